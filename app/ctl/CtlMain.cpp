@@ -1,0 +1,44 @@
+// ardelctl: the command-line companion of the remote, for people and for scripts.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "Commands.h"
+
+namespace {
+
+struct Command {
+    const char* name;
+    int (*run)(const CtlArgs&, std::istream&, std::ostream&, std::ostream&);
+    const char* usage;
+};
+
+constexpr Command kCommands[] = {
+    {"analyse", RunAnalyse, "analyse [FILE]    frame analysis of a raw capture (microseconds)"},
+};
+
+void Usage(std::ostream& out) {
+    out << "usage: ardelctl COMMAND [ARGS]\n\ncommands:\n";
+    for (const Command& command : kCommands) {
+        out << "  " << command.usage << "\n";
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        Usage(args.empty() ? std::cerr : std::cout);
+        return args.empty() ? 2 : 0;
+    }
+    for (const Command& command : kCommands) {
+        if (args[0] == command.name) {
+            return command.run(CtlArgs(args.begin() + 1, args.end()), std::cin, std::cout,
+                               std::cerr);
+        }
+    }
+    std::cerr << "ardelctl: unknown command '" << args[0] << "'\n";
+    Usage(std::cerr);
+    return 2;
+}

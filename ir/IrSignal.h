@@ -1,0 +1,30 @@
+// An infrared signal as a list of mark and space durations, and the analysis that reduces
+// a raw capture to the signal up to the first repetition of its frame.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+constexpr int kMaxDurations = 150;
+
+struct IrSignal {
+    uint8_t count = 0;                      // valid durations, 0..150
+    uint8_t nextStart = 0;                  // where the next transmission pass starts
+    uint8_t frameStart = 0;                 // first duration of the repeating frame
+    uint8_t carrierPeriod = 0;              // microseconds
+    int32_t durations[kMaxDurations] = {};  // microseconds; marks > 0, spaces < 0
+};
+
+// Accepts a signal for sending. Returns 11 (nothing given, signal untouched), 12 (carrier 0,
+// durations already replaced) or 0.
+int SetSignal(IrSignal& signal, const int32_t* durations, uint8_t count, uint8_t frameStart,
+              uint8_t carrierPeriod);
+
+// Hands out a copy of the signal. A frame start at or beyond the end is reset to 0 in the
+// signal itself, so that the whole signal repeats.
+void GetSignal(IrSignal& signal, std::vector<int32_t>& durations, uint8_t& count,
+               uint8_t& frameStart, uint8_t& carrierPeriod);
+
+// Replaces the signal's durations by the analysed form of a raw capture of n entries:
+// everything before the second occurrence of the repeating frame. Returns 201 or 0.
+int AnalyseCapture(IrSignal& signal, const int32_t* buffer, uint32_t n);

@@ -1,0 +1,33 @@
+#include "SimChip.h"
+
+void SimChip::AddPage(uint32_t physicalPage) {
+    auto& page = pages_[physicalPage];
+    if (!page) {
+        page = std::make_unique<std::array<uint8_t, 4096>>();
+        page->fill(0);
+    }
+}
+
+uint32_t SimChip::Peek(uint32_t address, int width) const {
+    const auto it = pages_.find(address & ~0xFFFu);
+    if (it == pages_.end()) {
+        return 0;
+    }
+    const uint32_t offset = address & 0xFFF;
+    uint32_t value = 0;
+    for (int k = width - 1; k >= 0; --k) {  // little-endian, as the ARM chips run
+        value = (value << 8) | (*it->second)[offset + static_cast<uint32_t>(k)];
+    }
+    return value;
+}
+
+void SimChip::Poke(uint32_t address, uint32_t value, int width) {
+    const auto it = pages_.find(address & ~0xFFFu);
+    if (it == pages_.end()) {
+        return;
+    }
+    const uint32_t offset = address & 0xFFF;
+    for (int k = 0; k < width; ++k) {
+        (*it->second)[offset + static_cast<uint32_t>(k)] = static_cast<uint8_t>(value >> (8 * k));
+    }
+}

@@ -1,0 +1,241 @@
+#include "SimHandheld.h"
+
+#include <strings.h>
+
+#include <cstdio>
+
+// One mapped page: every access goes to the chip model; reads cost bus time.
+class SimHandheld::Page : public RegisterBlock {
+  public:
+    Page(SimHandheld& handheld, uint32_t base, bool writable)
+        : handheld_(handheld), base_(base), writable_(writable) {}
+
+    uint8_t Read8(uint32_t offset) override { return static_cast<uint8_t>(Read(offset, 1)); }
+    uint16_t Read16(uint32_t offset) override { return static_cast<uint16_t>(Read(offset, 2)); }
+    uint32_t Read32(uint32_t offset) override { return Read(offset, 4); }
+    void Write8(uint32_t offset, uint8_t value) override { Write(offset, value, 1); }
+    void Write16(uint32_t offset, uint16_t value) override { Write(offset, value, 2); }
+    void Write32(uint32_t offset, uint32_t value) override { Write(offset, value, 4); }
+
+  private:
+    bool Valid(uint32_t offset, int width, const char* what) {
+        if (offset + static_cast<uint32_t>(width) > kPageSize || offset % width != 0) {
+            char text[96];
+            std::snprintf(text, sizeof text, "%s of %d bytes at 0x%08X + 0x%X", what, width, base_,
+                          offset);
+            handheld_.GuestError(text);
+            return false;
+        }
+        return true;
+    }
+    uint32_t Read(uint32_t offset, int width) {
+        handheld_.clock_.ChargeRegisterRead();
+        if (!Valid(offset, width, "bad read")) {
+            return 0;
+        }
+        return handheld_.chip_->Read(base_ + offset, width);
+    }
+    void Write(uint32_t offset, uint32_t value, int width) {
+        if (!Valid(offset, width, "bad write")) {
+            return;
+        }
+        if (!writable_) {
+            char text[96];
+            std::snprintf(text, sizeof text, "write to read-only mapping at 0x%08X + 0x%X", base_,
+                          offset);
+            handheld_.GuestError(text);
+            return;
+        }
+        handheld_.chip_->Write(base_ + offset, value, width);
+    }
+
+    SimHandheld& handheld_;
+    uint32_t base_;
+    bool writable_;
+};
+
+SimHandheld::SimHandheld(const SimProfile& profile) : profile_(profile) {
+    queryFails_ = profile.queryFails;
+    chip_ = profile.makeChip ? profile.makeChip(*this) : std::make_unique<SimChip>(*this);
+    FillSimRegistry(profile_, registry_);
+}
+
+SimHandheld::~SimHandheld() {
+    for (Page* page : mappings_) {
+        delete page;
+    }
+}
+
+void SimHandheld::SetThreadValues(int32_t priority, uint32_t quantum) {
+    priority_ = priority;
+    quantum_ = quantum;
+}
+
+bool SimHandheld::QueryProcessorInfo(ProcessorInfo& info) {
+    clock_.ChargeSystemCall();
+    if (queryFails_) {
+        return false;
+    }
+    info = profile_.info;
+    return true;
+}
+
+RegisterBlock* SimHandheld::MapPage(uint32_t physicalAddress, bool writable) {
+    if (physicalAddress % RegisterBlock::kPageSize != 0 || !chip_->HasPage(physicalAddress) ||
+        failingPages_.count(physicalAddress)) {
+        return nullptr;
+    }
+    Page* page = new Page(*this, physicalAddress, writable);
+    mappings_.insert(page);
+    return page;
+}
+
+void SimHandheld::UnmapPage(RegisterBlock* block) {
+    auto* page = static_cast<Page*>(block);
+    if (mappings_.erase(page)) {
+        delete page;
+    } else if (block) {
+        GuestError("unmapping a page that is not mapped");
+    }
+}
+
+uint64_t SimHandheld::QueryPerformanceCounter() {
+    clock_.ChargeSystemCall();
+    return clock_.Ticks(profile_.performanceFrequency);
+}
+
+void SimHandheld::Sleep(uint32_t milliseconds) {
+    clock_.Advance(static_cast<uint64_t>(milliseconds) * 1000000u);
+}
+
+int32_t SimHandheld::GetThreadPriority(ThreadHandle thread) {
+    return thread == kThread ? priority_ : 0;
+}
+
+bool SimHandheld::SetThreadPriority(ThreadHandle thread, int32_t priority) {
+    if (thread != kThread) {
+        return false;
+    }
+    priority_ = priority;
+    schedulingLog_.push_back({true, priority});
+    return true;
+}
+
+uint32_t SimHandheld::GetThreadQuantum(ThreadHandle thread) {
+    return thread == kThread ? quantum_ : 0;
+}
+
+bool SimHandheld::SetThreadQuantum(ThreadHandle thread, uint32_t quantum) {
+    if (thread != kThread) {
+        return false;
+    }
+    quantum_ = quantum;
+    schedulingLog_.push_back({false, quantum});
+    return true;
+}
+
+bool SimHandheld::IsStylusDown() {
+    clock_.ChargeSystemCall();
+    if (stylusSource_) {
+        return stylusSource_();
+    }
+    return clock_.Now() < stylusUntil_;
+}
+
+void SimHandheld::SetPortBusy(const std::string& name, bool busy) {
+    for (SimComPort& port : profile_.comPorts) {
+        if (strcasecmp(port.name.c_str(), name.c_str()) == 0) {
+            port.busy = busy;
+        }
+    }
+}
+
+bool SimHandheld::IsSerialOpen(const std::string& name) const {
+    for (const auto& [handle, open] : openPorts_) {
+        if (strcasecmp(open.c_str(), name.c_str()) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+SimComPort* SimHandheld::PortOf(SerialHandle handle) {
+    const auto it = openPorts_.find(handle);
+    if (it == openPorts_.end()) {
+        return nullptr;
+    }
+    for (SimComPort& port : profile_.comPorts) {
+        if (port.name == it->second) {
+            return &port;
+        }
+    }
+    return nullptr;
+}
+
+SerialHandle SimHandheld::OpenSerialPort(const std::string& name) {
+    serialLog_.push_back("open " + name);
+    for (const SimComPort& port : profile_.comPorts) {
+        if (strcasecmp(port.name.c_str(), name.c_str()) == 0) {
+            if (port.busy || IsSerialOpen(port.name)) {
+                return kInvalidSerialHandle;
+            }
+            const SerialHandle handle = nextHandle_++;
+            openPorts_[handle] = port.name;
+            portSettings_ = SerialSettings{};
+            return handle;
+        }
+    }
+    return kInvalidSerialHandle;
+}
+
+bool SimHandheld::SetSerialTimeouts(SerialHandle port, const SerialTimeouts& timeouts) {
+    if (!PortOf(port)) {
+        return false;
+    }
+    serialLog_.push_back("timeouts");
+    lastTimeouts_ = timeouts;
+    return true;
+}
+
+bool SimHandheld::GetSerialSettings(SerialHandle port, SerialSettings& settings) {
+    if (!PortOf(port)) {
+        return false;
+    }
+    settings = portSettings_;
+    return true;
+}
+
+bool SimHandheld::SetSerialSettings(SerialHandle port, const SerialSettings& settings) {
+    if (!PortOf(port)) {
+        return false;
+    }
+    serialLog_.push_back("settings");
+    portSettings_ = settings;
+    lastSettings_ = settings;
+    return true;
+}
+
+bool SimHandheld::SetSerialIrMode(SerialHandle port, bool on) {
+    SimComPort* com = PortOf(port);
+    if (!com) {
+        return false;
+    }
+    serialLog_.push_back(on ? "ir on" : "ir off");
+    if (com->irda) {
+        chip_->OnSerialIrMode(on);
+    }
+    return true;
+}
+
+void SimHandheld::CloseSerialPort(SerialHandle port) {
+    if (openPorts_.erase(port)) {
+        serialLog_.push_back("close");
+    } else {
+        GuestError("closing a serial handle that is not open");
+    }
+}
+
+bool SimHandheld::SystemCall(uint32_t selector, uint32_t word0, uint32_t word1) {
+    systemCalls_.push_back({selector, word0, word1});
+    return true;
+}

@@ -1,0 +1,61 @@
+// The infrared light around the simulated handheld.
+//
+// The emitter side records every level change of the handheld's transmitter with its
+// virtual time, and demodulates the record into a carrier period and marks and spaces.
+// The receiver side plays what the device's own remote sends: marks as bursts of carrier
+// pulses, during each of which the receive pin reads 0 (active low, not demodulated).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+struct Demodulated {
+    uint32_t carrierPeriodNs = 0;    // mean period of the carrier inside bursts
+    uint32_t carrierPeriodUs = 0;    // the same, rounded to whole microseconds
+    std::vector<int32_t> durations;  // microseconds; marks > 0, spaces < 0
+};
+
+struct RemoteWaveform {
+    std::vector<int32_t> durations;  // microseconds; marks > 0, spaces < 0 (mark first)
+    uint32_t carrierHz = 38000;
+    uint32_t dutyPercent = 33;
+    uint64_t delayNs = 0;    // from the moment it is played
+    uint32_t jitterNs = 0;   // each pulse edge moves by up to this much, either way
+    uint32_t stretchNs = 0;  // each burst lasts this much longer, its space as much shorter
+    uint32_t seed = 1;       // for the jitter; the same seed gives the same waveform
+};
+
+class SimIrAir {
+  public:
+    static constexpr uint64_t kNever = std::numeric_limits<uint64_t>::max();
+
+    // Emitter.
+    void Transmit(uint64_t time, bool on);
+    bool TransmitterOn() const { return transmitterOn_; }
+    const std::vector<std::pair<uint64_t, bool>>& Emissions() const { return emissions_; }
+    void ClearEmissions();
+    // The recorded emission as marks and spaces: a mark runs from the first rising edge of
+    // a burst to the end of its last whole carrier cycle, so a mark of n cycles measures
+    // n periods; bursts are apart by more than four carrier periods of silence.
+    Demodulated Demodulate() const;
+
+    // Receiver: the remote sends `waveform`, starting `waveform.delayNs` after `now`.
+    // A new waveform replaces one that has not finished.
+    void Play(const RemoteWaveform& waveform, uint64_t now);
+    void StopPlaying();
+    // The receive pin: false (0) while a carrier pulse arrives.
+    bool ReceiverIdle(uint64_t time);
+    // The start of the first pulse after `time`, or kNever.
+    uint64_t NextPulseAfter(uint64_t time) const;
+    // When the last pulse ends; 0 when nothing plays.
+    uint64_t PlayEnd() const { return pulses_.empty() ? 0 : pulses_.back().second; }
+
+  private:
+    std::vector<std::pair<uint64_t, bool>> emissions_;
+    bool transmitterOn_ = false;
+
+    std::vector<std::pair<uint64_t, uint64_t>> pulses_;  // [start, end) of each pulse
+    size_t cursor_ = 0;
+};

@@ -1,0 +1,121 @@
+#include "SimProfile.h"
+
+#include <cstdio>
+
+#include "Registry.h"
+#include "SimChip.h"
+#include "SimHandheld.h"
+
+namespace {
+
+// A chip whose pages hold plain values.
+std::function<std::unique_ptr<SimChip>(SimHandheld&)> PlainChip(std::vector<uint32_t> pages) {
+    return [pages](SimHandheld& handheld) {
+        auto chip = std::make_unique<SimChip>(handheld);
+        for (uint32_t page : pages) {
+            chip->AddPage(page);
+        }
+        return chip;
+    };
+}
+
+const std::vector<uint32_t> kSa11x0Pages = {0x80030000, 0x80040000, 0x90060000, 0x90000000,
+                                            0x90050000};
+const std::vector<uint32_t> kPxaPages = {0x40A00000, 0x40E00000, 0x40D00000,
+                                         0x40100000, 0x40200000, 0x40700000};
+const std::vector<uint32_t> kS3cPages = {0x51000000, 0x56000000, 0x4A000000, 0x4C000000,
+                                         0x50000000, 0x50004000, 0x50008000};
+const std::vector<uint32_t> kOmapPages = {0xFFFB9000, 0xFFFEC000, 0xFFFE1000};
+
+std::vector<SimComPort> StandardPorts() {
+    return {
+        {"COM1:", "Serial Cable on COM1:", "Drivers\\BuiltIn\\Serial", false, false},
+        {"COM3:", "Infrared Port", "Drivers\\BuiltIn\\IrDA", false, true},
+        {"COM5:", "Bluetooth Serial Port", "Drivers\\BuiltIn\\BtSerial", false, false},
+    };
+}
+
+SimProfile Make(const char* id, const char* description, int family, ProcessorInfo info,
+                uint64_t frequency, int irUart, std::vector<uint32_t> pages) {
+    SimProfile profile;
+    profile.id = id;
+    profile.description = description;
+    profile.family = family;
+    profile.info = std::move(info);
+    profile.performanceFrequency = frequency;
+    profile.irUartIndex = irUart;
+    profile.comPorts = StandardPorts();
+    profile.makeChip = PlainChip(std::move(pages));
+    return profile;
+}
+
+std::vector<SimProfile> BuildProfiles() {
+    std::vector<SimProfile> profiles;
+    profiles.push_back(Make("sa1110", "StrongARM SA-1110 handheld", 1, {"StrongARM", "SA1110", 206},
+                            3686400, 0, kSa11x0Pages));
+    profiles.push_back(Make("pxa250", "Intel PXA250 handheld", 2, {"XScale", "PXA250", 400},
+                            3686400, 1, kPxaPages));
+    profiles.push_back(Make("pxa255", "Intel PXA255 handheld", 3, {"XScale", "PXA255", 400},
+                            3686400, 3, kPxaPages));
+    profiles.push_back(Make("pxa26x", "Intel PXA263 handheld", 4, {"XScale", "PXA263", 400},
+                            3686400, 2, kPxaPages));
+    profiles.push_back(Make("pxa27x", "Intel PXA270 handheld", 5, {"XScale", "PXA270", 520},
+                            3250000, 3, kPxaPages));
+    profiles.push_back(Make("s3c2410", "Samsung S3C2410 handheld", 6, {"ARM920T", "S3C2410", 203},
+                            1000000, 3, kS3cPages));
+    profiles.push_back(Make("s3c2440", "Samsung S3C2440 handheld", 6, {"ARM920T", "S3C2440A", 400},
+                            1000000, 3, kS3cPages));
+    profiles.push_back(Make("omap1510", "TI OMAP1510 handheld", 7, {"ARM925T", "OMAP1510", 168},
+                            3038000, 0, kOmapPages));
+    profiles.push_back(Make("unknown", "handheld with an unsupported processor", 0,
+                            {"ARM1136EJ-S", "MX31", 532}, 1000000, 0, {}));
+    return profiles;
+}
+
+}  // namespace
+
+const std::vector<SimProfile>& SimProfiles() {
+    static const std::vector<SimProfile> profiles = BuildProfiles();
+    return profiles;
+}
+
+const SimProfile* FindSimProfile(const std::string& id) {
+    for (const SimProfile& profile : SimProfiles()) {
+        if (profile.id == id) {
+            return &profile;
+        }
+    }
+    return nullptr;
+}
+
+std::string SimProfileIds() {
+    std::string ids;
+    for (const SimProfile& profile : SimProfiles()) {
+        ids += (ids.empty() ? "" : ", ") + profile.id;
+    }
+    return ids;
+}
+
+void FillSimRegistry(const SimProfile& profile, CMemoryRegistry& registry) {
+    const std::string active = "HKLM\\Drivers\\Active";
+    registry.AddKey(active);
+    int number = 1;
+    auto addDriver = [&](const std::string& name, const std::string& key) {
+        char sub[8];
+        std::snprintf(sub, sizeof sub, "%02d", number++);
+        registry.SetString(active + "\\" + sub, "Key", key);
+        if (!name.empty()) {
+            registry.SetString(active + "\\" + sub, "Name", name);
+        }
+    };
+    // Drivers that are no serial ports come first, as on a real device.
+    addDriver("", "Drivers\\BuiltIn\\PowerButton");
+    addDriver("BAT1:", "Drivers\\BuiltIn\\Battery");
+    registry.SetString("HKLM\\Drivers\\BuiltIn\\Battery", "FriendlyName", "Battery");
+    for (const SimComPort& port : profile.comPorts) {
+        addDriver(port.name, port.driverKey);
+        registry.SetString("HKLM\\" + port.driverKey, "FriendlyName", port.friendlyName);
+    }
+    registry.SetNumber("HKCU\\Software\\Microsoft\\Obex\\Settings", "ServerState",
+                       profile.obexServerOn ? 1 : 0);
+}

@@ -1,0 +1,29 @@
+#include "Strings.h"
+
+namespace {
+
+struct Entry {
+    int id;
+    const char* text;
+};
+
+constexpr Entry kStrings[] = {
+    {65053, "Com port is not selected!"},
+    {65054, "%s port is busy. Please try another port using Preferences/IR Setup dialog."},
+    {65056,
+     "ArdelRemote cannot use the infrared port of your device. Check compatibility "
+     "at " ARDEL_WEB_ADDRESS},
+    {65057, "Internal IR driver error %d. Please write to " ARDEL_SUPPORT_ADDRESS},
+    {65058, "ArdelRemote faced a problem while receiving signal, please try again (%d)"},
+};
+
+}  // namespace
+
+const char* LoadString(int id) {
+    for (const Entry& entry : kStrings) {
+        if (entry.id == id) {
+            return entry.text;
+        }
+    }
+    return "";
+}

@@ -1,0 +1,69 @@
+#include "SimIrAir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Emits `cycles` carrier cycles of `period` ns starting at `start`; returns the end.
+uint64_t Burst(SimIrAir& air, uint64_t start, int cycles, uint64_t period) {
+    for (int k = 0; k < cycles; ++k) {
+        air.Transmit(start + k * period, true);
+        air.Transmit(start + k * period + period / 2, false);
+    }
+    return start + cycles * period;
+}
+
+TEST(SimIrAir, MarkOfNCyclesMeasuresNPeriods) {
+    SimIrAir air;
+    const uint64_t period = 26000;
+    uint64_t t = Burst(air, 1000000, 19, period);  // 494 us
+    t = Burst(air, t + 1000000, 40, period);       // after 1000 us: 1040 us
+    Burst(air, t + 20000000, 1, period);           // after 20 ms: 26 us
+    const Demodulated d = air.Demodulate();
+    EXPECT_EQ(d.carrierPeriodUs, 26u);
+    EXPECT_EQ(d.durations, (std::vector<int32_t>{494, -1000, 1040, -20000, 26}));
+}
+
+TEST(SimIrAir, NothingEmittedDemodulatesToNothing) {
+    SimIrAir air;
+    EXPECT_TRUE(air.Demodulate().durations.empty());
+    EXPECT_EQ(air.Demodulate().carrierPeriodUs, 0u);
+}
+
+TEST(SimIrAir, ReceivePinReadsZeroDuringEachPulse) {
+    SimIrAir air;
+    RemoteWaveform wave;
+    wave.durations = {100, -1000, 52};
+    wave.carrierHz = 40000;  // 25 us
+    wave.dutyPercent = 40;   // 10 us pulses
+    wave.delayNs = 5000;
+    air.Play(wave, 1000);
+    EXPECT_TRUE(air.ReceiverIdle(0));
+    EXPECT_TRUE(air.ReceiverIdle(5999));
+    EXPECT_FALSE(air.ReceiverIdle(6000));
+    EXPECT_FALSE(air.ReceiverIdle(15999));
+    EXPECT_TRUE(air.ReceiverIdle(16000));
+    EXPECT_FALSE(air.ReceiverIdle(31000));  // second pulse
+    EXPECT_TRUE(air.ReceiverIdle(106000));  // the space
+    EXPECT_FALSE(air.ReceiverIdle(1106000));
+    EXPECT_FALSE(air.ReceiverIdle(1156000));  // 52 us: pulses at 0, 25 and 50 us
+    EXPECT_TRUE(air.ReceiverIdle(1166000));
+    EXPECT_EQ(air.NextPulseAfter(16000), 31000u);
+    EXPECT_EQ(air.NextPulseAfter(1131000), 1156000u);
+    EXPECT_EQ(air.NextPulseAfter(1156000), SimIrAir::kNever);
+    EXPECT_TRUE(air.ReceiverIdle(10));  // reading earlier again still works
+    EXPECT_FALSE(air.ReceiverIdle(6001));
+}
+
+TEST(SimIrAir, StretchLengthensMarksAndShortensSpaces) {
+    SimIrAir air;
+    RemoteWaveform wave;
+    wave.durations = {100, -1000, 100};
+    wave.carrierHz = 40000;
+    wave.stretchNs = 50000;
+    air.Play(wave, 0);
+    EXPECT_FALSE(air.ReceiverIdle(125000));           // a sixth pulse in the stretched mark
+    EXPECT_EQ(air.NextPulseAfter(130000), 1100000u);  // the next mark is not delayed
+}
+
+}  // namespace
