@@ -10,3 +10,4 @@
 using CtlArgs = std::vector<std::string>;
 
 int RunAnalyse(const CtlArgs& args, std::istream& in, std::ostream& out, std::ostream& err);
+int RunSim(const CtlArgs& args, std::istream& in, std::ostream& out, std::ostream& err);

@@ -15,6 +15,11 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"analyse", RunAnalyse, "analyse [FILE]    frame analysis of a raw capture (microseconds)"},
+    {"sim", RunSim,
+     "sim learn --chip CHIP --carrier HZ [--duty PERCENT] [--delay-ms N] [FILE]\n"
+     "                    the simulated handheld learns what its device's remote sends\n"
+     "  sim send --chip CHIP --carrier-us N [--frame-start N] [--repeat N] [--hold-ms N] [FILE]\n"
+     "                    the simulated handheld sends a signal; prints what it emitted"},
 };
 
 void Usage(std::ostream& out) {

@@ -110,7 +110,10 @@ INSTANTIATE_TEST_SUITE_P(Carriers, LoadSignalHalves,
                          ::testing::Values(HalvesCase{26, 48, 48}, HalvesCase{38, 70, 70},
                                            HalvesCase{10, 19, 18}, HalvesCase{25, 46, 46},
                                            HalvesCase{50, 92, 92}, HalvesCase{33, 61, 61},
-                                           HalvesCase{200, 48, 48}));
+                                           HalvesCase{200, 48, 48}),
+                         [](const auto& info) {
+                             return "Carrier" + std::to_string(info.param.carrier);
+                         });
 
 TEST_F(DriverTest, FailedOpenAfterLoadKeepsTheNewSignal) {
     handheld.SetPortBusy("COM3:", true);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <string>
+
 #include "CIrDriver.h"
 #include "IrResult.h"
 #include "SimHandheld.h"
@@ -33,7 +36,16 @@ INSTANTIATE_TEST_SUITE_P(
                       // Case matters; the blank joins core and processor name.
                       NameCase{"XScale", "pxa255", 0}, NameCase{"SA11", "", 1},
                       // "PXA250" is searched before "PXA255".
-                      NameCase{"PXA255", "PXA250", 2}));
+                      NameCase{"PXA255", "PXA250", 2}),
+    [](const auto& info) {
+        std::string name = std::string(info.param.core) + "_" + info.param.processor;
+        for (char& c : name) {
+            if (!isalnum(static_cast<unsigned char>(c))) {
+                c = '_';
+            }
+        }
+        return name;
+    });
 
 TEST(DetectProcessor, FailingQueryIsUnknown) {
     SimHandheld handheld(*FindSimProfile("pxa255"));

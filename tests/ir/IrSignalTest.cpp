@@ -209,7 +209,10 @@ INSTANTIATE_TEST_SUITE_P(Periods, SetSignalCarrier,
                          ::testing::Values(CarrierCase{1, 26}, CarrierCase{9, 26},
                                            CarrierCase{10, 10}, CarrierCase{26, 26},
                                            CarrierCase{50, 50}, CarrierCase{51, 26},
-                                           CarrierCase{255, 26}));
+                                           CarrierCase{255, 26}),
+                         [](const auto& info) {
+                             return "Given" + std::to_string(info.param.given);
+                         });
 
 TEST(SetSignal, FrameStartAtOrBeyondTheCountBecomesZero) {
     IrSignal signal;
