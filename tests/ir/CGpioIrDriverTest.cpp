@@ -200,7 +200,7 @@ class GpioCapture : public ::testing::TestWithParam<Family> {
 
 TEST_P(GpioCapture, FirstBurstRunsFromItsSecondFallingEdge) {
     const uint32_t bootMask = handheld.Chip().Peek(GetParam().maskAddress, 4);
-    ASSERT_EQ(Learn({520}, 38461), kIrOk);  // 20 pulses, 26 us apart
+    ASSERT_EQ(Learn({520}, 38461), kIrOk);      // 20 pulses, 26 us apart
     EXPECT_EQ(driver->Signal().frameStart, 1);  // no repeating frame
     const std::vector<int32_t> learnt = Learnt();
     ASSERT_EQ(learnt.size(), 1u);
@@ -405,6 +405,28 @@ TEST_P(ExitPaths, LeaveEverythingAsFound) {
     EXPECT_EQ(handheld.ThreadQuantum(), quantum);
     EXPECT_FALSE(handheld.Air().TransmitterOn());
     EXPECT_TRUE(handheld.GuestErrors().empty());
+
+    // Once under way: the outer value at its most urgent first, then the inner value of the
+    // bursts (1 on the PXA, 0 on the SA-11x0, whose send also lights the LED meanwhile).
+    const auto& log = handheld.SchedulingLog();
+    const bool underWay = c.setup == Setup::Normal || c.setup == Setup::Silence ||
+                          c.setup == Setup::SlowCarrier || c.setup == Setup::EndlessMark ||
+                          (c.setup == Setup::NoIrUart && !family.pxa);
+    if (underWay) {
+        ASSERT_GE(log.size(), 2u);
+        EXPECT_TRUE(log[0].priority && log[0].value == 0);
+        EXPECT_TRUE(!log[1].priority && log[1].value == (family.pxa ? 1 : 0));
+    } else {
+        EXPECT_TRUE(log.empty());
+    }
+    const auto& calls = handheld.SystemCalls();
+    if (!family.pxa && !c.capture && underWay) {
+        ASSERT_EQ(calls.size(), 2u);
+        EXPECT_TRUE(calls[0].selector == 2 && calls[0].word0 == 0 && calls[0].word1 == 1);
+        EXPECT_TRUE(calls[1].selector == 2 && calls[1].word0 == 0 && calls[1].word1 == 0);
+    } else {
+        EXPECT_TRUE(calls.empty());
+    }
 }
 
 const ExitCase kExitCases[] = {
