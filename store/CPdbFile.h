@@ -135,6 +135,10 @@ class CPdbFile {
     // The record's bytes after its key; empty when it holds no more than the key.
     std::vector<uint8_t> ReadKeyedRecord(int index);
 
+  protected:
+    // The file system of the open file, or the one the next Open or Create will use.
+    HandheldFs* Fs() const;
+
   private:
     struct Slot {
         uint8_t entry[kEntrySize] = {};
@@ -154,7 +158,6 @@ class CPdbFile {
     // Replaces the whole file at `path` by `image`; the new file becomes the open one.
     FsError Commit(const QString& path, const std::vector<uint8_t>& image);
     std::vector<uint8_t> ReadWholeFile();
-    HandheldFs* Fs() const;
 
     HandheldFs* fs_;                // as given to the constructor
     HandheldFs* openFs_ = nullptr;  // the one the open file belongs to
