@@ -24,6 +24,14 @@ HostHandheldFs& Device() {
         }
         return pattern;
     }();
+    static const bool cleanup = [] {
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(root, ignored);
+        });
+        return true;
+    }();
+    (void)cleanup;
     static HostHandheldFs device(root);
     return device;
 }
