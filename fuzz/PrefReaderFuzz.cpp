@@ -37,10 +37,21 @@ const QString kPath = QStringLiteral("\\ArdelRemoteDefPref.PDB");
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     HostHandheldFs& device = Device();
+    // A record count far beyond the record list only makes every key search walk up to
+    // 65535 entries that all lie outside the file; a few beyond the list show the same.
+    std::vector<uint8_t> file(data, data + size);
+    if (size >= 78) {
+        const size_t count = size_t(file[76] << 8 | file[77]);
+        const size_t most = (size - 78) / 8 + 4;
+        if (count > most) {
+            file[76] = uint8_t(most >> 8);
+            file[77] = uint8_t(most);
+        }
+    }
     {
         std::ofstream out(device.RootFolder() + "/ArdelRemoteDefPref.PDB",
                           std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+        out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(size));
     }
 
     // The string reader on its own, over the whole input as a payload.

@@ -151,7 +151,7 @@ NameCorrection CorrectTypedName(int category, const QString& typed) {
     // The longest device name that keeps the display name at 30 characters, which is the
     // longest that still makes a file name the record-database layer accepts.
     const int fit = IsDeviceCategory(category)
-                        ? kMaxDisplayNameLength - 1 - int(Abbreviation(category).size()) - 1
+                        ? kMaxDisplayNameLength - int(Abbreviation(category).size()) - 1
                         : 25;
     if (result.name.size() > fit) {
         result.name.truncate(fit);
@@ -179,7 +179,7 @@ CodebaseNameCheck CheckCodebaseName(HandheldFs& fs, const QString& folder, int c
         return kNameIllegalCharacter;
     }
     if (name.size() > kMaxDeviceNameLength ||
-        DisplayName(category, name).size() >= kMaxDisplayNameLength) {
+        DisplayName(category, name).size() > kMaxDisplayNameLength) {
         return kNameTooLong;
     }
     if (fs.FileExists(FsPath(folder + CodebaseFileName(category, name)))) {

@@ -66,7 +66,9 @@ void SortCodebases(std::vector<CodebaseEntry>& entries);
 
 // Naming rules for a device name typed for a new codebase or a rename.
 constexpr int kMaxDeviceNameLength = 30;  // what the name field takes
-constexpr int kMaxDisplayNameLength = 31;
+// A header holds 31 characters, but "\" + display name + ".PDB" must stay within the 35
+// characters that the record-database layer creates, so display names stop at 30.
+constexpr int kMaxDisplayNameLength = 30;
 
 // The characters that a device name may not hold, in the order in which they are looked for.
 constexpr char kIllegalNameCharacters[] = "*\\/?><:\"|";
@@ -91,7 +93,7 @@ enum CodebaseNameCheck : int {
 };
 
 // The check made when a new name is confirmed: a device category, a name that is not only
-// blanks, only allowed characters, a display name of at most 31 characters, and no file of
+// blanks, only allowed characters, a display name of at most 30 characters, and no file of
 // that name in `folder`. `illegal` receives the refused character.
 CodebaseNameCheck CheckCodebaseName(HandheldFs& fs, const QString& folder, int category,
                                     const QString& name, QChar* illegal = nullptr);

@@ -178,6 +178,16 @@ TEST(PrefFileTest, UsedListShrinks) {
     EXPECT_EQ(LoadUsedList(root.fs, kUsed), (std::vector<QString>{"new.PDB", "a.PDB"}));
 }
 
+// A name missing from the middle of the list, or an empty one, leaves no hole in the menu.
+TEST(PrefFileTest, UsedListClosesGaps) {
+    DeviceRoot root;
+    RawDatabase db;
+    db.type = "ARpr";
+    db.records = {Keyed(12, {'c', 0, 0, 0}), Keyed(11, {0, 0}), Keyed(10, {'a', 0, 0, 0})};
+    root.Write(kUsed, db.Image());
+    EXPECT_EQ(LoadUsedList(root.fs, kUsed), (std::vector<QString>{"a", "c"}));
+}
+
 TEST(PrefFileTest, AFileThatCannotBeCreatedIsReportedForEveryWrite) {
     DeviceRoot root;
     const QString path = QStringLiteral("\\Missing folder\\DefPref.PDB");
