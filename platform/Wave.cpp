@@ -67,10 +67,12 @@ int ParseWave(const std::vector<uint8_t>& file, WaveSound& sound) {
             sound = std::move(result);
             return kWaveOk;
         }
-        if (length > available) {
+        // An odd-sized chunk is followed by a pad byte, which a file may leave off at its end.
+        const size_t padded = size_t{length} + (length & 1u);
+        if (padded > available) {
             break;
         }
-        pos = body + length + (length & 1u);
+        pos = body + padded;
     }
     return haveFormat ? kWaveNoData : kWaveNoFormat;
 }

@@ -71,27 +71,24 @@ void CSkinForm::BuildRemoteForm(int form, const QString& base, const QString& pr
     stateImageNames = {prefix + FormImageSuffix(kImageDisabled),
                        prefix + FormImageSuffix(kImageActive),
                        prefix + FormImageSuffix(kImagePressed)};
-    for (const ButtonDef& button : def.buttons) {
+    auto add = [this](ElementKind kind, int32_t id, const char* name,
+                      const FormRect& rect) -> CRemoteButton& {
         CRemoteButton& element = AddElement();
-        element.SetKind(kKindButton);
-        element.id = kButtonElementId;
-        element.name = QString::fromLatin1(button.name);
-        element.left = button.rect.left;
-        element.top = button.rect.top;
-        element.width = button.rect.width;
-        element.height = button.rect.height;
+        element.SetKind(kind);
+        element.id = id;
+        element.name = QString::fromLatin1(name);
+        element.left = rect.left;
+        element.top = rect.top;
+        element.width = rect.width;
+        element.height = rect.height;
         element.transparentColour = kTransparentColour;
+        return element;
+    };
+    for (const ButtonDef& button : def.buttons) {
+        add(kKindButton, kButtonElementId, button.name, button.rect);
     }
     for (const PanelElementDef& panel : PanelElements()) {
-        CRemoteButton& element = AddElement();
-        element.SetKind(kKindPanel);
-        element.id = panel.id;
-        element.name = QString::fromLatin1(panel.name);
-        element.left = panel.rect.left;
-        element.top = panel.rect.top;
-        element.width = panel.rect.width;
-        element.height = panel.rect.height;
-        element.transparentColour = kTransparentColour;
+        CRemoteButton& element = add(kKindPanel, panel.id, panel.name, panel.rect);
         element.visible = panel.visible;
         element.enabled = panel.enabled;
         element.hasSignal = true;

@@ -79,6 +79,15 @@ INSTANTIATE_TEST_SUITE_P(
                     BadCase{"FormatCut", [](auto& f) { f.resize(30); }, kWaveNoFormat},
                     BadCase{"DataBeforeFormat", [](auto& f) { f[12] = 'x'; }, kWaveNoFormat},
                     BadCase{"NoDataChunk", [](auto& f) { f.resize(36); }, kWaveNoData},
+                    // An odd chunk that ends the file has no room for its pad byte.
+                    BadCase{"OddLastChunkWithoutPad",
+                            [](auto& f) {
+                                f.resize(36);
+                                const std::vector<uint8_t> odd = {'j', 'u', 'n', 'k', 1,
+                                                                  0,   0,   0,   7};
+                                f.insert(f.end(), odd.begin(), odd.end());
+                            },
+                            kWaveNoData},
                     // A chunk length near 4 GiB must not wrap the position around.
                     BadCase{"HugeChunkBeforeData",
                             [](auto& f) {
