@@ -1,12 +1,15 @@
 // Shows a form of the remote from a skin folder, the way the program draws it.
 //   ardel-formview [--png FILE] [--scale N] [--learning] [--press INDEX] [--name TEXT]
 //                  RESOURCES_FOLDER FORM...
-// With --png the forms are drawn side by side into FILE instead of a window.
+// With --png the forms are drawn side by side into FILE instead of a window; with --shot
+// the window is shown and the screen is saved to FILE (for a look under Xvfb).
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPainter>
+#include <QScreen>
+#include <QTimer>
 #include <cstdio>
 #include <memory>
 
@@ -78,6 +81,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     QString png;
+    QString shot;
     int scale = 2;
     bool learning = false;
     int press = -1;
@@ -86,6 +90,8 @@ int main(int argc, char** argv) {
         const QString option = args.takeFirst();
         if (option == "--learning") {
             learning = true;
+        } else if (!args.isEmpty() && option == "--shot") {
+            shot = args.takeFirst();
         } else if (!args.isEmpty() && option == "--png") {
             png = args.takeFirst();
         } else if (!args.isEmpty() && option == "--scale") {
@@ -140,6 +146,14 @@ int main(int argc, char** argv) {
     QLabel label;
     label.setPixmap(QPixmap::fromImage(sheet));
     label.setWindowTitle("ArdelRemote forms");
+    label.setFixedSize(sheet.size());
+    label.move(0, 0);
     label.show();
+    if (!shot.isEmpty()) {
+        QTimer::singleShot(500, &app, [&] {
+            const bool saved = QGuiApplication::primaryScreen()->grabWindow(0).save(shot);
+            app.exit(saved ? 0 : 1);
+        });
+    }
     return app.exec();
 }

@@ -119,6 +119,14 @@ TEST(AboutDialog, ATapAnywhereClosesIt) {
     EXPECT_EQ(about.windowTitle(), "About ArdelRemote");
 }
 
+// The pictures are built into the program, so the dialogs never depend on files.
+TEST(AboutDialog, BuiltInPicturesAreThere) {
+    EXPECT_EQ(BuiltInBitmap(187).isNull(), false);
+    EXPECT_EQ(BuiltInBitmap(189).size(), QSize(200, 120));
+    EXPECT_EQ(BuiltInBitmap(198).size(), QSize(220, 69));
+    EXPECT_TRUE(BuiltInBitmap(1).isNull());
+}
+
 TEST(HelpBar, OnlyTheInformationButtonOpensHelpOnItsTopic) {
     CAnsweringModalRunner modal;
     int topic = -1;
