@@ -1,7 +1,5 @@
 #include "CSkinForm.h"
 
-#include <QCoreApplication>
-#include <QEvent>
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -114,8 +112,9 @@ bool CSkinForm::LoadImage(const QString& name, QImage& image) {
     if (loaded.isNull()) {
         ShowMessage(owner, QString::fromUtf8(LoadString(kMissingSkinString)) + path);
         if (owner) {
-            // Queued, so that the owner closes once the current event is done.
-            QCoreApplication::postEvent(owner, new QEvent(QEvent::Close));
+            // Queued, so that the owner closes once the current event is done (and not at
+            // all when it is gone by then).
+            QMetaObject::invokeMethod(owner, &QWidget::close, Qt::QueuedConnection);
         }
         return false;
     }
