@@ -500,18 +500,26 @@ void CPdbFile::SetCreator(uint32_t creator) {
 
 int CPdbFile::FindKeyedRecord(uint16_t key, int start) {
     const uint32_t count = GetRecordCount();
-    for (int index = std::max(start, 0); start >= 0 && uint32_t(index) < count; ++index) {
+    if (start < 0 || uint32_t(start) >= count) {
+        return -1;
+    }
+    // Entries of the record list that lie beyond the end of the file all read as key 0;
+    // a damaged count of tens of thousands must not mean as many failed reads.
+    const uint64_t listed = length_ > kHeaderSize ? (length_ - kHeaderSize) / kEntrySize : 0;
+    const uint32_t readable = static_cast<uint32_t>(std::min<uint64_t>(count, listed));
+    for (uint32_t index = uint32_t(start); index < readable; ++index) {
         // A record too short to hold a key counts as key 0.
         uint16_t found = 0;
         uint32_t begin = 0, end = 0;
-        if (RecordExtent(index, count, begin, end) && end - begin >= 2) {
+        if (RecordExtent(int(index), count, begin, end) && end - begin >= 2) {
             found = static_cast<uint16_t>(ReadNumber(begin, 2));
         }
         if (found == key) {
-            return index;
+            return int(index);
         }
     }
-    return -1;
+    const uint32_t next = std::max(uint32_t(start), readable);
+    return key == 0 && next < count ? int(next) : -1;
 }
 
 int CPdbFile::AppendKeyedRecord(const uint8_t* payload, size_t length, uint16_t key) {

@@ -307,6 +307,18 @@ TEST_F(PdbFileTest, KeyedRecords) {
     EXPECT_EQ(pdb_.FindKeyedRecord(0x1234, 0), 0);
 }
 
+// A count far beyond the record list: entries past the end of the file read as key 0, and
+// finding a key stops where the file does.
+TEST_F(PdbFileTest, KeyedSearchStopsAtTheEndOfADamagedList) {
+    Put("Bad.PDB", Image(60000, {86}, {0x00, 0x05, 'x', 'y'}));
+    ASSERT_EQ(pdb_.Open(Path("Bad.PDB"), CPdbFile::kModeRead), kPdbOk);
+    EXPECT_EQ(pdb_.FindKeyedRecord(5, 0), 0);
+    EXPECT_EQ(pdb_.FindKeyedRecord(6, 0), -1);
+    EXPECT_EQ(pdb_.FindKeyedRecord(0, 0), 1);
+    EXPECT_EQ(pdb_.FindKeyedRecord(0, 700), 700);
+    EXPECT_EQ(pdb_.FindKeyedRecord(0, 60000), -1);
+}
+
 // Damaged files: what each record reads as, and whether a change can still load them.
 struct DamagedFile {
     const char* name;
