@@ -62,9 +62,11 @@ class CIrDriver {
     // Runs the passes of a send; `emitPass(lastInside)` emits entries nextStart..count-1.
     // Passes follow the repeat rule; the inner scheduling value is `burstValue` during them.
     // The driver passes `lastOutside` when the last entry of a held pass runs under normal
-    // scheduling. Returns the number of passes made.
+    // scheduling. `entries` holds the values to emit by index (the signal's own durations
+    // when null), for drivers that emit a converted copy. Returns the number of passes made.
     template <typename EmitEntry>
-    int RunPasses(uint16_t repeat, uint32_t burstValue, bool lastOutside, EmitEntry emitEntry);
+    int RunPasses(uint16_t repeat, uint32_t burstValue, bool lastOutside, EmitEntry emitEntry,
+                  const int32_t* entries = nullptr);
 
     void SetOuter(int32_t value) { platform.SetThreadPriority(thread, value); }
     void SetInner(uint32_t value) { platform.SetThreadQuantum(thread, value); }
@@ -87,10 +89,11 @@ class CIrDriver {
 
 template <typename EmitEntry>
 int CIrDriver::RunPasses(uint16_t repeat, uint32_t burstValue, bool lastOutside,
-                         EmitEntry emitEntry) {
+                         EmitEntry emitEntry, const int32_t* entries) {
+    const int32_t* values = entries ? entries : signal.durations;
     auto emitRange = [&](int from, int to) {
         for (int k = from; k < to; ++k) {
-            currentEntry = signal.durations[k];
+            currentEntry = values[k];
             emitEntry(currentEntry);
         }
     };

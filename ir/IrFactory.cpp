@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "COmap1510IrDriver.h"
+#include "CS3c24xxIrDriver.h"
 #include "Detect.h"
 
 namespace {
@@ -9,8 +11,11 @@ CIrDriver* g_driver = nullptr;
 }
 
 CIrDriver* CreateIrDriver(int family, IrPlatform& platform) {
-    (void)platform;
     switch (family) {
+        case kFamilyS3c24xx:
+            return new (std::nothrow) CS3c24xxIrDriver(platform);
+        case kFamilyOmap1510:
+            return new (std::nothrow) COmap1510IrDriver(platform);
         default:
             return nullptr;
     }
