@@ -30,31 +30,32 @@ bool InPage(uint32_t address, uint32_t page) {
 }  // namespace
 
 SimS3c24xxConfig SimS3c2410Config() {
-    // 203 MHz core, HCLK = FCLK / 2, PCLK = HCLK / 2 = 50.75 MHz; prescaler 1 at 15 makes
-    // the timers tick at 1.586 MHz. The system tick runs on timer 4 every millisecond.
+    // 203 MHz core, HCLK = FCLK / 2, PCLK = HCLK / 2 = 50.75 MHz; prescaler 1 at 24 and
+    // the 1/2 divider make 1.015 MHz. The system tick runs on timer 4 every millisecond.
     SimS3c24xxConfig config;
     config.twoBitHclkDivider = false;
     config.coreClockMHz = 203;
     config.clockDivider = 0x3;
-    config.prescaler1 = 15;
+    config.prescaler1 = 24;
     config.timerControl = kTimers[2].start | kTimers[2].autoReload;
-    config.countBuffers[2] = 1585;
+    config.countBuffers[2] = 1014;
     config.interruptMask = 0xFFFFFFFF & ~kTimers[2].interrupt;
     return config;
 }
 
 SimS3c24xxConfig SimS3c2440Config() {
-    // 400 MHz core, HCLK = FCLK / 4, PCLK = HCLK / 2 = 50 MHz; prescaler 1 at 24 makes the
-    // timers tick at 1 MHz. The system tick runs on timer 4, the backlight PWM on timer 2.
+    // 400 MHz core, HCLK = FCLK / 4, PCLK = HCLK / 2 = 50 MHz; prescaler 1 at 19 and the
+    // 1/2 divider make 1.25 MHz. The system tick runs on timer 4, the backlight PWM on
+    // timer 2.
     SimS3c24xxConfig config;
     config.twoBitHclkDivider = true;
     config.coreClockMHz = 400;
     config.clockDivider = 0x5;
-    config.prescaler1 = 24;
+    config.prescaler1 = 19;
     config.timerControl =
         kTimers[0].start | kTimers[0].autoReload | kTimers[2].start | kTimers[2].autoReload;
     config.countBuffers[0] = 200;
-    config.countBuffers[2] = 999;
+    config.countBuffers[2] = 1249;
     config.interruptMask = 0xFFFFFFFF & ~kTimers[2].interrupt;
     return config;
 }
