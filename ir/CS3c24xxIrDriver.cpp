@@ -286,8 +286,16 @@ int CS3c24xxIrDriver::Send(uint16_t repeat) {
 
 // --- Capture ---
 
-// Ticks since the timer started: the reloads counted so far and the current count.
+// Ticks since the timer started: the reloads counted so far and the current count. A
+// reload pending after the count was read may have come just before the read, so the
+// count is read again once it is counted; otherwise an edge at the reload would be timed
+// a whole range early.
 uint32_t CS3c24xxIrDriver::Elapsed() {
+    const uint32_t count = Count();
+    if (!Pending()) {
+        return reloads + kCountTop - count;
+    }
+    TakeReload();
     return reloads + kCountTop - Count();
 }
 
