@@ -110,7 +110,7 @@ TEST_P(S3cLongSpace, LastsItsLengthAcrossReloads) {
     ASSERT_EQ(s3c.SendOnce({GetParam().firstMark, GetParam().space, 600}), kIrOk);
     const Demodulated emitted = s3c.handheld.Air().Demodulate();
     ASSERT_EQ(emitted.durations.size(), 3u);
-    const double ticks = double(GetParam().space) * 1585 / 1000;
+    const double ticks = -double(GetParam().space) * 1585 / 1000;
     EXPECT_NEAR(-emitted.durations[1], ticks * 1e6 / kFastHz, 3.0);
 }
 
@@ -331,6 +331,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ExitCase{"SendWithoutIrUart", kIrNoIrUart, false, Load},
                       ExitCase{"SendCarrier0", kIrNoCarrier, false,
                                [](S3cDriver& s3c) {
+                                   s3c.driver.OpenPort();  // no carrier was ever loaded
                                    const int32_t signal[] = {900, -450};
                                    s3c.driver.LoadSignal(signal, 2, 0, 0);
                                }},
