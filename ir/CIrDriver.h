@@ -59,6 +59,11 @@ class CIrDriver {
     // the serial port (which switches it) and look again. `probe` returns the UART index.
     int OpenPortProbing(int (*probe)(IrPlatform&), int& uartIndex);
 
+    // The start that every capture shares: 301 when the driver's register blocks are not
+    // `mapped`, else the result of OpenPort when it fails, else 302 when no scheduling
+    // values were recorded; 0 with `deadline` 20 seconds ahead on the performance counter.
+    int StartCapture(bool mapped, uint64_t& deadline);
+
     // Runs the passes of a send; `emitPass(lastInside)` emits entries nextStart..count-1.
     // Passes follow the repeat rule; the inner scheduling value is `burstValue` during them.
     // The driver passes `lastOutside` when the last entry of a held pass runs under normal

@@ -63,7 +63,6 @@ constexpr uint32_t kModuleConfigBit31 = 0x80000000;
 
 constexpr uint32_t kSendBurstValue = 0;
 constexpr uint32_t kCaptureValue = 1;
-constexpr uint32_t kNoSignalMs = 20000;
 constexpr uint32_t kSilenceTicks = 1519000;  // 500 ms without an edge ends a capture
 constexpr uint32_t kLongPauseTicks = 60760;  // 20 ms
 constexpr int32_t kMaxMarkTicks = 2430400;   // 800 ms
@@ -321,20 +320,13 @@ bool COmap1510IrDriver::WaitEdge(uint32_t lastEdge) {
 }
 
 int COmap1510IrDriver::Capture() {
-    if (!uartPage || !timers || !config) {
-        return kIrNotMapped;
-    }
-    const int opened = OpenPort();
-    if (opened != kIrOk) {
-        return opened;
-    }
-    if (innerValue == 0) {
-        return kIrNoScheduling;
+    uint64_t deadline = 0;
+    const int started = StartCapture(uartPage && timers && config, deadline);
+    if (started != kIrOk) {
+        return started;
     }
     int32_t buffer[kMaxDurations] = {};
     int longPauses = kLongPauses;
-    const uint64_t deadline =
-        platform.QueryPerformanceCounter() + uint64_t{counterTicksPerMs} * kNoSignalMs;
 
     SetOuter(0);
     SetInner(kCaptureValue);

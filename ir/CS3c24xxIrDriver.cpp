@@ -46,7 +46,6 @@ constexpr UartPins kPins[3] = {
 constexpr uint32_t kCountTop = 0xFFFF;
 constexpr uint32_t kSendBurstValue = 1;
 constexpr uint32_t kCaptureValue = 1;
-constexpr uint32_t kNoSignalMs = 20000;
 
 // Capture limits, all in timer ticks.
 constexpr uint32_t kMaxCarrierTicks = 100;
@@ -328,20 +327,13 @@ void CS3c24xxIrDriver::EndCapture(uint32_t portControl) {
 int CS3c24xxIrDriver::Capture() {
     interruptBit = 0;
     countRegister = 0;
-    if (!pwm || !gpio || !interrupts) {
-        return kIrNotMapped;
-    }
-    const int opened = OpenPort();
-    if (opened != kIrOk) {
-        return opened;
-    }
-    if (innerValue == 0) {
-        return kIrNoScheduling;
+    uint64_t deadline = 0;
+    const int started = StartCapture(pwm && gpio && interrupts, deadline);
+    if (started != kIrOk) {
+        return started;
     }
     int32_t buffer[kMaxDurations] = {};
     int longPauses = kLongPauses;
-    const uint64_t deadline =
-        platform.QueryPerformanceCounter() + uint64_t{counterTicksPerMs} * kNoSignalMs;
     if (irUart == 0) {
         return kIrNoIrUart;
     }
