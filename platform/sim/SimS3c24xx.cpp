@@ -8,8 +8,6 @@ using namespace s3c;
 
 namespace {
 
-__extension__ typedef unsigned __int128 Wide;
-
 constexpr uint64_t kNsPerSecond = 1000000000;
 
 // Port H pins of the IR UART (1..3): transmit GPH2/4/6, receive GPH3/5/7.
@@ -84,6 +82,7 @@ SimS3c24xx::SimS3c24xx(SimHandheld& handheld, const SimS3c24xxConfig& config)
         timers_[t].count = config.countBuffers[t];
     }
     Poke(kInterruptBase + kInterruptMask, config.interruptMask, 4);
+    UpdateRates();
     // Port H pins 0 to 7 serve the UARTs; the transmit latches are low.
     Poke(kGpioBase + kPortHControl, 0xAAAA, 4);
 }
@@ -93,18 +92,26 @@ double SimS3c24xx::TimerHz(int timer) const {
     return static_cast<double>(ticks) / 1000.0;
 }
 
-// Ticks of `timer` in a span of virtual time, at the rate the clocks now give it.
-uint64_t SimS3c24xx::TicksIn(int timer, uint64_t nanoseconds) const {
+// The clock divisor of each timer: HCLK and PCLK dividers, prescaler 1 and its own divider.
+void SimS3c24xx::UpdateRates() {
     const uint32_t divider = Reg(kClockBase + kClockDivider);
     const uint32_t hclkField = (divider & (config_.twoBitHclkDivider ? 0x6u : 0x2u)) >> 1;
     static constexpr uint64_t kHclkDivisors[4] = {1, 2, 4, 3};
-    uint64_t divisor = kHclkDivisors[hclkField] * ((divider & 0x1) ? 2 : 1);
-    divisor *= ((Reg(kPwmBase + kTimerConfig0) >> kPrescaler1Shift) & 0xFF) + 1;
-    const uint32_t mux = (Reg(kPwmBase + kTimerConfig1) >> kTimers[timer].dividerShift) & 0xF;
-    divisor *= uint64_t{2} << (mux > 3 ? 3 : mux);  // 1/2 ... 1/16; the external clock is absent
-    const Wide ticks = Wide{nanoseconds} * (uint64_t{config_.coreClockMHz} * 1000000) /
-                       (Wide{divisor} * kNsPerSecond);
-    return static_cast<uint64_t>(ticks);
+    uint64_t pclk = kHclkDivisors[hclkField] * ((divider & 0x1) ? 2 : 1);
+    pclk *= ((Reg(kPwmBase + kTimerConfig0) >> kPrescaler1Shift) & 0xFF) + 1;
+    for (int t = 0; t < 3; ++t) {
+        const uint32_t mux = (Reg(kPwmBase + kTimerConfig1) >> kTimers[t].dividerShift) & 0xF;
+        // 1/2 ... 1/16; the external clock input is not connected.
+        divisors_[t] = pclk * (uint64_t{2} << (mux > 3 ? 3 : mux));
+    }
+}
+
+// Ticks of `timer` in a span of virtual time: nanoseconds * MHz / (divisor * 1000).
+uint64_t SimS3c24xx::TicksIn(int timer, uint64_t nanoseconds) const {
+    const uint64_t denominator = divisors_[timer] * 1000;
+    const uint64_t numerator = config_.coreClockMHz;
+    return nanoseconds / denominator * numerator +
+           nanoseconds % denominator * numerator / denominator;
 }
 
 bool SimS3c24xx::Running(int timer) const {
@@ -270,6 +277,7 @@ void SimS3c24xx::Write(uint32_t address, uint32_t value, int width) {
         UpdatePending(now);  // the clocks change from now on
         RebaseAll(now);
         Poke(address, value, 4);
+        UpdateRates();
         return;
     }
     if (address == kInterruptBase + kSourcePending ||

@@ -108,6 +108,7 @@ class SimS3c24xx : public SimChip {
 
     uint32_t Reg(uint32_t address) const { return Peek(address, 4); }
     bool Running(int timer) const;
+    void UpdateRates();
     uint64_t TicksIn(int timer, uint64_t nanoseconds) const;
     Progress Evaluate(int timer, uint64_t now) const;
     void Rebase(int timer, uint64_t now);
@@ -119,5 +120,6 @@ class SimS3c24xx : public SimChip {
 
     SimS3c24xxConfig config_;
     Timer timers_[3];
+    uint64_t divisors_[3] = {2, 2, 2};
     int irUart_ = 0;  // 1..3; 0: no transceiver
 };
