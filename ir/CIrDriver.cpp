@@ -103,6 +103,22 @@ int CIrDriver::OpenPortProbing(int (*probe)(IrPlatform&), int& uartIndex) {
     return kIrOk;
 }
 
+int CIrDriver::StartCapture(bool mapped, uint64_t& deadline) {
+    if (!mapped) {
+        return kIrNotMapped;
+    }
+    const int opened = OpenPort();
+    if (opened != kIrOk) {
+        return opened;
+    }
+    if (innerValue == 0) {
+        return kIrNoScheduling;
+    }
+    constexpr uint64_t kNoSignalMs = 20000;
+    deadline = platform.QueryPerformanceCounter() + uint64_t{counterTicksPerMs} * kNoSignalMs;
+    return kIrOk;
+}
+
 void CIrDriver::ClosePort() {
     if (portHandle != kInvalidSerialHandle && portHandle != 0) {
         platform.SetSerialIrMode(portHandle, false);

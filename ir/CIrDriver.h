@@ -62,12 +62,19 @@ class CIrDriver {
     // the serial port (which switches it) and look again. `probe` returns the UART index.
     int OpenPortProbing(int (*probe)(IrPlatform&), int& uartIndex);
 
+    // The start that every capture shares: 301 when the driver's register blocks are not
+    // `mapped`, else the result of OpenPort when it fails, else 302 when no scheduling
+    // values were recorded; 0 with `deadline` 20 seconds ahead on the performance counter.
+    int StartCapture(bool mapped, uint64_t& deadline);
+
     // Runs the passes of a send; `emitPass(lastInside)` emits entries nextStart..count-1.
     // Passes follow the repeat rule; the inner scheduling value is `burstValue` during them.
     // The driver passes `lastOutside` when the last entry of a held pass runs under normal
-    // scheduling. Returns the number of passes made.
+    // scheduling. `entries` holds the values to emit by index (the signal's own durations
+    // when null), for drivers that emit a converted copy. Returns the number of passes made.
     template <typename EmitEntry>
-    int RunPasses(uint16_t repeat, uint32_t burstValue, bool lastOutside, EmitEntry emitEntry);
+    int RunPasses(uint16_t repeat, uint32_t burstValue, bool lastOutside, EmitEntry emitEntry,
+                  const int32_t* entries = nullptr);
 
     void SetOuter(int32_t value) { platform.SetThreadPriority(thread, value); }
     void SetInner(uint32_t value) { platform.SetThreadQuantum(thread, value); }
@@ -90,10 +97,11 @@ class CIrDriver {
 
 template <typename EmitEntry>
 int CIrDriver::RunPasses(uint16_t repeat, uint32_t burstValue, bool lastOutside,
-                         EmitEntry emitEntry) {
+                         EmitEntry emitEntry, const int32_t* entries) {
+    const int32_t* values = entries ? entries : signal.durations;
     auto emitRange = [&](int from, int to) {
         for (int k = from; k < to; ++k) {
-            currentEntry = signal.durations[k];
+            currentEntry = values[k];
             emitEntry(currentEntry);
         }
     };

@@ -5,6 +5,8 @@
 #include "CPxa25xIrDriver.h"
 #include "CPxa27xIrDriver.h"
 #include "CSa11x0IrDriver.h"
+#include "COmap1510IrDriver.h"
+#include "CS3c24xxIrDriver.h"
 #include "Detect.h"
 
 namespace {
@@ -21,6 +23,10 @@ CIrDriver* CreateIrDriver(int family, IrPlatform& platform) {
             return new (std::nothrow) CPxa25xIrDriver(platform);
         case kFamilyPxa27x:
             return new (std::nothrow) CPxa27xIrDriver(platform);
+        case kFamilyS3c24xx:
+            return new (std::nothrow) CS3c24xxIrDriver(platform);
+        case kFamilyOmap1510:
+            return new (std::nothrow) COmap1510IrDriver(platform);
         default:
             return nullptr;
     }

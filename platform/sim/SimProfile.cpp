@@ -7,6 +7,8 @@
 #include "SimHandheld.h"
 #include "SimPxa.h"
 #include "SimSa11x0.h"
+#include "SimOmap1510.h"
+#include "SimS3c24xx.h"
 
 namespace {
 
@@ -80,10 +82,13 @@ std::vector<SimProfile> BuildProfiles() {
                                     3250000, 3, PxaChip(3250000)));
     profiles.push_back(Make("s3c2410", "Samsung S3C2410 handheld", 6, {"ARM920T", "S3C2410", 203},
                             1000000, 3, kS3cPages));
+    profiles.back().makeChip = SimS3c24xx::Maker(SimS3c2410Config());
     profiles.push_back(Make("s3c2440", "Samsung S3C2440 handheld", 6, {"ARM920T", "S3C2440A", 400},
                             1000000, 3, kS3cPages));
+    profiles.back().makeChip = SimS3c24xx::Maker(SimS3c2440Config());
     profiles.push_back(Make("omap1510", "TI OMAP1510 handheld", 7, {"ARM925T", "OMAP1510", 168},
                             3038000, 0, kOmapPages));
+    profiles.back().makeChip = SimOmap1510::Maker();
     profiles.push_back(Make("unknown", "handheld with an unsupported processor", 0,
                             {"ARM1136EJ-S", "MX31", 532}, 1000000, 0, {}));
     return profiles;

@@ -66,4 +66,17 @@ TEST(SimIrAir, StretchLengthensMarksAndShortensSpaces) {
     EXPECT_EQ(air.NextPulseAfter(130000), 1100000u);  // the next mark is not delayed
 }
 
+// Switching on and off at the same instant (a UART's line released from break as its next
+// byte's start bit begins) sends no light and leaves no edge.
+TEST(SimIrAir, PulseOfNoLengthIsNoPulse) {
+    SimIrAir air;
+    air.Transmit(1000, true);
+    air.Transmit(1000, false);
+    air.Transmit(1013, true);
+    air.Transmit(1026, false);
+    air.Transmit(1026, true);
+    EXPECT_EQ(air.Emissions(), (std::vector<std::pair<uint64_t, bool>>{{1013, true}}));
+    EXPECT_TRUE(air.TransmitterOn());
+}
+
 }  // namespace

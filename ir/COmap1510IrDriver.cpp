@@ -1,0 +1,437 @@
+#include "COmap1510IrDriver.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "IrResult.h"
+
+namespace {
+
+constexpr uint32_t kUartPageAddress = 0xFFFB9000;
+constexpr uint32_t kTimerAddress = 0xFFFEC000;
+constexpr uint32_t kConfigAddress = 0xFFFE1000;
+
+// UART 3 inside its page, and its registers.
+constexpr uint32_t kUart3 = 0x800;
+constexpr uint32_t kData = 0x00;             // transmit holding; divisor low in config mode
+constexpr uint32_t kInterruptEnable = 0x04;  // divisor high in config mode
+constexpr uint32_t kDivisorLow = 0x00;
+constexpr uint32_t kDivisorHigh = 0x04;
+constexpr uint32_t kEnhanced = 0x08;  // in configuration mode B
+constexpr uint32_t kLineControl = 0x0C;
+constexpr uint32_t kModemControl = 0x10;
+constexpr uint32_t kLineStatus = 0x14;
+constexpr uint32_t kMode1 = 0x20;
+constexpr uint32_t kSupplementary = 0x3C;
+constexpr uint32_t kWakeControl = 0x40;
+constexpr uint32_t kWakeStatus = 0x44;
+constexpr uint32_t kAuxiliary = 0x4C;
+
+constexpr uint8_t kLine8N1 = 0x03;
+constexpr uint8_t kLine8N1Break = 0x43;
+constexpr uint8_t kLineConfigB = 0xBF;
+constexpr uint8_t kLineOperational = 0x00;
+constexpr uint8_t kEnhancedFunctions = 0x10;
+constexpr uint8_t kSleepEnable = 0x10;  // interrupt enable bit 4
+constexpr uint8_t kTransmitterEmpty = 0x40;
+constexpr uint8_t kModeDisabled = 0x07;
+constexpr uint8_t kModeUart = 0x00;
+constexpr uint8_t kModeUartLoaded = 0x80;
+constexpr uint8_t kWakeValueLoaded = 0x09;
+constexpr uint8_t kWakeEnable = 0x10;
+constexpr uint8_t kWakeEvent = 0x02;
+constexpr uint8_t kSupplementaryBit7 = 0x80;
+constexpr uint8_t kTransmitByte = 0x55;  // alternating bits: one carrier period per two bits
+
+// MPU timer 3.
+constexpr uint32_t kTimer3 = 0x700;
+constexpr uint32_t kTimerControl = 0x00;
+constexpr uint32_t kTimerLoad = 0x04;
+constexpr uint32_t kTimerCount = 0x08;
+constexpr uint32_t kTimerStopped = 0x64;  // clock on, prescale by 4, free, stopped
+constexpr uint32_t kTimerOneShot = 0x65;  // the same, started
+constexpr uint32_t kTimerRunning = 0x01;
+constexpr uint32_t kTicksPerMs = 3038;
+constexpr uint32_t kFreeRunLoad = 0xFFFFFFFE;
+
+// Pin multiplexing and module configuration.
+constexpr uint32_t kPinMux = 0x18;
+constexpr uint32_t kModuleConfig = 0x80;
+constexpr uint32_t kPinMuxField = 0xFC0;
+constexpr uint32_t kPinMuxUartLine = 0x080;
+constexpr uint32_t kModuleConfigBit31 = 0x80000000;
+
+constexpr uint32_t kSendBurstValue = 0;
+constexpr uint32_t kCaptureValue = 1;
+constexpr uint32_t kSilenceTicks = 1519000;  // 500 ms without an edge ends a capture
+constexpr uint32_t kLongPauseTicks = 60760;  // 20 ms
+constexpr int32_t kMaxMarkTicks = 2430400;   // 800 ms
+constexpr int32_t kMaxMarkMicros = 800000;
+constexpr uint32_t kMaxCarrierMicros = 100;
+constexpr int kLongPauses = 3;
+
+// Divisors for carrier periods of 10 to 100 microseconds.
+constexpr uint8_t kDivisors[91] = {
+    14,  17,  18,  19,  21,  22,  24,  25,  27,  28,   // 10
+    30,  31,  32,  34,  35,  37,  39,  40,  41,  42,   // 20
+    44,  45,  47,  48,  50,  51,  53,  54,  56,  57,   // 30
+    58,  60,  61,  63,  64,  66,  67,  69,  70,  72,   // 40
+    73,  74,  76,  77,  79,  79,  80,  84,  85,  86,   // 50
+    87,  88,  90,  91,  92,  94,  95,  98,  99,  101,  // 60
+    103, 104, 105, 106, 108, 109, 110, 112, 113, 114,  // 70
+    116, 118, 119, 121, 123, 125, 125, 126, 128, 129,  // 80
+    130, 132, 135, 136, 137, 139, 140, 141, 142, 143,  // 90
+    144,                                               // 100
+};
+
+int32_t ToTicks(int32_t micros) {
+    const int64_t ticks = static_cast<int64_t>(micros) * kTicksPerMs / 1000;
+    return static_cast<int32_t>(std::clamp<int64_t>(ticks, -std::numeric_limits<int32_t>::max(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+}  // namespace
+
+COmap1510IrDriver::COmap1510IrDriver(IrPlatform& platform) : CIrDriver(platform) {
+    uartPage = platform.MapPage(kUartPageAddress, true);
+    timers = platform.MapPage(kTimerAddress, true);
+    config = platform.MapPage(kConfigAddress, true);
+}
+
+COmap1510IrDriver::~COmap1510IrDriver() {
+    ClosePort();
+    for (RegisterBlock* block : {uartPage, timers, config}) {
+        if (block) {
+            platform.UnmapPage(block);
+        }
+    }
+}
+
+uint8_t COmap1510IrDriver::DivisorFor(uint8_t period) {
+    return kDivisors[std::clamp<uint8_t>(period, 11, 100) - 10];
+}
+
+uint8_t COmap1510IrDriver::In(uint32_t offset) {
+    return uartPage->Read8(kUart3 + offset);
+}
+void COmap1510IrDriver::Out(uint32_t offset, uint8_t value) {
+    uartPage->Write8(kUart3 + offset, value);
+}
+uint32_t COmap1510IrDriver::Timer(uint32_t offset) {
+    return timers->Read32(kTimer3 + offset);
+}
+void COmap1510IrDriver::SetTimer(uint32_t offset, uint32_t value) {
+    timers->Write32(kTimer3 + offset, value);
+}
+
+// --- Loading: UART 3 as a carrier generator ---
+
+int COmap1510IrDriver::LoadSignal(const int32_t* durations, uint8_t count, uint8_t frameStart,
+                                  uint8_t carrierPeriod) {
+    const int opened = OpenPort();
+    if (opened != kIrOk) {
+        return opened;
+    }
+    if (!durations || count == 0) {
+        return kIrNoDurations;
+    }
+    // Held in timer ticks from here on.
+    signal.nextStart = 0;
+    signal.frameStart = 0;
+    signal.count = std::min<uint8_t>(count, kMaxDurations);
+    std::fill(std::begin(signal.durations), std::end(signal.durations), 0);
+    for (int k = 0; k < signal.count; ++k) {
+        signal.durations[k] = ToTicks(durations[k]);
+    }
+    if (carrierPeriod == 0) {
+        return kIrNoCarrier;
+    }
+    signal.frameStart = frameStart >= signal.count ? 0 : frameStart;
+    signal.carrierPeriod = carrierPeriod;
+
+    if (!uartPage || !timers || !config) {
+        return kIrNotMapped;
+    }
+    if (uartReprogrammed) {
+        RestoreUart();  // a second load keeps the system's configuration to go back to
+    }
+    ProgramUart(DivisorFor(carrierPeriod));
+    uartReprogrammed = 1;
+    return kIrOk;
+}
+
+// Switches UART 3 to a plain 8-bit UART at `divisor`, routes its line to the transmitter,
+// and saves everything it changes.
+void COmap1510IrDriver::ProgramUart(uint8_t divisor) {
+    saved.wakeControl = In(kWakeControl);
+    Out(kWakeControl, kWakeValueLoaded);
+    saved.mode1 = In(kMode1);
+    Out(kMode1, kModeDisabled);
+    saved.lineControl = In(kLineControl);
+
+    savedPinMux = config->Read32(kPinMux);
+    config->Write32(kPinMux, (savedPinMux & ~kPinMuxField) | kPinMuxUartLine);
+    savedModuleConfig = config->Read32(kModuleConfig);
+    config->Write32(kModuleConfig, savedModuleConfig | kModuleConfigBit31);
+
+    Out(kLineControl, kLineConfigB);
+    saved.enhanced = In(kEnhanced);
+    Out(kEnhanced, saved.enhanced | kEnhancedFunctions);
+
+    Out(kLineControl, kLineOperational);
+    saved.interruptEnable = In(kInterruptEnable);
+    Out(kInterruptEnable, 0);
+    Out(kModemControl, 0);
+    Out(kAuxiliary, 0);
+
+    Out(kLineControl, kLineConfigB);
+    saved.divisorLow = In(kDivisorLow);
+    saved.divisorHigh = In(kDivisorHigh);
+    saved.supplementaryConfig = In(kSupplementary);
+    Out(kDivisorHigh, 0);
+    Out(kDivisorLow, 0);
+    Out(kLineControl, kLineConfigB);
+    Out(kSupplementary, 1);
+    Out(kDivisorLow, divisor);
+    Out(kEnhanced, saved.enhanced);
+    Out(kLineControl, kLine8N1);
+
+    saved.supplementaryOperational = In(kSupplementary);
+    Out(kSupplementary, saved.supplementaryOperational & ~kSupplementaryBit7);
+    Out(kLineControl, saved.lineControl);
+    Out(kMode1, kModeUartLoaded);
+}
+
+// Puts UART 3 and the pin configuration back as ProgramUart found them.
+void COmap1510IrDriver::RestoreUart() {
+    Out(kMode1, kModeDisabled);
+    Out(kLineControl, kLineConfigB);
+    Out(kEnhanced, In(kEnhanced) | kEnhancedFunctions);
+    Out(kLineControl, kLine8N1);
+    Out(kAuxiliary, 1);
+    Out(kLineControl, kLineConfigB);
+    Out(kDivisorLow, saved.divisorLow);
+    Out(kDivisorHigh, saved.divisorHigh);
+    Out(kSupplementary, saved.supplementaryConfig);
+    Out(kLineControl, kLineOperational);
+    Out(kInterruptEnable, saved.interruptEnable);
+    Out(kLineControl, kLineConfigB);
+    Out(kEnhanced, saved.enhanced);
+    Out(kLineControl, kLine8N1);
+    Out(kSupplementary, saved.supplementaryOperational);
+    Out(kLineControl, saved.lineControl);
+    Out(kMode1, saved.mode1);
+    config->Write32(kModuleConfig, savedModuleConfig);
+    config->Write32(kPinMux, savedPinMux);
+    Out(kWakeControl, saved.wakeControl);
+    uartReprogrammed = 0;
+}
+
+void COmap1510IrDriver::ClosePort() {
+    if (uartReprogrammed) {
+        RestoreUart();
+    }
+    CIrDriver::ClosePort();
+}
+
+// --- Sending ---
+
+void COmap1510IrDriver::RunTimer(uint32_t ticks) {
+    SetTimer(kTimerControl, kTimerStopped);
+    SetTimer(kTimerLoad, ticks);
+    SetTimer(kTimerControl, kTimerOneShot);
+}
+
+// The UART streams 0x55 for the mark's length, topped up whenever its transmitter runs
+// empty; break ends it.
+void COmap1510IrDriver::EmitMark(uint32_t ticks) {
+    RunTimer(ticks);
+    Out(kLineControl, kLine8N1);
+    Out(kData, kTransmitByte);
+    while (Timer(kTimerControl) & kTimerRunning) {
+        if (In(kLineStatus) & kTransmitterEmpty) {
+            Out(kData, kTransmitByte);
+        }
+    }
+    Out(kLineControl, kLine8N1Break);
+    SetTimer(kTimerControl, kTimerStopped);
+}
+
+// The line stays in break.
+void COmap1510IrDriver::EmitSpace(uint32_t ticks) {
+    RunTimer(ticks);
+    while (Timer(kTimerControl) & kTimerRunning) {
+    }
+    SetTimer(kTimerControl, kTimerStopped);
+}
+
+int COmap1510IrDriver::Send(uint16_t repeat) {
+    if (!uartPage || !timers || !config) {
+        return kIrNotMapped;
+    }
+    if (innerValue == 0) {
+        return kIrNoScheduling;
+    }
+    if (signal.carrierPeriod == 0) {
+        return kIrNoCarrier;
+    }
+    platform.Sleep(100);
+    SetOuter(0);
+    const uint32_t timerControl = Timer(kTimerControl);
+    const uint32_t timerLoad = Timer(kTimerLoad);
+    SetTimer(kTimerControl, kTimerStopped);
+
+    RunPasses(repeat, kSendBurstValue, false, [&](int32_t entry) {
+        if (entry > 0) {
+            EmitMark(static_cast<uint32_t>(entry));
+        } else if (entry < 0) {
+            EmitSpace(static_cast<uint32_t>(-static_cast<int64_t>(entry)));
+        }
+    });
+
+    SetTimer(kTimerControl, Timer(kTimerControl) & ~kTimerRunning);
+    SetTimer(kTimerLoad, timerLoad);
+    SetTimer(kTimerControl, timerControl);
+    SetOuter(outerValue);
+    platform.FlushPenInput();
+    return kIrOk;
+}
+
+// --- Capture ---
+
+void COmap1510IrDriver::Arm() {
+    Disarm();  // the detector reports the edges that follow its enabling
+    Out(kWakeControl, In(kWakeControl) | kWakeEnable);
+}
+
+void COmap1510IrDriver::Disarm() {
+    Out(kWakeControl, In(kWakeControl) & ~kWakeEnable);
+}
+
+// Waits for the armed detector's next falling edge; false when 500 ms pass after the edge
+// at `lastEdge` (a timer count) first.
+bool COmap1510IrDriver::WaitEdge(uint32_t lastEdge) {
+    while (!(In(kWakeStatus) & kWakeEvent)) {
+        if (lastEdge - Timer(kTimerCount) > kSilenceTicks) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int COmap1510IrDriver::Capture() {
+    uint64_t deadline = 0;
+    const int started = StartCapture(uartPage && timers && config, deadline);
+    if (started != kIrOk) {
+        return started;
+    }
+    int32_t buffer[kMaxDurations] = {};
+    int longPauses = kLongPauses;
+
+    SetOuter(0);
+    SetInner(kCaptureValue);
+    const uint32_t timerControl = Timer(kTimerControl);
+    const uint32_t timerLoad = Timer(kTimerLoad);
+    SetTimer(kTimerControl, kTimerStopped);
+    SetTimer(kTimerLoad, kFreeRunLoad);
+    SetTimer(kTimerControl, kTimerOneShot);
+
+    // The UART is set up for edge detection on its receive line. What is saved here is
+    // kept apart from what a load saved, so that a capture never loses the system's
+    // configuration that ClosePort puts back.
+    const uint8_t lineControl = In(kLineControl);
+    const uint8_t mode1 = In(kMode1);
+    const uint8_t wakeControl = In(kWakeControl);
+    Out(kLineControl, kLineConfigB);
+    const uint8_t enhanced = In(kEnhanced);
+    Out(kEnhanced, enhanced | kEnhancedFunctions);
+    Out(kLineControl, kLine8N1Break);
+    const uint8_t interruptEnable = In(kInterruptEnable);
+    Out(kInterruptEnable, interruptEnable & ~kSleepEnable);
+    Out(kMode1, kModeUart);
+
+    auto restore = [&]() {
+        SetTimer(kTimerControl, kTimerStopped);
+        SetTimer(kTimerLoad, timerLoad);
+        SetTimer(kTimerControl, timerControl);
+        Out(kWakeControl, wakeControl);
+        Out(kLineControl, kLineOperational);
+        Out(kInterruptEnable, interruptEnable);
+        Out(kLineControl, kLineConfigB);
+        Out(kEnhanced, enhanced);
+        Out(kLineControl, lineControl);
+        Out(kMode1, mode1);
+        RestoreScheduling();
+    };
+
+    Arm();
+    while (!(In(kWakeStatus) & kWakeEvent)) {
+        if (platform.QueryPerformanceCounter() > deadline) {
+            restore();
+            return kIrNoSignal;
+        }
+    }
+    // The carrier over two periods, from the second to the fourth falling edge. A burst
+    // too short to give them ends like no signal at all.
+    uint32_t edge = Timer(kTimerCount);
+    uint32_t second = 0;
+    bool edges = true;
+    for (int k = 2; k <= 4 && edges; ++k) {
+        Arm();
+        edges = WaitEdge(edge);
+        edge = Timer(kTimerCount);
+        if (k == 2) {
+            second = edge;
+        }
+    }
+    Disarm();
+    if (!edges) {
+        restore();
+        return kIrNoSignal;
+    }
+    const uint32_t twoPeriods = second - edge;
+    const uint32_t gap = 3 * twoPeriods;  // six carrier periods
+    buffer[0] = static_cast<int32_t>(twoPeriods);
+
+    // A mark grows by every edge interval below the gap; a longer interval is a pause.
+    uint32_t last = edge;
+    int mark = 0;
+    bool markTooLong = false;
+    while (mark < kMaxDurations - 1) {
+        Arm();
+        if (!WaitEdge(last)) {
+            break;
+        }
+        const uint32_t now = Timer(kTimerCount);
+        Disarm();
+        const uint32_t interval = last - now;
+        last = now;
+        if (interval < gap) {
+            buffer[mark] += static_cast<int32_t>(interval);
+            if (buffer[mark] > kMaxMarkTicks) {
+                markTooLong = true;  // a carrier that never stops
+                break;
+            }
+            continue;
+        }
+        buffer[mark + 1] = -static_cast<int32_t>(interval);
+        mark += 2;
+        if (interval > kLongPauseTicks && --longPauses == 0) {
+            break;
+        }
+    }
+    Disarm();
+    restore();
+    ClosePort();
+    platform.FlushPenInput();
+
+    for (int32_t& entry : buffer) {
+        entry = static_cast<int32_t>(static_cast<int64_t>(entry) * 1000 / kTicksPerMs);
+    }
+    const uint32_t carrier = twoPeriods * 1000 / (2 * kTicksPerMs);
+    if (markTooLong || buffer[0] > kMaxMarkMicros || carrier > kMaxCarrierMicros) {
+        return kIrMarkTooLong;
+    }
+    signal.carrierPeriod = static_cast<uint8_t>(carrier);
+    return AnalyseCapture(buffer, kMaxDurations);
+}

@@ -1,0 +1,58 @@
+// The IR driver of OMAP1510 handhelds.
+//
+// The transceiver sits on the IrDA-capable UART 3, and the UART makes the carrier: while a
+// signal is loaded, UART 3 runs as a plain UART whose bit time is half a carrier period,
+// so that a stream of 0x55 bytes is a square wave; a space holds the line in break. MPU
+// timer 3 times the durations, which the loaded signal holds in its ticks. Learning uses
+// the UART's wake-up detector as an edge detector on the receive line and times the edges
+// with the same timer running free.
+#pragma once
+
+#include <cstdint>
+
+#include "CIrDriver.h"
+
+class COmap1510IrDriver : public CIrDriver {
+  public:
+    explicit COmap1510IrDriver(IrPlatform& platform);
+    ~COmap1510IrDriver() override;
+
+    void ClosePort() override;
+    int LoadSignal(const int32_t* durations, uint8_t count, uint8_t frameStart,
+                   uint8_t carrierPeriod) override;
+    int Send(uint16_t repeat) override;
+    int Capture() override;
+
+  private:
+    // The UART divisor that makes a carrier of `period` microseconds.
+    static uint8_t DivisorFor(uint8_t period);
+
+    uint8_t In(uint32_t offset);
+    void Out(uint32_t offset, uint8_t value);
+    uint32_t Timer(uint32_t offset);
+    void SetTimer(uint32_t offset, uint32_t value);
+
+    void ProgramUart(uint8_t divisor);
+    void RestoreUart();
+    void RunTimer(uint32_t ticks);
+    void EmitMark(uint32_t ticks);
+    void EmitSpace(uint32_t ticks);
+
+    // Capture helpers.
+    void Arm();
+    void Disarm();
+    bool WaitEdge(uint32_t lastEdge);
+
+    RegisterBlock* uartPage = nullptr;
+    RegisterBlock* timers = nullptr;
+    RegisterBlock* config = nullptr;
+
+    // What LoadSignal found and changed, put back by ClosePort.
+    uint32_t uartReprogrammed = 0;
+    struct SavedUart {
+        uint8_t wakeControl, mode1, lineControl, enhanced, interruptEnable;
+        uint8_t divisorLow, divisorHigh, supplementaryConfig, supplementaryOperational;
+    } saved = {};
+    uint32_t savedModuleConfig = 0;
+    uint32_t savedPinMux = 0;
+};

@@ -1,0 +1,427 @@
+#include "CS3c24xxIrDriver.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "Detect.h"
+#include "IrResult.h"
+
+namespace {
+
+constexpr uint32_t kPwmAddress = 0x51000000;
+constexpr uint32_t kGpioAddress = 0x56000000;
+constexpr uint32_t kInterruptAddress = 0x4A000000;
+
+constexpr uint32_t kTimerConfig1 = 0x04;
+constexpr uint32_t kTimerControl = 0x08;
+constexpr uint32_t kPortHControl = 0x70;
+constexpr uint32_t kPortHData = 0x74;
+constexpr uint32_t kSourcePending = 0x00;
+constexpr uint32_t kInterruptMask = 0x08;
+constexpr uint32_t kInterruptPending = 0x10;
+
+struct TimerBits {
+    uint32_t start, manualUpdate, autoReload;
+    uint32_t controlNibble, dividerNibble;
+    uint32_t interrupt;
+    uint32_t countBuffer, countObservation;
+};
+constexpr TimerBits kTimers[3] = {
+    {0x1000, 0x2000, 0x8000, 0xF000, 0xF00, 0x1000, 0x24, 0x2C},
+    {0x10000, 0x20000, 0x80000, 0xF0000, 0xF000, 0x2000, 0x30, 0x38},
+    {0x100000, 0x200000, 0x400000, 0xF00000, 0xF0000, 0x4000, 0x3C, 0x40},
+};
+
+// Port H pins by IR UART index - 1.
+struct UartPins {
+    uint32_t transmitMask, transmitField, transmitOutput;
+    uint32_t receiveMask, receiveField;
+};
+constexpr UartPins kPins[3] = {
+    {0x4, 0x30, 0x10, 0x8, 0xC0},
+    {0x10, 0x300, 0x100, 0x20, 0xC00},
+    {0x40, 0x3000, 0x1000, 0x80, 0xC000},
+};
+
+constexpr uint32_t kCountTop = 0xFFFF;
+constexpr uint32_t kSendBurstValue = 1;
+constexpr uint32_t kCaptureValue = 1;
+
+// Capture limits, all in timer ticks.
+constexpr uint32_t kMaxCarrierTicks = 100;
+constexpr uint32_t kMaxMarkTicks = 800000;
+constexpr uint32_t kLongPauseTicks = 20000;
+constexpr uint32_t kEndTicks = 1000000;  // since the timer started
+constexpr int kLongPauses = 3;
+
+// Microseconds to ticks and back, in 64 bits so that no duration overflows on the way.
+int32_t ToTicks(int32_t micros, uint32_t ticksPerMs) {
+    const int64_t ticks = static_cast<int64_t>(micros) * ticksPerMs / 1000;
+    return static_cast<int32_t>(std::clamp<int64_t>(ticks, -std::numeric_limits<int32_t>::max(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+int32_t ToMicros(int32_t ticks, uint32_t ticksPerMs) {
+    return static_cast<int32_t>(static_cast<int64_t>(ticks) * 1000 / ticksPerMs);
+}
+
+}  // namespace
+
+CS3c24xxIrDriver::CS3c24xxIrDriver(IrPlatform& platform) : CIrDriver(platform) {
+    pwm = platform.MapPage(kPwmAddress, true);
+    gpio = platform.MapPage(kGpioAddress, true);
+    interrupts = platform.MapPage(kInterruptAddress, true);
+    timerTicksPerMs = S3cTimerRate(platform, pwm);
+}
+
+CS3c24xxIrDriver::~CS3c24xxIrDriver() {
+    for (RegisterBlock* block : {pwm, gpio, interrupts}) {
+        if (block) {
+            platform.UnmapPage(block);
+        }
+    }
+}
+
+int CS3c24xxIrDriver::OpenPort() {
+    return OpenPortProbing(ProbeS3cIrUart, irUart);
+}
+
+// --- The borrowed timer ---
+
+// Timer 2 unless the system runs it; then timer 3 if idle, else timer 4 if idle, else
+// timer 2 all the same.
+int CS3c24xxIrDriver::ChooseTimer() {
+    if (!pwm) {
+        return 0;
+    }
+    const uint32_t control = pwm->Read32(kTimerControl);
+    if ((control & (kTimers[0].start | kTimers[0].autoReload)) == 0) {
+        return 0;
+    }
+    if ((control & (kTimers[1].start | kTimers[1].autoReload)) == 0) {
+        return 1;
+    }
+    if ((control & (kTimers[2].start | kTimers[2].autoReload)) != 0) {
+        return 0;
+    }
+    return 2;
+}
+
+// Makes the chosen timer a masked down-counter that reloads from 0xFFFF at 1/2 of the
+// prescaled clock; `start` sets it running at once.
+void CS3c24xxIrDriver::SetUpTimer(bool start) {
+    const TimerBits& bits = kTimers[borrowed.timer];
+    uint32_t control = pwm->Read32(kTimerControl);
+    borrowed.control = control & bits.controlNibble;
+    borrowed.divider = pwm->Read32(kTimerConfig1) & bits.dividerNibble;
+    borrowed.countBuffer = pwm->Read32(bits.countBuffer);
+
+    control &= ~bits.start;
+    control |= bits.autoReload | bits.manualUpdate;
+    pwm->Write32(kTimerControl, control);
+    pwm->Write32(bits.countBuffer, kCountTop);
+    if (start) {
+        StartTimer();
+    }
+    interruptBit = bits.interrupt;
+    countRegister = bits.countObservation;
+    pwm->Write32(kTimerConfig1, pwm->Read32(kTimerConfig1) & ~bits.dividerNibble);
+
+    const uint32_t mask = interrupts->Read32(kInterruptMask);
+    borrowed.wasMasked = (mask & bits.interrupt) != 0;
+    interrupts->Write32(kInterruptMask, mask | bits.interrupt);
+    interrupts->Write32(kSourcePending, bits.interrupt);
+    interrupts->Write32(kInterruptPending, bits.interrupt);
+}
+
+void CS3c24xxIrDriver::StartTimer() {
+    const TimerBits& bits = kTimers[borrowed.timer];
+    uint32_t control = pwm->Read32(kTimerControl) | bits.start;
+    pwm->Write32(kTimerControl, control);
+    control &= ~bits.manualUpdate;
+    pwm->Write32(kTimerControl, control);
+}
+
+// Hands the timer back as it was found: its control bits, divider, count buffer and mask.
+void CS3c24xxIrDriver::RestoreTimer() {
+    const TimerBits& bits = kTimers[borrowed.timer];
+    pwm->Write32(bits.countBuffer, borrowed.countBuffer);
+    const uint32_t control = pwm->Read32(kTimerControl);
+    pwm->Write32(kTimerControl, (control & ~bits.controlNibble) | borrowed.control);
+    pwm->Write32(kTimerConfig1, pwm->Read32(kTimerConfig1) | borrowed.divider);
+    const uint32_t mask = interrupts->Read32(kInterruptMask);
+    if (((mask & bits.interrupt) != 0) != borrowed.wasMasked) {
+        interrupts->Write32(kInterruptMask, borrowed.wasMasked ? (mask | bits.interrupt)
+                                                               : (mask & ~bits.interrupt));
+    }
+}
+
+uint32_t CS3c24xxIrDriver::Count() {
+    return pwm->Read32(countRegister) & kCountTop;
+}
+
+// Waits until the count has fallen to `target`. A target above the current count lies
+// beyond the next reload. A reload seen while waiting for a target below the count means
+// that the count passed it between two reads.
+void CS3c24xxIrDriver::WaitCount(uint32_t target) {
+    uint32_t count = Count();
+    bool beforeReload = target > count;
+    while (beforeReload || count > target) {
+        const uint32_t next = Count();
+        if (next > count) {
+            if (!beforeReload) {
+                return;
+            }
+            beforeReload = false;
+        }
+        count = next;
+    }
+}
+
+bool CS3c24xxIrDriver::Pending() {
+    return (interrupts->Read32(kSourcePending) & interruptBit) != 0;
+}
+
+void CS3c24xxIrDriver::ClearPending() {
+    interrupts->Write32(kSourcePending, interruptBit);
+    interrupts->Write32(kInterruptPending, interruptBit);
+}
+
+// --- Emission ---
+
+// Carrier cycles for the mark's length with all interrupts masked: the emitter on for the
+// shorter half of the period, then off for the rest.
+void CS3c24xxIrDriver::EmitMark(uint32_t ticks) {
+    const uint32_t savedMask = interrupts->Read32(kInterruptMask);
+    interrupts->Write32(kInterruptMask, 0xFFFFFFFF);
+    const uint32_t transmit = kPins[irUart - 1].transmitMask;
+    const uint32_t on = Halves().high;
+    const uint32_t off = Halves().low;
+    const uint32_t cycles = ticks / carrierTicks;
+    uint32_t edge = Count();
+    for (uint32_t k = 0; k < cycles; ++k) {
+        gpio->Write32(kPortHData, gpio->Read32(kPortHData) | transmit);
+        edge = (edge - on) & kCountTop;
+        WaitCount(edge);
+        gpio->Write32(kPortHData, gpio->Read32(kPortHData) & ~transmit);
+        edge = (edge - off) & kCountTop;
+        WaitCount(edge);
+    }
+    interrupts->Write32(kInterruptMask, savedMask);
+}
+
+// A pause longer than the counter's range waits out whole reloads on the pending bit
+// first: the first chunk is what is left of the current count.
+void CS3c24xxIrDriver::EmitSpace(uint32_t ticks) {
+    ClearPending();
+    const uint32_t start = Count();
+    uint32_t remaining = ticks;
+    uint32_t chunk = start != 0 ? start : kCountTop;
+    while (remaining > kCountTop) {
+        while (!Pending()) {
+        }
+        remaining -= chunk;
+        ClearPending();
+        chunk = kCountTop;
+    }
+    WaitCount((chunk - remaining) & kCountTop);
+}
+
+int CS3c24xxIrDriver::Send(uint16_t repeat) {
+    interruptBit = 0;
+    countRegister = 0;
+    if (!pwm || !gpio || !interrupts) {
+        return kIrNotMapped;
+    }
+    if (innerValue == 0) {
+        return kIrNoScheduling;
+    }
+    if (signal.carrierPeriod == 0) {
+        return kIrNoCarrier;
+    }
+    if (irUart == 0) {
+        return kIrNoIrUart;
+    }
+    // The carrier in ticks; a timer too slow to make it at all cannot send.
+    carrierTicks = signal.carrierPeriod * timerTicksPerMs / 1000;
+    if (carrierTicks == 0) {
+        return kIrNoCarrier;
+    }
+
+    const UartPins& pins = kPins[irUart - 1];
+    const uint32_t portControl = gpio->Read32(kPortHControl);
+    gpio->Write32(kPortHControl, (portControl & ~pins.transmitField) | pins.transmitOutput);
+
+    // The signal stays in microseconds; the passes emit a copy in ticks.
+    signal.count = std::min<uint8_t>(signal.count, kMaxDurations);
+    int32_t ticks[kMaxDurations] = {};
+    for (int k = signal.nextStart; k < signal.count; ++k) {
+        ticks[k] = ToTicks(signal.durations[k], timerTicksPerMs);
+    }
+    Halves().high = carrierTicks / 2;
+    Halves().low = carrierTicks - carrierTicks / 2;
+
+    platform.Sleep(100);
+    SetOuter(0);
+    borrowed.timer = ChooseTimer();
+    SetUpTimer(true);
+
+    RunPasses(
+        repeat, kSendBurstValue, true,
+        [&](int32_t entry) {
+            if (entry > 0) {
+                EmitMark(static_cast<uint32_t>(entry));
+            } else if (entry < 0) {
+                EmitSpace(static_cast<uint32_t>(-static_cast<int64_t>(entry)));
+            }
+        },
+        ticks);
+
+    gpio->Write32(kPortHControl, portControl);
+    RestoreTimer();
+    SetOuter(outerValue);
+    platform.FlushPenInput();
+    return kIrOk;
+}
+
+// --- Capture ---
+
+// Ticks since the timer started: the reloads counted so far and the current count. A
+// reload pending after the count was read may have come just before the read, so the
+// count is read again once it is counted; otherwise an edge at the reload would be timed
+// a whole range early.
+uint32_t CS3c24xxIrDriver::Elapsed() {
+    const uint32_t count = Count();
+    if (!Pending()) {
+        return reloads + kCountTop - count;
+    }
+    TakeReload();
+    return reloads + kCountTop - Count();
+}
+
+void CS3c24xxIrDriver::TakeReload() {
+    if (Pending()) {
+        reloads += kCountTop;
+        ClearPending();
+    }
+}
+
+// Waits for the receive pin to read `level` (0 while a carrier pulse arrives), counting
+// the timer's reloads; false once the capture has run for its whole time.
+bool CS3c24xxIrDriver::WaitReceive(uint32_t level) {
+    while ((gpio->Read32(kPortHData) & receiveMask) != level) {
+        if (reloads > kEndTicks) {
+            return false;
+        }
+        TakeReload();
+    }
+    return true;
+}
+
+// Puts back the pins, the timer and the scheduling values.
+void CS3c24xxIrDriver::EndCapture(uint32_t portControl) {
+    gpio->Write32(kPortHControl, portControl);
+    RestoreTimer();
+    RestoreScheduling();
+}
+
+int CS3c24xxIrDriver::Capture() {
+    interruptBit = 0;
+    countRegister = 0;
+    uint64_t deadline = 0;
+    const int started = StartCapture(pwm && gpio && interrupts, deadline);
+    if (started != kIrOk) {
+        return started;
+    }
+    int32_t buffer[kMaxDurations] = {};
+    int longPauses = kLongPauses;
+    if (irUart == 0) {
+        return kIrNoIrUart;
+    }
+    const UartPins& pins = kPins[irUart - 1];
+    receiveMask = pins.receiveMask;
+
+    SetOuter(0);
+    SetInner(kCaptureValue);
+    const uint32_t portControl = gpio->Read32(kPortHControl);
+    gpio->Write32(kPortHControl, portControl & ~pins.receiveField);
+    borrowed.timer = ChooseTimer();
+    SetUpTimer(false);
+    reloads = 0;
+
+    while ((gpio->Read32(kPortHData) & receiveMask) != 0) {
+        if (platform.QueryPerformanceCounter() > deadline) {
+            EndCapture(portControl);
+            return kIrNoSignal;
+        }
+    }
+
+    // The carrier over four periods, from the second falling edge on. A lone pulse or two
+    // that never make four periods end the capture like no signal at all.
+    StartTimer();
+    bool edges = WaitReceive(receiveMask) && WaitReceive(0);
+    const uint32_t first = Count();
+    for (int k = 0; k < 4 && edges; ++k) {
+        edges = WaitReceive(receiveMask) && WaitReceive(0);
+    }
+    const uint32_t fifth = Count();
+    if (!edges) {
+        EndCapture(portControl);
+        return kIrNoSignal;
+    }
+    const uint32_t period = (first - fifth) / 4;
+    const uint32_t gap = 5 * period;
+    if (period > kMaxCarrierTicks) {
+        EndCapture(portControl);
+        return kIrCarrierTooLong;
+    }
+
+    // Marks run from the first to the last falling edge of a burst; a pause from the last
+    // falling edge of one burst to the first of the next.
+    uint32_t burstStart = kCountTop - first;
+    uint32_t previous = Elapsed();
+    int filled = 0;
+    bool markTooLong = false;
+    while (filled < kMaxDurations - 1) {
+        while ((gpio->Read32(kPortHData) & receiveMask) == 0) {
+        }
+        const bool end = !WaitReceive(0);
+        const uint32_t now = Elapsed();
+        const uint32_t interval = now - previous;
+        if (interval > gap) {
+            const uint32_t mark = previous - burstStart;
+            if (mark > kMaxMarkTicks) {
+                markTooLong = true;
+                break;
+            }
+            buffer[filled] = static_cast<int32_t>(mark);
+            if (!end) {
+                buffer[filled + 1] = -static_cast<int32_t>(interval);
+            }
+            filled += 2;
+            burstStart = now;
+            if (interval > kLongPauseTicks && --longPauses == 0) {
+                break;
+            }
+        } else if (end && previous - burstStart > kMaxMarkTicks) {
+            // The time ran out inside a burst that is already too long to be a mark.
+            markTooLong = true;
+            break;
+        }
+        if (end) {
+            break;
+        }
+        previous = now;
+    }
+
+    EndCapture(portControl);
+    ClosePort();
+    platform.FlushPenInput();
+    if (markTooLong) {
+        return kIrMarkTooLong;
+    }
+    for (int32_t& entry : buffer) {
+        entry = ToMicros(entry, timerTicksPerMs);
+    }
+    signal.carrierPeriod = static_cast<uint8_t>(period * 1000 / timerTicksPerMs);
+    return AnalyseCapture(buffer, kMaxDurations);
+}

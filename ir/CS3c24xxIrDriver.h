@@ -1,0 +1,63 @@
+// The IR driver of S3C2410 and S3C2440 handhelds.
+//
+// The transceiver hangs on the pins of the chip's infrared UART, which the driver works as
+// plain port H pins. These chips have no free-running counter, so the driver borrows one
+// of the 16-bit PWM timers 2 to 4 that the system leaves idle, runs it as a reloading
+// down-counter from 0xFFFF, and counts its reloads through the timer's pending bit with the
+// interrupt itself masked. Inside the driver every time is in ticks of that timer.
+#pragma once
+
+#include <cstdint>
+
+#include "CIrDriver.h"
+
+class CS3c24xxIrDriver : public CIrDriver {
+  public:
+    explicit CS3c24xxIrDriver(IrPlatform& platform);
+    ~CS3c24xxIrDriver() override;
+
+    int Send(uint16_t repeat) override;
+    int Capture() override;
+    int OpenPort() override;
+
+  private:
+    // The borrowed timer and what it looked like before.
+    struct Borrowed {
+        int timer = 0;  // 0..2 for timers 2..4
+        uint32_t control = 0;
+        uint32_t divider = 0;
+        uint32_t countBuffer = 0;
+        bool wasMasked = false;
+    };
+
+    int ChooseTimer();
+    void SetUpTimer(bool start);
+    void StartTimer();
+    void RestoreTimer();
+    uint32_t Count();
+    void WaitCount(uint32_t target);
+    bool Pending();
+    void ClearPending();
+
+    void EmitMark(uint32_t ticks);
+    void EmitSpace(uint32_t ticks);
+
+    // Capture helpers.
+    uint32_t Elapsed();
+    void TakeReload();
+    bool WaitReceive(uint32_t level);
+    void EndCapture(uint32_t portControl);
+
+    RegisterBlock* pwm = nullptr;
+    RegisterBlock* gpio = nullptr;
+    RegisterBlock* interrupts = nullptr;
+    uint32_t timerTicksPerMs = 1000;
+    int irUart = 0;
+
+    Borrowed borrowed;
+    uint32_t interruptBit = 0;   // of the borrowed timer; 0 outside Send and Capture
+    uint32_t countRegister = 0;  // its count observation register
+    uint32_t carrierTicks = 0;
+    uint32_t receiveMask = 0;
+    uint32_t reloads = 0;  // capture: ticks of the reloads seen since the timer started
+};
