@@ -106,12 +106,12 @@ struct RoundTripCase {
     double spaceTolerance;  // microseconds of a sent space, beyond the learnt one
 };
 
-class RoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
+class TimerChipRoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
 
 // Learnt marks lose up to two carrier periods (they run from the first to the last falling
 // edge, and the first burst's measurement starts at its second pulse) and spaces gain up
 // to one. Sent back, every mark is within one carrier period of the learnt mark.
-TEST_P(RoundTrip, LearnsAndSendsBack) {
+TEST_P(TimerChipRoundTrip, LearnsAndSendsBack) {
     SimHandheld handheld(*FindSimProfile(GetParam().chip));
     SetCurrentIrPlatform(&handheld);
     DestroyIrDriver();
@@ -166,7 +166,7 @@ TEST_P(RoundTrip, LearnsAndSendsBack) {
 
 // The GPIO-timed drivers end each space to the tick; the UART ends a mark at whatever
 // point of its bit the timer runs out, which moves the following space by up to a period.
-INSTANTIATE_TEST_SUITE_P(Chips, RoundTrip,
+INSTANTIATE_TEST_SUITE_P(Chips, TimerChipRoundTrip,
                          ::testing::Values(RoundTripCase{"s3c2410", "HeldNec", HeldNec, 3},
                                            RoundTripCase{"s3c2410", "BiPhase", BiPhase, 3},
                                            RoundTripCase{"s3c2410", "PulseWidth", PulseWidth, 3},
