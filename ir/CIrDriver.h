@@ -45,6 +45,9 @@ class CIrDriver {
     int LastPassCount() const { return lastPassCount; }
 
     static EmissionHalves& Halves();
+    // The halves of a carrier period of `ticks` timer ticks: the whole ticks, plus one when
+    // the fraction cut off exceeds 0.4; the low half is the smaller one.
+    static EmissionHalves HalvesOfTicks(float ticks);
 
     // Repeat values of Send: at least three passes, or at least one, then more while the
     // stylus stays down.

@@ -2,6 +2,9 @@
 
 #include <new>
 
+#include "CPxa25xIrDriver.h"
+#include "CPxa27xIrDriver.h"
+#include "CSa11x0IrDriver.h"
 #include "Detect.h"
 
 namespace {
@@ -9,8 +12,15 @@ CIrDriver* g_driver = nullptr;
 }
 
 CIrDriver* CreateIrDriver(int family, IrPlatform& platform) {
-    (void)platform;
     switch (family) {
+        case kFamilySa11x0:
+            return new (std::nothrow) CSa11x0IrDriver(platform);
+        case kFamilyPxa250:
+        case kFamilyPxa255:
+        case kFamilyPxa26x:
+            return new (std::nothrow) CPxa25xIrDriver(platform);
+        case kFamilyPxa27x:
+            return new (std::nothrow) CPxa27xIrDriver(platform);
         default:
             return nullptr;
     }

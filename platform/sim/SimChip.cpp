@@ -1,5 +1,9 @@
 #include "SimChip.h"
 
+#include <cstdio>
+
+#include "SimHandheld.h"
+
 void SimChip::AddPage(uint32_t physicalPage) {
     auto& page = pages_[physicalPage];
     if (!page) {
@@ -30,4 +34,23 @@ void SimChip::Poke(uint32_t address, uint32_t value, int width) {
     for (int k = 0; k < width; ++k) {
         (*it->second)[offset + static_cast<uint32_t>(k)] = static_cast<uint8_t>(value >> (8 * k));
     }
+}
+
+void SimChip::GuestAccessError(const char* what, uint32_t address, int width) {
+    char text[112];
+    std::snprintf(text, sizeof text, "%s: %d-byte access at 0x%08X", what, width, address);
+    handheld.GuestError(text);
+}
+
+bool SimChip::WordAccess(uint32_t address, int width) {
+    if (width == 4) {
+        return true;
+    }
+    GuestAccessError("narrow access to a word register", address, width);
+    return false;
+}
+
+void SimChip::WriteMask(uint32_t address, uint32_t value) {
+    Poke(address, value, 4);
+    maskHistory_.push_back({handheld.Clock().Now(), value});
 }

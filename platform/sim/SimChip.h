@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "SimClock.h"
+
 class SimHandheld;
 
 class SimChip {
@@ -32,13 +34,51 @@ class SimChip {
     // The serial driver switched the profile's IrDA port into or out of infrared mode.
     virtual void OnSerialIrMode(bool on) { (void)on; }
 
+    // Timed level changes of a chip's interrupt mask register, for tests to check what was
+    // enabled while the emitter was on.
+    struct MaskChange {
+        uint64_t time;
+        uint32_t mask;
+    };
+    const std::vector<MaskChange>& MaskHistory() const { return maskHistory_; }
+
     // Plain memory behind the registers, for models and tests; no time passes.
     uint32_t Peek(uint32_t address, int width) const;
     void Poke(uint32_t address, uint32_t value, int width);
 
   protected:
+    // Logs an access the real chip would not accept ("read of write-only register", ...).
+    void GuestAccessError(const char* what, uint32_t address, int width);
+    // Registers of the 32-bit peripheral bus take whole-word accesses only; anything else is
+    // a guest error (reads give 0, writes are dropped).
+    bool WordAccess(uint32_t address, int width);
+    // Stores a new interrupt mask and notes it in the mask history.
+    void WriteMask(uint32_t address, uint32_t value);
+
     SimHandheld& handheld;
 
   private:
     std::map<uint32_t, std::unique_ptr<std::array<uint8_t, 4096>>> pages_;
+    std::vector<MaskChange> maskHistory_;
 };
+
+// A free-running 32-bit up-counter driven by the virtual clock, as the chips' operating-system
+// timers are. Writing it sets the count from that moment on; it wraps at 2^32.
+class SimFreeRunningCounter {
+  public:
+    explicit SimFreeRunningCounter(uint64_t hertz) : hertz_(hertz) {}
+    uint32_t Read(const SimClock& clock) const { return Raw(clock) + offset_; }
+    void Write(const SimClock& clock, uint32_t value) { offset_ = value - Raw(clock); }
+    uint64_t Hertz() const { return hertz_; }
+
+  private:
+    uint32_t Raw(const SimClock& clock) const { return static_cast<uint32_t>(clock.Ticks(hertz_)); }
+    uint64_t hertz_;
+    uint32_t offset_ = 0;
+};
+
+// Pin level register of a simple GPIO bank: output pins read their latch, input pins what
+// drives them from outside.
+inline uint32_t PinLevels(uint32_t latch, uint32_t direction, uint32_t inputs) {
+    return (latch & direction) | (inputs & ~direction);
+}

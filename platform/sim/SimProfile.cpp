@@ -5,6 +5,8 @@
 #include "Registry.h"
 #include "SimChip.h"
 #include "SimHandheld.h"
+#include "SimPxa.h"
+#include "SimSa11x0.h"
 
 namespace {
 
@@ -19,10 +21,16 @@ std::function<std::unique_ptr<SimChip>(SimHandheld&)> PlainChip(std::vector<uint
     };
 }
 
-const std::vector<uint32_t> kSa11x0Pages = {0x80030000, 0x80040000, 0x90060000, 0x90000000,
-                                            0x90050000};
-const std::vector<uint32_t> kPxaPages = {0x40A00000, 0x40E00000, 0x40D00000,
-                                         0x40100000, 0x40200000, 0x40700000};
+using ChipMaker = std::function<std::unique_ptr<SimChip>(SimHandheld&)>;
+
+const ChipMaker kSa11x0Chip = [](SimHandheld& handheld) {
+    return std::make_unique<SimSa11x0Chip>(handheld);
+};
+ChipMaker PxaChip(uint64_t timerHertz) {
+    return [timerHertz](SimHandheld& handheld) {
+        return std::make_unique<SimPxaChip>(handheld, timerHertz);
+    };
+}
 const std::vector<uint32_t> kS3cPages = {0x51000000, 0x56000000, 0x4A000000, 0x4C000000,
                                          0x50000000, 0x50004000, 0x50008000};
 const std::vector<uint32_t> kOmapPages = {0xFFFB9000, 0xFFFEC000, 0xFFFE1000};
@@ -49,18 +57,27 @@ SimProfile Make(const char* id, const char* description, int family, ProcessorIn
     return profile;
 }
 
+// A profile whose chip model gives its registers behaviour.
+SimProfile MakeWithChip(const char* id, const char* description, int family, ProcessorInfo info,
+                        uint64_t frequency, int irUart, ChipMaker makeChip) {
+    SimProfile profile =
+        Make(id, description, family, std::move(info), frequency, irUart, std::vector<uint32_t>{});
+    profile.makeChip = std::move(makeChip);
+    return profile;
+}
+
 std::vector<SimProfile> BuildProfiles() {
     std::vector<SimProfile> profiles;
-    profiles.push_back(Make("sa1110", "StrongARM SA-1110 handheld", 1, {"StrongARM", "SA1110", 206},
-                            3686400, 0, kSa11x0Pages));
-    profiles.push_back(Make("pxa250", "Intel PXA250 handheld", 2, {"XScale", "PXA250", 400},
-                            3686400, 1, kPxaPages));
-    profiles.push_back(Make("pxa255", "Intel PXA255 handheld", 3, {"XScale", "PXA255", 400},
-                            3686400, 3, kPxaPages));
-    profiles.push_back(Make("pxa26x", "Intel PXA263 handheld", 4, {"XScale", "PXA263", 400},
-                            3686400, 2, kPxaPages));
-    profiles.push_back(Make("pxa27x", "Intel PXA270 handheld", 5, {"XScale", "PXA270", 520},
-                            3250000, 3, kPxaPages));
+    profiles.push_back(MakeWithChip("sa1110", "StrongARM SA-1110 handheld", 1,
+                                    {"StrongARM", "SA1110", 206}, 3686400, 0, kSa11x0Chip));
+    profiles.push_back(MakeWithChip("pxa250", "Intel PXA250 handheld", 2, {"XScale", "PXA250", 400},
+                                    3686400, 1, PxaChip(3686400)));
+    profiles.push_back(MakeWithChip("pxa255", "Intel PXA255 handheld", 3, {"XScale", "PXA255", 400},
+                                    3686400, 3, PxaChip(3686400)));
+    profiles.push_back(MakeWithChip("pxa26x", "Intel PXA263 handheld", 4, {"XScale", "PXA263", 400},
+                                    3686400, 2, PxaChip(3686400)));
+    profiles.push_back(MakeWithChip("pxa27x", "Intel PXA270 handheld", 5, {"XScale", "PXA270", 520},
+                                    3250000, 3, PxaChip(3250000)));
     profiles.push_back(Make("s3c2410", "Samsung S3C2410 handheld", 6, {"ARM920T", "S3C2410", 203},
                             1000000, 3, kS3cPages));
     profiles.push_back(Make("s3c2440", "Samsung S3C2440 handheld", 6, {"ARM920T", "S3C2440A", 400},

@@ -8,18 +8,18 @@ TEST(SimHandheld, ReadsCostBusTimeAndWritesNone) {
     SimHandheld handheld(*FindSimProfile("pxa255"));
     handheld.Clock().SetRegisterReadCost(250);
     handheld.Clock().SetSystemCallCost(3000);
-    RegisterBlock* timer = handheld.MapPage(0x40A00000, true);
-    ASSERT_NE(timer, nullptr);
-    timer->Write32(0x10, 5);
+    RegisterBlock* uart = handheld.MapPage(0x40100000, true);  // a plain scratch register
+    ASSERT_NE(uart, nullptr);
+    uart->Write32(0x1C, 5);
     EXPECT_EQ(handheld.Clock().Now(), 0u);
-    EXPECT_EQ(timer->Read32(0x10), 5u);
-    EXPECT_EQ(timer->Read8(0x10), 5u);
+    EXPECT_EQ(uart->Read32(0x1C), 5u);
+    EXPECT_EQ(uart->Read8(0x1C), 5u);
     EXPECT_EQ(handheld.Clock().Now(), 500u);
     handheld.QueryPerformanceCounter();
     EXPECT_EQ(handheld.Clock().Now(), 3500u);
     handheld.Sleep(2);
     EXPECT_EQ(handheld.Clock().Now(), 2003500u);
-    handheld.UnmapPage(timer);
+    handheld.UnmapPage(uart);
     EXPECT_EQ(handheld.OpenMappings(), 0);
 }
 
@@ -37,8 +37,9 @@ TEST(SimHandheld, BadAccessesAreGuestErrorsNotCrashes) {
     ASSERT_NE(gpio, nullptr);
     EXPECT_EQ(gpio->Read32(4096), 0u);
     EXPECT_EQ(gpio->Read32(0x102), 0u);  // misaligned
-    gpio->Write32(0x10, 1);              // read-only mapping
-    EXPECT_EQ(handheld.Chip().Peek(0x40E00010, 4), 0u);
+    const uint32_t direction = handheld.Chip().Peek(0x40E00010, 4);
+    gpio->Write32(0x10, ~direction);  // read-only mapping
+    EXPECT_EQ(handheld.Chip().Peek(0x40E00010, 4), direction);
     EXPECT_EQ(handheld.GuestErrors().size(), 3u);
     handheld.UnmapPage(gpio);
 }

@@ -1,0 +1,20 @@
+#include "CPxa27xIrDriver.h"
+
+namespace {
+
+// A 3.25 MHz timer, so the carrier halves are worked out anew for it; all interrupts are
+// off during marks, all but OS timer match 0 during a capture; held passes run whole.
+constexpr GpioIrChipTraits kPxa27x = {
+    .ticksPerMs = 3250,
+    .ownHalves = true,
+    .maskDuringMark = true,
+    .markMaskKeep = 0,
+    .maskDuringCapture = true,
+    .captureMaskKeep = 0x04000000,
+    .burstInner = 1,
+    .lastEntryOutside = false,
+};
+
+}  // namespace
+
+CPxa27xIrDriver::CPxa27xIrDriver(IrPlatform& platform) : CPxaIrDriver(platform, kPxa27x) {}

@@ -1,0 +1,9 @@
+// The driver of the Intel PXA27x.
+#pragma once
+
+#include "CPxaIrDriver.h"
+
+class CPxa27xIrDriver : public CPxaIrDriver {
+  public:
+    explicit CPxa27xIrDriver(IrPlatform& platform);
+};

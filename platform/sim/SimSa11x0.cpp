@@ -1,0 +1,74 @@
+#include "SimSa11x0.h"
+
+#include "SimHandheld.h"
+
+SimSa11x0Chip::SimSa11x0Chip(SimHandheld& handheld) : SimChip(handheld), counter_(3686400) {
+    for (uint32_t page :
+         {kSerial2UartBase, kSerial2HsspBase, kPinControllerBase, kOsTimerBase, kInterruptBase}) {
+        AddPage(page);
+    }
+    Poke(kPinControllerBase + kPinDirection, kBootDirection, 4);
+    Poke(kInterruptBase + kInterruptMask, kBootInterruptMask, 4);
+}
+
+void SimSa11x0Chip::UpdateEmitter() {
+    const uint32_t direction = Peek(kPinControllerBase + kPinDirection, 4);
+    const bool uartOwnsPin =
+        (Peek(kSerial2UartBase + kSerial2Control, 1) & kSerial2TransmitterOn) != 0;
+    handheld.Air().Transmit(handheld.Clock().Now(), (direction & kTransmitPin) != 0 &&
+                                                        !uartOwnsPin &&
+                                                        (latch_ & kTransmitPin) != 0);
+}
+
+uint32_t SimSa11x0Chip::Read(uint32_t address, int width) {
+    const uint32_t page = address & ~0xFFFu;
+    if (page == kSerial2UartBase || page == kSerial2HsspBase) {
+        return Peek(address, width);
+    }
+    if (!WordAccess(address, width)) {
+        return 0;
+    }
+    switch (address) {
+        case kOsTimerBase + kCounter:
+            return counter_.Read(handheld.Clock());
+        case kPinControllerBase + kPinState: {
+            const uint32_t inputs =
+                handheld.Air().ReceiverIdle(handheld.Clock().Now()) ? kReceivePin : 0;
+            return PinLevels(latch_, Peek(kPinControllerBase + kPinDirection, 4), inputs);
+        }
+        default:
+            return Peek(address, width);
+    }
+}
+
+void SimSa11x0Chip::Write(uint32_t address, uint32_t value, int width) {
+    const uint32_t page = address & ~0xFFFu;
+    if (page != kSerial2UartBase && page != kSerial2HsspBase && !WordAccess(address, width)) {
+        return;
+    }
+    switch (address) {
+        case kOsTimerBase + kCounter:
+            counter_.Write(handheld.Clock(), value);
+            return;
+        case kPinControllerBase + kPinState:
+            latch_ = value;
+            break;
+        case kInterruptBase + kInterruptMask:
+            WriteMask(address, value);
+            return;
+        default:
+            Poke(address, value, width);
+            break;
+    }
+    if (page == kPinControllerBase || page == kSerial2UartBase) {
+        UpdateEmitter();
+    }
+}
+
+void SimSa11x0Chip::OnSerialIrMode(bool on) {
+    // The serial driver selects the infrared coding and lets the UART run the port's pins.
+    const uint32_t modes = kSerial2Infrared | kSerial2ReceiverOn | kSerial2TransmitterOn;
+    const uint32_t control = Peek(kSerial2UartBase + kSerial2Control, 1);
+    Poke(kSerial2UartBase + kSerial2Control, on ? control | modes : control & ~modes, 1);
+    UpdateEmitter();
+}
