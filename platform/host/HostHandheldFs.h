@@ -1,0 +1,67 @@
+// The handheld's file system as one folder on the host, the device root.
+//
+// A handheld path names a file below the root; each folder and file name is looked up
+// ignoring ASCII letter case, as on the handheld. Paths never leave the root: "." and ".."
+// steps, forward slashes and symbolic links are refused as if the file did not exist.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "HandheldFs.h"
+
+class HostHandheldFs : public HandheldFs {
+  public:
+    explicit HostHandheldFs(std::string rootFolder, std::string programPath = kDefaultProgramPath);
+
+    std::unique_ptr<HandheldFile> Open(const std::string& path, FsOpen mode,
+                                       FsError& error) override;
+    FsError Rename(const std::string& from, const std::string& to, bool replace) override;
+    FsError Remove(const std::string& path) override;
+    FsError CreateFolder(const std::string& path) override;
+    bool FileExists(const std::string& path) override;
+    std::vector<std::string> ListFiles(const std::string& folder,
+                                       const std::string& pattern) override;
+    uint64_t SystemTime() override;
+    std::string ProgramPath() override { return programPath_; }
+
+    const std::string& RootFolder() const { return root_; }
+    // The host path that a handheld path stands for; empty when it cannot stand for one
+    // (outside the root, a folder on the way missing).
+    std::string HostPath(const std::string& path);
+
+    // Test controls.
+    void SetProgramPath(std::string path) { programPath_ = std::move(path); }
+    // Fixes the clock (100-ns intervals since 1601), or lets it follow the host's again.
+    void SetFixedTime(std::optional<uint64_t> time) { fixedTime_ = time; }
+    // Every step that changes something on the medium (create, write, set length, flush,
+    // rename, remove, create folder) is counted. FailStep(n) makes the n-th step from now
+    // fail as a medium error would: a failing write stores the first half of its bytes.
+    // 0 fails nothing.
+    void FailStep(int n) {
+        failAt_ = n;
+        steps_ = 0;
+    }
+    // The steps counted since the last FailStep.
+    int Steps() const { return steps_; }
+
+    // Counts one step; false when it is the one that must fail.
+    bool Step();
+
+  private:
+    struct Resolved {
+        std::string host;    // host path of the target (its real name when it exists)
+        std::string folder;  // host path of the folder that holds it
+        std::string given;   // the last name as written in the handheld path
+        bool exists = false;
+        bool isFolder = false;
+    };
+    FsError Resolve(const std::string& path, Resolved& out);
+
+    std::string root_;
+    std::string programPath_;
+    std::optional<uint64_t> fixedTime_;
+    int failAt_ = 0;
+    int steps_ = 0;
+};

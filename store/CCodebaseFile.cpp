@@ -1,0 +1,229 @@
+#include "CCodebaseFile.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr size_t kFormatRecordSize = 12;
+constexpr int32_t kValueLimit = 32767;
+
+// A name is stored up to its first zero byte: what follows could not be found again.
+QByteArray StoredName(const QByteArray& name) {
+    const qsizetype zero = name.indexOf('\0');
+    return zero < 0 ? name : name.left(zero);
+}
+
+void PutValues(std::vector<uint8_t>& bytes, const ButtonSignal& signal, size_t count) {
+    bytes.push_back(count ? signal.frameStart : 0);
+    bytes.push_back(static_cast<uint8_t>(count));
+    for (size_t k = 0; k < count; ++k) {
+        const auto value = static_cast<uint16_t>(signal.values[k]);
+        bytes.push_back(static_cast<uint8_t>(value >> 8));
+        bytes.push_back(static_cast<uint8_t>(value));
+    }
+}
+
+// Reads frame start and count at `pos`, then the values when they fit; `pos` moves past
+// the signal as its count says, or by the two bytes of an absent signal.
+void ParseSignal(const uint8_t* data, size_t size, size_t& pos, ButtonSignal& signal) {
+    signal = ButtonSignal{};
+    if (size - pos < 2) {
+        pos = size;
+        return;
+    }
+    const uint8_t frameStart = data[pos];
+    const size_t count = data[pos + 1];
+    pos += 2;
+    if (count == 0 || size - pos < 2 * count) {
+        pos = std::min(size, pos + 2);
+        return;
+    }
+    signal.frameStart = frameStart;
+    signal.values.resize(count);
+    for (size_t k = 0; k < count; ++k, pos += 2) {
+        signal.values[k] = static_cast<int16_t>((data[pos] << 8) | data[pos + 1]);
+    }
+}
+
+}  // namespace
+
+bool CCodebaseFile::CreateCodebase(const QString& path, int formatNumber) {
+    if (Create(path) != kPdbOk) {
+        return false;
+    }
+    char format[kFormatRecordSize] = {};
+    std::snprintf(format, sizeof format, "%d", formatNumber);
+    const bool made = AppendRecord(reinterpret_cast<const uint8_t*>(format), sizeof format) == 0;
+    if (made) {
+        SetCreator(kCreator);
+        SetType(kType);
+        SetVersion(1);
+    }
+    if (!made || !IsCodebase()) {
+        // Half a codebase would be taken for a file that is there and then never listed.
+        HandheldFs* fs = Fs();
+        Close();
+        if (fs) {
+            fs->Remove(path.toStdString());
+        }
+        return false;
+    }
+    return true;
+}
+
+bool CCodebaseFile::IsCodebase() {
+    return IsOpen() && GetType() == kType && GetCreator() == kCreator && GetVersion() != 0;
+}
+
+int CCodebaseFile::FindButton(const QString& name) {
+    const int count = GetRecordCount();
+    for (int index = 1; index < count; ++index) {
+        const std::vector<uint8_t> record = ReadRecord(index);
+        const auto zero = std::find(record.begin(), record.end(), uint8_t(0));
+        if (zero != record.end() &&
+            FromFileBytes(reinterpret_cast<const char*>(record.data()),
+                          static_cast<size_t>(zero - record.begin())) == name) {
+            return index;
+        }
+    }
+    return -1;
+}
+
+bool CCodebaseFile::StoreSignal(const std::vector<int16_t>& values, uint8_t frameStart,
+                                uint8_t carrierPeriod, const QByteArray& name, int signalNumber) {
+    const QByteArray stored = StoredName(name);
+    if (stored.isEmpty()) {
+        return false;
+    }
+    const int index = FindButton(FromFileBytes(stored.constData(), stored.size()));
+    if (values.empty()) {
+        // Nothing to keep: the button loses its record, if it has one.
+        return index < 0 || DeleteRecord(index) == kPdbOk;
+    }
+    ButtonSignal signal;
+    signal.frameStart = frameStart;
+    signal.values.assign(values.begin(), values.begin() + std::min(values.size(), kMaxValues));
+
+    ButtonRecord record;
+    if (index < 0 || !ParseButtonRecord(index, record)) {
+        record = ButtonRecord{};
+        record.name = stored;
+        record.signal1 = std::move(signal);
+    } else if (std::clamp(signalNumber, 1, 2) == 2 && !record.signal1.values.empty()) {
+        record.signal2 = std::move(signal);
+    } else {
+        record.signal1 = std::move(signal);
+    }
+    record.carrierPeriod = carrierPeriod;
+    const std::vector<uint8_t> bytes = BuildButtonRecord(record);
+    if (index < 0) {
+        return AppendRecord(bytes.data(), bytes.size()) >= 0;
+    }
+    return ReplaceRecord(index, bytes.data(), bytes.size()) == kPdbOk;
+}
+
+bool CCodebaseFile::ReadSignal(int index, int signalNumber, std::vector<int32_t>& durations,
+                               uint8_t& count, uint8_t& frameStart, uint8_t& carrierPeriod) {
+    durations.clear();
+    count = 0;
+    frameStart = 0;
+    carrierPeriod = 0;
+    ButtonRecord record;
+    if (!ParseButtonRecord(index, record)) {
+        return false;
+    }
+    carrierPeriod = static_cast<uint8_t>(record.carrierPeriod);
+    const ButtonSignal& chosen =
+        std::clamp(signalNumber, 1, 2) == 2 && !record.signal2.values.empty() ? record.signal2
+                                                                              : record.signal1;
+    durations = ValuesToDurations(chosen.values);
+    count = static_cast<uint8_t>(durations.size());
+    frameStart = durations.empty() ? 0 : chosen.frameStart;
+    return !durations.empty();
+}
+
+bool CCodebaseFile::ParseButtonRecord(int index, ButtonRecord& record) {
+    const std::vector<uint8_t> bytes = ReadRecord(index);
+    return ParseButtonBytes(bytes.data(), bytes.size(), record);
+}
+
+std::vector<int16_t> CCodebaseFile::DurationsToValues(const int32_t* durations, size_t count) {
+    std::vector<int16_t> values;
+    if (!durations) {
+        return values;
+    }
+    for (size_t k = 0; k < count && values.size() < kMaxValues; ++k) {
+        int64_t rest = durations[k];
+        while (rest > kValueLimit && values.size() < kMaxValues) {
+            values.push_back(kValueLimit);
+            rest -= kValueLimit;
+        }
+        while (rest < -kValueLimit && values.size() < kMaxValues) {
+            values.push_back(-kValueLimit);
+            rest += kValueLimit;
+        }
+        if (values.size() < kMaxValues) {
+            values.push_back(static_cast<int16_t>(rest));
+        }
+    }
+    return values;
+}
+
+std::vector<int32_t> CCodebaseFile::ValuesToDurations(const std::vector<int16_t>& values) {
+    std::vector<int32_t> durations;
+    for (size_t k = 0; k < values.size(); ++k) {
+        if (k == 0 || (values[k] < 0) != (values[k - 1] < 0)) {
+            durations.push_back(0);
+        }
+        durations.back() += values[k];
+    }
+    return durations;
+}
+
+std::vector<uint8_t> CCodebaseFile::BuildButtonRecord(const ButtonRecord& record) {
+    const QByteArray name = StoredName(record.name);
+    const bool moveUp = record.signal1.values.empty() && !record.signal2.values.empty();
+    const ButtonSignal& first = moveUp ? record.signal2 : record.signal1;
+    static const ButtonSignal kAbsent;
+    const ButtonSignal& second = moveUp ? kAbsent : record.signal2;
+    const size_t count1 = std::min(first.values.size(), kMaxValues);
+    const size_t count2 = std::min(second.values.size(), kMaxValues);
+
+    std::vector<uint8_t> bytes(name.begin(), name.end());
+    bytes.push_back(0);
+    if (bytes.size() % 2) {
+        bytes.push_back(0);
+    }
+    bytes.push_back(0);  // the carrier period's high byte is always 0
+    bytes.push_back(static_cast<uint8_t>(record.carrierPeriod));
+    PutValues(bytes, first, count1);
+    PutValues(bytes, second, count2);
+    if (count2 == 0) {
+        bytes.push_back(0);
+        bytes.push_back(0);
+    }
+    return bytes;
+}
+
+bool CCodebaseFile::ParseButtonBytes(const uint8_t* data, size_t size, ButtonRecord& record) {
+    record = ButtonRecord{};
+    const uint8_t* zero = data ? static_cast<const uint8_t*>(std::memchr(data, 0, size)) : nullptr;
+    if (!zero) {
+        return false;
+    }
+    const auto nameLength = static_cast<size_t>(zero - data);
+    record.name =
+        QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(nameLength));
+    size_t pos = nameLength + 1;
+    pos = std::min(size, pos + pos % 2);
+    if (size - pos < 2) {
+        return true;
+    }
+    record.carrierPeriod = data[pos + 1];
+    pos += 2;
+    ParseSignal(data, size, pos, record.signal1);
+    ParseSignal(data, size, pos, record.signal2);
+    return true;
+}
