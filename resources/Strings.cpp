@@ -8,6 +8,11 @@ struct Entry {
 };
 
 constexpr Entry kStrings[] = {
+    {65022, "Cannot find skin-file "},
+    {65039,
+     "No codebase has been assigned to this category. Select a codebase by pressing the "
+     "small triangle at the top of the screen, or press the Select button and create a new "
+     "codebase by using the Add button in the Home Devices form."},
     {65053, "Com port is not selected!"},
     {65054, "%s port is busy. Please try another port using Preferences/IR Setup dialog."},
     {65056,

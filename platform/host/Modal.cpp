@@ -1,0 +1,86 @@
+#include "Modal.h"
+
+#include <QDialog>
+#include <QMessageBox>
+
+namespace {
+
+CQtModalRunner qtRunner;
+ModalRunner* current = nullptr;
+
+int CancelIfNoChoice(int result) {
+    return result == QDialog::Rejected ? kIdCancel : result;
+}
+
+}  // namespace
+
+ModalRunner& GetModalRunner() {
+    return current ? *current : qtRunner;
+}
+
+ModalRunner* SetModalRunner(ModalRunner* runner) {
+    ModalRunner* previous = current;
+    current = runner;
+    return previous;
+}
+
+int RunModal(QDialog& dialog) {
+    return GetModalRunner().RunDialog(dialog);
+}
+
+int ShowMessage(QWidget* parent, const QString& text, MessageButtons buttons,
+                const QString& title) {
+    return GetModalRunner().ShowMessage(parent, text, title, buttons);
+}
+
+int CQtModalRunner::RunDialog(QDialog& dialog) {
+    return CancelIfNoChoice(dialog.exec());
+}
+
+int CQtModalRunner::ShowMessage(QWidget* parent, const QString& text, const QString& title,
+                                MessageButtons buttons) {
+    QMessageBox box(parent);
+    box.setWindowTitle(title);
+    box.setText(text);
+    switch (buttons) {
+        case MessageButtons::Ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        case MessageButtons::OkCancel:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            break;
+        case MessageButtons::YesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            break;
+    }
+    switch (box.exec()) {
+        case QMessageBox::Ok:
+            return kIdOk;
+        case QMessageBox::Yes:
+            return kIdYes;
+        case QMessageBox::No:
+            return kIdNo;
+        default:
+            return buttons == MessageButtons::YesNo ? kIdNo : kIdCancel;
+    }
+}
+
+CAnsweringModalRunner::CAnsweringModalRunner() : previous_(SetModalRunner(this)) {}
+
+CAnsweringModalRunner::~CAnsweringModalRunner() {
+    SetModalRunner(previous_);
+}
+
+int CAnsweringModalRunner::RunDialog(QDialog& dialog) {
+    dialogs.push_back(QString::fromLatin1(dialog.metaObject()->className()));
+    dialog.show();
+    const int result = onDialog ? onDialog(dialog) : kIdOk;
+    dialog.hide();
+    return CancelIfNoChoice(result);
+}
+
+int CAnsweringModalRunner::ShowMessage(QWidget*, const QString& text, const QString& title,
+                                       MessageButtons buttons) {
+    messages.push_back({text, title, buttons});
+    return messageAnswer;
+}

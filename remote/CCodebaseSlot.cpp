@@ -1,0 +1,45 @@
+#include "CCodebaseSlot.h"
+
+#include "FormTables.h"
+#include "RemoteFiles.h"
+
+void CCodebaseSlot::SetPath(const QString& path) {
+    valid_ = false;
+    categoryName_.clear();
+    displayName_.clear();
+    path_ = path;
+    if (path.isEmpty() || !files_) {
+        return;
+    }
+    std::unique_ptr<CodebaseReader> codebase = files_->OpenCodebase(path);
+    if (!codebase) {
+        return;
+    }
+    const QString header = codebase->HeaderName();
+    const qsizetype split = header.indexOf('_');
+    if (split < 0) {
+        return;
+    }
+    const QString abbreviation = header.left(split);
+    for (int category = kCategoryTv; category <= kCategoryTiVo; ++category) {
+        if (abbreviation.compare(QLatin1String(CategoryAbbreviation(category)),
+                                 Qt::CaseInsensitive) == 0) {
+            categoryName_ = QString::fromLatin1(::CategoryName(category));
+            displayName_ = header.mid(split + 1);
+            valid_ = true;
+            return;
+        }
+    }
+}
+
+void CCodebaseSlot::LoadFromPrefs(const QString& prefFile) {
+    SetPath(QString());
+    QString path;
+    if (files_ && files_->ReadSlotPath(prefFile, slotId_, path)) {
+        SetPath(path);
+    }
+}
+
+int CCodebaseSlot::SaveToPrefs(const QString& prefFile) const {
+    return files_ ? files_->WriteSlotPath(prefFile, slotId_, path_) : -1;
+}

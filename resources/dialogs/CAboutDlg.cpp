@@ -1,0 +1,44 @@
+#include "CAboutDlg.h"
+
+#include <QFont>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+
+#include "DialogUnits.h"
+
+QImage BuiltInBitmap(int number) {
+    return QImage(QString(":/bitmaps/bitmap%1.png").arg(number));
+}
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+    setWindowTitle("About ArdelRemote");
+    setFixedSize(DluX(165), DluY(177));
+    setFont(QFont("Arial", 8));
+
+    auto picture = [this](int number, int x, int y) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QString("bitmap%1").arg(number));
+        label->setPixmap(QPixmap::fromImage(BuiltInBitmap(number)));
+        label->move(DluX(x), DluY(y));
+        label->adjustSize();
+    };
+    picture(187, 11, 11);
+    picture(188, 69, 17);
+
+    auto* build = new QLabel(kBuild, this);
+    build->setObjectName("build");
+    build->move(DluX(71), DluY(35));
+    build->adjustSize();
+}
+
+void CAboutDlg::paintEvent(QPaintEvent* event) {
+    QDialog::paintEvent(event);
+    // The notices are painted at a fixed pixel position under the texts.
+    QPainter painter(this);
+    painter.drawImage(QPoint(10, 130), BuiltInBitmap(189));
+}
+
+void CAboutDlg::mousePressEvent(QMouseEvent*) {
+    done(1);
+}

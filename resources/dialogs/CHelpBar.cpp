@@ -1,0 +1,48 @@
+#include "CHelpBar.h"
+
+#include <QAction>
+#include <QPainter>
+#include <QPixmap>
+
+#include "CHelpDlg.h"
+
+namespace {
+
+constexpr QSize kButtonSize(16, 15);
+
+QIcon InformationIcon() {
+    QPixmap pixmap(kButtonSize);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(30, 90, 200));
+    painter.drawEllipse(QRectF(1.5, 1, 13, 13));
+    painter.setBrush(Qt::white);
+    painter.drawEllipse(QRectF(7, 3.5, 2, 2));
+    painter.drawRect(QRectF(7, 6.5, 2, 5));
+    return QIcon(pixmap);
+}
+
+}  // namespace
+
+CHelpBar::CHelpBar(int topic, QWidget* parent) : QToolBar(parent), topic_(topic) {
+    setObjectName(QString::number(kToolbarId));
+    setIconSize(kButtonSize);
+    setMovable(false);
+    setFloatable(false);
+    for (int i = 0; i < kButtonCount - 1; ++i) {
+        QAction* empty = addAction(QString());
+        empty->setData(0);  // no command: these buttons do nothing
+    }
+    QAction* help = addAction(InformationIcon(), "Help");
+    help->setData(kHelpCommand);
+    connect(this, &QToolBar::actionTriggered, this,
+            [this](QAction* action) { OnCommand(action->data().toInt()); });
+}
+
+void CHelpBar::OnCommand(int command) {
+    if (command == kHelpCommand) {
+        ShowHelp(window(), topic_);
+    }
+}

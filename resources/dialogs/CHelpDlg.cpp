@@ -1,0 +1,57 @@
+#include "CHelpDlg.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "DialogUnits.h"
+#include "HelpTexts.h"
+#include "Modal.h"
+
+CHelpDlg::CHelpDlg(QWidget* parent) : QDialog(parent) {
+    setWindowTitle("Help");
+    setFixedSize(DluX(161), DluY(169));
+
+    heading_ = new QLabel(this);
+    heading_->setObjectName(QString::number(kHeadingId));
+    heading_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    heading_->setGeometry(DluRect(4, 7, 152, 8));
+
+    lines_ = new QListWidget(this);
+    lines_->setObjectName(QString::number(kListId));
+    lines_->setGeometry(DluRect(4, 17, 152, 123));
+    lines_->setSelectionMode(QAbstractItemView::NoSelection);
+    lines_->setSortingEnabled(false);
+    lines_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    lines_->setFocusPolicy(Qt::NoFocus);
+
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName(QString::number(kIdOk));
+    ok->setGeometry(DluRect(106, 148, 50, 14));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, [this] { done(kIdOk); });
+}
+
+void CHelpDlg::showEvent(QShowEvent* event) {
+    Fill();
+    QDialog::showEvent(event);
+}
+
+void CHelpDlg::Fill() {
+    heading_->clear();
+    lines_->clear();
+    const HelpTopic* topic = GetHelpTopic(topic_);
+    if (!topic) {
+        return;  // an unknown topic leaves the dialog empty
+    }
+    heading_->setText(QString::fromLatin1(topic->lines[0]));
+    for (int i = 1; i < topic->count; ++i) {
+        lines_->addItem(QString::fromLatin1(topic->lines[i]));
+    }
+}
+
+void ShowHelp(QWidget* parent, int topic) {
+    CHelpDlg dialog(parent);
+    dialog.SetTopic(topic);
+    RunModal(dialog);
+}

@@ -1,0 +1,15 @@
+// Dialog layouts are given in dialog units of the 8-point system font; these convert them
+// to the handheld's pixels (4 horizontal units to 6 pixels, 8 vertical units to 13).
+#pragma once
+
+#include <QRect>
+
+inline int DluX(int units) {
+    return units * 3 / 2;
+}
+inline int DluY(int units) {
+    return units * 13 / 8;
+}
+inline QRect DluRect(int x, int y, int width, int height) {
+    return QRect(DluX(x), DluY(y), DluX(width), DluY(height));
+}

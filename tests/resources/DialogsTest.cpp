@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include "CAboutDlg.h"
+#include "CHelpBar.h"
+#include "CHelpDlg.h"
+#include "CNoticeDlg.h"
+#include "HelpTexts.h"
+#include "Modal.h"
+#include "Strings.h"
+
+namespace {
+
+struct HelpCase {
+    int topic;
+    const char* heading;
+    int lines;
+    const char* firstLine;
+};
+
+class HelpDialog : public testing::TestWithParam<HelpCase> {};
+
+TEST_P(HelpDialog, ShowsItsTopicWhenOpened) {
+    CAnsweringModalRunner modal;
+    QString heading;
+    QStringList lines;
+    modal.onDialog = [&](QDialog& dialog) {
+        auto& help = static_cast<CHelpDlg&>(dialog);
+        heading = help.Heading()->text();
+        for (int i = 0; i < help.Lines()->count(); ++i) {
+            lines << help.Lines()->item(i)->text();
+        }
+        return kIdOk;
+    };
+    ShowHelp(nullptr, GetParam().topic);
+    ASSERT_EQ(modal.dialogs, std::vector<QString>{"CHelpDlg"});
+    EXPECT_EQ(heading, GetParam().heading);
+    EXPECT_EQ(lines.size(), GetParam().lines);
+    if (GetParam().firstLine) {
+        EXPECT_EQ(lines.value(0), GetParam().firstLine);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Topics, HelpDialog,
+                         testing::Values(HelpCase{0, "GETTING STARTED ", 36, nullptr},
+                                         HelpCase{6, "RENAME EXISTING CODEBASE ", 1, "none "},
+                                         HelpCase{9, "HARD BUTTONS ", 5, nullptr},
+                                         HelpCase{10, "", 0, nullptr},
+                                         HelpCase{-1, "", 0, nullptr}),
+                         [](const testing::TestParamInfo<HelpCase>& info) {
+                             return info.param.topic < 0
+                                        ? std::string("Negative")
+                                        : "Topic" + std::to_string(info.param.topic);
+                         });
+
+TEST(HelpDialog, OkReturnsOne) {
+    CAnsweringModalRunner modal;
+    modal.onDialog = [](QDialog& dialog) {
+        QTest::mouseClick(dialog.findChild<QPushButton*>("1"), Qt::LeftButton);
+        return dialog.result();
+    };
+    CHelpDlg dialog;
+    EXPECT_EQ(RunModal(dialog), kIdOk);
+}
+
+TEST(NoticeDialog, ShowsItsStringsWithOkAloneAndReturnsOne) {
+    CAnsweringModalRunner modal;
+    QString text;
+    bool secondVisible = true;
+    QString okText;
+    modal.onDialog = [&](QDialog& dialog) {
+        auto& notice = static_cast<CNoticeDlg&>(dialog);
+        text = notice.Text();
+        secondVisible = notice.SecondButton()->isVisible();
+        okText = notice.OkButton()->text();
+        QTest::mouseClick(notice.OkButton(), Qt::LeftButton);
+        return dialog.result();
+    };
+    CNoticeDlg notice;
+    notice.Set(65039, 65022, 0, "!");
+    EXPECT_EQ(RunModal(notice), kIdOk);
+    EXPECT_EQ(text, QString(LoadString(65039)) + LoadString(65022) + "!");
+    EXPECT_FALSE(secondVisible);
+    EXPECT_EQ(okText, "Ok");
+    EXPECT_TRUE(notice.windowFlags() & Qt::FramelessWindowHint);
+}
+
+TEST(NoticeDialog, StringNumberZeroMeansNone) {
+    CAnsweringModalRunner modal;
+    QString text;
+    modal.onDialog = [&](QDialog& dialog) {
+        text = static_cast<CNoticeDlg&>(dialog).Text();
+        return kIdOk;
+    };
+    CNoticeDlg notice;
+    notice.Set(0, 0, 0, "only this");
+    RunModal(notice);
+    EXPECT_EQ(text, "only this");
+}
+
+TEST(AboutDialog, ATapAnywhereClosesIt) {
+    CAnsweringModalRunner modal;
+    bool closed = false;
+    modal.onDialog = [&](QDialog& dialog) {
+        // On the build label, which must not swallow the tap.
+        QTest::mouseClick(dialog.findChild<QLabel*>("build"), Qt::LeftButton);
+        closed = !dialog.isVisible();
+        return dialog.result();
+    };
+    CAboutDlg about;
+    EXPECT_EQ(RunModal(about), kIdOk);
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(about.windowTitle(), "About ArdelRemote");
+}
+
+TEST(HelpBar, OnlyTheInformationButtonOpensHelpOnItsTopic) {
+    CAnsweringModalRunner modal;
+    int topic = -1;
+    modal.onDialog = [&](QDialog& dialog) {
+        topic = static_cast<CHelpDlg&>(dialog).Topic();
+        return kIdOk;
+    };
+    QWidget host;
+    CHelpBar bar(kHelpHomeDevices, &host);
+    const QList<QAction*> actions = bar.actions();
+    ASSERT_EQ(actions.size(), CHelpBar::kButtonCount);
+    for (int i = 0; i < CHelpBar::kButtonCount - 1; ++i) {
+        actions[i]->trigger();
+    }
+    EXPECT_TRUE(modal.dialogs.empty());
+    actions.back()->trigger();
+    EXPECT_EQ(modal.dialogs, std::vector<QString>{"CHelpDlg"});
+    EXPECT_EQ(topic, kHelpHomeDevices);
+}
+
+TEST(ModalRunner, MessagesAreAnsweredAndRecorded) {
+    CAnsweringModalRunner modal;
+    modal.messageAnswer = kIdNo;
+    EXPECT_EQ(ShowMessage(nullptr, "Delete?", MessageButtons::YesNo), kIdNo);
+    ASSERT_EQ(modal.messages.size(), 1u);
+    EXPECT_EQ(modal.messages[0].text, "Delete?");
+    EXPECT_EQ(modal.messages[0].buttons, MessageButtons::YesNo);
+}
+
+// A dialog closed without a choice (Escape, window close) counts as Cancel.
+TEST(ModalRunner, ClosingWithoutAChoiceIsCancel) {
+    CAnsweringModalRunner modal;
+    modal.onDialog = [](QDialog& dialog) {
+        dialog.reject();
+        return dialog.result();
+    };
+    CHelpDlg dialog;
+    EXPECT_EQ(RunModal(dialog), kIdCancel);
+}
+
+}  // namespace
