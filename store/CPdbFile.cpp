@@ -218,8 +218,7 @@ uint16_t CPdbFile::GetRecordCount() {
     return static_cast<uint16_t>(ReadNumber(kCountOffset, 2));
 }
 
-bool CPdbFile::RecordExtent(int index, uint32_t& start, uint32_t& end) {
-    const uint32_t count = GetRecordCount();
+bool CPdbFile::RecordExtent(int index, uint32_t count, uint32_t& start, uint32_t& end) {
     if (index < 0 || static_cast<uint32_t>(index) >= count) {
         return false;
     }
@@ -237,10 +236,10 @@ bool CPdbFile::RecordExtent(int index, uint32_t& start, uint32_t& end) {
     return start < stop;
 }
 
-std::vector<uint8_t> CPdbFile::ReadSpan(int index, uint32_t skip) {
+std::vector<uint8_t> CPdbFile::ReadSpan(int index, uint32_t count, uint32_t skip) {
     std::vector<uint8_t> data;
     uint32_t start = 0, end = 0;
-    if (RecordExtent(index, start, end) && end - start > skip) {
+    if (RecordExtent(index, count, start, end) && end - start > skip) {
         data.resize(end - start - skip);
         if (!ReadAt(uint64_t(start) + skip, data.data(), data.size())) {
             data.clear();
@@ -250,11 +249,11 @@ std::vector<uint8_t> CPdbFile::ReadSpan(int index, uint32_t skip) {
 }
 
 std::vector<uint8_t> CPdbFile::ReadRecord(int index) {
-    return ReadSpan(index, 0);
+    return ReadSpan(index, GetRecordCount(), 0);
 }
 
 std::vector<uint8_t> CPdbFile::ReadKeyedRecord(int index) {
-    return ReadSpan(index, 2);
+    return ReadSpan(index, GetRecordCount(), 2);
 }
 
 bool CPdbFile::LoadTable(std::vector<Slot>& table, size_t extra) {
@@ -267,7 +266,7 @@ bool CPdbFile::LoadTable(std::vector<Slot>& table, size_t extra) {
         if (entry >= length_ || !ReadAt(entry, slot.entry, kEntrySize)) {
             return false;
         }
-        slot.data = ReadRecord(static_cast<int>(i));
+        slot.data = ReadSpan(static_cast<int>(i), count, 0);
         // Records of a sound file do not overlap; overlapping ones would multiply the
         // memory a change needs, so such a file is refused as unreadable.
         loaded += slot.data.size();
@@ -491,12 +490,12 @@ void CPdbFile::SetCreator(uint32_t creator) {
 }
 
 int CPdbFile::FindKeyedRecord(uint16_t key, int start) {
-    const int count = GetRecordCount();
-    for (int index = std::max(start, 0); start >= 0 && index < count; ++index) {
+    const uint32_t count = GetRecordCount();
+    for (int index = std::max(start, 0); start >= 0 && uint32_t(index) < count; ++index) {
         // A record too short to hold a key counts as key 0.
         uint16_t found = 0;
         uint32_t begin = 0, end = 0;
-        if (RecordExtent(index, begin, end) && end - begin >= 2) {
+        if (RecordExtent(index, count, begin, end) && end - begin >= 2) {
             found = static_cast<uint16_t>(ReadNumber(begin, 2));
         }
         if (found == key) {

@@ -150,8 +150,9 @@ class CPdbFile {
     uint32_t ReadNumber(uint64_t offset, int width);
     void WriteHeaderField(uint64_t offset, uint32_t value, int width);
     // Where record `index` lies: false when it lies outside the file or is empty.
-    bool RecordExtent(int index, uint32_t& start, uint32_t& end);
-    std::vector<uint8_t> ReadSpan(int index, uint32_t skip);
+    bool RecordExtent(int index, uint32_t count, uint32_t& start, uint32_t& end);
+    // Record `index` of `count` without its first `skip` bytes.
+    std::vector<uint8_t> ReadSpan(int index, uint32_t count, uint32_t skip);
     // The records of the file, one slot each, plus `extra` empty slots.
     bool LoadTable(std::vector<Slot>& table, size_t extra);
     bool Rewrite(const std::vector<Slot>& table);

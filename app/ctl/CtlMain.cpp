@@ -15,10 +15,16 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"analyse", RunAnalyse, "analyse [FILE]    frame analysis of a raw capture (microseconds)"},
+    {"codebase", RunCodebase,
+     "codebase show FILE\n"
+     "                    the name, buttons and signals of a codebase file"},
     {"sim", RunSim,
-     "sim learn --chip CHIP --carrier HZ [--duty PERCENT] [--delay-ms N] [FILE]\n"
+     "sim learn --chip CHIP --carrier HZ [--duty PERCENT] [--delay-ms N]\n"
+     "            [--codebase FILE --button NAME [--signal 1|2]] [FILE]\n"
      "                    the simulated handheld learns what its device's remote sends\n"
-     "  sim send --chip CHIP --carrier-us N [--frame-start N] [--repeat N] [--hold-ms N] [FILE]\n"
+     "                    (and stores it under the button in the codebase)\n"
+     "  sim send --chip CHIP (--carrier-us N [--frame-start N] [FILE] |\n"
+     "            --codebase FILE --button NAME [--signal 1|2]) [--repeat N] [--hold-ms N]\n"
      "                    the simulated handheld sends a signal; prints what it emitted"},
 };
 

@@ -4,6 +4,7 @@
 
 #include "Commands.h"
 #include "Durations.h"
+#include "HostCodebase.h"
 #include "IrSignal.h"
 #include "Options.h"
 #include "SimRun.h"
@@ -11,10 +12,69 @@
 namespace {
 
 constexpr const char* kLearnUsage =
-    "usage: ardelctl sim learn --chip CHIP --carrier HZ [--duty PERCENT] [--delay-ms N] [FILE]";
+    "usage: ardelctl sim learn --chip CHIP --carrier HZ [--duty PERCENT] [--delay-ms N]\n"
+    "         [--codebase FILE --button NAME [--signal 1|2]] [FILE]";
 constexpr const char* kSendUsage =
     "usage: ardelctl sim send --chip CHIP --carrier-us N [--frame-start N] [--repeat N] "
-    "[--hold-ms N] [FILE]";
+    "[--hold-ms N] [FILE]\n"
+    "       ardelctl sim send --chip CHIP --codebase FILE --button NAME [--signal 1|2] "
+    "[--repeat N] [--hold-ms N]";
+
+// The --codebase, --button and --signal options: all or none of the first two.
+struct CodebaseOption {
+    bool given = false;
+    std::string file;
+    std::string button;
+    int signal = 1;
+};
+
+bool ReadCodebaseOption(const CtlOptions& options, CodebaseOption& codebase, std::string& error) {
+    codebase.given = options.Has("--codebase") || options.Has("--button");
+    if (!codebase.given) {
+        if (options.Has("--signal")) {
+            error = "--signal needs --codebase and --button";
+            return false;
+        }
+        return true;
+    }
+    if (!options.Has("--codebase") || !options.Has("--button")) {
+        error = "--codebase and --button go together";
+        return false;
+    }
+    codebase.file = options.Text("--codebase");
+    codebase.button = options.Text("--button");
+    if (codebase.button.empty()) {
+        error = "--button needs a name";
+        return false;
+    }
+    int64_t signal = 1;
+    if (!options.Number("--signal", 1, 2, 1, signal, error)) {
+        return false;
+    }
+    codebase.signal = static_cast<int>(signal);
+    return true;
+}
+
+std::string CodebaseMessage(int outcome, const CodebaseOption& codebase) {
+    const std::string file = "'" + codebase.file + "'";
+    switch (outcome) {
+        case kCodebaseNotCreated:
+            return "Failure on creating the file. " + file +
+                   " (a codebase file name ends in .PDB and has at most 34 characters)";
+        case kCodebaseNotACodebase:
+            return file + " is not a codebase";
+        case kCodebaseNotOpened:
+            return "cannot open " + file;
+        case kCodebaseNotStored:
+            return "the signal could not be stored in " + file;
+        case kCodebaseNoButton:
+            return "no button '" + codebase.button + "' in " + file;
+        case kCodebaseNoSignal:
+            return "button '" + codebase.button + "' in " + file + " holds no signal";
+        default:
+            return "codebase " + file + ": " + std::to_string(outcome);
+    }
+}
 
 const SimProfile* ChipOption(const CtlOptions& options, std::ostream& err) {
     if (!options.Has("--chip")) {
@@ -58,10 +118,15 @@ int Learn(const CtlArgs& args, std::istream& in, std::ostream& out, std::ostream
     CtlOptions options;
     std::string error;
     int64_t carrier = 0, duty = 0, delayMs = 0;
-    if (!options.Parse(args, {"--chip", "--carrier", "--duty", "--delay-ms"}, error) ||
+    CodebaseOption codebase;
+    if (!options.Parse(
+            args,
+            {"--chip", "--carrier", "--duty", "--delay-ms", "--codebase", "--button", "--signal"},
+            error) ||
         !options.Number("--carrier", 1000, 1000000, 0, carrier, error) ||
         !options.Number("--duty", 1, 99, 33, duty, error) ||
-        !options.Number("--delay-ms", 0, 3600000, 500, delayMs, error)) {
+        !options.Number("--delay-ms", 0, 3600000, 500, delayMs, error) ||
+        !ReadCodebaseOption(options, codebase, error)) {
         err << "ardelctl sim learn: " << error << "\n" << kLearnUsage << "\n";
         return 2;
     }
@@ -93,32 +158,68 @@ int Learn(const CtlArgs& args, std::istream& in, std::ostream& out, std::ostream
     out << "count: " << outcome.durations.size() << "\n";
     out << "durations: " << JoinDurations(outcome.durations.data(), outcome.durations.size())
         << "\n";
-    return outcome.result == 0 ? 0 : 1;
+    if (outcome.result != 0) {
+        return 1;
+    }
+    if (codebase.given) {
+        HostCodebase host(codebase.file);
+        const int stored =
+            StoreLearnt(host.Fs(), host.Path(), codebase.button, codebase.signal, outcome);
+        if (stored != kCodebaseDone) {
+            err << "ardelctl sim learn: " << CodebaseMessage(stored, codebase) << "\n";
+            return 1;
+        }
+        out << "stored: " << codebase.button << " signal " << codebase.signal << "\n";
+    }
+    return 0;
 }
 
 int Send(const CtlArgs& args, std::istream& in, std::ostream& out, std::ostream& err) {
     CtlOptions options;
     std::string error;
     int64_t carrier = 0, frameStart = 0, repeat = 0, holdMs = 0;
-    if (!options.Parse(args, {"--chip", "--carrier-us", "--frame-start", "--repeat", "--hold-ms"},
+    CodebaseOption codebase;
+    if (!options.Parse(args,
+                       {"--chip", "--carrier-us", "--frame-start", "--repeat", "--hold-ms",
+                        "--codebase", "--button", "--signal"},
                        error) ||
         !options.Number("--carrier-us", 0, 255, 0, carrier, error) ||
         !options.Number("--frame-start", 0, 255, 0, frameStart, error) ||
         !options.Number("--repeat", 0, 65535, 0, repeat, error) ||
-        !options.Number("--hold-ms", 0, 3600000, 0, holdMs, error)) {
+        !options.Number("--hold-ms", 0, 3600000, 0, holdMs, error) ||
+        !ReadCodebaseOption(options, codebase, error)) {
         err << "ardelctl sim send: " << error << "\n" << kSendUsage << "\n";
         return 2;
     }
-    if (!options.Has("--carrier-us")) {
+    if (codebase.given && (options.Has("--carrier-us") || options.Has("--frame-start") ||
+                           !options.Positional().empty())) {
+        err << "ardelctl sim send: with --codebase the signal comes from the codebase\n"
+            << kSendUsage << "\n";
+        return 2;
+    }
+    if (!codebase.given && !options.Has("--carrier-us")) {
         err << "ardelctl sim send: --carrier-us is missing\n" << kSendUsage << "\n";
         return 2;
     }
     const SimProfile* profile = ChipOption(options, err);
     SimSendRequest request;
-    if (!profile || !ReadInput(options, in, request.durations, err, kSendUsage)) {
+    if (!profile) {
         return 2;
     }
-    if (request.durations.size() > kMaxDurations) {
+    if (codebase.given) {
+        HostCodebase host(codebase.file);
+        const int loaded =
+            LoadStored(host.Fs(), host.Path(), codebase.button, codebase.signal, request);
+        if (loaded != kCodebaseDone) {
+            err << "ardelctl sim send: " << CodebaseMessage(loaded, codebase) << "\n";
+            return 1;
+        }
+        carrier = request.carrierPeriod;
+        frameStart = request.frameStart;
+    } else if (!ReadInput(options, in, request.durations, err, kSendUsage)) {
+        return 2;
+    }
+    if (!codebase.given && request.durations.size() > kMaxDurations) {
         err << "ardelctl sim send: " << request.durations.size()
             << " durations, but a signal holds at most " << kMaxDurations << "\n";
         return 2;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "CCodebaseFile.h"
 #include "IrFactory.h"
 
 namespace {
@@ -78,4 +79,49 @@ SimSendOutcome SimSend(SimHandheld& handheld, const SimSendRequest& request) {
     }
     driver.ClosePort();
     return outcome;
+}
+
+int StoreLearnt(HandheldFs& fs, const QString& path, const std::string& button, int signal,
+                const SimLearnOutcome& learnt) {
+    CCodebaseFile codebase(&fs);
+    if (codebase.Open(path, CPdbFile::kModeRead) != kPdbOk) {
+        if (!codebase.CreateCodebase(path)) {
+            return kCodebaseNotCreated;
+        }
+    } else if (!codebase.IsCodebase()) {
+        return kCodebaseNotACodebase;
+    }
+    codebase.Close();
+    if (codebase.Open(path, CPdbFile::kModeReadWrite) != kPdbOk) {
+        return kCodebaseNotOpened;
+    }
+    const std::vector<int16_t> values =
+        CCodebaseFile::DurationsToValues(learnt.durations.data(), learnt.durations.size());
+    if (values.empty() ||
+        !codebase.StoreSignal(values, learnt.frameStart, learnt.carrierPeriod,
+                              ToFileBytes(QString::fromStdString(button)), signal)) {
+        return kCodebaseNotStored;
+    }
+    return kCodebaseDone;
+}
+
+int LoadStored(HandheldFs& fs, const QString& path, const std::string& button, int signal,
+               SimSendRequest& request) {
+    CCodebaseFile codebase(&fs);
+    if (codebase.Open(path, CPdbFile::kModeRead) != kPdbOk) {
+        return kCodebaseNotOpened;
+    }
+    if (!codebase.IsCodebase()) {
+        return kCodebaseNotACodebase;
+    }
+    const int index = codebase.FindButton(QString::fromStdString(button));
+    if (index < 0) {
+        return kCodebaseNoButton;
+    }
+    uint8_t count = 0;
+    if (!codebase.ReadSignal(index, signal, request.durations, count, request.frameStart,
+                             request.carrierPeriod)) {
+        return kCodebaseNoSignal;
+    }
+    return kCodebaseDone;
 }

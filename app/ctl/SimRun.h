@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include <QString>
+
+#include "HandheldFs.h"
 #include "IrSignal.h"
 #include "SimHandheld.h"
 
@@ -42,3 +45,24 @@ SimSendOutcome SimSend(SimHandheld& handheld, const SimSendRequest& request);
 
 // The result given when the handheld has no IR driver.
 constexpr int kSimNoDriver = -1;
+
+// How keeping a learnt signal in a codebase, or taking one from it, ended.
+enum CodebaseOutcome : int {
+    kCodebaseDone = 0,
+    kCodebaseNotCreated,    // the file was missing and could not be created
+    kCodebaseNotACodebase,  // the file is there but holds something else
+    kCodebaseNotOpened,     // the file could not be opened
+    kCodebaseNotStored,     // nothing was learnt, or the file could not be changed
+    kCodebaseNoButton,      // the button has no record
+    kCodebaseNoSignal,      // the button's record holds no signal
+};
+
+// Stores a learnt signal as signal `signal` (1 or 2) of `button` in the codebase at `path`,
+// as learning a button does: the codebase is created with its first button.
+int StoreLearnt(HandheldFs& fs, const QString& path, const std::string& button, int signal,
+                const SimLearnOutcome& learnt);
+
+// Takes signal `signal` of `button` from the codebase at `path` into the request: its
+// durations, frame start and carrier period.
+int LoadStored(HandheldFs& fs, const QString& path, const std::string& button, int signal,
+               SimSendRequest& request);

@@ -8,7 +8,7 @@
 #include "DialogUnits.h"
 
 QImage BuiltInBitmap(int number) {
-    return QImage(QString(":/bitmaps/bitmap%1.png").arg(number));
+    return QImage(QString(":/bitmaps/bitmap%1.bmp").arg(number));
 }
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {

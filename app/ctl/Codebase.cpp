@@ -1,0 +1,82 @@
+// ardelctl codebase ...: codebase files on the host.
+#include <filesystem>
+
+#include "CCodebaseFile.h"
+#include "Commands.h"
+#include "Durations.h"
+#include "HostCodebase.h"
+
+namespace {
+
+constexpr const char* kShowUsage = "usage: ardelctl codebase show FILE";
+
+void PrintSignal(std::ostream& out, int number, const ButtonSignal& signal) {
+    if (signal.values.empty()) {
+        return;
+    }
+    const std::vector<int32_t> durations = CCodebaseFile::ValuesToDurations(signal.values);
+    out << "  signal " << number << ": frame_start " << int(signal.frameStart) << ", durations "
+        << JoinDurations(durations.data(), durations.size()) << "\n";
+}
+
+// The header name, then each button with its carrier period and signals.
+int Show(const CtlArgs& args, std::istream&, std::ostream& out, std::ostream& err) {
+    if (args.size() != 1) {
+        err << kShowUsage << "\n";
+        return 2;
+    }
+    const std::string& file = args[0];
+    if (!std::filesystem::is_regular_file(file)) {
+        err << "ardelctl codebase show: cannot open '" << file << "'\n";
+        return 1;
+    }
+    HostCodebase host(file);
+    CCodebaseFile codebase(&host.Fs());
+    if (codebase.Open(host.Path(), CPdbFile::kModeRead) != kPdbOk) {
+        err << "ardelctl codebase show: cannot open '" << file << "'\n";
+        return 1;
+    }
+    if (!codebase.IsCodebase()) {
+        err << "ardelctl codebase show: '" << file << "' is not a codebase\n";
+        return 1;
+    }
+    out << "name: " << codebase.GetName().toStdString() << "\n";
+    const int count = codebase.GetRecordCount();
+    for (int index = 1; index < count; ++index) {
+        ButtonRecord button;
+        if (!codebase.ParseButtonRecord(index, button)) {
+            out << "record " << index << ": no button\n";
+            continue;
+        }
+        out << "button: "
+            << FromFileBytes(button.name.constData(), button.name.size()).toStdString() << "\n";
+        out << "  carrier_us: " << (button.carrierPeriod & 0xFF) << "\n";
+        PrintSignal(out, 1, button.signal1);
+        PrintSignal(out, 2, button.signal2);
+    }
+    return 0;
+}
+
+struct Subcommand {
+    const char* name;
+    int (*run)(const CtlArgs&, std::istream&, std::ostream&, std::ostream&);
+    const char* usage;
+};
+
+constexpr Subcommand kSubcommands[] = {
+    {"show", Show, kShowUsage},
+};
+
+}  // namespace
+
+int RunCodebase(const CtlArgs& args, std::istream& in, std::ostream& out, std::ostream& err) {
+    for (const Subcommand& sub : kSubcommands) {
+        if (!args.empty() && args[0] == sub.name) {
+            return sub.run(CtlArgs(args.begin() + 1, args.end()), in, out, err);
+        }
+    }
+    for (const Subcommand& sub : kSubcommands) {
+        err << sub.usage << "\n";
+    }
+    return 2;
+}

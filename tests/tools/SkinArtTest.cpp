@@ -1,0 +1,168 @@
+#include "SkinArt.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImage>
+#include <cstdlib>
+#include <string>
+
+#include "FormTables.h"
+
+namespace {
+
+const QString kResources = QStringLiteral(ARDEL_TEST_DATA "/../../resources/");
+
+const std::vector<ArtFile>& Artwork() {
+    static const std::vector<ArtFile> files = AllArtwork();
+    return files;
+}
+
+std::string TestName(const QString& path) {
+    std::string name = path.toStdString();
+    for (char& c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) {
+            c = '_';
+        }
+    }
+    return name;
+}
+
+// The committed files are what the generator draws from the current tables: after a
+// change of a rectangle or of the drawing, run `ardel-skingen resources` and commit.
+class CommittedArtwork : public testing::TestWithParam<size_t> {};
+
+TEST_P(CommittedArtwork, MatchesTheGenerator) {
+    const ArtFile& art = Artwork()[GetParam()];
+    const QString path = kResources + art.path;
+    if (art.kind == ArtFile::kWave) {
+        const WaveSound sound = art.sound();
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+        const QByteArray bytes = file.readAll();
+        WaveSound committed;
+        ASSERT_EQ(ParseWave(std::vector<uint8_t>(bytes.begin(), bytes.end()), committed), kWaveOk);
+        EXPECT_EQ(committed.sampleRate, sound.sampleRate);
+        EXPECT_EQ(committed.channels, sound.channels);
+        ASSERT_EQ(committed.samples.size(), sound.samples.size());
+        // A last-bit difference of the maths library between machines is no change.
+        for (size_t i = 0; i + 1 < committed.samples.size(); i += 2) {
+            const int a = int16_t(committed.samples[i] | committed.samples[i + 1] << 8);
+            const int b = int16_t(sound.samples[i] | sound.samples[i + 1] << 8);
+            ASSERT_LE(std::abs(a - b), 1) << "sample " << i / 2;
+        }
+        return;
+    }
+    const QImage committed(path);
+    ASSERT_FALSE(committed.isNull()) << path.toStdString();
+    const QImage expected = art.image().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(committed.size(), expected.size());
+    EXPECT_TRUE(committed.convertToFormat(QImage::Format_RGB32) == expected)
+        << path.toStdString() << " differs from what ardel-skingen draws";
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, CommittedArtwork, testing::Range<size_t>(0, Artwork().size()),
+                         [](const testing::TestParamInfo<size_t>& info) {
+                             return TestName(Artwork()[info.param].path);
+                         });
+
+// The fraction of the rectangle's pixels that differ between two pictures.
+double Differing(const QImage& a, const QImage& b, const FormRect& r) {
+    int differing = 0;
+    for (int y = r.top; y < r.Bottom(); ++y) {
+        for (int x = r.left; x < r.Right(); ++x) {
+            differing += a.pixel(x, y) != b.pixel(x, y);
+        }
+    }
+    return double(differing) / (r.width * r.height);
+}
+
+class FormArtwork : public testing::TestWithParam<int> {};
+
+// Every element of the tables can be seen pressed and dimmed where the form copies it from:
+// a rectangle that the drawing missed would look the same in every state.
+TEST_P(FormArtwork, EveryElementChangesLookWithItsState) {
+    const int form = GetParam();
+    const QImage active = FormPicture(form, kImageActive);
+    const QImage pressed = FormPicture(form, kImagePressed);
+    const QImage disabled = FormPicture(form, kImageDisabled);
+    for (const QImage* image : {&active, &pressed, &disabled}) {
+        EXPECT_EQ(image->size(), QSize(kScreenWidth, kScreenHeight));
+    }
+    auto check = [&](const char* name, const FormRect& rect) {
+        if (rect.IsEmpty()) {
+            return;
+        }
+        EXPECT_GT(Differing(active, pressed, rect), 0.2) << name;
+        EXPECT_GT(Differing(active, disabled, rect), 0.2) << name;
+    };
+    for (const ButtonDef& button : Form(form).buttons) {
+        check(button.name, button.rect);
+    }
+    for (const PanelElementDef& panel : PanelElements()) {
+        // The send indicator is only ever lit, never pressed.
+        if (!panel.activeImage && panel.id != kPanelBlip) {
+            check(panel.name, panel.rect);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, FormArtwork, testing::Range(0, kFormCount),
+                         [](const testing::TestParamInfo<int>& info) {
+                             return std::string(Form(info.param).name);
+                         });
+
+TEST(SkinArt, TransparentPartsAreExactlyMagenta) {
+    const QRgb magenta = qRgb(255, 0, 255);
+    for (bool pressed : {false, true}) {
+        const QImage triangle = SelectorTriangle(pressed);
+        EXPECT_EQ(triangle.size(), QSize(16, 12));
+        EXPECT_EQ(triangle.pixel(0, 0), magenta);
+        EXPECT_EQ(triangle.pixel(15, 11), magenta);
+        EXPECT_NE(triangle.pixel(7, 5), magenta);
+    }
+    const QImage panel = BuiltInPicture(198);
+    EXPECT_EQ(panel.size(), QSize(220, 69));
+    for (QPoint corner : {QPoint(0, 0), QPoint(219, 0), QPoint(0, 68), QPoint(219, 68)}) {
+        EXPECT_EQ(panel.pixel(corner), magenta);
+    }
+    EXPECT_NE(panel.pixel(110, 34), magenta);
+}
+
+TEST(SkinArt, GreetingShowsItsTickOnlyWhenPressed) {
+    const QImage active = GreetingPicture(false);
+    const QImage pressed = GreetingPicture(true);
+    EXPECT_EQ(active.size(), QSize(240, 320));
+    // The three tap areas change between the two pictures.
+    for (const FormRect& area :
+         {FormRect{159, 139, 78, 30}, FormRect{159, 106, 78, 33}, FormRect{4, 294, 231, 20}}) {
+        EXPECT_GT(Differing(active, pressed, area), 0.005);
+    }
+}
+
+TEST(SkinArt, SoundsAreShortAndAudible) {
+    for (const char* name : {"click.wav", "system.wav", "learn.wav"}) {
+        const WaveSound sound = SoundEffect(name);
+        const double seconds = double(sound.FrameCount()) / sound.sampleRate;
+        EXPECT_GT(seconds, 0.005) << name;
+        EXPECT_LT(seconds, 0.8) << name;
+        int peak = 0;
+        for (size_t i = 0; i + 1 < sound.samples.size(); i += 2) {
+            peak = std::max(peak,
+                            std::abs(int(int16_t(sound.samples[i] | sound.samples[i + 1] << 8))));
+        }
+        EXPECT_GT(peak, 3000) << name;
+        EXPECT_LT(peak, 32767) << name;  // no clipping
+    }
+}
+
+TEST(SkinArt, ColourReductionKeepsSmallPalettesExact) {
+    QImage image(4, 1, QImage::Format_RGB32);
+    image.setPixel(0, 0, qRgb(1, 2, 3));
+    image.setPixel(1, 0, qRgb(250, 0, 0));
+    image.setPixel(2, 0, qRgb(1, 2, 3));
+    image.setPixel(3, 0, qRgb(0, 0, 255));
+    EXPECT_EQ(ReduceColours(image).convertToFormat(QImage::Format_RGB32), image);
+}
+
+}  // namespace
