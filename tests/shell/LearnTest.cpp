@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
@@ -114,7 +114,7 @@ class ButtonIrTest : public testing::Test {
             QElapsedTimer waited;
             waited.start();
             while (dialog.isVisible() && waited.elapsed() < 10000) {
-                QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+                QApplication::processEvents(QEventLoop::AllEvents, 10);
             }
             return dialog.result();
         }
@@ -173,6 +173,14 @@ TEST_F(ButtonIrTest, FirstLearntButtonCreatesTheCodebaseThenButtonsAreAppended) 
     SetLearnCaptureHook([&](const QString& name, int category) {
         EXPECT_EQ(driver_.captures, told.size()) << "the hook comes before the capture";
         told.emplace_back(name, category);
+        // The prompt is on the screen, with its texts, while the driver waits.
+        bool promptShown = false;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* prompt = qobject_cast<CLearnPromptDlg*>(window)) {
+                promptShown = prompt->isVisible() && prompt->Text(1) == "of the button " + name;
+            }
+        }
+        EXPECT_TRUE(promptShown);
     });
 
     ASSERT_TRUE(Learn(button_, &driver_, 0, true));
