@@ -1,0 +1,60 @@
+#include "HandheldRemoteFiles.h"
+
+#include "CCodebaseFile.h"
+
+namespace {
+
+class CCodebaseReader : public CodebaseReader {
+  public:
+    explicit CCodebaseReader(HandheldFs& fs) : file(&fs) {}
+    QString HeaderName() override { return file.GetName(); }
+    bool HasButton(const QString& name) override { return file.FindButton(name) > 0; }
+
+    CCodebaseFile file;
+};
+
+}  // namespace
+
+bool CHandheldRemoteFiles::ReadFile(const QString& path, QByteArray& bytes) {
+    FsError error = FsError::None;
+    std::unique_ptr<HandheldFile> file = fs_.Open(path.toStdString(), FsOpen::Read, error);
+    if (!file) {
+        return false;
+    }
+    const uint64_t length = file->Length();
+    if (length > 64u * 1024 * 1024) {
+        return false;  // no skin picture is anywhere near this
+    }
+    bytes.resize(static_cast<qsizetype>(length));
+    return length == 0 || file->Read(0, bytes.data(), static_cast<size_t>(length));
+}
+
+std::string CHandheldRemoteFiles::PlayablePath(const QString& path) {
+    return fs_.HostPath(path.toStdString());
+}
+
+std::unique_ptr<CodebaseReader> CHandheldRemoteFiles::OpenCodebase(const QString& path) {
+    auto reader = std::make_unique<CCodebaseReader>(fs_);
+    if (reader->file.Open(path, CPdbFile::kModeRead) != kPdbOk || !reader->file.IsCodebase()) {
+        return nullptr;
+    }
+    return reader;
+}
+
+bool CHandheldRemoteFiles::ReadSlotPath(const QString& prefFile, int slotId, QString& path) {
+    const auto found = slots_.find({prefFile.toLower(), slotId});
+    if (found == slots_.end()) {
+        return false;
+    }
+    path = found->second;
+    return true;
+}
+
+int CHandheldRemoteFiles::WriteSlotPath(const QString& prefFile, int slotId, const QString& path) {
+    if (path.isEmpty()) {
+        slots_.erase({prefFile.toLower(), slotId});
+    } else {
+        slots_[{prefFile.toLower(), slotId}] = path;
+    }
+    return 0;
+}
