@@ -9,6 +9,9 @@ struct Entry {
 
 constexpr Entry kStrings[] = {
     {65022, "Cannot find skin-file "},
+    {65033,
+     "You've successfully read the first infrared\nsignal of the button.\nBe sure that you've "
+     "released\nthe button on the\nremote\nand press Continue."},
     {65039,
      "No codebase has been assigned to this category. Select a codebase by pressing the "
      "small triangle at the top of the screen, or press the Select button and create a new "

@@ -1,0 +1,35 @@
+#include "CConfirmDlg.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "DialogUnits.h"
+#include "Strings.h"
+
+CConfirmDlg::CConfirmDlg(QWidget* parent) : QDialog(parent) {
+    setWindowTitle("Confirmation");
+    setFixedSize(DluX(159), DluY(86));
+
+    text_ = new QLabel(this);
+    text_->setObjectName(QString::number(kTextId));
+    text_->setGeometry(DluRect(7, 7, 145, 54));
+    text_->setAlignment(Qt::AlignCenter);
+    text_->setWordWrap(true);
+
+    cancel_ = new QPushButton("Cancel", this);
+    cancel_->setObjectName("2");
+    cancel_->setGeometry(DluRect(7, 66, 70, 14));
+    connect(cancel_, &QPushButton::clicked, this, [this] { done(2); });
+
+    continue_ = new QPushButton("Continue", this);
+    continue_->setObjectName("1");
+    continue_->setGeometry(DluRect(82, 66, 70, 14));
+    continue_->setDefault(true);
+    connect(continue_, &QPushButton::clicked, this, [this] { done(1); });
+}
+
+void CConfirmDlg::showEvent(QShowEvent* event) {
+    text_->setText(QString::fromLatin1(LoadString(stringId)));
+    cancel_->setText(stopLearningLabel ? "Stop Learning" : "Cancel");
+    QDialog::showEvent(event);
+}

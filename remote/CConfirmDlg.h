@@ -1,0 +1,33 @@
+// A "Continue" / "Cancel" question: between the two reads of a button in double mode, and
+// when learning is to stop.
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+class CConfirmDlg : public QDialog {
+    Q_OBJECT
+
+  public:
+    static constexpr int kTextId = 1028;
+    static constexpr int kFirstSignalReadString = 65033;
+
+    explicit CConfirmDlg(QWidget* parent = nullptr);
+
+    int stringId = kFirstSignalReadString;
+    bool stopLearningLabel = false;  // the Cancel button reads "Stop Learning"
+
+    QLabel* Text() const { return text_; }
+    QPushButton* CancelButton() const { return cancel_; }
+    QPushButton* ContinueButton() const { return continue_; }
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    QLabel* text_;
+    QPushButton* cancel_;
+    QPushButton* continue_;
+};

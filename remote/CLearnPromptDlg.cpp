@@ -1,0 +1,109 @@
+#include "CLearnPromptDlg.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+
+#include "ButtonLearning.h"
+#include "CIrDriver.h"
+#include "DialogUnits.h"
+#include "Modal.h"
+#include "SelectedPort.h"
+
+namespace {
+
+// A command the dialog posts to itself, like a private window message.
+class CommandEvent : public QEvent {
+  public:
+    static QEvent::Type Kind() {
+        static const auto kind = static_cast<QEvent::Type>(QEvent::registerEventType());
+        return kind;
+    }
+    explicit CommandEvent(int command) : QEvent(Kind()), command(command) {}
+    const int command;
+};
+
+// Where the five texts sit, one below the other, and how many lines each holds.
+constexpr int kTextLines[CLearnPromptDlg::kTextCount] = {1, 1, 3, 2, 3};
+
+}  // namespace
+
+CLearnPromptDlg::CLearnPromptDlg(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+    setFixedSize(DluX(152), DluY(94));
+    setStyleSheet("CLearnPromptDlg { border: 1px solid black; }");
+    int top = 4;
+    for (int i = 0; i < kTextCount; ++i) {
+        auto* text = new QLabel(this);
+        text->setObjectName(QString::number(kFirstTextId + i));
+        text->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        text->setWordWrap(true);
+        const int height = 9 * kTextLines[i];
+        text->setGeometry(DluRect(4, top, 144, height));
+        top += height + 2;
+        texts_[static_cast<size_t>(i)] = text;
+    }
+}
+
+QString CLearnPromptDlg::Text(int index) const {
+    return index >= 0 && index < kTextCount ? texts_[static_cast<size_t>(index)]->text()
+                                            : QString();
+}
+
+void CLearnPromptDlg::showEvent(QShowEvent* event) {
+    static const char* const kTitles[] = {"READING IR SIGNAL", "READING THE FIRST IR SIGNAL",
+                                          "READING THE SECOND IR SIGNAL"};
+    texts_[0]->setText(kTitles[step >= 0 && step <= 2 ? step : 0]);
+    texts_[1]->setText("of the button " + name);
+    texts_[2]->setText(step == 2 ? "Press and hold button on the remote\nONCE AGAIN\nuntil "
+                                   "handheld produces a beep sound."
+                                 : "Press and hold button on the remote\nuntil handheld "
+                                   "produces a beep sound.");
+    texts_[3]->setText("On hearing the beep,\nrelease the button on remote.");
+    texts_[4]->setText(
+        "If ArdelRemote won't receive any IR signals in 20 sec, learning will be canceled.");
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->geometry().center() - rect().center());
+    }
+    QDialog::showEvent(event);
+}
+
+void CLearnPromptDlg::paintEvent(QPaintEvent* event) {
+    QDialog::paintEvent(event);
+    // The capture blocks everything; it starts only once the prompt is on the screen.
+    QCoreApplication::postEvent(this, new CommandEvent(kCaptureCommand));
+}
+
+bool CLearnPromptDlg::event(QEvent* event) {
+    if (event->type() == CommandEvent::Kind()) {
+        if (static_cast<CommandEvent*>(event)->command == kCaptureCommand && !captureStarted_) {
+            captureStarted_ = true;
+            RunCapture();
+        }
+        return true;
+    }
+    return QDialog::event(event);
+}
+
+void CLearnPromptDlg::RunCapture() {
+    const std::string& port = SelectedIrPort();
+    int result = kNotCaptured;
+    if (!IsIrPortSelected(port)) {
+        ShowMessage(this, IrFailureMessage(kIrNoPortSelected, port, IrAction::Capture));
+        result = 1;
+    } else if (driver) {
+        driver->SetPortName(port);
+        if (beforeCapture) {
+            beforeCapture();
+        }
+        result = driver->Capture();
+        const QString message = IrFailureMessage(result, driver->GetPortName(), IrAction::Capture);
+        if (!message.isEmpty()) {
+            ShowMessage(this, message);
+        }
+    }
+    captureResult_ = result;
+    done(result);
+}

@@ -1,0 +1,50 @@
+// The prompt shown while one signal is read from the device's own remote. It shows itself
+// first and then runs the capture, so the user sees what to do while the driver waits;
+// it closes with the driver's result, which the caller reads from CaptureResult().
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <array>
+#include <functional>
+
+class CIrDriver;
+class QLabel;
+
+class CLearnPromptDlg : public QDialog {
+    Q_OBJECT
+
+  public:
+    // The private command the prompt posts itself after painting.
+    static constexpr int kCaptureCommand = 5533;
+    static constexpr int kFirstTextId = 1028;
+    static constexpr int kTextCount = 5;
+    // The result while no capture has run (the prompt was closed before it could start).
+    static constexpr int kNotCaptured = -1;
+
+    explicit CLearnPromptDlg(QWidget* parent = nullptr);
+
+    CIrDriver* driver = nullptr;
+    int step = 0;  // 0 the only read, 1 the first and 2 the second read of double mode
+    QString name;  // the button being learnt
+    // Called right before the driver starts listening.
+    std::function<void()> beforeCapture;
+
+    int CaptureResult() const { return captureResult_; }
+    // Text 1028 + index.
+    QString Text(int index) const;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
+    // A read cannot be cancelled: it ends with a signal or with the driver's time-out.
+    void reject() override {}
+
+  private:
+    void RunCapture();
+
+    std::array<QLabel*, kTextCount> texts_{};
+    bool captureStarted_ = false;
+    int captureResult_ = kNotCaptured;
+};

@@ -1,0 +1,85 @@
+#include "CIrSetupDlg.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "DialogUnits.h"
+#include "IrPortDiscovery.h"
+#include "SelectedPort.h"
+
+CIrSetupDlg::CIrSetupDlg(Registry& registry, QWidget* parent)
+    : QDialog(parent), registry_(registry) {
+    setWindowTitle("IR Setup");
+    setFixedSize(DluX(165), DluY(169));
+
+    auto* caption = new QLabel("Select COM port", this);
+    caption->setGeometry(DluRect(7, 3, 151, 11));
+
+    list_ = new QListWidget(this);
+    list_->setObjectName(QString::number(kListId));
+    list_->setGeometry(DluRect(7, 17, 151, 54));
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    autodetect_ = new QPushButton("Autodetect...", this);
+    autodetect_->setObjectName(QString::number(kAutodetectId));
+    autodetect_->setGeometry(DluRect(23, 86, 117, 14));
+    connect(autodetect_, &QPushButton::clicked, this,
+            [this] { SelectEntryOf(DetectIrPort(registry_)); });
+
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("1");
+    ok->setGeometry(DluRect(69, 148, 41, 14));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &CIrSetupDlg::OnOk);
+
+    auto* cancel = new QPushButton("Cancel", this);
+    cancel->setObjectName("2");
+    cancel->setGeometry(DluRect(117, 148, 41, 14));
+    connect(cancel, &QPushButton::clicked, this, [this] { done(2); });
+}
+
+void CIrSetupDlg::showEvent(QShowEvent* event) {
+    if (!filled_) {
+        filled_ = true;
+        Fill();
+    }
+    QDialog::showEvent(event);
+}
+
+void CIrSetupDlg::Fill() {
+    for (const std::string& entry : ListSerialPorts(registry_)) {
+        list_->addItem(QString::fromStdString(entry));
+    }
+    SelectEntryOf(SelectedIrPort());
+}
+
+void CIrSetupDlg::SelectEntryOf(const std::string& port) {
+    // No port matches no entry (an empty name would otherwise match the first one).
+    if (port.empty()) {
+        return;
+    }
+    const QString name = QString::fromStdString(port);
+    for (int i = 0; i < list_->count(); ++i) {
+        if (list_->item(i)->text().startsWith(name)) {
+            list_->setCurrentRow(i);
+            return;
+        }
+    }
+}
+
+void CIrSetupDlg::OnOk() {
+    const QList<QListWidgetItem*> chosen = list_->selectedItems();
+    if (chosen.isEmpty()) {
+        return;
+    }
+    SetSelectedIrPort(PortOfEntry(chosen.front()->text().toStdString()));
+    if (saveState) {
+        saveState();
+    }
+    done(1);
+}
+
+void InitSelectedIrPort(Registry& registry) {
+    SetSelectedIrPort(DetectIrPort(registry));
+}

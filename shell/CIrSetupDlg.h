@@ -1,0 +1,45 @@
+// The "IR Setup" dialog: the serial ports of the handheld, one of which the user picks as
+// the port that switches the IR transceiver on.
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+class QListWidget;
+class QPushButton;
+class Registry;
+
+class CIrSetupDlg : public QDialog {
+    Q_OBJECT
+
+  public:
+    static constexpr int kListId = 1038;
+    static constexpr int kAutodetectId = 1039;
+
+    // `registry` lists the ports and gives the guess of "Autodetect...".
+    explicit CIrSetupDlg(Registry& registry, QWidget* parent = nullptr);
+
+    // Asked to keep the new port once OK has chosen it: the remote window's SaveState,
+    // when the remote window exists.
+    std::function<void()> saveState;
+
+    QListWidget* List() const { return list_; }
+    QPushButton* AutodetectButton() const { return autodetect_; }
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void Fill();
+    void SelectEntryOf(const std::string& port);
+    void OnOk();
+
+    Registry& registry_;
+    QListWidget* list_;
+    QPushButton* autodetect_;
+    bool filled_ = false;
+};
+
+// Sets the selected port to the guess from the active drivers; done once at start-up,
+// before the preference file may replace it.
+void InitSelectedIrPort(Registry& registry);

@@ -1,0 +1,79 @@
+// The codebase dialog: names a new codebase and chooses its category and learning mode
+// before learning starts, confirms relearning an existing one, or renames one.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class CHelpBar;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+class CCodebaseDlg : public QDialog {
+    Q_OBJECT
+
+  public:
+    enum Mode : int { kCreate = 0, kRelearn = 1, kRename = 2 };
+
+    static constexpr int kTitleId = 1028;
+    static constexpr int kCategoryId = 1025;
+    static constexpr int kNameId = 1011;
+    static constexpr int kSingleModeId = 1026;
+    static constexpr int kDoubleModeId = 1027;
+    static constexpr int kPictureBitmap = 198;
+    static constexpr int kCreateHelpTopic = 4;
+    static constexpr int kRelearnHelpTopic = 5;
+    // The longest full name ("TV_" + name) that typing keeps checking characters for, with
+    // and without a category; beyond it the name is cut back.
+    static constexpr int kLimitWithCategory = 29;
+    static constexpr int kLimitWithoutCategory = 25;
+    static constexpr int kMaxTyped = 30;
+    static constexpr int kTooLongFullName = 32;
+
+    explicit CCodebaseDlg(QWidget* parent = nullptr);
+
+    // In: set before running. Out: read after OK.
+    int mode = kCreate;
+    int category = -1;  // in: position 0..5 in the list, -1 for none; out: 1 TV .. 6 TiVo
+    QString name;
+    QString fileName;  // out: abbreviation, "_", name, ".PDB"
+    QString folder = "\\";
+    bool categorySelectable = true;
+    bool nameEditable = true;
+    int learnMode = 0;  // out: 0 single, 1 double
+
+    QComboBox* CategoryList() const { return categories_; }
+    QLineEdit* NameEdit() const { return nameEdit_; }
+    QLabel* TitleText() const { return title_; }
+    QPushButton* OkButton() const { return ok_; }
+    QRadioButton* SingleMode() const { return single_; }
+    QRadioButton* DoubleMode() const { return double_; }
+    CHelpBar* HelpBar() const { return helpBar_; }
+    // The labels painted above the list and beside the name field, by mode.
+    QString CategoryLabel() const;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    void Open();
+    void CheckName();
+    void OnOk();
+    // The abbreviation of the selected category, or an empty string without one.
+    QString SelectedAbbreviation() const;
+
+    QLabel* title_;
+    QComboBox* categories_;
+    QLineEdit* nameEdit_;
+    QRadioButton* single_;
+    QRadioButton* double_;
+    QPushButton* ok_;
+    QPushButton* cancel_;
+    CHelpBar* helpBar_ = nullptr;
+    bool opened_ = false;
+    bool checking_ = false;
+};

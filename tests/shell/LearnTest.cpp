@@ -1,0 +1,480 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <cmath>
+
+#include "../support/TempFolder.h"
+#include "ButtonLearning.h"
+#include "CCodebaseFile.h"
+#include "CCodebaseSlot.h"
+#include "CConfirmDlg.h"
+#include "CLearnPromptDlg.h"
+#include "CSkinElement.h"
+#include "FormTables.h"
+#include "HostHandheldFs.h"
+#include "IrFactory.h"
+#include "Modal.h"
+#include "RemoteFiles.h"
+#include "SelectedPort.h"
+#include "SimHandheld.h"
+#include "SimRemotes.h"
+#include "Sound.h"
+#include "Strings.h"
+
+namespace {
+
+// The codebases as the slot sees them, read from the device root.
+class DeviceFiles : public RemoteFiles {
+    struct Reader : CodebaseReader {
+        CCodebaseFile file;
+        QString HeaderName() override { return file.GetName(); }
+        bool HasButton(const QString& name) override { return file.FindButton(name) >= 0; }
+    };
+
+  public:
+    bool ReadFile(const QString&, QByteArray&) override { return false; }
+    std::string PlayablePath(const QString&) override { return {}; }
+    std::unique_ptr<CodebaseReader> OpenCodebase(const QString& path) override {
+        auto reader = std::make_unique<Reader>();
+        if (reader->file.Open(path, CPdbFile::kModeRead) != kPdbOk || !reader->file.IsCodebase()) {
+            return nullptr;
+        }
+        return reader;
+    }
+    bool ReadSlotPath(const QString&, int, QString&) override { return false; }
+    int WriteSlotPath(const QString&, int, const QString&) override { return 0; }
+};
+
+// A driver that answers from a script and remembers what it was asked. Each successful
+// capture gives a signal of its own: the first mark grows by 100 us per capture.
+class ScriptedDriver : public CIrDriver {
+  public:
+    using CIrDriver::CIrDriver;
+
+    void ClosePort() override { calls.push_back("ClosePort"); }
+    int OpenPort() override {
+        calls.push_back("OpenPort");
+        return 0;
+    }
+    int LoadSignal(const int32_t* durations, uint8_t count, uint8_t, uint8_t) override {
+        calls.push_back("LoadSignal " + GetPortName());
+        loaded.assign(durations, durations + count);
+        return loadResult;
+    }
+    int Send(uint16_t) override {
+        calls.push_back("Send");
+        return 0;
+    }
+    int Capture() override {
+        calls.push_back("Capture " + GetPortName());
+        const size_t n = captures++;
+        const int result = n < captureResults.size() ? captureResults[n] : 0;
+        if (result == 0) {
+            const int32_t durations[] = {
+                900 + 100 * static_cast<int32_t>(n), -450, 560, -1690, 560, -40000};
+            ::SetSignal(signal, durations, 6, 0, 26);
+        }
+        return result;
+    }
+
+    std::vector<std::string> calls;
+    std::vector<int> captureResults;
+    int loadResult = 0;
+    size_t captures = 0;
+    std::vector<int32_t> loaded;
+};
+
+const QString kTvSony = "\\My Documents\\TV_Sony.PDB";
+const QString kNotSelected = "Com port is not selected!";
+
+class ButtonIrTest : public testing::Test {
+  protected:
+    ButtonIrTest() {
+        std::filesystem::create_directories(root_.Path() / "My Documents");
+        SetCurrentHandheldFs(&device_);
+        SetSelectedIrPort("COM3:");
+        slot_.SetPath(kTvSony);
+        button_.name = "Power";
+        button_.slot = &slot_;
+        modal_.onDialog = [this](QDialog& dialog) { return Answer(dialog); };
+    }
+    ~ButtonIrTest() override {
+        SetLearnCaptureHook({});
+        SetSelectedIrPort("");
+        SetCurrentHandheldFs(nullptr);
+    }
+
+    int Answer(QDialog& dialog) {
+        if (qobject_cast<CLearnPromptDlg*>(&dialog)) {
+            // The prompt captures by itself once it has painted; wait for it to close.
+            QElapsedTimer waited;
+            waited.start();
+            while (dialog.isVisible() && waited.elapsed() < 10000) {
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            }
+            return dialog.result();
+        }
+        if (qobject_cast<CConfirmDlg*>(&dialog)) {
+            return confirmAnswer_;
+        }
+        return kIdOk;
+    }
+
+    std::vector<QString> Messages() const {
+        std::vector<QString> texts;
+        for (const auto& message : modal_.messages) {
+            texts.push_back(message.text);
+        }
+        return texts;
+    }
+
+    // The durations of signal `number` of a button as the codebase holds them.
+    std::vector<int32_t> Stored(const QString& path, const QString& name, int number) {
+        CCodebaseFile file;
+        std::vector<int32_t> durations;
+        uint8_t count = 0, frameStart = 0, carrier = 0;
+        if (file.Open(path, CPdbFile::kModeRead) == kPdbOk) {
+            file.ReadSignal(file.FindButton(name), number, durations, count, frameStart, carrier);
+        }
+        return durations;
+    }
+
+    // A codebase at `path` with `names` learnt, each with the signal `durations`.
+    void MakeCodebase(const QString& path, const std::vector<QString>& names,
+                      const std::vector<int32_t>& durations) {
+        CCodebaseFile file;
+        ASSERT_TRUE(file.CreateCodebase(path));
+        for (const QString& name : names) {
+            ASSERT_TRUE(file.StoreSignal(
+                CCodebaseFile::DurationsToValues(durations.data(), durations.size()), 0, 26,
+                ToFileBytes(name), 1));
+        }
+    }
+
+    TempFolder root_;
+    HostHandheldFs device_{root_.Path().string()};
+    SimHandheld handheld_{*FindSimProfile("pxa255")};
+    ScriptedDriver driver_{handheld_};
+    DeviceFiles files_;
+    CCodebaseSlot slot_{FormSlotId(0), &files_};
+    CRemoteButton button_;
+    CAnsweringModalRunner modal_;
+    int confirmAnswer_ = kIdOk;
+};
+
+TEST_F(ButtonIrTest, FirstLearntButtonCreatesTheCodebaseThenButtonsAreAppended) {
+    CRecordingSound sound;
+    CScopedSound scoped(sound);
+    std::vector<std::pair<QString, int>> told;
+    SetLearnCaptureHook([&](const QString& name, int category) {
+        EXPECT_EQ(driver_.captures, told.size()) << "the hook comes before the capture";
+        told.emplace_back(name, category);
+    });
+
+    ASSERT_TRUE(Learn(button_, &driver_, 0, true));
+    EXPECT_TRUE(button_.hasSignal);
+    EXPECT_TRUE(slot_.IsValid());
+    EXPECT_EQ(slot_.DisplayName(), "Sony");
+    EXPECT_EQ(driver_.calls, (std::vector<std::string>{"Capture COM3:", "ClosePort"}));
+    EXPECT_EQ(sound.events.size(), 1u);
+    EXPECT_EQ(told, (std::vector<std::pair<QString, int>>{{"Power", kCategoryTv}}));
+
+    CRemoteButton mute;
+    mute.name = "Mute";
+    mute.slot = &slot_;
+    ASSERT_TRUE(Learn(mute, &driver_, 0, false));
+    EXPECT_EQ(sound.events.size(), 1u) << "no beep with sounds off";
+
+    CCodebaseFile file;
+    ASSERT_EQ(file.Open(kTvSony, CPdbFile::kModeRead), kPdbOk);
+    EXPECT_TRUE(file.IsCodebase());
+    EXPECT_EQ(file.GetRecordCount(), 3);
+    EXPECT_EQ(file.FindButton("Power"), 1);
+    EXPECT_EQ(file.FindButton("Mute"), 2);
+    file.Close();
+    EXPECT_EQ(Stored(kTvSony, "Power", 1).front(), 900);
+    EXPECT_EQ(Stored(kTvSony, "Mute", 1).front(), 1000);
+}
+
+TEST_F(ButtonIrTest, DoubleModeStoresBothReadsInOrder) {
+    ASSERT_TRUE(Learn(button_, &driver_, 1, false));
+    EXPECT_EQ(modal_.dialogs,
+              (std::vector<QString>{"CLearnPromptDlg", "CConfirmDlg", "CLearnPromptDlg"}));
+    EXPECT_EQ(Stored(kTvSony, "Power", 1).front(), 900);
+    EXPECT_EQ(Stored(kTvSony, "Power", 2).front(), 1000);
+}
+
+TEST_F(ButtonIrTest, CancelInTheConfirmationStoresNothing) {
+    confirmAnswer_ = kIdCancel;
+    EXPECT_FALSE(Learn(button_, &driver_, 1, false));
+    EXPECT_EQ(modal_.dialogs, (std::vector<QString>{"CLearnPromptDlg", "CConfirmDlg"}));
+    EXPECT_FALSE(device_.FileExists(kTvSony.toStdString()));
+    EXPECT_FALSE(button_.hasSignal);
+}
+
+TEST_F(ButtonIrTest, RelearningInSingleModeDropsAnEarlierSecondSignal) {
+    ASSERT_TRUE(Learn(button_, &driver_, 1, false));
+    ASSERT_TRUE(Learn(button_, &driver_, 0, false));
+    EXPECT_EQ(Stored(kTvSony, "Power", 1).front(), 1100);
+    // Without a signal 2 the button sends its one signal on every press.
+    EXPECT_EQ(Stored(kTvSony, "Power", 2).front(), 1100);
+}
+
+TEST_F(ButtonIrTest, UnknownLearnModeDoesNothing) {
+    EXPECT_FALSE(Learn(button_, &driver_, 2, false));
+    EXPECT_TRUE(modal_.dialogs.empty());
+    EXPECT_TRUE(driver_.calls.empty());
+}
+
+struct CaptureCase {
+    int result;
+    const char* message;  // null: ends silently
+};
+
+class CaptureFailure : public ButtonIrTest, public testing::WithParamInterface<CaptureCase> {};
+
+TEST_P(CaptureFailure, EndsLearningWithItsMessageAndStoresNothing) {
+    driver_.captureResults = {GetParam().result};
+    EXPECT_FALSE(Learn(button_, &driver_, 1, false));
+    EXPECT_EQ(modal_.dialogs, std::vector<QString>{"CLearnPromptDlg"});
+    EXPECT_EQ(Messages(), GetParam().message ? std::vector<QString>{GetParam().message}
+                                             : std::vector<QString>{});
+    EXPECT_EQ(driver_.calls, std::vector<std::string>{"Capture COM3:"});
+    EXPECT_FALSE(device_.FileExists(kTvSony.toStdString()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Results, CaptureFailure,
+    testing::Values(
+        CaptureCase{17, nullptr},
+        CaptureCase{5, "ArdelRemote faced a problem while receiving signal, please try again (5)"},
+        CaptureCase{6, "ArdelRemote faced a problem while receiving signal, please try again (6)"},
+        CaptureCase{13,
+                    "COM3: port is busy. Please try another port using Preferences/IR "
+                    "Setup dialog."},
+        CaptureCase{304, "Com port is not selected!"},
+        CaptureCase{301, "Internal IR driver error 301. Please write to " ARDEL_SUPPORT_ADDRESS}),
+    [](const testing::TestParamInfo<CaptureCase>& info) {
+        return "Code" + std::to_string(info.param.result);
+    });
+
+class NoPortSelected : public ButtonIrTest, public testing::WithParamInterface<const char*> {};
+
+TEST_P(NoPortSelected, NeitherLearnsNorSendsAndAsksTheDriverNothingElse) {
+    MakeCodebase(kTvSony, {"Power"}, {900, -450, 560, -40000});
+    SetSelectedIrPort(GetParam());
+
+    EXPECT_FALSE(Learn(button_, &driver_, 0, false));
+    EXPECT_TRUE(driver_.calls.empty());
+    EXPECT_FALSE(PrepareSend(button_, &driver_));
+    EXPECT_EQ(driver_.calls, std::vector<std::string>{"ClosePort"});
+    EXPECT_TRUE(driver_.GetPortName().empty());
+    EXPECT_EQ(Messages(), (std::vector<QString>{kNotSelected, kNotSelected}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Ports, NoPortSelected, testing::Values("COM0", ""),
+                         [](const testing::TestParamInfo<const char*>& info) {
+                             return *info.param ? std::string(info.param) : std::string("Empty");
+                         });
+
+TEST_F(ButtonIrTest, CodebaseThatCannotBeMadeIsReported) {
+    slot_.SetPath("\\No Such Folder\\TV_Sony.PDB");
+    EXPECT_FALSE(Learn(button_, &driver_, 0, false));
+    EXPECT_EQ(Messages(), std::vector<QString>{
+                              "Failure on creating the file.\n '\\No Such Folder\\TV_Sony.PDB'"});
+    EXPECT_FALSE(button_.hasSignal);
+}
+
+TEST_F(ButtonIrTest, FileThatIsNoCodebaseIsNeitherReplacedNorWrittenInto) {
+    {
+        CPdbFile other;
+        ASSERT_EQ(other.Create(kTvSony), kPdbOk);
+        const uint8_t record[] = {1, 2, 3, 4};
+        ASSERT_EQ(other.AppendRecord(record, sizeof record), 0);
+    }
+    const std::vector<uint8_t> before = ReadHostFile(root_ / "My Documents/TV_Sony.PDB");
+    EXPECT_FALSE(Learn(button_, &driver_, 0, false));
+    EXPECT_EQ(Messages(),
+              std::vector<QString>{"Failure on creating the file.\n '" + kTvSony + "'"});
+    EXPECT_EQ(ReadHostFile(root_ / "My Documents/TV_Sony.PDB"), before);
+}
+
+TEST_F(ButtonIrTest, SendTakesTheButtonsSignalFromTheHotCodebaseOnly) {
+    const std::vector<int32_t> power = {2400, -600, 1200, -600, 600, -25000};
+    MakeCodebase(kTvSony, {"Power"}, power);
+    MakeCodebase("\\My Documents\\TV_Other.PDB", {"Mute"}, power);
+
+    ASSERT_TRUE(PrepareSend(button_, &driver_));
+    EXPECT_EQ(driver_.loaded, power);
+    EXPECT_EQ(driver_.calls, (std::vector<std::string>{"ClosePort", "LoadSignal COM3:"}));
+
+    driver_.calls.clear();
+    slot_.SetPath("\\My Documents\\TV_Other.PDB");
+    EXPECT_FALSE(PrepareSend(button_, &driver_));
+    EXPECT_EQ(button_.signal.count, 0);
+    EXPECT_EQ(driver_.calls, (std::vector<std::string>{"ClosePort", "ClosePort"}));
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(ButtonIrTest, SendOfTheSecondSignalAndOfAnOverlongRecord) {
+    std::vector<int32_t> longSignal;
+    for (int i = 0; i < 200; ++i) {
+        longSignal.push_back(i % 2 ? -500 - i : 500 + i);
+    }
+    {
+        CCodebaseFile file;
+        ASSERT_TRUE(file.CreateCodebase(kTvSony));
+        const std::vector<int32_t> first = {900, -450, 560, -40000};
+        ASSERT_TRUE(file.StoreSignal(CCodebaseFile::DurationsToValues(first.data(), first.size()),
+                                     0, 26, "Power", 1));
+        ASSERT_TRUE(
+            file.StoreSignal(CCodebaseFile::DurationsToValues(longSignal.data(), longSignal.size()),
+                             199, 26, "Power", 2));
+    }
+    button_.whichSignal = 2;
+    ASSERT_TRUE(PrepareSend(button_, &driver_));
+    // A signal holds at most 150 durations; the rest of the record is not read past it.
+    EXPECT_EQ(driver_.loaded,
+              std::vector<int32_t>(longSignal.begin(), longSignal.begin() + kMaxDurations));
+    EXPECT_LT(button_.signal.frameStart, button_.signal.count);
+}
+
+struct LoadCase {
+    int result;
+    const char* message;
+    bool closesAfter;
+};
+
+class LoadFailure : public ButtonIrTest, public testing::WithParamInterface<LoadCase> {};
+
+TEST_P(LoadFailure, IsReportedAndNothingIsSent) {
+    MakeCodebase(kTvSony, {"Power"}, {900, -450, 560, -40000});
+    driver_.loadResult = GetParam().result;
+    EXPECT_FALSE(PrepareSend(button_, &driver_));
+    EXPECT_EQ(Messages(), std::vector<QString>{GetParam().message});
+    std::vector<std::string> calls = {"ClosePort", "LoadSignal COM3:"};
+    if (GetParam().closesAfter) {
+        calls.push_back("ClosePort");
+    }
+    EXPECT_EQ(driver_.calls, calls);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Results, LoadFailure,
+    testing::Values(
+        LoadCase{13,
+                 "COM3: port is busy. Please try another port using Preferences/IR Setup dialog.",
+                 true},
+        LoadCase{304, "Com port is not selected!", false},
+        LoadCase{12, "Internal IR driver error 12. Please write to " ARDEL_SUPPORT_ADDRESS, false}),
+    [](const testing::TestParamInfo<LoadCase>& info) {
+        return "Code" + std::to_string(info.param.result);
+    });
+
+// ---- the prompt and the confirmation on their own
+
+struct PromptCase {
+    int step;
+    const char* title;
+    bool onceAgain;
+};
+
+class PromptTexts : public testing::TestWithParam<PromptCase> {};
+
+TEST_P(PromptTexts, FollowTheStep) {
+    CAnsweringModalRunner modal;
+    QStringList texts;
+    modal.onDialog = [&](QDialog& dialog) {
+        for (int i = 0; i < CLearnPromptDlg::kTextCount; ++i) {
+            texts << static_cast<CLearnPromptDlg&>(dialog).Text(i);
+        }
+        return kIdCancel;
+    };
+    CLearnPromptDlg prompt;
+    prompt.step = GetParam().step;
+    prompt.name = "Vol+";
+    RunModal(prompt);
+    ASSERT_EQ(texts.size(), 5);
+    EXPECT_EQ(texts[0], GetParam().title);
+    EXPECT_EQ(texts[1], "of the button Vol+");
+    EXPECT_EQ(texts[2].contains("\nONCE AGAIN\n"), GetParam().onceAgain);
+    EXPECT_EQ(texts[3], "On hearing the beep,\nrelease the button on remote.");
+    // Closed before it could capture: no result to act on.
+    EXPECT_EQ(prompt.CaptureResult(), CLearnPromptDlg::kNotCaptured);
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, PromptTexts,
+                         testing::Values(PromptCase{0, "READING IR SIGNAL", false},
+                                         PromptCase{1, "READING THE FIRST IR SIGNAL", false},
+                                         PromptCase{2, "READING THE SECOND IR SIGNAL", true}),
+                         [](const testing::TestParamInfo<PromptCase>& info) {
+                             return "Step" + std::to_string(info.param.step);
+                         });
+
+TEST(ConfirmDialog, AsksToContinueAndMayReadStopLearning) {
+    CAnsweringModalRunner modal;
+    QString text, cancel;
+    modal.onDialog = [&](QDialog& dialog) {
+        auto& confirm = static_cast<CConfirmDlg&>(dialog);
+        text = confirm.Text()->text();
+        cancel = confirm.CancelButton()->text();
+        QTest::mouseClick(confirm.CancelButton(), Qt::LeftButton);
+        return dialog.result();
+    };
+    CConfirmDlg first;
+    EXPECT_EQ(RunModal(first), kIdCancel);
+    EXPECT_TRUE(text.startsWith("You've successfully read the first infrared\n"));
+    EXPECT_EQ(cancel, "Cancel");
+
+    CConfirmDlg stop;
+    stop.stopLearningLabel = true;
+    modal.onDialog = [&](QDialog& dialog) {
+        cancel = static_cast<CConfirmDlg&>(dialog).CancelButton()->text();
+        QTest::mouseClick(static_cast<CConfirmDlg&>(dialog).ContinueButton(), Qt::LeftButton);
+        return dialog.result();
+    };
+    EXPECT_EQ(RunModal(stop), kIdOk);
+    EXPECT_EQ(cancel, "Stop Learning");
+}
+
+// ---- learning and sending through the driver of a simulated handheld
+
+TEST_F(ButtonIrTest, LearntTvPowerIsSentAsItWasHeard) {
+    SetCurrentIrPlatform(&handheld_);
+    CIrDriver* driver = GetIrDriver();
+    ASSERT_NE(driver, nullptr);
+    for (const SimComPort& port : handheld_.Profile().comPorts) {
+        if (port.irda) {
+            SetSelectedIrPort(port.name);
+        }
+    }
+    // The device's own remote presses the button the prompt asks for.
+    SetLearnCaptureHook([this](const QString& name, int category) {
+        const SimRemote* remote = FindSimRemote(category);
+        ASSERT_NE(remote, nullptr);
+        handheld_.Air().Play(remote->Press(name.toStdString(), 300), handheld_.Clock().Now());
+    });
+
+    ASSERT_TRUE(Learn(button_, driver, 0, false)) << Messages().size();
+    const std::vector<int32_t> learnt = Stored(kTvSony, "Power", 1);
+    ASSERT_GT(learnt.size(), 4u);
+
+    ASSERT_TRUE(PrepareSend(button_, driver));
+    handheld_.Air().ClearEmissions();
+    EXPECT_EQ(driver->Send(CIrDriver::kRepeatOnceThenHeld), 0);
+    driver->ClosePort();
+    const Demodulated sent = handheld_.Air().Demodulate();
+    ASSERT_GE(sent.durations.size(), learnt.size() - 1);
+    for (size_t i = 0; i + 1 < learnt.size(); ++i) {
+        EXPECT_NEAR(sent.durations[i], learnt[i], 60) << "duration " << i;
+    }
+    EXPECT_TRUE(Messages().empty());
+    DestroyIrDriver();
+    SetCurrentIrPlatform(nullptr);
+}
+
+}  // namespace
