@@ -4,13 +4,17 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "CCodebaseFile.h"
+#include "Catalogue.h"
 #include "HostHandheldFs.h"
 
 namespace {
 
 constexpr int kButtons = 60;
+constexpr int kCodebases = 500;
 
 // A typical learnt signal: a header, 32 bits and a long gap, 68 durations.
 std::vector<int16_t> SignalValues(int seed) {
@@ -53,5 +57,56 @@ void BM_StoreOneButtonIn60(benchmark::State& state) {
     std::filesystem::remove_all(root);
 }
 BENCHMARK(BM_StoreOneButtonIn60)->Unit(benchmark::kMillisecond);
+
+// Scanning for codebases opens every ".PDB" file of the search folders and reads its header,
+// each time the Home Devices dialog or the codebase selector opens. 500 codebases is the most
+// that the catalogue keeps.
+void BM_ScanCodebases(benchmark::State& state) {
+    std::string root = (std::filesystem::temp_directory_path() / "ardel-bench-XXXXXX").string();
+    if (!::mkdtemp(root.data())) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    HostHandheldFs device(root);
+    const HandheldFolders folders = FoldersFor(QString::fromLatin1(device.ProgramPath()));
+    for (const QString& folder : folders.searchFolders) {
+        std::filesystem::create_directories(device.RootFolder() + "/" +
+                                            folder.mid(1).replace('\\', '/').toStdString());
+    }
+
+    // One full codebase, copied under 500 names spread over the three folders and the six
+    // categories; only the header name differs.
+    CCodebaseFile codebase(&device);
+    codebase.CreateCodebase(QStringLiteral("\\TV_Template.PDB"));
+    for (int k = 0; k < kButtons; ++k) {
+        codebase.StoreSignal(SignalValues(k), 0, 26, QByteArray("Button") + QByteArray::number(k),
+                             1);
+    }
+    codebase.Close();
+    std::ifstream in(root + "/TV_Template.PDB", std::ios::binary);
+    std::vector<char> image((std::istreambuf_iterator<char>(in)), {});
+    std::filesystem::remove(root + "/TV_Template.PDB");
+    for (int n = 0; n < kCodebases; ++n) {
+        const QString folder = folders.searchFolders[size_t(n % 3)];
+        const std::string name =
+            DisplayName(n % 6 + 1, QStringLiteral("Device %1").arg(n)).toStdString();
+        std::fill(image.begin(), image.begin() + 32, '\0');
+        std::copy(name.begin(), name.end(), image.begin());
+        const std::string host = device.HostPath(folder.toStdString()) + "/" + name + ".PDB";
+        std::ofstream(host, std::ios::binary).write(image.data(), std::streamsize(image.size()));
+    }
+
+    HotSlots hot;
+    hot[0] = hot[1] = folders.searchFolders[0] + QStringLiteral("TV_Device 0.PDB");
+    std::vector<CodebaseEntry> entries;
+    for (auto _ : state) {
+        ScanCodebases(device, folders, entries, &hot);
+        benchmark::DoNotOptimize(entries.data());
+    }
+    state.counters["codebases"] = double(entries.size());
+    state.counters["file_bytes"] = double(image.size());
+    std::filesystem::remove_all(root);
+}
+BENCHMARK(BM_ScanCodebases)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -67,6 +67,21 @@ int CreateCode(FsError error) {
     return kPdbCreateOtherReason;
 }
 
+// Records enter a change with an even length: an odd one gets a trailing zero byte.
+void PadToEven(std::vector<uint8_t>& data) {
+    if (data.size() % 2) {
+        data.push_back(0);
+    }
+}
+
+// A keyed record: the big-endian key, then the payload.
+std::vector<uint8_t> KeyedBytes(uint16_t key, const uint8_t* payload, size_t length) {
+    std::vector<uint8_t> record(length + 2);
+    PutNumber(record.data(), key, 2);
+    std::copy(payload, payload + length, record.begin() + 2);
+    return record;
+}
+
 // Whether a name can become a file name without naming another folder or a pattern.
 bool UsableAsFileName(const QByteArray& name) {
     for (const char c : name) {
@@ -273,9 +288,7 @@ bool CPdbFile::LoadTable(std::vector<Slot>& table, size_t extra) {
         if (loaded > length_) {
             return false;
         }
-        if (slot.data.size() % 2) {
-            slot.data.push_back(0);
-        }
+        PadToEven(slot.data);
     }
     return true;
 }
@@ -339,9 +352,7 @@ int CPdbFile::AppendRecord(const uint8_t* data, size_t length) {
     }
     Slot& slot = table.back();
     slot.data.assign(data, data + length);
-    if (slot.data.size() % 2) {
-        slot.data.push_back(0);
-    }
+    PadToEven(slot.data);
     const int index = static_cast<int>(table.size() - 1);
     return Rewrite(table) ? index : -1;
 }
@@ -365,9 +376,7 @@ int CPdbFile::ReplaceRecord(int index, const uint8_t* data, size_t length) {
     }
     Slot& slot = table[static_cast<size_t>(index)];
     slot.data.assign(data, data + length);
-    if (slot.data.size() % 2) {
-        slot.data.push_back(0);
-    }
+    PadToEven(slot.data);
     return Rewrite(table) ? kPdbOk : kPdbRewriteFailed;
 }
 
@@ -509,9 +518,7 @@ int CPdbFile::AppendKeyedRecord(const uint8_t* payload, size_t length, uint16_t 
     if (!payload) {
         return -1;
     }
-    std::vector<uint8_t> record(length + 2);
-    PutNumber(record.data(), key, 2);
-    std::copy(payload, payload + length, record.begin() + 2);
+    const std::vector<uint8_t> record = KeyedBytes(key, payload, length);
     return AppendRecord(record.data(), record.size());
 }
 
@@ -519,8 +526,6 @@ int CPdbFile::ReplaceKeyedRecord(const uint8_t* payload, size_t length, int inde
     if (!payload) {
         return kPdbOk;
     }
-    std::vector<uint8_t> record(length + 2);
-    PutNumber(record.data(), key, 2);
-    std::copy(payload, payload + length, record.begin() + 2);
+    const std::vector<uint8_t> record = KeyedBytes(key, payload, length);
     return ReplaceRecord(index, record.data(), record.size());
 }

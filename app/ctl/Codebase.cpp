@@ -64,6 +64,7 @@ struct Subcommand {
 };
 
 constexpr Subcommand kSubcommands[] = {
+    {"list", RunCodebaseList, "usage: ardelctl codebase list [--root DIR]"},
     {"show", Show, kShowUsage},
 };
 

@@ -10,5 +10,6 @@
 using CtlArgs = std::vector<std::string>;
 
 int RunAnalyse(const CtlArgs& args, std::istream& in, std::ostream& out, std::ostream& err);
+int RunCodebaseList(const CtlArgs& args, std::istream& in, std::ostream& out, std::ostream& err);
 int RunSim(const CtlArgs& args, std::istream& in, std::ostream& out, std::ostream& err);
 int RunCodebase(const CtlArgs& args, std::istream& in, std::ostream& out, std::ostream& err);

@@ -16,7 +16,9 @@ struct Command {
 constexpr Command kCommands[] = {
     {"analyse", RunAnalyse, "analyse [FILE]    frame analysis of a raw capture (microseconds)"},
     {"codebase", RunCodebase,
-     "codebase show FILE\n"
+     "codebase list [--root DIR]\n"
+     "                    the codebases of a device root: category, device name, path\n"
+     "  codebase show FILE\n"
      "                    the name, buttons and signals of a codebase file"},
     {"sim", RunSim,
      "sim learn --chip CHIP --carrier HZ [--duty PERCENT] [--delay-ms N]\n"

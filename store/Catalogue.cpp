@@ -1,0 +1,252 @@
+#include "Catalogue.h"
+
+#include "CCodebaseFile.h"
+
+namespace {
+
+const QString kStartMenuFolder = QStringLiteral("\\Windows\\Start menu\\");
+const QString kMyDocuments = QStringLiteral("\\My Documents\\");
+const QString kCodebaseSubfolder = QStringLiteral("CodeBases\\");
+const QString kPdbExtension = QStringLiteral(".PDB");
+
+QString Abbreviation(int category) {
+    return QString::fromLatin1(CategoryAbbreviation(category));
+}
+
+// Handheld paths go to the file system as UTF-8.
+std::string FsPath(const QString& path) {
+    return path.toStdString();
+}
+
+// Two passes of an exchange sort over all pairs i < j: first by category, then by device
+// name within a category. For 500 entries this is far below the cost of opening the files.
+template <typename Greater>
+void ExchangeSort(std::vector<CodebaseEntry>& entries, Greater greater) {
+    for (size_t i = 0; i < entries.size(); ++i) {
+        for (size_t j = i + 1; j < entries.size(); ++j) {
+            if (greater(entries[i], entries[j])) {
+                std::swap(entries[i], entries[j]);
+            }
+        }
+    }
+}
+
+int IndexOfIllegal(const QString& name, QChar& which) {
+    for (const char* c = kIllegalNameCharacters; *c; ++c) {
+        const int at = name.indexOf(QLatin1Char(*c));
+        if (at >= 0) {
+            which = QLatin1Char(*c);
+            return at;
+        }
+    }
+    for (int i = 0; i < name.size(); ++i) {
+        if (name[i].unicode() < 0x20 || name[i].unicode() > 0x7F) {
+            which = name[i];
+            return i;
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
+HandheldFolders FoldersFor(const QString& programPath) {
+    HandheldFolders folders;
+    const int slash = programPath.lastIndexOf(QLatin1Char('\\'));
+    folders.programFolder = programPath.left(slash + 1);
+    folders.programName = programPath.mid(slash + 1);
+    if (folders.programName.endsWith(QStringLiteral(".exe"), Qt::CaseInsensitive)) {
+        folders.programName.chop(4);
+    }
+    if (folders.programFolder.isEmpty()) {
+        folders.programFolder = QStringLiteral("\\");
+    }
+    folders.startMenu = folders.programFolder.compare(kStartMenuFolder, Qt::CaseInsensitive) == 0;
+    folders.baseFolder = folders.startMenu ? kMyDocuments : folders.programFolder;
+    folders.defaultCodebaseFolder =
+        folders.startMenu ? kMyDocuments : folders.programFolder + kCodebaseSubfolder;
+    folders.searchFolders = {kMyDocuments, QStringLiteral("\\")};
+    if (!folders.startMenu) {
+        folders.searchFolders.push_back(folders.programFolder + kCodebaseSubfolder);
+    }
+    return folders;
+}
+
+void SetHotCodebase(HotSlots& hotSlots, int category, const QString& path) {
+    if (!IsDeviceCategory(category)) {
+        return;
+    }
+    hotSlots[FirstFormOf(category)] = path;
+    hotSlots[SecondFormOf(category)] = path;
+}
+
+bool ParseHeaderName(const QString& headerName, int& category, QString& deviceName) {
+    const int underscore = headerName.indexOf(QLatin1Char('_'));
+    if (underscore < 0) {
+        return false;
+    }
+    const QString prefix = headerName.left(underscore);
+    category = kCategoryUnknown;
+    for (int c = kCategoryTv; c < kCategoryCount; ++c) {
+        if (prefix.compare(Abbreviation(c), Qt::CaseInsensitive) == 0) {
+            category = c;
+            break;
+        }
+    }
+    deviceName = headerName.mid(underscore + 1);
+    return true;
+}
+
+QString DisplayName(int category, const QString& deviceName) {
+    return Abbreviation(category) + QLatin1Char('_') + deviceName;
+}
+
+QString CodebaseFileName(int category, const QString& deviceName) {
+    return DisplayName(category, deviceName) + kPdbExtension;
+}
+
+void ScanCodebases(HandheldFs& fs, const HandheldFolders& folders,
+                   std::vector<CodebaseEntry>& entries, const HotSlots* hot) {
+    entries.clear();
+    CCodebaseFile file(&fs);
+    for (const QString& folder : folders.searchFolders) {
+        for (const std::string& listed : fs.ListFiles(FsPath(folder), "*.PDB")) {
+            if (entries.size() >= size_t(kMaxCatalogueEntries)) {
+                return SortCodebases(entries);
+            }
+            const QString name = QString::fromStdString(listed);
+            // A host file whose name holds a backslash would stand for another path.
+            if (name.contains(QLatin1Char('\\'))) {
+                continue;
+            }
+            CodebaseEntry entry;
+            entry.path = folder + name;
+            if (file.Open(entry.path, CPdbFile::kModeRead) != kPdbOk || !file.IsCodebase() ||
+                !ParseHeaderName(file.GetName(), entry.category, entry.deviceName)) {
+                file.Close();
+                continue;
+            }
+            file.Close();
+            if (hot && IsDeviceCategory(entry.category) &&
+                (*hot)[FirstFormOf(entry.category)] == entry.path) {
+                entry.mark = 1;
+            }
+            entries.push_back(std::move(entry));
+        }
+    }
+    SortCodebases(entries);
+}
+
+void SortCodebases(std::vector<CodebaseEntry>& entries) {
+    ExchangeSort(entries, [](const CodebaseEntry& a, const CodebaseEntry& b) {
+        return a.category > b.category;
+    });
+    ExchangeSort(entries, [](const CodebaseEntry& a, const CodebaseEntry& b) {
+        return a.category == b.category && a.deviceName > b.deviceName;
+    });
+}
+
+NameCorrection CorrectTypedName(int category, const QString& typed) {
+    NameCorrection result{typed, QChar()};
+    // The longest device name that keeps the display name at 30 characters, which is the
+    // longest that still makes a file name the record-database layer accepts.
+    const int fit = IsDeviceCategory(category)
+                        ? kMaxDisplayNameLength - int(Abbreviation(category).size()) - 1
+                        : 25;
+    if (result.name.size() > fit) {
+        result.name.truncate(fit);
+    }
+    const int at = IndexOfIllegal(result.name, result.illegal);
+    if (at >= 0) {
+        result.name.truncate(at);
+    }
+    return result;
+}
+
+CodebaseNameCheck CheckCodebaseName(HandheldFs& fs, const QString& folder, int category,
+                                    const QString& name, QChar* illegal) {
+    if (!IsDeviceCategory(category)) {
+        return kNameNoCategory;
+    }
+    if (name.simplified().isEmpty()) {
+        return kNameEmpty;
+    }
+    QChar which;
+    if (IndexOfIllegal(name, which) >= 0) {
+        if (illegal) {
+            *illegal = which;
+        }
+        return kNameIllegalCharacter;
+    }
+    if (name.size() > kMaxDeviceNameLength ||
+        DisplayName(category, name).size() > kMaxDisplayNameLength) {
+        return kNameTooLong;
+    }
+    if (fs.FileExists(FsPath(folder + CodebaseFileName(category, name)))) {
+        return kNameExists;
+    }
+    return kNameOk;
+}
+
+QString StartNewCodebase(HotSlots& hotSlots, const HandheldFolders& folders, int category,
+                         const QString& deviceName) {
+    const QString path = folders.defaultCodebaseFolder + CodebaseFileName(category, deviceName);
+    SetHotCodebase(hotSlots, category, path);
+    return path;
+}
+
+void StartRelearn(HotSlots& hotSlots, const CodebaseEntry& entry) {
+    SetHotCodebase(hotSlots, entry.category, entry.path);
+}
+
+int RenameCodebase(HandheldFs& fs, const HandheldFolders& folders,
+                   std::vector<CodebaseEntry>& entries, int index, const QString& newName,
+                   HotSlots& hotSlots) {
+    if (index < 0 || size_t(index) >= entries.size()) {
+        return kCatalogueNoEntry;
+    }
+    const CodebaseEntry entry = entries[size_t(index)];
+    CPdbFile file(&fs);
+    if (file.Open(entry.path, CPdbFile::kModeReadWrite) != kPdbOk) {
+        return kCatalogueCannotOpen;
+    }
+    const int renamed = file.Rename(DisplayName(entry.category, newName));
+    const QString newPath = file.GetPath();
+    file.Close();
+    if (renamed != kPdbOk) {
+        return kCatalogueRenameFailed;
+    }
+    // A hot codebase stays hot under its new name.
+    if (IsDeviceCategory(entry.category)) {
+        for (int form : {FirstFormOf(entry.category), SecondFormOf(entry.category)}) {
+            if (hotSlots[form] == entry.path) {
+                hotSlots[form] = newPath;
+            }
+        }
+    }
+    ScanCodebases(fs, folders, entries, &hotSlots);
+    return kCatalogueOk;
+}
+
+int DeleteCodebase(HandheldFs& fs, std::vector<CodebaseEntry>& entries, int index,
+                   HotSlots& hotSlots) {
+    if (index < 0 || size_t(index) >= entries.size()) {
+        return kCatalogueNoEntry;
+    }
+    const CodebaseEntry& entry = entries[size_t(index)];
+    if (!fs.FileExists(FsPath(entry.path))) {
+        return kCatalogueCannotOpen;
+    }
+    if (fs.Remove(FsPath(entry.path)) != FsError::None) {
+        return kCatalogueCannotRemove;
+    }
+    if (IsDeviceCategory(entry.category)) {
+        for (int form : {FirstFormOf(entry.category), SecondFormOf(entry.category)}) {
+            if (hotSlots[form] == entry.path) {
+                hotSlots[form].clear();
+            }
+        }
+    }
+    entries.erase(entries.begin() + index);
+    return kCatalogueOk;
+}
