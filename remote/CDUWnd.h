@@ -89,6 +89,7 @@ class CDUWnd : public QWidget, private ButtonActions {
     bool PressInProgress() const { return pressInProgress_; }
     bool AutoReleaseRunning() const { return autoRelease_.isActive(); }
     int Scale() const { return scale_; }
+    const QString& PrefFile() const { return prefFile_; }
     CCodebaseSelector* Selector() { return selector_; }
     CPenGate& PenGate() { return *gate_; }
     QWidget* FocusSink() { return focusSink_; }

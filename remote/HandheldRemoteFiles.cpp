@@ -1,6 +1,7 @@
 #include "HandheldRemoteFiles.h"
 
 #include "CCodebaseFile.h"
+#include "PrefFile.h"
 
 namespace {
 
@@ -42,19 +43,14 @@ std::unique_ptr<CodebaseReader> CHandheldRemoteFiles::OpenCodebase(const QString
 }
 
 bool CHandheldRemoteFiles::ReadSlotPath(const QString& prefFile, int slotId, QString& path) {
-    const auto found = slots_.find({prefFile.toLower(), slotId});
-    if (found == slots_.end()) {
+    std::vector<uint8_t> payload;
+    if (!ReadPrefRecord(fs_, prefFile, static_cast<uint16_t>(slotId), payload)) {
         return false;
     }
-    path = found->second;
+    path = ReadPrefString(payload);
     return true;
 }
 
 int CHandheldRemoteFiles::WriteSlotPath(const QString& prefFile, int slotId, const QString& path) {
-    if (path.isEmpty()) {
-        slots_.erase({prefFile.toLower(), slotId});
-    } else {
-        slots_[{prefFile.toLower(), slotId}] = path;
-    }
-    return 0;
+    return WritePrefRecord(fs_, prefFile, static_cast<uint16_t>(slotId), PrefString(path)) ? 0 : 1;
 }

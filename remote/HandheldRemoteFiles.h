@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QString>
-#include <map>
 
 #include "HostHandheldFs.h"
 #include "RemoteFiles.h"
@@ -15,8 +14,7 @@ class CHandheldRemoteFiles : public RemoteFiles {
     bool ReadFile(const QString& path, QByteArray& bytes) override;
     std::string PlayablePath(const QString& path) override;
     std::unique_ptr<CodebaseReader> OpenCodebase(const QString& path) override;
-    // The hot-codebase records are kept for the life of the object until the preference
-    // files take them over.
+    // The hot-codebase records of the preference file, keyed by slot id.
     bool ReadSlotPath(const QString& prefFile, int slotId, QString& path) override;
     int WriteSlotPath(const QString& prefFile, int slotId, const QString& path) override;
 
@@ -24,5 +22,4 @@ class CHandheldRemoteFiles : public RemoteFiles {
 
   private:
     HostHandheldFs& fs_;
-    std::map<std::pair<QString, int>, QString> slots_;
 };

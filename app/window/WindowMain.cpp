@@ -15,6 +15,7 @@
 
 #include "AlsaSound.h"
 #include "CDUWnd.h"
+#include "Catalogue.h"
 #include "HandheldRemoteFiles.h"
 #include "IrFactory.h"
 #include "IrPortDiscovery.h"
@@ -22,10 +23,9 @@
 #include "SimHandheld.h"
 #include "SimInteraction.h"
 #include "SimProfile.h"
+#include "WindowState.h"
 
 namespace {
-
-constexpr const char* kBaseFolder = "\\Program Files\\ArdelRemote\\";
 
 // The program's own files, below the base folder, as an installation would leave them.
 void InstallResources(const std::filesystem::path& root) {
@@ -44,22 +44,15 @@ void InstallResources(const std::filesystem::path& root) {
     }
 }
 
-// The codebases of a category in the folders the program searches.
-std::vector<CodebaseChoice> ListCodebases(CHandheldRemoteFiles& files, int category) {
+// The codebases of a category, in catalogue order.
+std::vector<CodebaseChoice> ListCodebases(HandheldFs& fs, const HandheldFolders& folders,
+                                          int category) {
+    std::vector<CodebaseEntry> entries;
+    ScanCodebases(fs, folders, entries);
     std::vector<CodebaseChoice> choices;
-    const QString abbreviation = QString::fromLatin1(CategoryAbbreviation(category)) + "_";
-    for (const QString& folder :
-         {QString("\\My Documents\\"), QString("\\"), QString(kBaseFolder) + "CodeBases\\"}) {
-        for (const std::string& name : files.Fs().ListFiles(folder.toStdString(), "*.PDB")) {
-            const QString path = folder + QString::fromStdString(name);
-            const std::unique_ptr<CodebaseReader> codebase = files.OpenCodebase(path);
-            if (!codebase) {
-                continue;
-            }
-            const QString header = codebase->HeaderName();
-            if (header.startsWith(abbreviation, Qt::CaseInsensitive)) {
-                choices.push_back({header.mid(abbreviation.size()), path});
-            }
+    for (const CodebaseEntry& entry : entries) {
+        if (entry.category == category) {
+            choices.push_back({entry.deviceName, entry.path});
         }
     }
     return choices;
@@ -136,10 +129,15 @@ int main(int argc, char** argv) {
     {
         CDUWnd window(&files, scale);
         window.setWindowTitle("ArdelRemote");
-        window.hooks.listCodebases = [&files](int category) {
-            return ListCodebases(files, category);
+        const HandheldFolders folders = FoldersFor(QString::fromStdString(fs.ProgramPath()));
+        EnsurePrefFiles(fs, folders.baseFolder, folders.programName);
+        window.hooks.listCodebases = [&fs, &folders](int category) {
+            return ListCodebases(fs, folders, category);
         };
-        window.BuildForms(kBaseFolder, QString(kBaseFolder) + "ArdelRemoteDefPref.PDB");
+        RemoteState state;
+        KeepWindowState(window, fs, state);
+        window.BuildForms(folders.baseFolder,
+                          folders.baseFolder + DefaultPrefFileName(folders.programName));
         AttachInteractive(handheld, window);
         InstallSimRemoteHand(handheld);
         if (learnCategory != 0) {
@@ -160,7 +158,7 @@ int main(int argc, char** argv) {
                     picture = window.grab();
                 }
                 result = picture.save(screenshot) ? 0 : 1;
-                app.quit();
+                window.close();
             });
         }
         const int loop = app.exec();

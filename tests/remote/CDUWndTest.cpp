@@ -7,6 +7,7 @@
 #include "CPenGate.h"
 #include "RemoteWindowFixture.h"
 #include "SimRemotes.h"
+#include "WindowState.h"
 
 namespace {
 
@@ -160,6 +161,27 @@ TEST_F(RemoteWindowTest, TapOutsideButtonsWithoutHotCodebaseTellsHowToGetOne) {
     QTest::mouseClick(window.get(), Qt::LeftButton, {}, QPoint(5, 100));
     ASSERT_EQ(modal.dialogs.size(), 1u);
     EXPECT_EQ(modal.dialogs[0], "CNoticeDlg");
+}
+
+TEST_F(RemoteWindowTest, StateOfTheWindowSurvivesAClose) {
+    const QString path = MakeTvCodebase({{"Power", kSignalA, {}}});
+    window->SelectForm(3);  // CabSat2
+    window->SelectForm(8);  // Audio1
+    window->SetSounds(false);
+    RemoteState saved;
+    KeepWindowState(*window, *fs, saved);
+    window->close();
+
+    RemoteState loaded;
+    CDUWnd again(files.get());
+    KeepWindowState(again, *fs, loaded);
+    again.BuildForms(kBase, window->PrefFile());
+    EXPECT_EQ(again.CurrentForm(), 8);
+    EXPECT_EQ(again.RememberedForm(kCategoryCabSat), 1);
+    EXPECT_EQ(again.RememberedForm(kCategoryTv), 0);
+    EXPECT_FALSE(again.SoundsOn());
+    EXPECT_EQ(again.GetForm(1)->Slot().Path(), path);
+    EXPECT_TRUE(again.GetForm(0)->Slot().IsValid());
 }
 
 struct RepeatCase {
