@@ -16,6 +16,9 @@ constexpr Entry kStrings[] = {
      "No codebase has been assigned to this category. Select a codebase by pressing the "
      "small triangle at the top of the screen, or press the Select button and create a new "
      "codebase by using the Add button in the Home Devices form."},
+    {65046,
+     "You've not learned any button on the lower form. Press Continue if you want to learn "
+     "additional buttons."},
     {65053, "Com port is not selected!"},
     {65054, "%s port is busy. Please try another port using Preferences/IR Setup dialog."},
     {65056,

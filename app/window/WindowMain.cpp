@@ -1,0 +1,173 @@
+// The remote window by itself on a simulated handheld, for a look and for scripted checks.
+//   ardelremote-window [--root FOLDER] [--chip ID] [--scale N] [--learn CATEGORY]
+//                      [--sound] [--screenshot FILE]
+// FOLDER stands for the device's root; the skins and sounds are put below it when missing.
+// --learn starts learning a new codebase of that category ("TV", "VCR", ...); the device's
+// own remote then presses each button that is tapped. --screenshot saves the window once
+// it is on the screen and quits.
+#include <QApplication>
+#include <QDir>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTimer>
+#include <cstdio>
+#include <filesystem>
+
+#include "AlsaSound.h"
+#include "CDUWnd.h"
+#include "Catalogue.h"
+#include "CHandheldRemoteFiles.h"
+#include "IrFactory.h"
+#include "IrPortDiscovery.h"
+#include "SelectedPort.h"
+#include "SimHandheld.h"
+#include "SimInteraction.h"
+#include "SimProfile.h"
+#include "WindowState.h"
+
+namespace {
+
+// The program's own files, below the base folder, as an installation would leave them.
+void InstallResources(const std::filesystem::path& root) {
+    const std::filesystem::path base = root / "Program Files" / "ArdelRemote";
+    std::filesystem::create_directories(root / "My Documents");
+    for (const char* folder : {"Skins", "Sounds"}) {
+        const std::filesystem::path target = base / folder;
+        if (!std::filesystem::exists(target)) {
+            std::filesystem::create_directories(target);
+            const std::filesystem::path source =
+                std::filesystem::path(ARDEL_RESOURCES) / QString(folder).toLower().toStdString();
+            std::filesystem::copy(source, target,
+                                  std::filesystem::copy_options::recursive |
+                                      std::filesystem::copy_options::skip_existing);
+        }
+    }
+}
+
+// The codebases of a category, in catalogue order.
+std::vector<CodebaseChoice> ListCodebases(HandheldFs& fs, const HandheldFolders& folders,
+                                          int category) {
+    std::vector<CodebaseEntry> entries;
+    ScanCodebases(fs, folders, entries);
+    std::vector<CodebaseChoice> choices;
+    for (const CodebaseEntry& entry : entries) {
+        if (entry.category == category) {
+            choices.push_back({entry.deviceName, entry.path});
+        }
+    }
+    return choices;
+}
+
+int CategoryNamed(const QString& name) {
+    for (int category = kCategoryTv; category <= kCategoryTiVo; ++category) {
+        if (name.compare(QLatin1String(CategoryName(category)), Qt::CaseInsensitive) == 0 ||
+            name.compare(QLatin1String(CategoryAbbreviation(category)), Qt::CaseInsensitive) == 0) {
+            return category;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    QString root = QDir(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation))
+                       .filePath("device");
+    QString chip = "pxa255";
+    QString learn;
+    QString screenshot;
+    int scale = 2;
+    bool sound = false;
+    while (!args.isEmpty()) {
+        const QString option = args.takeFirst();
+        if (option == "--sound") {
+            sound = true;
+        } else if (!args.isEmpty() && option == "--root") {
+            root = args.takeFirst();
+        } else if (!args.isEmpty() && option == "--chip") {
+            chip = args.takeFirst();
+        } else if (!args.isEmpty() && option == "--scale") {
+            scale = std::max(1, args.takeFirst().toInt());
+        } else if (!args.isEmpty() && option == "--learn") {
+            learn = args.takeFirst();
+        } else if (!args.isEmpty() && option == "--screenshot") {
+            screenshot = args.takeFirst();
+        } else {
+            std::fprintf(stderr,
+                         "usage: ardelremote-window [--root FOLDER] [--chip ID] [--scale N] "
+                         "[--learn CATEGORY] [--sound] [--screenshot FILE]\n");
+            return 2;
+        }
+    }
+    const SimProfile* profile = FindSimProfile(chip.toStdString());
+    if (!profile) {
+        std::fprintf(stderr, "unknown chip %s (one of %s)\n", qPrintable(chip),
+                     SimProfileIds().c_str());
+        return 2;
+    }
+    const int learnCategory = learn.isEmpty() ? 0 : CategoryNamed(learn);
+    if (!learn.isEmpty() && learnCategory == 0) {
+        std::fprintf(stderr, "unknown category %s\n", qPrintable(learn));
+        return 2;
+    }
+    InstallResources(root.toStdString());
+
+    HostHandheldFs fs(root.toStdString());
+    SetCurrentHandheldFs(&fs);
+    CHandheldRemoteFiles files(fs);
+    SimHandheld handheld(*profile);
+    SetCurrentIrPlatform(&handheld);
+    SetSelectedIrPort(DetectIrPort(handheld.Registry()));
+    CAlsaSound alsa;
+    if (sound) {
+        SetSound(&alsa);
+    }
+
+    int result = 0;
+    {
+        CDUWnd window(&files, scale);
+        window.setWindowTitle("ArdelRemote");
+        const HandheldFolders folders = FoldersFor(QString::fromStdString(fs.ProgramPath()));
+        EnsurePrefFiles(fs, folders.baseFolder, folders.programName);
+        window.hooks.listCodebases = [&fs, &folders](int category) {
+            return ListCodebases(fs, folders, category);
+        };
+        RemoteState state;
+        KeepWindowState(window, fs, state);
+        window.BuildForms(folders.baseFolder,
+                          folders.baseFolder + DefaultPrefFileName(folders.programName));
+        AttachInteractive(handheld, window);
+        InstallSimRemoteHand(handheld);
+        if (learnCategory != 0) {
+            const QString path = QString("\\My Documents\\") + CategoryAbbreviation(learnCategory) +
+                                 "_Living Room.PDB";
+            for (const int form : {FirstFormOf(learnCategory), SecondFormOf(learnCategory)}) {
+                window.GetForm(form)->Slot().SetPath(path);
+                window.GetForm(form)->RefreshButtons();
+            }
+            window.SelectForm(FirstFormOf(learnCategory));
+            window.SetLearningMode(true);
+        }
+        window.show();
+        if (!screenshot.isEmpty()) {
+            QTimer::singleShot(500, [&] {
+                QPixmap picture = window.screen()->grabWindow(window.winId());
+                if (picture.isNull()) {
+                    picture = window.grab();
+                }
+                result = picture.save(screenshot) ? 0 : 1;
+                window.close();
+            });
+        }
+        const int loop = app.exec();
+        result = screenshot.isEmpty() ? loop : result;
+        RemoveSimRemoteHand();
+    }
+    DestroyIrDriver();
+    SetCurrentIrPlatform(nullptr);
+    SetSound(nullptr);
+    SetCurrentHandheldFs(nullptr);
+    return result;
+}

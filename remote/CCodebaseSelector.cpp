@@ -1,0 +1,52 @@
+#include "CCodebaseSelector.h"
+
+CCodebaseSelector::CCodebaseSelector(QWidget* parent) : QComboBox(parent) {
+    setFocusPolicy(Qt::NoFocus);
+    hide();
+    connect(this, &QComboBox::activated, this, &CCodebaseSelector::Choose);
+}
+
+void CCodebaseSelector::Open(int category) {
+    category_ = category;
+    choices_ = listCodebases ? listCodebases(category) : std::vector<CodebaseChoice>();
+    const QSignalBlocker quiet(this);
+    clear();
+    for (const CodebaseChoice& choice : choices_) {
+        addItem(choice.displayName);
+    }
+    addItem(QString::fromLatin1(kNoneEntry));
+    setCurrentIndex(-1);
+    if (choices_.empty()) {
+        hide();
+        return;
+    }
+    show();
+    raise();
+    showPopup();
+}
+
+void CCodebaseSelector::Close() {
+    if (!isVisible()) {
+        return;
+    }
+    hidePopup();
+    hide();
+    if (parentWidget()) {
+        parentWidget()->update();
+    }
+}
+
+void CCodebaseSelector::Choose(int row) {
+    if (row < 0 || row > static_cast<int>(choices_.size())) {
+        return;
+    }
+    // The last row is "<none>".
+    const QString path = row < static_cast<int>(choices_.size())
+                             ? choices_[static_cast<size_t>(row)].path
+                             : QString();
+    const int category = category_;
+    Close();
+    if (onChosen) {
+        onChosen(category, path);
+    }
+}

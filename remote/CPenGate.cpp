@@ -1,0 +1,61 @@
+#include "CPenGate.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+
+CPenGate::CPenGate(QObject* parent) : QObject(parent) {
+    if (QCoreApplication::instance()) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+}
+
+CPenGate::~CPenGate() {
+    if (QCoreApplication::instance()) {
+        QCoreApplication::instance()->removeEventFilter(this);
+    }
+}
+
+bool CPenGate::IsDown() {
+    if (IsBusy()) {
+        QCoreApplication::processEvents();
+    }
+    return down_;
+}
+
+void CPenGate::Flush() {
+    const Busy busy(this);
+    QCoreApplication::processEvents();
+}
+
+bool CPenGate::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseButtonRelease: {
+            // A mouse event travels up the parents of the widget it hit; each counts once.
+            if (!watched->isWidgetType()) {
+                break;
+            }
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::LeftButton) {
+                const bool wasDown = down_;
+                down_ = event->type() != QEvent::MouseButtonRelease;
+                if (IsBusy() && wasDown && !down_ && onLiftWhileBusy) {
+                    onLiftWhileBusy();
+                }
+            }
+            return IsBusy();
+        }
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+            return IsBusy();
+        default:
+            break;
+    }
+    return false;
+}

@@ -1,0 +1,31 @@
+#include "SimInteraction.h"
+
+#include "ButtonLearning.h"
+#include "CDUWnd.h"
+#include "CPenGate.h"
+#include "SimHandheld.h"
+#include "SimRemotes.h"
+
+void InstallSimRemoteHand(SimHandheld& handheld, const SimRemoteHand& hand) {
+    SetLearnCaptureHook([&handheld, hand](const QString& name, int category) {
+        const SimRemote* remote = FindSimRemote(category);
+        const std::string button = name.toStdString();
+        if (!remote || !remote->HasButton(button)) {
+            handheld.Air().StopPlaying();
+            return;
+        }
+        RemoteWaveform waveform = remote->Press(button, hand.holdMs);
+        waveform.delayNs = hand.delayNs;
+        handheld.Air().Play(waveform, handheld.Clock().Now());
+    });
+}
+
+void RemoveSimRemoteHand() {
+    SetLearnCaptureHook(nullptr);
+}
+
+void AttachInteractive(SimHandheld& handheld, CDUWnd& window) {
+    handheld.Clock().SetPaced(true);
+    CPenGate* gate = &window.PenGate();
+    handheld.SetStylusSource([gate] { return gate->IsDown(); });
+}

@@ -1,0 +1,344 @@
+#include "CDUWnd.h"
+
+#include <QElapsedTimer>
+
+#include "CConfirmDlg.h"
+#include "CLearnPromptDlg.h"
+#include "CPenGate.h"
+#include "RemoteWindowFixture.h"
+#include "SimRemotes.h"
+#include "WindowState.h"
+
+namespace {
+
+// A short pulse-distance frame at 40 kHz (25 us).
+const std::vector<int32_t> kSignalA = {2400, -600, 1200, -600, 600, -600, 1200, -25000};
+const std::vector<int32_t> kSignalB = {2400, -600, 600, -600, 600, -600, 600, -600, 1200, -25000};
+
+// Answers the learning prompt by letting it capture, and the stop question as told.
+struct DialogAnswers {
+    int stopQuestion = kIdCancel;
+    int operator()(QDialog& dialog) const {
+        if (qobject_cast<CLearnPromptDlg*>(&dialog)) {
+            QElapsedTimer waited;
+            waited.start();
+            while (dialog.isVisible() && waited.elapsed() < 20000) {
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            }
+            return dialog.result();
+        }
+        if (qobject_cast<CConfirmDlg*>(&dialog)) {
+            return stopQuestion;
+        }
+        return kIdOk;
+    }
+};
+
+// Each mark of the emission is within one carrier period of the signal's.
+void ExpectEmissionMatches(SimHandheld& handheld, const IrSignal& signal, const char* button) {
+    const Demodulated sent = handheld.Air().Demodulate();
+    ASSERT_GE(sent.durations.size(), size_t{signal.count} - 1) << button;
+    for (int i = 0; i < signal.count - 1; ++i) {
+        const int32_t want = signal.durations[i];
+        if (want > 0) {
+            EXPECT_NEAR(sent.durations[static_cast<size_t>(i)], want, signal.carrierPeriod + 1)
+                << button << " mark " << i;
+        }
+    }
+}
+
+}  // namespace
+
+TEST_F(RemoteWindowTest, StartsOnTheFirstTvFormWithoutLearning) {
+    EXPECT_EQ(window->CurrentForm(), 0);
+    EXPECT_FALSE(window->RepaintPending());
+    EXPECT_EQ(window->Picture().size(), QSize(kScreenWidth, kScreenHeight));
+}
+
+TEST_F(RemoteWindowTest, CategoryTabsBringBackTheFormShownLast) {
+    window->SelectForm(1);  // TV2
+    Settle();
+    TapTab(kCategoryDvdCd);
+    EXPECT_EQ(window->CurrentForm(), 4);
+    EXPECT_EQ(window->RememberedForm(kCategoryTv), 1);
+    TapTab(kCategoryTv);
+    EXPECT_EQ(window->CurrentForm(), 1);
+    window->SelectForm(0);
+    Settle();
+    TapTab(kCategoryAudio);
+    TapTab(kCategoryTv);
+    EXPECT_EQ(window->CurrentForm(), 0);
+}
+
+TEST_F(RemoteWindowTest, NextFormGoesDownAndBackAndNotesTheVisit) {
+    EXPECT_FALSE(window->LowerFormVisited());
+    Tap("NextForm");
+    EXPECT_EQ(window->CurrentForm(), 1);
+    EXPECT_TRUE(window->LowerFormVisited());
+    Tap("NextForm");
+    EXPECT_EQ(window->CurrentForm(), 0);
+}
+
+TEST_F(RemoteWindowTest, HoldingThePenReleasesAfterOneSecond) {
+    QTest::mousePress(window.get(), Qt::LeftButton, {}, CentreOf(0, "NextForm"));
+    Settle();
+    EXPECT_TRUE(window->AutoReleaseRunning());
+    QTest::qWait(CDUWnd::kAutoReleaseMs / 2);
+    EXPECT_EQ(window->CurrentForm(), 0);
+    QTest::qWait(CDUWnd::kAutoReleaseMs);
+    EXPECT_EQ(window->CurrentForm(), 1);  // released while the pen is still down
+    QTest::mouseRelease(window.get(), Qt::LeftButton, {}, CentreOf(0, "NextForm"));
+}
+
+TEST_F(RemoteWindowTest, MovingThePenOnePixelReleases) {
+    const QPoint at = CentreOf(0, "NextForm");
+    QTest::mousePress(window.get(), Qt::LeftButton, {}, at);
+    Settle();
+    QTest::mouseMove(window.get(), at + QPoint(1, 0));
+    EXPECT_EQ(window->CurrentForm(), 1);
+    EXPECT_FALSE(window->AutoReleaseRunning());
+    QTest::mouseRelease(window.get(), Qt::LeftButton, {}, at + QPoint(1, 0));
+}
+
+// With the host's pointer as the stylus, "Vol+" sends until the pointer button goes up; the
+// lift and a tap made during the send are read by the pen gate, the lift releases the
+// button once the press is handled, and the tap is dropped.
+TEST_F(RemoteWindowTest, PointerLiftDuringASendEndsItAndReleasesAfterThePress) {
+    MakeTvCodebase({{"Vol+", kSignalA, {}}});
+    handheld.SetStylusSource([this] { return window->PenGate().IsDown(); });
+    const QPoint volume = CentreOf(0, "Vol+");
+    const QPoint next = CentreOf(0, "NextForm");
+    auto post = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+        QCoreApplication::postEvent(
+            window.get(), new QMouseEvent(type, QPointF(at), window->mapToGlobal(QPointF(at)),
+                                          Qt::LeftButton, buttons, Qt::NoModifier));
+    };
+    // Read only once the send polls the stylus.
+    post(QEvent::MouseButtonRelease, volume, Qt::NoButton);
+    post(QEvent::MouseButtonPress, next, Qt::LeftButton);
+    post(QEvent::MouseButtonRelease, next, Qt::NoButton);
+    QTest::mousePress(window.get(), Qt::LeftButton, {}, volume);
+    EXPECT_EQ(GetIrDriver()->LastPassCount(), 1);
+    EXPECT_FALSE(window->GetForm(0)->ElementPressed());
+    EXPECT_FALSE(window->PressInProgress());
+    Settle();
+    EXPECT_EQ(window->CurrentForm(), 0);  // the tap on "NextForm" went nowhere
+}
+
+TEST_F(RemoteWindowTest, SelectorListsTheCategoryAndNone) {
+    CCodebaseFile file(fs.get());
+    ASSERT_TRUE(file.CreateCodebase("\\My Documents\\TV_Sony.PDB"));
+    file.Close();
+    window->hooks.listCodebases = [](int category) {
+        return category == kCategoryTv
+                   ? std::vector<CodebaseChoice>{{"Sony", "\\My Documents\\TV_Sony.PDB"}}
+                   : std::vector<CodebaseChoice>{};
+    };
+    Tap("Select Codebase");
+    CCodebaseSelector& selector = *window->Selector();
+    ASSERT_TRUE(selector.IsOpen());
+    ASSERT_EQ(selector.count(), 2);
+    EXPECT_EQ(selector.itemText(1), "<none>");
+    selector.Choose(0);
+    EXPECT_FALSE(selector.IsOpen());
+    for (const int form : {0, 1}) {
+        EXPECT_TRUE(window->GetForm(form)->Slot().IsValid()) << form;
+        EXPECT_EQ(window->GetForm(form)->Slot().Path(), "\\My Documents\\TV_Sony.PDB");
+    }
+    window->OpenSelector();
+    selector.Choose(1);
+    for (const int form : {0, 1}) {
+        EXPECT_TRUE(window->GetForm(form)->Slot().Path().isEmpty()) << form;
+    }
+    // A category without codebases shows no list at all.
+    TapTab(kCategoryVcr);
+    ASSERT_EQ(window->CurrentForm(), FirstFormOf(kCategoryVcr));
+    Tap("Select Codebase");
+    EXPECT_FALSE(selector.IsOpen());
+}
+
+TEST_F(RemoteWindowTest, TapOutsideButtonsWithoutHotCodebaseTellsHowToGetOne) {
+    QTest::mouseClick(window.get(), Qt::LeftButton, {}, QPoint(5, 100));
+    ASSERT_EQ(modal.dialogs.size(), 1u);
+    EXPECT_EQ(modal.dialogs[0], "CNoticeDlg");
+}
+
+TEST_F(RemoteWindowTest, StateOfTheWindowSurvivesAClose) {
+    const QString path = MakeTvCodebase({{"Power", kSignalA, {}}});
+    window->SelectForm(3);  // CabSat2
+    window->SelectForm(8);  // Audio1
+    window->SetSounds(false);
+    RemoteState saved;
+    KeepWindowState(*window, *fs, saved);
+    window->close();
+
+    RemoteState loaded;
+    CDUWnd again(files.get());
+    KeepWindowState(again, *fs, loaded);
+    again.BuildForms(kBase, window->PrefFile());
+    EXPECT_EQ(again.CurrentForm(), 8);
+    EXPECT_EQ(again.RememberedForm(kCategoryCabSat), 1);
+    EXPECT_EQ(again.RememberedForm(kCategoryTv), 0);
+    EXPECT_FALSE(again.SoundsOn());
+    EXPECT_EQ(again.GetForm(1)->Slot().Path(), path);
+    EXPECT_TRUE(again.GetForm(0)->Slot().IsValid());
+}
+
+struct RepeatCase {
+    const char* button;
+    int passes;
+};
+
+class RemoteSendTest : public RemoteWindowTest, public testing::WithParamInterface<RepeatCase> {};
+
+TEST_P(RemoteSendTest, QuickTapSendsTheButtonsPassCount) {
+    MakeTvCodebase({{"Power", kSignalA, {}}, {"Vol+", kSignalA, {}}});
+    handheld.Air().ClearEmissions();
+    Tap(GetParam().button);
+    ASSERT_NE(GetIrDriver(), nullptr);
+    EXPECT_EQ(GetIrDriver()->LastPassCount(), GetParam().passes);
+    EXPECT_FALSE(handheld.Air().Emissions().empty());
+    EXPECT_TRUE(modal.messages.empty());
+    EXPECT_FALSE(GetIrDriver()->IsPortOpen());
+    // Click first, then the send.
+    ASSERT_FALSE(sound.events.empty());
+    EXPECT_NE(sound.events.back().file.find("click.wav"), std::string::npos);
+    EXPECT_TRUE(sound.events.back().synchronous);
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, RemoteSendTest,
+                         testing::Values(RepeatCase{"Power", 3}, RepeatCase{"Vol+", 1}),
+                         [](const auto& info) {
+                             return std::string(info.param.button[0] == 'P' ? "Power" : "VolUp");
+                         });
+
+TEST_F(RemoteWindowTest, HeldVolumeKeepsSendingWhileThePenIsDown) {
+    MakeTvCodebase({{"Vol+", kSignalA, {}}});
+    handheld.HoldStylus(200'000'000);  // 200 ms of the handheld's time
+    Tap("Vol+");
+    EXPECT_GT(GetIrDriver()->LastPassCount(), 1);
+}
+
+TEST_F(RemoteWindowTest, DoubleButtonTakesTurnsUnlessAnotherComesBetween) {
+    MakeTvCodebase({{"Mute", kSignalA, kSignalB}, {"Power", kSignalA, {}}});
+    const int mute = IndexOf(0, "Mute");
+    auto sentCount = [&] { return window->GetForm(0)->Element(mute).signal.count; };
+    std::vector<int> counts;
+    for (int i = 0; i < 3; ++i) {
+        Tap("Mute");
+        counts.push_back(sentCount());
+    }
+    const int a = static_cast<int>(kSignalA.size());
+    const int b = static_cast<int>(kSignalB.size());
+    EXPECT_EQ(counts, (std::vector<int>{a, b, a}));
+    Tap("Power");
+    Tap("Mute");
+    EXPECT_EQ(sentCount(), a);
+}
+
+TEST_F(RemoteWindowTest, NoPortSelectedStopsTheSendBeforeTheDriverIsAsked) {
+    MakeTvCodebase({{"Power", kSignalA, {}}});
+    SetSelectedIrPort("COM0");
+    handheld.Air().ClearEmissions();
+    Tap("Power");
+    ASSERT_EQ(modal.messages.size(), 1u);
+    EXPECT_EQ(modal.messages[0].text, "Com port is not selected!");
+    EXPECT_TRUE(handheld.SerialLog().empty());
+    EXPECT_TRUE(handheld.Air().Emissions().empty());
+}
+
+class RemoteLearnTest : public RemoteWindowTest {
+  protected:
+    // Starts learning a new TV codebase the way Home Devices does.
+    QString StartLearning(const QString& name) {
+        const QString path = "\\My Documents\\TV_" + name + ".PDB";
+        for (const int n : {0, 1}) {
+            CSkinForm& form = *window->GetForm(n);
+            form.Slot().SetPath(path);
+            form.learnMode = 0;
+            form.RefreshButtons();
+        }
+        window->SelectForm(0);
+        window->SetLearningMode(true);
+        Settle();
+        modal.onDialog = answers;
+        return path;
+    }
+    DialogAnswers answers;
+};
+
+TEST_F(RemoteLearnTest, LearningTheFirstButtonCreatesTheCodebase) {
+    const QString path = StartLearning("Living");
+    const int power = IndexOf(0, "Power");
+    EXPECT_EQ(window->GetForm(0)->Element(power).GetState(), kStateDimmed);
+    Tap("Power");
+    EXPECT_TRUE(fs->FileExists(path.toStdString()));
+    EXPECT_EQ(window->GetForm(0)->Element(power).GetState(), kStateActive);
+    EXPECT_TRUE(window->GetForm(0)->Slot().IsValid());
+    EXPECT_TRUE(modal.messages.empty());
+    ASSERT_FALSE(sound.events.empty());
+    EXPECT_NE(sound.events.back().file.find("learn.wav"), std::string::npos);
+}
+
+TEST_F(RemoteLearnTest, FailedLearningLeavesTheButtonDimmedAndSilent) {
+    const QString path = StartLearning("Living");
+    SetSelectedIrPort("COM0");
+    sound.events.clear();
+    Tap("Power");
+    EXPECT_EQ(window->GetForm(0)->Element(IndexOf(0, "Power")).GetState(), kStateDimmed);
+    ASSERT_EQ(modal.messages.size(), 1u);
+    EXPECT_EQ(modal.messages[0].text, "Com port is not selected!");
+    EXPECT_TRUE(handheld.SerialLog().empty());
+    EXPECT_TRUE(sound.events.empty());
+    EXPECT_FALSE(fs->FileExists(path.toStdString()));
+}
+
+TEST_F(RemoteLearnTest, StopOnFirstFormAsksAboutTheLowerFormFirst) {
+    StartLearning("Living");
+    answers.stopQuestion = kIdOk;  // "Continue"
+    modal.onDialog = answers;
+    window->StopLearning();
+    EXPECT_EQ(window->CurrentForm(), 1);
+    EXPECT_EQ(window->GetForm(1)->Learning(), 1);
+    window->SelectForm(0);
+    answers.stopQuestion = kIdCancel;
+    modal.onDialog = answers;
+    std::vector<int> menus;
+    window->hooks.switchMenu = [&](int menu) { menus.push_back(menu); };
+    window->StopLearning();
+    EXPECT_EQ(window->GetForm(0)->Learning(), 0);
+    EXPECT_EQ(window->GetForm(1)->Learning(), 0);
+    EXPECT_EQ(menus, std::vector<int>{CDUWnd::kNormalMenu});
+}
+
+// Learns a TV codebase from the sample TV remote through the prompt, then sends each learnt
+// button and compares what the emitter sent with what was learnt.
+TEST_F(RemoteLearnTest, LearntTvButtonsSendWhatWasLearnt) {
+    StartLearning("Living Room");
+    std::vector<QString> names = {"Power"};
+    for (const ButtonDef& button : Form(0).buttons) {
+        const QString name = QString::fromLatin1(button.name);
+        if (name.size() == 1 && name[0].isDigit()) {
+            names.push_back(name);
+        }
+    }
+    ASSERT_GT(names.size(), 5u);
+    for (const QString& name : names) {
+        Tap(name);
+        EXPECT_EQ(window->GetForm(0)->Element(IndexOf(0, name)).GetState(), kStateActive)
+            << name.toStdString();
+    }
+    answers.stopQuestion = kIdCancel;
+    modal.onDialog = answers;
+    window->StopLearning();
+    Settle();
+    ASSERT_EQ(window->GetForm(0)->Learning(), 0);
+    ASSERT_TRUE(modal.messages.empty()) << modal.messages[0].text.toStdString();
+    for (const QString& name : names) {
+        handheld.Air().ClearEmissions();
+        Tap(name);
+        const CRemoteButton& button = window->GetForm(0)->Element(IndexOf(0, name));
+        ASSERT_GT(button.signal.count, 4) << name.toStdString();
+        ExpectEmissionMatches(handheld, button.signal, name.toLatin1().constData());
+    }
+}
