@@ -18,6 +18,7 @@
 #include "CCodebaseFile.h"
 #include "CDUWnd.h"
 #include "CHandheldRemoteFiles.h"
+#include "HostHandheldFs.h"
 #include "IrFactory.h"
 #include "SelectedPort.h"
 #include "SimHandheld.h"

@@ -15,8 +15,9 @@
 
 #include "AlsaSound.h"
 #include "CDUWnd.h"
-#include "Catalogue.h"
 #include "CHandheldRemoteFiles.h"
+#include "Catalogue.h"
+#include "HostHandheldFs.h"
 #include "IrFactory.h"
 #include "IrPortDiscovery.h"
 #include "SelectedPort.h"

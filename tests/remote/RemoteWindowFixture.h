@@ -13,6 +13,7 @@
 #include "CCodebaseFile.h"
 #include "CDUWnd.h"
 #include "CHandheldRemoteFiles.h"
+#include "HostHandheldFs.h"
 #include "IrFactory.h"
 #include "Modal.h"
 #include "SelectedPort.h"
