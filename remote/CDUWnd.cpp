@@ -1,6 +1,7 @@
 #include "CDUWnd.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QThread>
@@ -9,6 +10,7 @@
 #include "CConfirmDlg.h"
 #include "CHelpDlg.h"
 #include "CPenGate.h"
+#include "HardKeys.h"
 #include "IrFactory.h"
 #include "Modal.h"
 #include "Strings.h"
@@ -16,6 +18,8 @@
 namespace {
 
 constexpr int kCategories = 6;
+// The event that stands for the private message 1025.
+const QEvent::Type kKeyQueueEvent = QEvent::Type(QEvent::User + CDUWnd::kKeyQueueMessage);
 constexpr QRect kSelectorRect(55, 2, 110, 118);  // (55, 2)-(165, 120)
 
 // The other form of a form's category.
@@ -73,12 +77,157 @@ void CDUWnd::BuildForms(const QString& baseFolder, const QString& prefFile) {
         forms_[static_cast<size_t>(n)] = std::move(form);
     }
     rememberedForm_.fill(0);
-    if (hooks.loadState) {
-        hooks.loadState(*this);
+    LoadState();
+    if (hooks.loadUsedList) {
+        usedList_ = hooks.loadUsedList(*this);
     }
     if (currentForm_ < 0) {
         SelectForm(0);
     }
+}
+
+void CDUWnd::LoadState() {
+    if (hooks.loadState) {
+        hooks.loadState(*this);
+    }
+}
+
+bool CDUWnd::SaveState() {
+    return hooks.saveState ? hooks.saveState(*this) : true;
+}
+
+bool CDUWnd::SaveUsedList() {
+    return hooks.saveUsedList ? hooks.saveUsedList(*this) : true;
+}
+
+QString CDUWnd::PreferenceFileName() const {
+    return prefFile_.startsWith(baseFolder_, Qt::CaseInsensitive)
+               ? prefFile_.mid(baseFolder_.size())
+               : prefFile_;
+}
+
+void CDUWnd::SwitchPreferenceFile(const QString& name) {
+    prefFile_ = baseFolder_ + name;
+    for (auto& form : forms_) {
+        if (form) {
+            form->prefFile = prefFile_;
+        }
+    }
+}
+
+void CDUWnd::RebuildPreferenceEntries() {
+    QStringList texts;
+    std::vector<int> commands;
+    for (size_t i = 0; i < usedList_.size(); ++i) {
+        const QString& name = usedList_[i];
+        const qsizetype dot = name.lastIndexOf('.');
+        texts.push_back(dot < 0 ? name : name.left(dot));
+        commands.push_back(kFirstPreferenceCommand + int(i));
+    }
+    if (hooks.setPreferenceEntries) {
+        hooks.setPreferenceEntries(texts, commands);
+    }
+}
+
+void CDUWnd::SetKeyCapture(bool on) {
+    keyCapture_ = on;
+    HardKeys& keys = GetHardKeys();
+    const bool ok = on ? keys.Open() : keys.Close();
+    // The switch is applied on every paint; a failure that stays is told once, not after
+    // every repaint that the message box itself causes.
+    if (ok) {
+        keyFailureShown_ = false;
+    } else if (!keyFailureShown_) {
+        keyFailureShown_ = true;
+        ShowMessage(this, on ? "Error Open Hard Keys" : "Error Close Hard Keys");
+    }
+}
+
+bool CDUWnd::GetKeyAssignment(int slot, HardKeyAssignment& assignment) const {
+    if (slot < 0 || slot >= kHardKeyCount) {
+        return false;
+    }
+    assignment = keys_[static_cast<size_t>(slot)];
+    return true;
+}
+
+bool CDUWnd::GetDefaultKeyAssignment(int slot, int& form, int& button) const {
+    if (slot < 0 || slot >= kHardKeyCount) {
+        return false;
+    }
+    form = defaultKeys_[static_cast<size_t>(slot)].form;
+    button = defaultKeys_[static_cast<size_t>(slot)].button;
+    return true;
+}
+
+bool CDUWnd::SetKeyAssignment(int slot, bool used, int form, int button) {
+    if (slot < 0 || slot >= kHardKeyCount) {
+        return false;
+    }
+    keys_[static_cast<size_t>(slot)] = {used, form, button};
+    return true;
+}
+
+void CDUWnd::QueueKeyMessage(const KeyMessage& message) {
+    if (!keyCapture_ || keyQueueCount_ > 0) {
+        return;
+    }
+    keyQueue_ = message;
+    keyQueueCount_ = 1;
+    QCoreApplication::postEvent(this, new QEvent(kKeyQueueEvent));
+}
+
+void CDUWnd::customEvent(QEvent* event) {
+    if (event->type() == kKeyQueueEvent) {
+        WorkOffKeyQueue();
+        return;
+    }
+    QWidget::customEvent(event);
+}
+
+void CDUWnd::WorkOffKeyQueue() {
+    HideSelector();
+    while (keyQueueCount_ > 0) {
+        const KeyMessage message = keyQueue_;
+        --keyQueueCount_;
+        if (!message.keyDown) {
+            continue;
+        }
+        const std::array<uint16_t, kHardKeySlots> codes = SlotKeys(GetHardKeys().DefaultKeys());
+        for (int slot = 0; slot < kHardKeyCount; ++slot) {
+            const HardKeyAssignment& key = keys_[static_cast<size_t>(slot)];
+            if (codes[static_cast<size_t>(slot)] == message.keyCode && key.used) {
+                PressAssigned(key.form, key.button);
+                break;
+            }
+        }
+    }
+}
+
+void CDUWnd::PressAssigned(int formIndex, int index) {
+    CSkinForm* form = GetForm(formIndex);
+    if (!form || index < 0 || index >= form->ElementCount() ||
+        form->Element(index).GetKind() != kKindButton || !form->Element(index).hasSignal) {
+        return;
+    }
+    // The indicator on the screen lights, whichever form the button belongs to.
+    CSkinForm* shown = Current();
+    int blip = -1;
+    if (shown) {
+        blip = shown->SetElementFlags(kPanelBlip, -1, 1);
+        shown->DrawElement(blip);
+        PresentNow();
+    }
+    if (CIrDriver* driver = GetIrDriver()) {
+        CRemoteButton& button = form->Element(index);
+        if (PrepareSend(button, driver, this)) {
+            SendPrepared(*form, CIrDriver::kRepeatWhileHeld);
+        }
+    }
+    if (shown) {
+        shown->SetElementFlags(kPanelBlip, -1, 0);
+    }
+    RequestRepaint();
 }
 
 CSkinForm* CDUWnd::GetForm(int form) {
@@ -156,9 +305,7 @@ void CDUWnd::paintEvent(QPaintEvent*) {
     if (presentOnly_) {
         return;  // a press shown at once; the full repaint is still to come
     }
-    if (hooks.applyKeyCapture) {
-        hooks.applyKeyCapture(keyCapture_);
-    }
+    SetKeyCapture(keyCapture_);
     focusSink_->setFocus();
     repaintPending_ = false;
 }
@@ -298,9 +445,8 @@ void CDUWnd::changeEvent(QEvent* event) {
 }
 
 void CDUWnd::closeEvent(QCloseEvent* event) {
-    if (hooks.saveState) {
-        hooks.saveState(*this);
-    }
+    SaveState();
+    SaveUsedList();
     QWidget::closeEvent(event);
 }
 
@@ -442,13 +588,17 @@ void CDUWnd::ButtonDown(CSkinForm& form, int index) {
     if (!PrepareSend(button, driver, this)) {
         return;
     }
-    form.PlaySound("click.wav", true);
     const bool volume = button.name == "Vol+" || button.name == "Vol-";
+    SendPrepared(form, volume ? CIrDriver::kRepeatOnceThenHeld : CIrDriver::kRepeatWhileHeld);
+}
+
+void CDUWnd::SendPrepared(CSkinForm& form, uint16_t repeat) {
+    CIrDriver* driver = GetIrDriver();
+    form.PlaySound("click.wav", true);
     int result = 0;
     {
         const CPenGate::Busy busy(gate_);
-        result =
-            driver->Send(volume ? CIrDriver::kRepeatOnceThenHeld : CIrDriver::kRepeatWhileHeld);
+        result = driver->Send(repeat);
         driver->ClosePort();
         gate_->Flush();  // taps made during the send are dropped
     }

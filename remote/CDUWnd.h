@@ -9,6 +9,7 @@
 
 #include <QBasicTimer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -17,6 +18,7 @@
 
 #include "CCodebaseSelector.h"
 #include "CSkinForm.h"
+#include "PrefFile.h"
 
 class CPenGate;
 class RemoteFiles;
@@ -42,14 +44,31 @@ class CDUWnd : public QWidget, private ButtonActions {
         std::function<void(int menu)> switchMenu;
         // The Home Devices dialog for a category, run modally.
         std::function<void(int category)> openHomeDevices;
-        // Hardware-key capture on or off, re-applied on every paint.
-        std::function<void(bool on)> applyKeyCapture;
+        // The Hard Buttons dialog, run modally.
+        std::function<void()> openHardButtons;
+        // The preference-set entries of the main frame's menu: texts and command numbers.
+        std::function<void(const QStringList& texts, const std::vector<int>& commands)>
+            setPreferenceEntries;
         // The codebases of a category for the selector, in catalogue order.
         std::function<std::vector<CodebaseChoice>(int category)> listCodebases;
-        // The saved state: loading selects the saved form; saving runs on close.
+        // The state in the current preference file: loading selects the saved form; saving
+        // runs on close and reports whether every value was written.
         std::function<void(CDUWnd& window)> loadState;
-        std::function<void(CDUWnd& window)> saveState;
+        std::function<bool(CDUWnd& window)> saveState;
+        // The used list of preference sets in the used-list file.
+        std::function<std::vector<QString>(CDUWnd& window)> loadUsedList;
+        std::function<bool(CDUWnd& window)> saveUsedList;
     };
+
+    // A key message as the main frame hands it on.
+    struct KeyMessage {
+        bool keyDown = true;
+        uint16_t keyCode = 0;
+    };
+    // The private message that works the key queue off.
+    static constexpr int kKeyQueueMessage = 1025;
+    // The first command number of the preference-set entries of the menu.
+    static constexpr int kFirstPreferenceCommand = 20000;
 
     CDUWnd(RemoteFiles* files, int scale = 1, QWidget* parent = nullptr);
     ~CDUWnd() override;
@@ -68,8 +87,35 @@ class CDUWnd : public QWidget, private ButtonActions {
     void SetSounds(bool on);
     bool SoundsOn() const { return soundsOn_; }
     void HideSelector();
-    void SetKeyCapture(bool on) { keyCapture_ = on; }
+    // Stores the switch, then takes the hardware keys from the system (on) or gives them
+    // back (off).
+    void SetKeyCapture(bool on);
     bool KeyCapture() const { return keyCapture_; }
+    // The assignments of the seven hardware-key slots; false for a slot outside 0..6.
+    bool GetKeyAssignment(int slot, HardKeyAssignment& assignment) const;
+    bool GetDefaultKeyAssignment(int slot, int& form, int& button) const;
+    bool SetKeyAssignment(int slot, bool used, int form, int button);
+    // Called for every key-down message: keeps one message while capture is on and posts
+    // the private message that sends its assigned button.
+    void QueueKeyMessage(const KeyMessage& message);
+    int QueuedKeyCount() const { return keyQueueCount_; }
+    // Sends `button` of `form` through that form's own hot codebase, whatever is shown.
+    void PressAssigned(int form, int button);
+
+    // The state in the current preference file and the used list of preference sets.
+    void LoadState();
+    bool SaveState();
+    const QString& BaseFolder() const { return baseFolder_; }
+    // The current preference file's name relative to the base folder, and switching it for
+    // the window and all its forms.
+    QString PreferenceFileName() const;
+    void SwitchPreferenceFile(const QString& name);
+    std::vector<QString>& UsedList() { return usedList_; }
+    bool SaveUsedList();
+    // Hands the used list's names, without extension, to the menu.
+    void RebuildPreferenceEntries();
+    // Whether the greeting has been turned off for later starts.
+    bool greetingDone = false;
     // Opens the selector for the current category.
     void OpenSelector();
 
@@ -112,6 +158,7 @@ class CDUWnd : public QWidget, private ButtonActions {
     void timerEvent(QTimerEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void customEvent(QEvent* event) override;
 
   private:
     // ButtonActions: sending in normal mode, learning in learning mode.
@@ -124,6 +171,9 @@ class CDUWnd : public QWidget, private ButtonActions {
     void StopAutoRelease();
     void ChooseCodebase(int category, const QString& path);
     void LeaveLearning(CSkinForm& form);
+    void WorkOffKeyQueue();
+    // Sends a button that has been prepared; messages a failure. `repeat` as CIrDriver::Send.
+    void SendPrepared(CSkinForm& form, uint16_t repeat);
 
     RemoteFiles* files_;
     int scale_;
@@ -139,6 +189,12 @@ class CDUWnd : public QWidget, private ButtonActions {
     bool releaseDeferred_ = false;
     bool presentOnly_ = false;
     bool keyCapture_ = true;
+    bool keyFailureShown_ = false;
+    std::array<HardKeyAssignment, kHardKeyCount> keys_ = DefaultHardKeys();
+    const std::array<HardKeyAssignment, kHardKeyCount> defaultKeys_ = DefaultHardKeys();
+    KeyMessage keyQueue_;
+    int keyQueueCount_ = 0;
+    std::vector<QString> usedList_;
     QPoint pressPoint_;
     QBasicTimer autoRelease_;
     CCodebaseSelector* selector_;

@@ -1,6 +1,6 @@
-// The remote window's state in the preference file: the form shown, the form last shown in
-// each category, sounds and hardware-key capture. The hot codebases are kept by the forms'
-// slots themselves.
+// The remote window's state in the preference files: the hot codebase of every form, the
+// form shown and the form last shown in each category, sounds, hardware-key capture and
+// assignments, the greeting flag and the IR port; and the used list of preference sets.
 #pragma once
 
 #include <QString>
@@ -10,10 +10,12 @@
 class CDUWnd;
 class HandheldFs;
 
-// Applies the saved state to the window (the saved form becomes current).
+// Reads the window's current preference file and applies it: values whose record is
+// missing keep what the window has now, and the saved form becomes current.
 void LoadWindowState(CDUWnd& window, HandheldFs& fs, RemoteState& state);
-// Takes the window's state into `state` and writes it; false when a write failed.
+// Takes the window's state into `state` and writes it to the window's current preference
+// file; false when a write failed.
 bool SaveWindowState(CDUWnd& window, HandheldFs& fs, RemoteState& state);
-// Makes the window load its state when its forms are built and save it when it closes.
-// `state` must outlive the window.
+// Makes the window load and save its state and its used list through `fs`. `state` must
+// outlive the window.
 void KeepWindowState(CDUWnd& window, HandheldFs& fs, RemoteState& state);
