@@ -86,6 +86,10 @@ void CGreetingDlg::Start() {
     form_ = std::make_unique<CSkinForm>(files_, kSlotId);
     form_->owner = this;
     BuildGreetingForm(*form_, folder_);
+    if (!showAgain) {
+        // Run once more after the tick was set: the check box shows it from the start.
+        form_->Element(form_->FindElement(kCheckBoxArea)).SetState(kStatePressed);
+    }
     // A missing picture has been told to the user by now, and the form has asked this
     // dialog to close; it ends as "2".
     form_->LoadImages();
