@@ -90,8 +90,8 @@ void CGreetingDlg::Start() {
         // Run once more after the tick was set: the check box shows it from the start.
         form_->Element(form_->FindElement(kCheckBoxArea)).SetState(kStatePressed);
     }
-    // A missing picture has been told to the user by now, and the form has asked this
-    // dialog to close; it ends as "2".
+    // A missing picture is told to the user, and the form then asks this dialog to close,
+    // which ends it as "2".
     form_->LoadImages();
     setFocus();
     update();
