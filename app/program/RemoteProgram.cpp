@@ -7,6 +7,7 @@
 
 #include "AlsaSound.h"
 #include "CDUWnd.h"
+#include "CGreetingDlg.h"
 #include "CHandheldRemoteFiles.h"
 #include "CIrSetupDlg.h"
 #include "CMainFrame.h"
@@ -15,6 +16,7 @@
 #include "HostHandheldFs.h"
 #include "IrFactory.h"
 #include "KeyboardHardKeys.h"
+#include "Modal.h"
 #include "SimHandheld.h"
 #include "SimInteraction.h"
 #include "SimProfile.h"
@@ -146,6 +148,12 @@ CRemoteProgram::CRemoteProgram(const ProgramOptions& options) : interactive_(opt
     services.files = files_.get();
     services.scale = options.scale;
     services.keepState = [this](CDUWnd& window) { KeepWindowState(window, *fs_, state_); };
+    services.runGreeting = [this, scale = options.scale](CDUWnd& window, bool& showAgain) {
+        CGreetingDlg greeting(files_.get(), window.BaseFolder(), scale, &window);
+        const int result = RunModal(greeting);
+        showAgain = greeting.showAgain;
+        return result;
+    };
     services.started = [this](CDUWnd& window) {
         if (interactive_) {
             AttachInteractive(*handheld_, window);

@@ -14,6 +14,7 @@
 #include "CAboutDlg.h"
 #include "CCodebaseFile.h"
 #include "CDUWnd.h"
+#include "CGreetingDlg.h"
 #include "CHelpDlg.h"
 #include "CMainFrame.h"
 #include "CRemoteView.h"
@@ -109,6 +110,70 @@ class RemoteProgramTest : public testing::Test {
     std::unique_ptr<CRemoteProgram> program;
     CDUWnd* window = nullptr;
 };
+
+TEST_F(RemoteProgramTest, GreetingComesUntilItsBoxIsTicked) {
+    struct Step {
+        int answer;  // the greeting's result
+        bool tick;   // the box ticked before leaving
+        std::vector<QString> shown;
+    };
+    const Step steps[] = {
+        {2, false, {"CGreetingDlg"}},
+        {1, false, {"CGreetingDlg", "CHelpDlg"}},
+        {2, true, {"CGreetingDlg"}},
+        {2, false, {}},  // ticked last time: no greeting any more
+    };
+    for (const Step& step : steps) {
+        std::vector<QString> shown;
+        std::vector<int> topics;
+        bool captureDuringGreeting = false;
+        modal.onDialog = [&](QDialog& dialog) -> int {
+            shown.push_back(dialog.metaObject()->className());
+            if (auto* help = qobject_cast<CHelpDlg*>(&dialog)) {
+                topics.push_back(help->Topic());
+            }
+            if (auto* greeting = qobject_cast<CGreetingDlg*>(&dialog)) {
+                captureDuringGreeting = program->View().Window()->KeyCapture();
+                if (step.tick) {
+                    greeting->PenDown(100, 304);  // the check box
+                    greeting->PenUp();
+                }
+                return step.answer;
+            }
+            return kIdOk;
+        };
+        if (!program) {
+            Start();
+            program->View().Window()->SetKeyCapture(false);
+        } else {
+            Restart();
+        }
+        EXPECT_EQ(shown, step.shown) << step.answer << step.tick;
+        if (!step.shown.empty()) {
+            EXPECT_TRUE(captureDuringGreeting);
+        }
+        if (&step != &steps[0]) {
+            // Taken for the greeting, then back to what the saved state said.
+            EXPECT_FALSE(program->View().Window()->KeyCapture());
+        }
+        EXPECT_EQ(topics, step.answer == 1 ? std::vector<int>{0} : std::vector<int>{});
+    }
+    EXPECT_TRUE(modal.messages.empty());
+}
+
+TEST_F(RemoteProgramTest, NoDriverMessageFollowsTheGreeting) {
+    size_t messagesDuringGreeting = 99;
+    modal.onDialog = [&](QDialog& dialog) -> int {
+        if (qobject_cast<CGreetingDlg*>(&dialog)) {
+            messagesDuringGreeting = modal.messages.size();
+        }
+        return kIdCancel;
+    };
+    Start("unknown");
+    EXPECT_EQ(messagesDuringGreeting, 0u);
+    ASSERT_EQ(modal.messages.size(), 1u);
+    EXPECT_EQ(modal.messages[0].text, QString::fromUtf8(LoadString(CRemoteView::kNoDriverString)));
+}
 
 TEST_F(RemoteProgramTest, NormalAndLearningMenus) {
     Start();
