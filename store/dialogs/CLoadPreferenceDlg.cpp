@@ -1,0 +1,160 @@
+#include "CLoadPreferenceDlg.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "CHelpBar.h"
+#include "DialogUnits.h"
+#include "HelpTexts.h"
+#include "Modal.h"
+#include "PrefFile.h"
+
+namespace {
+
+QFont Arial(int pixels, bool bold) {
+    QFont font("Arial");
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+}  // namespace
+
+std::vector<PreferenceSetEntry> ListPreferenceSets(HandheldFs* fs, const QString& folder) {
+    HandheldFs* files = fs ? fs : CurrentHandheldFs();
+    std::vector<PreferenceSetEntry> sets;
+    if (!files) {
+        return sets;
+    }
+    for (const std::string& found : files->ListFiles(folder.toStdString(), "*.PDB")) {
+        if (sets.size() >= size_t(CLoadPreferenceDlg::kMaxListedSets)) {
+            break;
+        }
+        QString path = QString::fromStdString(found);
+        if (!path.contains('\\')) {
+            path.prepend(folder);
+        }
+        CPrefFile file(files);
+        if (file.Open(path, CPdbFile::kModeRead) == kPdbOk && file.IsPrefFile()) {
+            const QString name = file.GetName();
+            if (!name.isEmpty()) {
+                sets.push_back({name, path});
+            }
+        }
+        file.Close();
+    }
+    // An exchange sort over all pairs, so that sets of equal names come out in the same
+    // order whenever the folder lists the same files.
+    for (size_t i = 0; i < sets.size(); ++i) {
+        for (size_t j = i + 1; j < sets.size(); ++j) {
+            if (QString::compare(sets[j].name, sets[i].name, Qt::CaseSensitive) < 0) {
+                std::swap(sets[i], sets[j]);
+            }
+        }
+    }
+    return sets;
+}
+
+CLoadPreferenceDlg::CLoadPreferenceDlg(HandheldFs* fs, QWidget* parent) : QDialog(parent), fs_(fs) {
+    setWindowTitle("Load Preference");
+    setFont(QFont("MS Sans Serif", 8));
+
+    title_ = new QLabel("Available Preferences", this);
+    title_->setObjectName(QString::number(kTitleId));
+    title_->setGeometry(DluRect(9, 2, 138, 14));
+    title_->setAlignment(Qt::AlignCenter);
+    title_->setFont(Arial(18, true));
+
+    list_ = new QListWidget(this);
+    list_->setObjectName(QString::number(kListId));
+    list_->setGeometry(DluRect(9, 20, 144, 100));
+    list_->setFont(Arial(14, false));
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(list_, &QListWidget::itemDoubleClicked, this, &CLoadPreferenceDlg::OnLoad);
+
+    delete_ = new QPushButton("Delete", this);
+    delete_->setObjectName(QString::number(kDeleteId));
+    delete_->setGeometry(DluRect(9, 124, 144, 14));
+    delete_->setFont(Arial(14, true));
+    connect(delete_, &QPushButton::clicked, this, &CLoadPreferenceDlg::OnDelete);
+
+    load_ = new QPushButton("Load", this);
+    load_->setObjectName("1");
+    load_->setGeometry(DluRect(4, 143, 75, 14));
+    load_->setDefault(true);
+    load_->setFont(Arial(14, true));
+    connect(load_, &QPushButton::clicked, this, &CLoadPreferenceDlg::OnLoad);
+
+    cancel_ = new QPushButton("Cancel", this);
+    cancel_->setObjectName("2");
+    cancel_->setGeometry(DluRect(82, 143, 75, 14));
+    cancel_->setFont(Arial(14, true));
+    connect(cancel_, &QPushButton::clicked, this, [this] { done(kIdCancel); });
+
+    helpBar_ = new CHelpBar(kHelpLoadPreferences, this);
+    helpBar_->adjustSize();
+    const int barHeight = helpBar_->sizeHint().height();
+    setFixedSize(DluX(162), DluY(165) + barHeight);
+    helpBar_->setGeometry(0, DluY(165), width(), barHeight);
+}
+
+void CLoadPreferenceDlg::showEvent(QShowEvent* event) {
+    if (!opened_) {
+        opened_ = true;
+        Open();
+    }
+    QDialog::showEvent(event);
+}
+
+void CLoadPreferenceDlg::Open() {
+    sets_ = ListPreferenceSets(fs_, folder);
+    Fill();
+}
+
+void CLoadPreferenceDlg::Fill() {
+    list_->clear();
+    for (const PreferenceSetEntry& set : sets_) {
+        list_->addItem(set.name);
+    }
+    list_->setCurrentRow(-1);
+    list_->clearSelection();
+}
+
+void CLoadPreferenceDlg::OnLoad() {
+    const int row = list_->currentRow();
+    if (row < 0 || size_t(row) >= sets_.size() || !list_->item(row)->isSelected()) {
+        list_->setFocus();
+        return;
+    }
+    const QString& path = sets_[size_t(row)].path;
+    fileName = path.mid(path.lastIndexOf('\\') + 1);
+    done(kIdOk);
+}
+
+void CLoadPreferenceDlg::OnDelete() {
+    const int row = list_->currentRow();
+    if (row < 0 || size_t(row) >= sets_.size() || !list_->item(row)->isSelected()) {
+        list_->setFocus();
+        return;
+    }
+    const PreferenceSetEntry set = sets_[size_t(row)];
+    if (ShowMessage(this, "Are you sure you want to delete preferences '" + set.name + "' ?",
+                    MessageButtons::OkCancel) == kIdOk) {
+        CPdbFile file(fs_);
+        const bool opens = file.Open(set.path, CPdbFile::kModeRead) == kPdbOk;
+        file.Close();
+        if (opens) {
+            HandheldFs* files = fs_ ? fs_ : CurrentHandheldFs();
+            if (files->Remove(set.path.toStdString()) != FsError::None) {
+                ShowMessage(this, "File " + set.path + " cannot be removed");
+                list_->setFocus();
+                return;
+            }
+            sets_.erase(sets_.begin() + row);
+            deleted = true;
+            Fill();
+        }
+    }
+    list_->setFocus();
+}

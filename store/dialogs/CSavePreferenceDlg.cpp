@@ -1,0 +1,156 @@
+#include "CSavePreferenceDlg.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+
+#include "CAboutDlg.h"
+#include "CHelpBar.h"
+#include "CPdbFile.h"
+#include "Catalogue.h"
+#include "DialogUnits.h"
+#include "HelpTexts.h"
+#include "Modal.h"
+
+namespace {
+
+constexpr QPoint kPicturePosition(10, 90);
+constexpr QPoint kLabelPosition(30, 113);
+constexpr QRgb kTransparent = 0xFF00FF;
+
+QFont ArialBold(int pixels) {
+    QFont font("Arial");
+    font.setPixelSize(pixels);
+    font.setBold(true);
+    return font;
+}
+
+// The grey panel behind the name row, its magenta corners left out.
+QPixmap PanelPicture() {
+    QPixmap picture = QPixmap::fromImage(BuiltInBitmap(CSavePreferenceDlg::kPictureBitmap));
+    if (!picture.isNull()) {
+        picture.setMask(picture.createMaskFromColor(QColor(kTransparent), Qt::MaskInColor));
+    }
+    return picture;
+}
+
+}  // namespace
+
+SetNameCorrection CorrectSetName(const QString& typed) {
+    SetNameCorrection result{typed, {}};
+    // The earliest of the reserved characters, wherever it stands: cutting at a later one
+    // would leave an earlier separator in the name, and so a path outside the folder.
+    qsizetype cut = -1;
+    for (const char* c = kIllegalNameCharacters; *c; ++c) {
+        const qsizetype at = result.name.indexOf(QLatin1Char(*c));
+        if (at >= 0 && (cut < 0 || at < cut)) {
+            cut = at;
+        }
+    }
+    if (cut >= 0) {
+        result.refused.push_back(result.name.at(cut));
+        result.name.truncate(cut);
+    }
+    for (qsizetype i = 0; i < result.name.size(); ++i) {
+        const char16_t code = result.name.at(i).unicode();
+        if (code < 0x20 || code > 0x7F) {
+            result.refused.push_back(result.name.at(i));
+            result.name.truncate(i);
+            break;
+        }
+    }
+    return result;
+}
+
+CSavePreferenceDlg::CSavePreferenceDlg(HandheldFs* fs, QWidget* parent) : QDialog(parent), fs_(fs) {
+    setWindowTitle("Save Preference");
+    setFont(QFont("MS Sans Serif", 8));
+
+    title_ = new QLabel("Save Current Preferences", this);
+    title_->setObjectName(QString::number(kTitleId));
+    title_->setGeometry(DluRect(9, 2, 138, 14));
+    title_->setAlignment(Qt::AlignCenter);
+    title_->setFont(ArialBold(18));
+
+    prompt_ = new QLabel(
+        "Enter a name of the database file where your current preferences will be saved :", this);
+    prompt_->setGeometry(DluRect(9, 22, 144, 30));
+    prompt_->setWordWrap(true);
+
+    nameEdit_ = new QLineEdit(this);
+    nameEdit_->setObjectName(QString::number(kNameId));
+    nameEdit_->setGeometry(95, 111, 125, 22);
+    connect(nameEdit_, &QLineEdit::textChanged, this, &CSavePreferenceDlg::CheckName);
+
+    save_ = new QPushButton("Save", this);
+    save_->setObjectName("1");
+    save_->setGeometry(DluRect(4, 143, 75, 14));
+    save_->setDefault(true);
+    save_->setFont(ArialBold(14));
+    connect(save_, &QPushButton::clicked, this, &CSavePreferenceDlg::OnSave);
+
+    cancel_ = new QPushButton("Cancel", this);
+    cancel_->setObjectName("2");
+    cancel_->setGeometry(DluRect(82, 143, 75, 14));
+    cancel_->setFont(ArialBold(14));
+    connect(cancel_, &QPushButton::clicked, this, [this] { done(kIdCancel); });
+
+    helpBar_ = new CHelpBar(kHelpSavePreferences, this);
+    helpBar_->adjustSize();
+    const int barHeight = helpBar_->sizeHint().height();
+    setFixedSize(DluX(162), DluY(165) + barHeight);
+    helpBar_->setGeometry(0, DluY(165), width(), barHeight);
+
+    nameEdit_->setFocus();
+}
+
+void CSavePreferenceDlg::paintEvent(QPaintEvent* event) {
+    QDialog::paintEvent(event);
+    QPainter painter(this);
+    painter.drawPixmap(kPicturePosition, PanelPicture());
+    painter.setFont(ArialBold(18));
+    painter.setBackgroundMode(Qt::TransparentMode);
+    painter.drawText(QRect(kLabelPosition, QSize(70, 24)), Qt::AlignLeft | Qt::AlignTop, "Name:");
+}
+
+void CSavePreferenceDlg::CheckName() {
+    if (checking_) {
+        return;
+    }
+    checking_ = true;
+    const SetNameCorrection corrected = CorrectSetName(nameEdit_->text());
+    for (const QChar refused : corrected.refused) {
+        ShowMessage(this, "Illegal character " + QString(refused));
+    }
+    if (corrected.name != nameEdit_->text()) {
+        nameEdit_->setText(corrected.name);
+    }
+    nameEdit_->setCursorPosition(static_cast<int>(corrected.name.size()));
+    checking_ = false;
+}
+
+void CSavePreferenceDlg::OnSave() {
+    const QString typed = nameEdit_->text();
+    if (typed.trimmed().isEmpty()) {
+        ShowMessage(this, "You must type a file name.");
+        return;
+    }
+    setName = typed;
+    fileName = typed + ".PDB";
+    CPdbFile existing(fs_);
+    const bool exists = existing.Open(folder + fileName, CPdbFile::kModeRead) == kPdbOk;
+    existing.Close();
+    if (!exists) {
+        done(kIdOk);
+        return;
+    }
+    nameEdit_->setEnabled(false);
+    const int answer =
+        ShowMessage(this, "A file with the name you specified already exists. Owerwrite it?",
+                    MessageButtons::YesNo);
+    nameEdit_->setEnabled(true);
+    if (answer == kIdYes) {
+        done(kIdOk);
+    }
+}
