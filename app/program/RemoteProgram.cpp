@@ -17,6 +17,7 @@
 #include "IrFactory.h"
 #include "KeyboardHardKeys.h"
 #include "Modal.h"
+#include "PreferenceSets.h"
 #include "SimHandheld.h"
 #include "SimInteraction.h"
 #include "SimProfile.h"
@@ -153,6 +154,11 @@ CRemoteProgram::CRemoteProgram(const ProgramOptions& options) : interactive_(opt
         const int result = RunModal(greeting);
         showAgain = greeting.showAgain;
         return result;
+    };
+    services.savePreferenceSet = [this](CDUWnd& window) { SavePreferenceSet(window, *fs_); };
+    services.loadPreferenceSet = [this](CDUWnd& window) { LoadPreferenceSet(window, *fs_); };
+    services.applyUsedEntry = [this](CDUWnd& window, int index) {
+        ApplyUsedEntry(window, index, fs_.get());
     };
     services.started = [this](CDUWnd& window) {
         if (interactive_) {

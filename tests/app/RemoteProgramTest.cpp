@@ -4,8 +4,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
@@ -18,6 +20,7 @@
 #include "CHelpDlg.h"
 #include "CMainFrame.h"
 #include "CRemoteView.h"
+#include "CSavePreferenceDlg.h"
 #include "HardKeys.h"
 #include "HostHandheldFs.h"
 #include "KeyboardHardKeys.h"
@@ -235,6 +238,35 @@ TEST_F(RemoteProgramTest, PreferenceSetEntriesFollowTheSeparatorAfterUseSounds) 
     window->RebuildPreferenceEntries();
     EXPECT_EQ(Texts(preferences).mid(7), QStringList({"Evening", "Night"}));
     EXPECT_EQ(Commands(preferences).back(), 20001);
+}
+
+TEST_F(RemoteProgramTest, SavedSetReachesTheMenuAndItsEntryAppliesIt) {
+    Start();
+    CMainFrame& frame = program->Frame();
+    window->SelectForm(7);
+    modal.onDialog = [](QDialog& dialog) -> int {
+        if (auto* save = qobject_cast<CSavePreferenceDlg*>(&dialog)) {
+            save->NameEdit()->setText("Evening");
+            QTest::mouseClick(save->SaveButton(), Qt::LeftButton);
+            return save->result();
+        }
+        return kIdOk;
+    };
+    frame.OnCommand(CMainFrame::kSave);
+    EXPECT_EQ(modal.dialogs.back(), "CSavePreferenceDlg");
+    QAction* entry = frame.FindCommand(CMainFrame::kFirstPreferenceSet);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->text(), "Evening");
+    // The entry brings the saved form back, also from the menu after a restart.
+    window->SelectForm(2);
+    Restart();
+    ASSERT_NE(program->Frame().FindCommand(CMainFrame::kFirstPreferenceSet), nullptr);
+    program->Frame().FindCommand(CMainFrame::kFirstPreferenceSet)->trigger();
+    EXPECT_EQ(window->CurrentForm(), 7);
+    // An entry beyond the list does nothing.
+    window->SelectForm(3);
+    program->Frame().OnCommand(CMainFrame::kFirstPreferenceSet + 1);
+    EXPECT_EQ(window->CurrentForm(), 3);
 }
 
 TEST_F(RemoteProgramTest, HelpCommandsAndAbout) {
