@@ -1,0 +1,449 @@
+#include "CHomeDevicesDlg.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPushButton>
+#include <algorithm>
+
+#include "CCheckListCtrl.h"
+#include "CCodebaseDlg.h"
+#include "CDUWnd.h"
+#include "CHelpBar.h"
+#include "DialogUnits.h"
+#include "FormTables.h"
+#include "HandheldFs.h"
+#include "Modal.h"
+
+namespace {
+
+constexpr int kDialogWidth = 162;  // dialog units
+constexpr int kDialogHeight = 165;
+
+// The row of filter buttons, in dialog units.
+constexpr QRect kFilterRow(2, 16, 158, 12);
+
+const QString kDeleteWarning = QStringLiteral(
+    "All infrared signals stored inside the codebase will be lost, and you cannot control your "
+    "device anymore! To restore the codebase you'll have to create a new one and learn it from "
+    "the original remote control.");
+
+QFont Arial(int pixels, bool bold) {
+    QFont font("Arial");
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+QPushButton* MakeButton(QWidget* parent, int id, const QString& text, const QRect& units,
+                        int pixels) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::number(id));
+    button->setGeometry(DluRect(units.x(), units.y(), units.width(), units.height()));
+    button->setFont(Arial(pixels, true));
+    button->setAutoDefault(false);
+    return button;
+}
+
+// The folder of a codebase's path, with its trailing backslash.
+QString FolderOf(const QString& path) {
+    return path.left(path.lastIndexOf(QLatin1Char('\\')) + 1);
+}
+
+}  // namespace
+
+CHomeDevicesDlg::CHomeDevicesDlg(CDUWnd& window, HandheldFs& fs, const HandheldFolders& folders,
+                                 int filter, QWidget* parent)
+    : QDialog(parent), window_(window), fs_(fs), folders_(folders), initialFilter_(filter) {
+    setObjectName(QString::number(kDialogId));
+    setWindowTitle("Home Devices");
+
+    title_ = new QLabel("Home Devices", this);
+    title_->setObjectName(QString::number(kTitleId));
+    title_->setGeometry(DluRect(4, 2, 154, 12));
+    title_->setAlignment(Qt::AlignCenter);
+    title_->setFont(Arial(18, true));
+
+    for (int c = kCategoryUnknown; c < kCategoryCount; ++c) {
+        const QString text =
+            c == kCategoryUnknown ? QStringLiteral("All") : QString::fromLatin1(CategoryName(c));
+        QPushButton* button = MakeButton(this, kFilterIds[size_t(c)], text, kFilterRow, 12);
+        button->setFont(Arial(12, false));
+        connect(button, &QPushButton::clicked, this, [this, c] { OnFilter(c); });
+        filters_[size_t(c)] = button;
+    }
+
+    LayOutFilters();
+
+    list_ = new CCheckListCtrl(this);
+    list_->setObjectName(QString::number(kListId));
+    list_->setGeometry(DluRect(2, 30, 158, 96));
+    list_->onCheckToggled = [this](int) {
+        if (!filling_) {
+            ApplyHotMarks();
+        }
+    };
+    connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { OnSelect(); });
+
+    add_ = MakeButton(this, kAddId, "Add", QRect(2, 129, 24, 12), 12);
+    relearn_ = MakeButton(this, kRelearnId, "ReLearn", QRect(28, 129, 34, 12), 12);
+    delete_ = MakeButton(this, kDeleteId, "Delete", QRect(64, 129, 30, 12), 12);
+    rename_ = MakeButton(this, kRenameId, "Rename", QRect(96, 129, 32, 12), 12);
+    hot_ = MakeButton(this, kHotId, "Hot", QRect(130, 129, 28, 12), 12);
+    select_ = MakeButton(this, kSelectId, "Select", QRect(4, 145, 75, 14), 14);
+    done_ = MakeButton(this, kDoneId, "Done", QRect(83, 145, 75, 14), 14);
+    done_->setDefault(true);
+    connect(add_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnAdd);
+    connect(relearn_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnRelearn);
+    connect(delete_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnDelete);
+    connect(rename_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnRename);
+    connect(hot_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnHot);
+    connect(select_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnSelect);
+    connect(done_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnDone);
+
+    // The command bar with the Help button sits below the dialog's own area.
+    helpBar_ = new CHelpBar(kHelpTopic, this);
+    const int barHeight = helpBar_->sizeHint().height();
+    setFixedSize(DluX(kDialogWidth), DluY(kDialogHeight) + barHeight);
+    helpBar_->setGeometry(0, DluY(kDialogHeight), DluX(kDialogWidth), barHeight);
+}
+
+void CHomeDevicesDlg::LayOutFilters() {
+    // Each button gets the width of its text in bold (the look of the current filter) and an
+    // even share of what is left, so that "Cab/Sat" and "DVD/CD" are not cut.
+    const QRect row =
+        DluRect(kFilterRow.x(), kFilterRow.y(), kFilterRow.width(), kFilterRow.height());
+    constexpr int kGap = 1;
+    std::array<int, kCategoryCount> widths{};
+    int used = kGap * (kCategoryCount - 1);
+    for (int c = 0; c < kCategoryCount; ++c) {
+        QPushButton* button = filters_[size_t(c)];
+        widths[size_t(c)] = QFontMetrics(Arial(12, true)).horizontalAdvance(button->text());
+        used += widths[size_t(c)];
+    }
+    const int share = std::max(0, row.width() - used) / kCategoryCount;
+    int x = row.left();
+    for (int c = 0; c < kCategoryCount; ++c) {
+        const int width = c == kCategoryCount - 1 ? row.right() + 1 - x : widths[size_t(c)] + share;
+        filters_[size_t(c)]->setGeometry(x, row.top(), width, row.height());
+        x += width + kGap;
+    }
+}
+
+QPushButton* CHomeDevicesDlg::FilterButton(int category) const {
+    return category >= 0 && category < kCategoryCount ? filters_[size_t(category)] : nullptr;
+}
+
+QPushButton* CHomeDevicesDlg::CommandButton(int id) const {
+    switch (id) {
+        case kAddId:
+            return add_;
+        case kRelearnId:
+            return relearn_;
+        case kDeleteId:
+            return delete_;
+        case kRenameId:
+            return rename_;
+        case kHotId:
+            return hot_;
+        case kSelectId:
+            return select_;
+        case kDoneId:
+            return done_;
+        default:
+            return nullptr;
+    }
+}
+
+void CHomeDevicesDlg::showEvent(QShowEvent* event) {
+    if (!opened_) {
+        opened_ = true;
+        Open();
+    }
+    QDialog::showEvent(event);
+}
+
+void CHomeDevicesDlg::Open() {
+    const int w = list_->ClientWidth();
+    list_->setHeaderLabels({"Category", "Name", "Hot"});
+    list_->setColumnWidth(kCategoryColumn, 2 * w / 7 - 7);
+    list_->setColumnWidth(kNameColumn, 4 * w / 7 - 5);
+    list_->setColumnWidth(kHotColumn, w / 7);
+
+    const HotSlots hot = FormSlots();
+    ScanCodebases(fs_, folders_, entries_, &hot);
+    OnFilter(initialFilter_);
+}
+
+void CHomeDevicesDlg::OnFilter(int category) {
+    filter_ = category;
+    if (category == shownFilter_) {
+        return;
+    }
+    for (int c = 0; c < kCategoryCount; ++c) {
+        filters_[size_t(c)]->setFont(Arial(12, c == category));
+    }
+    FillList(category);
+}
+
+void CHomeDevicesDlg::FillList(int filter) {
+    filling_ = true;
+    shownFilter_ = filter;
+    list_->clear();
+    for (CodebaseEntry& entry : entries_) {
+        const bool shown = filter >= 0 && filter < kCategoryCount &&
+                           (filter == kCategoryUnknown || filter == entry.category);
+        if (!shown) {
+            entry.position = -1;
+            continue;
+        }
+        entry.position = list_->AddRow({QString::fromLatin1(CategoryName(entry.category)),
+                                        entry.deviceName, CCheckListCtrl::kBooleanText});
+        list_->SetChecked(entry.position, entry.mark != 0);
+    }
+    // Narrower when the vertical scroll bar takes its room.
+    const int w = list_->ClientWidth();
+    list_->setColumnWidth(
+        kNameColumn, list_->RowCount() > list_->CountPerPage() ? 4 * w / 7 + 2 : 4 * w / 7 + 7);
+    filling_ = false;
+    list_->ClearSelectionMark();
+    list_->setFocus();
+}
+
+void CHomeDevicesDlg::ApplyHotMarks() {
+    HotSlots hot = FormSlots();
+    for (CodebaseEntry& entry : entries_) {
+        if (entry.position < 0) {
+            continue;
+        }
+        const bool checked = list_->IsChecked(entry.position);
+        if (checked && !IsDeviceCategory(entry.category)) {
+            // A codebase of no known category has no forms to be hot on.
+            list_->SetChecked(entry.position, false);
+            continue;
+        }
+        if (checked && entry.mark == 0) {
+            SetHotCodebase(hot, entry.category, entry.path);
+            for (CodebaseEntry& other : entries_) {
+                if (&other != &entry && other.category == entry.category) {
+                    if (other.position >= 0) {
+                        list_->SetChecked(other.position, false);
+                    }
+                    other.mark = 0;
+                }
+            }
+            entry.mark = 1;
+            changed_ = true;
+        } else if (!checked && entry.mark != 0) {
+            SetHotCodebase(hot, entry.category, QString());
+            entry.mark = 0;
+            changed_ = true;
+        }
+    }
+    SetFormSlots(hot);
+}
+
+int CHomeDevicesDlg::SelectedEntry() {
+    const int row = list_->SelectedRow();
+    if (row >= 0) {
+        for (size_t i = 0; i < entries_.size(); ++i) {
+            if (entries_[i].position == row) {
+                return int(i);
+            }
+        }
+    }
+    list_->setFocus();
+    return -1;
+}
+
+HotSlots CHomeDevicesDlg::FormSlots() const {
+    HotSlots hot;
+    for (int form = 0; form < kFormCount; ++form) {
+        if (CSkinForm* skin = window_.GetForm(form)) {
+            hot[size_t(form)] = skin->Slot().Path();
+        }
+    }
+    return hot;
+}
+
+void CHomeDevicesDlg::SetFormSlots(const HotSlots& hot) {
+    for (int form = 0; form < kFormCount; ++form) {
+        CSkinForm* skin = window_.GetForm(form);
+        if (skin && skin->Slot().Path() != hot[size_t(form)]) {
+            skin->Slot().SetPath(hot[size_t(form)]);
+        }
+    }
+}
+
+void CHomeDevicesDlg::OnHot() {
+    const int index = SelectedEntry();
+    if (index < 0) {
+        return;
+    }
+    const CodebaseEntry& entry = entries_[size_t(index)];
+    list_->SetChecked(entry.position, entry.mark == 0);
+    if (!filling_) {
+        ApplyHotMarks();
+    }
+    changed_ = true;
+}
+
+void CHomeDevicesDlg::OnSelect() {
+    const int index = SelectedEntry();
+    if (index < 0) {
+        return;
+    }
+    const CodebaseEntry& entry = entries_[size_t(index)];
+    HotSlots hot = FormSlots();
+    SetHotCodebase(hot, entry.category, entry.path);
+    SetFormSlots(hot);
+    if (IsDeviceCategory(entry.category)) {
+        window_.SelectForm(FirstFormOf(entry.category));
+    }
+    changed_ = true;
+    Finish();
+}
+
+void CHomeDevicesDlg::OnDone() {
+    Finish();
+}
+
+void CHomeDevicesDlg::reject() {
+    Finish();
+}
+
+void CHomeDevicesDlg::Finish() {
+    if (changed_) {
+        for (int form = 0; form < kFormCount; ++form) {
+            if (CSkinForm* skin = window_.GetForm(form)) {
+                skin->RefreshButtons();
+            }
+        }
+        window_.update();
+        window_.SaveState();
+    }
+    done(kDoneId);
+}
+
+void CHomeDevicesDlg::StartLearning(int category, const QString& path, int learnMode) {
+    HotSlots hot = FormSlots();
+    SetHotCodebase(hot, category, path);
+    SetFormSlots(hot);
+    for (const int form : {FirstFormOf(category), SecondFormOf(category)}) {
+        CSkinForm& skin = *window_.GetForm(form);
+        skin.learnMode = learnMode;
+        skin.RefreshButtons();
+    }
+    window_.SelectForm(FirstFormOf(category));
+    window_.SetLearningMode(true);
+}
+
+void CHomeDevicesDlg::OnAdd() {
+    CCodebaseDlg codebase(this);
+    codebase.mode = CCodebaseDlg::kCreate;
+    codebase.name = QString::number(list_->RowCount() + 1);
+    codebase.folder = folders_.defaultCodebaseFolder;
+    if (RunModal(codebase) != kIdOk || !IsDeviceCategory(codebase.category)) {
+        list_->setFocus();
+        return;
+    }
+    // The codebase file is created in this folder when the first button is learnt.
+    fs_.CreateFolder(folders_.defaultCodebaseFolder.toStdString());
+    HotSlots hot = FormSlots();
+    const QString path = StartNewCodebase(hot, folders_, codebase.category, codebase.name);
+    StartLearning(codebase.category, path, codebase.learnMode);
+    done(kDoneId);
+}
+
+void CHomeDevicesDlg::OnRelearn() {
+    const int index = SelectedEntry();
+    if (index < 0) {
+        return;
+    }
+    const CodebaseEntry entry = entries_[size_t(index)];
+    if (!IsDeviceCategory(entry.category)) {
+        // Learning needs the forms of a category; without one it would go into the
+        // codebase of whatever form is shown.
+        ShowMessage(this, "This codebase belongs to no category and cannot be relearned.");
+        list_->setFocus();
+        return;
+    }
+    CCodebaseDlg codebase(this);
+    codebase.mode = CCodebaseDlg::kRelearn;
+    codebase.category = entry.category - 1;
+    codebase.name = entry.deviceName;
+    codebase.categorySelectable = false;
+    codebase.nameEditable = false;
+    if (RunModal(codebase) != kIdOk) {
+        list_->setFocus();
+        return;
+    }
+    StartLearning(entry.category, entry.path, codebase.learnMode);
+    window_.SaveState();
+    done(kDoneId);
+}
+
+void CHomeDevicesDlg::OnRename() {
+    const int index = SelectedEntry();
+    if (index < 0) {
+        return;
+    }
+    const CodebaseEntry entry = entries_[size_t(index)];
+    CCodebaseDlg codebase(this);
+    codebase.mode = CCodebaseDlg::kRename;
+    codebase.category = entry.category - 1;
+    codebase.name = entry.deviceName;
+    codebase.categorySelectable = false;
+    // The new name must be free in the folder where the file is renamed.
+    codebase.folder = FolderOf(entry.path);
+    if (RunModal(codebase) != kIdOk) {
+        list_->setFocus();
+        return;
+    }
+    HotSlots hot = FormSlots();
+    const int result = RenameCodebase(fs_, folders_, entries_, index, codebase.name, hot);
+    if (result != kCatalogueOk) {
+        ShowMessage(this, "Cannot rename codebase '" + entry.path + "'.");
+        list_->setFocus();
+        return;
+    }
+    SetFormSlots(hot);
+    changed_ = true;
+    FillList(filter_);
+}
+
+void CHomeDevicesDlg::OnDelete() {
+    const int index = SelectedEntry();
+    if (index < 0) {
+        return;
+    }
+    const CodebaseEntry entry = entries_[size_t(index)];
+    const QString question = kDeleteWarning + "Are you sure you want to delete '" +
+                             DisplayName(entry.category, entry.deviceName) + "' ?";
+    if (ShowMessage(this, question, MessageButtons::YesNo) != kIdYes) {
+        return;
+    }
+    HotSlots hot = FormSlots();
+    const int result = DeleteCodebase(fs_, entries_, index, hot);
+    if (result == kCatalogueCannotRemove) {
+        // The file is still there, so it stays hot where it was.
+        ShowMessage(this, "File " + entry.path + " cannot be removed");
+        return;
+    }
+    if (result == kCatalogueCannotOpen && entry.mark != 0) {
+        // The file has gone already; its category has nothing to send from.
+        list_->SetChecked(entry.position, false);
+        ApplyHotMarks();
+    }
+    if (result != kCatalogueOk) {
+        return;
+    }
+    // Deleting the hot codebase left its category without one.
+    SetFormSlots(hot);
+    changed_ = true;
+    FillList(filter_);
+}
+
+void RunHomeDevices(CDUWnd& window, HandheldFs& fs, const HandheldFolders& folders, int filter) {
+    CHomeDevicesDlg dialog(window, fs, folders, filter, &window);
+    RunModal(dialog);
+}

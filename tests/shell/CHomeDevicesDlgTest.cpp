@@ -1,0 +1,740 @@
+#include "CHomeDevicesDlg.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "../remote/RemoteWindowFixture.h"
+#include "CCheckListCtrl.h"
+#include "CCodebaseDlg.h"
+#include "CHelpBar.h"
+#include "CHelpDlg.h"
+#include "CLearnPromptDlg.h"
+#include "WindowState.h"
+
+// Paths and names in failure messages as text.
+static void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+const QString kDocs = "\\My Documents\\";
+
+// One row as the list shows it: category, name and whether its box is checked.
+struct Row {
+    QString category;
+    QString name;
+    bool checked;
+    friend bool operator==(const Row&, const Row&) = default;
+    friend std::ostream& operator<<(std::ostream& out, const Row& row) {
+        return out << row.category.toStdString() << "|" << row.name.toStdString() << "|"
+                   << row.checked;
+    }
+};
+
+std::vector<Row> Rows(const CCheckListCtrl& list) {
+    std::vector<Row> rows;
+    for (int row = 0; row < list.RowCount(); ++row) {
+        EXPECT_EQ(list.CellText(row, CHomeDevicesDlg::kHotColumn), "boolean");
+        rows.push_back({list.CellText(row, 0), list.CellText(row, 1), list.IsChecked(row)});
+    }
+    return rows;
+}
+
+QPoint CellCentre(const CCheckListCtrl& list, int row, int column) {
+    return list.visualRect(list.model()->index(row, column)).center();
+}
+
+void TapCell(CCheckListCtrl& list, int row, int column) {
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, CellCentre(list, row, column));
+}
+
+void Click(CHomeDevicesDlg& dialog, int id) {
+    QTest::mouseClick(dialog.CommandButton(id), Qt::LeftButton);
+}
+
+// The filter buttons drawn bold, by category.
+std::vector<int> BoldFilters(const CHomeDevicesDlg& dialog) {
+    std::vector<int> bold;
+    for (int c = 0; c < kCategoryCount; ++c) {
+        if (dialog.FilterButton(c)->font().bold()) {
+            bold.push_back(c);
+        }
+    }
+    return bold;
+}
+
+// A remote window with four codebases in "\My Documents\": two TV, one Cab/Sat, one DVD/CD.
+class HomeDevicesTest : public RemoteWindowTest {
+  protected:
+    HomeDevicesTest() : folders(FoldersFor(QString(kBase) + "ArdelRemote.exe")) {
+        tvA = MakeCodebase("TV_Alpha");
+        tvB = MakeCodebase("TV_Beta");
+        sky = MakeCodebase("CAB_Sky");
+        dvd = MakeCodebase("DVD_Player");
+        window->hooks.openHomeDevices = [this](int category) {
+            RunHomeDevices(*window, *fs, folders, category);
+        };
+    }
+
+    QString MakeCodebase(const QString& displayName, const QString& folder = kDocs) {
+        const QString path = folder + displayName + ".PDB";
+        CCodebaseFile file(fs.get());
+        EXPECT_TRUE(file.CreateCodebase(path));
+        file.Close();
+        return path;
+    }
+    void MakeHot(int category, const QString& path) {
+        window->GetForm(FirstFormOf(category))->Slot().SetPath(path);
+        window->GetForm(SecondFormOf(category))->Slot().SetPath(path);
+    }
+    QString SlotOf(int form) { return window->GetForm(form)->Slot().Path(); }
+    bool Exists(const QString& path) { return fs->FileExists(path.toStdString()); }
+    std::vector<uint8_t> FileBytes(const QString& path) {
+        FsError error = FsError::None;
+        std::unique_ptr<HandheldFile> file = fs->Open(path.toStdString(), FsOpen::Read, error);
+        std::vector<uint8_t> bytes(file ? file->Length() : 0);
+        if (file && !file->Read(0, bytes.data(), bytes.size())) {
+            bytes.clear();
+        }
+        return bytes;
+    }
+
+    // Runs the dialog; `act` works in it while it is open. Every other dialog is answered by
+    // `answer` (Cancel when unset).
+    void Run(int filter, const std::function<void(CHomeDevicesDlg&)>& act) {
+        modal.onDialog = [this, act](QDialog& dialog) {
+            if (auto* home = qobject_cast<CHomeDevicesDlg*>(&dialog)) {
+                ++homeRuns;
+                act(*home);
+                return dialog.result();
+            }
+            return answer ? answer(dialog) : int(kIdCancel);
+        };
+        RunHomeDevices(*window, *fs, folders, filter);
+    }
+
+    HandheldFolders folders;
+    QString tvA, tvB, sky, dvd;
+    std::function<int(QDialog&)> answer;
+    int homeRuns = 0;
+};
+
+// ---- opening and filtering
+
+TEST_F(HomeDevicesTest, ControlsCarryTheirTextsFontsAndColumns) {
+    Run(0, [](CHomeDevicesDlg& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), "Home Devices");
+        EXPECT_EQ(dialog.TitleText()->text(), "Home Devices");
+        const std::vector<std::tuple<QWidget*, QString, int, bool>> fonts = {
+            {dialog.TitleText(), "Home Devices", 18, true},
+            {dialog.CommandButton(1024), "Add", 12, true},
+            {dialog.CommandButton(1025), "ReLearn", 12, true},
+            {dialog.CommandButton(1026), "Delete", 12, true},
+            {dialog.CommandButton(1027), "Rename", 12, true},
+            {dialog.CommandButton(1028), "Hot", 12, true},
+            {dialog.CommandButton(2), "Select", 14, true},
+            {dialog.CommandButton(1), "Done", 14, true},
+            {dialog.FilterButton(0), "All", 12, true},
+            {dialog.FilterButton(3), "DVD/CD", 12, false},
+            {dialog.FilterButton(6), "TiVo", 12, false},
+        };
+        for (const auto& [widget, text, pixels, bold] : fonts) {
+            ASSERT_NE(widget, nullptr) << text.toStdString();
+            if (auto* button = qobject_cast<QPushButton*>(widget)) {
+                EXPECT_EQ(button->text(), text);
+            }
+            EXPECT_EQ(widget->font().family(), "Arial") << text.toStdString();
+            EXPECT_EQ(widget->font().pixelSize(), pixels) << text.toStdString();
+            EXPECT_EQ(widget->font().bold(), bold) << text.toStdString();
+        }
+        for (const int id : {1015, 1016, 1019, 1020, 1021, 1022, 1023, 1024, 1028, 1017, 1037}) {
+            EXPECT_NE(dialog.findChild<QWidget*>(QString::number(id)), nullptr) << id;
+        }
+        CCheckListCtrl& list = *dialog.List();
+        const int w = list.ClientWidth();
+        EXPECT_EQ(list.headerItem()->text(0), "Category");
+        EXPECT_EQ(list.headerItem()->text(1), "Name");
+        EXPECT_EQ(list.headerItem()->text(2), "Hot");
+        EXPECT_EQ(list.columnWidth(0), 2 * w / 7 - 7);
+        EXPECT_EQ(list.columnWidth(1), 4 * w / 7 + 7);  // four rows fit on a page
+        EXPECT_EQ(list.columnWidth(2), w / 7);
+        EXPECT_EQ(dialog.HelpBar()->HelpTopic(), 3);
+        Click(dialog, CHomeDevicesDlg::kDoneId);
+    });
+}
+
+TEST_F(HomeDevicesTest, NameColumnMakesRoomForTheScrollBarWhenRowsExceedAPage) {
+    for (int i = 0; i < 20; ++i) {
+        MakeCodebase(QString("VCR_Tape %1").arg(i, 2, 10, QChar('0')));
+    }
+    Run(0, [](CHomeDevicesDlg& dialog) {
+        CCheckListCtrl& list = *dialog.List();
+        ASSERT_GT(list.RowCount(), list.CountPerPage());
+        EXPECT_EQ(list.columnWidth(1), 4 * list.ClientWidth() / 7 + 2);
+        Click(dialog, CHomeDevicesDlg::kDoneId);
+    });
+}
+
+struct OpeningCase {
+    const char* label;
+    int form;  // the form shown when the Select element is tapped; -1: opened from the menu
+    std::vector<Row> rows;
+    int bold;
+};
+
+class HomeDevicesOpening : public HomeDevicesTest,
+                           public testing::WithParamInterface<OpeningCase> {};
+
+TEST_P(HomeDevicesOpening, ShowsTheCategoryItWasOpenedFor) {
+    const OpeningCase& c = GetParam();
+    MakeHot(kCategoryCabSat, sky);
+    std::vector<Row> rows;
+    std::vector<int> bold;
+    const auto look = [&](CHomeDevicesDlg& dialog) {
+        rows = Rows(*dialog.List());
+        bold = BoldFilters(dialog);
+        Click(dialog, CHomeDevicesDlg::kDoneId);
+    };
+    if (c.form < 0) {
+        Run(0, look);
+    } else {
+        modal.onDialog = [&](QDialog& dialog) {
+            look(static_cast<CHomeDevicesDlg&>(dialog));
+            return dialog.result();
+        };
+        window->SelectForm(c.form);
+        CSkinForm& skin = *window->Current();
+        const CRemoteButton& select = skin.Element(skin.FindElement(kPanelSelect));
+        TapAt(QPoint(select.left + select.width / 2, select.top + select.height / 2) *
+              window->Scale());
+        ASSERT_EQ(modal.dialogs, std::vector<QString>{"CHomeDevicesDlg"});
+    }
+    EXPECT_EQ(rows, c.rows);
+    EXPECT_EQ(bold, std::vector<int>{c.bold});
+}
+
+INSTANTIATE_TEST_SUITE_P(From, HomeDevicesOpening,
+                         testing::Values(OpeningCase{"Menu",
+                                                     -1,
+                                                     {{"TV", "Alpha", false},
+                                                      {"TV", "Beta", false},
+                                                      {"Cab/Sat", "Sky", true},
+                                                      {"DVD/CD", "Player", false}},
+                                                     0},
+                                         OpeningCase{
+                                             "CabSatForm", 3, {{"Cab/Sat", "Sky", true}}, 2}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(HomeDevicesTest, FilterOfTheShownCategoryAgainLeavesTheListAlone) {
+    Run(kCategoryTv, [](CHomeDevicesDlg& dialog) {
+        CCheckListCtrl& list = *dialog.List();
+        TapCell(list, 1, CHomeDevicesDlg::kNameColumn);
+        ASSERT_EQ(list.SelectedRow(), 1);
+        QTest::mouseClick(dialog.FilterButton(kCategoryTv), Qt::LeftButton);
+        EXPECT_EQ(list.SelectedRow(), 1);  // a refill would have cleared it
+        EXPECT_EQ(list.RowCount(), 2);
+
+        QTest::mouseClick(dialog.FilterButton(kCategoryDvdCd), Qt::LeftButton);
+        EXPECT_EQ(Rows(list), (std::vector<Row>{{"DVD/CD", "Player", false}}));
+        EXPECT_EQ(BoldFilters(dialog), std::vector<int>{kCategoryDvdCd});
+        EXPECT_EQ(dialog.ShownFilter(), kCategoryDvdCd);
+        QTest::mouseClick(dialog.FilterButton(kCategoryTiVo), Qt::LeftButton);
+        EXPECT_EQ(list.RowCount(), 0);
+        EXPECT_EQ(list.SelectedRow(), -1);
+        Click(dialog, CHomeDevicesDlg::kDoneId);
+    });
+}
+
+// ---- hot marks
+
+TEST_F(HomeDevicesTest, TapOnNameSelectsAndTapOnHotTogglesTheRow) {
+    Run(kCategoryTv, [this](CHomeDevicesDlg& dialog) {
+        CCheckListCtrl& list = *dialog.List();
+        TapCell(list, 0, CHomeDevicesDlg::kNameColumn);
+        EXPECT_EQ(list.SelectedRow(), 0);
+        EXPECT_FALSE(list.IsChecked(0));
+        EXPECT_FALSE(dialog.Changed());
+
+        TapCell(list, 1, CHomeDevicesDlg::kHotColumn);
+        EXPECT_EQ(list.SelectedRow(), 1);
+        EXPECT_TRUE(list.IsChecked(1));
+        EXPECT_EQ(SlotOf(0), tvB);
+        TapCell(list, 1, CHomeDevicesDlg::kHotColumn);
+        EXPECT_FALSE(list.IsChecked(1));
+        EXPECT_EQ(SlotOf(0), "");
+        Click(dialog, CHomeDevicesDlg::kDoneId);
+    });
+}
+
+struct HotCase {
+    const char* label;
+    bool byButton;  // the Hot button on the selected row, else a tap on its Hot cell
+};
+
+class HomeDevicesHot : public HomeDevicesTest, public testing::WithParamInterface<HotCase> {
+  protected:
+    void Toggle(CHomeDevicesDlg& dialog, int row) {
+        if (GetParam().byButton) {
+            TapCell(*dialog.List(), row, CHomeDevicesDlg::kNameColumn);
+            Click(dialog, CHomeDevicesDlg::kHotId);
+        } else {
+            TapCell(*dialog.List(), row, CHomeDevicesDlg::kHotColumn);
+        }
+    }
+};
+
+TEST_P(HomeDevicesHot, SecondTvCodebaseTakesOverBothTvForms) {
+    MakeHot(kCategoryTv, tvA);
+    MakeHot(kCategoryCabSat, sky);
+    Run(0, [this](CHomeDevicesDlg& dialog) {
+        Toggle(dialog, 1);  // TV Beta
+        EXPECT_EQ(Rows(*dialog.List()), (std::vector<Row>{{"TV", "Alpha", false},
+                                                          {"TV", "Beta", true},
+                                                          {"Cab/Sat", "Sky", true},
+                                                          {"DVD/CD", "Player", false}}));
+        EXPECT_EQ(dialog.Entries()[0].mark, 0);
+        EXPECT_EQ(dialog.Entries()[1].mark, 1);
+        EXPECT_TRUE(dialog.Changed());
+        Click(dialog, CHomeDevicesDlg::kDoneId);
+    });
+    EXPECT_EQ(SlotOf(0), tvB);
+    EXPECT_EQ(SlotOf(1), tvB);
+    EXPECT_TRUE(window->GetForm(1)->Slot().IsValid());
+    EXPECT_EQ(SlotOf(2), sky);
+}
+
+TEST_P(HomeDevicesHot, UncheckingTheOnlyHotDvdLeavesBothDvdFormsWithout) {
+    MakeHot(kCategoryDvdCd, dvd);
+    MakeHot(kCategoryTv, tvA);
+    Run(kCategoryDvdCd, [this](CHomeDevicesDlg& dialog) {
+        ASSERT_TRUE(dialog.List()->IsChecked(0));
+        Toggle(dialog, 0);
+        EXPECT_FALSE(dialog.List()->IsChecked(0));
+        Click(dialog, CHomeDevicesDlg::kDoneId);
+    });
+    EXPECT_EQ(SlotOf(FirstFormOf(kCategoryDvdCd)), "");
+    EXPECT_EQ(SlotOf(SecondFormOf(kCategoryDvdCd)), "");
+    EXPECT_FALSE(window->GetForm(SecondFormOf(kCategoryDvdCd))->Slot().IsValid());
+    EXPECT_EQ(SlotOf(0), tvA);
+}
+
+TEST_P(HomeDevicesHot, CodebaseOfNoCategoryCannotBeMadeHot) {
+    MakeCodebase("XYZ_Odd");
+    Run(kCategoryUnknown, [this](CHomeDevicesDlg& dialog) {
+        ASSERT_EQ(dialog.List()->CellText(0, 0), "Unknown");
+        Toggle(dialog, 0);
+        EXPECT_FALSE(dialog.List()->IsChecked(0));
+        EXPECT_EQ(dialog.Entries()[0].mark, 0);
+        Click(dialog, CHomeDevicesDlg::kDoneId);
+    });
+    for (int form = 0; form < kFormCount; ++form) {
+        EXPECT_EQ(SlotOf(form), "") << form;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(By, HomeDevicesHot,
+                         testing::Values(HotCase{"HotCell", false}, HotCase{"HotButton", true}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(HomeDevicesTest, CommandsWithoutASelectedRowDoNothing) {
+    MakeHot(kCategoryTv, tvA);
+    Run(0, [this](CHomeDevicesDlg& dialog) {
+        for (const int id :
+             {CHomeDevicesDlg::kHotId, CHomeDevicesDlg::kDeleteId, CHomeDevicesDlg::kRenameId,
+              CHomeDevicesDlg::kRelearnId, CHomeDevicesDlg::kSelectId}) {
+            Click(dialog, id);
+            EXPECT_TRUE(dialog.isVisible()) << id;
+        }
+        EXPECT_EQ(dialog.focusWidget(), dialog.List());
+        EXPECT_FALSE(dialog.Changed());
+        EXPECT_TRUE(modal.messages.empty());
+        EXPECT_EQ(modal.dialogs.size(), 1u);
+        Click(dialog, CHomeDevicesDlg::kDoneId);
+    });
+    EXPECT_EQ(SlotOf(0), tvA);
+    EXPECT_TRUE(Exists(tvA));
+}
+
+// ---- closing and the preference file
+
+struct CloseCase {
+    const char* label;
+    bool changeHot;
+    int closeWith;  // a button id, or 0 for Escape
+    bool saved;
+};
+
+class HomeDevicesClose : public HomeDevicesTest, public testing::WithParamInterface<CloseCase> {};
+
+TEST_P(HomeDevicesClose, SavesThePreferencesOnlyAfterAChange) {
+    const CloseCase& c = GetParam();
+    RemoteState state;
+    KeepWindowState(*window, *fs, state);
+    EnsurePrefFiles(*fs, folders.baseFolder, folders.programName);
+    MakeHot(kCategoryTv, tvA);  // not saved yet
+    const std::vector<uint8_t> before = FileBytes(window->PrefFile());
+    ASSERT_FALSE(before.empty());
+    Run(kCategoryTv, [&](CHomeDevicesDlg& dialog) {
+        if (c.changeHot) {
+            TapCell(*dialog.List(), 1, CHomeDevicesDlg::kHotColumn);  // Beta takes over
+        }
+        if (c.closeWith) {
+            Click(dialog, c.closeWith);
+        } else {
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        }
+        EXPECT_FALSE(dialog.isVisible());
+    });
+    if (c.saved) {
+        RemoteState file;
+        LoadState(*fs, window->PrefFile(), file);
+        EXPECT_EQ(file.hotCodebases[0], tvB);
+        EXPECT_EQ(file.hotCodebases[1], tvB);
+    } else {
+        EXPECT_EQ(FileBytes(window->PrefFile()), before);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Closing, HomeDevicesClose,
+    testing::Values(CloseCase{"DoneUnchanged", false, CHomeDevicesDlg::kDoneId, false},
+                    CloseCase{"DoneAfterHotChange", true, CHomeDevicesDlg::kDoneId, true},
+                    CloseCase{"EscapeAfterHotChange", true, 0, true}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+struct SelectCase {
+    const char* label;
+    bool doubleTap;
+};
+
+class HomeDevicesSelect : public HomeDevicesTest, public testing::WithParamInterface<SelectCase> {};
+
+TEST_P(HomeDevicesSelect, MakesTheRowHotGoesToItsRemoteAndSaves) {
+    RemoteState state;
+    KeepWindowState(*window, *fs, state);
+    EnsurePrefFiles(*fs, folders.baseFolder, folders.programName);
+    Run(0, [this](CHomeDevicesDlg& dialog) {
+        CCheckListCtrl& list = *dialog.List();
+        if (GetParam().doubleTap) {
+            // A double tap: a tap, then the second press arrives as a double click.
+            const QPoint at = CellCentre(list, 3, CHomeDevicesDlg::kNameColumn);
+            QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, at);
+        } else {
+            TapCell(list, 3, CHomeDevicesDlg::kNameColumn);
+            Click(dialog, CHomeDevicesDlg::kSelectId);
+        }
+        EXPECT_FALSE(dialog.isVisible());
+    });
+    EXPECT_EQ(window->CurrentForm(), FirstFormOf(kCategoryDvdCd));
+    EXPECT_EQ(SlotOf(4), dvd);
+    EXPECT_EQ(SlotOf(5), dvd);
+    RemoteState file;
+    LoadState(*fs, window->PrefFile(), file);
+    EXPECT_EQ(file.hotCodebases[5], dvd);
+    EXPECT_EQ(file.currentForm, 4);
+}
+
+INSTANTIATE_TEST_SUITE_P(By, HomeDevicesSelect,
+                         testing::Values(SelectCase{"SelectButton", false},
+                                         SelectCase{"DoubleTap", true}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+// ---- Add and ReLearn
+
+TEST_F(HomeDevicesTest, AddPrefillsTheNumberOfRowsShownPlusOne) {
+    MakeCodebase("TV_Gamma");
+    QString prefilled;
+    QString folder;
+    answer = [&](QDialog& dialog) {
+        auto& codebase = static_cast<CCodebaseDlg&>(dialog);
+        prefilled = codebase.NameEdit()->text();
+        folder = codebase.folder;
+        EXPECT_EQ(codebase.TitleText()->text(), "New Codebase");
+        return int(kIdCancel);
+    };
+    Run(kCategoryTv, [](CHomeDevicesDlg& dialog) {
+        ASSERT_EQ(dialog.List()->RowCount(), 3);
+        Click(dialog, CHomeDevicesDlg::kAddId);
+        EXPECT_TRUE(dialog.isVisible());  // a cancelled Add keeps the dialog open
+        EXPECT_EQ(dialog.focusWidget(), dialog.List());
+        Click(dialog, CHomeDevicesDlg::kDoneId);
+    });
+    EXPECT_EQ(prefilled, "4");
+    EXPECT_EQ(folder, folders.defaultCodebaseFolder);
+    EXPECT_FALSE(window->Current()->Learning());
+}
+
+// Answers the learning prompt by letting it capture.
+int LetPromptCapture(QDialog& dialog) {
+    QElapsedTimer waited;
+    waited.start();
+    while (dialog.isVisible() && waited.elapsed() < 20000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return dialog.result();
+}
+
+TEST_F(HomeDevicesTest, AddConfirmedStartsLearningTheNewCodebase) {
+    window->SelectForm(8);  // Audio1
+    answer = [](QDialog& dialog) {
+        auto& codebase = static_cast<CCodebaseDlg&>(dialog);
+        codebase.CategoryList()->setCurrentIndex(kCategoryVcr - 1);
+        codebase.NameEdit()->setText("Hall");
+        codebase.DoubleMode()->setChecked(true);
+        QTest::mouseClick(codebase.OkButton(), Qt::LeftButton);
+        return dialog.result();
+    };
+    Run(0, [](CHomeDevicesDlg& dialog) {
+        Click(dialog, CHomeDevicesDlg::kAddId);
+        EXPECT_FALSE(dialog.isVisible());
+    });
+    const QString path = folders.defaultCodebaseFolder + "VCR_Hall.PDB";
+    const int first = FirstFormOf(kCategoryVcr);
+    EXPECT_EQ(window->CurrentForm(), first);
+    for (const int form : {first, first + 1}) {
+        EXPECT_EQ(SlotOf(form), path) << form;
+        EXPECT_EQ(window->GetForm(form)->Learning(), 1) << form;
+        EXPECT_EQ(window->GetForm(form)->learnMode, 1) << form;
+    }
+    EXPECT_FALSE(window->GetForm(8)->Learning());
+    EXPECT_FALSE(Exists(path));  // made by the first button learnt
+
+    // The codebase folder may be missing on a fresh installation; the first learnt button
+    // must still find a place for its file.
+    modal.onDialog = [this](QDialog& dialog) {
+        return qobject_cast<CLearnPromptDlg*>(&dialog) ? LetPromptCapture(dialog) : int(kIdOk);
+    };
+    window->GetForm(first)->learnMode = 0;
+    window->GetForm(first + 1)->learnMode = 0;
+    Tap("Power");
+    EXPECT_TRUE(Exists(path));
+    EXPECT_TRUE(window->GetForm(first)->Slot().IsValid());
+}
+
+TEST_F(HomeDevicesTest, RelearnConfirmedLearnsIntoTheRowsCodebaseAndSaves) {
+    RemoteState state;
+    KeepWindowState(*window, *fs, state);
+    EnsurePrefFiles(*fs, folders.baseFolder, folders.programName);
+    MakeHot(kCategoryTv, tvA);
+    answer = [](QDialog& dialog) {
+        auto& codebase = static_cast<CCodebaseDlg&>(dialog);
+        EXPECT_EQ(codebase.NameEdit()->text(), "Beta");
+        EXPECT_TRUE(codebase.NameEdit()->isReadOnly());
+        EXPECT_FALSE(codebase.CategoryList()->isEnabled());
+        EXPECT_EQ(codebase.CategoryList()->currentText(), "TV");
+        QTest::mouseClick(codebase.OkButton(), Qt::LeftButton);
+        return dialog.result();
+    };
+    Run(0, [](CHomeDevicesDlg& dialog) {
+        TapCell(*dialog.List(), 1, CHomeDevicesDlg::kNameColumn);
+        Click(dialog, CHomeDevicesDlg::kRelearnId);
+        EXPECT_FALSE(dialog.isVisible());
+    });
+    EXPECT_EQ(SlotOf(0), tvB);
+    EXPECT_EQ(SlotOf(1), tvB);
+    EXPECT_EQ(window->Current()->Learning(), 1);
+    RemoteState file;
+    LoadState(*fs, window->PrefFile(), file);
+    EXPECT_EQ(file.hotCodebases[0], tvB);
+}
+
+TEST_F(HomeDevicesTest, RelearnOfACodebaseWithoutCategoryIsRefused) {
+    MakeCodebase("XYZ_Odd");
+    Run(0, [this](CHomeDevicesDlg& dialog) {
+        TapCell(*dialog.List(), 0, CHomeDevicesDlg::kNameColumn);
+        Click(dialog, CHomeDevicesDlg::kRelearnId);
+        EXPECT_TRUE(dialog.isVisible());
+        ASSERT_EQ(modal.messages.size(), 1u);
+        Click(dialog, CHomeDevicesDlg::kDoneId);
+    });
+    EXPECT_EQ(modal.dialogs, std::vector<QString>{"CHomeDevicesDlg"});
+    EXPECT_FALSE(window->Current()->Learning());
+}
+
+// ---- Delete and Rename
+
+struct DeleteCase {
+    const char* label;
+    int answer;
+    bool removed;
+};
+
+class HomeDevicesDelete : public HomeDevicesTest, public testing::WithParamInterface<DeleteCase> {};
+
+TEST_P(HomeDevicesDelete, HotCodebaseGoesOnlyWhenConfirmed) {
+    const DeleteCase& c = GetParam();
+    MakeHot(kCategoryTv, tvA);
+    modal.messageAnswer = c.answer;
+    Run(kCategoryTv, [&](CHomeDevicesDlg& dialog) {
+        TapCell(*dialog.List(), 0, CHomeDevicesDlg::kNameColumn);
+        Click(dialog, CHomeDevicesDlg::kDeleteId);
+        EXPECT_TRUE(dialog.isVisible());
+        const std::vector<Row> kept = {{"TV", "Alpha", true}, {"TV", "Beta", false}};
+        const std::vector<Row> removed = {{"TV", "Beta", false}};
+        EXPECT_EQ(Rows(*dialog.List()), c.removed ? removed : kept);
+        EXPECT_EQ(dialog.List()->SelectedRow(), c.removed ? -1 : 0);
+        Click(dialog, CHomeDevicesDlg::kDoneId);
+    });
+    ASSERT_EQ(modal.messages.size(), 1u);
+    EXPECT_EQ(modal.messages[0].text,
+              "All infrared signals stored inside the codebase will be lost, and you cannot "
+              "control your device anymore! To restore the codebase you'll have to create a new "
+              "one and learn it from the original remote control.Are you sure you want to delete "
+              "'TV_Alpha' ?");
+    EXPECT_EQ(modal.messages[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(Exists(tvA), !c.removed);
+    EXPECT_EQ(SlotOf(0), c.removed ? "" : tvA);
+    EXPECT_EQ(SlotOf(1), c.removed ? "" : tvA);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answer, HomeDevicesDelete,
+                         testing::Values(DeleteCase{"Yes", kIdYes, true},
+                                         DeleteCase{"No", kIdNo, false}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(HomeDevicesTest, FileThatCannotBeRemovedStaysListedAndHot) {
+    MakeHot(kCategoryTv, tvA);
+    modal.messageAnswer = kIdYes;
+    Run(kCategoryTv, [this](CHomeDevicesDlg& dialog) {
+        TapCell(*dialog.List(), 0, CHomeDevicesDlg::kNameColumn);
+        fs->FailStep(1);
+        Click(dialog, CHomeDevicesDlg::kDeleteId);
+        fs->FailStep(0);
+        EXPECT_EQ(Rows(*dialog.List()),
+                  (std::vector<Row>{{"TV", "Alpha", true}, {"TV", "Beta", false}}));
+        Click(dialog, CHomeDevicesDlg::kDoneId);
+    });
+    ASSERT_EQ(modal.messages.size(), 2u);
+    EXPECT_EQ(modal.messages[1].text, "File " + tvA + " cannot be removed");
+    EXPECT_TRUE(Exists(tvA));
+    EXPECT_EQ(SlotOf(0), tvA);
+}
+
+TEST_F(HomeDevicesTest, RenamedHotCodebaseStaysHotUnderItsNewName) {
+    MakeHot(kCategoryTv, tvB);
+    answer = [](QDialog& dialog) {
+        auto& codebase = static_cast<CCodebaseDlg&>(dialog);
+        EXPECT_EQ(codebase.NameEdit()->text(), "Beta");
+        codebase.NameEdit()->setText("Kitchen");
+        QTest::mouseClick(codebase.OkButton(), Qt::LeftButton);
+        return dialog.result();
+    };
+    Run(0, [](CHomeDevicesDlg& dialog) {
+        TapCell(*dialog.List(), 1, CHomeDevicesDlg::kNameColumn);
+        Click(dialog, CHomeDevicesDlg::kRenameId);
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(Rows(*dialog.List()), (std::vector<Row>{{"TV", "Alpha", false},
+                                                          {"TV", "Kitchen", true},
+                                                          {"Cab/Sat", "Sky", false},
+                                                          {"DVD/CD", "Player", false}}));
+        EXPECT_TRUE(dialog.Changed());
+        Click(dialog, CHomeDevicesDlg::kDoneId);
+    });
+    const QString renamed = kDocs + "TV_Kitchen.PDB";
+    EXPECT_TRUE(Exists(renamed));
+    EXPECT_FALSE(Exists(tvB));
+    EXPECT_EQ(SlotOf(0), renamed);
+    EXPECT_EQ(SlotOf(1), renamed);
+    EXPECT_TRUE(window->GetForm(0)->Slot().IsValid());
+}
+
+TEST_F(HomeDevicesTest, RenameToANameTakenInTheCodebasesFolderIsRefusedByTheDialog) {
+    answer = [](QDialog& dialog) {
+        auto& codebase = static_cast<CCodebaseDlg&>(dialog);
+        codebase.NameEdit()->setText("Alpha");
+        QTest::mouseClick(codebase.OkButton(), Qt::LeftButton);
+        EXPECT_TRUE(dialog.isVisible());
+        return int(kIdCancel);
+    };
+    Run(kCategoryTv, [](CHomeDevicesDlg& dialog) {
+        TapCell(*dialog.List(), 1, CHomeDevicesDlg::kNameColumn);
+        Click(dialog, CHomeDevicesDlg::kRenameId);
+        EXPECT_EQ(dialog.List()->CellText(1, 1), "Beta");
+        Click(dialog, CHomeDevicesDlg::kDoneId);
+    });
+    ASSERT_EQ(modal.messages.size(), 1u);
+    EXPECT_TRUE(modal.messages[0].text.startsWith("A codebase with the name you specified"));
+    EXPECT_TRUE(Exists(tvA));
+    EXPECT_TRUE(Exists(tvB));
+}
+
+TEST_F(HomeDevicesTest, HelpButtonOpensTopicThree) {
+    int topic = -1;
+    answer = [&](QDialog& dialog) {
+        topic = static_cast<CHelpDlg&>(dialog).Topic();
+        return int(kIdOk);
+    };
+    Run(0, [](CHomeDevicesDlg& dialog) {
+        for (QAction* action : dialog.HelpBar()->actions()) {
+            if (action->data().toInt() == CHelpBar::kHelpCommand) {
+                action->trigger();
+            }
+        }
+        Click(dialog, CHomeDevicesDlg::kDoneId);
+    });
+    EXPECT_EQ(modal.dialogs, (std::vector<QString>{"CHomeDevicesDlg", "CHelpDlg"}));
+    EXPECT_EQ(topic, 3);
+}
+
+// ---- the check list's drawing
+
+TEST(CheckListCtrl, CheckBoxSitsCentredInTheShrunkenCell) {
+    // A cell 32 x 18 at (100, 20): shrunk to 28 x 16 at (102, 21), so the box is 17 x 16
+    // with its left edge at 102 + 14 - 8 - 1.
+    const CCheckListCtrl::CheckBoxShape shape = CCheckListCtrl::CheckBoxIn(QRect(100, 20, 32, 18));
+    EXPECT_EQ(shape.frame, QRect(107, 21, 17, 16));
+    const std::array<QLine, 7> strokes = {QLine(117, 24, 117, 26), QLine(116, 25, 116, 27),
+                                          QLine(115, 26, 115, 28), QLine(114, 27, 114, 29),
+                                          QLine(113, 26, 113, 28), QLine(112, 25, 112, 27),
+                                          QLine(111, 24, 111, 26)};
+    EXPECT_EQ(shape.strokes, strokes);
+}
+
+TEST(CheckListCtrl, DrawsTheBoxFrameAndTheMarkOfCheckedRowsOnly) {
+    CCheckListCtrl list;
+    list.setHeaderLabels({"Category", "Name", "Hot"});
+    list.setGeometry(0, 0, 240, 120);
+    list.setColumnWidth(0, 60);
+    list.setColumnWidth(1, 120);
+    list.setColumnWidth(2, 40);
+    list.AddRow({"TV", "Alpha", "boolean"});
+    list.AddRow({"TV", "Beta", "boolean"});
+    list.SetChecked(1, true);
+    list.show();
+    QApplication::processEvents();
+    const QImage image = list.viewport()->grab().toImage();
+    const auto black = [&](QPoint p) { return image.pixelColor(p) == QColor(Qt::black); };
+
+    for (int row = 0; row < 2; ++row) {
+        const QRect cell = list.visualRect(list.model()->index(row, 2));
+        const CCheckListCtrl::CheckBoxShape shape = CCheckListCtrl::CheckBoxIn(cell);
+        const QRect& f = shape.frame;
+        ASSERT_GE(f.height(), 12) << "a row too low for the mark";
+        for (const QPoint corner :
+             {f.topLeft(), f.topRight(), f.bottomLeft(), f.bottomRight(),
+              QPoint(f.center().x(), f.top()), QPoint(f.left(), f.center().y())}) {
+            EXPECT_TRUE(black(corner)) << row << " frame " << corner.x() << "," << corner.y();
+        }
+        // Just outside the frame is the cell's background.
+        EXPECT_FALSE(black(f.topLeft() - QPoint(1, 0))) << row;
+        EXPECT_FALSE(black(f.topRight() + QPoint(1, 0))) << row;
+        for (const QLine& stroke : shape.strokes) {
+            for (int y = stroke.y1(); y <= stroke.y2(); ++y) {
+                EXPECT_EQ(black(QPoint(stroke.x1(), y)), row == 1) << row << " stroke " << y;
+            }
+            // A stroke ends before its end point.
+            EXPECT_FALSE(black(QPoint(stroke.x1(), stroke.y2() + 1))) << row;
+        }
+        EXPECT_FALSE(black(f.topLeft() + QPoint(2, 2))) << row;
+    }
+}
+
+}  // namespace
