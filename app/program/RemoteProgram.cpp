@@ -9,6 +9,7 @@
 #include "CDUWnd.h"
 #include "CGreetingDlg.h"
 #include "CHandheldRemoteFiles.h"
+#include "CHomeDevicesDlg.h"
 #include "CIrSetupDlg.h"
 #include "CMainFrame.h"
 #include "CRemoteView.h"
@@ -154,6 +155,9 @@ CRemoteProgram::CRemoteProgram(const ProgramOptions& options) : interactive_(opt
         const int result = RunModal(greeting);
         showAgain = greeting.showAgain;
         return result;
+    };
+    services.homeDevices = [this](CDUWnd& window, int category) {
+        RunHomeDevices(window, *fs_, frame_->Folders(), category);
     };
     services.savePreferenceSet = [this](CDUWnd& window) { SavePreferenceSet(window, *fs_); };
     services.loadPreferenceSet = [this](CDUWnd& window) { LoadPreferenceSet(window, *fs_); };

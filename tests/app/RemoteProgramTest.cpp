@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -14,10 +16,14 @@
 
 #include "../support/TempFolder.h"
 #include "CAboutDlg.h"
+#include "CCodebaseDlg.h"
 #include "CCodebaseFile.h"
+#include "CConfirmDlg.h"
 #include "CDUWnd.h"
 #include "CGreetingDlg.h"
 #include "CHelpDlg.h"
+#include "CHomeDevicesDlg.h"
+#include "CLearnPromptDlg.h"
 #include "CMainFrame.h"
 #include "CRemoteView.h"
 #include "CSavePreferenceDlg.h"
@@ -176,6 +182,86 @@ TEST_F(RemoteProgramTest, NoDriverMessageFollowsTheGreeting) {
     EXPECT_EQ(messagesDuringGreeting, 0u);
     ASSERT_EQ(modal.messages.size(), 1u);
     EXPECT_EQ(modal.messages[0].text, QString::fromUtf8(LoadString(CRemoteView::kNoDriverString)));
+}
+
+// A new TV codebase made through Home Devices, learnt from the sample TV remote, then sent
+// by tap and by hardware key; after a restart it is still the hot TV codebase.
+TEST_F(RemoteProgramTest, HomeDevicesAddLearnAndSend) {
+    Start();
+    modal.onDialog = [](QDialog& dialog) -> int {
+        if (auto* home = qobject_cast<CHomeDevicesDlg*>(&dialog)) {
+            QTest::mouseClick(home->CommandButton(CHomeDevicesDlg::kAddId), Qt::LeftButton);
+        } else if (auto* codebase = qobject_cast<CCodebaseDlg*>(&dialog)) {
+            codebase->CategoryList()->setCurrentIndex(kCategoryTv - 1);
+            codebase->NameEdit()->setText("Living");
+            QTest::mouseClick(codebase->OkButton(), Qt::LeftButton);
+        } else if (qobject_cast<CLearnPromptDlg*>(&dialog)) {
+            QElapsedTimer waited;  // the prompt captures, then closes itself
+            waited.start();
+            while (dialog.isVisible() && waited.elapsed() < 20000) {
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            }
+        } else if (qobject_cast<CConfirmDlg*>(&dialog)) {
+            return kIdCancel;  // no buttons on the lower form: stop anyway
+        } else {
+            return kIdOk;
+        }
+        return dialog.result();
+    };
+    program->Frame().OnCommand(CMainFrame::kHomeDevices);
+    ASSERT_EQ(window->CurrentForm(), 0);
+    ASSERT_EQ(window->Current()->Learning(), 1);
+    EXPECT_EQ(program->Frame().MenuNumber(), CMainFrame::kLearningMenu);
+
+    auto tap = [this](const QString& name) {
+        CSkinForm& form = *window->Current();
+        for (int i = 0; i < form.ElementCount(); ++i) {
+            const CRemoteButton& element = form.Element(i);
+            if (element.name == name && element.GetKind() == kKindButton) {
+                const QPoint at(element.left + element.width / 2, element.top + element.height / 2);
+                window->repaint();
+                QTest::mousePress(window, Qt::LeftButton, {}, at);
+                QTest::mouseRelease(window, Qt::LeftButton, {}, at);
+                QApplication::processEvents();
+                window->repaint();
+                return;
+            }
+        }
+        ADD_FAILURE() << "no button " << name.toStdString();
+    };
+    for (const char* name : {"Power", "Vol+", "Vol-"}) {
+        tap(name);
+    }
+    program->Frame().OnCommand(CMainFrame::kStopLearning);
+    EXPECT_EQ(window->Current()->Learning(), 0);
+    EXPECT_EQ(program->Frame().MenuNumber(), CMainFrame::kNormalMenu);
+
+    const QString path = program->Frame().Folders().defaultCodebaseFolder + "TV_Living.PDB";
+    {
+        CCodebaseFile file(&program->Fs());
+        ASSERT_EQ(file.Open(path, CPdbFile::kModeRead), kPdbOk);
+        EXPECT_EQ(file.GetName(), "TV_Living");
+        for (const char* name : {"Power", "Vol+", "Vol-"}) {
+            EXPECT_GE(file.FindButton(name), 0) << name;
+        }
+        EXPECT_LT(file.FindButton("Mute"), 0);
+    }
+
+    FirstMarkSent();
+    tap("Power");
+    EXPECT_GT(FirstMarkSent(), 0);
+    window->SelectForm(4);  // the keys send from the TV codebase while DVD/CD is shown
+    QApplication::processEvents();
+    for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Left, Qt::Key_F6}) {
+        PressKey(key);
+        EXPECT_GT(FirstMarkSent(), 0) << key;
+    }
+    PressKey(Qt::Key_F5);  // "Mute" was not learnt
+    EXPECT_EQ(FirstMarkSent(), 0);
+
+    Restart();
+    EXPECT_EQ(window->GetForm(0)->Slot().Path(), path);
+    EXPECT_TRUE(window->GetForm(1)->Slot().IsValid());
 }
 
 TEST_F(RemoteProgramTest, NormalAndLearningMenus) {
