@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QThread>
+#include <cmath>
 
 #include "ButtonLearning.h"
 #include "CConfirmDlg.h"
@@ -29,6 +30,12 @@ int PartnerForm(int form) {
 
 bool IsFirstForm(int form) {
     return form % 2 == 0;
+}
+
+// The handheld pixel under a position on the scaled picture: every screen pixel of a
+// scaled handheld pixel belongs to it.
+QPoint HandheldPoint(QPointF position, int scale) {
+    return QPoint(int(std::floor(position.x())) / scale, int(std::floor(position.y())) / scale);
 }
 
 }  // namespace
@@ -403,7 +410,7 @@ void CDUWnd::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         return;
     }
-    const QPoint point = event->position().toPoint() / scale_;
+    const QPoint point = HandheldPoint(event->position(), scale_);
     pressPoint_ = point;
     PenDown(point.x(), point.y());
 }
@@ -416,7 +423,7 @@ void CDUWnd::mouseReleaseEvent(QMouseEvent* event) {
 
 void CDUWnd::mouseMoveEvent(QMouseEvent* event) {
     if (event->buttons() & Qt::LeftButton) {
-        const QPoint point = event->position().toPoint() / scale_;
+        const QPoint point = HandheldPoint(event->position(), scale_);
         PenMove(point.x(), point.y());
     }
 }

@@ -190,6 +190,11 @@ constexpr const char* kTopic9[] = {
     "the Use Button list. The key then sends ",
     "that button on every page of the remote ",
     "screen. ",
+    " On this computer the keyboard plays the ",
+    "handheld's keys: F5 is Button 1, F6 is ",
+    "Button 2, the arrow keys are Up, Down, ",
+    "Left and Right, and Return is Start. With ",
+    "Win CE default they keep their usual use. ",
 };
 
 template <size_t N>

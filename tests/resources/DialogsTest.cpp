@@ -50,7 +50,7 @@ TEST_P(HelpDialog, ShowsItsTopicWhenOpened) {
 INSTANTIATE_TEST_SUITE_P(Topics, HelpDialog,
                          testing::Values(HelpCase{0, "GETTING STARTED ", 36, nullptr},
                                          HelpCase{6, "RENAME EXISTING CODEBASE ", 1, "none "},
-                                         HelpCase{9, "HARD BUTTONS ", 5, nullptr},
+                                         HelpCase{9, "HARD BUTTONS ", 10, nullptr},
                                          HelpCase{10, "", 0, nullptr},
                                          HelpCase{-1, "", 0, nullptr}),
                          [](const testing::TestParamInfo<HelpCase>& info) {

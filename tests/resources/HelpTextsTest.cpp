@@ -22,7 +22,7 @@ constexpr TopicShape kShapes[kHelpTopicCount] = {
     {"RENAME EXISTING CODEBASE ", 1},
     {"SAVE CURRENT PREFERENCES ", 5},
     {"LOAD OLD PREFERENCES ", 7},
-    {"HARD BUTTONS ", 5},
+    {"HARD BUTTONS ", 10},
 };
 
 class HelpTopicShape : public testing::TestWithParam<int> {};

@@ -1,0 +1,189 @@
+#include "RemoteProgram.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QStandardPaths>
+
+#include "AlsaSound.h"
+#include "CDUWnd.h"
+#include "CGreetingDlg.h"
+#include "CHandheldRemoteFiles.h"
+#include "CHomeDevicesDlg.h"
+#include "CIrSetupDlg.h"
+#include "CMainFrame.h"
+#include "CRemoteView.h"
+#include "HardKeys.h"
+#include "HostHandheldFs.h"
+#include "IrFactory.h"
+#include "KeyboardHardKeys.h"
+#include "Modal.h"
+#include "PreferenceSets.h"
+#include "SimHandheld.h"
+#include "SimInteraction.h"
+#include "SimProfile.h"
+#include "Sound.h"
+#include "WindowState.h"
+
+namespace {
+
+// Where the program file lies on the handheld; its skins and sounds lie beside it.
+const char* const kProgramFolder = "Program Files/ArdelRemote";
+
+}  // namespace
+
+QString ProgramUsage() {
+    return QStringLiteral(
+               "usage: ardelremote [--chip ID] [--root FOLDER] [--scale N] [--help]\n"
+               "\n"
+               "  --chip ID      the handheld to simulate (default pxa255), one of\n"
+               "                 %1\n"
+               "  --root FOLDER  the handheld's files on this computer (default %2);\n"
+               "                 made and given the program's skins and sounds on the first start\n"
+               "  --scale N      show the 240 x 268 screen N times as large, 1 to 8 (default 2)\n"
+               "  --help         show this text\n")
+        .arg(QString::fromStdString(SimProfileIds()), DefaultDeviceRoot());
+}
+
+QString DefaultDeviceRoot() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+        .filePath("ArdelRemote/device");
+}
+
+bool ParseProgramOptions(const QStringList& args, ProgramOptions& options, bool& help,
+                         QString& error) {
+    help = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& option = args[i];
+        if (option == "--help" || option == "-h") {
+            help = true;
+            return true;
+        }
+        if (option != "--chip" && option != "--root" && option != "--scale") {
+            error = QStringLiteral("unknown option %1").arg(option);
+            return false;
+        }
+        if (i + 1 >= args.size()) {
+            error = QStringLiteral("%1 needs a value").arg(option);
+            return false;
+        }
+        const QString value = args[++i];
+        if (option == "--chip") {
+            if (!FindSimProfile(value.toStdString())) {
+                error = QStringLiteral("unknown handheld %1 (one of %2)")
+                            .arg(value, QString::fromStdString(SimProfileIds()));
+                return false;
+            }
+            options.chip = value;
+        } else if (option == "--root") {
+            if (value.isEmpty()) {
+                error = QStringLiteral("--root needs a folder");
+                return false;
+            }
+            options.root = value;
+        } else {
+            bool ok = false;
+            const int scale = value.toInt(&ok);
+            if (!ok || scale < 1 || scale > 8) {
+                error =
+                    QStringLiteral("--scale takes a whole number from 1 to 8, not %1").arg(value);
+                return false;
+            }
+            options.scale = scale;
+        }
+    }
+    return true;
+}
+
+bool InstallProgramFiles(const std::string& root, QString& error) {
+    const QDir program(QDir(QString::fromStdString(root)).filePath(kProgramFolder));
+    const QDir rootDir(QString::fromStdString(root));
+    if (!rootDir.mkpath("My Documents") || !rootDir.mkpath(kProgramFolder)) {
+        error = QStringLiteral("cannot make the folder %1").arg(program.path());
+        return false;
+    }
+    for (const char* folder : {"Skins", "Sounds"}) {
+        if (program.exists(folder)) {
+            continue;  // installed before; what the user changed there stays
+        }
+        const QString source = QStringLiteral(":/handheld/") + QString(folder).toLower();
+        const QString target = program.filePath(folder);
+        if (!program.mkpath(folder)) {
+            error = QStringLiteral("cannot make the folder %1").arg(target);
+            return false;
+        }
+        QDirIterator files(source, QDir::Files);
+        while (files.hasNext()) {
+            files.next();
+            const QString to = QDir(target).filePath(files.fileName());
+            if (!QFile::copy(files.filePath(), to) ||
+                !QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                               QFile::ReadOther)) {
+                error = QStringLiteral("cannot write %1").arg(to);
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+CRemoteProgram::CRemoteProgram(const ProgramOptions& options) : interactive_(options.interactive) {
+    fs_ = std::make_unique<HostHandheldFs>(options.root.toStdString());
+    SetCurrentHandheldFs(fs_.get());
+    files_ = std::make_unique<CHandheldRemoteFiles>(*fs_);
+    handheld_ = std::make_unique<SimHandheld>(*FindSimProfile(options.chip.toStdString()));
+    SetCurrentIrPlatform(handheld_.get());
+    keys_ = std::make_unique<CKeyboardHardKeys>();
+    SetHardKeys(keys_.get());
+    if (interactive_) {
+        sound_ = std::make_unique<CAlsaSound>();
+        SetSound(sound_.get());
+    }
+    // The port guessed from the active drivers, until the preference file names another.
+    InitSelectedIrPort(handheld_->Registry());
+    InstallSimRemoteHand(*handheld_);
+
+    frame_ = std::make_unique<CMainFrame>(QString::fromStdString(fs_->ProgramPath()),
+                                          handheld_->Registry());
+    CRemoteView::Services services;
+    services.fs = fs_.get();
+    services.files = files_.get();
+    services.scale = options.scale;
+    services.keepState = [this](CDUWnd& window) { KeepWindowState(window, *fs_, state_); };
+    services.runGreeting = [this, scale = options.scale](CDUWnd& window, bool& showAgain) {
+        CGreetingDlg greeting(files_.get(), window.BaseFolder(), scale, &window);
+        const int result = RunModal(greeting);
+        showAgain = greeting.showAgain;
+        return result;
+    };
+    services.homeDevices = [this](CDUWnd& window, int category) {
+        RunHomeDevices(window, *fs_, frame_->Folders(), category);
+    };
+    services.savePreferenceSet = [this](CDUWnd& window) { SavePreferenceSet(window, *fs_); };
+    services.loadPreferenceSet = [this](CDUWnd& window) { LoadPreferenceSet(window, *fs_); };
+    services.applyUsedEntry = [this](CDUWnd& window, int index) {
+        ApplyUsedEntry(window, index, fs_.get());
+    };
+    services.started = [this](CDUWnd& window) {
+        if (interactive_) {
+            AttachInteractive(*handheld_, window);
+        }
+    };
+    view_ = new CRemoteView(*frame_, std::move(services));
+    frame_->SetView(view_);
+}
+
+CRemoteProgram::~CRemoteProgram() {
+    frame_.reset();
+    RemoveSimRemoteHand();
+    DestroyIrDriver();
+    SetHardKeys(nullptr);
+    SetSound(nullptr);
+    SetCurrentIrPlatform(nullptr);
+    SetCurrentHandheldFs(nullptr);
+}
+
+void CRemoteProgram::Show() {
+    frame_->CheckHardKeys();
+    frame_->show();
+}

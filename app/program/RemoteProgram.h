@@ -1,0 +1,67 @@
+// The whole program on a simulated handheld: the device root on the host, the handheld with
+// the device remotes beside it, the seams installed, the main frame with its view.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <string>
+
+#include "PrefFile.h"
+
+class CAlsaSound;
+class CHandheldRemoteFiles;
+class CKeyboardHardKeys;
+class CMainFrame;
+class CRemoteView;
+class HostHandheldFs;
+class SimHandheld;
+
+struct ProgramOptions {
+    QString root;             // the device root folder on the host
+    QString chip = "pxa255";  // the simulated handheld's profile
+    int scale = 2;            // whole-number zoom of the 240 x 268 screen
+    bool interactive = true;  // clock paced to real time, stylus = pointer, sound output
+};
+
+// Reads the command line (without the program name). False with a message in `error`
+// for a bad one; `help` is set for --help.
+bool ParseProgramOptions(const QStringList& args, ProgramOptions& options, bool& help,
+                         QString& error);
+QString ProgramUsage();
+// The device root used when none is given: a folder under the user's data directory.
+QString DefaultDeviceRoot();
+
+// Puts the program's skins and sounds below the device root's program folder when that
+// folder has none yet (the first start); false when they could not be written.
+bool InstallProgramFiles(const std::string& root, QString& error);
+
+class CRemoteProgram {
+  public:
+    // The options must name a known profile and a usable root (ParseProgramOptions and
+    // InstallProgramFiles have checked them).
+    explicit CRemoteProgram(const ProgramOptions& options);
+    ~CRemoteProgram();
+    CRemoteProgram(const CRemoteProgram&) = delete;
+    CRemoteProgram& operator=(const CRemoteProgram&) = delete;
+
+    // Checks the hardware keys and shows the main window; the remote screen starts on its
+    // first paint.
+    void Show();
+
+    CMainFrame& Frame() { return *frame_; }
+    CRemoteView& View() { return *view_; }
+    SimHandheld& Handheld() { return *handheld_; }
+    HostHandheldFs& Fs() { return *fs_; }
+
+  private:
+    std::unique_ptr<HostHandheldFs> fs_;
+    std::unique_ptr<CHandheldRemoteFiles> files_;
+    std::unique_ptr<SimHandheld> handheld_;
+    std::unique_ptr<CKeyboardHardKeys> keys_;
+    std::unique_ptr<CAlsaSound> sound_;
+    RemoteState state_;
+    std::unique_ptr<CMainFrame> frame_;
+    CRemoteView* view_ = nullptr;
+    bool interactive_;
+};

@@ -1,0 +1,41 @@
+// ArdelRemote on a simulated handheld.
+//   ardelremote [--chip ID] [--root FOLDER] [--scale N] [--help]
+#include <QApplication>
+#include <cstdio>
+
+#include "Modal.h"
+#include "RemoteProgram.h"
+
+int main(int argc, char** argv) {
+    // The command line is read before the window system is reached, so --help and a
+    // wrong option need no display.
+    QStringList args;
+    for (int i = 1; i < argc; ++i) {
+        args.push_back(QString::fromLocal8Bit(argv[i]));
+    }
+    ProgramOptions options;
+    options.root = DefaultDeviceRoot();
+    bool help = false;
+    QString error;
+    if (!ParseProgramOptions(args, options, help, error)) {
+        std::fprintf(stderr, "ardelremote: %s\n\n%s", qPrintable(error),
+                     qPrintable(ProgramUsage()));
+        return 2;
+    }
+    if (help) {
+        std::printf("%s", qPrintable(ProgramUsage()));
+        return 0;
+    }
+    if (!InstallProgramFiles(options.root.toStdString(), error)) {
+        std::fprintf(stderr, "ardelremote: %s\n", qPrintable(error));
+        return 1;
+    }
+    QApplication app(argc, argv);
+    int result = 0;
+    {
+        CRemoteProgram program(options);
+        program.Show();
+        result = app.exec();
+    }
+    return result;
+}

@@ -1,0 +1,182 @@
+#include "CRemoteView.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include "CHelpDlg.h"
+#include "CMainFrame.h"
+#include "IrFactory.h"
+#include "Modal.h"
+#include "PrefFile.h"
+#include "Strings.h"
+
+CRemoteView::CRemoteView(CMainFrame& frame, Services services, QWidget* parent)
+    : QWidget(parent), frame_(frame), services_(std::move(services)) {
+    const int scale = services_.scale < 1 ? 1 : services_.scale;
+    services_.scale = scale;
+    setFixedSize(kScreenWidth * scale, kScreenHeight * scale);
+}
+
+CRemoteView::~CRemoteView() = default;
+
+void CRemoteView::paintEvent(QPaintEvent*) {
+    // The start-up shows dialogs, which must not run inside a paint; it follows at once.
+    if (!window_ && !startRequested_) {
+        startRequested_ = true;
+        QTimer::singleShot(0, this, &CRemoteView::StartUp);
+    }
+}
+
+void CRemoteView::StartUp() {
+    if (window_) {
+        return;
+    }
+    startRequested_ = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    window_ = new CDUWnd(services_.files, services_.scale, this);
+    window_->setObjectName("1234");
+    window_->move(0, 0);
+
+    const HandheldFolders& folders = frame_.Folders();
+    const QString base = frame_.GetBaseFolder();
+    CDUWnd& window = *window_;
+    window.hooks.switchMenu = [this](int menu) {
+        frame_.RebuildMenuBar(menu);
+        if (menu == CMainFrame::kNormalMenu && window_) {
+            window_->RebuildPreferenceEntries();
+        }
+    };
+    window.hooks.setPreferenceEntries = [this](const QStringList& texts,
+                                               const std::vector<int>& commands) {
+        frame_.SetPreferenceEntries(texts, commands);
+    };
+    window.hooks.openHomeDevices = [this](int category) {
+        if (services_.homeDevices) {
+            services_.homeDevices(*window_, category);
+        }
+    };
+    window.hooks.openHardButtons = [this] {
+        if (services_.hardButtons) {
+            services_.hardButtons(*window_);
+        }
+    };
+    HandheldFs* fs = services_.fs;
+    window.hooks.listCodebases = [fs, &folders](int category) {
+        std::vector<CodebaseChoice> choices;
+        if (!fs) {
+            return choices;
+        }
+        std::vector<CodebaseEntry> entries;
+        ScanCodebases(*fs, folders, entries);
+        for (const CodebaseEntry& entry : entries) {
+            if (entry.category == category) {
+                choices.push_back({entry.deviceName, entry.path});
+            }
+        }
+        return choices;
+    };
+    if (services_.keepState) {
+        services_.keepState(window);
+    }
+
+    window.BuildForms(base, base + DefaultPrefFileName(folders.programName));
+    if (fs) {
+        EnsurePrefFiles(*fs, base, folders.programName);
+    }
+    window.show();
+    frame_.UpdateSoundsCheck(window.SoundsOn());
+    window.RebuildPreferenceEntries();
+    QApplication::restoreOverrideCursor();
+
+    if (!window.greetingDone) {
+        const bool capture = window.KeyCapture();
+        window.SetKeyCapture(true);
+        bool showAgain = true;
+        const int result = services_.runGreeting ? services_.runGreeting(window, showAgain) : 2;
+        if (result == 1) {
+            ShowHelp(&window, 0);
+        }
+        if (!showAgain) {
+            window.greetingDone = true;
+        }
+        window.SetKeyCapture(capture);
+    }
+
+    if (!GetIrDriver()) {
+        ShowMessage(&window, QString::fromUtf8(LoadString(kNoDriverString)), MessageButtons::Ok,
+                    "ArdelRemote");
+    }
+    if (services_.started) {
+        services_.started(window);
+    }
+}
+
+void CRemoteView::SaveState() {
+    if (window_) {
+        window_->SaveState();
+        window_->SaveUsedList();
+    }
+}
+
+void CRemoteView::StopLearning() {
+    if (window_) {
+        window_->StopLearning();
+    }
+}
+
+void CRemoteView::Help() {
+    if (window_) {
+        ShowHelp(window_, 0);
+    }
+}
+
+void CRemoteView::LoadPreferenceSet() {
+    if (window_ && services_.loadPreferenceSet) {
+        services_.loadPreferenceSet(*window_);
+    }
+}
+
+void CRemoteView::SavePreferenceSet() {
+    if (window_ && services_.savePreferenceSet) {
+        services_.savePreferenceSet(*window_);
+    }
+}
+
+void CRemoteView::SetSounds(bool on) {
+    if (window_) {
+        window_->SetSounds(on);
+    }
+}
+
+void CRemoteView::HardButtons() {
+    if (window_) {
+        window_->hooks.openHardButtons();
+    }
+}
+
+void CRemoteView::HomeDevices() {
+    if (!window_) {
+        return;
+    }
+    window_->hooks.openHomeDevices(0);
+    window_->UpdateCategoryTabs();
+    window_->update();
+}
+
+void CRemoteView::ApplyUsedEntry(int index) {
+    if (window_ && services_.applyUsedEntry) {
+        services_.applyUsedEntry(*window_, index);
+    }
+}
+
+void CRemoteView::QueueKeyMessage(const CDUWnd::KeyMessage& message) {
+    if (window_) {
+        window_->QueueKeyMessage(message);
+    }
+}
+
+void CRemoteView::HideSelector() {
+    if (window_) {
+        window_->HideSelector();
+    }
+}
