@@ -9,6 +9,7 @@
 #include "CDUWnd.h"
 #include "CGreetingDlg.h"
 #include "CHandheldRemoteFiles.h"
+#include "CHardButtonsDlg.h"
 #include "CHomeDevicesDlg.h"
 #include "CIrSetupDlg.h"
 #include "CMainFrame.h"
@@ -159,6 +160,7 @@ CRemoteProgram::CRemoteProgram(const ProgramOptions& options) : interactive_(opt
     services.homeDevices = [this](CDUWnd& window, int category) {
         RunHomeDevices(window, *fs_, frame_->Folders(), category);
     };
+    services.hardButtons = [](CDUWnd& window) { RunHardButtons(window); };
     services.savePreferenceSet = [this](CDUWnd& window) { SavePreferenceSet(window, *fs_); };
     services.loadPreferenceSet = [this](CDUWnd& window) { LoadPreferenceSet(window, *fs_); };
     services.applyUsedEntry = [this](CDUWnd& window, int index) {

@@ -21,6 +21,7 @@
 #include "CConfirmDlg.h"
 #include "CDUWnd.h"
 #include "CGreetingDlg.h"
+#include "CHardButtonsDlg.h"
 #include "CHelpDlg.h"
 #include "CHomeDevicesDlg.h"
 #include "CLearnPromptDlg.h"
@@ -353,6 +354,31 @@ TEST_F(RemoteProgramTest, SavedSetReachesTheMenuAndItsEntryAppliesIt) {
     window->SelectForm(3);
     program->Frame().OnCommand(CMainFrame::kFirstPreferenceSet + 1);
     EXPECT_EQ(window->CurrentForm(), 3);
+}
+
+TEST_F(RemoteProgramTest, HardButtonsFromTheMenuGiveTheKeysBack) {
+    Start();
+    MakeHotTvCodebase();
+    modal.onDialog = [](QDialog& dialog) -> int {
+        if (auto* keys = qobject_cast<CHardButtonsDlg*>(&dialog)) {
+            QTest::mouseClick(keys->RestoreSystemButton(), Qt::LeftButton);
+            QTest::mouseClick(keys->OkButton(), Qt::LeftButton);
+            return dialog.result();
+        }
+        return kIdOk;
+    };
+    program->Frame().OnCommand(CMainFrame::kHardButtons);
+    EXPECT_EQ(modal.dialogs.back(), "CHardButtonsDlg");
+    EXPECT_FALSE(window->KeyCapture());
+    QApplication::processEvents();
+    PressKey(Qt::Key_Right);
+    EXPECT_EQ(FirstMarkSent(), 0);
+    // Kept over a restart.
+    Restart();
+    EXPECT_FALSE(window->KeyCapture());
+    HardKeyAssignment key;
+    ASSERT_TRUE(window->GetKeyAssignment(5, key));
+    EXPECT_FALSE(key.used);
 }
 
 TEST_F(RemoteProgramTest, HelpCommandsAndAbout) {
