@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
+#include <algorithm>
 
 #include "DialogUnits.h"
 
@@ -20,8 +21,9 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
         auto* label = new QLabel(this);
         label->setObjectName(QString("bitmap%1").arg(number));
         label->setPixmap(QPixmap::fromImage(BuiltInBitmap(number)));
-        label->move(DluX(x), DluY(y));
         label->adjustSize();
+        // A picture keeps its place but never reaches past the dialog's edge.
+        label->move(std::min(DluX(x), width() - label->width() - 4), DluY(y));
     };
     picture(187, 11, 11);
     picture(188, 69, 17);

@@ -3,10 +3,23 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 
 #include "DialogUnits.h"
 #include "HelpTexts.h"
 #include "Modal.h"
+#include "TextFit.h"
+
+namespace {
+
+// The dialog's small font, as the lines were written for.
+QFont LinesFont() {
+    QFont font("Arial");
+    font.setPixelSize(11);
+    return font;
+}
+
+}  // namespace
 
 CHelpDlg::CHelpDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle("Help");
@@ -45,9 +58,15 @@ void CHelpDlg::Fill() {
         return;  // an unknown topic leaves the dialog empty
     }
     heading_->setText(QString::fromLatin1(topic->lines[0]));
+    QStringList lines;
     for (int i = 1; i < topic->count; ++i) {
-        lines_->addItem(QString::fromLatin1(topic->lines[i]));
+        lines.push_back(QString::fromLatin1(topic->lines[i]));
     }
+    lines_->addItems(lines);
+    // Every line shows whole, beside the scroll bar.
+    const int room = lines_->width() - 2 * lines_->frameWidth() -
+                     lines_->verticalScrollBar()->sizeHint().width() - 6;
+    lines_->setFont(FontFitting(LinesFont(), lines, room));
 }
 
 void ShowHelp(QWidget* parent, int topic) {

@@ -14,6 +14,7 @@
 #include "DialogUnits.h"
 #include "FormTables.h"
 #include "Modal.h"
+#include "TextFit.h"
 
 namespace {
 
@@ -133,6 +134,8 @@ void CCodebaseDlg::Open() {
         default:
             break;
     }
+    FitTitle(title_);
+    ok_->setFont(FontFitting(ok_->font(), {ok_->text()}, ok_->width() - 6));
     if (mode == kCreate || mode == kRelearn) {
         helpBar_ = new CHelpBar(mode == kCreate ? kCreateHelpTopic : kRelearnHelpTopic, this);
         helpBar_->adjustSize();

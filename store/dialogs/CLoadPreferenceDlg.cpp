@@ -9,6 +9,7 @@
 #include "HelpTexts.h"
 #include "Modal.h"
 #include "PrefFile.h"
+#include "TextFit.h"
 
 namespace {
 
@@ -96,6 +97,7 @@ CLoadPreferenceDlg::CLoadPreferenceDlg(HandheldFs* fs, QWidget* parent) : QDialo
     helpBar_->adjustSize();
     const int barHeight = helpBar_->sizeHint().height();
     setFixedSize(DluX(162), DluY(165) + barHeight);
+    FitTitle(title_);
     helpBar_->setGeometry(0, DluY(165), width(), barHeight);
 }
 

@@ -12,6 +12,7 @@
 #include "DialogUnits.h"
 #include "HelpTexts.h"
 #include "Modal.h"
+#include "TextFit.h"
 
 namespace {
 
@@ -100,6 +101,7 @@ CSavePreferenceDlg::CSavePreferenceDlg(HandheldFs* fs, QWidget* parent) : QDialo
     helpBar_->adjustSize();
     const int barHeight = helpBar_->sizeHint().height();
     setFixedSize(DluX(162), DluY(165) + barHeight);
+    FitTitle(title_);
     helpBar_->setGeometry(0, DluY(165), width(), barHeight);
 
     nameEdit_->setFocus();

@@ -1,0 +1,17 @@
+// Keeping a text inside the room it has. The dialogs name their fonts by pixel height, and a
+// few of their titles and help lines are wider in the fonts found here than the controls
+// that the layouts give them; these give up size before they give up letters.
+#pragma once
+
+#include <QFont>
+#include <QStringList>
+
+class QLabel;
+
+// The font, made smaller one pixel at a time (down to `smallest`), until every text is at
+// most `width` pixels wide in it.
+QFont FontFitting(QFont font, const QStringList& texts, int width, int smallest = 8);
+
+// Lets a title use the whole width of its dialog (its vertical place kept) and makes its
+// font smaller where its text still does not fit.
+void FitTitle(QLabel* title);
