@@ -21,7 +21,10 @@ namespace {
 constexpr int kCategories = 6;
 // The event that stands for the private message 1025.
 const QEvent::Type kKeyQueueEvent = QEvent::Type(QEvent::User + CDUWnd::kKeyQueueMessage);
-constexpr QRect kSelectorRect(55, 2, 110, 118);  // (55, 2)-(165, 120)
+// The selector's place, (55, 2)-(165, 120), with room for its dropped-down list; the closed
+// box itself is one row high.
+constexpr QRect kSelectorRect(55, 2, 110, 118);
+constexpr int kSelectorRowHeight = 18;
 
 // The other form of a form's category.
 int PartnerForm(int form) {
@@ -47,7 +50,8 @@ CDUWnd::CDUWnd(RemoteFiles* files, int scale, QWidget* parent)
     setFocusPolicy(Qt::NoFocus);
     selector_ = new CCodebaseSelector(this);
     selector_->setGeometry(kSelectorRect.left() * scale_, kSelectorRect.top() * scale_,
-                           kSelectorRect.width() * scale_, kSelectorRect.height() * scale_);
+                           kSelectorRect.width() * scale_, kSelectorRowHeight * scale_);
+    selector_->setMaxVisibleItems(kSelectorRect.height() / kSelectorRowHeight - 1);
     selector_->onChosen = [this](int category, const QString& path) {
         ChooseCodebase(category, path);
     };
