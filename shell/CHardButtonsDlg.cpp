@@ -24,13 +24,6 @@ constexpr int kButtonColumn = 0;
 constexpr int kAssignmentColumn = 1;
 const QString kSystemDefault = "Win CE default";
 
-QFont ArialBold(int pixels) {
-    QFont font("Arial");
-    font.setPixelSize(pixels);
-    font.setBold(true);
-    return font;
-}
-
 // The drop-down positions 0..5 stand for the categories TV (1) .. TiVo (6).
 QString CategoryAt(int position) {
     return QString::fromLatin1(CategoryName(position + 1));
@@ -53,12 +46,12 @@ void CHardButtonsDlg::BuildControls() {
     title_->setObjectName(QString::number(kTitleId));
     title_->setGeometry(DluRect(7, 3, 151, 11));
     title_->setAlignment(Qt::AlignCenter);
-    title_->setFont(ArialBold(18));
+    title_->setFont(Arial(18));
 
     list_ = new QTreeWidget(this);
     list_->setObjectName(QString::number(kListId));
     list_->setGeometry(DluRect(7, 18, 151, 59));
-    list_->setFont(ArialBold(12));
+    list_->setFont(Arial(12));
     list_->setColumnCount(2);
     list_->setRootIsDecorated(false);
     list_->setItemsExpandable(false);
@@ -91,12 +84,12 @@ void CHardButtonsDlg::BuildControls() {
     auto* categoryLabel = new QLabel("Category", this);
     categoryLabel->setObjectName(QString::number(kCategoryLabelId));
     categoryLabel->setGeometry(DluRect(13, 78, 59, 10));
-    categoryLabel->setFont(ArialBold(14));
+    categoryLabel->setFont(Arial(14));
 
     auto* buttonLabel = new QLabel("Use Button", this);
     buttonLabel->setObjectName(QString::number(kButtonLabelId));
     buttonLabel->setGeometry(DluRect(77, 78, 71, 10));
-    buttonLabel->setFont(ArialBold(14));
+    buttonLabel->setFont(Arial(14));
 
     // The drop-downs' own height is the control's; the template's height is that of the
     // opened list.
@@ -125,14 +118,14 @@ void CHardButtonsDlg::BuildControls() {
     ok_ = new QPushButton("OK", this);
     ok_->setObjectName("1");
     ok_->setGeometry(DluRect(69, 148, 41, 14));
-    ok_->setFont(ArialBold(14));
+    ok_->setFont(Arial(14));
     ok_->setDefault(true);
     connect(ok_, &QPushButton::clicked, this, [this] { done(kIdOk); });
 
     cancel_ = new QPushButton("Cancel", this);
     cancel_->setObjectName("2");
     cancel_->setGeometry(DluRect(117, 148, 41, 14));
-    cancel_->setFont(ArialBold(14));
+    cancel_->setFont(Arial(14));
     cancel_->setAutoDefault(false);
     connect(cancel_, &QPushButton::clicked, this, [this] { done(kIdCancel); });
 

@@ -27,13 +27,6 @@ const QString kDeleteWarning = QStringLiteral(
     "device anymore! To restore the codebase you'll have to create a new one and learn it from "
     "the original remote control.");
 
-QFont Arial(int pixels, bool bold) {
-    QFont font("Arial");
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-
 QPushButton* MakeButton(QWidget* parent, int id, const QString& text, const QRect& units,
                         int pixels) {
     auto* button = new QPushButton(text, parent);

@@ -1,5 +1,6 @@
 #include "CAboutDlg.h"
 
+#include <QBitmap>
 #include <QFont>
 #include <QImage>
 #include <QLabel>
@@ -10,6 +11,15 @@
 
 QImage BuiltInBitmap(int number) {
     return QImage(QString(":/bitmaps/bitmap%1.bmp").arg(number));
+}
+
+QPixmap MaskedBuiltInBitmap(int number) {
+    constexpr QRgb kTransparent = 0xFF00FF;
+    QPixmap picture = QPixmap::fromImage(BuiltInBitmap(number));
+    if (!picture.isNull()) {
+        picture.setMask(picture.createMaskFromColor(QColor(kTransparent), Qt::MaskInColor));
+    }
+    return picture;
 }
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {

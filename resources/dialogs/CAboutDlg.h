@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPixmap>
 
 class CAboutDlg : public QDialog {
     Q_OBJECT
@@ -20,3 +21,5 @@ class CAboutDlg : public QDialog {
 // The pictures built into the program, by bitmap number (187 logo, 188 name and version,
 // 189 notices, 198 the learning panel); a null image for one it lacks.
 QImage BuiltInBitmap(int number);
+// The same as a picture whose magenta (0xFF00FF) pixels are left out when it is drawn.
+QPixmap MaskedBuiltInBitmap(int number);

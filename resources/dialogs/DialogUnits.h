@@ -2,6 +2,7 @@
 // to the handheld's pixels (4 horizontal units to 6 pixels, 8 vertical units to 13).
 #pragma once
 
+#include <QFont>
 #include <QRect>
 
 inline int DluX(int units) {
@@ -12,4 +13,12 @@ inline int DluY(int units) {
 }
 inline QRect DluRect(int x, int y, int width, int height) {
     return QRect(DluX(x), DluY(y), DluX(width), DluY(height));
+}
+
+// The dialogs' fonts: Arial by pixel height, bold unless told otherwise.
+inline QFont Arial(int pixels, bool bold = true) {
+    QFont font("Arial");
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
 }

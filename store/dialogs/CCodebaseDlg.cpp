@@ -22,34 +22,6 @@ namespace {
 constexpr char kIllegal[] = {'*', '\\', '/', '?', '>', '<', ':', '"', '|'};
 
 constexpr QPoint kPicturePosition(10, 69);
-constexpr QSize kPictureSize(220, 69);
-constexpr QRgb kTransparent = 0xFF00FF;
-
-QFont ArialBold(int pixels) {
-    QFont font("Arial");
-    font.setPixelSize(pixels);
-    font.setBold(true);
-    return font;
-}
-
-// The grey panel behind the name row, with its magenta corners left out.
-QPixmap PanelPicture() {
-    const QImage image = BuiltInBitmap(CCodebaseDlg::kPictureBitmap);
-    if (image.isNull()) {
-        QPixmap drawn(kPictureSize);
-        drawn.fill(Qt::transparent);
-        QPainter painter(&drawn);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QColor(128, 128, 128));
-        painter.setBrush(QColor(200, 200, 200));
-        painter.drawRoundedRect(
-            QRectF(0.5, 0.5, kPictureSize.width() - 1.0, kPictureSize.height() - 1.0), 10, 10);
-        return drawn;
-    }
-    QPixmap picture = QPixmap::fromImage(image);
-    picture.setMask(picture.createMaskFromColor(QColor(kTransparent), Qt::MaskInColor));
-    return picture;
-}
 
 }  // namespace
 
@@ -61,7 +33,7 @@ CCodebaseDlg::CCodebaseDlg(QWidget* parent) : QDialog(parent) {
     title_->setObjectName(QString::number(kTitleId));
     title_->setGeometry(DluRect(9, 2, 138, 14));
     title_->setAlignment(Qt::AlignCenter);
-    title_->setFont(ArialBold(18));
+    title_->setFont(Arial(18));
 
     categories_ = new QComboBox(this);
     categories_->setObjectName(QString::number(kCategoryId));
@@ -85,13 +57,13 @@ CCodebaseDlg::CCodebaseDlg(QWidget* parent) : QDialog(parent) {
     ok_->setObjectName("1");
     ok_->setGeometry(DluRect(4, 143, 75, 14));
     ok_->setDefault(true);
-    ok_->setFont(ArialBold(13));
+    ok_->setFont(Arial(13));
     connect(ok_, &QPushButton::clicked, this, &CCodebaseDlg::OnOk);
 
     cancel_ = new QPushButton("Cancel", this);
     cancel_->setObjectName("2");
     cancel_->setGeometry(DluRect(82, 143, 75, 14));
-    cancel_->setFont(ArialBold(13));
+    cancel_->setFont(Arial(13));
     connect(cancel_, &QPushButton::clicked, this, [this] { done(2); });
 }
 
@@ -156,8 +128,8 @@ QString CCodebaseDlg::CategoryLabel() const {
 void CCodebaseDlg::paintEvent(QPaintEvent* event) {
     QDialog::paintEvent(event);
     QPainter painter(this);
-    painter.drawPixmap(kPicturePosition, PanelPicture());
-    painter.setFont(ArialBold(18));
+    painter.drawPixmap(kPicturePosition, MaskedBuiltInBitmap(kPictureBitmap));
+    painter.setFont(Arial(18));
     painter.setBackgroundMode(Qt::TransparentMode);
     const QPoint labelAt = mode == kCreate ? QPoint(8, 34) : QPoint(50, 34);
     painter.drawText(QRect(labelAt, QSize(200, 24)), Qt::AlignLeft | Qt::AlignTop, CategoryLabel());

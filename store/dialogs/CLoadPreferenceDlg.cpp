@@ -11,17 +11,6 @@
 #include "PrefFile.h"
 #include "TextFit.h"
 
-namespace {
-
-QFont Arial(int pixels, bool bold) {
-    QFont font("Arial");
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-
-}  // namespace
-
 std::vector<PreferenceSetEntry> ListPreferenceSets(HandheldFs* fs, const QString& folder) {
     HandheldFs* files = fs ? fs : CurrentHandheldFs();
     std::vector<PreferenceSetEntry> sets;

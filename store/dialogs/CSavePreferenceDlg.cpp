@@ -18,23 +18,6 @@ namespace {
 
 constexpr QPoint kPicturePosition(10, 90);
 constexpr QPoint kLabelPosition(30, 113);
-constexpr QRgb kTransparent = 0xFF00FF;
-
-QFont ArialBold(int pixels) {
-    QFont font("Arial");
-    font.setPixelSize(pixels);
-    font.setBold(true);
-    return font;
-}
-
-// The grey panel behind the name row, its magenta corners left out.
-QPixmap PanelPicture() {
-    QPixmap picture = QPixmap::fromImage(BuiltInBitmap(CSavePreferenceDlg::kPictureBitmap));
-    if (!picture.isNull()) {
-        picture.setMask(picture.createMaskFromColor(QColor(kTransparent), Qt::MaskInColor));
-    }
-    return picture;
-}
 
 }  // namespace
 
@@ -72,7 +55,7 @@ CSavePreferenceDlg::CSavePreferenceDlg(HandheldFs* fs, QWidget* parent) : QDialo
     title_->setObjectName(QString::number(kTitleId));
     title_->setGeometry(DluRect(9, 2, 138, 14));
     title_->setAlignment(Qt::AlignCenter);
-    title_->setFont(ArialBold(18));
+    title_->setFont(Arial(18));
 
     prompt_ = new QLabel(
         "Enter a name of the database file where your current preferences will be saved :", this);
@@ -88,13 +71,13 @@ CSavePreferenceDlg::CSavePreferenceDlg(HandheldFs* fs, QWidget* parent) : QDialo
     save_->setObjectName("1");
     save_->setGeometry(DluRect(4, 143, 75, 14));
     save_->setDefault(true);
-    save_->setFont(ArialBold(14));
+    save_->setFont(Arial(14));
     connect(save_, &QPushButton::clicked, this, &CSavePreferenceDlg::OnSave);
 
     cancel_ = new QPushButton("Cancel", this);
     cancel_->setObjectName("2");
     cancel_->setGeometry(DluRect(82, 143, 75, 14));
-    cancel_->setFont(ArialBold(14));
+    cancel_->setFont(Arial(14));
     connect(cancel_, &QPushButton::clicked, this, [this] { done(kIdCancel); });
 
     helpBar_ = new CHelpBar(kHelpSavePreferences, this);
@@ -110,8 +93,8 @@ CSavePreferenceDlg::CSavePreferenceDlg(HandheldFs* fs, QWidget* parent) : QDialo
 void CSavePreferenceDlg::paintEvent(QPaintEvent* event) {
     QDialog::paintEvent(event);
     QPainter painter(this);
-    painter.drawPixmap(kPicturePosition, PanelPicture());
-    painter.setFont(ArialBold(18));
+    painter.drawPixmap(kPicturePosition, MaskedBuiltInBitmap(kPictureBitmap));
+    painter.setFont(Arial(18));
     painter.setBackgroundMode(Qt::TransparentMode);
     painter.drawText(QRect(kLabelPosition, QSize(70, 24)), Qt::AlignLeft | Qt::AlignTop, "Name:");
 }
