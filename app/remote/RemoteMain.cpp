@@ -30,6 +30,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "ardelremote: %s\n", qPrintable(error));
         return 1;
     }
+    // The whole program is zoomed, dialogs and fonts with the remote: Qt scales every
+    // window, so the program itself works in the handheld's own pixels.
+    if (options.scale != 1) {
+        const double outer = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
+                                 ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
+                                 : 1.0;
+        qputenv("QT_SCALE_FACTOR",
+                QByteArray::number(options.scale * (outer > 0 ? outer : 1.0)));
+        options.scale = 1;
+    }
     QApplication app(argc, argv);
     int result = 0;
     {
