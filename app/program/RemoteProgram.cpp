@@ -41,7 +41,7 @@ QString ProgramUsage() {
                "                 %1\n"
                "  --root FOLDER  the handheld's files on this computer (default %2);\n"
                "                 made and given the program's skins and sounds on the first start\n"
-               "  --scale N      show the 240 x 268 screen N times as large, 1 to 8 (default 2)\n"
+               "  --scale N      show the program N times as large, 1 to 8 (default 2)\n"
                "  --help         show this text\n")
         .arg(QString::fromStdString(SimProfileIds()), DefaultDeviceRoot());
 }
