@@ -10,6 +10,7 @@
 #include "CCodebaseFile.h"
 #include "Catalogue.h"
 #include "HostHandheldFs.h"
+#include "PrefFile.h"
 
 namespace {
 
@@ -57,6 +58,30 @@ void BM_StoreOneButtonIn60(benchmark::State& state) {
     std::filesystem::remove_all(root);
 }
 BENCHMARK(BM_StoreOneButtonIn60)->Unit(benchmark::kMillisecond);
+
+// Saving the remote screen's state, as Exit, Home Devices and Hard Buttons do: every value
+// of the preference file written, with six categories holding a hot codebase.
+void BM_SaveState(benchmark::State& state) {
+    std::string root = (std::filesystem::temp_directory_path() / "ardel-bench-XXXXXX").string();
+    if (!::mkdtemp(root.data())) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    HostHandheldFs device(root);
+    const QString path = QStringLiteral("\\ArdelRemoteDefPref.PDB");
+    RemoteState remote;
+    for (int form = 0; form < kFormCount; ++form) {
+        remote.hotCodebases[size_t(form)] =
+            QStringLiteral("\\My Documents\\TV_Device%1.PDB").arg(form / 2);
+    }
+    SaveState(device, path, remote);
+    for (auto _ : state) {
+        remote.currentForm = (remote.currentForm + 1) % kFormCount;
+        benchmark::DoNotOptimize(SaveState(device, path, remote));
+    }
+    std::filesystem::remove_all(root);
+}
+BENCHMARK(BM_SaveState)->Unit(benchmark::kMillisecond);
 
 // Scanning for codebases opens every ".PDB" file of the search folders and reads its header,
 // each time the Home Devices dialog or the codebase selector opens. 500 codebases is the most
