@@ -381,6 +381,22 @@ TEST_F(RemoteProgramTest, HardButtonsFromTheMenuGiveTheKeysBack) {
     EXPECT_FALSE(key.used);
 }
 
+TEST_F(RemoteProgramTest, ActivationAndKeysCloseTheSelector) {
+    Start();
+    MakeHotTvCodebase();
+    for (const bool byKey : {false, true}) {
+        window->OpenSelector();
+        ASSERT_TRUE(window->Selector()->isVisible());
+        if (byKey) {
+            PressKey(Qt::Key_F7);  // a key of no slot still closes it
+        } else {
+            QEvent activation(QEvent::ActivationChange);
+            QApplication::sendEvent(&program->Frame(), &activation);
+        }
+        EXPECT_FALSE(window->Selector()->isVisible()) << byKey;
+    }
+}
+
 TEST_F(RemoteProgramTest, HelpCommandsAndAbout) {
     Start();
     std::vector<int> topics;
