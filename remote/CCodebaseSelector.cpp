@@ -1,5 +1,20 @@
 #include "CCodebaseSelector.h"
 
+#include "Catalogue.h"
+
+std::vector<CodebaseChoice> CodebaseChoicesOf(HandheldFs& fs, const HandheldFolders& folders,
+                                              int category) {
+    std::vector<CodebaseEntry> entries;
+    ScanCodebases(fs, folders, entries);
+    std::vector<CodebaseChoice> choices;
+    for (const CodebaseEntry& entry : entries) {
+        if (entry.category == category) {
+            choices.push_back({entry.deviceName, entry.path});
+        }
+    }
+    return choices;
+}
+
 CCodebaseSelector::CCodebaseSelector(QWidget* parent) : QComboBox(parent) {
     setFocusPolicy(Qt::NoFocus);
     hide();

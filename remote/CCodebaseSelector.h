@@ -7,11 +7,18 @@
 #include <functional>
 #include <vector>
 
+class HandheldFs;
+struct HandheldFolders;
+
 // One codebase as the selector lists it.
 struct CodebaseChoice {
     QString displayName;  // the device name, "Sony"
     QString path;         // its handheld path
 };
+
+// The codebases of `category` found in the folders, in catalogue order.
+std::vector<CodebaseChoice> CodebaseChoicesOf(HandheldFs& fs, const HandheldFolders& folders,
+                                              int category);
 
 class CCodebaseSelector : public QComboBox {
     Q_OBJECT

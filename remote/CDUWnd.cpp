@@ -5,7 +5,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QThread>
-#include <cmath>
 
 #include "ButtonLearning.h"
 #include "CConfirmDlg.h"
@@ -33,12 +32,6 @@ int PartnerForm(int form) {
 
 bool IsFirstForm(int form) {
     return form % 2 == 0;
-}
-
-// The handheld pixel under a position on the scaled picture: every screen pixel of a
-// scaled handheld pixel belongs to it.
-QPoint HandheldPoint(QPointF position, int scale) {
-    return QPoint(int(std::floor(position.x())) / scale, int(std::floor(position.y())) / scale);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <cmath>
 
 #include "CSkinForm.h"
 #include "FormTables.h"
@@ -149,9 +148,8 @@ void CGreetingDlg::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         return;
     }
-    // Every screen pixel of a scaled handheld pixel belongs to that handheld pixel.
-    const QPointF at = event->position() / scale_;
-    PenDown(static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y())));
+    const QPoint at = HandheldPoint(event->position(), scale_);
+    PenDown(at.x(), at.y());
 }
 
 void CGreetingDlg::mouseReleaseEvent(QMouseEvent* event) {

@@ -1,5 +1,7 @@
 #include "CSkinForm.h"
 
+#include <cmath>
+
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -10,6 +12,11 @@
 #include "RemoteFiles.h"
 #include "Sound.h"
 #include "Strings.h"
+
+QPoint HandheldPoint(QPointF position, int scale) {
+    return QPoint(static_cast<int>(std::floor(position.x())) / scale,
+                  static_cast<int>(std::floor(position.y())) / scale);
+}
 
 namespace {
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPoint>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -18,6 +19,10 @@ class QPainter;
 class QWidget;
 class RemoteFiles;
 class CSkinForm;
+
+// The handheld pixel under a position on a picture shown `scale` times as large: every
+// screen pixel of a scaled handheld pixel belongs to it.
+QPoint HandheldPoint(QPointF position, int scale);
 
 // Pen-down and pen-up results besides a panel element's id.
 enum FormAction : int {

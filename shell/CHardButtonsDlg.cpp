@@ -15,6 +15,7 @@
 #include "FormTables.h"
 #include "HardKeys.h"
 #include "Modal.h"
+#include "PreferenceSets.h"
 
 namespace {
 
@@ -398,7 +399,6 @@ void RunHardButtons(CDUWnd& window) {
         window.SetKeyAssignment(slot, copy.used, copy.form, copy.button);
     }
     if (!window.SaveState()) {
-        ShowMessage(&window, "Cannot save current preferences in the file '" + window.BaseFolder() +
-                                 window.PreferenceFileName() + "'.");
+        ReportNotSaved(window, window.PreferenceFileName());
     }
 }

@@ -61,20 +61,11 @@ void CRemoteView::StartUp() {
         }
     };
     HandheldFs* fs = services_.fs;
-    window.hooks.listCodebases = [fs, &folders](int category) {
-        std::vector<CodebaseChoice> choices;
-        if (!fs) {
-            return choices;
-        }
-        std::vector<CodebaseEntry> entries;
-        ScanCodebases(*fs, folders, entries);
-        for (const CodebaseEntry& entry : entries) {
-            if (entry.category == category) {
-                choices.push_back({entry.deviceName, entry.path});
-            }
-        }
-        return choices;
-    };
+    if (fs) {
+        window.hooks.listCodebases = [fs, &folders](int category) {
+            return CodebaseChoicesOf(*fs, folders, category);
+        };
+    }
     if (services_.keepState) {
         services_.keepState(window);
     }

@@ -30,11 +30,6 @@ class WaitCursor {
     bool shown_ = true;
 };
 
-void ReportNotSaved(CDUWnd& window, const QString& fileName) {
-    ShowMessage(&window, "Cannot save current preferences in the file '" + window.BaseFolder() +
-                             fileName + "'.");
-}
-
 // Applies the set in `fileName` and makes it the default state. A set whose file is gone
 // (or is no preference file) is not applied: reading it would find no records and leave
 // every form without its hot codebase.
@@ -61,6 +56,11 @@ void ApplySet(CDUWnd& window, HandheldFs* fs, const QString& fileName, WaitCurso
 }
 
 }  // namespace
+
+void ReportNotSaved(CDUWnd& window, const QString& fileName) {
+    ShowMessage(&window, "Cannot save current preferences in the file '" + window.BaseFolder() +
+                             fileName + "'.");
+}
 
 const QString& PreferencesFolderName() {
     static const QString name = QStringLiteral("Preferences\\");

@@ -26,6 +26,10 @@ void LoadPreferenceSet(CDUWnd& window, HandheldFs& fs);
 // for the current handheld's.
 void ApplyUsedEntry(CDUWnd& window, int index, HandheldFs* fs = nullptr);
 
+// Tells that the window's state could not be saved into `fileName` (relative to the base
+// folder): "Cannot save current preferences in the file '...'.".
+void ReportNotSaved(CDUWnd& window, const QString& fileName);
+
 // The used-list rules, on the list itself.
 // Puts `fileName` first, moving the others down and dropping the oldest beyond five; false
 // (and no change) when the list holds the name already, whatever its letter case.

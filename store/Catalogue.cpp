@@ -31,17 +31,22 @@ void ExchangeSort(std::vector<CodebaseEntry>& entries, Greater greater) {
     }
 }
 
-int IndexOfIllegal(const QString& name, QChar& which) {
+// The earliest reserved character of the name, or -1.
+qsizetype IndexOfReserved(const QString& name) {
+    qsizetype cut = -1;
     for (const char* c = kIllegalNameCharacters; *c; ++c) {
-        const int at = name.indexOf(QLatin1Char(*c));
-        if (at >= 0) {
-            which = QLatin1Char(*c);
-            return at;
+        const qsizetype at = name.indexOf(QLatin1Char(*c));
+        if (at >= 0 && (cut < 0 || at < cut)) {
+            cut = at;
         }
     }
-    for (int i = 0; i < name.size(); ++i) {
+    return cut;
+}
+
+// The first character outside 0x20..0x7F, or -1.
+qsizetype IndexOfOutside(const QString& name) {
+    for (qsizetype i = 0; i < name.size(); ++i) {
         if (name[i].unicode() < 0x20 || name[i].unicode() > 0x7F) {
-            which = name[i];
             return i;
         }
     }
@@ -146,19 +151,14 @@ void SortCodebases(std::vector<CodebaseEntry>& entries) {
     });
 }
 
-NameCorrection CorrectTypedName(int category, const QString& typed) {
-    NameCorrection result{typed, QChar()};
-    // The longest device name that keeps the display name at 30 characters, which is the
-    // longest that still makes a file name the record-database layer accepts.
-    const int fit = IsDeviceCategory(category)
-                        ? kMaxDisplayNameLength - int(Abbreviation(category).size()) - 1
-                        : 25;
-    if (result.name.size() > fit) {
-        result.name.truncate(fit);
-    }
-    const int at = IndexOfIllegal(result.name, result.illegal);
-    if (at >= 0) {
-        result.name.truncate(at);
+NameCorrection CutIllegalCharacters(const QString& typed) {
+    NameCorrection result{typed, QString()};
+    for (auto find : {IndexOfReserved, IndexOfOutside}) {
+        const qsizetype at = find(result.name);
+        if (at >= 0) {
+            result.refused.push_back(result.name.at(at));
+            result.name.truncate(at);
+        }
     }
     return result;
 }
@@ -171,10 +171,10 @@ CodebaseNameCheck CheckCodebaseName(HandheldFs& fs, const QString& folder, int c
     if (name.simplified().isEmpty()) {
         return kNameEmpty;
     }
-    QChar which;
-    if (IndexOfIllegal(name, which) >= 0) {
+    const NameCorrection cut = CutIllegalCharacters(name);
+    if (!cut.refused.isEmpty()) {
         if (illegal) {
-            *illegal = which;
+            *illegal = cut.refused.front();
         }
         return kNameIllegalCharacter;
     }

@@ -73,15 +73,16 @@ constexpr int kMaxDisplayNameLength = 30;
 // The characters that a device name may not hold, in the order in which they are looked for.
 constexpr char kIllegalNameCharacters[] = "*\\/?><:\"|";
 
-// The name field's correction after every edit: cuts the name before the first illegal
-// character (the reserved ones first, then anything outside 0x20..0x7F) and reports that
-// character, or, when abbreviation + "_" + name is too long, cuts the name so that it fits
-// and reports nothing. `category` is 0 when none is selected.
+// The two character checks made on a typed name (of a codebase or a preference set) after
+// every edit: the name is cut before the earliest reserved character, wherever it stands in
+// the list (cutting at a later one could leave a path separator in the name), and then
+// before the first character outside 0x20..0x7F. `refused` holds the characters that caused
+// a cut, in that order, each to be reported.
 struct NameCorrection {
     QString name;
-    QChar illegal;  // null when no character was refused
+    QString refused;
 };
-NameCorrection CorrectTypedName(int category, const QString& typed);
+NameCorrection CutIllegalCharacters(const QString& typed);
 
 enum CodebaseNameCheck : int {
     kNameOk = 0,

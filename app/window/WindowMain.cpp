@@ -11,7 +11,6 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <cstdio>
-#include <filesystem>
 
 #include "AlsaSound.h"
 #include "CDUWnd.h"
@@ -20,6 +19,7 @@
 #include "HostHandheldFs.h"
 #include "IrFactory.h"
 #include "IrPortDiscovery.h"
+#include "RemoteProgram.h"
 #include "SelectedPort.h"
 #include "SimHandheld.h"
 #include "SimInteraction.h"
@@ -27,37 +27,6 @@
 #include "WindowState.h"
 
 namespace {
-
-// The program's own files, below the base folder, as an installation would leave them.
-void InstallResources(const std::filesystem::path& root) {
-    const std::filesystem::path base = root / "Program Files" / "ArdelRemote";
-    std::filesystem::create_directories(root / "My Documents");
-    for (const char* folder : {"Skins", "Sounds"}) {
-        const std::filesystem::path target = base / folder;
-        if (!std::filesystem::exists(target)) {
-            std::filesystem::create_directories(target);
-            const std::filesystem::path source =
-                std::filesystem::path(ARDEL_RESOURCES) / QString(folder).toLower().toStdString();
-            std::filesystem::copy(source, target,
-                                  std::filesystem::copy_options::recursive |
-                                      std::filesystem::copy_options::skip_existing);
-        }
-    }
-}
-
-// The codebases of a category, in catalogue order.
-std::vector<CodebaseChoice> ListCodebases(HandheldFs& fs, const HandheldFolders& folders,
-                                          int category) {
-    std::vector<CodebaseEntry> entries;
-    ScanCodebases(fs, folders, entries);
-    std::vector<CodebaseChoice> choices;
-    for (const CodebaseEntry& entry : entries) {
-        if (entry.category == category) {
-            choices.push_back({entry.deviceName, entry.path});
-        }
-    }
-    return choices;
-}
 
 int CategoryNamed(const QString& name) {
     for (int category = kCategoryTv; category <= kCategoryTiVo; ++category) {
@@ -113,7 +82,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "unknown category %s\n", qPrintable(learn));
         return 2;
     }
-    InstallResources(root.toStdString());
+    QString error;
+    if (!InstallProgramFiles(root.toStdString(), error)) {
+        std::fprintf(stderr, "ardelremote-window: %s\n", qPrintable(error));
+        return 1;
+    }
 
     HostHandheldFs fs(root.toStdString());
     SetCurrentHandheldFs(&fs);
@@ -133,7 +106,7 @@ int main(int argc, char** argv) {
         const HandheldFolders folders = FoldersFor(QString::fromStdString(fs.ProgramPath()));
         EnsurePrefFiles(fs, folders.baseFolder, folders.programName);
         window.hooks.listCodebases = [&fs, &folders](int category) {
-            return ListCodebases(fs, folders, category);
+            return CodebaseChoicesOf(fs, folders, category);
         };
         RemoteState state;
         KeepWindowState(window, fs, state);

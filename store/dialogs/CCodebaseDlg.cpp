@@ -11,15 +11,13 @@
 #include "CAboutDlg.h"
 #include "CHelpBar.h"
 #include "CPdbFile.h"
+#include "Catalogue.h"
 #include "DialogUnits.h"
 #include "FormTables.h"
 #include "Modal.h"
 #include "TextFit.h"
 
 namespace {
-
-// The characters that no codebase name may hold, in the order they are looked for.
-constexpr char kIllegal[] = {'*', '\\', '/', '?', '>', '<', ':', '"', '|'};
 
 constexpr QPoint kPicturePosition(10, 69);
 
@@ -159,22 +157,11 @@ void CCodebaseDlg::CheckName() {
     }
     // The characters are checked after a cut as well: a long pasted name must not bring
     // path separators or other illegal characters into the file name.
-    for (const char illegal : kIllegal) {
-        const qsizetype at = text.indexOf(QLatin1Char(illegal));
-        if (at >= 0) {
-            ShowMessage(this, "Illegal character " + QString(QLatin1Char(illegal)));
-            text.truncate(at);
-            break;
-        }
+    const NameCorrection corrected = CutIllegalCharacters(text);
+    for (const QChar refused : corrected.refused) {
+        ShowMessage(this, "Illegal character " + QString(refused));
     }
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t code = text.at(i).unicode();
-        if (code < 0x20 || code > 0x7F) {
-            ShowMessage(this, "Illegal character " + QString(text.at(i)));
-            text.truncate(i);
-            break;
-        }
-    }
+    text = corrected.name;
     if (text != nameEdit_->text()) {
         nameEdit_->setText(text);
     }

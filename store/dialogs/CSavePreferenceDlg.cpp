@@ -21,32 +21,6 @@ constexpr QPoint kLabelPosition(30, 113);
 
 }  // namespace
 
-SetNameCorrection CorrectSetName(const QString& typed) {
-    SetNameCorrection result{typed, {}};
-    // The earliest of the reserved characters, wherever it stands: cutting at a later one
-    // would leave an earlier separator in the name, and so a path outside the folder.
-    qsizetype cut = -1;
-    for (const char* c = kIllegalNameCharacters; *c; ++c) {
-        const qsizetype at = result.name.indexOf(QLatin1Char(*c));
-        if (at >= 0 && (cut < 0 || at < cut)) {
-            cut = at;
-        }
-    }
-    if (cut >= 0) {
-        result.refused.push_back(result.name.at(cut));
-        result.name.truncate(cut);
-    }
-    for (qsizetype i = 0; i < result.name.size(); ++i) {
-        const char16_t code = result.name.at(i).unicode();
-        if (code < 0x20 || code > 0x7F) {
-            result.refused.push_back(result.name.at(i));
-            result.name.truncate(i);
-            break;
-        }
-    }
-    return result;
-}
-
 CSavePreferenceDlg::CSavePreferenceDlg(HandheldFs* fs, QWidget* parent) : QDialog(parent), fs_(fs) {
     setWindowTitle("Save Preference");
     setFont(QFont("MS Sans Serif", 8));
@@ -104,7 +78,7 @@ void CSavePreferenceDlg::CheckName() {
         return;
     }
     checking_ = true;
-    const SetNameCorrection corrected = CorrectSetName(nameEdit_->text());
+    const NameCorrection corrected = CutIllegalCharacters(nameEdit_->text());
     for (const QChar refused : corrected.refused) {
         ShowMessage(this, "Illegal character " + QString(refused));
     }

@@ -4,22 +4,12 @@
 
 #include <QDialog>
 #include <QString>
-#include <vector>
 
 class CHelpBar;
 class HandheldFs;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-
-// A set name after the character checks: cut before the first character that no file name
-// may hold, then before the first one outside 0x20..0x7F; `refused` lists the characters
-// that caused a cut, in that order (at most two).
-struct SetNameCorrection {
-    QString name;
-    std::vector<QChar> refused;
-};
-SetNameCorrection CorrectSetName(const QString& typed);
 
 class CSavePreferenceDlg : public QDialog {
     Q_OBJECT

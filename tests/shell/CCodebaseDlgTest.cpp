@@ -70,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
         TypingCase{
             "PastedColonKeepsWhatCameBefore", 0, 0, "ab:cd", true, "ab", {"Illegal character :"}},
         TypingCase{
-            "FirstOfTheListedCharactersWins", 0, 0, "a|b*c", true, "a|b", {"Illegal character *"}},
+            "EarliestRefusedCharacterWins", 0, 0, "a|b*c", true, "a", {"Illegal character |"}},
         TypingCase{"ThenControlAndWideCharacters",
                    0,
                    0,

@@ -193,41 +193,34 @@ TEST(SortCodebasesTest, ByCategoryThenOrdinalName) {
 
 struct CorrectionCase {
     const char* name;
-    int category;
     const char* typed;
     const char* corrected;
-    char16_t illegal;  // 0: none
+    const char16_t* refused;
 };
 
-class CorrectTypedNameTest : public ::testing::TestWithParam<CorrectionCase> {};
+class CutIllegalCharactersTest : public ::testing::TestWithParam<CorrectionCase> {};
 
-TEST_P(CorrectTypedNameTest, Corrects) {
+TEST_P(CutIllegalCharactersTest, Corrects) {
     const CorrectionCase& c = GetParam();
-    const NameCorrection result = CorrectTypedName(c.category, QString::fromUtf8(c.typed));
+    const NameCorrection result = CutIllegalCharacters(QString::fromUtf8(c.typed));
     EXPECT_EQ(result.name, QString::fromUtf8(c.corrected));
-    EXPECT_EQ(result.illegal, QChar(c.illegal));
+    EXPECT_EQ(result.refused, QString::fromUtf16(c.refused));
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Catalogue, CorrectTypedNameTest,
+    Catalogue, CutIllegalCharactersTest,
     ::testing::Values(
-        CorrectionCase{"Fine", kCategoryTv, "Living room", "Living room", 0},
-        CorrectionCase{"CutBeforeReserved", kCategoryTv, "Sony/Bravia", "Sony", u'/'},
-        // The reserved characters are looked for in their own order, not the name's.
-        CorrectionCase{"ReservedByListOrder", kCategoryTv, "a:b*c", "a:b", u'*'},
-        CorrectionCase{"OutsideAscii", kCategoryTv, "Caf\xc3\xa9 TV", "Caf", u'\u00e9'},
-        CorrectionCase{"ControlCharacter", kCategoryTv, "a\tb", "a", u'\t'},
-        CorrectionCase{"DeleteIsAllowed", kCategoryTv, "a\x7f", "a\x7f", 0},
-        // Display name "TV_" + 27 characters = 30.
-        CorrectionCase{"CutToFit", kCategoryTv, "123456789012345678901234567890",
-                       "123456789012345678901234567", 0},
-        CorrectionCase{"CutToFitLongAbbreviation", kCategoryCabSat,
-                       "123456789012345678901234567890", "12345678901234567890123456", 0},
-        CorrectionCase{"NoCategory", kCategoryUnknown, "123456789012345678901234567890",
-                       "1234567890123456789012345", 0},
-        // Characters are checked even in a name that had to be cut.
-        CorrectionCase{"CutAndReserved", kCategoryTv, "12345?789012345678901234567890", "12345",
-                       u'?'}),
+        CorrectionCase{"Fine", "Living room", "Living room", u""},
+        CorrectionCase{"CutBeforeReserved", "Sony/Bravia", "Sony", u"/"},
+        // The earliest reserved character counts, whatever its place in the list: a cut at
+        // "*" would keep the separator before it.
+        CorrectionCase{"EarliestReserved", "..\\x*", "..", u"\\"},
+        CorrectionCase{"EarliestReservedOfTwo", "a:b*c", "a", u":"},
+        CorrectionCase{"OutsideAscii", "Caf\xc3\xa9 TV", "Caf", u"\u00e9"},
+        CorrectionCase{"ControlCharacter", "a\tb", "a", u"\t"},
+        CorrectionCase{"DeleteIsAllowed", "a\x7f", "a\x7f", u""},
+        // Both checks run: the reserved cut first, then the range.
+        CorrectionCase{"BothChecks", "ab\xc3\xa9:z", "ab", u":\u00e9"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct CheckCase {
