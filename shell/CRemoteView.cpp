@@ -115,12 +115,6 @@ void CRemoteView::StopLearning() {
     }
 }
 
-void CRemoteView::Help() {
-    if (window_) {
-        ShowHelp(window_, 0);
-    }
-}
-
 void CRemoteView::LoadPreferenceSet() {
     if (window_ && services_.loadPreferenceSet) {
         services_.loadPreferenceSet(*window_);

@@ -51,7 +51,6 @@ class CRemoteView : public QWidget {
     // The main frame's commands, handed on to the remote window; without one, nothing.
     void SaveState();
     void StopLearning();
-    void Help();
     void LoadPreferenceSet();
     void SavePreferenceSet();
     void SetSounds(bool on);

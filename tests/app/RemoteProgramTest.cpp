@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -14,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "../support/PromptCapture.h"
 #include "../support/TempFolder.h"
 #include "CAboutDlg.h"
 #include "CCodebaseDlg.h"
@@ -37,8 +37,6 @@
 #include "Strings.h"
 
 namespace {
-
-constexpr const char* kBase = "\\Program Files\\ArdelRemote\\";
 
 QStringList Texts(const QMenu* menu) {
     QStringList texts;
@@ -197,11 +195,7 @@ TEST_F(RemoteProgramTest, HomeDevicesAddLearnAndSend) {
             codebase->NameEdit()->setText("Living");
             QTest::mouseClick(codebase->OkButton(), Qt::LeftButton);
         } else if (qobject_cast<CLearnPromptDlg*>(&dialog)) {
-            QElapsedTimer waited;  // the prompt captures, then closes itself
-            waited.start();
-            while (dialog.isVisible() && waited.elapsed() < 20000) {
-                QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-            }
+            return LetPromptCapture(dialog);
         } else if (qobject_cast<CConfirmDlg*>(&dialog)) {
             return kIdCancel;  // no buttons on the lower form: stop anyway
         } else {

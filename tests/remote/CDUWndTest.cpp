@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 
+#include "../support/PromptCapture.h"
 #include "CConfirmDlg.h"
 #include "CLearnPromptDlg.h"
 #include "CPenGate.h"
@@ -20,12 +21,7 @@ struct DialogAnswers {
     int stopQuestion = kIdCancel;
     int operator()(QDialog& dialog) const {
         if (qobject_cast<CLearnPromptDlg*>(&dialog)) {
-            QElapsedTimer waited;
-            waited.start();
-            while (dialog.isVisible() && waited.elapsed() < 20000) {
-                QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-            }
-            return dialog.result();
+            return LetPromptCapture(dialog);
         }
         if (qobject_cast<CConfirmDlg*>(&dialog)) {
             return stopQuestion;

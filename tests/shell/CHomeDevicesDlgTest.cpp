@@ -10,6 +10,7 @@
 #include <QRadioButton>
 
 #include "../remote/RemoteWindowFixture.h"
+#include "../support/PromptCapture.h"
 #include "CCheckListCtrl.h"
 #include "CCodebaseDlg.h"
 #include "CHelpBar.h"
@@ -470,16 +471,6 @@ TEST_F(HomeDevicesTest, AddPrefillsTheNumberOfRowsShownPlusOne) {
     EXPECT_EQ(prefilled, "4");
     EXPECT_EQ(folder, folders.defaultCodebaseFolder);
     EXPECT_FALSE(window->Current()->Learning());
-}
-
-// Answers the learning prompt by letting it capture.
-int LetPromptCapture(QDialog& dialog) {
-    QElapsedTimer waited;
-    waited.start();
-    while (dialog.isVisible() && waited.elapsed() < 20000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return dialog.result();
 }
 
 TEST_F(HomeDevicesTest, AddConfirmedStartsLearningTheNewCodebase) {
