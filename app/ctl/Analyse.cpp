@@ -6,14 +6,12 @@
 #include "Durations.h"
 #include "IrSignal.h"
 
-int RunAnalyse(const CtlArgs& args, std::istream& in, std::ostream& out, std::ostream& err) {
-    if (args.size() > 1) {
-        err << "usage: ardelctl analyse [FILE]\n";
-        return 2;
-    }
+int AnalyseCommand(const AnalyseOptions& options, CtlStreams io) {
+    std::ostream& out = io.out;
+    std::ostream& err = io.err;
     std::vector<int32_t> capture;
     std::string error;
-    if (!ReadDurationsFrom(args.empty() ? "" : args[0], in, capture, error)) {
+    if (!ReadDurationsFrom(options.file, io.in, capture, error)) {
         err << "ardelctl analyse: " << error << "\n";
         return 1;
     }

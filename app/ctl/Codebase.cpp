@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr const char* kShowUsage = "usage: ardelctl codebase show FILE";
-
 void PrintSignal(std::ostream& out, int number, const ButtonSignal& signal) {
     if (signal.values.empty()) {
         return;
@@ -19,13 +17,13 @@ void PrintSignal(std::ostream& out, int number, const ButtonSignal& signal) {
         << JoinDurations(durations.data(), durations.size()) << "\n";
 }
 
+}  // namespace
+
 // The header name, then each button with its carrier period and signals.
-int Show(const CtlArgs& args, std::istream&, std::ostream& out, std::ostream& err) {
-    if (args.size() != 1) {
-        err << kShowUsage << "\n";
-        return 2;
-    }
-    const std::string& file = args[0];
+int CodebaseShowCommand(const CodebaseShowOptions& options, CtlStreams io) {
+    std::ostream& out = io.out;
+    std::ostream& err = io.err;
+    const std::string& file = options.file;
     if (!std::filesystem::is_regular_file(file)) {
         err << "ardelctl codebase show: cannot open '" << file << "'\n";
         return 1;
@@ -55,29 +53,4 @@ int Show(const CtlArgs& args, std::istream&, std::ostream& out, std::ostream& er
         PrintSignal(out, 2, button.signal2);
     }
     return 0;
-}
-
-struct Subcommand {
-    const char* name;
-    int (*run)(const CtlArgs&, std::istream&, std::ostream&, std::ostream&);
-    const char* usage;
-};
-
-constexpr Subcommand kSubcommands[] = {
-    {"list", RunCodebaseList, "usage: ardelctl codebase list [--root DIR]"},
-    {"show", Show, kShowUsage},
-};
-
-}  // namespace
-
-int RunCodebase(const CtlArgs& args, std::istream& in, std::ostream& out, std::ostream& err) {
-    for (const Subcommand& sub : kSubcommands) {
-        if (!args.empty() && args[0] == sub.name) {
-            return sub.run(CtlArgs(args.begin() + 1, args.end()), in, out, err);
-        }
-    }
-    for (const Subcommand& sub : kSubcommands) {
-        err << sub.usage << "\n";
-    }
-    return 2;
 }

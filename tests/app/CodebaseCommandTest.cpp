@@ -57,8 +57,8 @@ TEST_P(CodebaseShowRefuses, WithAMessage) {
 INSTANTIATE_TEST_SUITE_P(
     Args, CodebaseShowRefuses,
     ::testing::Values(
-        BadShow{"NoFile", {"show"}, 2, "usage: ardelctl codebase show FILE"},
-        BadShow{"NoSubcommand", {}, 2, "usage: ardelctl codebase show FILE"},
+        BadShow{"NoFile", {"show"}, 2, "ardelctl codebase show: FILE is required"},
+        BadShow{"NoSubcommand", {}, 2, "ardelctl codebase: A subcommand is required"},
         BadShow{"Missing", {"show", "/nonexistent/TV_Sony.PDB"}, 1, "cannot open"},
         BadShow{"AFolder", {"show", ARDEL_TEST_DATA}, 1, "cannot open"},
         BadShow{"NoCodebase", {"show", Data("EmptyDatabase.PDB")}, 1, "is not a codebase"}),
@@ -147,22 +147,22 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BadSimArgs{"ButtonWithoutCodebase",
                    {"learn", "--chip", "pxa255", "--carrier", "38000", "--button", "Power"},
-                   "--codebase and --button go together"},
+                   "--button requires --codebase"},
         BadSimArgs{"SignalWithoutCodebase",
                    {"send", "--chip", "pxa255", "--carrier-us", "26", "--signal", "2"},
-                   "--signal needs --codebase"},
+                   "--signal requires --codebase"},
         BadSimArgs{"SignalThree",
                    {"send", "--chip", "pxa255", "--codebase", "a.PDB", "--button", "Power",
                     "--signal", "3"},
-                   "--signal takes a whole number from 1 to 2"},
+                   "--signal: Value 3 not in range 1 to 2"},
         BadSimArgs{"CodebaseAndDurations",
                    {"send", "--chip", "pxa255", "--codebase", "a.PDB", "--button", "Power",
                     "durations.txt"},
-                   "the signal comes from the codebase"},
+                   "--codebase excludes FILE"},
         BadSimArgs{"CodebaseAndCarrier",
                    {"send", "--chip", "pxa255", "--codebase", "a.PDB", "--button", "Power",
                     "--carrier-us", "26"},
-                   "the signal comes from the codebase"}),
+                   "--carrier-us excludes --codebase"}),
     [](const auto& info) { return info.param.name; });
 
 }  // namespace

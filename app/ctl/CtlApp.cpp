@@ -1,0 +1,165 @@
+// ardelctl's command line: every command, its options and their checks in one place.
+#include <CLI/CLI.hpp>
+#include <functional>
+#include <memory>
+
+#include "Commands.h"
+
+#ifndef ARDEL_VERSION
+#define ARDEL_VERSION "unknown"
+#endif
+
+namespace {
+
+// --codebase FILE --button NAME [--signal 1|2], the first two together.
+void AddCodebaseTarget(CLI::App& command, CodebaseTarget& target) {
+    CLI::Option* file =
+        command.add_option("--codebase", target.file, "codebase file (a .PDB file on the host)");
+    CLI::Option* button = command.add_option("--button", target.button, "button name");
+    CLI::Option* signal =
+        command.add_option("--signal", target.signal, "the button's first or second signal")
+            ->check(CLI::Range(1, 2));
+    file->needs(button);
+    button->needs(file);
+    signal->needs(file);
+}
+
+// The whole command line. `run` is set to the chosen command once parsing succeeds.
+struct CtlApp {
+    explicit CtlApp(CtlStreams io);
+
+    CLI::App app{
+        "ardelctl: the command-line companion of ArdelRemote, a learning infrared "
+        "remote control.\nDurations are signed microseconds (marks positive, spaces "
+        "negative) separated by commas or white space; '#' starts a comment.",
+        "ardelctl"};
+    std::function<int()> run;
+
+    AnalyseOptions analyse;
+    CodebaseListOptions codebaseList;
+    CodebaseShowOptions codebaseShow;
+    SimLearnOptions simLearn;
+    SimSendOptions simSend;
+};
+
+CtlApp::CtlApp(CtlStreams io) {
+    app.set_version_flag("--version", "ardelctl " ARDEL_VERSION);
+    app.require_subcommand(1);
+
+    CLI::App* analyseCmd =
+        app.add_subcommand("analyse", "frame analysis of a raw capture (microseconds)");
+    analyseCmd->add_option("FILE", analyse.file, "the capture (standard input without it)");
+    analyseCmd->callback([this, io] { run = [this, io] { return AnalyseCommand(analyse, io); }; });
+
+    CLI::App* codebase = app.add_subcommand("codebase", "codebase files");
+    codebase->require_subcommand(1);
+    CLI::App* list = codebase->add_subcommand(
+        "list", "the codebases of a device root: category, device name, handheld path");
+    list->add_option("--root", codebaseList.root, "the folder that stands for the device root")
+        ->capture_default_str();
+    list->callback(
+        [this, io] { run = [this, io] { return CodebaseListCommand(codebaseList, io); }; });
+    CLI::App* show =
+        codebase->add_subcommand("show", "the name, buttons and signals of a codebase file");
+    show->add_option("FILE", codebaseShow.file, "the codebase file")->required();
+    show->callback(
+        [this, io] { run = [this, io] { return CodebaseShowCommand(codebaseShow, io); }; });
+
+    CLI::App* sim = app.add_subcommand("sim", "the IR engine on a simulated handheld");
+    sim->require_subcommand(1);
+    CLI::App* learn = sim->add_subcommand(
+        "learn",
+        "the simulated handheld learns what its device's remote sends (and stores it "
+        "under the button in the codebase)");
+    learn->add_option("--chip", simLearn.chip, "the simulated handheld (its chip)")->required();
+    learn->add_option("--carrier", simLearn.carrierHz, "the remote's carrier in Hz")
+        ->required()
+        ->check(CLI::Range(1000, 1000000));
+    learn->add_option("--duty", simLearn.dutyPercent, "the remote's duty cycle in percent")
+        ->check(CLI::Range(1, 99))
+        ->capture_default_str();
+    learn->add_option("--delay-ms", simLearn.delayMs, "when the remote starts sending")
+        ->check(CLI::Range(0, 3600000))
+        ->capture_default_str();
+    AddCodebaseTarget(*learn, simLearn.codebase);
+    learn->add_option("FILE", simLearn.file, "the remote's durations (standard input without it)");
+    learn->callback([this, io] { run = [this, io] { return SimLearnCommand(simLearn, io); }; });
+
+    CLI::App* send = sim->add_subcommand("send",
+                                         "the simulated handheld sends a signal; prints what it "
+                                         "emitted");
+    send->add_option("--chip", simSend.chip, "the simulated handheld (its chip)")->required();
+    CLI::Option* carrier =
+        send->add_option("--carrier-us", simSend.carrierUs, "the carrier period in microseconds")
+            ->check(CLI::Range(0, 255));
+    CLI::Option* frameStart =
+        send->add_option("--frame-start", simSend.frameStart, "where the repeating frame starts")
+            ->check(CLI::Range(0, 255));
+    send->add_option("--repeat", simSend.repeat, "passes (0: three, and more while held)")
+        ->check(CLI::Range(0, 65535));
+    send->add_option("--hold-ms", simSend.holdMs, "how long the stylus stays down")
+        ->check(CLI::Range(0, 3600000));
+    AddCodebaseTarget(*send, simSend.codebase);
+    CLI::Option* file =
+        send->add_option("FILE", simSend.file, "the durations (standard input without it)");
+    for (CLI::Option* signalOption : {carrier, frameStart, file}) {
+        signalOption->excludes("--codebase");
+    }
+    send->callback([this, io] { run = [this, io] { return SimSendCommand(simSend, io); }; });
+}
+
+CtlArgs Prefixed(const char* command, const CtlArgs& args) {
+    CtlArgs all{command};
+    all.insert(all.end(), args.begin(), args.end());
+    return all;
+}
+
+}  // namespace
+
+int RunCtl(const CtlArgs& args, std::istream& in, std::ostream& out, std::ostream& err) {
+    auto ctl = std::make_unique<CtlApp>(CtlStreams{in, out, err});
+    // A first word that is no option must name a command.
+    if (!args.empty() && !args[0].starts_with('-')) {
+        std::string names;
+        bool known = false;
+        for (const CLI::App* command : ctl->app.get_subcommands([](CLI::App*) { return true; })) {
+            known |= command->get_name() == args[0];
+            names += (names.empty() ? "" : ", ") + command->get_name();
+        }
+        if (!known) {
+            err << "ardelctl: unknown command '" << args[0] << "'; commands: " << names << "\n";
+            return kCtlUsage;
+        }
+    }
+    // CLI11 takes the words last first.
+    CtlArgs reversed(args.rbegin(), args.rend());
+    try {
+        ctl->app.parse(reversed);
+    } catch (const CLI::ParseError& error) {
+        if (error.get_exit_code() == 0) {
+            return ctl->app.exit(error, out, err);  // --help and --version
+        }
+        // The words of the command that was being read: "ardelctl sim send".
+        std::string command = "ardelctl";
+        for (const CLI::App* sub = &ctl->app; !sub->get_subcommands().empty();) {
+            sub = sub->get_subcommands().front();
+            command += " " + sub->get_name();
+        }
+        err << command << ": " << error.what() << "\n"
+            << "Run '" << command << " --help' for more information.\n";
+        return kCtlUsage;
+    }
+    return ctl->run ? ctl->run() : kCtlUsage;
+}
+
+int RunAnalyse(const CtlArgs& args, std::istream& in, std::ostream& out, std::ostream& err) {
+    return RunCtl(Prefixed("analyse", args), in, out, err);
+}
+
+int RunSim(const CtlArgs& args, std::istream& in, std::ostream& out, std::ostream& err) {
+    return RunCtl(Prefixed("sim", args), in, out, err);
+}
+
+int RunCodebase(const CtlArgs& args, std::istream& in, std::ostream& out, std::ostream& err) {
+    return RunCtl(Prefixed("codebase", args), in, out, err);
+}
