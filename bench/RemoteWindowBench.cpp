@@ -18,9 +18,9 @@
 #include "CCodebaseFile.h"
 #include "CDUWnd.h"
 #include "CHandheldRemoteFiles.h"
+#include "CRemoteModel.h"
 #include "HostHandheldFs.h"
 #include "IrFactory.h"
-#include "SelectedPort.h"
 #include "SimHandheld.h"
 #include "SimInteraction.h"
 
@@ -127,19 +127,21 @@ void PenDownToFirstEdge(benchmark::State& state) {
     }
     SimHandheld handheld(*FindSimProfile("pxa255"));
     CEdgeWatch watch(handheld);
-    SetCurrentIrPlatform(&watch);
+    CIrDriverFactory drivers(watch);
+    RemoteServices services;
+    services.fs = &fs;
+    services.driver = [&drivers] { return drivers.GetIrDriver(); };
+    CRemoteModel model(services);
     for (const SimComPort& port : handheld.Profile().comPorts) {
         if (port.irda) {
-            SetSelectedIrPort(port.name);
+            model.SetIrPort(port.name);
         }
     }
-    auto window = std::make_unique<CDUWnd>(&files);
+    auto window = std::make_unique<CDUWnd>(model, &files);
     window->SetSounds(false);
     window->BuildForms(kBase, QString(kBase) + "ArdelRemoteDefPref.PDB");
-    for (const int form : {0, 1}) {
-        window->GetForm(form)->Slot().SetPath(kCodebase);
-        window->GetForm(form)->RefreshButtons();
-    }
+    model.MakeHot(kCategoryTv, kCodebase, false);
+    window->ShowModel();
     window->show();
     QPoint power;
     CSkinForm& form = *window->GetForm(0);
@@ -168,8 +170,6 @@ void PenDownToFirstEdge(benchmark::State& state) {
     state.counters["latency_ms"] = 1000 * latency / static_cast<double>(state.iterations());
     state.counters["pen_down_ms"] = 1000 * press / static_cast<double>(state.iterations());
     window.reset();
-    DestroyIrDriver();
-    SetCurrentIrPlatform(nullptr);
     SetCurrentHandheldFs(nullptr);
 }
 

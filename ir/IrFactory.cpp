@@ -2,11 +2,11 @@
 
 #include <new>
 
+#include "COmap1510IrDriver.h"
 #include "CPxa25xIrDriver.h"
 #include "CPxa27xIrDriver.h"
-#include "CSa11x0IrDriver.h"
-#include "COmap1510IrDriver.h"
 #include "CS3c24xxIrDriver.h"
+#include "CSa11x0IrDriver.h"
 #include "Detect.h"
 
 namespace {
@@ -30,6 +30,13 @@ CIrDriver* CreateIrDriver(int family, IrPlatform& platform) {
         default:
             return nullptr;
     }
+}
+
+CIrDriver* CIrDriverFactory::GetIrDriver() {
+    if (!driver_) {
+        driver_.reset(CreateIrDriver(DetectProcessor(platform_), platform_));
+    }
+    return driver_.get();
 }
 
 CIrDriver* GetIrDriver() {

@@ -1,7 +1,24 @@
 // The single IR driver of the process.
 #pragma once
 
+#include <memory>
+
 #include "CIrDriver.h"
+
+// The one IR driver of a program, made on first use for the processor that `platform`
+// reports; the program owns this object and hands the driver to whoever needs it.
+class CIrDriverFactory {
+  public:
+    explicit CIrDriverFactory(IrPlatform& platform) : platform_(platform) {}
+
+    // The driver; null on an unknown processor (a later call tries again).
+    CIrDriver* GetIrDriver();
+    void DestroyIrDriver() { driver_.reset(); }
+
+  private:
+    IrPlatform& platform_;
+    std::unique_ptr<CIrDriver> driver_;
+};
 
 // The driver, created on first use for the detected processor on the current platform;
 // null on an unknown processor (a later call tries again).

@@ -38,32 +38,3 @@ class HardKeys {
     // The key codes of the keys in the normal (portrait) orientation.
     virtual HardKeyList DefaultKeys() = 0;
 };
-
-// The process-wide hardware keys; a set that never fails and reports no keys until the
-// program installs another.
-HardKeys& GetHardKeys();
-// Installs `keys` (not owned; nullptr goes back to the default) and returns the previous one.
-HardKeys* SetHardKeys(HardKeys* keys);
-
-// Remembers what was asked of it, for tests; fails on request.
-class CRecordingHardKeys : public HardKeys {
-  public:
-    bool Open() override {
-        ++opens;
-        open = openSucceeds ? true : open;
-        return openSucceeds;
-    }
-    bool Close() override {
-        ++closes;
-        open = closeSucceeds ? false : open;
-        return closeSucceeds;
-    }
-    HardKeyList DefaultKeys() override { return keys; }
-
-    HardKeyList keys;
-    bool openSucceeds = true;
-    bool closeSucceeds = true;
-    bool open = false;
-    int opens = 0;
-    int closes = 0;
-};

@@ -17,37 +17,3 @@ class Sound {
     // The short default beep that tells the user a capture is done.
     virtual void Beep() = 0;
 };
-
-// The process-wide sound output; a silent one until the program installs another.
-Sound& GetSound();
-// Installs `sound` (not owned; nullptr goes back to silence) and returns the previous one.
-Sound* SetSound(Sound* sound);
-
-// Remembers what was asked to play, for tests.
-class CRecordingSound : public Sound {
-  public:
-    struct Event {
-        std::string file;  // empty for a beep
-        bool synchronous = false;
-        bool operator==(const Event&) const = default;
-    };
-
-    void Play(const std::string& file, bool synchronous) override {
-        events.push_back({file, synchronous});
-    }
-    void Beep() override { events.push_back({std::string(), true}); }
-
-    std::vector<Event> events;
-};
-
-// Installs a sound output for the lifetime of a scope.
-class CScopedSound {
-  public:
-    explicit CScopedSound(Sound& sound) : previous_(SetSound(&sound)) {}
-    ~CScopedSound() { SetSound(previous_); }
-    CScopedSound(const CScopedSound&) = delete;
-    CScopedSound& operator=(const CScopedSound&) = delete;
-
-  private:
-    Sound* previous_;
-};

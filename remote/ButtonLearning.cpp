@@ -3,15 +3,14 @@
 #include <algorithm>
 #include <vector>
 
-#include "CCodebaseFile.h"
 #include "CCodebaseSlot.h"
 #include "CConfirmDlg.h"
 #include "CIrDriver.h"
 #include "CLearnPromptDlg.h"
 #include "CSkinElement.h"
 #include "FormTables.h"
+#include "IrResult.h"
 #include "Modal.h"
-#include "SelectedPort.h"
 #include "Sound.h"
 #include "Strings.h"
 
@@ -21,23 +20,6 @@ constexpr int kNotSelectedString = 65053;
 constexpr int kPortBusyString = 65054;
 constexpr int kDriverErrorString = 65057;
 constexpr int kReceiveProblemString = 65058;
-
-constexpr int kPortBusy = 13;
-constexpr int kNothingArrived = 17;
-constexpr int kCarrierTooSlow = 5;
-constexpr int kMarkTooLong = 6;
-
-LearnCaptureHook& CaptureHook() {
-    static LearnCaptureHook hook;
-    return hook;
-}
-
-struct CapturedSignal {
-    std::vector<int32_t> durations;
-    uint8_t count = 0;
-    uint8_t frameStart = 0;
-    uint8_t carrierPeriod = 0;
-};
 
 QString CodebasePath(const CRemoteButton& button) {
     return button.slot ? button.slot->Path() : QString();
@@ -52,90 +34,28 @@ int CategoryOf(const CRemoteButton& button) {
 }
 
 // Runs one read through the prompt; the driver's result.
-int ReadOnce(CIrDriver* driver, int step, const CRemoteButton& button, QWidget* parent) {
-    CLearnPromptDlg prompt(parent);
-    prompt.driver = driver;
+int ReadOnce(CRemoteModel& model, int step, const CRemoteButton& button, QWidget* parent) {
+    CLearnPromptDlg prompt(model, parent);
     prompt.step = step;
     prompt.name = button.name;
-    const int category = CategoryOf(button);
-    prompt.beforeCapture = [&button, category] {
-        if (const LearnCaptureHook& hook = CaptureHook()) {
-            hook(button.name, category);
-        }
-    };
+    prompt.category = CategoryOf(button);
     RunModal(prompt);
     return prompt.CaptureResult();
 }
 
-// Makes sure the codebase file exists, creating it on the first learnt button. A file that
-// is there but is not a codebase is left alone: storing buttons into it would ruin it.
-bool EnsureCodebase(CRemoteButton& button, QWidget* parent) {
-    const QString path = CodebasePath(button);
-    CCodebaseFile file;
-    bool usable = false;
-    if (file.Open(path, CPdbFile::kModeRead) == kPdbOk) {
-        usable = file.IsCodebase();
-    } else if (file.CreateCodebase(path, CCodebaseFile::kFormatNumber)) {
-        file.Close();
-        // The slot looks at the new file again and takes it up as the hot codebase.
-        button.slot->SetPath(path);
-        usable = true;
-    }
-    file.Close();
-    if (!usable) {
-        ShowMessage(parent, "Failure on creating the file.\n '" + path + "'");
-    }
-    return usable;
-}
-
-// Stores one captured signal as signal `number` of the button; false when nothing was
-// stored. A single-mode read replaces the whole button, so that a signal 2 learnt earlier
-// in double mode does not keep alternating with the new signal.
-bool StoreCaptured(const CRemoteButton& button, const CapturedSignal& captured, int number,
-                   bool singleMode) {
-    CCodebaseFile file;
-    if (file.Open(CodebasePath(button), CPdbFile::kModeReadWrite) != kPdbOk) {
-        return false;
-    }
-    const std::vector<int16_t> values =
-        CCodebaseFile::DurationsToValues(captured.durations.data(), captured.count);
-    if (values.empty()) {
-        return false;
-    }
-    const QByteArray name = ToFileBytes(button.name);
-    if (singleMode) {
-        const int index = file.FindButton(button.name);
-        ButtonRecord record;
-        if (index >= 0 && file.ParseButtonRecord(index, record) && !record.signal2.values.empty()) {
-            record.carrierPeriod = captured.carrierPeriod;
-            record.signal1 = ButtonSignal{captured.frameStart, values};
-            record.signal2 = ButtonSignal{};
-            const std::vector<uint8_t> bytes = CCodebaseFile::BuildButtonRecord(record);
-            return file.ReplaceRecord(index, bytes.data(), bytes.size()) == kPdbOk;
-        }
-    }
-    return file.StoreSignal(values, captured.frameStart, captured.carrierPeriod, name, number);
-}
-
 }  // namespace
-
-LearnCaptureHook SetLearnCaptureHook(LearnCaptureHook hook) {
-    LearnCaptureHook previous = std::move(CaptureHook());
-    CaptureHook() = std::move(hook);
-    return previous;
-}
 
 QString IrFailureMessage(int result, const std::string& port, IrAction action) {
     const bool capturing = action == IrAction::Capture;
     QString text;
-    if (result == 0 || (capturing && result == kNothingArrived)) {
+    if (result == kIrOk || (capturing && result == kIrNoSignal)) {
         return text;
     }
-    if (capturing && (result == kCarrierTooSlow || result == kMarkTooLong)) {
+    if (capturing && (result == kIrCarrierTooLong || result == kIrMarkTooLong)) {
         text = LoadString(kReceiveProblemString);
-    } else if (result == kPortBusy) {
+    } else if (result == kIrPortBusy) {
         text = LoadString(kPortBusyString);
-    } else if (result == kIrNoPortSelected) {
+    } else if (result == kIrNoPortName) {
         text = LoadString(kNotSelectedString);
     } else {
         text = LoadString(kDriverErrorString);
@@ -144,8 +64,7 @@ QString IrFailureMessage(int result, const std::string& port, IrAction action) {
     return text.replace("%s", QString::fromStdString(port)).replace("%d", QString::number(result));
 }
 
-bool Learn(CRemoteButton& button, CIrDriver* driver, int learnMode, bool soundsOn,
-           QWidget* parent) {
+bool Learn(CRemoteButton& button, CRemoteModel& model, int learnMode, QWidget* parent) {
     std::vector<int> steps;
     if (learnMode == 0) {
         steps = {0};
@@ -154,24 +73,23 @@ bool Learn(CRemoteButton& button, CIrDriver* driver, int learnMode, bool soundsO
     } else {
         return false;
     }
-    if (!driver) {
+    if (!model.Driver()) {
         return false;
     }
-    std::vector<CapturedSignal> captured;
+    std::vector<IrSignal> learnt;
     for (const int step : steps) {
-        if (ReadOnce(driver, step, button, parent) != 0) {
+        if (ReadOnce(model, step, button, parent) != kIrOk) {
             return false;
         }
-        driver->ClosePort();
-        if (soundsOn) {
-            GetSound().Beep();
+        model.ClosePort();
+        if (model.SoundsOn() && model.SoundOutput()) {
+            model.SoundOutput()->Beep();
         }
-        CapturedSignal signal;
-        driver->GetSignal(signal.durations, signal.count, signal.frameStart, signal.carrierPeriod);
-        if (signal.durations.empty() || signal.count == 0) {
+        const IrSignal signal = model.CapturedSignal();
+        if (signal.count == 0) {
             return false;
         }
-        captured.push_back(std::move(signal));
+        learnt.push_back(signal);
         if (step == 1) {
             CConfirmDlg confirm(parent);
             if (RunModal(confirm) != kIdOk) {
@@ -180,63 +98,56 @@ bool Learn(CRemoteButton& button, CIrDriver* driver, int learnMode, bool soundsO
         }
     }
 
-    if (!EnsureCodebase(button, parent)) {
+    const QString path = CodebasePath(button);
+    const LearnMode mode = learnMode == 0 ? LearnMode::Single : LearnMode::Double;
+    bool created = false;
+    StoreResult stored = kStoreNotStored;
+    for (size_t k = 0; k < learnt.size(); ++k) {
+        bool made = false;
+        const StoreResult result =
+            model.StoreLearnt(path, button.name, learnt[k], static_cast<int>(k) + 1, mode, made);
+        created |= made;
+        if (result == kStoreNotCreated || result == kStoreNotACodebase) {
+            stored = result;
+            break;
+        }
+        if (result == kStoreOk) {
+            stored = kStoreOk;
+        }
+    }
+    if (created && button.slot) {
+        // The slot looks at the new file again and takes it up as the hot codebase.
+        button.slot->SetPath(path);
+    }
+    if (stored == kStoreNotCreated || stored == kStoreNotACodebase) {
+        // A file that is there but is not a codebase is left alone: storing into it would
+        // ruin it.
+        ShowMessage(parent, "Failure on creating the file.\n '" + path + "'");
         return false;
     }
-    bool stored = false;
-    for (size_t k = 0; k < captured.size(); ++k) {
-        stored |= StoreCaptured(button, captured[k], static_cast<int>(k) + 1, learnMode == 0);
+    if (stored != kStoreOk) {
+        return false;
     }
-    if (stored) {
-        button.hasSignal = true;
-    }
-    return stored;
+    button.hasSignal = true;
+    return true;
 }
 
-bool PrepareSend(CRemoteButton& button, CIrDriver* driver, QWidget* parent) {
-    if (!driver) {
+bool PrepareSend(CRemoteButton& button, CRemoteModel& model, QWidget* parent) {
+    if (!model.Driver()) {
         return false;
     }
     // Every send reads the hot codebase afresh: a button without a record there sends
     // nothing, whatever it sent from another codebase before.
-    button.signal = IrSignal{};
-    CCodebaseFile file;
-    if (file.Open(CodebasePath(button), CPdbFile::kModeRead) == kPdbOk) {
-        const int index = file.FindButton(button.name);
-        std::vector<int32_t> durations;
-        uint8_t count = 0;
-        uint8_t frameStart = 0;
-        uint8_t carrierPeriod = 0;
-        if (index >= 0 && file.ReadSignal(index, button.whichSignal, durations, count, frameStart,
-                                          carrierPeriod)) {
-            // A record may hold more durations than a signal has room for.
-            const size_t kept = std::min({durations.size(), size_t{count}, size_t{kMaxDurations}});
-            std::copy_n(durations.begin(), kept, button.signal.durations);
-            button.signal.count = static_cast<uint8_t>(kept);
-            button.signal.frameStart = frameStart < kept ? frameStart : 0;
-            button.signal.carrierPeriod = carrierPeriod;
-        }
-    }
-    file.Close();
-
-    driver->ClosePort();
+    model.ReadButton(CodebasePath(button), button.name, button.whichSignal, button.signal);
     if (button.signal.count == 0) {
-        driver->ClosePort();
+        model.ClosePort();
         return false;
     }
-    const std::string& port = SelectedIrPort();
-    if (!IsIrPortSelected(port)) {
-        ShowMessage(parent, IrFailureMessage(kIrNoPortSelected, port, IrAction::Load));
-        return false;
-    }
-    driver->SetPortName(port);
-    const int result = driver->LoadSignal(button.signal.durations, button.signal.count,
-                                          button.signal.frameStart, button.signal.carrierPeriod);
-    if (result != 0) {
-        ShowMessage(parent, IrFailureMessage(result, driver->GetPortName(), IrAction::Load));
-        if (result == kPortBusy) {
-            driver->ClosePort();
-        }
+    const int result = model.Load(button.signal);
+    if (result != kIrOk) {
+        const std::string port =
+            result == kIrNoPortName ? model.IrPort() : model.Driver()->GetPortName();
+        ShowMessage(parent, IrFailureMessage(result, port, IrAction::Load));
         return false;
     }
     return true;

@@ -31,15 +31,3 @@ void CCodebaseSlot::SetPath(const QString& path) {
         }
     }
 }
-
-void CCodebaseSlot::LoadFromPrefs(const QString& prefFile) {
-    SetPath(QString());
-    QString path;
-    if (files_ && files_->ReadSlotPath(prefFile, slotId_, path)) {
-        SetPath(path);
-    }
-}
-
-int CCodebaseSlot::SaveToPrefs(const QString& prefFile) const {
-    return files_ ? files_->WriteSlotPath(prefFile, slotId_, path_) : -1;
-}

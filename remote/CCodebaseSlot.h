@@ -16,10 +16,6 @@ class CCodebaseSlot {
     void SetPath(const QString& path);
     // Runs the same test again on the stored path: the file may have gone or changed.
     void Recheck() { SetPath(path_); }
-    // Clears the slot, then takes the path kept under the slot id in the preference file.
-    void LoadFromPrefs(const QString& prefFile);
-    // Keeps the path under the slot id (an empty path removes the record); 0 on success.
-    int SaveToPrefs(const QString& prefFile) const;
 
     const QString& Path() const { return path_; }
     const QString& CategoryName() const { return categoryName_; }

@@ -9,9 +9,8 @@
 #include "ButtonLearning.h"
 #include "CConfirmDlg.h"
 #include "CHelpDlg.h"
+#include "CIrDriver.h"
 #include "CPenGate.h"
-#include "HardKeys.h"
-#include "IrFactory.h"
 #include "Modal.h"
 #include "Strings.h"
 
@@ -36,8 +35,8 @@ bool IsFirstForm(int form) {
 
 }  // namespace
 
-CDUWnd::CDUWnd(RemoteFiles* files, int scale, QWidget* parent)
-    : QWidget(parent), files_(files), scale_(scale < 1 ? 1 : scale) {
+CDUWnd::CDUWnd(CRemoteModel& model, RemoteFiles* files, int scale, QWidget* parent)
+    : QWidget(parent), model_(model), files_(files), scale_(scale < 1 ? 1 : scale) {
     setFixedSize(kScreenWidth * scale_, kScreenHeight * scale_);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
@@ -61,6 +60,8 @@ CDUWnd::CDUWnd(RemoteFiles* files, int scale, QWidget* parent)
             releaseDeferred_ = true;
         }
     };
+    // A state loaded into the model (a preference set, say) shows at once.
+    connect(&model_, &CRemoteModel::StateReplaced, this, &CDUWnd::ShowModel);
 }
 
 CDUWnd::~CDUWnd() {
@@ -68,62 +69,54 @@ CDUWnd::~CDUWnd() {
 }
 
 void CDUWnd::BuildForms(const QString& baseFolder, const QString& prefFile) {
-    baseFolder_ = baseFolder;
-    prefFile_ = prefFile;
+    model_.SetFolders(baseFolder, prefFile);
     for (int n = 0; n < kFormCount; ++n) {
         auto form = std::make_unique<CSkinForm>(files_, FormSlotId(n));
         form->owner = this;
         form->actions = this;
-        form->soundsOn = soundsOn_;
-        form->BuildRemoteForm(n, baseFolder, prefFile);
-        form->Slot().LoadFromPrefs(prefFile);
-        form->RefreshButtons();
+        form->sound = model_.SoundOutput();
+        form->BuildRemoteForm(n, baseFolder);
         forms_[static_cast<size_t>(n)] = std::move(form);
     }
-    rememberedForm_.fill(0);
-    LoadState();
-    if (hooks.loadUsedList) {
-        usedList_ = hooks.loadUsedList(*this);
-    }
-    if (currentForm_ < 0) {
-        SelectForm(0);
-    }
+    model_.LoadState();  // shows itself through ShowModel
+    model_.LoadUsedList();
 }
 
-void CDUWnd::LoadState() {
-    if (hooks.loadState) {
-        hooks.loadState(*this);
+void CDUWnd::ShowModel() {
+    if (!GetForm(0)) {
+        return;  // no forms yet
     }
+    for (int n = 0; n < kFormCount; ++n) {
+        CSkinForm& form = *forms_[static_cast<size_t>(n)];
+        form.soundsOn = model_.SoundsOn();
+        if (form.Slot().Path() != model_.HotCodebaseOfForm(n) || !form.Slot().IsValid()) {
+            form.Slot().SetPath(model_.HotCodebaseOfForm(n));
+            form.RefreshButtons();
+        }
+    }
+    SelectForm(model_.CurrentForm());
+    UpdateCategoryTabs();
+    ApplyKeyCapture();
+    RequestRepaint();
 }
 
 bool CDUWnd::SaveState() {
-    return hooks.saveState ? hooks.saveState(*this) : true;
-}
-
-bool CDUWnd::SaveUsedList() {
-    return hooks.saveUsedList ? hooks.saveUsedList(*this) : true;
-}
-
-QString CDUWnd::PreferenceFileName() const {
-    return prefFile_.startsWith(baseFolder_, Qt::CaseInsensitive)
-               ? prefFile_.mid(baseFolder_.size())
-               : prefFile_;
-}
-
-void CDUWnd::SwitchPreferenceFile(const QString& name) {
-    prefFile_ = baseFolder_ + name;
-    for (auto& form : forms_) {
-        if (form) {
-            form->prefFile = prefFile_;
-        }
+    if (!GetForm(0)) {
+        return true;  // with no forms nothing is written
     }
+    if (model_.SaveState()) {
+        return true;
+    }
+    ShowMessage(this, "Failure on creating the file.\n '" + model_.PrefFile() + "'");
+    return false;
 }
 
 void CDUWnd::RebuildPreferenceEntries() {
     QStringList texts;
     std::vector<int> commands;
-    for (size_t i = 0; i < usedList_.size(); ++i) {
-        const QString& name = usedList_[i];
+    const std::vector<QString>& used = model_.UsedList();
+    for (size_t i = 0; i < used.size(); ++i) {
+        const QString& name = used[i];
         const qsizetype dot = name.lastIndexOf('.');
         texts.push_back(dot < 0 ? name : name.left(dot));
         commands.push_back(kFirstPreferenceCommand + int(i));
@@ -134,12 +127,24 @@ void CDUWnd::RebuildPreferenceEntries() {
 }
 
 void CDUWnd::SetKeyCapture(bool on) {
-    keyCapture_ = on;
-    HardKeys& keys = GetHardKeys();
-    const bool ok = on ? keys.Open() : keys.Close();
+    model_.SetKeyCapture(on);
+    ApplyKeyCapture();
+}
+
+void CDUWnd::SetSounds(bool on) {
+    model_.SetSounds(on);
+    for (auto& form : forms_) {
+        if (form) {
+            form->soundsOn = on;
+        }
+    }
+}
+
+void CDUWnd::ApplyKeyCapture() {
+    const bool on = model_.KeyCapture();
     // The switch is applied on every paint; a failure that stays is told once, not after
     // every repaint that the message box itself causes.
-    if (ok) {
+    if (model_.ApplyKeyCapture()) {
         keyFailureShown_ = false;
     } else if (!keyFailureShown_) {
         keyFailureShown_ = true;
@@ -147,33 +152,8 @@ void CDUWnd::SetKeyCapture(bool on) {
     }
 }
 
-bool CDUWnd::GetKeyAssignment(int slot, HardKeyAssignment& assignment) const {
-    if (slot < 0 || slot >= kHardKeyCount) {
-        return false;
-    }
-    assignment = keys_[static_cast<size_t>(slot)];
-    return true;
-}
-
-bool CDUWnd::GetDefaultKeyAssignment(int slot, int& form, int& button) const {
-    if (slot < 0 || slot >= kHardKeyCount) {
-        return false;
-    }
-    form = defaultKeys_[static_cast<size_t>(slot)].form;
-    button = defaultKeys_[static_cast<size_t>(slot)].button;
-    return true;
-}
-
-bool CDUWnd::SetKeyAssignment(int slot, bool used, int form, int button) {
-    if (slot < 0 || slot >= kHardKeyCount) {
-        return false;
-    }
-    keys_[static_cast<size_t>(slot)] = {used, form, button};
-    return true;
-}
-
 void CDUWnd::QueueKeyMessage(const KeyMessage& message) {
-    if (!keyCapture_ || keyQueueCount_ > 0) {
+    if (!model_.KeyCapture() || keyQueueCount_ > 0) {
         return;
     }
     keyQueue_ = message;
@@ -197,13 +177,9 @@ void CDUWnd::WorkOffKeyQueue() {
         if (!message.keyDown) {
             continue;
         }
-        const std::array<uint16_t, kHardKeySlots> codes = SlotKeys(GetHardKeys().DefaultKeys());
-        for (int slot = 0; slot < kHardKeyCount; ++slot) {
-            const HardKeyAssignment& key = keys_[static_cast<size_t>(slot)];
-            if (codes[static_cast<size_t>(slot)] == message.keyCode && key.used) {
-                PressAssigned(key.form, key.button);
-                break;
-            }
+        HardKeyAssignment key;
+        if (model_.GetKeyAssignment(model_.AssignedSlotOfKey(message.keyCode), key)) {
+            PressAssigned(key.form, key.button);
         }
     }
 }
@@ -222,11 +198,8 @@ void CDUWnd::PressAssigned(int formIndex, int index) {
         shown->DrawElement(blip);
         PresentNow();
     }
-    if (CIrDriver* driver = GetIrDriver()) {
-        CRemoteButton& button = form->Element(index);
-        if (PrepareSend(button, driver, this)) {
-            SendPrepared(*form, CIrDriver::kRepeatWhileHeld);
-        }
+    if (PrepareSend(form->Element(index), model_, this)) {
+        SendPrepared(*form, CIrDriver::kRepeatWhileHeld);
     }
     if (shown) {
         shown->SetElementFlags(kPanelBlip, -1, 0);
@@ -255,25 +228,6 @@ int CDUWnd::ElementKindOf(int form, int index) {
         return -2;
     }
     return skin->Element(index).GetKind();
-}
-
-int CDUWnd::RememberedForm(int category) const {
-    return IsDeviceCategory(category) ? rememberedForm_[static_cast<size_t>(category - 1)] : 0;
-}
-
-void CDUWnd::SetRememberedForm(int category, int which) {
-    if (IsDeviceCategory(category)) {
-        rememberedForm_[static_cast<size_t>(category - 1)] = which == 1 ? 1 : 0;
-    }
-}
-
-void CDUWnd::SetSounds(bool on) {
-    soundsOn_ = on;
-    for (auto& form : forms_) {
-        if (form) {
-            form->soundsOn = on;
-        }
-    }
 }
 
 QImage CDUWnd::Picture() const {
@@ -309,7 +263,7 @@ void CDUWnd::paintEvent(QPaintEvent*) {
     if (presentOnly_) {
         return;  // a press shown at once; the full repaint is still to come
     }
-    SetKeyCapture(keyCapture_);
+    ApplyKeyCapture();
     focusSink_->setFocus();
     repaintPending_ = false;
 }
@@ -339,7 +293,7 @@ void CDUWnd::PenDown(int x, int y) {
 
     if (code >= CategoryTabId(kCategoryTv) && code <= CategoryTabId(kCategoryTiVo)) {
         const int category = code - 2;
-        SelectForm(FirstFormOf(category) + RememberedForm(category));
+        SelectForm(FirstFormOf(category) + model_.RememberedForm(category));
     } else if (code == kPanelInfo) {
         const CSkinForm* form = Current();
         ShowHelp(this, form && form->Learning() ? 2 : 1);
@@ -377,7 +331,7 @@ void CDUWnd::PenUp() {
     if (code == kPanelNextForm) {
         if (IsFirstForm(currentForm_)) {
             SelectForm(currentForm_ + 1);
-            lowerFormVisited_ = true;
+            model_.SetLowerFormVisited(true);
         } else {
             SelectForm(currentForm_ - 1);
         }
@@ -450,7 +404,7 @@ void CDUWnd::changeEvent(QEvent* event) {
 
 void CDUWnd::closeEvent(QCloseEvent* event) {
     SaveState();
-    SaveUsedList();
+    model_.SaveUsedList();
     QWidget::closeEvent(event);
 }
 
@@ -459,10 +413,12 @@ void CDUWnd::SelectForm(int form) {
         return;
     }
     if (CSkinForm* current = Current()) {
-        rememberedForm_[static_cast<size_t>(currentForm_ / 2)] = IsFirstForm(currentForm_) ? 0 : 1;
         current->ReleaseImages();
     }
     currentForm_ = form;
+    if (form >= 0) {
+        model_.SetCurrentForm(form);  // the category left remembers its form
+    }
     if (CSkinForm* next = Current()) {
         next->LoadImages();
         UpdateCategoryTabs();
@@ -500,14 +456,20 @@ void CDUWnd::OpenSelector() {
 }
 
 void CDUWnd::ChooseCodebase(int category, const QString& path) {
-    for (const int n : {FirstFormOf(category), SecondFormOf(category)}) {
-        CSkinForm& form = *forms_[static_cast<size_t>(n)];
-        form.Slot().SetPath(path);
-        form.RefreshButtons();
-        form.Slot().SaveToPrefs(prefFile_);
+    if (!model_.MakeHot(category, path)) {
+        ShowMessage(this, "Failure on creating the file.\n '" + model_.PrefFile() + "'");
     }
+    ShowHot(category);
     UpdateCategoryTabs();
     RequestRepaint();
+}
+
+void CDUWnd::ShowHot(int category) {
+    for (const int n : {FirstFormOf(category), SecondFormOf(category)}) {
+        CSkinForm& form = *forms_[static_cast<size_t>(n)];
+        form.Slot().SetPath(model_.HotCodebaseOfForm(n));
+        form.RefreshButtons();
+    }
 }
 
 void CDUWnd::SetLearningMode(bool on) {
@@ -518,9 +480,7 @@ void CDUWnd::SetLearningMode(bool on) {
     if (hooks.switchMenu) {
         hooks.switchMenu(on ? kLearningMenu : kNormalMenu);
     }
-    if (on) {
-        lowerFormVisited_ = false;
-    }
+    model_.SetLearning(on);
     CSkinForm& partner = *forms_[static_cast<size_t>(PartnerForm(currentForm_))];
     form->SetLearning(on ? 1 : 0);
     partner.SetLearning(on ? 1 : 0);
@@ -531,22 +491,31 @@ void CDUWnd::SetLearningMode(bool on) {
     RequestRepaint();
 }
 
-void CDUWnd::LeaveLearning(CSkinForm& form) {
-    if (form.Learning() == 0) {
-        return;
+void CDUWnd::LeaveLearning(int category) {
+    for (const int n : {FirstFormOf(category), SecondFormOf(category)}) {
+        CSkinForm& form = *forms_[static_cast<size_t>(n)];
+        if (form.Learning() == 0) {
+            continue;
+        }
+        form.SetKindFlags(kKindPanel, 0, 1);
+        form.SetElementFlags(kPanelStopLearn, -1, 0);
+        form.SetElementFlags(kPanelBlip, -1, 0);
+        form.SetElementFlags(kPanelSelectCodebase, -1, 1);
+        form.SetLearning(0);
     }
-    form.SetKindFlags(kKindPanel, 0, 1);
-    form.SetElementFlags(kPanelStopLearn, -1, 0);
-    form.SetElementFlags(kPanelBlip, -1, 0);
-    form.SetElementFlags(kPanelSelectCodebase, -1, 1);
-    form.SetLearning(0);
-    form.Slot().Recheck();
-    if (form.Slot().IsValid()) {
-        form.Slot().SaveToPrefs(prefFile_);
+    // A codebase that learning made stays hot; one that never came to be gives way to the
+    // hot codebase kept in the preference file.
+    CCodebaseSlot& slot = forms_[static_cast<size_t>(FirstFormOf(category))]->Slot();
+    slot.Recheck();
+    if (slot.IsValid()) {
+        if (!model_.MakeHot(category, slot.Path())) {
+            ShowMessage(this, "Failure on creating the file.\n '" + model_.PrefFile() + "'");
+        }
     } else {
-        form.Slot().LoadFromPrefs(prefFile_);
-        form.RefreshButtons();
+        model_.ReloadHot(category);
     }
+    ShowHot(category);
+    model_.SetLearning(false);
 }
 
 void CDUWnd::StopLearning() {
@@ -555,7 +524,7 @@ void CDUWnd::StopLearning() {
     }
     const int partner = PartnerForm(currentForm_);
     if (IsFirstForm(currentForm_) && !forms_[static_cast<size_t>(partner)]->Slot().IsValid() &&
-        !lowerFormVisited_) {
+        !model_.LowerFormVisited()) {
         CConfirmDlg question(this);
         question.stringId = kStopLearningQuestion;
         const int answer = RunModal(question);
@@ -567,8 +536,7 @@ void CDUWnd::StopLearning() {
             return;
         }
     }
-    LeaveLearning(*Current());
-    LeaveLearning(*forms_[static_cast<size_t>(partner)]);
+    LeaveLearning(FormCategory(currentForm_));
     if (hooks.switchMenu) {
         hooks.switchMenu(kNormalMenu);
     }
@@ -584,12 +552,8 @@ void CDUWnd::ButtonDown(CSkinForm& form, int index) {
     const int blip = form.SetElementFlags(kPanelBlip, -1, 1);
     form.DrawElement(blip);
     PresentNow();
-    CIrDriver* driver = GetIrDriver();
-    if (!driver) {
-        return;
-    }
     CRemoteButton& button = form.Element(index);
-    if (!PrepareSend(button, driver, this)) {
+    if (!PrepareSend(button, model_, this)) {
         return;
     }
     const bool volume = button.name == "Vol+" || button.name == "Vol-";
@@ -597,13 +561,11 @@ void CDUWnd::ButtonDown(CSkinForm& form, int index) {
 }
 
 void CDUWnd::SendPrepared(CSkinForm& form, uint16_t repeat) {
-    CIrDriver* driver = GetIrDriver();
     form.PlaySound("click.wav", true);
     int result = 0;
     {
         const CPenGate::Busy busy(gate_);
-        result = driver->Send(repeat);
-        driver->ClosePort();
+        result = model_.Send(repeat);
         gate_->Flush();  // taps made during the send are dropped
     }
     if (result != 0) {
@@ -613,15 +575,11 @@ void CDUWnd::SendPrepared(CSkinForm& form, uint16_t repeat) {
 }
 
 bool CDUWnd::ButtonUp(CSkinForm& form, int index) {
-    CIrDriver* driver = GetIrDriver();
     if (form.Learning() == 0) {
-        if (driver) {
-            driver->ClosePort();
-        }
+        model_.ClosePort();
         return false;
     }
-    const bool learnt =
-        driver && Learn(form.Element(index), driver, form.learnMode, form.soundsOn, this);
+    const bool learnt = Learn(form.Element(index), model_, form.learnMode, this);
     if (learnPauseMs > 0) {
         QThread::msleep(static_cast<unsigned long>(learnPauseMs));
     }
@@ -630,8 +588,6 @@ bool CDUWnd::ButtonUp(CSkinForm& form, int index) {
     if (learnt) {
         form.PlaySound("learn.wav", true);
     }
-    if (driver) {
-        driver->ClosePort();
-    }
+    model_.ClosePort();
     return learnt;
 }

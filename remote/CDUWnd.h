@@ -1,6 +1,7 @@
-// The remote window: the twelve skin forms of the remote, one of them on the screen, the
-// pen turned into presses and releases of their elements, the forms and categories, the
-// hot codebase of each category, and learning mode.
+// The remote window: a view of the remote model. It draws the twelve skin forms of the
+// remote, one of them on the screen, and turns the pen and the hardware keys into the
+// model's operations; the state itself (hot codebases, keys, sounds, preference files,
+// learning mode) lives in the model.
 //
 // The window composes its picture at the handheld's 240 x 268 pixels and shows it scaled
 // by a whole factor; pen positions are divided by the same factor, so every rectangle and
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "CCodebaseSelector.h"
+#include "CRemoteModel.h"
 #include "CSkinForm.h"
 #include "PrefFile.h"
 
@@ -51,13 +53,8 @@ class CDUWnd : public QWidget, private ButtonActions {
             setPreferenceEntries;
         // The codebases of a category for the selector, in catalogue order.
         std::function<std::vector<CodebaseChoice>(int category)> listCodebases;
-        // The state in the current preference file: loading selects the saved form; saving
-        // runs on close and reports whether every value was written.
-        std::function<void(CDUWnd& window)> loadState;
-        std::function<bool(CDUWnd& window)> saveState;
-        // The used list of preference sets in the used-list file.
-        std::function<std::vector<QString>(CDUWnd& window)> loadUsedList;
-        std::function<bool(CDUWnd& window)> saveUsedList;
+        // Tells that the state could not be kept in the preference file `fileName`.
+        std::function<void(const QString& fileName)> reportNotSaved;
     };
 
     // A key message as the main frame hands it on.
@@ -70,13 +67,15 @@ class CDUWnd : public QWidget, private ButtonActions {
     // The first command number of the preference-set entries of the menu.
     static constexpr int kFirstPreferenceCommand = 20000;
 
-    CDUWnd(RemoteFiles* files, int scale = 1, QWidget* parent = nullptr);
+    CDUWnd(CRemoteModel& model, RemoteFiles* files, int scale = 1, QWidget* parent = nullptr);
     ~CDUWnd() override;
 
     Hooks hooks;
 
+    CRemoteModel& Model() const { return model_; }
+
     // Builds the twelve forms over `baseFolder` (ending in a backslash) and the preference
-    // file, then loads the saved state (form 0 when nothing is saved).
+    // file, then loads the saved state (form 0 when nothing is saved) and the used list.
     void BuildForms(const QString& baseFolder, const QString& prefFile);
 
     // Makes form `form` current; -1 leaves no form current (and releases its pictures).
@@ -84,17 +83,16 @@ class CDUWnd : public QWidget, private ButtonActions {
     void SetLearningMode(bool on);
     void StopLearning();
     void UpdateCategoryTabs();
-    void SetSounds(bool on);
-    bool SoundsOn() const { return soundsOn_; }
+    // Takes the model's hot codebases into the forms and shows the model's form, after the
+    // model's state was replaced or changed by a dialog.
+    void ShowModel();
     void HideSelector();
-    // Stores the switch, then takes the hardware keys from the system (on) or gives them
-    // back (off).
+    // Sets the model's key-capture switch and applies it.
     void SetKeyCapture(bool on);
-    bool KeyCapture() const { return keyCapture_; }
-    // The assignments of the seven hardware-key slots; false for a slot outside 0..6.
-    bool GetKeyAssignment(int slot, HardKeyAssignment& assignment) const;
-    bool GetDefaultKeyAssignment(int slot, int& form, int& button) const;
-    bool SetKeyAssignment(int slot, bool used, int form, int button);
+    // Applies the model's key-capture switch, telling a failure of the keys once.
+    void ApplyKeyCapture();
+    // Switches the sounds of the remote.
+    void SetSounds(bool on);
     // Called for every key-down message: keeps one message while capture is on and posts
     // the private message that sends its assigned button.
     void QueueKeyMessage(const KeyMessage& message);
@@ -102,20 +100,10 @@ class CDUWnd : public QWidget, private ButtonActions {
     // Sends `button` of `form` through that form's own hot codebase, whatever is shown.
     void PressAssigned(int form, int button);
 
-    // The state in the current preference file and the used list of preference sets.
-    void LoadState();
+    // Saves the model's state, telling the user when that failed; false then.
     bool SaveState();
-    const QString& BaseFolder() const { return baseFolder_; }
-    // The current preference file's name relative to the base folder, and switching it for
-    // the window and all its forms.
-    QString PreferenceFileName() const;
-    void SwitchPreferenceFile(const QString& name);
-    std::vector<QString>& UsedList() { return usedList_; }
-    bool SaveUsedList();
     // Hands the used list's names, without extension, to the menu.
     void RebuildPreferenceEntries();
-    // Whether the greeting has been turned off for later starts.
-    bool greetingDone = false;
     // Opens the selector for the current category.
     void OpenSelector();
 
@@ -128,14 +116,10 @@ class CDUWnd : public QWidget, private ButtonActions {
 
     int CurrentForm() const { return currentForm_; }
     CSkinForm* Current() { return GetForm(currentForm_); }
-    int RememberedForm(int category) const;
-    void SetRememberedForm(int category, int which);
-    bool LowerFormVisited() const { return lowerFormVisited_; }
     bool RepaintPending() const { return repaintPending_; }
     bool PressInProgress() const { return pressInProgress_; }
     bool AutoReleaseRunning() const { return autoRelease_.isActive(); }
     int Scale() const { return scale_; }
-    const QString& PrefFile() const { return prefFile_; }
     CCodebaseSelector* Selector() { return selector_; }
     CPenGate& PenGate() { return *gate_; }
     QWidget* FocusSink() { return focusSink_; }
@@ -170,31 +154,25 @@ class CDUWnd : public QWidget, private ButtonActions {
     void PresentNow();
     void StopAutoRelease();
     void ChooseCodebase(int category, const QString& path);
-    void LeaveLearning(CSkinForm& form);
+    // Shows a category's hot codebase from the model on both its forms.
+    void ShowHot(int category);
+    void LeaveLearning(int category);
     void WorkOffKeyQueue();
     // Sends a button that has been prepared; messages a failure. `repeat` as CIrDriver::Send.
     void SendPrepared(CSkinForm& form, uint16_t repeat);
 
+    CRemoteModel& model_;
     RemoteFiles* files_;
     int scale_;
     std::array<std::unique_ptr<CSkinForm>, kFormCount> forms_;
     int currentForm_ = -1;
-    QString baseFolder_;
-    QString prefFile_;
-    std::array<int, 6> rememberedForm_{};
-    bool soundsOn_ = true;
-    bool lowerFormVisited_ = false;
     bool repaintPending_ = false;
     bool pressInProgress_ = false;
     bool releaseDeferred_ = false;
     bool presentOnly_ = false;
-    bool keyCapture_ = true;
     bool keyFailureShown_ = false;
-    std::array<HardKeyAssignment, kHardKeyCount> keys_ = DefaultHardKeys();
-    const std::array<HardKeyAssignment, kHardKeyCount> defaultKeys_ = DefaultHardKeys();
     KeyMessage keyQueue_;
     int keyQueueCount_ = 0;
-    std::vector<QString> usedList_;
     QPoint pressPoint_;
     QBasicTimer autoRelease_;
     CCodebaseSelector* selector_;

@@ -84,6 +84,7 @@ void CGreetingDlg::showEvent(QShowEvent* event) {
 void CGreetingDlg::Start() {
     form_ = std::make_unique<CSkinForm>(files_, kSlotId);
     form_->owner = this;
+    form_->sound = sound;
     BuildGreetingForm(*form_, folder_);
     if (!showAgain) {
         // Run once more after the tick was set: the check box shows it from the start.

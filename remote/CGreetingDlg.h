@@ -13,6 +13,7 @@
 
 class CSkinForm;
 class RemoteFiles;
+class Sound;
 
 class CGreetingDlg : public QDialog {
     Q_OBJECT
@@ -32,6 +33,8 @@ class CGreetingDlg : public QDialog {
 
     // Set until the user ticks the check box; the caller reads it after the dialog ends.
     bool showAgain = true;
+    // Where the taps are heard; null for silence.
+    Sound* sound = nullptr;
 
     // The greeting form while the dialog runs, null before it starts and after it ends.
     CSkinForm* Form() { return form_.get(); }

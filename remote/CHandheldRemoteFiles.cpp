@@ -46,18 +46,3 @@ std::unique_ptr<CodebaseReader> CHandheldRemoteFiles::OpenCodebase(const QString
     }
     return reader;
 }
-
-bool CHandheldRemoteFiles::ReadSlotPath(const QString& prefFile, int slotId, QString& path) {
-    if (!IsValidForm(slotId / 10) || FormSlotId(slotId / 10) != slotId) {
-        return false;
-    }
-    LoadHotCodebase(fs_, prefFile, slotId / 10, path);
-    return !path.isEmpty();
-}
-
-int CHandheldRemoteFiles::WriteSlotPath(const QString& prefFile, int slotId, const QString& path) {
-    if (!IsValidForm(slotId / 10) || FormSlotId(slotId / 10) != slotId) {
-        return -1;
-    }
-    return StoreHotCodebase(fs_, prefFile, slotId / 10, path) ? 0 : -1;
-}

@@ -18,8 +18,6 @@ class CHandheldRemoteFiles : public RemoteFiles {
     // the file system has no host files.
     std::string PlayablePath(const QString& path) override;
     std::unique_ptr<CodebaseReader> OpenCodebase(const QString& path) override;
-    bool ReadSlotPath(const QString& prefFile, int slotId, QString& path) override;
-    int WriteSlotPath(const QString& prefFile, int slotId, const QString& path) override;
 
   private:
     HandheldFs& fs_;

@@ -8,9 +8,10 @@
 
 #include "ButtonLearning.h"
 #include "CIrDriver.h"
+#include "CRemoteModel.h"
 #include "DialogUnits.h"
+#include "IrResult.h"
 #include "Modal.h"
-#include "SelectedPort.h"
 
 namespace {
 
@@ -30,8 +31,8 @@ constexpr int kTextLines[CLearnPromptDlg::kTextCount] = {1, 1, 3, 2, 3};
 
 }  // namespace
 
-CLearnPromptDlg::CLearnPromptDlg(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+CLearnPromptDlg::CLearnPromptDlg(CRemoteModel& model, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), model_(model) {
     setFixedSize(DluX(152), DluY(94));
     setStyleSheet("CLearnPromptDlg { border: 1px solid black; }");
     int top = 4;
@@ -88,18 +89,15 @@ bool CLearnPromptDlg::event(QEvent* event) {
 }
 
 void CLearnPromptDlg::RunCapture() {
-    const std::string& port = SelectedIrPort();
+    const std::string port = model_.IrPort();
     int result = kNotCaptured;
-    if (!IsIrPortSelected(port)) {
-        ShowMessage(this, IrFailureMessage(kIrNoPortSelected, port, IrAction::Capture));
+    if (!CRemoteModel::IsPortSelected(port)) {
+        ShowMessage(this, IrFailureMessage(kIrNoPortName, port, IrAction::Capture));
         result = 1;
-    } else if (driver) {
-        driver->SetPortName(port);
-        if (beforeCapture) {
-            beforeCapture();
-        }
-        result = driver->Capture();
-        const QString message = IrFailureMessage(result, driver->GetPortName(), IrAction::Capture);
+    } else if (model_.Driver()) {
+        result = model_.Capture(name, category);
+        const QString message =
+            IrFailureMessage(result, model_.Driver()->GetPortName(), IrAction::Capture);
         if (!message.isEmpty()) {
             ShowMessage(this, message);
         }

@@ -8,7 +8,7 @@
 #include <array>
 #include <functional>
 
-class CIrDriver;
+class CRemoteModel;
 class QLabel;
 
 class CLearnPromptDlg : public QDialog {
@@ -22,13 +22,11 @@ class CLearnPromptDlg : public QDialog {
     // The result while no capture has run (the prompt was closed before it could start).
     static constexpr int kNotCaptured = -1;
 
-    explicit CLearnPromptDlg(QWidget* parent = nullptr);
+    explicit CLearnPromptDlg(CRemoteModel& model, QWidget* parent = nullptr);
 
-    CIrDriver* driver = nullptr;
-    int step = 0;  // 0 the only read, 1 the first and 2 the second read of double mode
-    QString name;  // the button being learnt
-    // Called right before the driver starts listening.
-    std::function<void()> beforeCapture;
+    int step = 0;      // 0 the only read, 1 the first and 2 the second read of double mode
+    QString name;      // the button being learnt
+    int category = 0;  // its category
 
     int CaptureResult() const { return captureResult_; }
     // Text 1028 + index.
@@ -44,6 +42,7 @@ class CLearnPromptDlg : public QDialog {
   private:
     void RunCapture();
 
+    CRemoteModel& model_;
     std::array<QLabel*, kTextCount> texts_{};
     bool captureStarted_ = false;
     int captureResult_ = kNotCaptured;

@@ -62,9 +62,8 @@ CRemoteButton& CSkinForm::AddElement() {
     return element;
 }
 
-void CSkinForm::BuildRemoteForm(int form, const QString& base, const QString& preferences) {
+void CSkinForm::BuildRemoteForm(int form, const QString& base) {
     const FormDef& def = Form(form);
-    prefFile = preferences;
     showCodebaseName = true;
     greetingForm = false;
     elements_.clear();
@@ -231,8 +230,8 @@ void CSkinForm::DrawElement(int index) {
 }
 
 void CSkinForm::PlaySound(const char* file, bool synchronous) const {
-    if (soundsOn && files_) {
-        GetSound().Play(files_->PlayablePath(baseFolder + "Sounds\\" + file), synchronous);
+    if (soundsOn && sound && files_) {
+        sound->Play(files_->PlayablePath(baseFolder + "Sounds\\" + file), synchronous);
     }
 }
 

@@ -19,6 +19,7 @@ class QPainter;
 class QWidget;
 class RemoteFiles;
 class CSkinForm;
+class Sound;
 
 // The handheld pixel under a position on a picture shown `scale` times as large: every
 // screen pixel of a scaled handheld pixel belongs to it.
@@ -59,7 +60,7 @@ class CSkinForm {
 
     // Builds remote form `form` (0 to 11) from the form tables: its buttons, then the
     // twelve panel elements, its pictures in `baseFolder` + "Skins\", the name area.
-    void BuildRemoteForm(int form, const QString& baseFolder, const QString& prefFile);
+    void BuildRemoteForm(int form, const QString& baseFolder);
 
     // Loads the background and the state pictures, then the elements' own pictures. A
     // missing or unreadable file shows "Cannot find skin-file " with its full path, asks
@@ -115,10 +116,10 @@ class CSkinForm {
     bool showCodebaseName = false;
     bool greetingForm = false;
     bool soundsOn = true;
-    int learnMode = 0;  // 0 single, 1 double
+    Sound* sound = nullptr;  // null: silent
+    int learnMode = 0;       // 0 single, 1 double
     QString baseFolder;
     QString skinFolder;
-    QString prefFile;
     // Background, then the state pictures disabled, active, pressed.
     QString backgroundName;
     std::array<QString, kStateImageCount> stateImageNames;

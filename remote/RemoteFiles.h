@@ -1,5 +1,5 @@
-// What the skin forms need from files: skin pictures, the sound files, the hot codebases
-// and the records that keep them in the preference file.
+// What the skin forms need from files: skin pictures, the sound files and the hot
+// codebases.
 //
 // Paths are handheld paths ("\Program Files\ArdelRemote\Skins\TV1_Back.gif"). The program
 // hands the forms an implementation over the handheld's file system and its codebase and
@@ -32,9 +32,4 @@ class RemoteFiles {
     virtual std::string PlayablePath(const QString& path) = 0;
     // Opens the codebase at `path`; null when the file is missing or is not a codebase.
     virtual std::unique_ptr<CodebaseReader> OpenCodebase(const QString& path) = 0;
-    // The hot-codebase path kept in the preference file under `slotId`; false when the
-    // file cannot be opened or holds no such record.
-    virtual bool ReadSlotPath(const QString& prefFile, int slotId, QString& path) = 0;
-    // Keeps `path` under `slotId`, an empty path removing the record; 0 on success.
-    virtual int WriteSlotPath(const QString& prefFile, int slotId, const QString& path) = 0;
 };

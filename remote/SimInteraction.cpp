@@ -1,13 +1,13 @@
 #include "SimInteraction.h"
 
-#include "ButtonLearning.h"
 #include "CDUWnd.h"
 #include "CPenGate.h"
+#include "CRemoteModel.h"
 #include "SimHandheld.h"
 #include "SimRemotes.h"
 
-void InstallSimRemoteHand(SimHandheld& handheld, const SimRemoteHand& hand) {
-    SetLearnCaptureHook([&handheld, hand](const QString& name, int category) {
+void InstallSimRemoteHand(SimHandheld& handheld, CRemoteModel& model, const SimRemoteHand& hand) {
+    model.beforeCapture = [&handheld, hand](const QString& name, int category) {
         const SimRemote* remote = FindSimRemote(category);
         const std::string button = name.toStdString();
         if (!remote || !remote->HasButton(button)) {
@@ -17,11 +17,7 @@ void InstallSimRemoteHand(SimHandheld& handheld, const SimRemoteHand& hand) {
         RemoteWaveform waveform = remote->Press(button, hand.holdMs);
         waveform.delayNs = hand.delayNs;
         handheld.Air().Play(waveform, handheld.Clock().Now());
-    });
-}
-
-void RemoveSimRemoteHand() {
-    SetLearnCaptureHook(nullptr);
+    };
 }
 
 void AttachInteractive(SimHandheld& handheld, CDUWnd& window) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 class CDUWnd;
+class CRemoteModel;
 class SimHandheld;
 
 struct SimRemoteHand {
@@ -15,11 +16,11 @@ struct SimRemoteHand {
     uint64_t delayNs = 700'000'000;
 };
 
-// Before every capture the remote of the category presses the button being learnt; a
-// remote without that button sends nothing (and the capture times out). Replaces any
-// earlier capture hook; RemoveSimRemoteHand takes it away again.
-void InstallSimRemoteHand(SimHandheld& handheld, const SimRemoteHand& hand = {});
-void RemoveSimRemoteHand();
+// Before every capture of the model the remote of the category presses the button being
+// learnt; a remote without that button sends nothing (and the capture times out). Replaces
+// the model's earlier capture hook.
+void InstallSimRemoteHand(SimHandheld& handheld, CRemoteModel& model,
+                          const SimRemoteHand& hand = {});
 
 // Paces the handheld's clock to real time and lets its stylus follow the pointer button
 // that the remote window's pen gate watches.

@@ -159,10 +159,10 @@ void CHardButtonsDlg::Open() {
     // Before a row is chosen a category has nothing to apply to.
     categories_->setEnabled(false);
 
-    active_ = window_.KeyCapture();
+    active_ = window_.Model().KeyCapture();
     for (int slot = 0; slot < kHardKeyCount; ++slot) {
         HardKeyAssignment assignment;
-        window_.GetKeyAssignment(slot, assignment);
+        window_.Model().GetKeyAssignment(slot, assignment);
         SlotCopy& copy = slots_[static_cast<size_t>(slot)];
         copy.used = assignment.used;
         QString text;
@@ -297,7 +297,7 @@ void CHardButtonsDlg::RestoreDefaults() {
     for (int slot = 0; slot < kHardKeyCount; ++slot) {
         int form = -1;
         int button = -1;
-        window_.GetDefaultKeyAssignment(slot, form, button);
+        window_.Model().GetDefaultKeyAssignment(slot, form, button);
         SlotCopy& copy = slots_[static_cast<size_t>(slot)];
         if (form < 0 || button < 0) {
             copy = {false, -1, -1, -1};
@@ -393,12 +393,13 @@ void RunHardButtons(CDUWnd& window) {
     if (RunModal(dialog) != kIdOk) {
         return;
     }
+    CRemoteModel& model = window.Model();
     window.SetKeyCapture(dialog.Active());
     for (int slot = 0; slot < kHardKeyCount; ++slot) {
         const CHardButtonsDlg::SlotCopy& copy = dialog.Slot(slot);
-        window.SetKeyAssignment(slot, copy.used, copy.form, copy.button);
+        model.SetKeyAssignment(slot, copy.used, copy.form, copy.button);
     }
-    if (!window.SaveState()) {
-        ReportNotSaved(window, window.PreferenceFileName());
+    if (!model.SaveState()) {
+        ReportNotSaved(window, model.PreferenceFileName());
     }
 }

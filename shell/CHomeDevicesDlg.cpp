@@ -251,20 +251,17 @@ int CHomeDevicesDlg::SelectedEntry() {
 HotSlots CHomeDevicesDlg::FormSlots() const {
     HotSlots hot;
     for (int form = 0; form < kFormCount; ++form) {
-        if (CSkinForm* skin = window_.GetForm(form)) {
-            hot[size_t(form)] = skin->Slot().Path();
-        }
+        hot[size_t(form)] = window_.Model().HotCodebaseOfForm(form);
     }
     return hot;
 }
 
 void CHomeDevicesDlg::SetFormSlots(const HotSlots& hot) {
-    for (int form = 0; form < kFormCount; ++form) {
-        CSkinForm* skin = window_.GetForm(form);
-        if (skin && skin->Slot().Path() != hot[size_t(form)]) {
-            skin->Slot().SetPath(hot[size_t(form)]);
-        }
+    // The choice is kept in the preference file when the dialog ends.
+    for (int category = kCategoryTv; category <= kCategoryTiVo; ++category) {
+        window_.Model().MakeHot(category, hot[size_t(FirstFormOf(category))], false);
     }
+    window_.ShowModel();
 }
 
 void CHomeDevicesDlg::OnHot() {

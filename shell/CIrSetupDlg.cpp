@@ -4,12 +4,12 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "CRemoteModel.h"
 #include "DialogUnits.h"
 #include "IrPortDiscovery.h"
-#include "SelectedPort.h"
 
-CIrSetupDlg::CIrSetupDlg(Registry& registry, QWidget* parent)
-    : QDialog(parent), registry_(registry) {
+CIrSetupDlg::CIrSetupDlg(Registry& registry, CRemoteModel& model, QWidget* parent)
+    : QDialog(parent), registry_(registry), model_(model) {
     setWindowTitle("IR Setup");
     setFixedSize(DluX(165), DluY(169));
 
@@ -51,7 +51,7 @@ void CIrSetupDlg::Fill() {
     for (const std::string& entry : ListSerialPorts(registry_)) {
         list_->addItem(QString::fromStdString(entry));
     }
-    SelectEntryOf(SelectedIrPort());
+    SelectEntryOf(model_.IrPort());
 }
 
 void CIrSetupDlg::SelectEntryOf(const std::string& port) {
@@ -73,13 +73,13 @@ void CIrSetupDlg::OnOk() {
     if (chosen.isEmpty()) {
         return;
     }
-    SetSelectedIrPort(PortOfEntry(chosen.front()->text().toStdString()));
+    model_.SetIrPort(PortOfEntry(chosen.front()->text().toStdString()));
     if (saveState) {
         saveState();
     }
     done(1);
 }
 
-void InitSelectedIrPort(Registry& registry) {
-    SetSelectedIrPort(DetectIrPort(registry));
+void InitSelectedIrPort(Registry& registry, CRemoteModel& model) {
+    model.SetIrPort(DetectIrPort(registry));
 }

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <functional>
 
+class CRemoteModel;
 class QListWidget;
 class QPushButton;
 class Registry;
@@ -16,8 +17,9 @@ class CIrSetupDlg : public QDialog {
     static constexpr int kListId = 1038;
     static constexpr int kAutodetectId = 1039;
 
-    // `registry` lists the ports and gives the guess of "Autodetect...".
-    explicit CIrSetupDlg(Registry& registry, QWidget* parent = nullptr);
+    // `registry` lists the ports and gives the guess of "Autodetect..."; the choice goes
+    // into `model`.
+    CIrSetupDlg(Registry& registry, CRemoteModel& model, QWidget* parent = nullptr);
 
     // Asked to keep the new port once OK has chosen it: the remote window's SaveState,
     // when the remote window exists.
@@ -35,11 +37,12 @@ class CIrSetupDlg : public QDialog {
     void OnOk();
 
     Registry& registry_;
+    CRemoteModel& model_;
     QListWidget* list_;
     QPushButton* autodetect_;
     bool filled_ = false;
 };
 
-// Sets the selected port to the guess from the active drivers; done once at start-up,
+// Sets the model's port to the guess from the active drivers; done once at start-up,
 // before the preference file may replace it.
-void InitSelectedIrPort(Registry& registry);
+void InitSelectedIrPort(Registry& registry, CRemoteModel& model);

@@ -9,6 +9,7 @@
 #include "CAboutDlg.h"
 #include "CHelpDlg.h"
 #include "CIrSetupDlg.h"
+#include "CRemoteModel.h"
 #include "CRemoteView.h"
 #include "HardKeys.h"
 #include "KeyboardHardKeys.h"
@@ -27,8 +28,14 @@ QAction* AddCommand(QMenu* menu, const QString& text, int command) {
 
 }  // namespace
 
-CMainFrame::CMainFrame(const QString& programPath, Registry& registry, QWidget* parent)
-    : QMainWindow(parent), folders_(FoldersFor(programPath)), registry_(registry) {
+CMainFrame::CMainFrame(const QString& programPath, Registry& registry, CRemoteModel& model,
+                       HardKeys& keys, CKeyboardHardKeys& keyboard, QWidget* parent)
+    : QMainWindow(parent),
+      folders_(FoldersFor(programPath)),
+      registry_(registry),
+      model_(model),
+      keys_(keys),
+      keyboard_(keyboard) {
     setWindowTitle("ArdelRemote");
     RebuildMenuBar(kNormalMenu);
     QCoreApplication::instance()->installEventFilter(this);
@@ -39,7 +46,7 @@ CMainFrame::~CMainFrame() {
 }
 
 void CMainFrame::CheckHardKeys() {
-    HardKeys& keys = GetHardKeys();
+    HardKeys& keys = keys_;
     if (!keys.Open()) {
         ShowMessage(this, "Error Open Hard Keys");
     }
@@ -85,7 +92,7 @@ void CMainFrame::RebuildMenuBar(int menu) {
     menuNumber_ = menu;
     update();
     if (view_ && view_->Window()) {
-        UpdateSoundsCheck(view_->Window()->SoundsOn());
+        UpdateSoundsCheck(model_.SoundsOn());
     }
 }
 
@@ -173,7 +180,7 @@ void CMainFrame::OnCommand(int command) {
             return;
         }
         case kIrSetup: {
-            CIrSetupDlg setup(registry_, this);
+            CIrSetupDlg setup(registry_, model_, this);
             setup.saveState = [this] {
                 if (view_ && view_->Window()) {
                     view_->Window()->SaveState();
@@ -191,7 +198,7 @@ void CMainFrame::OnCommand(int command) {
             if (!sounds || !view_ || !view_->Window()) {
                 return;
             }
-            const bool on = !view_->Window()->SoundsOn();
+            const bool on = !model_.SoundsOn();
             sounds->setChecked(on);
             view_->SetSounds(on);
             return;
@@ -247,8 +254,7 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
         if (code != 0 && view_) {
             view_->QueueKeyMessage({true, code});
             // Taken keys are the remote's alone while capture holds them.
-            const auto* keyboard = dynamic_cast<CKeyboardHardKeys*>(&GetHardKeys());
-            if (keyboard && keyboard->IsOpen() && CKeyboardHardKeys::IsSlotKey(code)) {
+            if (keyboard_.IsOpen() && CKeyboardHardKeys::IsSlotKey(code)) {
                 return true;
             }
         }

@@ -14,6 +14,9 @@
 class CRemoteView;
 class QAction;
 class QMenu;
+class CKeyboardHardKeys;
+class HardKeys;
+class CRemoteModel;
 class Registry;
 
 class CMainFrame : public QMainWindow {
@@ -40,8 +43,11 @@ class CMainFrame : public QMainWindow {
     static constexpr int kNormalMenu = 128;
     static constexpr int kLearningMenu = 204;
 
-    // `programPath` is the handheld path of the program file; `registry` serves IR Setup.
-    CMainFrame(const QString& programPath, Registry& registry, QWidget* parent = nullptr);
+    // `programPath` is the handheld path of the program file; `registry` serves IR Setup;
+    // `keys` is the hardware-key service and `keyboard` the keyboard keys that play the
+    // handheld's keys (in the program, the same object).
+    CMainFrame(const QString& programPath, Registry& registry, CRemoteModel& model, HardKeys& keys,
+               CKeyboardHardKeys& keyboard, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     // Checks the hardware-key service once (open, query, close), as the frame is created.
@@ -82,6 +88,9 @@ class CMainFrame : public QMainWindow {
 
     HandheldFolders folders_;
     Registry& registry_;
+    CRemoteModel& model_;
+    HardKeys& keys_;
+    CKeyboardHardKeys& keyboard_;
     CRemoteView* view_ = nullptr;
     int menuNumber_ = 0;
     bool exitRequested_ = false;

@@ -5,7 +5,6 @@
 
 #include "CHelpDlg.h"
 #include "CMainFrame.h"
-#include "IrFactory.h"
 #include "Modal.h"
 #include "PrefFile.h"
 #include "Strings.h"
@@ -33,7 +32,8 @@ void CRemoteView::StartUp() {
     }
     startRequested_ = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    window_ = new CDUWnd(services_.files, services_.scale, this);
+    CRemoteModel& model = *services_.model;
+    window_ = new CDUWnd(model, services_.files, services_.scale, this);
     window_->setObjectName("1234");
     window_->move(0, 0);
 
@@ -60,27 +60,19 @@ void CRemoteView::StartUp() {
             services_.hardButtons(*window_);
         }
     };
-    HandheldFs* fs = services_.fs;
-    if (fs) {
-        window.hooks.listCodebases = [fs, &folders](int category) {
-            return CodebaseChoicesOf(*fs, folders, category);
-        };
-    }
-    if (services_.keepState) {
-        services_.keepState(window);
-    }
+    window.hooks.listCodebases = [&model, &folders](int category) {
+        return CodebaseChoicesOf(model.Fs(), folders, category);
+    };
 
     window.BuildForms(base, base + DefaultPrefFileName(folders.programName));
-    if (fs) {
-        EnsurePrefFiles(*fs, base, folders.programName);
-    }
+    EnsurePrefFiles(model.Fs(), base, folders.programName);
     window.show();
-    frame_.UpdateSoundsCheck(window.SoundsOn());
+    frame_.UpdateSoundsCheck(model.SoundsOn());
     window.RebuildPreferenceEntries();
     QApplication::restoreOverrideCursor();
 
-    if (!window.greetingDone) {
-        const bool capture = window.KeyCapture();
+    if (!model.GreetingDone()) {
+        const bool capture = model.KeyCapture();
         window.SetKeyCapture(true);
         bool showAgain = true;
         const int result = services_.runGreeting ? services_.runGreeting(window, showAgain) : 2;
@@ -88,12 +80,12 @@ void CRemoteView::StartUp() {
             ShowHelp(&window, 0);
         }
         if (!showAgain) {
-            window.greetingDone = true;
+            model.SetGreetingDone(true);
         }
         window.SetKeyCapture(capture);
     }
 
-    if (!GetIrDriver()) {
+    if (!model.Driver()) {
         ShowMessage(&window, QString::fromUtf8(LoadString(kNoDriverString)), MessageButtons::Ok,
                     "ArdelRemote");
     }
@@ -105,7 +97,7 @@ void CRemoteView::StartUp() {
 void CRemoteView::SaveState() {
     if (window_) {
         window_->SaveState();
-        window_->SaveUsedList();
+        window_->Model().SaveUsedList();
     }
 }
 

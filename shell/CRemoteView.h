@@ -22,11 +22,9 @@ class CRemoteView : public QWidget {
 
     // What the remote screen works with; everything must outlive the view.
     struct Services {
-        HandheldFs* fs = nullptr;
+        CRemoteModel* model = nullptr;
         RemoteFiles* files = nullptr;
         int scale = 1;
-        // Installs the window's state keeping (loading and saving the preference files).
-        std::function<void(CDUWnd& window)> keepState;
         // Runs the greeting over the base folder; returns its result (1 asks for the
         // help) and tells whether it should come again next time.
         std::function<int(CDUWnd& window, bool& showAgain)> runGreeting;

@@ -33,33 +33,30 @@ class WaitCursor {
 // Applies the set in `fileName` and makes it the default state. A set whose file is gone
 // (or is no preference file) is not applied: reading it would find no records and leave
 // every form without its hot codebase.
-void ApplySet(CDUWnd& window, HandheldFs* fs, const QString& fileName, WaitCursor& wait) {
+void ApplySet(CDUWnd& window, const QString& fileName, WaitCursor& wait) {
+    CRemoteModel& model = window.Model();
     const QString setFile = PreferencesFolderName() + fileName;
-    CPrefFile file(fs);
-    const bool usable = file.Open(window.BaseFolder() + setFile, CPdbFile::kModeRead) == kPdbOk &&
-                        file.IsPrefFile();
+    CPrefFile file(&model.Fs());
+    const bool usable =
+        file.Open(model.BaseFolder() + setFile, CPdbFile::kModeRead) == kPdbOk && file.IsPrefFile();
     file.Close();
     if (!usable) {
         wait.Restore();
-        ShowMessage(&window, "Cannot load preferences from the file '" + window.BaseFolder() +
+        ShowMessage(&window, "Cannot load preferences from the file '" + model.BaseFolder() +
                                  setFile + "'.");
         return;
     }
-    const QString previous = window.PreferenceFileName();
-    window.SwitchPreferenceFile(setFile);
-    window.LoadState();
-    window.SwitchPreferenceFile(previous);
-    if (!window.SaveState()) {
+    if (!model.ApplyStateFrom(setFile)) {
         wait.Restore();
-        ReportNotSaved(window, previous);
+        ReportNotSaved(window, model.PreferenceFileName());
     }
 }
 
 }  // namespace
 
 void ReportNotSaved(CDUWnd& window, const QString& fileName) {
-    ShowMessage(&window, "Cannot save current preferences in the file '" + window.BaseFolder() +
-                             fileName + "'.");
+    ShowMessage(&window, "Cannot save current preferences in the file '" +
+                             window.Model().BaseFolder() + fileName + "'.");
 }
 
 const QString& PreferencesFolderName() {
@@ -89,8 +86,10 @@ bool CleanUsedList(std::vector<QString>& used, const std::vector<QString>& setNa
     return std::erase_if(used, [&listed](const QString& name) { return !listed(name); }) > 0;
 }
 
-void SavePreferenceSet(CDUWnd& window, HandheldFs& fs) {
-    const QString folder = window.BaseFolder() + PreferencesFolderName();
+void SavePreferenceSet(CDUWnd& window) {
+    CRemoteModel& model = window.Model();
+    HandheldFs& fs = model.Fs();
+    const QString folder = model.BaseFolder() + PreferencesFolderName();
     CSavePreferenceDlg dialog(&fs, &window);
     dialog.folder = folder;
     if (RunModal(dialog) != kIdOk || dialog.fileName.isEmpty()) {
@@ -98,26 +97,24 @@ void SavePreferenceSet(CDUWnd& window, HandheldFs& fs) {
     }
     const QString fileName = dialog.fileName;
     WaitCursor wait;
-    if (AddUsedName(window.UsedList(), fileName)) {
+    if (AddUsedName(model.UsedList(), fileName)) {
         window.RebuildPreferenceEntries();
-        window.SaveUsedList();
+        model.SaveUsedList();
     }
     // A fresh installation has no folder for the sets yet.
     fs.CreateFolder(folder.chopped(1).toStdString());
-    const QString previous = window.PreferenceFileName();
-    window.SwitchPreferenceFile(PreferencesFolderName() + fileName);
-    const bool saved = window.SaveState();
-    // Back before any message, so that nothing done meanwhile can write into the set.
-    window.SwitchPreferenceFile(previous);
-    if (!saved) {
+    // The model is back on its own file before any message, so that nothing done meanwhile
+    // can write into the set.
+    if (!model.SaveStateAs(PreferencesFolderName() + fileName)) {
         wait.Restore();
         ReportNotSaved(window, PreferencesFolderName() + fileName);
     }
 }
 
-void LoadPreferenceSet(CDUWnd& window, HandheldFs& fs) {
-    CLoadPreferenceDlg dialog(&fs, &window);
-    dialog.folder = window.BaseFolder() + PreferencesFolderName();
+void LoadPreferenceSet(CDUWnd& window) {
+    CRemoteModel& model = window.Model();
+    CLoadPreferenceDlg dialog(&model.Fs(), &window);
+    dialog.folder = model.BaseFolder() + PreferencesFolderName();
     const int result = RunModal(dialog);
     WaitCursor wait;
     if (dialog.deleted) {
@@ -125,20 +122,21 @@ void LoadPreferenceSet(CDUWnd& window, HandheldFs& fs) {
         for (const PreferenceSetEntry& set : dialog.Sets()) {
             names.push_back(set.name);
         }
-        CleanUsedList(window.UsedList(), names);
+        CleanUsedList(model.UsedList(), names);
         window.RebuildPreferenceEntries();
-        window.SaveUsedList();
+        model.SaveUsedList();
     }
     if (result == kIdOk && !dialog.fileName.isEmpty()) {
-        ApplySet(window, &fs, dialog.fileName, wait);
+        ApplySet(window, dialog.fileName, wait);
     }
 }
 
-void ApplyUsedEntry(CDUWnd& window, int index, HandheldFs* fs) {
-    if (index < 0 || size_t(index) >= window.UsedList().size()) {
+void ApplyUsedEntry(CDUWnd& window, int index) {
+    const std::vector<QString>& used = window.Model().UsedList();
+    if (index < 0 || size_t(index) >= used.size()) {
         return;
     }
-    const QString fileName = window.UsedList()[size_t(index)];
+    const QString fileName = used[size_t(index)];
     WaitCursor wait;
-    ApplySet(window, fs, fileName, wait);
+    ApplySet(window, fileName, wait);
 }

@@ -1,7 +1,7 @@
 // The preference-set commands of the remote window: saving the current state as a named
 // set, loading a set back, and the menu entries of the sets saved most recently.
 //
-// Every command switches the window's current preference file to the set's file in the
+// Every command switches the model's current preference file to the set's file in the
 // preferences folder for its duration and always switches it back; a loaded set becomes the
 // default state at once, by saving it into the default preference file.
 #pragma once
@@ -17,14 +17,13 @@ const QString& PreferencesFolderName();  // "Preferences\"
 
 // The save command: asks for a name, puts it first in the used list (unless the list holds
 // it already) and writes the window's state into the set's file.
-void SavePreferenceSet(CDUWnd& window, HandheldFs& fs);
+void SavePreferenceSet(CDUWnd& window);
 // The load command: lets the user choose (or delete) sets, cleans the used list of deleted
 // ones, and applies the chosen set.
-void LoadPreferenceSet(CDUWnd& window, HandheldFs& fs);
+void LoadPreferenceSet(CDUWnd& window);
 // The used-list entry `index` of the menu (command 20000 + index): applies that set. An
-// index outside the used list does nothing. `fs` is where the set's file is checked; null
-// for the current handheld's.
-void ApplyUsedEntry(CDUWnd& window, int index, HandheldFs* fs = nullptr);
+// index outside the used list does nothing.
+void ApplyUsedEntry(CDUWnd& window, int index);
 
 // Tells that the window's state could not be saved into `fileName` (relative to the base
 // folder): "Cannot save current preferences in the file '...'.".

@@ -45,8 +45,6 @@ class CFolderFiles : public RemoteFiles {
         reader->header = "TV_" + name_;
         return reader;
     }
-    bool ReadSlotPath(const QString&, int, QString&) override { return false; }
-    int WriteSlotPath(const QString&, int, const QString&) override { return 0; }
 
   private:
     QString HostPath(const QString& path) const {
@@ -117,7 +115,7 @@ int main(int argc, char** argv) {
             return 2;
         }
         CSkinForm form(&files, FormSlotId(number));
-        form.BuildRemoteForm(number, "\\", "\\DefPref.PDB");
+        form.BuildRemoteForm(number, "\\");
         form.Slot().SetPath("\\codebase.pdb");
         form.RefreshButtons();
         if (!form.LoadImages()) {

@@ -33,6 +33,9 @@ struct CodebaseTarget {
     std::string file;
     std::string button;
     int signal = 1;
+    // Learning without --signal makes the signal the whole button, as single learning
+    // does; with it, the signal is signal 1 or 2 of a button learnt in double mode.
+    bool signalGiven = false;
     bool Given() const { return !file.empty(); }
 };
 

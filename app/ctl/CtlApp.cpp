@@ -18,7 +18,8 @@ void AddCodebaseTarget(CLI::App& command, CodebaseTarget& target) {
     CLI::Option* button = command.add_option("--button", target.button, "button name");
     CLI::Option* signal =
         command.add_option("--signal", target.signal, "the button's first or second signal")
-            ->check(CLI::Range(1, 2));
+            ->check(CLI::Range(1, 2))
+            ->each([&target](const std::string&) { target.signalGiven = true; });
     file->needs(button);
     button->needs(file);
     signal->needs(file);

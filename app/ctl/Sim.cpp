@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "CRemoteModel.h"
 #include "Commands.h"
 #include "Durations.h"
 #include "HostCodebase.h"
@@ -14,23 +15,43 @@ namespace {
 std::string CodebaseMessage(int outcome, const CodebaseTarget& codebase) {
     const std::string file = "'" + codebase.file + "'";
     switch (outcome) {
-        case kCodebaseNotCreated:
+        case kStoreNotCreated:
             return "Failure on creating the file. " + file +
                    " (a codebase file name ends in .PDB and has at most 34 characters)";
-        case kCodebaseNotACodebase:
+        case kStoreNotACodebase:
             return file + " is not a codebase";
-        case kCodebaseNotOpened:
+        case kStoreNotOpened:
             return "cannot open " + file;
-        case kCodebaseNotStored:
+        case kStoreNotStored:
             return "the signal could not be stored in " + file;
-        case kCodebaseNoButton:
+        case kStoreNoButton:
             return "no button '" + codebase.button + "' in " + file;
-        case kCodebaseNoSignal:
+        case kStoreNoSignal:
             return "button '" + codebase.button + "' in " + file + " holds no signal";
         default:
             return "codebase " + file + ": " + std::to_string(outcome);
     }
 }
+
+// The remote model over the folder of a codebase file on the host.
+class CCodebaseModel {
+  public:
+    explicit CCodebaseModel(const CodebaseTarget& target)
+        : host_(target.file), model_(Services(host_)) {}
+
+    CRemoteModel& Model() { return model_; }
+    const QString& Path() const { return host_.Path(); }
+
+  private:
+    static RemoteServices Services(HostCodebase& host) {
+        RemoteServices services;
+        services.fs = &host.Fs();
+        return services;
+    }
+
+    HostCodebase host_;
+    CRemoteModel model_;
+};
 
 const SimProfile* ChipOption(const std::string& chip, std::ostream& err) {
     const SimProfile* profile = FindSimProfile(chip);
@@ -94,10 +115,17 @@ int SimLearnCommand(const SimLearnOptions& options, CtlStreams io) {
         return 1;
     }
     if (codebase.Given()) {
-        HostCodebase host(codebase.file);
-        const int stored =
-            StoreLearnt(host.Fs(), host.Path(), codebase.button, codebase.signal, outcome);
-        if (stored != kCodebaseDone) {
+        IrSignal signal;
+        signal.count = static_cast<uint8_t>(outcome.durations.size());
+        std::copy(outcome.durations.begin(), outcome.durations.end(), signal.durations);
+        signal.frameStart = outcome.frameStart;
+        signal.carrierPeriod = outcome.carrierPeriod;
+        CCodebaseModel target(codebase);
+        bool created = false;
+        const int stored = target.Model().StoreLearnt(
+            target.Path(), QString::fromStdString(codebase.button), signal, codebase.signal,
+            codebase.signalGiven ? LearnMode::Double : LearnMode::Single, created);
+        if (stored != kStoreOk) {
             err << "ardelctl sim learn: " << CodebaseMessage(stored, codebase) << "\n";
             return 1;
         }
@@ -122,15 +150,17 @@ int SimSendCommand(const SimSendOptions& options, CtlStreams io) {
         return kCtlUsage;
     }
     if (codebase.Given()) {
-        HostCodebase host(codebase.file);
-        const int loaded =
-            LoadStored(host.Fs(), host.Path(), codebase.button, codebase.signal, request);
-        if (loaded != kCodebaseDone) {
+        CCodebaseModel target(codebase);
+        IrSignal signal;
+        const int loaded = target.Model().ReadButton(
+            target.Path(), QString::fromStdString(codebase.button), codebase.signal, signal);
+        if (loaded != kStoreOk) {
             err << "ardelctl sim send: " << CodebaseMessage(loaded, codebase) << "\n";
             return 1;
         }
-        carrier = request.carrierPeriod;
-        frameStart = request.frameStart;
+        request.durations.assign(signal.durations, signal.durations + signal.count);
+        carrier = signal.carrierPeriod;
+        frameStart = signal.frameStart;
     } else if (!ReadInput(options.file, io.in, request.durations, err)) {
         return kCtlUsage;
     }

@@ -2,30 +2,53 @@
 
 #include <algorithm>
 
-#include "CCodebaseFile.h"
+#include "CRemoteModel.h"
+#include "HandheldFs.h"
 #include "IrFactory.h"
 
 namespace {
 
-// Makes `handheld` the current platform and gives its driver, for one run.
-class DriverScope {
+// The files of a run that stores nothing: every file is missing.
+class CNoFiles : public HandheldFs {
   public:
-    explicit DriverScope(SimHandheld& handheld) {
-        DestroyIrDriver();
-        SetCurrentIrPlatform(&handheld);
-        driver = GetIrDriver();
-        if (driver) {
-            driver->SetPortName(SimIrPortName(handheld.Profile()));
-        }
+    std::unique_ptr<HandheldFile> Open(const std::string&, FsOpen, FsError& error) override {
+        error = FsError::NotFound;
+        return nullptr;
     }
-    ~DriverScope() {
-        DestroyIrDriver();
-        SetCurrentIrPlatform(nullptr);
+    FsError Rename(const std::string&, const std::string&, bool) override {
+        return FsError::NotFound;
     }
-    DriverScope(const DriverScope&) = delete;
-    DriverScope& operator=(const DriverScope&) = delete;
+    FsError Remove(const std::string&) override { return FsError::NotFound; }
+    FsError CreateFolder(const std::string&) override { return FsError::NotFound; }
+    bool FileExists(const std::string&) override { return false; }
+    std::vector<std::string> ListFiles(const std::string&, const std::string&) override {
+        return {};
+    }
+    uint64_t SystemTime() override { return 0; }
+    std::string ProgramPath() override { return "\\ardelctl.exe"; }
+};
 
-    CIrDriver* driver = nullptr;
+// The remote model of one run: the handheld's driver on its IrDA port. Nothing is stored,
+// so the files are an empty stand-in.
+class CSimRun {
+  public:
+    explicit CSimRun(SimHandheld& handheld) : drivers_(handheld), model_(Services(drivers_, fs_)) {
+        model_.SetIrPort(SimIrPortName(handheld.Profile()));
+    }
+
+    CRemoteModel& Model() { return model_; }
+
+  private:
+    static RemoteServices Services(CIrDriverFactory& drivers, HandheldFs& fs) {
+        RemoteServices services;
+        services.fs = &fs;
+        services.driver = [&drivers] { return drivers.GetIrDriver(); };
+        return services;
+    }
+
+    CIrDriverFactory drivers_;
+    CNoFiles fs_;
+    CRemoteModel model_;
 };
 
 }  // namespace
@@ -41,87 +64,47 @@ std::string SimIrPortName(const SimProfile& profile) {
 
 SimLearnOutcome SimLearn(SimHandheld& handheld, const RemoteWaveform& waveform) {
     SimLearnOutcome outcome;
-    DriverScope scope(handheld);
-    if (!scope.driver) {
+    CSimRun run(handheld);
+    CRemoteModel& model = run.Model();
+    if (!model.Driver()) {
         outcome.result = kSimNoDriver;
         return outcome;
     }
-    handheld.Air().Play(waveform, handheld.Clock().Now());
-    outcome.result = scope.driver->Capture();
-    scope.driver->ClosePort();
+    model.beforeCapture = [&handheld, &waveform](const QString&, int) {
+        handheld.Air().Play(waveform, handheld.Clock().Now());
+    };
+    outcome.result = model.Capture(QString(), 0);
+    model.ClosePort();
     if (outcome.result == 0) {
-        uint8_t count = 0;
-        scope.driver->GetSignal(outcome.durations, count, outcome.frameStart,
-                                outcome.carrierPeriod);
+        const IrSignal signal = model.CapturedSignal();
+        outcome.durations.assign(signal.durations, signal.durations + signal.count);
+        outcome.frameStart = signal.frameStart;
+        outcome.carrierPeriod = signal.carrierPeriod;
     }
     return outcome;
 }
 
 SimSendOutcome SimSend(SimHandheld& handheld, const SimSendRequest& request) {
     SimSendOutcome outcome;
-    DriverScope scope(handheld);
-    if (!scope.driver) {
+    CSimRun run(handheld);
+    CRemoteModel& model = run.Model();
+    if (!model.Driver()) {
         outcome.result = kSimNoDriver;
         return outcome;
     }
-    CIrDriver& driver = *scope.driver;
-    driver.ClosePort();
-    const uint8_t count =
-        static_cast<uint8_t>(std::min<size_t>(request.durations.size(), kMaxDurations));
-    outcome.result = driver.LoadSignal(request.durations.data(), count, request.frameStart,
-                                       request.carrierPeriod);
+    IrSignal signal;
+    signal.count = static_cast<uint8_t>(std::min<size_t>(request.durations.size(), kMaxDurations));
+    std::copy_n(request.durations.begin(), signal.count, signal.durations);
+    signal.frameStart = request.frameStart;
+    signal.carrierPeriod = request.carrierPeriod;
+    outcome.result = model.Load(signal);
     if (outcome.result == 0) {
         handheld.Air().ClearEmissions();
         handheld.HoldStylus(request.holdNs);
-        outcome.result = driver.Send(request.repeat);
-        outcome.passes = driver.LastPassCount();
+        outcome.result = model.Send(request.repeat);
+        outcome.passes = model.Driver()->LastPassCount();
         outcome.emitted = handheld.Air().Demodulate();
     }
-    driver.ClosePort();
+    model.ClosePort();
     return outcome;
-}
-
-int StoreLearnt(HandheldFs& fs, const QString& path, const std::string& button, int signal,
-                const SimLearnOutcome& learnt) {
-    CCodebaseFile codebase(&fs);
-    if (codebase.Open(path, CPdbFile::kModeRead) != kPdbOk) {
-        if (!codebase.CreateCodebase(path)) {
-            return kCodebaseNotCreated;
-        }
-    } else if (!codebase.IsCodebase()) {
-        return kCodebaseNotACodebase;
-    }
-    codebase.Close();
-    if (codebase.Open(path, CPdbFile::kModeReadWrite) != kPdbOk) {
-        return kCodebaseNotOpened;
-    }
-    const std::vector<int16_t> values =
-        CCodebaseFile::DurationsToValues(learnt.durations.data(), learnt.durations.size());
-    if (values.empty() ||
-        !codebase.StoreSignal(values, learnt.frameStart, learnt.carrierPeriod,
-                              ToFileBytes(QString::fromStdString(button)), signal)) {
-        return kCodebaseNotStored;
-    }
-    return kCodebaseDone;
-}
-
-int LoadStored(HandheldFs& fs, const QString& path, const std::string& button, int signal,
-               SimSendRequest& request) {
-    CCodebaseFile codebase(&fs);
-    if (codebase.Open(path, CPdbFile::kModeRead) != kPdbOk) {
-        return kCodebaseNotOpened;
-    }
-    if (!codebase.IsCodebase()) {
-        return kCodebaseNotACodebase;
-    }
-    const int index = codebase.FindButton(QString::fromStdString(button));
-    if (index < 0) {
-        return kCodebaseNoButton;
-    }
-    uint8_t count = 0;
-    if (!codebase.ReadSignal(index, signal, request.durations, count, request.frameStart,
-                             request.carrierPeriod)) {
-        return kCodebaseNoSignal;
-    }
-    return kCodebaseDone;
 }

@@ -13,6 +13,7 @@
 #include "CHomeDevicesDlg.h"
 #include "CIrSetupDlg.h"
 #include "CMainFrame.h"
+#include "CRemoteModel.h"
 #include "CRemoteView.h"
 #include "HardKeys.h"
 #include "HostHandheldFs.h"
@@ -24,7 +25,6 @@
 #include "SimInteraction.h"
 #include "SimProfile.h"
 #include "Sound.h"
-#include "WindowState.h"
 
 namespace {
 
@@ -128,31 +128,37 @@ bool InstallProgramFiles(const std::string& root, QString& error) {
     return true;
 }
 
-CRemoteProgram::CRemoteProgram(const ProgramOptions& options) : interactive_(options.interactive) {
+CRemoteProgram::CRemoteProgram(const ProgramOptions& options, HardKeys* hardKeys)
+    : interactive_(options.interactive) {
     fs_ = std::make_unique<HostHandheldFs>(options.root.toStdString());
     SetCurrentHandheldFs(fs_.get());
     files_ = std::make_unique<CHandheldRemoteFiles>(*fs_);
     handheld_ = std::make_unique<SimHandheld>(*FindSimProfile(options.chip.toStdString()));
-    SetCurrentIrPlatform(handheld_.get());
+    drivers_ = std::make_unique<CIrDriverFactory>(*handheld_);
     keys_ = std::make_unique<CKeyboardHardKeys>();
-    SetHardKeys(keys_.get());
     if (interactive_) {
         sound_ = std::make_unique<CAlsaSound>();
-        SetSound(sound_.get());
     }
+    RemoteServices remote;
+    remote.fs = fs_.get();
+    remote.sound = sound_.get();
+    HardKeys& keys = hardKeys ? *hardKeys : *keys_;
+    remote.hardKeys = &keys;
+    remote.driver = [this] { return drivers_->GetIrDriver(); };
+    model_ = std::make_unique<CRemoteModel>(std::move(remote));
     // The port guessed from the active drivers, until the preference file names another.
-    InitSelectedIrPort(handheld_->Registry());
-    InstallSimRemoteHand(*handheld_);
+    InitSelectedIrPort(handheld_->Registry(), *model_);
+    InstallSimRemoteHand(*handheld_, *model_);
 
     frame_ = std::make_unique<CMainFrame>(QString::fromStdString(fs_->ProgramPath()),
-                                          handheld_->Registry());
+                                          handheld_->Registry(), *model_, keys, *keys_);
     CRemoteView::Services services;
-    services.fs = fs_.get();
+    services.model = model_.get();
     services.files = files_.get();
     services.scale = options.scale;
-    services.keepState = [this](CDUWnd& window) { KeepWindowState(window, *fs_, state_); };
     services.runGreeting = [this, scale = options.scale](CDUWnd& window, bool& showAgain) {
-        CGreetingDlg greeting(files_.get(), window.BaseFolder(), scale, &window);
+        CGreetingDlg greeting(files_.get(), model_->BaseFolder(), scale, &window);
+        greeting.sound = sound_.get();
         const int result = RunModal(greeting);
         showAgain = greeting.showAgain;
         return result;
@@ -161,11 +167,9 @@ CRemoteProgram::CRemoteProgram(const ProgramOptions& options) : interactive_(opt
         RunHomeDevices(window, *fs_, frame_->Folders(), category);
     };
     services.hardButtons = [](CDUWnd& window) { RunHardButtons(window); };
-    services.savePreferenceSet = [this](CDUWnd& window) { SavePreferenceSet(window, *fs_); };
-    services.loadPreferenceSet = [this](CDUWnd& window) { LoadPreferenceSet(window, *fs_); };
-    services.applyUsedEntry = [this](CDUWnd& window, int index) {
-        ApplyUsedEntry(window, index, fs_.get());
-    };
+    services.savePreferenceSet = [](CDUWnd& window) { SavePreferenceSet(window); };
+    services.loadPreferenceSet = [](CDUWnd& window) { LoadPreferenceSet(window); };
+    services.applyUsedEntry = [](CDUWnd& window, int index) { ApplyUsedEntry(window, index); };
     services.started = [this](CDUWnd& window) {
         if (interactive_) {
             AttachInteractive(*handheld_, window);
@@ -177,11 +181,8 @@ CRemoteProgram::CRemoteProgram(const ProgramOptions& options) : interactive_(opt
 
 CRemoteProgram::~CRemoteProgram() {
     frame_.reset();
-    RemoveSimRemoteHand();
-    DestroyIrDriver();
-    SetHardKeys(nullptr);
-    SetSound(nullptr);
-    SetCurrentIrPlatform(nullptr);
+    model_.reset();
+    drivers_.reset();
     SetCurrentHandheldFs(nullptr);
 }
 

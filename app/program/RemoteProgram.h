@@ -11,8 +11,11 @@
 
 class CAlsaSound;
 class CHandheldRemoteFiles;
+class CIrDriverFactory;
+class CRemoteModel;
 class CKeyboardHardKeys;
 class CMainFrame;
+class HardKeys;
 class CRemoteView;
 class HostHandheldFs;
 class SimHandheld;
@@ -40,7 +43,8 @@ class CRemoteProgram {
   public:
     // The options must name a known profile and a usable root (ParseProgramOptions and
     // InstallProgramFiles have checked them).
-    explicit CRemoteProgram(const ProgramOptions& options);
+    // `hardKeys` stands in for the keyboard's hardware keys where given (tests).
+    explicit CRemoteProgram(const ProgramOptions& options, HardKeys* hardKeys = nullptr);
     ~CRemoteProgram();
     CRemoteProgram(const CRemoteProgram&) = delete;
     CRemoteProgram& operator=(const CRemoteProgram&) = delete;
@@ -53,6 +57,7 @@ class CRemoteProgram {
     CRemoteView& View() { return *view_; }
     SimHandheld& Handheld() { return *handheld_; }
     HostHandheldFs& Fs() { return *fs_; }
+    CRemoteModel& Model() { return *model_; }
 
   private:
     std::unique_ptr<HostHandheldFs> fs_;
@@ -60,7 +65,8 @@ class CRemoteProgram {
     std::unique_ptr<SimHandheld> handheld_;
     std::unique_ptr<CKeyboardHardKeys> keys_;
     std::unique_ptr<CAlsaSound> sound_;
-    RemoteState state_;
+    std::unique_ptr<CIrDriverFactory> drivers_;
+    std::unique_ptr<CRemoteModel> model_;
     std::unique_ptr<CMainFrame> frame_;
     CRemoteView* view_ = nullptr;
     bool interactive_;

@@ -36,8 +36,7 @@ int main(int argc, char** argv) {
         const double outer = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
                                  ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
                                  : 1.0;
-        qputenv("QT_SCALE_FACTOR",
-                QByteArray::number(options.scale * (outer > 0 ? outer : 1.0)));
+        qputenv("QT_SCALE_FACTOR", QByteArray::number(options.scale * (outer > 0 ? outer : 1.0)));
         options.scale = 1;
     }
     QApplication app(argc, argv);

@@ -15,16 +15,15 @@
 #include "AlsaSound.h"
 #include "CDUWnd.h"
 #include "CHandheldRemoteFiles.h"
+#include "CRemoteModel.h"
 #include "Catalogue.h"
 #include "HostHandheldFs.h"
 #include "IrFactory.h"
 #include "IrPortDiscovery.h"
 #include "RemoteProgram.h"
-#include "SelectedPort.h"
 #include "SimHandheld.h"
 #include "SimInteraction.h"
 #include "SimProfile.h"
-#include "WindowState.h"
 
 namespace {
 
@@ -92,35 +91,33 @@ int main(int argc, char** argv) {
     SetCurrentHandheldFs(&fs);
     CHandheldRemoteFiles files(fs);
     SimHandheld handheld(*profile);
-    SetCurrentIrPlatform(&handheld);
-    SetSelectedIrPort(DetectIrPort(handheld.Registry()));
+    CIrDriverFactory drivers(handheld);
     CAlsaSound alsa;
-    if (sound) {
-        SetSound(&alsa);
-    }
+    RemoteServices services;
+    services.fs = &fs;
+    services.sound = sound ? &alsa : nullptr;
+    services.driver = [&drivers] { return drivers.GetIrDriver(); };
+    CRemoteModel model(services);
+    model.SetIrPort(DetectIrPort(handheld.Registry()));
 
     int result = 0;
     {
-        CDUWnd window(&files, scale);
+        CDUWnd window(model, &files, scale);
         window.setWindowTitle("ArdelRemote");
         const HandheldFolders folders = FoldersFor(QString::fromStdString(fs.ProgramPath()));
         EnsurePrefFiles(fs, folders.baseFolder, folders.programName);
         window.hooks.listCodebases = [&fs, &folders](int category) {
             return CodebaseChoicesOf(fs, folders, category);
         };
-        RemoteState state;
-        KeepWindowState(window, fs, state);
         window.BuildForms(folders.baseFolder,
                           folders.baseFolder + DefaultPrefFileName(folders.programName));
         AttachInteractive(handheld, window);
-        InstallSimRemoteHand(handheld);
+        InstallSimRemoteHand(handheld, model);
         if (learnCategory != 0) {
             const QString path = QString("\\My Documents\\") + CategoryAbbreviation(learnCategory) +
                                  "_Living Room.PDB";
-            for (const int form : {FirstFormOf(learnCategory), SecondFormOf(learnCategory)}) {
-                window.GetForm(form)->Slot().SetPath(path);
-                window.GetForm(form)->RefreshButtons();
-            }
+            model.MakeHot(learnCategory, path, false);
+            window.ShowModel();
             window.SelectForm(FirstFormOf(learnCategory));
             window.SetLearningMode(true);
         }
@@ -137,11 +134,7 @@ int main(int argc, char** argv) {
         }
         const int loop = app.exec();
         result = screenshot.isEmpty() ? loop : result;
-        RemoveSimRemoteHand();
     }
-    DestroyIrDriver();
-    SetCurrentIrPlatform(nullptr);
-    SetSound(nullptr);
     SetCurrentHandheldFs(nullptr);
     return result;
 }

@@ -6,7 +6,6 @@
 #include "CCodebaseFile.h"
 #include "Commands.h"
 #include "HostHandheldFs.h"
-#include "SimRun.h"
 
 namespace {
 
@@ -63,70 +62,6 @@ INSTANTIATE_TEST_SUITE_P(
         BadShow{"AFolder", {"show", ARDEL_TEST_DATA}, 1, "cannot open"},
         BadShow{"NoCodebase", {"show", Data("EmptyDatabase.PDB")}, 1, "is not a codebase"}),
     [](const auto& info) { return info.param.name; });
-
-// Keeping learnt signals in a codebase and taking them out for sending.
-class CodebasePlumbing : public ::testing::Test {
-  protected:
-    static SimLearnOutcome Learnt(std::vector<int32_t> durations, uint8_t frameStart = 0,
-                                  uint8_t carrier = 26) {
-        SimLearnOutcome outcome;
-        outcome.durations = std::move(durations);
-        outcome.frameStart = frameStart;
-        outcome.carrierPeriod = carrier;
-        return outcome;
-    }
-    int Store(const char* button, int signal, const SimLearnOutcome& learnt,
-              const char* path = "\\TV_Sony.PDB") {
-        return StoreLearnt(device_, path, button, signal, learnt);
-    }
-    int Load(const char* button, int signal, SimSendRequest& request) {
-        return LoadStored(device_, "\\TV_Sony.PDB", button, signal, request);
-    }
-
-    TempFolder folder_;
-    HostHandheldFs device_{folder_.Path().string()};
-};
-
-TEST_F(CodebasePlumbing, TheFirstButtonCreatesTheCodebase) {
-    ASSERT_EQ(Store("Power", 1, Learnt({9000, -4500, 560, -40000}, 2, 25)), kCodebaseDone);
-    ASSERT_EQ(Store("Mute", 2, Learnt({560, -560})), kCodebaseDone);
-    ASSERT_EQ(Store("Power", 2, Learnt({1000, -1000})), kCodebaseDone);
-
-    SimSendRequest request;
-    ASSERT_EQ(Load("Power", 1, request), kCodebaseDone);
-    EXPECT_EQ(request.durations, (std::vector<int32_t>{9000, -4500, 560, -40000}));
-    EXPECT_EQ(request.frameStart, 2);
-    EXPECT_EQ(request.carrierPeriod, 26);  // the carrier of the last signal learnt
-    ASSERT_EQ(Load("Power", 2, request), kCodebaseDone);
-    EXPECT_EQ(request.durations, (std::vector<int32_t>{1000, -1000}));
-    ASSERT_EQ(Load("Mute", 2, request), kCodebaseDone);
-    EXPECT_EQ(request.durations, (std::vector<int32_t>{560, -560}));
-
-    const CtlRun run = Ctl(RunCodebase, {"show", folder_ / "TV_Sony.PDB"});
-    EXPECT_EQ(run.out,
-              "name: TV_Sony\n"
-              "button: Power\n"
-              "  carrier_us: 26\n"
-              "  signal 1: frame_start 2, durations 9000,-4500,560,-40000\n"
-              "  signal 2: frame_start 0, durations 1000,-1000\n"
-              "button: Mute\n"
-              "  carrier_us: 26\n"
-              "  signal 1: frame_start 0, durations 560,-560\n");
-}
-
-TEST_F(CodebasePlumbing, FailuresAreNamed) {
-    SimSendRequest request;
-    EXPECT_EQ(Load("Power", 1, request), kCodebaseNotOpened);
-    EXPECT_EQ(Store("Power", 1, Learnt({500, -500}), "\\TV_Sony.txt"), kCodebaseNotCreated);
-    EXPECT_EQ(Store("Power", 1, Learnt({})), kCodebaseNotStored);
-    EXPECT_EQ(Load("Volume", 1, request), kCodebaseNoButton);
-
-    CPdbFile other(&device_);
-    ASSERT_EQ(other.Create("\\Other.PDB"), kPdbOk);
-    other.Close();
-    EXPECT_EQ(Store("Power", 1, Learnt({500, -500}), "\\Other.PDB"), kCodebaseNotACodebase);
-    EXPECT_EQ(ReadHostFile(folder_ / "Other.PDB").size(), 80u);
-}
 
 struct BadSimArgs {
     const char* name;

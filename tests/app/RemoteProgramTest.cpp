@@ -14,6 +14,7 @@
 #include <fstream>
 
 #include "../support/PromptCapture.h"
+#include "../support/RecordingServices.h"
 #include "../support/TempFolder.h"
 #include "CAboutDlg.h"
 #include "CCodebaseDlg.h"
@@ -63,13 +64,13 @@ class RemoteProgramTest : public testing::Test {
     ~RemoteProgramTest() override { program.reset(); }
 
     // Starts the program and waits for the remote screen; `answer` answers its dialogs.
-    void Start(const char* chip = "pxa255") {
+    void Start(const char* chip = "pxa255", HardKeys* hardKeys = nullptr) {
         ProgramOptions options;
         options.root = QString::fromStdString(root.Path().string());
         options.chip = chip;
         options.scale = 1;
         options.interactive = false;
-        program = std::make_unique<CRemoteProgram>(options);
+        program = std::make_unique<CRemoteProgram>(options, hardKeys);
         program->Show();
         ASSERT_TRUE(QTest::qWaitFor([this] { return program->View().Window() != nullptr; }));
         window = program->View().Window();
@@ -141,7 +142,7 @@ TEST_F(RemoteProgramTest, GreetingComesUntilItsBoxIsTicked) {
                 topics.push_back(help->Topic());
             }
             if (auto* greeting = qobject_cast<CGreetingDlg*>(&dialog)) {
-                captureDuringGreeting = program->View().Window()->KeyCapture();
+                captureDuringGreeting = program->Model().KeyCapture();
                 if (step.tick) {
                     greeting->PenDown(100, 304);  // the check box
                     greeting->PenUp();
@@ -162,7 +163,7 @@ TEST_F(RemoteProgramTest, GreetingComesUntilItsBoxIsTicked) {
         }
         if (&step != &steps[0]) {
             // Taken for the greeting, then back to what the saved state said.
-            EXPECT_FALSE(program->View().Window()->KeyCapture());
+            EXPECT_FALSE(program->Model().KeyCapture());
         }
         EXPECT_EQ(topics, step.answer == 1 ? std::vector<int>{0} : std::vector<int>{});
     }
@@ -295,10 +296,10 @@ TEST_F(RemoteProgramTest, UseSoundsTwiceComesBackToWhereItWas) {
     QAction* sounds = frame.FindCommand(CMainFrame::kUseSounds);
     frame.OnCommand(CMainFrame::kUseSounds);
     EXPECT_FALSE(sounds->isChecked());
-    EXPECT_FALSE(window->SoundsOn());
+    EXPECT_FALSE(program->Model().SoundsOn());
     frame.OnCommand(CMainFrame::kUseSounds);
     EXPECT_TRUE(sounds->isChecked());
-    EXPECT_TRUE(window->SoundsOn());
+    EXPECT_TRUE(program->Model().SoundsOn());
     // A rebuilt menu takes the mark from the window.
     window->SetSounds(false);
     frame.RebuildMenuBar(CMainFrame::kNormalMenu);
@@ -315,7 +316,7 @@ TEST_F(RemoteProgramTest, PreferenceSetEntriesFollowTheSeparatorAfterUseSounds) 
     frame.SetPreferenceEntries({}, {});
     EXPECT_EQ(Texts(preferences).mid(5), QStringList({"Use Sounds", "-"}));
     // The window's used list reaches the menu, names without their extension.
-    window->UsedList() = {"Evening.PDB", "Night"};
+    program->Model().UsedList() = {"Evening.PDB", "Night"};
     window->RebuildPreferenceEntries();
     EXPECT_EQ(Texts(preferences).mid(7), QStringList({"Evening", "Night"}));
     EXPECT_EQ(Commands(preferences).back(), 20001);
@@ -363,15 +364,15 @@ TEST_F(RemoteProgramTest, HardButtonsFromTheMenuGiveTheKeysBack) {
     };
     program->Frame().OnCommand(CMainFrame::kHardButtons);
     EXPECT_EQ(modal.dialogs.back(), "CHardButtonsDlg");
-    EXPECT_FALSE(window->KeyCapture());
+    EXPECT_FALSE(program->Model().KeyCapture());
     QApplication::processEvents();
     PressKey(Qt::Key_Right);
     EXPECT_EQ(FirstMarkSent(), 0);
     // Kept over a restart.
     Restart();
-    EXPECT_FALSE(window->KeyCapture());
+    EXPECT_FALSE(program->Model().KeyCapture());
     HardKeyAssignment key;
-    ASSERT_TRUE(window->GetKeyAssignment(5, key));
+    ASSERT_TRUE(program->Model().GetKeyAssignment(5, key));
     EXPECT_FALSE(key.used);
 }
 
@@ -453,15 +454,15 @@ TEST_F(RemoteProgramTest, KeysThatSendNothing) {
     Start();
     MakeHotTvCodebase();
     // A slot not in use, even with a valid button.
-    window->SetKeyAssignment(5, false, 0, 17);
+    program->Model().SetKeyAssignment(5, false, 0, 17);
     PressKey(Qt::Key_Right);
     EXPECT_EQ(FirstMarkSent(), 0);
     // A slot in use without a form.
-    window->SetKeyAssignment(5, true, -1, -1);
+    program->Model().SetKeyAssignment(5, true, -1, -1);
     PressKey(Qt::Key_Right);
     EXPECT_EQ(FirstMarkSent(), 0);
     // Capture off: nothing is queued at all.
-    window->SetKeyAssignment(5, true, 0, 17);
+    program->Model().SetKeyAssignment(5, true, 0, 17);
     window->SetKeyCapture(false);
     QTest::keyClick(&program->Frame(), Qt::Key_Right);
     EXPECT_EQ(window->QueuedKeyCount(), 0);
@@ -485,10 +486,9 @@ TEST_F(RemoteProgramTest, SecondKeyBeforeTheFirstIsHandledIsDropped) {
 
 TEST_F(RemoteProgramTest, HardKeyServiceFailuresAreToldOnce) {
     CRecordingHardKeys failing;
+    Start("pxa255", &failing);
     failing.openSucceeds = false;
     failing.closeSucceeds = false;
-    Start();
-    HardKeys* previous = SetHardKeys(&failing);
     modal.messages.clear();
     program->Frame().CheckHardKeys();
     ASSERT_EQ(modal.messages.size(), 2u);
@@ -502,8 +502,7 @@ TEST_F(RemoteProgramTest, HardKeyServiceFailuresAreToldOnce) {
     }
     EXPECT_EQ(failing.opens, opens + 3);
     EXPECT_EQ(modal.messages.size(), 1u);
-    EXPECT_TRUE(window->KeyCapture());
-    SetHardKeys(previous);
+    EXPECT_TRUE(program->Model().KeyCapture());
 }
 
 TEST(ProgramOptionsTest, CommandLine) {

@@ -58,23 +58,4 @@ INSTANTIATE_TEST_SUITE_P(Devices, AlsaSoundTest,
                              return name;
                          });
 
-TEST(Sound, SilentUntilInstalledAndScopedInstallRestores) {
-    CRecordingSound outer;
-    GetSound().Play("x.wav", true);  // silent, nothing to see
-    {
-        CScopedSound scope(outer);
-        GetSound().Play("a.wav", false);
-        CRecordingSound inner;
-        {
-            CScopedSound nested(inner);
-            GetSound().Beep();
-        }
-        GetSound().Play("b.wav", true);
-        EXPECT_EQ(inner.events, (std::vector<CRecordingSound::Event>{{"", true}}));
-    }
-    GetSound().Play("c.wav", true);
-    EXPECT_EQ(outer.events,
-              (std::vector<CRecordingSound::Event>{{"a.wav", false}, {"b.wav", true}}));
-}
-
 }  // namespace

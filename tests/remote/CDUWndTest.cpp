@@ -8,7 +8,6 @@
 #include "CPenGate.h"
 #include "RemoteWindowFixture.h"
 #include "SimRemotes.h"
-#include "WindowState.h"
 
 namespace {
 
@@ -56,7 +55,7 @@ TEST_F(RemoteWindowTest, CategoryTabsBringBackTheFormShownLast) {
     Settle();
     TapTab(kCategoryDvdCd);
     EXPECT_EQ(window->CurrentForm(), 4);
-    EXPECT_EQ(window->RememberedForm(kCategoryTv), 1);
+    EXPECT_EQ(model->RememberedForm(kCategoryTv), 1);
     TapTab(kCategoryTv);
     EXPECT_EQ(window->CurrentForm(), 1);
     window->SelectForm(0);
@@ -67,10 +66,10 @@ TEST_F(RemoteWindowTest, CategoryTabsBringBackTheFormShownLast) {
 }
 
 TEST_F(RemoteWindowTest, NextFormGoesDownAndBackAndNotesTheVisit) {
-    EXPECT_FALSE(window->LowerFormVisited());
+    EXPECT_FALSE(model->LowerFormVisited());
     Tap("NextForm");
     EXPECT_EQ(window->CurrentForm(), 1);
-    EXPECT_TRUE(window->LowerFormVisited());
+    EXPECT_TRUE(model->LowerFormVisited());
     Tap("NextForm");
     EXPECT_EQ(window->CurrentForm(), 0);
 }
@@ -114,7 +113,7 @@ TEST_F(RemoteWindowTest, PointerLiftDuringASendEndsItAndReleasesAfterThePress) {
     post(QEvent::MouseButtonPress, next, Qt::LeftButton);
     post(QEvent::MouseButtonRelease, next, Qt::NoButton);
     QTest::mousePress(window.get(), Qt::LeftButton, {}, volume);
-    EXPECT_EQ(GetIrDriver()->LastPassCount(), 1);
+    EXPECT_EQ(drivers.GetIrDriver()->LastPassCount(), 1);
     EXPECT_FALSE(window->GetForm(0)->ElementPressed());
     EXPECT_FALSE(window->PressInProgress());
     Settle();
@@ -164,18 +163,17 @@ TEST_F(RemoteWindowTest, StateOfTheWindowSurvivesAClose) {
     window->SelectForm(3);  // CabSat2
     window->SelectForm(8);  // Audio1
     window->SetSounds(false);
-    RemoteState saved;
-    KeepWindowState(*window, *fs, saved);
     window->close();
 
-    RemoteState loaded;
-    CDUWnd again(files.get());
-    KeepWindowState(again, *fs, loaded);
-    again.BuildForms(kBase, window->PrefFile());
+    RemoteServices services;
+    services.fs = fs.get();
+    CRemoteModel reloaded(services);
+    CDUWnd again(reloaded, files.get());
+    again.BuildForms(kBase, model->PrefFile());
     EXPECT_EQ(again.CurrentForm(), 8);
-    EXPECT_EQ(again.RememberedForm(kCategoryCabSat), 1);
-    EXPECT_EQ(again.RememberedForm(kCategoryTv), 0);
-    EXPECT_FALSE(again.SoundsOn());
+    EXPECT_EQ(reloaded.RememberedForm(kCategoryCabSat), 1);
+    EXPECT_EQ(reloaded.RememberedForm(kCategoryTv), 0);
+    EXPECT_FALSE(reloaded.SoundsOn());
     EXPECT_EQ(again.GetForm(1)->Slot().Path(), path);
     EXPECT_TRUE(again.GetForm(0)->Slot().IsValid());
 }
@@ -191,11 +189,11 @@ TEST_P(RemoteSendTest, QuickTapSendsTheButtonsPassCount) {
     MakeTvCodebase({{"Power", kSignalA, {}}, {"Vol+", kSignalA, {}}});
     handheld.Air().ClearEmissions();
     Tap(GetParam().button);
-    ASSERT_NE(GetIrDriver(), nullptr);
-    EXPECT_EQ(GetIrDriver()->LastPassCount(), GetParam().passes);
+    ASSERT_NE(drivers.GetIrDriver(), nullptr);
+    EXPECT_EQ(drivers.GetIrDriver()->LastPassCount(), GetParam().passes);
     EXPECT_FALSE(handheld.Air().Emissions().empty());
     EXPECT_TRUE(modal.messages.empty());
-    EXPECT_FALSE(GetIrDriver()->IsPortOpen());
+    EXPECT_FALSE(drivers.GetIrDriver()->IsPortOpen());
     // Click first, then the send.
     ASSERT_FALSE(sound.events.empty());
     EXPECT_NE(sound.events.back().file.find("click.wav"), std::string::npos);
@@ -212,7 +210,7 @@ TEST_F(RemoteWindowTest, HeldVolumeKeepsSendingWhileThePenIsDown) {
     MakeTvCodebase({{"Vol+", kSignalA, {}}});
     handheld.HoldStylus(200'000'000);  // 200 ms of the handheld's time
     Tap("Vol+");
-    EXPECT_GT(GetIrDriver()->LastPassCount(), 1);
+    EXPECT_GT(drivers.GetIrDriver()->LastPassCount(), 1);
 }
 
 TEST_F(RemoteWindowTest, DoubleButtonTakesTurnsUnlessAnotherComesBetween) {
@@ -234,7 +232,7 @@ TEST_F(RemoteWindowTest, DoubleButtonTakesTurnsUnlessAnotherComesBetween) {
 
 TEST_F(RemoteWindowTest, NoPortSelectedStopsTheSendBeforeTheDriverIsAsked) {
     MakeTvCodebase({{"Power", kSignalA, {}}});
-    SetSelectedIrPort("COM0");
+    model->SetIrPort("COM0");
     handheld.Air().ClearEmissions();
     Tap("Power");
     ASSERT_EQ(modal.messages.size(), 1u);
@@ -278,7 +276,7 @@ TEST_F(RemoteLearnTest, LearningTheFirstButtonCreatesTheCodebase) {
 
 TEST_F(RemoteLearnTest, FailedLearningLeavesTheButtonDimmedAndSilent) {
     const QString path = StartLearning("Living");
-    SetSelectedIrPort("COM0");
+    model->SetIrPort("COM0");
     sound.events.clear();
     Tap("Power");
     EXPECT_EQ(window->GetForm(0)->Element(IndexOf(0, "Power")).GetState(), kStateDimmed);

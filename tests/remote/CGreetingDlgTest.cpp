@@ -9,6 +9,7 @@
 #include <ostream>
 #include <vector>
 
+#include "../support/RecordingServices.h"
 #include "CSkinForm.h"
 #include "MemoryRemoteFiles.h"
 #include "Modal.h"
@@ -40,6 +41,7 @@ const QPoint kOutside(40, 40);
 class GreetingTest : public testing::Test {
   protected:
     GreetingTest() {
+        dialog.sound = &sound;
         for (const char* name : {kActiveName, kPressedName}) {
             AddPicture(name);
         }
@@ -104,7 +106,6 @@ class GreetingTest : public testing::Test {
 
     CMemoryRemoteFiles files;
     CRecordingSound sound;
-    CScopedSound soundScope{sound};
     CAnsweringModalRunner modal;
     CGreetingDlg dialog{&files, kBase, kScale};
     bool leftOpen = false;

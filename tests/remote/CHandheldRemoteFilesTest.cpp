@@ -59,20 +59,11 @@ TEST_F(HandheldFiles, OpensOnlyCodebases) {
     EXPECT_EQ(files_.OpenCodebase("\\My Documents\\VCR_Gone.PDB"), nullptr);
 }
 
-TEST_F(HandheldFiles, KeepsTheHotCodebaseUnderTheSlotId) {
-    EXPECT_EQ(files_.WriteSlotPath(kPrefs, 30, kCodebase), 0);
-    QString path;
-    EXPECT_TRUE(files_.ReadSlotPath(kPrefs, 30, path));
-    EXPECT_EQ(path, kCodebase);
-    EXPECT_FALSE(files_.ReadSlotPath(kPrefs, 40, path));
-    EXPECT_NE(files_.WriteSlotPath(kPrefs, 35, kCodebase), 0);  // no form has slot 35
-}
-
 // The whole road: the generated skin loads from the handheld's skin folder, and the
 // form's buttons follow what the hot codebase holds.
 TEST_F(HandheldFiles, AFormLoadsItsSkinAndFollowsItsCodebase) {
     CSkinForm form(&files_, FormSlotId(0));
-    form.BuildRemoteForm(0, kBase, kPrefs);
+    form.BuildRemoteForm(0, kBase);
     form.Slot().SetPath(kCodebase);
     form.RefreshButtons();
     ASSERT_TRUE(form.LoadImages());

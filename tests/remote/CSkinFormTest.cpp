@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QWidget>
 
+#include "../support/RecordingServices.h"
 #include "FormTables.h"
 #include "MemoryRemoteFiles.h"
 #include "Modal.h"
@@ -20,7 +21,6 @@ namespace {
 
 const QString kBase = "\\Program Files\\ArdelRemote\\";
 const QString kSkins = kBase + "Skins\\";
-const QString kPrefs = kBase + "ArdelRemoteDefPref.PDB";
 const QString kCodebase = "\\My Documents\\TV_Sony.PDB";
 
 // Each of the form's pictures is one flat colour, so every pixel tells where it came from.
@@ -70,7 +70,7 @@ struct FormFixture {
             learnt.insert(Form(number).buttons[i].name);
         }
         files.AddCodebase(kCodebase, "TV_Sony", learnt);
-        form.BuildRemoteForm(number, kBase, kPrefs);
+        form.BuildRemoteForm(number, kBase);
         form.Slot().SetPath(validCodebase ? kCodebase : QString());
         form.RefreshButtons();
     }
@@ -207,7 +207,7 @@ TEST(FormDrawing, TheGeneratedSkinLoads) {
         files.files[(kSkins + name).toLower()] = file.readAll();
     }
     CSkinForm form(&files, 0);
-    form.BuildRemoteForm(0, kBase, kPrefs);
+    form.BuildRemoteForm(0, kBase);
     ASSERT_TRUE(form.LoadImages());
     form.Element(3).SetState(kStateActive);
     form.Draw();
@@ -285,7 +285,7 @@ class NameArea : public testing::TestWithParam<NameAreaCase> {};
 TEST_P(NameArea, IsHalfOpen) {
     FormFixture f(0);
     CRecordingSound sound;
-    CScopedSound scope(sound);
+    f.form.sound = &sound;
     CAnsweringModalRunner modal;
     const int code = f.form.PenDown(GetParam().x, GetParam().y);
     EXPECT_EQ(code == kActionCodebaseName, GetParam().inside);
@@ -386,7 +386,7 @@ TEST(Pen, ATapBesideEveryElementWithAValidCodebaseDoesNothing) {
     FormFixture f(0);
     CAnsweringModalRunner modal;
     CRecordingSound sound;
-    CScopedSound scope(sound);
+    f.form.sound = &sound;
     // Button 1 ("Last") has no signal: Disabled, so the tap hits nothing.
     const QPoint last = Centre(f.form.Element(1));
     EXPECT_EQ(f.form.PenDown(last.x(), last.y()), kActionNone);
@@ -437,7 +437,7 @@ TEST(Pen, TheSameElementTwiceInARowTakesTheSecondSignal) {
 TEST(Pen, APanelElementReturnsItsIdAndPlaysTheSystemSound) {
     FormFixture f(0);
     CRecordingSound sound;
-    CScopedSound scope(sound);
+    f.form.sound = &sound;
     const int tv = f.form.FindElement(CategoryTabId(kCategoryTv));
     const QPoint at = Centre(f.form.Element(tv));
     EXPECT_EQ(f.form.PenDown(at.x(), at.y()), CategoryTabId(kCategoryTv));
@@ -530,28 +530,6 @@ TEST(Slot, ACodebaseThatDisappearsIsFoundInvalidOnRecheck) {
             EXPECT_EQ(f.form.Element(i).GetState(), kStateDisabled);
         }
     }
-}
-
-TEST(Slot, RoundTripsThroughThePreferenceFile) {
-    CMemoryRemoteFiles files;
-    files.AddCodebase(kCodebase, "TV_Sony", {});
-    CCodebaseSlot slot(110, &files);
-    slot.SetPath(kCodebase);
-    ASSERT_EQ(slot.SaveToPrefs(kPrefs), 0);
-    CCodebaseSlot other(110, &files);
-    other.LoadFromPrefs(kPrefs);
-    EXPECT_TRUE(other.IsValid());
-    EXPECT_EQ(other.Path(), kCodebase);
-    // No record: the slot is cleared, not left as it was.
-    CCodebaseSlot unknown(100, &files);
-    unknown.SetPath(kCodebase);
-    unknown.LoadFromPrefs(kPrefs);
-    EXPECT_FALSE(unknown.IsValid());
-    EXPECT_TRUE(unknown.Path().isEmpty());
-    // An empty path removes the record.
-    slot.SetPath(QString());
-    slot.SaveToPrefs(kPrefs);
-    EXPECT_TRUE(files.slotPaths.empty());
 }
 
 TEST(Refresh, OpensTheCodebaseOnceForTheWholeForm) {

@@ -63,25 +63,8 @@ class CMemoryRemoteFiles : public RemoteFiles {
         ++opened;
         return reader;
     }
-    bool ReadSlotPath(const QString& prefFile, int slotId, QString& path) override {
-        const auto found = slotPaths.find({prefFile.toLower(), slotId});
-        if (found == slotPaths.end()) {
-            return false;
-        }
-        path = found->second;
-        return true;
-    }
-    int WriteSlotPath(const QString& prefFile, int slotId, const QString& path) override {
-        if (path.isEmpty()) {
-            slotPaths.erase({prefFile.toLower(), slotId});
-        } else {
-            slotPaths[{prefFile.toLower(), slotId}] = path;
-        }
-        return 0;
-    }
 
     std::map<QString, QByteArray> files;  // by lower-case path
     std::map<QString, Codebase> codebases;
-    std::map<std::pair<QString, int>, QString> slotPaths;
     int opened = 0;
 };

@@ -9,14 +9,15 @@
 #include <filesystem>
 #include <memory>
 
+#include "../support/RecordingServices.h"
 #include "../support/TempFolder.h"
 #include "CCodebaseFile.h"
 #include "CDUWnd.h"
 #include "CHandheldRemoteFiles.h"
+#include "CRemoteModel.h"
 #include "HostHandheldFs.h"
 #include "IrFactory.h"
 #include "Modal.h"
-#include "SelectedPort.h"
 #include "SimHandheld.h"
 #include "SimInteraction.h"
 #include "Sound.h"
@@ -25,7 +26,7 @@ class RemoteWindowTest : public testing::Test {
   protected:
     static constexpr const char* kBase = "\\Program Files\\ArdelRemote\\";
 
-    RemoteWindowTest() : handheld(*FindSimProfile("pxa255")) {
+    RemoteWindowTest() : handheld(*FindSimProfile("pxa255")), drivers(handheld) {
         const std::filesystem::path program = root.Path() / "Program Files" / "ArdelRemote";
         std::filesystem::create_directories(program / "My Documents");
         std::filesystem::create_directories(root.Path() / "My Documents");
@@ -36,11 +37,15 @@ class RemoteWindowTest : public testing::Test {
         fs = std::make_unique<HostHandheldFs>(root.Path().string());
         SetCurrentHandheldFs(fs.get());
         files = std::make_unique<CHandheldRemoteFiles>(*fs);
-        DestroyIrDriver();
-        SetCurrentIrPlatform(&handheld);
-        SetSelectedIrPort(IrPort());
-        InstallSimRemoteHand(handheld, {.holdMs = 300, .delayNs = 50'000'000});
-        window = std::make_unique<CDUWnd>(files.get());
+        RemoteServices services;
+        services.fs = fs.get();
+        services.sound = &sound;
+        services.hardKeys = &keys;
+        services.driver = [this] { return drivers.GetIrDriver(); };
+        model = std::make_unique<CRemoteModel>(services);
+        model->SetIrPort(IrPort());
+        InstallSimRemoteHand(handheld, *model, {.holdMs = 300, .delayNs = 50'000'000});
+        window = std::make_unique<CDUWnd>(*model, files.get());
         window->learnPauseMs = 0;
         window->BuildForms(kBase, QString(kBase) + "ArdelRemoteDefPref.PDB");
         window->show();
@@ -49,9 +54,6 @@ class RemoteWindowTest : public testing::Test {
     }
     ~RemoteWindowTest() override {
         window.reset();
-        RemoveSimRemoteHand();
-        DestroyIrDriver();
-        SetCurrentIrPlatform(nullptr);
         SetCurrentHandheldFs(nullptr);
     }
 
@@ -140,10 +142,12 @@ class RemoteWindowTest : public testing::Test {
 
     TempFolder root;
     SimHandheld handheld;
+    CIrDriverFactory drivers;
     std::unique_ptr<HostHandheldFs> fs;
     std::unique_ptr<CHandheldRemoteFiles> files;
     CRecordingSound sound;
-    CScopedSound soundScope{sound};
+    CRecordingHardKeys keys;
     CAnsweringModalRunner modal;
+    std::unique_ptr<CRemoteModel> model;
     std::unique_ptr<CDUWnd> window;
 };

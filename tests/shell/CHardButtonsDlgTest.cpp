@@ -7,11 +7,11 @@
 #include <QTreeWidget>
 
 #include "../remote/RemoteWindowFixture.h"
+#include "../support/RecordingServices.h"
 #include "CHelpBar.h"
 #include "CHelpDlg.h"
 #include "FormTables.h"
 #include "HardKeys.h"
-#include "WindowState.h"
 
 namespace {
 
@@ -44,9 +44,6 @@ QStringList ItemsOf(const QComboBox& list) {
 
 class HardButtonsTest : public RemoteWindowTest {
   protected:
-    HardButtonsTest() { previousKeys = SetHardKeys(&keys); }
-    ~HardButtonsTest() override { SetHardKeys(previousKeys); }
-
     // Runs the dialog for the window; `act` works it and closes it.
     void Run(const std::function<void(CHardButtonsDlg&)>& act) {
         modal.onDialog = [this, &act](QDialog& dialog) -> int {
@@ -105,7 +102,7 @@ class HardButtonsTest : public RemoteWindowTest {
     std::vector<HardKeyAssignment> WindowKeys() {
         std::vector<HardKeyAssignment> result(kHardKeyCount);
         for (int slot = 0; slot < kHardKeyCount; ++slot) {
-            window->GetKeyAssignment(slot, result[static_cast<size_t>(slot)]);
+            model->GetKeyAssignment(slot, result[static_cast<size_t>(slot)]);
         }
         return result;
     }
@@ -120,8 +117,6 @@ class HardButtonsTest : public RemoteWindowTest {
         }
     }
 
-    CRecordingHardKeys keys;
-    HardKeys* previousKeys = nullptr;
     std::vector<int> helpTopics;
 };
 
@@ -170,12 +165,12 @@ TEST_F(HardButtonsTest, OpensWithTheSwitchOffShowingTheSystemDefault) {
 
 // Assignments that name no button of the forms, as a damaged preference file may hold them.
 TEST_F(HardButtonsTest, AssignmentOutsideTheFormsShowsNothingAndIsKept) {
-    window->SetKeyAssignment(1, true, 40, 2);   // no such form
-    window->SetKeyAssignment(2, true, 0, 200);  // no such button
+    model->SetKeyAssignment(1, true, 40, 2);   // no such form
+    model->SetKeyAssignment(2, true, 0, 200);  // no such button
     // A panel element of TV1, not a button.
-    window->SetKeyAssignment(3, true, 0, static_cast<int>(Form(0).buttons.size()) + 1);
-    window->SetKeyAssignment(4, false, 0, 13);  // not used: no assignment at all
-    window->SetKeyAssignment(5, true, -1, -1);  // used, but names nothing
+    model->SetKeyAssignment(3, true, 0, static_cast<int>(Form(0).buttons.size()) + 1);
+    model->SetKeyAssignment(4, false, 0, 13);  // not used: no assignment at all
+    model->SetKeyAssignment(5, true, -1, -1);  // used, but names nothing
     Run([](CHardButtonsDlg& dialog) {
         for (int row = 1; row <= 5; ++row) {
             EXPECT_EQ(dialog.AssignmentText(row), "") << "row " << row;
@@ -196,15 +191,13 @@ TEST_F(HardButtonsTest, AssignmentOutsideTheFormsShowsNothingAndIsKept) {
         dialog.OkButton()->click();
     });
     HardKeyAssignment kept;
-    window->GetKeyAssignment(1, kept);
+    model->GetKeyAssignment(1, kept);
     EXPECT_TRUE(kept.used);
     EXPECT_EQ(kept.form, 40);
     EXPECT_EQ(kept.button, 2);
 }
 
 TEST_F(HardButtonsTest, RestoreWinCeDefaultsThenOkGivesEveryKeyBack) {
-    RemoteState state;
-    KeepWindowState(*window, *fs, state);
     window->SetKeyCapture(true);
     ASSERT_TRUE(keys.open);
     const int closesBefore = keys.closes;
@@ -220,20 +213,20 @@ TEST_F(HardButtonsTest, RestoreWinCeDefaultsThenOkGivesEveryKeyBack) {
         EXPECT_FALSE(dialog.ButtonList()->isEnabled());
         dialog.OkButton()->click();
     });
-    EXPECT_FALSE(window->KeyCapture());
+    EXPECT_FALSE(model->KeyCapture());
     EXPECT_GT(keys.closes, closesBefore);
     EXPECT_FALSE(keys.open);
     ExpectSameKeys(WindowKeys(), std::vector<HardKeyAssignment>(kHardKeyCount, {false, -1, -1}));
     for (int slot = 0; slot < kHardKeyCount; ++slot) {
         std::vector<uint8_t> payload;
-        ASSERT_TRUE(ReadPrefRecord(*fs, window->PrefFile(), uint16_t(350 + slot), payload));
+        ASSERT_TRUE(ReadPrefRecord(*fs, model->PrefFile(), uint16_t(350 + slot), payload));
         ASSERT_GE(payload.size(), 3u);
         EXPECT_EQ(std::vector<uint8_t>(payload.begin(), payload.begin() + 3),
                   (std::vector<uint8_t>{0, 0xFF, 0xFF}))
             << "slot " << slot;
     }
     std::vector<uint8_t> screen;
-    ASSERT_TRUE(ReadPrefRecord(*fs, window->PrefFile(), 330, screen));
+    ASSERT_TRUE(ReadPrefRecord(*fs, model->PrefFile(), 330, screen));
     ASSERT_GE(screen.size(), 2u);
     EXPECT_EQ(screen[1], 0);
     EXPECT_TRUE(modal.messages.empty());
@@ -242,7 +235,7 @@ TEST_F(HardButtonsTest, RestoreWinCeDefaultsThenOkGivesEveryKeyBack) {
 TEST_F(HardButtonsTest, ChoosingAButtonWithTheSwitchOffStartsFromTheBuiltInSet) {
     window->SetKeyCapture(false);
     for (int slot = 0; slot < kHardKeyCount; ++slot) {
-        window->SetKeyAssignment(slot, false, -1, -1);
+        model->SetKeyAssignment(slot, false, -1, -1);
     }
     Run([](CHardButtonsDlg& dialog) {
         TapRow(dialog, kUpRow);
@@ -262,7 +255,7 @@ TEST_F(HardButtonsTest, ChoosingAButtonWithTheSwitchOffStartsFromTheBuiltInSet) 
         EXPECT_EQ(dialog.ButtonList()->currentText(), "Ch+");
         dialog.OkButton()->click();
     });
-    EXPECT_TRUE(window->KeyCapture());
+    EXPECT_TRUE(model->KeyCapture());
     EXPECT_TRUE(keys.open);
     std::vector<HardKeyAssignment> expected = BuiltInKeys();
     expected[kUpRow] = {true, 0, 14};
@@ -285,7 +278,7 @@ TEST_F(HardButtonsTest, ChoosingAButtonWithTheSwitchOnChangesOnlyThatRow) {
         dialog.OkButton()->click();
     });
     HardKeyAssignment start;
-    window->GetKeyAssignment(6, start);
+    model->GetKeyAssignment(6, start);
     EXPECT_EQ(start.form, 8);  // Audio1
     EXPECT_EQ(window->ButtonName(start.form, start.button), "Power");
 }
@@ -312,8 +305,8 @@ TEST_F(HardButtonsTest, TappingTheCurrentRowAgainChangesNothing) {
 }
 
 TEST_F(HardButtonsTest, RestoreArdelRemoteDefaultsBringsBackTheBuiltInSet) {
-    window->SetKeyAssignment(0, false, -1, -1);
-    window->SetKeyAssignment(4, true, 10, 1);
+    model->SetKeyAssignment(0, false, -1, -1);
+    model->SetKeyAssignment(4, true, 10, 1);
     Run([](CHardButtonsDlg& dialog) {
         TapRow(dialog, kUpRow);
         Choose(*dialog.CategoryList(), 2);
@@ -331,15 +324,13 @@ TEST_F(HardButtonsTest, RestoreArdelRemoteDefaultsBringsBackTheBuiltInSet) {
         EXPECT_EQ(dialog.ButtonList()->currentText(), "Ch+");
         dialog.OkButton()->click();
     });
-    EXPECT_TRUE(window->KeyCapture());
+    EXPECT_TRUE(model->KeyCapture());
     ExpectSameKeys(WindowKeys(), BuiltInKeys());
 }
 
 TEST_F(HardButtonsTest, CancelLeavesTheWindowAsItWas) {
-    RemoteState state;
-    KeepWindowState(*window, *fs, state);
-    window->SetKeyAssignment(1, false, -1, -1);
-    window->SetKeyAssignment(3, true, 5, 2);
+    model->SetKeyAssignment(1, false, -1, -1);
+    model->SetKeyAssignment(3, true, 5, 2);
     const std::vector<HardKeyAssignment> before = WindowKeys();
     const int opens = keys.opens;
     const int closes = keys.closes;
@@ -354,12 +345,12 @@ TEST_F(HardButtonsTest, CancelLeavesTheWindowAsItWas) {
         Choose(*dialog.ButtonList(), 2);
         dialog.CancelButton()->click();
     });
-    EXPECT_TRUE(window->KeyCapture());
+    EXPECT_TRUE(model->KeyCapture());
     ExpectSameKeys(WindowKeys(), before);
     EXPECT_EQ(keys.opens, opens);
     EXPECT_EQ(keys.closes, closes);
     std::vector<uint8_t> payload;
-    EXPECT_FALSE(ReadPrefRecord(*fs, window->PrefFile(), 350, payload)) << "nothing is saved";
+    EXPECT_FALSE(ReadPrefRecord(*fs, model->PrefFile(), 350, payload)) << "nothing is saved";
 }
 
 TEST_F(HardButtonsTest, EachCategoryListsItsFormsButtonsAndNoPanelElement) {
@@ -387,8 +378,11 @@ TEST_F(HardButtonsTest, EachCategoryListsItsFormsButtonsAndNoPanelElement) {
 }
 
 TEST_F(HardButtonsTest, FailedSaveIsReportedWithThePreferenceFile) {
-    window->hooks.saveState = [](CDUWnd&) { return false; };
-    Run([](CHardButtonsDlg& dialog) { dialog.OkButton()->click(); });
+    Run([this](CHardButtonsDlg& dialog) {
+        fs->FailStep(1);  // the first write of the save
+        dialog.OkButton()->click();
+    });
+    fs->FailStep(0);
     ASSERT_EQ(modal.messages.size(), 1u);
     EXPECT_EQ(modal.messages[0].text,
               "Cannot save current preferences in the file "

@@ -16,7 +16,6 @@
 #include "CHelpBar.h"
 #include "CHelpDlg.h"
 #include "CLearnPromptDlg.h"
-#include "WindowState.h"
 
 // Paths and names in failure messages as text.
 static void PrintTo(const QString& text, std::ostream* out) {
@@ -92,8 +91,8 @@ class HomeDevicesTest : public RemoteWindowTest {
         return path;
     }
     void MakeHot(int category, const QString& path) {
-        window->GetForm(FirstFormOf(category))->Slot().SetPath(path);
-        window->GetForm(SecondFormOf(category))->Slot().SetPath(path);
+        model->MakeHot(category, path, false);
+        window->ShowModel();
     }
     QString SlotOf(int form) { return window->GetForm(form)->Slot().Path(); }
     bool Exists(const QString& path) { return fs->FileExists(path.toStdString()); }
@@ -376,11 +375,9 @@ class HomeDevicesClose : public HomeDevicesTest, public testing::WithParamInterf
 
 TEST_P(HomeDevicesClose, SavesThePreferencesOnlyAfterAChange) {
     const CloseCase& c = GetParam();
-    RemoteState state;
-    KeepWindowState(*window, *fs, state);
     EnsurePrefFiles(*fs, folders.baseFolder, folders.programName);
     MakeHot(kCategoryTv, tvA);  // not saved yet
-    const std::vector<uint8_t> before = FileBytes(window->PrefFile());
+    const std::vector<uint8_t> before = FileBytes(model->PrefFile());
     ASSERT_FALSE(before.empty());
     Run(kCategoryTv, [&](CHomeDevicesDlg& dialog) {
         if (c.changeHot) {
@@ -395,11 +392,11 @@ TEST_P(HomeDevicesClose, SavesThePreferencesOnlyAfterAChange) {
     });
     if (c.saved) {
         RemoteState file;
-        LoadState(*fs, window->PrefFile(), file);
+        LoadState(*fs, model->PrefFile(), file);
         EXPECT_EQ(file.hotCodebases[0], tvB);
         EXPECT_EQ(file.hotCodebases[1], tvB);
     } else {
-        EXPECT_EQ(FileBytes(window->PrefFile()), before);
+        EXPECT_EQ(FileBytes(model->PrefFile()), before);
     }
 }
 
@@ -418,8 +415,6 @@ struct SelectCase {
 class HomeDevicesSelect : public HomeDevicesTest, public testing::WithParamInterface<SelectCase> {};
 
 TEST_P(HomeDevicesSelect, MakesTheRowHotGoesToItsRemoteAndSaves) {
-    RemoteState state;
-    KeepWindowState(*window, *fs, state);
     EnsurePrefFiles(*fs, folders.baseFolder, folders.programName);
     Run(0, [this](CHomeDevicesDlg& dialog) {
         CCheckListCtrl& list = *dialog.List();
@@ -438,7 +433,7 @@ TEST_P(HomeDevicesSelect, MakesTheRowHotGoesToItsRemoteAndSaves) {
     EXPECT_EQ(SlotOf(4), dvd);
     EXPECT_EQ(SlotOf(5), dvd);
     RemoteState file;
-    LoadState(*fs, window->PrefFile(), file);
+    LoadState(*fs, model->PrefFile(), file);
     EXPECT_EQ(file.hotCodebases[5], dvd);
     EXPECT_EQ(file.currentForm, 4);
 }
@@ -511,8 +506,6 @@ TEST_F(HomeDevicesTest, AddConfirmedStartsLearningTheNewCodebase) {
 }
 
 TEST_F(HomeDevicesTest, RelearnConfirmedLearnsIntoTheRowsCodebaseAndSaves) {
-    RemoteState state;
-    KeepWindowState(*window, *fs, state);
     EnsurePrefFiles(*fs, folders.baseFolder, folders.programName);
     MakeHot(kCategoryTv, tvA);
     answer = [](QDialog& dialog) {
@@ -533,7 +526,7 @@ TEST_F(HomeDevicesTest, RelearnConfirmedLearnsIntoTheRowsCodebaseAndSaves) {
     EXPECT_EQ(SlotOf(1), tvB);
     EXPECT_EQ(window->Current()->Learning(), 1);
     RemoteState file;
-    LoadState(*fs, window->PrefFile(), file);
+    LoadState(*fs, model->PrefFile(), file);
     EXPECT_EQ(file.hotCodebases[0], tvB);
 }
 

@@ -6,9 +6,11 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "../support/TempFolder.h"
+#include "CRemoteModel.h"
+#include "HostHandheldFs.h"
 #include "Modal.h"
 #include "Registry.h"
-#include "SelectedPort.h"
 
 namespace {
 
@@ -31,7 +33,11 @@ CMemoryRegistry Ports(const std::vector<std::pair<std::string, std::string>>& po
 
 class IrSetup : public testing::Test {
   protected:
-    ~IrSetup() override { SetSelectedIrPort(""); }
+    IrSetup() {
+        RemoteServices services;
+        services.fs = &files_;
+        model_ = std::make_unique<CRemoteModel>(services);
+    }
 
     // Runs the dialog; `act` works on it while it is open, then OK is pressed.
     int RunAndPressOk(Registry& registry, const std::function<void(CIrSetupDlg&)>& act = {}) {
@@ -47,11 +53,14 @@ class IrSetup : public testing::Test {
             QTest::mouseClick(setup.findChild<QPushButton*>("1"), Qt::LeftButton);
             return dialog.result();
         };
-        CIrSetupDlg dialog(registry);
-        dialog.saveState = [this] { saves_.push_back(SelectedIrPort()); };
+        CIrSetupDlg dialog(registry, *model_);
+        dialog.saveState = [this] { saves_.push_back(model_->IrPort()); };
         return RunModal(dialog);
     }
 
+    TempFolder root_;
+    HostHandheldFs files_{root_.Path().string()};
+    std::unique_ptr<CRemoteModel> model_;
     CAnsweringModalRunner modal_;
     QString selectedOnOpening_;
     std::vector<std::string> saves_;
@@ -67,7 +76,7 @@ class IrSetupOpening : public IrSetup, public testing::WithParamInterface<Openin
 
 TEST_P(IrSetupOpening, SelectsTheEntryOfTheSelectedPort) {
     CMemoryRegistry registry = Ports({{"COM1:", "Serial"}, {"COM10:", "Infrared"}});
-    SetSelectedIrPort(GetParam().selected);
+    model_->SetIrPort(GetParam().selected);
     RunAndPressOk(registry);
     EXPECT_EQ(selectedOnOpening_, GetParam().entry);
 }
@@ -93,13 +102,13 @@ class IrSetupChoice : public IrSetup, public testing::WithParamInterface<ChoiceC
 TEST_P(IrSetupChoice, OkSelectsThePortOfTheEntryAndSavesIt) {
     CMemoryRegistry registry = Ports(
         {{"COM1:", "Serial"}, {"COM10:", "Infrared"}, {"COM123:", "X"}, {"COMX", "No colon"}});
-    SetSelectedIrPort("COM1:");
+    model_->SetIrPort("COM1:");
     const QString entry = GetParam().entry;
     const int result = RunAndPressOk(registry, [&entry](CIrSetupDlg& setup) {
         setup.List()->setCurrentItem(setup.List()->findItems(entry, Qt::MatchExactly).value(0));
     });
     EXPECT_EQ(result, kIdOk);
-    EXPECT_EQ(SelectedIrPort(), GetParam().port);
+    EXPECT_EQ(model_->IrPort(), GetParam().port);
     EXPECT_EQ(saves_, std::vector<std::string>{GetParam().port});
 }
 
@@ -112,32 +121,32 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(IrSetup, OkWithoutSelectionStaysOpenAndChangesNothing) {
     CMemoryRegistry registry = Ports({{"COM1:", "Serial"}, {"COM10:", "Infrared"}});
-    SetSelectedIrPort("COM5:");
+    model_->SetIrPort("COM5:");
     EXPECT_EQ(RunAndPressOk(registry), kIdCancel);
-    EXPECT_EQ(SelectedIrPort(), "COM5:");
+    EXPECT_EQ(model_->IrPort(), "COM5:");
     EXPECT_TRUE(saves_.empty());
 }
 
 TEST_F(IrSetup, AutodetectSelectsTheGuessButOnlyOkTakesIt) {
     CMemoryRegistry registry =
         Ports({{"COM1:", "Serial"}, {"COM3:", "Infrared"}, {"COM4:", "Modem"}}, "COM3:");
-    SetSelectedIrPort("COM1:");
+    model_->SetIrPort("COM1:");
     std::string duringDialog;
     QString entry;
     RunAndPressOk(registry, [&](CIrSetupDlg& setup) {
         QTest::mouseClick(setup.AutodetectButton(), Qt::LeftButton);
         entry = setup.List()->currentItem()->text();
-        duringDialog = SelectedIrPort();
+        duringDialog = model_->IrPort();
     });
     EXPECT_EQ(entry, "COM3: Infrared");
     EXPECT_EQ(duringDialog, "COM1:");
-    EXPECT_EQ(SelectedIrPort(), "COM3:");
+    EXPECT_EQ(model_->IrPort(), "COM3:");
 }
 
 TEST_F(IrSetup, StartUpTakesTheGuessOfTheActiveDrivers) {
     CMemoryRegistry registry = Ports({{"COM1:", "Serial"}, {"COM3:", "Infrared"}}, "COM3:");
-    InitSelectedIrPort(registry);
-    EXPECT_EQ(SelectedIrPort(), "COM3:");
+    InitSelectedIrPort(registry, *model_);
+    EXPECT_EQ(model_->IrPort(), "COM3:");
 }
 
 }  // namespace

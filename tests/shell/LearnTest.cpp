@@ -7,19 +7,20 @@
 #include <QTest>
 #include <cmath>
 
+#include "../support/RecordingServices.h"
 #include "../support/TempFolder.h"
 #include "ButtonLearning.h"
 #include "CCodebaseFile.h"
 #include "CCodebaseSlot.h"
 #include "CConfirmDlg.h"
 #include "CLearnPromptDlg.h"
+#include "CRemoteModel.h"
 #include "CSkinElement.h"
 #include "FormTables.h"
 #include "HostHandheldFs.h"
 #include "IrFactory.h"
 #include "Modal.h"
 #include "RemoteFiles.h"
-#include "SelectedPort.h"
 #include "SimHandheld.h"
 #include "SimRemotes.h"
 #include "Sound.h"
@@ -45,8 +46,6 @@ class DeviceFiles : public RemoteFiles {
         }
         return reader;
     }
-    bool ReadSlotPath(const QString&, int, QString&) override { return false; }
-    int WriteSlotPath(const QString&, int, const QString&) override { return 0; }
 };
 
 // A driver that answers from a script and remembers what it was asked. Each successful
@@ -96,16 +95,23 @@ class ButtonIrTest : public testing::Test {
     ButtonIrTest() {
         std::filesystem::create_directories(root_.Path() / "My Documents");
         SetCurrentHandheldFs(&device_);
-        SetSelectedIrPort("COM3:");
+        RemoteServices services;
+        services.fs = &device_;
+        services.sound = &sound_;
+        services.driver = [this] { return &driver_; };
+        model_ = std::make_unique<CRemoteModel>(services);
+        model_->SetIrPort("COM3:");
         slot_.SetPath(kTvSony);
         button_.name = "Power";
         button_.slot = &slot_;
         modal_.onDialog = [this](QDialog& dialog) { return Answer(dialog); };
     }
-    ~ButtonIrTest() override {
-        SetLearnCaptureHook({});
-        SetSelectedIrPort("");
-        SetCurrentHandheldFs(nullptr);
+    ~ButtonIrTest() override { SetCurrentHandheldFs(nullptr); }
+
+    // Learns with the remote's sounds switched as given.
+    bool LearnButton(CRemoteButton& button, int learnMode, bool soundsOn) {
+        model_->SetSounds(soundsOn);
+        return Learn(button, *model_, learnMode);
     }
 
     int Answer(QDialog& dialog) {
@@ -159,6 +165,8 @@ class ButtonIrTest : public testing::Test {
     HostHandheldFs device_{root_.Path().string()};
     SimHandheld handheld_{*FindSimProfile("pxa255")};
     ScriptedDriver driver_{handheld_};
+    CRecordingSound sound_;
+    std::unique_ptr<CRemoteModel> model_;
     DeviceFiles files_;
     CCodebaseSlot slot_{FormSlotId(0), &files_};
     CRemoteButton button_;
@@ -167,10 +175,9 @@ class ButtonIrTest : public testing::Test {
 };
 
 TEST_F(ButtonIrTest, FirstLearntButtonCreatesTheCodebaseThenButtonsAreAppended) {
-    CRecordingSound sound;
-    CScopedSound scoped(sound);
+    CRecordingSound& sound = sound_;
     std::vector<std::pair<QString, int>> told;
-    SetLearnCaptureHook([&](const QString& name, int category) {
+    model_->beforeCapture = [&](const QString& name, int category) {
         EXPECT_EQ(driver_.captures, told.size()) << "the hook comes before the capture";
         told.emplace_back(name, category);
         // The prompt is on the screen, with its texts, while the driver waits.
@@ -181,9 +188,9 @@ TEST_F(ButtonIrTest, FirstLearntButtonCreatesTheCodebaseThenButtonsAreAppended) 
             }
         }
         EXPECT_TRUE(promptShown);
-    });
+    };
 
-    ASSERT_TRUE(Learn(button_, &driver_, 0, true));
+    ASSERT_TRUE(LearnButton(button_, 0, true));
     EXPECT_TRUE(button_.hasSignal);
     EXPECT_TRUE(slot_.IsValid());
     EXPECT_EQ(slot_.DisplayName(), "Sony");
@@ -194,7 +201,7 @@ TEST_F(ButtonIrTest, FirstLearntButtonCreatesTheCodebaseThenButtonsAreAppended) 
     CRemoteButton mute;
     mute.name = "Mute";
     mute.slot = &slot_;
-    ASSERT_TRUE(Learn(mute, &driver_, 0, false));
+    ASSERT_TRUE(LearnButton(mute, 0, false));
     EXPECT_EQ(sound.events.size(), 1u) << "no beep with sounds off";
 
     CCodebaseFile file;
@@ -209,7 +216,7 @@ TEST_F(ButtonIrTest, FirstLearntButtonCreatesTheCodebaseThenButtonsAreAppended) 
 }
 
 TEST_F(ButtonIrTest, DoubleModeStoresBothReadsInOrder) {
-    ASSERT_TRUE(Learn(button_, &driver_, 1, false));
+    ASSERT_TRUE(LearnButton(button_, 1, false));
     EXPECT_EQ(modal_.dialogs,
               (std::vector<QString>{"CLearnPromptDlg", "CConfirmDlg", "CLearnPromptDlg"}));
     EXPECT_EQ(Stored(kTvSony, "Power", 1).front(), 900);
@@ -218,22 +225,22 @@ TEST_F(ButtonIrTest, DoubleModeStoresBothReadsInOrder) {
 
 TEST_F(ButtonIrTest, CancelInTheConfirmationStoresNothing) {
     confirmAnswer_ = kIdCancel;
-    EXPECT_FALSE(Learn(button_, &driver_, 1, false));
+    EXPECT_FALSE(LearnButton(button_, 1, false));
     EXPECT_EQ(modal_.dialogs, (std::vector<QString>{"CLearnPromptDlg", "CConfirmDlg"}));
     EXPECT_FALSE(device_.FileExists(kTvSony.toStdString()));
     EXPECT_FALSE(button_.hasSignal);
 }
 
 TEST_F(ButtonIrTest, RelearningInSingleModeDropsAnEarlierSecondSignal) {
-    ASSERT_TRUE(Learn(button_, &driver_, 1, false));
-    ASSERT_TRUE(Learn(button_, &driver_, 0, false));
+    ASSERT_TRUE(LearnButton(button_, 1, false));
+    ASSERT_TRUE(LearnButton(button_, 0, false));
     EXPECT_EQ(Stored(kTvSony, "Power", 1).front(), 1100);
     // Without a signal 2 the button sends its one signal on every press.
     EXPECT_EQ(Stored(kTvSony, "Power", 2).front(), 1100);
 }
 
 TEST_F(ButtonIrTest, UnknownLearnModeDoesNothing) {
-    EXPECT_FALSE(Learn(button_, &driver_, 2, false));
+    EXPECT_FALSE(LearnButton(button_, 2, false));
     EXPECT_TRUE(modal_.dialogs.empty());
     EXPECT_TRUE(driver_.calls.empty());
 }
@@ -247,7 +254,7 @@ class CaptureFailure : public ButtonIrTest, public testing::WithParamInterface<C
 
 TEST_P(CaptureFailure, EndsLearningWithItsMessageAndStoresNothing) {
     driver_.captureResults = {GetParam().result};
-    EXPECT_FALSE(Learn(button_, &driver_, 1, false));
+    EXPECT_FALSE(LearnButton(button_, 1, false));
     EXPECT_EQ(modal_.dialogs, std::vector<QString>{"CLearnPromptDlg"});
     EXPECT_EQ(Messages(), GetParam().message ? std::vector<QString>{GetParam().message}
                                              : std::vector<QString>{});
@@ -274,11 +281,11 @@ class NoPortSelected : public ButtonIrTest, public testing::WithParamInterface<c
 
 TEST_P(NoPortSelected, NeitherLearnsNorSendsAndAsksTheDriverNothingElse) {
     MakeCodebase(kTvSony, {"Power"}, {900, -450, 560, -40000});
-    SetSelectedIrPort(GetParam());
+    model_->SetIrPort(GetParam());
 
-    EXPECT_FALSE(Learn(button_, &driver_, 0, false));
+    EXPECT_FALSE(LearnButton(button_, 0, false));
     EXPECT_TRUE(driver_.calls.empty());
-    EXPECT_FALSE(PrepareSend(button_, &driver_));
+    EXPECT_FALSE(PrepareSend(button_, *model_));
     EXPECT_EQ(driver_.calls, std::vector<std::string>{"ClosePort"});
     EXPECT_TRUE(driver_.GetPortName().empty());
     EXPECT_EQ(Messages(), (std::vector<QString>{kNotSelected, kNotSelected}));
@@ -291,7 +298,7 @@ INSTANTIATE_TEST_SUITE_P(Ports, NoPortSelected, testing::Values("COM0", ""),
 
 TEST_F(ButtonIrTest, CodebaseThatCannotBeMadeIsReported) {
     slot_.SetPath("\\No Such Folder\\TV_Sony.PDB");
-    EXPECT_FALSE(Learn(button_, &driver_, 0, false));
+    EXPECT_FALSE(LearnButton(button_, 0, false));
     EXPECT_EQ(Messages(), std::vector<QString>{
                               "Failure on creating the file.\n '\\No Such Folder\\TV_Sony.PDB'"});
     EXPECT_FALSE(button_.hasSignal);
@@ -305,7 +312,7 @@ TEST_F(ButtonIrTest, FileThatIsNoCodebaseIsNeitherReplacedNorWrittenInto) {
         ASSERT_EQ(other.AppendRecord(record, sizeof record), 0);
     }
     const std::vector<uint8_t> before = ReadHostFile(root_ / "My Documents/TV_Sony.PDB");
-    EXPECT_FALSE(Learn(button_, &driver_, 0, false));
+    EXPECT_FALSE(LearnButton(button_, 0, false));
     EXPECT_EQ(Messages(),
               std::vector<QString>{"Failure on creating the file.\n '" + kTvSony + "'"});
     EXPECT_EQ(ReadHostFile(root_ / "My Documents/TV_Sony.PDB"), before);
@@ -316,15 +323,15 @@ TEST_F(ButtonIrTest, SendTakesTheButtonsSignalFromTheHotCodebaseOnly) {
     MakeCodebase(kTvSony, {"Power"}, power);
     MakeCodebase("\\My Documents\\TV_Other.PDB", {"Mute"}, power);
 
-    ASSERT_TRUE(PrepareSend(button_, &driver_));
+    ASSERT_TRUE(PrepareSend(button_, *model_));
     EXPECT_EQ(driver_.loaded, power);
     EXPECT_EQ(driver_.calls, (std::vector<std::string>{"ClosePort", "LoadSignal COM3:"}));
 
     driver_.calls.clear();
     slot_.SetPath("\\My Documents\\TV_Other.PDB");
-    EXPECT_FALSE(PrepareSend(button_, &driver_));
+    EXPECT_FALSE(PrepareSend(button_, *model_));
     EXPECT_EQ(button_.signal.count, 0);
-    EXPECT_EQ(driver_.calls, (std::vector<std::string>{"ClosePort", "ClosePort"}));
+    EXPECT_EQ(driver_.calls, std::vector<std::string>{"ClosePort"});
     EXPECT_TRUE(Messages().empty());
 }
 
@@ -344,7 +351,7 @@ TEST_F(ButtonIrTest, SendOfTheSecondSignalAndOfAnOverlongRecord) {
                              199, 26, "Power", 2));
     }
     button_.whichSignal = 2;
-    ASSERT_TRUE(PrepareSend(button_, &driver_));
+    ASSERT_TRUE(PrepareSend(button_, *model_));
     // A signal holds at most 150 durations; the rest of the record is not read past it.
     EXPECT_EQ(driver_.loaded,
               std::vector<int32_t>(longSignal.begin(), longSignal.begin() + kMaxDurations));
@@ -362,7 +369,7 @@ class LoadFailure : public ButtonIrTest, public testing::WithParamInterface<Load
 TEST_P(LoadFailure, IsReportedAndNothingIsSent) {
     MakeCodebase(kTvSony, {"Power"}, {900, -450, 560, -40000});
     driver_.loadResult = GetParam().result;
-    EXPECT_FALSE(PrepareSend(button_, &driver_));
+    EXPECT_FALSE(PrepareSend(button_, *model_));
     EXPECT_EQ(Messages(), std::vector<QString>{GetParam().message});
     std::vector<std::string> calls = {"ClosePort", "LoadSignal COM3:"};
     if (GetParam().closesAfter) {
@@ -402,7 +409,12 @@ TEST_P(PromptTexts, FollowTheStep) {
         }
         return kIdCancel;
     };
-    CLearnPromptDlg prompt;
+    TempFolder root;
+    HostHandheldFs files(root.Path().string());
+    RemoteServices services;
+    services.fs = &files;
+    CRemoteModel model(services);
+    CLearnPromptDlg prompt(model);
     prompt.step = GetParam().step;
     prompt.name = "Vol+";
     RunModal(prompt);
@@ -452,37 +464,38 @@ TEST(ConfirmDialog, AsksToContinueAndMayReadStopLearning) {
 // ---- learning and sending through the driver of a simulated handheld
 
 TEST_F(ButtonIrTest, LearntTvPowerIsSentAsItWasHeard) {
-    SetCurrentIrPlatform(&handheld_);
-    CIrDriver* driver = GetIrDriver();
+    CIrDriverFactory drivers(handheld_);
+    RemoteServices services;
+    services.fs = &device_;
+    services.driver = [&drivers] { return drivers.GetIrDriver(); };
+    CRemoteModel model(services);
+    CIrDriver* driver = model.Driver();
     ASSERT_NE(driver, nullptr);
     for (const SimComPort& port : handheld_.Profile().comPorts) {
         if (port.irda) {
-            SetSelectedIrPort(port.name);
+            model.SetIrPort(port.name);
         }
     }
     // The device's own remote presses the button the prompt asks for.
-    SetLearnCaptureHook([this](const QString& name, int category) {
+    model.beforeCapture = [this](const QString& name, int category) {
         const SimRemote* remote = FindSimRemote(category);
         ASSERT_NE(remote, nullptr);
         handheld_.Air().Play(remote->Press(name.toStdString(), 300), handheld_.Clock().Now());
-    });
+    };
 
-    ASSERT_TRUE(Learn(button_, driver, 0, false)) << Messages().size();
+    ASSERT_TRUE(Learn(button_, model, 0)) << Messages().size();
     const std::vector<int32_t> learnt = Stored(kTvSony, "Power", 1);
     ASSERT_GT(learnt.size(), 4u);
 
-    ASSERT_TRUE(PrepareSend(button_, driver));
+    ASSERT_TRUE(PrepareSend(button_, model));
     handheld_.Air().ClearEmissions();
-    EXPECT_EQ(driver->Send(CIrDriver::kRepeatOnceThenHeld), 0);
-    driver->ClosePort();
+    EXPECT_EQ(model.Send(CIrDriver::kRepeatOnceThenHeld), 0);
     const Demodulated sent = handheld_.Air().Demodulate();
     ASSERT_GE(sent.durations.size(), learnt.size() - 1);
     for (size_t i = 0; i + 1 < learnt.size(); ++i) {
         EXPECT_NEAR(sent.durations[i], learnt[i], 60) << "duration " << i;
     }
     EXPECT_TRUE(Messages().empty());
-    DestroyIrDriver();
-    SetCurrentIrPlatform(nullptr);
 }
 
 }  // namespace

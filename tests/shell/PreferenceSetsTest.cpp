@@ -9,7 +9,6 @@
 #include "CLoadPreferenceDlg.h"
 #include "CSavePreferenceDlg.h"
 #include "PrefFile.h"
-#include "WindowState.h"
 
 namespace {
 
@@ -61,7 +60,6 @@ class PreferenceSetsTest : public RemoteWindowTest {
     static constexpr const char* kSetFolder = "\\Program Files\\ArdelRemote\\Preferences\\";
 
     PreferenceSetsTest() {
-        KeepWindowState(*window, *fs, state);
         window->hooks.setPreferenceEntries = [this](const QStringList& texts,
                                                     const std::vector<int>& commands) {
             menuTexts = texts;
@@ -84,7 +82,7 @@ class PreferenceSetsTest : public RemoteWindowTest {
             save->SaveButton()->click();
             return dialog.result();
         };
-        SavePreferenceSet(*window, *fs);
+        SavePreferenceSet(*window);
     }
 
     // Runs the load command and lets `act` work in the dialog; its answer closes it.
@@ -94,7 +92,7 @@ class PreferenceSetsTest : public RemoteWindowTest {
             EXPECT_NE(load, nullptr);
             return load ? act(*load) : int(kIdCancel);
         };
-        LoadPreferenceSet(*window, *fs);
+        LoadPreferenceSet(*window);
     }
     // Chooses the set shown as `name` and presses Load.
     void LoadSet(const QString& name) {
@@ -114,21 +112,20 @@ class PreferenceSetsTest : public RemoteWindowTest {
         Settings s;
         s.tvCodebase = window->GetForm(0)->Slot().Path();
         s.form = window->CurrentForm();
-        s.sounds = window->SoundsOn();
-        s.capture = window->KeyCapture();
-        window->GetKeyAssignment(0, s.key0);
-        s.port = SelectedIrPort();
+        s.sounds = model->SoundsOn();
+        s.capture = model->KeyCapture();
+        model->GetKeyAssignment(0, s.key0);
+        s.port = model->IrPort();
         return s;
     }
     void Apply(const Settings& s) {
-        for (int form : {0, 1}) {
-            window->GetForm(form)->Slot().SetPath(s.tvCodebase);
-        }
+        model->MakeHot(kCategoryTv, s.tvCodebase, false);
+        window->ShowModel();
         window->SelectForm(s.form);
         window->SetSounds(s.sounds);
         window->SetKeyCapture(s.capture);
-        window->SetKeyAssignment(0, s.key0.used, s.key0.form, s.key0.button);
-        SetSelectedIrPort(s.port);
+        model->SetKeyAssignment(0, s.key0.used, s.key0.form, s.key0.button);
+        model->SetIrPort(s.port);
     }
     // What the default preference file holds, read as a fresh start would.
     RemoteState DefaultFileState() {
@@ -145,7 +142,6 @@ class PreferenceSetsTest : public RemoteWindowTest {
         return texts;
     }
 
-    RemoteState state;
     QStringList menuTexts;
     std::vector<int> menuCommands;
 };
@@ -154,7 +150,7 @@ TEST_F(PreferenceSetsTest, SavingWritesTheStateIntoANamedSetAndPutsItFirst) {
     const QString tv = MakeTvCodebase({});
     window->SelectForm(5);
     window->SetSounds(false);
-    window->SetKeyAssignment(2, false, -1, -1);
+    model->SetKeyAssignment(2, false, -1, -1);
     ASSERT_TRUE(window->SaveState());
 
     SaveSet("Evening");
@@ -172,14 +168,14 @@ TEST_F(PreferenceSetsTest, SavingWritesTheStateIntoANamedSetAndPutsItFirst) {
     EXPECT_EQ(ReadPrefString(records.at(PrefKeyHotCodebase(0))), tv);
     EXPECT_EQ(records.at(kPrefKeyScreen).at(0), 5);
 
-    EXPECT_EQ(window->UsedList(), std::vector<QString>{"Evening.PDB"});
+    EXPECT_EQ(model->UsedList(), std::vector<QString>{"Evening.PDB"});
     EXPECT_EQ(LoadUsedList(*fs, QString(kBase) + UsedListFileName()),
               std::vector<QString>{"Evening.PDB"});
     EXPECT_EQ(menuTexts, QStringList{"Evening"});
     EXPECT_EQ(menuCommands, std::vector<int>{20000});
     // The window is back on its own file: a later change goes there, not into the set.
-    EXPECT_EQ(window->PreferenceFileName(), kDefaultFile);
-    EXPECT_EQ(window->GetForm(7)->prefFile, DefaultPath());
+    EXPECT_EQ(model->PreferenceFileName(), kDefaultFile);
+    EXPECT_EQ(model->PrefFile(), DefaultPath());
     window->SetSounds(true);
     ASSERT_TRUE(window->SaveState());
     EXPECT_EQ(ReadRecords(*fs, setPath).at(kPrefKeyScreen).at(2), 0);
@@ -190,7 +186,7 @@ TEST_F(PreferenceSetsTest, UsedListKeepsTheFiveLatestAndNeverReorders) {
         SaveSet(name);
     }
     const std::vector<QString> latest = {"F.PDB", "E.PDB", "D.PDB", "C.PDB", "B.PDB"};
-    EXPECT_EQ(window->UsedList(), latest);
+    EXPECT_EQ(model->UsedList(), latest);
     EXPECT_EQ(menuTexts, (QStringList{"F", "E", "D", "C", "B"}));
     EXPECT_EQ(menuCommands, (std::vector<int>{20000, 20001, 20002, 20003, 20004}));
 
@@ -199,12 +195,12 @@ TEST_F(PreferenceSetsTest, UsedListKeepsTheFiveLatestAndNeverReorders) {
     SaveSet("c");
     EXPECT_EQ(Texts(), std::vector<QString>{
                            "A file with the name you specified already exists. Owerwrite it?"});
-    EXPECT_EQ(window->UsedList(), latest);
+    EXPECT_EQ(model->UsedList(), latest);
     EXPECT_EQ(LoadUsedList(*fs, QString(kBase) + UsedListFileName()), latest);
 
     // A set that fell out of the list comes back first.
     SaveSet("A");
-    EXPECT_EQ(window->UsedList(),
+    EXPECT_EQ(model->UsedList(),
               (std::vector<QString>{"A.PDB", "F.PDB", "E.PDB", "D.PDB", "C.PDB"}));
 }
 
@@ -215,7 +211,7 @@ TEST_F(PreferenceSetsTest, OverwritingReplacesTheSetsRecords) {
     modal.messageAnswer = kIdYes;
     SaveSet("Evening");
     EXPECT_EQ(ReadRecords(*fs, QString(kSetFolder) + "Evening.PDB").at(kPrefKeyScreen).at(0), 9);
-    EXPECT_EQ(window->UsedList(), std::vector<QString>{"Evening.PDB"});
+    EXPECT_EQ(model->UsedList(), std::vector<QString>{"Evening.PDB"});
 }
 
 TEST_F(PreferenceSetsTest, CancellingTheSaveDialogWritesNothing) {
@@ -223,9 +219,9 @@ TEST_F(PreferenceSetsTest, CancellingTheSaveDialogWritesNothing) {
         static_cast<CSavePreferenceDlg&>(dialog).NameEdit()->setText("Evening");
         return int(kIdCancel);
     };
-    SavePreferenceSet(*window, *fs);
+    SavePreferenceSet(*window);
     EXPECT_FALSE(fs->FileExists(std::string(kSetFolder) + "Evening.PDB"));
-    EXPECT_TRUE(window->UsedList().empty());
+    EXPECT_TRUE(model->UsedList().empty());
     EXPECT_TRUE(menuTexts.isEmpty());
 }
 
@@ -252,8 +248,8 @@ TEST_F(PreferenceSetsTest, LoadingAppliesTheSetAndMakesItTheDefault) {
     EXPECT_EQ(written.hardKeys[0].form, 4);
     EXPECT_EQ(written.hardKeys[0].button, 2);
     EXPECT_EQ(written.irPort, "COM9:");
-    EXPECT_EQ(window->PreferenceFileName(), kDefaultFile);
-    EXPECT_EQ(window->UsedList(), std::vector<QString>{"Evening.PDB"});
+    EXPECT_EQ(model->PreferenceFileName(), kDefaultFile);
+    EXPECT_EQ(model->UsedList(), std::vector<QString>{"Evening.PDB"});
 }
 
 TEST_F(PreferenceSetsTest, DoubleTapOnASetLoadsIt) {
@@ -286,7 +282,7 @@ TEST_F(PreferenceSetsTest, DeletingASetThenCancellingStillCleansTheUsedList) {
               std::vector<QString>{"Are you sure you want to delete preferences 'Evening' ?"});
     EXPECT_EQ(modal.messages.at(0).buttons, MessageButtons::OkCancel);
     EXPECT_FALSE(fs->FileExists(std::string(kSetFolder) + "Evening.PDB"));
-    EXPECT_EQ(window->UsedList(), std::vector<QString>{"Morning.PDB"});
+    EXPECT_EQ(model->UsedList(), std::vector<QString>{"Morning.PDB"});
     EXPECT_EQ(LoadUsedList(*fs, QString(kBase) + UsedListFileName()),
               std::vector<QString>{"Morning.PDB"});
     EXPECT_EQ(menuTexts, QStringList{"Morning"});
@@ -305,18 +301,18 @@ TEST_F(PreferenceSetsTest, UsedEntryAppliesItsSetAndIndexesOutsideDoNothing) {
     modal.messages.clear();
 
     for (int index : {1, 4, 5, -1}) {
-        ApplyUsedEntry(*window, index, fs.get());
+        ApplyUsedEntry(*window, index);
         EXPECT_EQ(Current(), other) << "index " << index;
     }
     EXPECT_EQ(ReadRecords(*fs, DefaultPath()), before);
     EXPECT_TRUE(modal.messages.empty());
     EXPECT_TRUE(modal.dialogs.empty());
 
-    ApplyUsedEntry(*window, 0, fs.get());
+    ApplyUsedEntry(*window, 0);
     EXPECT_EQ(Current(), saved);
     EXPECT_EQ(DefaultFileState().currentForm, 3);
-    EXPECT_EQ(window->UsedList(), std::vector<QString>{"Evening.PDB"});
-    EXPECT_EQ(window->PreferenceFileName(), kDefaultFile);
+    EXPECT_EQ(model->UsedList(), std::vector<QString>{"Evening.PDB"});
+    EXPECT_EQ(model->PreferenceFileName(), kDefaultFile);
 }
 
 TEST_F(PreferenceSetsTest, UsedEntryWhoseSetIsGoneKeepsTheCurrentState) {
@@ -326,7 +322,7 @@ TEST_F(PreferenceSetsTest, UsedEntryWhoseSetIsGoneKeepsTheCurrentState) {
     ASSERT_TRUE(window->SaveState());
     ASSERT_EQ(fs->Remove(std::string(kSetFolder) + "Evening.PDB"), FsError::None);
 
-    ApplyUsedEntry(*window, 0, fs.get());
+    ApplyUsedEntry(*window, 0);
 
     EXPECT_EQ(Texts(), std::vector<QString>{"Cannot load preferences from the file "
                                             "'\\Program Files\\ArdelRemote\\Preferences\\"
@@ -343,15 +339,13 @@ TEST_F(PreferenceSetsTest, FailedSaveIsReportedAndTheDefaultFileIsCurrentAgain) 
     EXPECT_EQ(Texts(), std::vector<QString>{"Cannot save current preferences in the file "
                                             "'\\Program Files\\ArdelRemote\\Preferences\\" +
                                             name + ".PDB'."});
-    EXPECT_EQ(window->PreferenceFileName(), kDefaultFile);
-    for (int form = 0; form < kFormCount; ++form) {
-        EXPECT_EQ(window->GetForm(form)->prefFile, DefaultPath()) << "form " << form;
-    }
+    EXPECT_EQ(model->PreferenceFileName(), kDefaultFile);
+    EXPECT_EQ(model->PrefFile(), DefaultPath());
     window->SelectForm(6);
     ASSERT_TRUE(window->SaveState());
     EXPECT_EQ(DefaultFileState().currentForm, 6);
     // The name stays in the used list all the same.
-    EXPECT_EQ(window->UsedList(), std::vector<QString>{name + ".PDB"});
+    EXPECT_EQ(model->UsedList(), std::vector<QString>{name + ".PDB"});
 }
 
 TEST_F(PreferenceSetsTest, FailedSaveAfterLoadingNamesTheDefaultFile) {
@@ -365,13 +359,13 @@ TEST_F(PreferenceSetsTest, FailedSaveAfterLoadingNamesTheDefaultFile) {
         fs->FailStep(1);
         return dialog.result();
     };
-    LoadPreferenceSet(*window, *fs);
+    LoadPreferenceSet(*window);
     fs->FailStep(0);
     EXPECT_EQ(Texts(), std::vector<QString>{"Cannot save current preferences in the file "
                                             "'\\Program Files\\ArdelRemote\\"
                                             "ArdelRemoteDefPref.PDB'."});
     EXPECT_EQ(window->CurrentForm(), 4);
-    EXPECT_EQ(window->PreferenceFileName(), kDefaultFile);
+    EXPECT_EQ(model->PreferenceFileName(), kDefaultFile);
 }
 
 }  // namespace

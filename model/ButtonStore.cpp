@@ -1,0 +1,95 @@
+#include "ButtonStore.h"
+
+#include <algorithm>
+
+#include "CCodebaseFile.h"
+
+StoreResult EnsureCodebase(HandheldFs& fs, const QString& path, bool& created) {
+    created = false;
+    CCodebaseFile file(&fs);
+    if (file.Open(path, CPdbFile::kModeRead) == kPdbOk) {
+        return file.IsCodebase() ? kStoreOk : kStoreNotACodebase;
+    }
+    if (!file.CreateCodebase(path, CCodebaseFile::kFormatNumber)) {
+        return kStoreNotCreated;
+    }
+    created = true;
+    return kStoreOk;
+}
+
+StoreResult StoreButtonSignal(HandheldFs& fs, const QString& path, const QString& button,
+                              const IrSignal& signal, int number, LearnMode mode) {
+    CCodebaseFile file(&fs);
+    if (file.Open(path, CPdbFile::kModeReadWrite) != kPdbOk) {
+        return kStoreNotOpened;
+    }
+    if (!file.IsCodebase()) {
+        return kStoreNotACodebase;
+    }
+    const std::vector<int16_t> values = CCodebaseFile::DurationsToValues(
+        signal.durations, std::min<size_t>(signal.count, kMaxDurations));
+    if (values.empty()) {
+        return kStoreNotStored;
+    }
+    const QByteArray name = ToFileBytes(button);
+    if (mode == LearnMode::Single) {
+        // A signal 2 learnt earlier in double mode must not keep alternating with the new one.
+        const int index = file.FindButton(button);
+        ButtonRecord record;
+        if (index >= 0 && file.ParseButtonRecord(index, record) && !record.signal2.values.empty()) {
+            record.carrierPeriod = signal.carrierPeriod;
+            record.signal1 = ButtonSignal{signal.frameStart, values};
+            record.signal2 = ButtonSignal{};
+            const std::vector<uint8_t> bytes = CCodebaseFile::BuildButtonRecord(record);
+            return file.ReplaceRecord(index, bytes.data(), bytes.size()) == kPdbOk
+                       ? kStoreOk
+                       : kStoreNotStored;
+        }
+        number = 1;
+    }
+    return file.StoreSignal(values, signal.frameStart, signal.carrierPeriod, name, number)
+               ? kStoreOk
+               : kStoreNotStored;
+}
+
+StoreResult ReadButtonSignal(HandheldFs& fs, const QString& path, const QString& button, int number,
+                             IrSignal& signal) {
+    signal = IrSignal{};
+    CCodebaseFile file(&fs);
+    if (file.Open(path, CPdbFile::kModeRead) != kPdbOk) {
+        return kStoreNotOpened;
+    }
+    if (!file.IsCodebase()) {
+        return kStoreNotACodebase;
+    }
+    const int index = file.FindButton(button);
+    if (index < 0) {
+        return kStoreNoButton;
+    }
+    std::vector<int32_t> durations;
+    uint8_t count = 0;  // wraps beyond 255 durations: the vector's size is what counts
+    uint8_t frameStart = 0;
+    uint8_t carrierPeriod = 0;
+    if (!file.ReadSignal(index, number, durations, count, frameStart, carrierPeriod)) {
+        return kStoreNoSignal;
+    }
+    const size_t kept = std::min(durations.size(), size_t{kMaxDurations});
+    if (kept == 0) {
+        return kStoreNoSignal;
+    }
+    std::copy_n(durations.begin(), kept, signal.durations);
+    signal.count = static_cast<uint8_t>(kept);
+    signal.frameStart = frameStart < kept ? frameStart : 0;
+    signal.carrierPeriod = carrierPeriod;
+    return kStoreOk;
+}
+
+IrSignal SignalOf(const IrSignal& driverSignal) {
+    IrSignal signal = driverSignal;
+    signal.count = std::min<uint8_t>(signal.count, kMaxDurations);
+    if (signal.frameStart >= signal.count) {
+        signal.frameStart = 0;
+    }
+    signal.nextStart = 0;
+    return signal;
+}

@@ -1,0 +1,245 @@
+#include "CRemoteModel.h"
+
+#include "CIrDriver.h"
+#include "IrResult.h"
+#include "Sound.h"
+
+CRemoteModel::CRemoteModel(RemoteServices services, QObject* parent)
+    : QObject(parent), services_(std::move(services)) {}
+
+CIrDriver* CRemoteModel::Driver() {
+    return services_.driver ? services_.driver() : nullptr;
+}
+
+std::array<uint16_t, kHardKeySlots> CRemoteModel::SlotKeyCodes() {
+    return services_.hardKeys ? SlotKeys(services_.hardKeys->DefaultKeys())
+                              : std::array<uint16_t, kHardKeySlots>{};
+}
+
+void CRemoteModel::SetFolders(const QString& baseFolder, const QString& prefFile) {
+    baseFolder_ = baseFolder;
+    prefFile_ = prefFile;
+}
+
+QString CRemoteModel::PreferenceFileName() const {
+    return prefFile_.startsWith(baseFolder_, Qt::CaseInsensitive)
+               ? prefFile_.mid(baseFolder_.size())
+               : prefFile_;
+}
+
+void CRemoteModel::SwitchPreferenceFile(const QString& name) {
+    prefFile_ = baseFolder_ + name;
+}
+
+void CRemoteModel::LoadState() {
+    // The form on the screen is the one its category showed last.
+    if (IsValidForm(state_.currentForm)) {
+        state_.lastForms[static_cast<size_t>(state_.currentForm / 2)] = state_.currentForm % 2;
+    }
+    ::LoadState(Fs(), prefFile_, state_);
+    if (!IsValidForm(state_.currentForm)) {
+        state_.currentForm = 0;
+    }
+    emit StateReplaced();
+}
+
+bool CRemoteModel::SaveState() {
+    if (IsValidForm(state_.currentForm)) {
+        state_.lastForms[static_cast<size_t>(state_.currentForm / 2)] = state_.currentForm % 2;
+    }
+    return ::SaveState(Fs(), prefFile_, state_);
+}
+
+bool CRemoteModel::SaveStateAs(const QString& setFile) {
+    const QString previous = PreferenceFileName();
+    SwitchPreferenceFile(setFile);
+    const bool saved = SaveState();
+    SwitchPreferenceFile(previous);
+    return saved;
+}
+
+bool CRemoteModel::ApplyStateFrom(const QString& setFile) {
+    const QString previous = PreferenceFileName();
+    SwitchPreferenceFile(setFile);
+    LoadState();
+    SwitchPreferenceFile(previous);
+    return SaveState();
+}
+
+QString CRemoteModel::HotCodebaseOfForm(int form) const {
+    return IsValidForm(form) ? state_.hotCodebases[static_cast<size_t>(form)] : QString();
+}
+
+bool CRemoteModel::MakeHot(int category, const QString& path, bool persist) {
+    if (!IsDeviceCategory(category)) {
+        return false;
+    }
+    bool ok = true;
+    for (const int form : {FirstFormOf(category), SecondFormOf(category)}) {
+        state_.hotCodebases[static_cast<size_t>(form)] = path;
+        if (persist) {
+            ok = StoreHotCodebase(Fs(), prefFile_, form, path) && ok;
+        }
+    }
+    return ok;
+}
+
+void CRemoteModel::ReloadHot(int category) {
+    if (!IsDeviceCategory(category)) {
+        return;
+    }
+    for (const int form : {FirstFormOf(category), SecondFormOf(category)}) {
+        LoadHotCodebase(Fs(), prefFile_, form, state_.hotCodebases[static_cast<size_t>(form)]);
+    }
+}
+
+void CRemoteModel::SetCurrentForm(int form) {
+    if (IsValidForm(state_.currentForm)) {
+        state_.lastForms[static_cast<size_t>(state_.currentForm / 2)] = state_.currentForm % 2;
+    }
+    state_.currentForm = form;
+}
+
+int CRemoteModel::RememberedForm(int category) const {
+    return IsDeviceCategory(category) ? state_.lastForms[static_cast<size_t>(category - 1)] : 0;
+}
+
+void CRemoteModel::SetRememberedForm(int category, int which) {
+    if (IsDeviceCategory(category)) {
+        state_.lastForms[static_cast<size_t>(category - 1)] = which == 1 ? 1 : 0;
+    }
+}
+
+bool CRemoteModel::ApplyKeyCapture() {
+    if (!services_.hardKeys) {
+        return true;
+    }
+    return state_.keyCapture ? services_.hardKeys->Open() : services_.hardKeys->Close();
+}
+
+bool CRemoteModel::GetKeyAssignment(int slot, HardKeyAssignment& assignment) const {
+    if (slot < 0 || slot >= kHardKeyCount) {
+        return false;
+    }
+    assignment = state_.hardKeys[static_cast<size_t>(slot)];
+    return true;
+}
+
+bool CRemoteModel::GetDefaultKeyAssignment(int slot, int& form, int& button) const {
+    if (slot < 0 || slot >= kHardKeyCount) {
+        return false;
+    }
+    const HardKeyAssignment key = DefaultHardKeys()[static_cast<size_t>(slot)];
+    form = key.form;
+    button = key.button;
+    return true;
+}
+
+bool CRemoteModel::SetKeyAssignment(int slot, bool used, int form, int button) {
+    if (slot < 0 || slot >= kHardKeyCount) {
+        return false;
+    }
+    state_.hardKeys[static_cast<size_t>(slot)] = {used, form, button};
+    return true;
+}
+
+int CRemoteModel::AssignedSlotOfKey(uint16_t keyCode) {
+    const std::array<uint16_t, kHardKeySlots> codes = SlotKeyCodes();
+    for (int slot = 0; slot < kHardKeyCount; ++slot) {
+        if (codes[static_cast<size_t>(slot)] == keyCode &&
+            state_.hardKeys[static_cast<size_t>(slot)].used) {
+            return slot;
+        }
+    }
+    return -1;
+}
+
+bool CRemoteModel::IsPortSelected(const std::string& port) {
+    return !port.empty() && port != "COM0";
+}
+
+void CRemoteModel::LoadUsedList() {
+    usedList_ = ::LoadUsedList(Fs(), baseFolder_ + UsedListFileName());
+}
+
+bool CRemoteModel::SaveUsedList() {
+    return ::SaveUsedList(Fs(), baseFolder_ + UsedListFileName(), usedList_);
+}
+
+void CRemoteModel::SetLearning(bool on) {
+    learning_ = on;
+    if (on) {
+        lowerFormVisited_ = false;
+    }
+}
+
+int CRemoteModel::Capture(const QString& button, int category) {
+    CIrDriver* driver = Driver();
+    if (!driver) {
+        return -1;
+    }
+    const std::string port = IrPort();
+    if (!IsPortSelected(port)) {
+        return kIrNoPortName;
+    }
+    driver->SetPortName(port);
+    if (beforeCapture) {
+        beforeCapture(button, category);
+    }
+    return driver->Capture();
+}
+
+IrSignal CRemoteModel::CapturedSignal() {
+    CIrDriver* driver = Driver();
+    return driver ? SignalOf(driver->Signal()) : IrSignal{};
+}
+
+StoreResult CRemoteModel::StoreLearnt(const QString& path, const QString& button,
+                                      const IrSignal& signal, int number, LearnMode mode,
+                                      bool& created) {
+    const StoreResult ensured = EnsureCodebase(Fs(), path, created);
+    if (ensured != kStoreOk) {
+        return ensured;
+    }
+    return StoreButtonSignal(Fs(), path, button, signal, number, mode);
+}
+
+StoreResult CRemoteModel::ReadButton(const QString& path, const QString& button, int which,
+                                     IrSignal& signal) {
+    return ReadButtonSignal(Fs(), path, button, which, signal);
+}
+
+int CRemoteModel::Load(const IrSignal& signal) {
+    CIrDriver* driver = Driver();
+    if (!driver) {
+        return -1;
+    }
+    driver->ClosePort();
+    const std::string port = IrPort();
+    if (!IsPortSelected(port)) {
+        return kIrNoPortName;
+    }
+    driver->SetPortName(port);
+    const int result =
+        driver->LoadSignal(signal.durations, signal.count, signal.frameStart, signal.carrierPeriod);
+    if (result == kIrPortBusy) {
+        driver->ClosePort();
+    }
+    return result;
+}
+
+int CRemoteModel::Send(uint16_t repeat) {
+    CIrDriver* driver = Driver();
+    if (!driver) {
+        return -1;
+    }
+    const int result = driver->Send(repeat);
+    driver->ClosePort();
+    return result;
+}
+
+void CRemoteModel::ClosePort() {
+    if (CIrDriver* driver = Driver()) {
+        driver->ClosePort();
+    }
+}

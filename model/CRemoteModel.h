@@ -1,0 +1,153 @@
+// The remote without its windows: the hot codebase of every category, the form on the
+// screen and the form each category showed last, the hardware-key assignments and whether
+// the keys are taken, sounds, the greeting flag, the IR port, the current preference file
+// and the used list of preference sets, and learning mode; with the operations a user
+// performs on them. Windows and dialogs draw the model and call it; ardelctl calls the same
+// operations. It reaches files, IR, sound and the hardware keys only through the services
+// it was made with.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <string>
+#include <vector>
+
+#include "ButtonStore.h"
+#include "HardKeys.h"
+#include "IrSignal.h"
+#include "PrefFile.h"
+#include "RemoteServices.h"
+
+class CIrDriver;
+class HandheldFs;
+class Sound;
+
+class CRemoteModel : public QObject {
+    Q_OBJECT
+
+  public:
+    explicit CRemoteModel(RemoteServices services, QObject* parent = nullptr);
+
+    // ---- Services
+    HandheldFs& Fs() { return *services_.fs; }
+    // Null when the device has no IR driver.
+    CIrDriver* Driver();
+    // Null when the program is silent.
+    Sound* SoundOutput() { return services_.sound; }
+    // The key codes of the hardware keys, by slot.
+    std::array<uint16_t, kHardKeySlots> SlotKeyCodes();
+
+    // ---- Files
+    // The base folder (ending in a backslash) and the default preference file in it.
+    void SetFolders(const QString& baseFolder, const QString& prefFile);
+    const QString& BaseFolder() const { return baseFolder_; }
+    // The current preference file (a full handheld path), and its name relative to the base
+    // folder; switching makes another file the current one.
+    const QString& PrefFile() const { return prefFile_; }
+    QString PreferenceFileName() const;
+    void SwitchPreferenceFile(const QString& name);
+
+    // ---- The state in the preference files
+    const RemoteState& State() const { return state_; }
+    // Reads the current preference file: values whose record is missing keep what they are.
+    void LoadState();
+    // Writes every value; false when a write failed.
+    bool SaveState();
+    // Saves the current state as the set `setFile` (relative to the base folder) and comes
+    // back to the current file; false when a write failed.
+    bool SaveStateAs(const QString& setFile);
+    // Makes the set `setFile` the current state and keeps it in the current preference file;
+    // false when that save failed.
+    bool ApplyStateFrom(const QString& setFile);
+
+    // ---- Hot codebases
+    // The hot codebase of form `form`, and of a category's forms.
+    QString HotCodebaseOfForm(int form) const;
+    QString HotCodebase(int category) const { return HotCodebaseOfForm(FirstFormOf(category)); }
+    // Makes `path` (empty for none) the hot codebase of both forms of `category`, for the
+    // program only (`persist` false) or also in the current preference file; false when that
+    // write failed.
+    bool MakeHot(int category, const QString& path, bool persist = true);
+    // Takes a category's hot codebase back from the current preference file.
+    void ReloadHot(int category);
+
+    // ---- Forms
+    int CurrentForm() const { return state_.currentForm; }
+    // Makes `form` current; the category of the form left remembers which of its forms it was.
+    void SetCurrentForm(int form);
+    // 0 when a category showed its first form last, 1 its second.
+    int RememberedForm(int category) const;
+    void SetRememberedForm(int category, int which);
+
+    // ---- Switches
+    bool SoundsOn() const { return state_.soundsOn; }
+    void SetSounds(bool on) { state_.soundsOn = on; }
+    bool GreetingDone() const { return state_.greetingShown; }
+    void SetGreetingDone(bool done) { state_.greetingShown = done; }
+
+    // ---- Hardware keys
+    bool KeyCapture() const { return state_.keyCapture; }
+    void SetKeyCapture(bool on) { state_.keyCapture = on; }
+    // Takes the keys from the system (switch on) or gives them back (off); false when the
+    // service failed.
+    bool ApplyKeyCapture();
+    // The assignments of the seven slots; false for a slot outside 0..6.
+    bool GetKeyAssignment(int slot, HardKeyAssignment& assignment) const;
+    bool GetDefaultKeyAssignment(int slot, int& form, int& button) const;
+    bool SetKeyAssignment(int slot, bool used, int form, int button);
+    // The slot whose key has `keyCode` and is in use, or -1.
+    int AssignedSlotOfKey(uint16_t keyCode);
+
+    // ---- The IR port
+    std::string IrPort() const { return state_.irPort.toStdString(); }
+    void SetIrPort(const std::string& port) { state_.irPort = QString::fromStdString(port); }
+    // "COM0" and the empty name stand for no port at all.
+    static bool IsPortSelected(const std::string& port);
+
+    // ---- Preference sets used most recently
+    std::vector<QString>& UsedList() { return usedList_; }
+    void LoadUsedList();
+    bool SaveUsedList();
+
+    // ---- Learning
+    bool Learning() const { return learning_; }
+    void SetLearning(bool on);
+    // Whether the category's second form was shown since learning began.
+    bool LowerFormVisited() const { return lowerFormVisited_; }
+    void SetLowerFormVisited(bool visited) { lowerFormVisited_ = visited; }
+    // Told the button and its category just before each capture starts, so that whoever
+    // holds the device's remote can press that button.
+    std::function<void(const QString& button, int category)> beforeCapture;
+    // One read of the device's remote on the selected port: the driver's result.
+    int Capture(const QString& button, int category);
+    // What the last successful capture learnt.
+    IrSignal CapturedSignal();
+    // Stores a learnt signal as signal `number` (1 or 2) of a button in the codebase at
+    // `path`, creating the codebase with its first button (`created` then true). In single
+    // mode the signal becomes the whole button.
+    StoreResult StoreLearnt(const QString& path, const QString& button, const IrSignal& signal,
+                            int number, LearnMode mode, bool& created);
+
+    // ---- Sending
+    // Reads signal `which` of `button` from the codebase at `path`.
+    StoreResult ReadButton(const QString& path, const QString& button, int which, IrSignal& signal);
+    // Loads a signal into the driver on the selected port: the driver's result, or
+    // kIrNoPortName when no port is selected (and -1 without a driver).
+    int Load(const IrSignal& signal);
+    // Sends what was loaded (`repeat` as CIrDriver::Send), then closes the port.
+    int Send(uint16_t repeat);
+    void ClosePort();
+
+  signals:
+    // The hot codebases or the form changed as a whole (a state was loaded): views redraw.
+    void StateReplaced();
+
+  private:
+    RemoteServices services_;
+    RemoteState state_;
+    QString baseFolder_;
+    QString prefFile_;
+    std::vector<QString> usedList_;
+    bool learning_ = false;
+    bool lowerFormVisited_ = false;
+};
