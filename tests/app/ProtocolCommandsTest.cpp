@@ -4,6 +4,10 @@
 
 #include <sstream>
 
+#include "Durations.h"
+#include "SimRemotes.h"
+#include "SimRun.h"
+
 namespace {
 
 struct CtlRun {
@@ -24,6 +28,12 @@ CtlRun Encode(const std::string& protocol, const std::string& address, const std
     std::ostringstream out, err;
     const int status = RunEncodeCommand({protocol, address, command, toggle}, out, err);
     return {status, out.str(), err.str()};
+}
+
+std::string Hex(uint32_t value) {
+    std::ostringstream text;
+    text << std::uppercase << std::hex << value;
+    return text.str();
 }
 
 // The value of "key: value" in a command's output.
@@ -57,6 +67,52 @@ TEST(DecodeCommand, ToggleProtocolsPrintTheToggle) {
     ASSERT_EQ(encoded.status, 0) << encoded.err;
     const CtlRun run = Decode(Value(encoded.out, "durations"), 28);
     EXPECT_EQ(run.out, "protocol: RC6\naddress: 0xC\ncommand: 0x21\ntoggle: 1\n");
+}
+
+// What the simulated handheld learns from each device remote beside it (marks stretched by
+// the receiver, the signal cut after its first repetition) is named with the remote's code.
+TEST(DecodeCommand, ButtonsLearntOnTheSimulatedHandheld) {
+    for (const SimRemote& remote : SimRemotes()) {
+        const SimRemoteButton& button = remote.buttons.back();
+        SCOPED_TRACE(std::string(remote.category) + " " + button.name);
+        const uint32_t address = remote.address;
+        const uint32_t code = button.code;
+        std::string expected;
+        switch (remote.protocol) {
+            case SimProtocol::Pulse12:
+                expected = "protocol: SIRC\naddress: 0x" + Hex(address & 0x1F) + "\ncommand: 0x" +
+                           Hex(code & 0x7F) + "\n";
+                break;
+            case SimProtocol::BiPhase14:
+                expected = "protocol: RC5\naddress: 0x" + Hex(address & 0x1F) + "\ncommand: 0x" +
+                           Hex(code & 0x3F) + "\ntoggle: 0\n";
+                break;
+            case SimProtocol::Pulse48:
+                // Its check byte is not the parity of Kaseikyo, whose frame it resembles.
+                expected = "protocol: unknown\n";
+                break;
+            case SimProtocol::Distance16:
+                expected = "protocol: JVC\naddress: 0x" + Hex(address & 0xFF) + "\ncommand: 0x" +
+                           Hex(code & 0xFF) + "\n";
+                break;
+            case SimProtocol::Distance32:
+                expected = "protocol: NEC\naddress: 0x" + Hex(address & 0xFF) + "\ncommand: 0x" +
+                           Hex(code & 0xFF) + "\n";
+                break;
+            case SimProtocol::BiPhaseLead:
+                expected = "protocol: RC6\naddress: 0x" + Hex(address & 0xFF) + "\ncommand: 0x" +
+                           Hex(code & 0xFF) + "\ntoggle: 0\n";
+                break;
+        }
+        RemoteWaveform wave = remote.Press(button.name, 300);
+        wave.delayNs = 20000000;
+        SimHandheld handheld(*FindSimProfile("pxa255"));
+        const SimLearnOutcome learnt = SimLearn(handheld, wave);
+        ASSERT_EQ(learnt.result, 0);
+        const CtlRun run = Decode(JoinDurations(learnt.durations.data(), learnt.durations.size()),
+                                  learnt.carrierPeriod);
+        EXPECT_EQ(run.out, expected);
+    }
 }
 
 TEST(DecodeCommand, RawSignalIsUnknown) {
