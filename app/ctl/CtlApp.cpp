@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "Commands.h"
+#include "ProtocolCommands.h"
 
 #ifndef ARDEL_VERSION
 #define ARDEL_VERSION "unknown"
@@ -41,6 +42,10 @@ struct CtlApp {
     CodebaseShowOptions codebaseShow;
     SimLearnOptions simLearn;
     SimSendOptions simSend;
+    DecodeOptions decode;
+    int64_t decodeCarrierUs = 0;
+    EncodeOptions encode;
+    int64_t encodeToggle = 0;
 };
 
 CtlApp::CtlApp(CtlStreams io) {
@@ -107,6 +112,42 @@ CtlApp::CtlApp(CtlStreams io) {
         signalOption->excludes("--codebase");
     }
     send->callback([this, io] { run = [this, io] { return SimSendCommand(simSend, io); }; });
+
+    CLI::App* decodeCmd = app.add_subcommand(
+        "decode", "the protocol, address and command of a signal, or of a codebase's buttons");
+    CLI::Option* decodeFile =
+        decodeCmd->add_option("FILE", decode.file, "the durations (standard input without it)");
+    CLI::Option* decodeCarrier = decodeCmd
+                                     ->add_option("--carrier-us", decodeCarrierUs,
+                                                  "the carrier period the signal was learnt with")
+                                     ->check(CLI::Range(1, 255));
+    decodeCmd->add_option("--codebase", decode.codebase, "decode every button of a codebase file")
+        ->excludes(decodeFile)
+        ->excludes(decodeCarrier);
+    decodeCmd->callback([this, io, decodeCarrier] {
+        if (decodeCarrier->count() > 0) {
+            decode.carrierUs = decodeCarrierUs;
+        }
+        run = [this, io] { return RunDecodeCommand(decode, io.in, io.out, io.err); };
+    });
+
+    CLI::App* encodeCmd =
+        app.add_subcommand("encode", "the signal of a held button from a protocol and a code");
+    encodeCmd->add_option("NAME", encode.protocol, "the protocol (NEC, RC5, SIRC, ...)")
+        ->required();
+    encodeCmd->add_option("ADDRESS", encode.address, "the address, decimal or 0x hexadecimal")
+        ->required();
+    encodeCmd->add_option("COMMAND", encode.command, "the command, decimal or 0x hexadecimal")
+        ->required();
+    CLI::Option* toggle =
+        encodeCmd->add_option("--toggle", encodeToggle, "the toggle bit of RC5 and RC6 (0 or 1)");
+    AddCodebaseTarget(*encodeCmd, encode.codebase);
+    encodeCmd->callback([this, io, toggle] {
+        if (toggle->count() > 0) {
+            encode.toggle = encodeToggle;
+        }
+        run = [this, io] { return RunEncodeCommand(encode, io.out, io.err); };
+    });
 }
 
 CtlArgs Prefixed(const char* command, const CtlArgs& args) {

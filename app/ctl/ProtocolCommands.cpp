@@ -1,0 +1,226 @@
+#include "ProtocolCommands.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
+
+#include "CCodebaseFile.h"
+#include "CRemoteModel.h"
+#include "Durations.h"
+#include "HostCodebase.h"
+#include "IrProtocol.h"
+#include "IrSignal.h"
+
+namespace {
+
+std::string Hex(uint32_t value) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), kDigits[value & 0xF]);
+        value >>= 4;
+    } while (value);
+    return "0x" + digits;
+}
+
+std::string KnownProtocols() {
+    std::string names;
+    for (const IrProtocol* protocol : IrProtocols()) {
+        names += names.empty() ? "" : ", ";
+        names += protocol->name;
+    }
+    return names;
+}
+
+// A whole number from 0 to 0xFFFFFFFF, decimal or hexadecimal after "0x".
+bool ParseNumber(const std::string& text, uint32_t& value) {
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const std::string digits = hex ? text.substr(2) : text;
+    if (digits.empty() || digits.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789") !=
+                              std::string::npos) {
+        return false;
+    }
+    errno = 0;
+    const unsigned long long parsed = std::strtoull(digits.c_str(), nullptr, hex ? 16 : 10);
+    if (errno == ERANGE || parsed > 0xFFFFFFFFull) {
+        return false;
+    }
+    value = static_cast<uint32_t>(parsed);
+    return true;
+}
+
+std::string Range(uint32_t max) {
+    return Hex(0) + " to " + Hex(max);
+}
+
+// Every button and signal of a codebase, decoded.
+int DecodeCodebase(const std::string& path, std::ostream& out, std::ostream& err) {
+    HostCodebase host(path);
+    CCodebaseFile codebase(&host.Fs());
+    if (codebase.Open(host.Path(), CPdbFile::kModeRead) != kPdbOk) {
+        err << "ardelctl decode: cannot open '" << path << "'\n";
+        return 1;
+    }
+    if (!codebase.IsCodebase()) {
+        err << "ardelctl decode: '" << path << "' is not a codebase\n";
+        return 1;
+    }
+    for (int index = 1; index < codebase.GetRecordCount(); ++index) {
+        ButtonRecord button;
+        if (!codebase.ParseButtonRecord(index, button)) {
+            continue;
+        }
+        const std::string name =
+            FromFileBytes(button.name.constData(), button.name.size()).toStdString();
+        int number = 0;
+        for (const ButtonSignal* signal : {&button.signal1, &button.signal2}) {
+            ++number;
+            if (signal->values.empty()) {
+                continue;
+            }
+            const std::vector<int32_t> durations = CCodebaseFile::ValuesToDurations(signal->values);
+            const IrDecoded decoded = DecodeIrSignal(durations, button.carrierPeriod & 0xFF);
+            out << name << "\t" << number << "\t";
+            if (!decoded.protocol) {
+                out << "unknown\t\t\n";
+            } else if (decoded.frame.bareRepeat) {
+                out << decoded.protocol->name << "\t\t\n";
+            } else {
+                out << decoded.protocol->name << "\t" << Hex(decoded.frame.code.address) << "\t"
+                    << Hex(decoded.frame.code.command) << "\n";
+            }
+        }
+    }
+    return 0;
+}
+
+// Stores an encoded button in a codebase through the remote model, as learning does.
+int StoreEncoded(const IrEncoded& encoded, const CodebaseTarget& target, std::ostream& out,
+                 std::ostream& err) {
+    HostCodebase host(target.file);
+    RemoteServices services;
+    services.fs = &host.Fs();
+    CRemoteModel model(services);
+    IrSignal signal;
+    signal.count = static_cast<uint8_t>(encoded.durations.size());
+    std::copy(encoded.durations.begin(), encoded.durations.end(), signal.durations);
+    signal.frameStart = encoded.frameStart;
+    signal.carrierPeriod = encoded.carrierPeriodUs;
+    bool created = false;
+    const StoreResult stored =
+        model.StoreLearnt(host.Path(), QString::fromStdString(target.button), signal, target.signal,
+                          target.signalGiven ? LearnMode::Double : LearnMode::Single, created);
+    if (stored != kStoreOk) {
+        err << "ardelctl encode: the signal could not be stored in '" << target.file << "'"
+            << (stored == kStoreNotACodebase ? ": it is not a codebase"
+                : stored == kStoreNotCreated ? ": the file cannot be created (a codebase file "
+                                               "name ends in .PDB)"
+                                             : "")
+            << "\n";
+        return 1;
+    }
+    out << "stored: " << target.button << " signal " << target.signal << "\n";
+    return 0;
+}
+
+}  // namespace
+
+int RunDecodeCommand(const DecodeOptions& options, std::istream& in, std::ostream& out,
+                     std::ostream& err) {
+    if (!options.codebase.empty()) {
+        return DecodeCodebase(options.codebase, out, err);
+    }
+    if (options.carrierUs && (*options.carrierUs < 1 || *options.carrierUs > 255)) {
+        err << "ardelctl decode: --carrier-us takes a whole number from 1 to 255, not "
+            << *options.carrierUs << "\n";
+        return 1;
+    }
+    std::vector<int32_t> durations;
+    std::string error;
+    if (!ReadDurationsFrom(options.file, in, durations, error)) {
+        err << "ardelctl decode: " << error << "\n";
+        return 1;
+    }
+    if (durations.empty()) {
+        err << "ardelctl decode: the signal is empty\n";
+        return 1;
+    }
+    if (durations.size() > kMaxDurations) {
+        err << "ardelctl decode: " << durations.size() << " values, but a signal holds at most "
+            << kMaxDurations << "\n";
+        return 1;
+    }
+    const IrDecoded decoded =
+        DecodeIrSignal(durations, static_cast<uint32_t>(options.carrierUs.value_or(0)));
+    if (!decoded.protocol) {
+        out << "protocol: unknown\n";
+        return 0;
+    }
+    out << "protocol: " << decoded.protocol->name << "\n";
+    if (decoded.frame.bareRepeat) {
+        // A repeat code by itself names no code.
+        out << "repeat: 1\n";
+        return 0;
+    }
+    out << "address: " << Hex(decoded.frame.code.address) << "\n";
+    out << "command: " << Hex(decoded.frame.code.command) << "\n";
+    if (decoded.protocol->hasToggle) {
+        out << "toggle: " << int(decoded.frame.code.toggle) << "\n";
+    }
+    return 0;
+}
+
+int RunEncodeCommand(const EncodeOptions& options, std::ostream& out, std::ostream& err) {
+    const IrProtocol* protocol = FindIrProtocol(options.protocol);
+    if (!protocol) {
+        err << "ardelctl encode: unknown protocol '" << options.protocol
+            << "'; known protocols: " << KnownProtocols() << "\n";
+        return 1;
+    }
+    IrCode code;
+    if (!ParseNumber(options.address, code.address)) {
+        err << "ardelctl encode: the address '" << options.address
+            << "' is not a whole number (decimal, or hexadecimal after 0x)\n";
+        return 1;
+    }
+    if (!ParseNumber(options.command, code.command)) {
+        err << "ardelctl encode: the command '" << options.command
+            << "' is not a whole number (decimal, or hexadecimal after 0x)\n";
+        return 1;
+    }
+    if (options.toggle) {
+        if (!protocol->hasToggle) {
+            err << "ardelctl encode: " << protocol->name << " has no toggle bit\n";
+            return 1;
+        }
+        if (*options.toggle != 0 && *options.toggle != 1) {
+            err << "ardelctl encode: --toggle takes 0 or 1, not " << *options.toggle << "\n";
+            return 1;
+        }
+        code.toggle = static_cast<uint8_t>(*options.toggle);
+    }
+    IrEncoded signal;
+    switch (EncodeIrSignal(*protocol, code, signal)) {
+        case kIrCodeOk:
+            break;
+        case kIrCodeAddressOutOfRange:
+            err << "ardelctl encode: address " << Hex(code.address) << " is out of range for "
+                << protocol->name << ": " << Range(protocol->addressMax) << "\n";
+            return 1;
+        case kIrCodeCommandOutOfRange:
+            err << "ardelctl encode: command " << Hex(code.command) << " is out of range for "
+                << protocol->name << ": " << Range(protocol->commandMax) << "\n";
+            return 1;
+        default:
+            err << "ardelctl encode: " << protocol->name << " cannot encode this code\n";
+            return 1;
+    }
+    if (options.codebase.Given()) {
+        return StoreEncoded(signal, options.codebase, out, err);
+    }
+    out << "carrier_us: " << int(signal.carrierPeriodUs) << "\n";
+    out << "frame_start: " << int(signal.frameStart) << "\n";
+    out << "count: " << signal.durations.size() << "\n";
+    out << "durations: " << JoinDurations(signal.durations.data(), signal.durations.size()) << "\n";
+    return 0;
+}

@@ -1,0 +1,111 @@
+// The engine under every protocol codec: tolerant comparison of durations, a cursor that
+// reads marks and spaces with the usual bit codings, and a builder that writes them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "IrProtocol.h"
+
+// A duration matches its nominal length within a quarter either way. A learnt mark runs
+// longer by up to one carrier period (`slackUs`) and the space after it shorter by as much.
+bool MarkMatches(int32_t measuredUs, int32_t nominalUs, int32_t slackUs);
+bool SpaceMatches(int32_t measuredUs, int32_t nominalUs, int32_t slackUs);
+
+// Reads a list of signed durations (marks > 0, spaces < 0) from a position on. Every read
+// either consumes what it matched and returns true, or returns false; a decoder gives up
+// at the first false.
+class CDurationCursor {
+  public:
+    CDurationCursor(std::span<const int32_t> durations, size_t position, int32_t slackUs)
+        : durations_(durations), position_(position), slackUs_(slackUs) {}
+
+    size_t Position() const { return position_; }
+    bool AtEnd() const { return position_ >= durations_.size(); }
+    int32_t SlackUs() const { return slackUs_; }
+    // The duration at the position, 0 at the end.
+    int32_t Peek() const { return AtEnd() ? 0 : durations_[position_]; }
+    void Skip() { ++position_; }
+
+    bool Mark(int32_t nominalUs);
+    bool Space(int32_t nominalUs);
+    // The end of a frame: the data ends here, or a space of at least `minGapUs` follows
+    // (and is consumed). A frame that goes on with more bits is not at its end.
+    bool Gap(int32_t minGapUs);
+
+    // Pulse-distance coding: every bit a mark of `markUs` and a space whose length tells
+    // the bit. Bits arrive least significant first and are or-ed into `bits` from bit
+    // `firstBit` on.
+    bool PulseDistanceBits(int count, int32_t markUs, int32_t zeroSpaceUs, int32_t oneSpaceUs,
+                           uint64_t& bits, int firstBit = 0);
+    // Pulse-width coding: the mark's length tells the bit, spaces of `spaceUs` between the
+    // bits. Stops after the last bit's mark (its space is the gap). Least significant first.
+    bool PulseWidthBits(int count, int32_t zeroMarkUs, int32_t oneMarkUs, int32_t spaceUs,
+                        uint64_t& bits);
+
+  private:
+    std::span<const int32_t> durations_;
+    size_t position_;
+    int32_t slackUs_;
+};
+
+// Reads a bi-phase (Manchester) coded stretch in units of half a bit: each duration is one
+// or more units of carrier on or off. A space of at least `minGapUs`, or the end of the
+// data, is the gap after the frame, which also swallows a last half bit that is a space.
+class CBiphaseReader {
+  public:
+    CBiphaseReader(CDurationCursor& cursor, int32_t unitUs, int maxUnits, int32_t minGapUs)
+        : cursor_(cursor), unitUs_(unitUs), maxUnits_(maxUnits), minGapUs_(minGapUs) {}
+
+    // The level of the next unit (true: carrier on).
+    bool Next(bool& mark);
+    // Two units, `first` then its opposite: one bit. `markFirstIsOne` tells the coding.
+    bool Bit(bool markFirstIsOne, bool& one);
+    // Units of one level only, `units` long (a double-width half bit).
+    bool Run(int units, bool& mark);
+    // The frame ends here: nothing is left of the last duration but the gap.
+    bool Finish();
+
+  private:
+    bool Load();
+
+    CDurationCursor& cursor_;
+    int32_t unitUs_;
+    int maxUnits_;
+    int32_t minGapUs_;
+    int left_ = 0;  // units left of the current duration
+    bool mark_ = false;
+    bool inGap_ = false;
+};
+
+// Writes the durations of a held button: consecutive marks (or spaces) merge into one, as
+// the carrier sees them; a space at the start of a pass is the silence before it and is
+// left out.
+class CSignalBuilder {
+  public:
+    void Mark(int32_t us);
+    void Space(int32_t us);
+    // The repeating frame begins here.
+    void StartRepeat();
+    // Ends the pass with a space such that the pass, from its first mark, lasts `periodUs`,
+    // and at least `minGapUs`.
+    void EndPass(int32_t periodUs, int32_t minGapUs);
+
+    void PulseDistanceBits(uint64_t bits, int count, int32_t markUs, int32_t zeroSpaceUs,
+                           int32_t oneSpaceUs);
+    // Ends after the last bit's mark.
+    void PulseWidthBits(uint64_t bits, int count, int32_t zeroMarkUs, int32_t oneMarkUs,
+                        int32_t spaceUs);
+    // One bi-phase bit of two halves of `halfUs`; `markFirstIsOne` tells the coding.
+    void BiphaseBit(bool one, bool markFirstIsOne, int32_t halfUs);
+
+    const std::vector<int32_t>& Durations() const { return durations_; }
+    size_t FrameStart() const { return frameStart_; }
+
+  private:
+    std::vector<int32_t> durations_;
+    size_t frameStart_ = 0;
+    int64_t passUs_ = 0;  // length of the pass so far
+};

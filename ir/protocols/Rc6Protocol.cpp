@@ -1,0 +1,71 @@
+#include "Rc6Protocol.h"
+
+#include "ProtocolEngine.h"
+
+using namespace rc6;
+
+namespace {
+
+constexpr bool kMarkFirstIsOne = true;
+
+bool ReadField(CBiphaseReader& reader, int count, uint32_t& value) {
+    value = 0;
+    for (int k = 0; k < count; ++k) {
+        bool one = false;
+        if (!reader.Bit(kMarkFirstIsOne, one)) {
+            return false;
+        }
+        value = value << 1 | one;
+    }
+    return true;
+}
+
+bool DecodeRc6(CDurationCursor& cursor, IrFrame& frame) {
+    if (!cursor.Mark(kLeaderMarkUs) || !cursor.Space(kLeaderSpaceUs)) {
+        return false;
+    }
+    // Runs of up to three units: a half bit beside a double-width toggle half.
+    CBiphaseReader reader(cursor, kUnitUs, 3, kMinGapUs);
+    bool start = false;
+    uint32_t mode = 0;
+    if (!reader.Bit(kMarkFirstIsOne, start) || !start || !ReadField(reader, kModeBits, mode) ||
+        mode != 0) {
+        return false;
+    }
+    bool first = false;
+    bool second = false;
+    if (!reader.Run(2, first) || !reader.Run(2, second) || first == second) {
+        return false;
+    }
+    uint32_t address = 0;
+    uint32_t command = 0;
+    if (!ReadField(reader, kAddressBits, address) || !ReadField(reader, kCommandBits, command) ||
+        !reader.Finish()) {
+        return false;
+    }
+    frame.code.address = address;
+    frame.code.command = command;
+    frame.code.toggle = first;
+    return true;
+}
+
+void EncodeRc6(const IrCode& code, CSignalBuilder& builder) {
+    builder.Mark(kLeaderMarkUs);
+    builder.Space(kLeaderSpaceUs);
+    builder.BiphaseBit(true, kMarkFirstIsOne, kUnitUs);  // start
+    for (int k = 0; k < kModeBits; ++k) {
+        builder.BiphaseBit(false, kMarkFirstIsOne, kUnitUs);
+    }
+    builder.BiphaseBit(code.toggle & 1, kMarkFirstIsOne, kToggleHalfUs);
+    for (int k = kAddressBits - 1; k >= 0; --k) {
+        builder.BiphaseBit(code.address >> k & 1, kMarkFirstIsOne, kUnitUs);
+    }
+    for (int k = kCommandBits - 1; k >= 0; --k) {
+        builder.BiphaseBit(code.command >> k & 1, kMarkFirstIsOne, kUnitUs);
+    }
+    builder.EndPass(kFramePeriodUs, kMinGapUs);
+}
+
+}  // namespace
+
+const IrProtocol kRc6Protocol = {"RC6", kCarrierHz, 0xFF, 0xFF, true, DecodeRc6, EncodeRc6};

@@ -1,0 +1,90 @@
+// The program and ardelctl learn into a codebase through one code path: the same waveform
+// learnt by either gives the same file.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <fstream>
+#include <sstream>
+
+#include "../support/PromptCapture.h"
+#include "../support/TempFolder.h"
+#include "ButtonLearning.h"
+#include "CCodebaseSlot.h"
+#include "CHandheldRemoteFiles.h"
+#include "CRemoteModel.h"
+#include "CSkinElement.h"
+#include "Commands.h"
+#include "Durations.h"
+#include "FormTables.h"
+#include "HostHandheldFs.h"
+#include "IrFactory.h"
+#include "Modal.h"
+#include "SimHandheld.h"
+#include "SimRun.h"
+
+namespace {
+
+const std::string kNec = std::string(ARDEL_TEST_DATA) + "/../ir/fixtures/nec-held.txt";
+
+std::vector<char> FileBytes(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::vector<char> bytes{std::istreambuf_iterator<char>(file), {}};
+    // The creation, modification and backup dates tell when each was written.
+    for (size_t k = 36; k < 48 && k < bytes.size(); ++k) {
+        bytes[k] = 0;
+    }
+    return bytes;
+}
+
+class OneCodePath : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(OneCodePath, ProgramAndToolLearnTheSameFile) {
+    TempFolder tool, program;
+
+    // ardelctl: the remote's waveform played to a simulated handheld, stored under Power.
+    std::istringstream in;
+    std::ostringstream out, err;
+    ASSERT_EQ(RunCtl({"sim", "learn", "--chip", GetParam(), "--carrier", "38000", "--codebase",
+                      tool / "TV_Sony.PDB", "--button", "Power", kNec},
+                     in, out, err),
+              0)
+        << err.str();
+
+    // The program: the learning prompt of the remote's Power button, the device's remote
+    // sending the same waveform after the same delay.
+    std::ifstream file(kNec);
+    RemoteWaveform wave;
+    std::string error;
+    ASSERT_TRUE(ReadDurations(file, wave.durations, error)) << error;
+    wave.carrierHz = 38000;
+    wave.dutyPercent = 33;
+    wave.delayNs = 500'000'000;
+    SimHandheld handheld(*FindSimProfile(GetParam()));
+    CIrDriverFactory drivers(handheld);
+    HostHandheldFs fs(program.Path().string());
+    RemoteServices services;
+    services.fs = &fs;
+    services.driver = [&drivers] { return drivers.GetIrDriver(); };
+    CRemoteModel model(services);
+    model.SetIrPort(SimIrPortName(handheld.Profile()));
+    model.beforeCapture = [&](const QString&, int) {
+        handheld.Air().Play(wave, handheld.Clock().Now());
+    };
+    CHandheldRemoteFiles files(fs);
+    CCodebaseSlot slot(FormSlotId(0), &files);
+    slot.SetPath("\\TV_Sony.PDB");
+    CRemoteButton power;
+    power.name = "Power";
+    power.slot = &slot;
+    CAnsweringModalRunner modal;
+    modal.onDialog = LetPromptCapture;
+    ASSERT_TRUE(Learn(power, model, 0));
+
+    const std::vector<char> learntByTool = FileBytes(tool.Path() / "TV_Sony.PDB");
+    ASSERT_FALSE(learntByTool.empty());
+    EXPECT_EQ(FileBytes(program.Path() / "TV_Sony.PDB"), learntByTool);
+}
+
+INSTANTIATE_TEST_SUITE_P(Chips, OneCodePath, ::testing::Values("pxa255", "s3c2440", "omap1510"));
+
+}  // namespace

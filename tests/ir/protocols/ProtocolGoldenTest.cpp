@@ -1,0 +1,315 @@
+// Frames written out by hand from each protocol's definition, and what they must decode to:
+// sent as defined, and as learnt (marks longer, spaces shorter by a carrier period).
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "HandFrames.h"
+#include "IrProtocol.h"
+#include "JvcProtocol.h"
+#include "KaseikyoProtocol.h"
+#include "NecProtocol.h"
+#include "PioneerProtocol.h"
+#include "Rc5Protocol.h"
+#include "Rc6Protocol.h"
+#include "RcaProtocol.h"
+#include "Samsung32Protocol.h"
+#include "SharpProtocol.h"
+#include "SircProtocol.h"
+
+namespace {
+
+constexpr int32_t kTrailingGapUs = 40000;
+
+struct Golden {
+    const char* name;
+    std::vector<int32_t> durations;
+    const char* protocol;
+    uint32_t address;
+    uint32_t command;
+    uint8_t toggle = 0;
+    bool repeat = false;
+    bool bareRepeat = false;
+};
+
+std::vector<int32_t> NecFrame(uint64_t bits, int count) {
+    using namespace nec;
+    return CHandFrame()
+        .Mark(kHeaderMarkUs)
+        .Space(kHeaderSpaceUs)
+        .PulseDistance(bits, count, kBitMarkUs, kZeroSpaceUs, kOneSpaceUs)
+        .Mark(kBitMarkUs)
+        .Space(kTrailingGapUs)
+        .Durations();
+}
+
+std::vector<int32_t> NecRepeat() {
+    using namespace nec;
+    return CHandFrame()
+        .Mark(kHeaderMarkUs)
+        .Space(kRepeatSpaceUs)
+        .Mark(kBitMarkUs)
+        .Space(kFramePeriodUs - kHeaderMarkUs - kRepeatSpaceUs - kBitMarkUs)
+        .Durations();
+}
+
+std::vector<int32_t> Samsung32Frame(uint64_t bits) {
+    using namespace samsung32;
+    return CHandFrame()
+        .Mark(kHeaderMarkUs)
+        .Space(kHeaderSpaceUs)
+        .PulseDistance(bits, kBits, kBitMarkUs, kZeroSpaceUs, kOneSpaceUs)
+        .Mark(kBitMarkUs)
+        .Space(kTrailingGapUs)
+        .Durations();
+}
+
+std::vector<int32_t> Samsung32Repeat() {
+    using namespace samsung32;
+    return CHandFrame()
+        .Mark(kHeaderMarkUs)
+        .Space(kHeaderSpaceUs)
+        .Mark(kBitMarkUs)
+        .Space(kOneSpaceUs)
+        .Mark(kBitMarkUs)
+        .Space(kTrailingGapUs)
+        .Durations();
+}
+
+// Start bit, field, toggle, 5 address bits, 6 command bits; a one is off, then on.
+std::vector<int32_t> Rc5Frame(bool field, bool toggle, uint32_t address, uint32_t command) {
+    using namespace rc5;
+    const uint32_t bits =
+        1u << 13 | uint32_t{field} << 12 | uint32_t{toggle} << 11 | address << 6 | command;
+    return CHandFrame().Biphase(bits, 14, kHalfBitUs, false).Space(kTrailingGapUs).Durations();
+}
+
+std::vector<int32_t> Rc6Frame(uint32_t mode, bool toggle, uint32_t address, uint32_t command) {
+    using namespace rc6;
+    CHandFrame frame;
+    frame.Mark(kLeaderMarkUs).Space(kLeaderSpaceUs);
+    frame.Biphase(1, 1, kUnitUs, true).Biphase(mode, kModeBits, kUnitUs, true);
+    frame.Biphase(toggle, 1, kToggleHalfUs, true);
+    frame.Biphase(address << 8 | command, kAddressBits + kCommandBits, kUnitUs, true);
+    return frame.Space(kTrailingGapUs).Durations();
+}
+
+std::vector<int32_t> SircFrame(uint64_t bits, int count) {
+    using namespace sirc;
+    return CHandFrame()
+        .Mark(kHeaderMarkUs)
+        .Space(kSpaceUs)
+        .PulseWidth(bits, count, kZeroMarkUs, kOneMarkUs, kSpaceUs)
+        .Space(kTrailingGapUs)
+        .Durations();
+}
+
+std::vector<int32_t> KaseikyoFrame(uint64_t bits) {
+    using namespace kaseikyo;
+    return CHandFrame()
+        .Mark(kHeaderMarkUs)
+        .Space(kHeaderSpaceUs)
+        .PulseDistance(bits, kBits, kBitMarkUs, kZeroSpaceUs, kOneSpaceUs)
+        .Mark(kBitMarkUs)
+        .Space(kTrailingGapUs)
+        .Durations();
+}
+
+std::vector<int32_t> RcaFrame(uint64_t bits) {
+    using namespace rca;
+    return CHandFrame()
+        .Mark(kHeaderMarkUs)
+        .Space(kHeaderSpaceUs)
+        .PulseDistance(bits, kBits, kBitMarkUs, kZeroSpaceUs, kOneSpaceUs)
+        .Mark(kBitMarkUs)
+        .Space(kGapUs)
+        .Durations();
+}
+
+std::vector<int32_t> PioneerFrame(uint64_t bits) {
+    using namespace pioneer;
+    return CHandFrame()
+        .Mark(kHeaderMarkUs)
+        .Space(kHeaderSpaceUs)
+        .PulseDistance(bits, kBits, kBitMarkUs, kZeroSpaceUs, kOneSpaceUs)
+        .Mark(kBitMarkUs)
+        .Space(kGapUs)
+        .Durations();
+}
+
+std::vector<int32_t> JvcFrame(uint64_t bits, bool header, int count = jvc::kBits) {
+    using namespace jvc;
+    CHandFrame frame;
+    if (header) {
+        frame.Mark(kHeaderMarkUs).Space(kHeaderSpaceUs);
+    }
+    return frame.PulseDistance(bits, count, kBitMarkUs, kZeroSpaceUs, kOneSpaceUs)
+        .Mark(kBitMarkUs)
+        .Space(kTrailingGapUs)
+        .Durations();
+}
+
+// A 15-bit frame and its echo, in the timing of Sharp or Denon.
+template <typename Timing>
+std::vector<int32_t> PairFrame(uint64_t first, uint64_t echo) {
+    return CHandFrame()
+        .PulseDistance(first, Timing::kBits, Timing::kBitMarkUs, Timing::kZeroSpaceUs,
+                       Timing::kOneSpaceUs)
+        .Mark(Timing::kBitMarkUs)
+        .Space(Timing::kEchoSpaceUs)
+        .PulseDistance(echo, Timing::kBits, Timing::kBitMarkUs, Timing::kZeroSpaceUs,
+                       Timing::kOneSpaceUs)
+        .Mark(Timing::kBitMarkUs)
+        .Space(Timing::kGapUs)
+        .Durations();
+}
+
+struct SharpTiming {
+    static constexpr int kBits = sharp::kBits;
+    static constexpr int32_t kBitMarkUs = sharp::kBitMarkUs, kZeroSpaceUs = sharp::kZeroSpaceUs,
+                             kOneSpaceUs = sharp::kOneSpaceUs, kEchoSpaceUs = sharp::kEchoSpaceUs,
+                             kGapUs = sharp::kGapUs;
+};
+struct DenonTiming {
+    static constexpr int kBits = denon::kBits;
+    static constexpr int32_t kBitMarkUs = denon::kBitMarkUs, kZeroSpaceUs = denon::kZeroSpaceUs,
+                             kOneSpaceUs = denon::kOneSpaceUs, kEchoSpaceUs = denon::kEchoSpaceUs,
+                             kGapUs = denon::kGapUs;
+};
+
+// The bytes of each frame are written out in the order they are sent (first byte lowest).
+std::vector<Golden> GoldenFrames() {
+    return {
+        {"Nec", NecFrame(0xF708FB04, 32), "NEC", 0x04, 0x08},
+        {"NecAllOnes", NecFrame(0x00FF00FF, 32), "NEC", 0xFF, 0xFF},
+        {"NecRepeatCode", NecRepeat(), "NEC", 0, 0, 0, true, true},
+        {"NecExt", NecFrame(0xFD027F00, 32), "NECext", 0x7F00, 0xFD02},
+        {"NecExtCommandNotInverted", NecFrame(0x1234FB04, 32), "NECext", 0xFB04, 0x1234},
+        // 13-bit address 0x1ABC and its inverse 0x0543, command 0x5A and its inverse 0xA5.
+        {"Nec42",
+         NecFrame(uint64_t{0xA5} << 34 | uint64_t{0x5A} << 26 | 0x0543u << 13 | 0x1ABC, 42),
+         "NEC42", 0x1ABC, 0x5A},
+        {"Nec42Ext", NecFrame(uint64_t{0x1234} << 26 | 0x0ABCDEF, 42), "NEC42ext", 0x0ABCDEF,
+         0x1234},
+        {"Samsung32", Samsung32Frame(0xFD020707), "Samsung32", 0x07, 0x02},
+        {"Samsung32RepeatCode", Samsung32Repeat(), "Samsung32", 0, 0, 0, true, true},
+        {"Rc5", Rc5Frame(true, true, 0x05, 0x35), "RC5", 0x05, 0x35, 1},
+        {"Rc5LastHalfBitInTheGap", Rc5Frame(true, false, 0x00, 0x3E), "RC5", 0x00, 0x3E, 0},
+        {"Rc5x", Rc5Frame(false, false, 0x1F, 0x05), "RC5X", 0x1F, 0x45, 0},
+        {"Rc6", Rc6Frame(0, false, 0x0C, 0x21), "RC6", 0x0C, 0x21, 0},
+        {"Rc6ToggleOne", Rc6Frame(0, true, 0xFF, 0x00), "RC6", 0xFF, 0x00, 1},
+        {"Sirc", SircFrame(0x01u << 7 | 0x15, 12), "SIRC", 0x01, 0x15},
+        {"Sirc15", SircFrame(0x97u << 7 | 0x30, 15), "SIRC15", 0x97, 0x30},
+        // Device 0x1A, extension 0xD1.
+        {"Sirc20", SircFrame((0xD1u << 5 | 0x1A) << 7 | 0x7F, 20), "SIRC20", 0xD1u << 5 | 0x1A,
+         0x7F},
+        // Vendor 0x2002, vendor parity 0, genres 8 and 0, command 0x3D, id 0, parity 0x53.
+        {"Kaseikyo", KaseikyoFrame(0x5303D0802002), "Kaseikyo", 0x200280, 0x3D},
+        // Address 0xF, command 0x54, then both inverted, first arriving bit lowest.
+        {"Rca", RcaFrame(0xAB054F), "RCA", 0xF, 0x54},
+        {"Pioneer", PioneerFrame(0xE51AAA55), "Pioneer", 0x55, 0x1A},
+        {"Jvc", JvcFrame(0x1703, true), "JVC", 0x03, 0x17},
+        {"JvcHeaderlessRepeat", JvcFrame(0x1703, false), "JVC", 0x03, 0x17, 0, true},
+        // Address 1, command 0x4F, frame bits 1 0; the echo inverts command and frame bits.
+        {"Sharp", PairFrame<SharpTiming>(0x29E1, 0x29E1 ^ 0x7FE0), "Sharp", 0x01, 0x4F},
+        {"Denon", PairFrame<DenonTiming>(0x0222, 0x0222 ^ 0x7FE0), "Denon", 0x02, 0x11},
+    };
+}
+
+class ProtocolGolden : public ::testing::TestWithParam<Golden> {};
+
+TEST_P(ProtocolGolden, DecodesAsSentAndAsLearnt) {
+    const Golden& golden = GetParam();
+    const IrProtocol* protocol = FindIrProtocol(golden.protocol);
+    ASSERT_NE(protocol, nullptr);
+    const int32_t periodUs = CarrierPeriodUs(protocol->carrierHz);
+    struct Variant {
+        const char* what;
+        std::vector<int32_t> durations;
+        uint32_t carrierPeriodUs;
+    };
+    const Variant variants[] = {
+        {"as sent", golden.durations, 0},
+        {"learnt, carrier known", Stretched(golden.durations, periodUs), uint32_t(periodUs)},
+        {"learnt, carrier unknown", Stretched(golden.durations, periodUs), 0},
+        {"learnt, stretched by half", Stretched(golden.durations, periodUs / 2), 0},
+    };
+    for (const Variant& variant : variants) {
+        SCOPED_TRACE(variant.what);
+        const IrDecoded decoded = DecodeIrSignal(variant.durations, variant.carrierPeriodUs);
+        ASSERT_NE(decoded.protocol, nullptr);
+        EXPECT_STREQ(decoded.protocol->name, golden.protocol);
+        EXPECT_EQ(decoded.frame.code.address, golden.address);
+        EXPECT_EQ(decoded.frame.code.command, golden.command);
+        EXPECT_EQ(decoded.frame.code.toggle, golden.toggle);
+        EXPECT_EQ(decoded.frame.repeat, golden.repeat);
+        EXPECT_EQ(decoded.frame.bareRepeat, golden.bareRepeat);
+        EXPECT_EQ(decoded.next, variant.durations.size());  // the frame and its gap
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Frames, ProtocolGolden, ::testing::ValuesIn(GoldenFrames()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Frames that start like a protocol's but are not one in full: never a name.
+struct HalfMatch {
+    const char* name;
+    std::vector<int32_t> durations;
+};
+
+std::vector<int32_t> Truncated(std::vector<int32_t> durations, size_t keep) {
+    durations.resize(keep);
+    durations.push_back(-kTrailingGapUs);
+    return durations;
+}
+
+std::vector<int32_t> WithValue(std::vector<int32_t> durations, size_t index, int32_t value) {
+    durations[index] = value;
+    return durations;
+}
+
+std::vector<HalfMatch> HalfMatches() {
+    const std::vector<int32_t> nec = NecFrame(0xF708FB04, 32);
+    const std::vector<int32_t> rc5 = Rc5Frame(true, true, 0x05, 0x35);
+    const std::vector<int32_t> sharp = PairFrame<SharpTiming>(0x29E1, 0x29E1 ^ 0x7FE0);
+    return {
+        {"Empty", {}},
+        {"OnlyMarks", {nec::kHeaderMarkUs, nec::kBitMarkUs, nec::kBitMarkUs}},
+        {"NecCutAfter20Bits", Truncated(nec, 2 + 2 * 20)},
+        {"NecWithoutStopMark", Truncated(nec, 2 + 2 * 32 - 1)},
+        // A space halfway between a zero and a one.
+        {"NecAmbiguousBit", WithValue(nec, 5, -(nec::kZeroSpaceUs + nec::kOneSpaceUs) / 2)},
+        {"NecHeaderTooShort", WithValue(nec, 0, nec::kHeaderMarkUs / 2)},
+        {"NecGoingOnWith33Bits", NecFrame(0x1F708FB04, 33)},
+        {"NecGapTooShort", WithValue(nec, nec.size() - 1, -nec::kOneSpaceUs)},
+        {"NecRepeatWithoutStopMark", Truncated(NecRepeat(), 2)},
+        {"Samsung32CommandNotInverted", Samsung32Frame(0x12020707)},
+        {"Samsung32AddressNotRepeated", Samsung32Frame(0xFD020807)},
+        {"Rc5CutInTheMiddle", Truncated(rc5, rc5.size() / 2)},
+        {"Rc5OneHalfBitMore", WithValue(rc5, rc5.size() - 1, -rc5::kHalfBitUs)},
+        {"Rc5RunOfThreeHalfBits", WithValue(rc5, 1, -3 * rc5::kHalfBitUs)},
+        {"Rc6Mode6", Rc6Frame(6, false, 0x0C, 0x21)},
+        {"Sirc13Bits", SircFrame(0x1FFF, 13)},
+        {"Sirc11Bits", SircFrame(0x7FF, 11)},
+        {"KaseikyoParityWrong", KaseikyoFrame(0x5403D0802002)},
+        {"KaseikyoVendorParityWrong", KaseikyoFrame(0x5203D0812002)},
+        {"RcaNotInverted", RcaFrame(0xAB054E)},
+        {"PioneerCommandNotInverted", PioneerFrame(0xE51BAA55)},
+        {"JvcWith17Bits", JvcFrame(0x11703, true, jvc::kBits + 1)},
+        {"SharpEchoNotInverted", PairFrame<SharpTiming>(0x29E1, 0x29E1)},
+        {"SharpWithoutEcho", Truncated(sharp, 2 * sharp::kBits + 1)},
+        {"SharpFrameBitsNeitherSharpNorDenon", PairFrame<SharpTiming>(0x69E1, 0x69E1 ^ 0x7FE0)},
+    };
+}
+
+class ProtocolHalfMatch : public ::testing::TestWithParam<HalfMatch> {};
+
+TEST_P(ProtocolHalfMatch, IsUnknown) {
+    const IrDecoded decoded = DecodeIrSignal(GetParam().durations, 0);
+    EXPECT_EQ(decoded.protocol, nullptr) << decoded.protocol->name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Frames, ProtocolHalfMatch, ::testing::ValuesIn(HalfMatches()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
