@@ -74,11 +74,15 @@ void PadToEven(std::vector<uint8_t>& data) {
     }
 }
 
-// A keyed record: the big-endian key, then the payload.
+// A keyed record: the big-endian key, then the payload. The key's two bytes are placed
+// one by one rather than into a buffer sized length + 2, whose size the compiler cannot
+// tell from zero when the sum wraps.
 std::vector<uint8_t> KeyedBytes(uint16_t key, const uint8_t* payload, size_t length) {
-    std::vector<uint8_t> record(length + 2);
-    PutNumber(record.data(), key, 2);
-    std::copy(payload, payload + length, record.begin() + 2);
+    std::vector<uint8_t> record;
+    record.reserve(length + 2);
+    record.push_back(static_cast<uint8_t>(key >> 8));
+    record.push_back(static_cast<uint8_t>(key));
+    record.insert(record.end(), payload, payload + length);
     return record;
 }
 
