@@ -59,6 +59,9 @@ void LoadWindowState(CDUWnd& window, HandheldFs& fs, RemoteState& state) {
 }
 
 bool SaveWindowState(CDUWnd& window, HandheldFs& fs, RemoteState& state) {
+    if (!window.GetForm(0)) {
+        return true;  // no forms, nothing to save
+    }
     TakeWindowState(window, state);
     const bool ok = SaveState(fs, window.PrefFile(), state);
     // Slots not in use are kept as "none" from now on, as they were written.
