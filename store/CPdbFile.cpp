@@ -302,6 +302,26 @@ std::vector<uint8_t> CPdbFile::ReadRecord(int index) {
     return ReadSpan(index, GetRecordCount(), 0);
 }
 
+std::optional<uint16_t> CPdbFile::TryGetRecordCount() {
+    uint8_t bytes[2];
+    if (!Inside(kCountOffset, 2)) {
+        return 0;
+    }
+    if (!ReadAt(kCountOffset, bytes, 2)) {
+        return std::nullopt;
+    }
+    return static_cast<uint16_t>(GetNumber(bytes, 2));
+}
+
+std::optional<std::vector<uint8_t>> CPdbFile::TryReadRecord(int index) {
+    const std::optional<uint16_t> count = TryGetRecordCount();
+    std::vector<uint8_t> data;
+    if (!count || !LoadSpan(index, *count, 0, data)) {
+        return std::nullopt;
+    }
+    return data;
+}
+
 std::vector<uint8_t> CPdbFile::ReadKeyedRecord(int index) {
     return ReadSpan(index, GetRecordCount(), 2);
 }
@@ -314,23 +334,19 @@ bool CPdbFile::LoadTable(std::vector<Slot>& table, size_t extra) {
     if (!Unchanged()) {
         return false;
     }
-    uint32_t count = 0;
-    if (Inside(kCountOffset, 2)) {
-        uint8_t bytes[2];
-        if (!ReadAt(kCountOffset, bytes, 2)) {
-            return false;
-        }
-        count = GetNumber(bytes, 2);
+    const std::optional<uint16_t> count = TryGetRecordCount();
+    if (!count) {
+        return false;
     }
-    table.assign(count + extra, Slot{});
+    table.assign(*count + extra, Slot{});
     uint64_t loaded = 0;
-    for (uint32_t i = 0; i < count; ++i) {
+    for (uint32_t i = 0; i < *count; ++i) {
         Slot& slot = table[i];
         const uint64_t entry = kHeaderSize + uint64_t(kEntrySize) * i;
         if (entry >= length_ || !ReadAt(entry, slot.entry, kEntrySize)) {
             return false;
         }
-        if (!LoadSpan(static_cast<int>(i), count, 0, slot.data)) {
+        if (!LoadSpan(static_cast<int>(i), *count, 0, slot.data)) {
             return false;
         }
         // Records of a sound file do not overlap; overlapping ones would multiply the

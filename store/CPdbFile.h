@@ -21,6 +21,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "HandheldFs.h"
@@ -108,6 +109,11 @@ class CPdbFile {
     // A copy of record `index`; empty when nothing is open, the index is out of range or
     // the record is empty.
     std::vector<uint8_t> ReadRecord(int index);
+    // The same two for a caller that is about to change the file and must tell a record
+    // (or count) that cannot be read from an empty or missing one: nothing when a read
+    // failed.
+    std::optional<uint16_t> TryGetRecordCount();
+    std::optional<std::vector<uint8_t>> TryReadRecord(int index);
 
     // The new record's index, or -1. An odd length is padded with one zero byte.
     int AppendRecord(const uint8_t* data, size_t length);
