@@ -77,14 +77,39 @@ bool CCodebaseFile::IsCodebase() {
     return IsOpen() && GetType() == kType && GetCreator() == kCreator && GetVersion() != 0;
 }
 
+namespace {
+
+// Whether a button record begins with `name` and its terminating zero.
+bool HoldsButton(const std::vector<uint8_t>& record, const QString& name) {
+    const auto zero = std::find(record.begin(), record.end(), uint8_t(0));
+    return zero != record.end() &&
+           FromFileBytes(reinterpret_cast<const char*>(record.data()),
+                         static_cast<size_t>(zero - record.begin())) == name;
+}
+
+}  // namespace
+
 int CCodebaseFile::FindButton(const QString& name) {
     const int count = GetRecordCount();
     for (int index = 1; index < count; ++index) {
-        const std::vector<uint8_t> record = ReadRecord(index);
-        const auto zero = std::find(record.begin(), record.end(), uint8_t(0));
-        if (zero != record.end() &&
-            FromFileBytes(reinterpret_cast<const char*>(record.data()),
-                          static_cast<size_t>(zero - record.begin())) == name) {
+        if (HoldsButton(ReadRecord(index), name)) {
+            return index;
+        }
+    }
+    return -1;
+}
+
+std::optional<int> CCodebaseFile::LocateButton(const QString& name) {
+    const std::optional<uint16_t> count = TryGetRecordCount();
+    if (!count) {
+        return std::nullopt;
+    }
+    for (int index = 1; index < *count; ++index) {
+        const std::optional<std::vector<uint8_t>> record = TryReadRecord(index);
+        if (!record) {
+            return std::nullopt;
+        }
+        if (HoldsButton(*record, name)) {
             return index;
         }
     }
@@ -97,7 +122,12 @@ bool CCodebaseFile::StoreSignal(const std::vector<int16_t>& values, uint8_t fram
     if (stored.isEmpty()) {
         return false;
     }
-    const int index = FindButton(FromFileBytes(stored.constData(), stored.size()));
+    const std::optional<int> located =
+        LocateButton(FromFileBytes(stored.constData(), stored.size()));
+    if (!located) {
+        return false;
+    }
+    const int index = *located;
     if (values.empty()) {
         // Nothing to keep: the button loses its record, if it has one.
         return index < 0 || DeleteRecord(index) == kPdbOk;
@@ -107,7 +137,14 @@ bool CCodebaseFile::StoreSignal(const std::vector<int16_t>& values, uint8_t fram
     signal.values.assign(values.begin(), values.begin() + std::min(values.size(), kMaxValues));
 
     ButtonRecord record;
-    if (index < 0 || !ParseButtonRecord(index, record)) {
+    std::optional<std::vector<uint8_t>> bytesBefore;
+    if (index >= 0) {
+        bytesBefore = TryReadRecord(index);
+        if (!bytesBefore) {
+            return false;  // the other signal of the button must not be lost
+        }
+    }
+    if (index < 0 || !ParseButtonBytes(bytesBefore->data(), bytesBefore->size(), record)) {
         record = ButtonRecord{};
         record.name = stored;
         record.signal1 = std::move(signal);

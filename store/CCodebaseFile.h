@@ -14,6 +14,7 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "CPdbFile.h"
@@ -72,4 +73,10 @@ class CCodebaseFile : public CPdbFile {
     // outside `size` bytes; false when there is no terminated name.
     static std::vector<uint8_t> BuildButtonRecord(const ButtonRecord& record);
     static bool ParseButtonBytes(const uint8_t* data, size_t size, ButtonRecord& record);
+
+  private:
+    // FindButton for a change: nothing when a record could not be read, so that a button
+    // whose record failed to read is neither appended a second time nor rebuilt from
+    // nothing.
+    std::optional<int> LocateButton(const QString& name);
 };

@@ -74,11 +74,15 @@ void PadToEven(std::vector<uint8_t>& data) {
     }
 }
 
-// A keyed record: the big-endian key, then the payload.
+// A keyed record: the big-endian key, then the payload. The key's two bytes are placed
+// one by one rather than into a buffer sized length + 2, whose size the compiler cannot
+// tell from zero when the sum wraps.
 std::vector<uint8_t> KeyedBytes(uint16_t key, const uint8_t* payload, size_t length) {
-    std::vector<uint8_t> record(length + 2);
-    PutNumber(record.data(), key, 2);
-    std::copy(payload, payload + length, record.begin() + 2);
+    std::vector<uint8_t> record;
+    record.reserve(length + 2);
+    record.push_back(static_cast<uint8_t>(key >> 8));
+    record.push_back(static_cast<uint8_t>(key));
+    record.insert(record.end(), payload, payload + length);
     return record;
 }
 
@@ -219,9 +223,16 @@ FsError CPdbFile::Commit(const QString& path, const std::vector<uint8_t>& image)
     return FsError::None;
 }
 
+bool CPdbFile::Inside(uint64_t offset, size_t size) const {
+    return file_ && offset <= length_ && size <= length_ - offset;
+}
+
 bool CPdbFile::ReadAt(uint64_t offset, void* data, size_t size) {
-    return file_ && offset <= length_ && size <= length_ - offset &&
-           file_->Read(offset, data, size);
+    return Inside(offset, size) && file_->Read(offset, data, size);
+}
+
+bool CPdbFile::Unchanged() const {
+    return file_ && file_->Length() == length_;
 }
 
 uint32_t CPdbFile::ReadNumber(uint64_t offset, int width) {
@@ -233,33 +244,57 @@ uint16_t CPdbFile::GetRecordCount() {
     return static_cast<uint16_t>(ReadNumber(kCountOffset, 2));
 }
 
-bool CPdbFile::RecordExtent(int index, uint32_t count, uint32_t& start, uint32_t& end) {
+CPdbFile::Extent CPdbFile::RecordExtent(int index, uint32_t count, uint32_t& start, uint32_t& end) {
     if (index < 0 || static_cast<uint32_t>(index) >= count) {
-        return false;
+        return Extent::Empty;
     }
+    // Parts of the list that lie outside the file read as missing; a read of a part that
+    // lies inside and fails is no answer at all.
     const uint64_t entry = kHeaderSize + uint64_t(kEntrySize) * uint32_t(index);
     uint8_t offset[4];
+    if (!Inside(entry, 4)) {
+        return Extent::Empty;
+    }
     if (!ReadAt(entry, offset, 4)) {
-        return false;
+        return Extent::Unreadable;
     }
     start = GetNumber(offset, 4);
     uint64_t stop = length_;
-    if (static_cast<uint32_t>(index) + 1 < count && ReadAt(entry + kEntrySize, offset, 4)) {
+    if (static_cast<uint32_t>(index) + 1 < count && Inside(entry + kEntrySize, 4)) {
+        if (!ReadAt(entry + kEntrySize, offset, 4)) {
+            return Extent::Unreadable;
+        }
         stop = std::min<uint64_t>(GetNumber(offset, 4), length_);
     }
     end = static_cast<uint32_t>(stop);
-    return start < stop;
+    return start < stop ? Extent::Found : Extent::Empty;
+}
+
+bool CPdbFile::LoadSpan(int index, uint32_t count, uint32_t skip, std::vector<uint8_t>& data) {
+    data.clear();
+    uint32_t start = 0, end = 0;
+    switch (RecordExtent(index, count, start, end)) {
+        case Extent::Unreadable:
+            return false;
+        case Extent::Empty:
+            return true;
+        case Extent::Found:
+            break;
+    }
+    if (end - start <= skip) {
+        return true;
+    }
+    data.resize(end - start - skip);
+    if (!ReadAt(uint64_t(start) + skip, data.data(), data.size())) {
+        data.clear();
+        return false;
+    }
+    return true;
 }
 
 std::vector<uint8_t> CPdbFile::ReadSpan(int index, uint32_t count, uint32_t skip) {
     std::vector<uint8_t> data;
-    uint32_t start = 0, end = 0;
-    if (RecordExtent(index, count, start, end) && end - start > skip) {
-        data.resize(end - start - skip);
-        if (!ReadAt(uint64_t(start) + skip, data.data(), data.size())) {
-            data.clear();
-        }
-    }
+    LoadSpan(index, count, skip, data);  // a record that cannot be read reads as empty
     return data;
 }
 
@@ -267,21 +302,53 @@ std::vector<uint8_t> CPdbFile::ReadRecord(int index) {
     return ReadSpan(index, GetRecordCount(), 0);
 }
 
+std::optional<uint16_t> CPdbFile::TryGetRecordCount() {
+    uint8_t bytes[2];
+    if (!Inside(kCountOffset, 2)) {
+        return 0;
+    }
+    if (!ReadAt(kCountOffset, bytes, 2)) {
+        return std::nullopt;
+    }
+    return static_cast<uint16_t>(GetNumber(bytes, 2));
+}
+
+std::optional<std::vector<uint8_t>> CPdbFile::TryReadRecord(int index) {
+    const std::optional<uint16_t> count = TryGetRecordCount();
+    std::vector<uint8_t> data;
+    if (!count || !LoadSpan(index, *count, 0, data)) {
+        return std::nullopt;
+    }
+    return data;
+}
+
 std::vector<uint8_t> CPdbFile::ReadKeyedRecord(int index) {
     return ReadSpan(index, GetRecordCount(), 2);
 }
 
 bool CPdbFile::LoadTable(std::vector<Slot>& table, size_t extra) {
-    const uint32_t count = GetRecordCount();
-    table.assign(count + extra, Slot{});
+    // Whatever cannot be read makes the change refuse: a record that failed to read must
+    // not be written back as an empty one, nor a count that failed to read as no records.
+    // A file that another writer changed since it was opened is refused as well, since
+    // its records are no longer where this object last saw them.
+    if (!Unchanged()) {
+        return false;
+    }
+    const std::optional<uint16_t> count = TryGetRecordCount();
+    if (!count) {
+        return false;
+    }
+    table.assign(*count + extra, Slot{});
     uint64_t loaded = 0;
-    for (uint32_t i = 0; i < count; ++i) {
+    for (uint32_t i = 0; i < *count; ++i) {
         Slot& slot = table[i];
         const uint64_t entry = kHeaderSize + uint64_t(kEntrySize) * i;
         if (entry >= length_ || !ReadAt(entry, slot.entry, kEntrySize)) {
             return false;
         }
-        slot.data = ReadSpan(static_cast<int>(i), count, 0);
+        if (!LoadSpan(static_cast<int>(i), *count, 0, slot.data)) {
+            return false;
+        }
         // Records of a sound file do not overlap; overlapping ones would multiply the
         // memory a change needs, so such a file is refused as unreadable.
         loaded += slot.data.size();
@@ -294,13 +361,11 @@ bool CPdbFile::LoadTable(std::vector<Slot>& table, size_t extra) {
 }
 
 bool CPdbFile::Rewrite(const std::vector<Slot>& table) {
+    // A file too short for its header keeps the bytes it has.
     std::vector<uint8_t> image(kHeaderSize, 0);
-    if (!ReadAt(0, image.data(), kHeaderSize)) {
-        // A file too short for its header keeps the bytes it has.
-        const size_t have = static_cast<size_t>(std::min<uint64_t>(length_, kHeaderSize));
-        if (have && !ReadAt(0, image.data(), have)) {
-            return false;
-        }
+    const size_t have = static_cast<size_t>(std::min<uint64_t>(length_, kHeaderSize));
+    if (have && !ReadAt(0, image.data(), have)) {
+        return false;
     }
     uint32_t kept = 0;
     uint64_t dataSize = 0;
@@ -371,7 +436,9 @@ int CPdbFile::ReplaceRecord(int index, const uint8_t* data, size_t length) {
         return kPdbRewriteFailed;
     }
     std::vector<Slot> table;
-    if (!LoadTable(table, 0)) {
+    // The count is read again while loading; a file whose count changed meanwhile is one
+    // whose records cannot be trusted.
+    if (!LoadTable(table, 0) || static_cast<size_t>(index) >= table.size()) {
         return kPdbNotLoaded;
     }
     Slot& slot = table[static_cast<size_t>(index)];
@@ -394,7 +461,7 @@ int CPdbFile::DeleteRecord(int index) {
         return kPdbIndexTooLarge;
     }
     std::vector<Slot> table;
-    if (!LoadTable(table, 0)) {
+    if (!LoadTable(table, 0) || static_cast<size_t>(index) >= table.size()) {
         return kPdbNotLoaded;
     }
     table[static_cast<size_t>(index)].deleted = true;
@@ -429,6 +496,12 @@ int CPdbFile::Rename(const QString& name) {
     const QString newPath = oldPath.left(oldPath.lastIndexOf(QLatin1Char('\\')) + 1) +
                             FromFileBytes(bytes.constData(), bytes.size()) + QStringLiteral(".PDB");
 
+    // The whole file is read before anything moves: a file that cannot be read must keep
+    // its name and its bytes, not become a bare header under the new name.
+    std::vector<uint8_t> image;
+    if (!ReadWholeFile(image)) {
+        return kPdbRenameNotLoaded;
+    }
     // Move first, so that a name that is taken leaves everything as it was; then write
     // the header under the new name, and move back when that fails.
     HandheldFs* fs = Fs();
@@ -436,7 +509,6 @@ int CPdbFile::Rename(const QString& name) {
         return kPdbRenameMoveFailed;
     }
     path_ = newPath;
-    std::vector<uint8_t> image = ReadWholeFile();
     if (image.size() < kNameField) {
         image.resize(kNameField, 0);
     }
@@ -451,20 +523,21 @@ int CPdbFile::Rename(const QString& name) {
     return kPdbOk;
 }
 
-std::vector<uint8_t> CPdbFile::ReadWholeFile() {
-    std::vector<uint8_t> image(static_cast<size_t>(length_));
-    if (!ReadAt(0, image.data(), image.size())) {
+bool CPdbFile::ReadWholeFile(std::vector<uint8_t>& image) {
+    image.assign(static_cast<size_t>(length_), 0);
+    if (!Unchanged() || !ReadAt(0, image.data(), image.size())) {
         image.clear();
+        return false;
     }
-    return image;
+    return true;
 }
 
 void CPdbFile::WriteHeaderField(uint64_t offset, uint32_t value, int width) {
     if (!IsOpen() || mode_ == kModeRead) {
         return;
     }
-    std::vector<uint8_t> image = ReadWholeFile();
-    if (image.size() != length_) {
+    std::vector<uint8_t> image;
+    if (!ReadWholeFile(image)) {
         return;
     }
     if (image.size() < offset + width) {
@@ -511,7 +584,7 @@ int CPdbFile::FindKeyedRecord(uint16_t key, int start) {
         // A record too short to hold a key counts as key 0.
         uint16_t found = 0;
         uint32_t begin = 0, end = 0;
-        if (RecordExtent(int(index), count, begin, end) && end - begin >= 2) {
+        if (RecordExtent(int(index), count, begin, end) == Extent::Found && end - begin >= 2) {
             found = static_cast<uint16_t>(ReadNumber(begin, 2));
         }
         if (found == key) {

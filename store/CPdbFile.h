@@ -21,6 +21,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "HandheldFs.h"
@@ -59,6 +60,7 @@ enum PdbResult : int {
     // Rename
     kPdbRenameNothing = 1,     // no file open, or no name
     kPdbRenameMoveFailed = 2,  // the file could not be moved (another file has that name)
+    kPdbRenameNotLoaded = 5,   // the file could not be read; name and bytes untouched
     kPdbRenameNotWritten = 6,  // opened read-only, or the header could not be written
     kPdbRenameBadName = 10,    // the name holds characters that no file name may hold
 };
@@ -107,6 +109,11 @@ class CPdbFile {
     // A copy of record `index`; empty when nothing is open, the index is out of range or
     // the record is empty.
     std::vector<uint8_t> ReadRecord(int index);
+    // The same two for a caller that is about to change the file and must tell a record
+    // (or count) that cannot be read from an empty or missing one: nothing when a read
+    // failed.
+    std::optional<uint16_t> TryGetRecordCount();
+    std::optional<std::vector<uint8_t>> TryReadRecord(int index);
 
     // The new record's index, or -1. An odd length is padded with one zero byte.
     int AppendRecord(const uint8_t* data, size_t length);
@@ -116,7 +123,8 @@ class CPdbFile {
     // The header name, at most 31 characters; empty when nothing is open.
     QString GetName();
     // Writes the first 31 characters of `name` into the header and moves the file to that
-    // name + ".PDB" in its folder. The file stays open read-write.
+    // name + ".PDB" in its folder. The file stays open read-write. A file that cannot be
+    // read whole keeps its name and bytes (kPdbRenameNotLoaded).
     int Rename(const QString& name);
 
     uint16_t GetVersion();
@@ -146,19 +154,33 @@ class CPdbFile {
         bool deleted = false;
     };
 
+    enum class Extent { Found, Empty, Unreadable };
+
+    // Whether `size` bytes at `offset` lie inside the file as last seen.
+    bool Inside(uint64_t offset, size_t size) const;
+    // False when the bytes lie outside the file or the read fails.
     bool ReadAt(uint64_t offset, void* data, size_t size);
+    // Whether the file still has the length this object last saw (no other writer
+    // changed it in place since).
+    bool Unchanged() const;
     uint32_t ReadNumber(uint64_t offset, int width);
     void WriteHeaderField(uint64_t offset, uint32_t value, int width);
-    // Where record `index` lies: false when it lies outside the file or is empty.
-    bool RecordExtent(int index, uint32_t count, uint32_t& start, uint32_t& end);
-    // Record `index` of `count` without its first `skip` bytes.
+    // Where record `index` lies. Empty when it lies outside the file or has no bytes;
+    // Unreadable when a read inside the file failed.
+    Extent RecordExtent(int index, uint32_t count, uint32_t& start, uint32_t& end);
+    // Record `index` of `count` without its first `skip` bytes; false only when a read
+    // failed (an empty or missing record gives true and no bytes).
+    bool LoadSpan(int index, uint32_t count, uint32_t skip, std::vector<uint8_t>& data);
+    // The same for readers, to whom a record that cannot be read is empty.
     std::vector<uint8_t> ReadSpan(int index, uint32_t count, uint32_t skip);
-    // The records of the file, one slot each, plus `extra` empty slots.
+    // The records of the file, one slot each, plus `extra` empty slots; false, and the
+    // change must not go on, when any of it could not be read.
     bool LoadTable(std::vector<Slot>& table, size_t extra);
     bool Rewrite(const std::vector<Slot>& table);
     // Replaces the whole file at `path` by `image`; the new file becomes the open one.
     FsError Commit(const QString& path, const std::vector<uint8_t>& image);
-    std::vector<uint8_t> ReadWholeFile();
+    // The file's bytes as last seen; false when they cannot all be read.
+    bool ReadWholeFile(std::vector<uint8_t>& image);
 
     HandheldFs* fs_;                // as given to the constructor
     HandheldFs* openFs_ = nullptr;  // the one the open file belongs to

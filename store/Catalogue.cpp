@@ -163,29 +163,51 @@ NameCorrection CutIllegalCharacters(const QString& typed) {
     return result;
 }
 
-CodebaseNameCheck CheckCodebaseName(HandheldFs& fs, const QString& folder, int category,
-                                    const QString& name, QChar* illegal) {
+NameCorrection CorrectTypedCodebaseName(const QString& typed, int category, bool cutLength) {
+    QString name = typed;
+    if (cutLength) {
+        const qsizetype keep = IsDeviceCategory(category)
+                                   ? kMaxDisplayNameLength - DisplayName(category, {}).size()
+                                   : kMaxDeviceNameWithoutCategory;
+        if (name.size() > keep) {
+            name.truncate(keep);
+        }
+    }
+    return CutIllegalCharacters(name);
+}
+
+std::vector<CodebaseNameCheck> CodebaseNameProblems(HandheldFs* fs, const QString& folder,
+                                                    int category, const QString& name,
+                                                    QChar* illegal) {
     if (!IsDeviceCategory(category)) {
-        return kNameNoCategory;
+        return {kNameNoCategory};
     }
     if (name.simplified().isEmpty()) {
-        return kNameEmpty;
+        return {kNameEmpty};
     }
     const NameCorrection cut = CutIllegalCharacters(name);
     if (!cut.refused.isEmpty()) {
         if (illegal) {
             *illegal = cut.refused.front();
         }
-        return kNameIllegalCharacter;
+        return {kNameIllegalCharacter};
     }
+    std::vector<CodebaseNameCheck> problems;
     if (name.size() > kMaxDeviceNameLength ||
         DisplayName(category, name).size() > kMaxDisplayNameLength) {
-        return kNameTooLong;
+        problems.push_back(kNameTooLong);
     }
-    if (fs.FileExists(FsPath(folder + CodebaseFileName(category, name)))) {
-        return kNameExists;
+    if (fs && fs->FileExists(FsPath(folder + CodebaseFileName(category, name)))) {
+        problems.push_back(kNameExists);
     }
-    return kNameOk;
+    return problems;
+}
+
+CodebaseNameCheck CheckCodebaseName(HandheldFs& fs, const QString& folder, int category,
+                                    const QString& name, QChar* illegal) {
+    const std::vector<CodebaseNameCheck> problems =
+        CodebaseNameProblems(&fs, folder, category, name, illegal);
+    return problems.empty() ? kNameOk : problems.front();
 }
 
 QString StartNewCodebase(HotSlots& hotSlots, const HandheldFolders& folders, int category,
@@ -193,10 +215,6 @@ QString StartNewCodebase(HotSlots& hotSlots, const HandheldFolders& folders, int
     const QString path = folders.defaultCodebaseFolder + CodebaseFileName(category, deviceName);
     SetHotCodebase(hotSlots, category, path);
     return path;
-}
-
-void StartRelearn(HotSlots& hotSlots, const CodebaseEntry& entry) {
-    SetHotCodebase(hotSlots, entry.category, entry.path);
 }
 
 int RenameCodebase(HandheldFs& fs, const HandheldFolders& folders,

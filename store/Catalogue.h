@@ -69,6 +69,9 @@ constexpr int kMaxDeviceNameLength = 30;  // what the name field takes
 // A header holds 31 characters, but "\" + display name + ".PDB" must stay within the 35
 // characters that the record-database layer creates, so display names stop at 30.
 constexpr int kMaxDisplayNameLength = 30;
+// While no category is chosen a typed name stops here, which leaves room for the longest
+// abbreviation and its "_".
+constexpr int kMaxDeviceNameWithoutCategory = 25;
 
 // The characters that a device name may not hold, in the order in which they are looked for.
 constexpr char kIllegalNameCharacters[] = "*\\/?><:\"|";
@@ -83,6 +86,13 @@ struct NameCorrection {
     QString refused;
 };
 NameCorrection CutIllegalCharacters(const QString& typed);
+
+// The correction of a codebase name after every edit in the codebase dialog. With
+// `cutLength` the name is first cut back silently so that its display name stays within
+// kMaxDisplayNameLength (kMaxDeviceNameWithoutCategory characters while `category` is no
+// device category); then the character checks run, after a cut as well, so that a long
+// pasted name cannot bring a path separator with it.
+NameCorrection CorrectTypedCodebaseName(const QString& typed, int category, bool cutLength);
 
 enum CodebaseNameCheck : int {
     kNameOk = 0,
@@ -99,13 +109,18 @@ enum CodebaseNameCheck : int {
 CodebaseNameCheck CheckCodebaseName(HandheldFs& fs, const QString& folder, int category,
                                     const QString& name, QChar* illegal = nullptr);
 
+// The same check, with every rule that the name breaks in the order in which the user is
+// told: a missing category, a blank name or a refused character ends the check (only one
+// of them is listed); a name too long and a name already taken are both listed. Empty
+// when the name is fine. Without a file system no name counts as taken.
+std::vector<CodebaseNameCheck> CodebaseNameProblems(HandheldFs* fs, const QString& folder,
+                                                    int category, const QString& name,
+                                                    QChar* illegal = nullptr);
+
 // New codebase: both forms of the category name the new path at once; the file itself is
 // created when the first button is learnt. Returns the path.
 QString StartNewCodebase(HotSlots& hotSlots, const HandheldFolders& folders, int category,
                          const QString& deviceName);
-
-// Relearn: makes the entry the hot codebase of its category.
-void StartRelearn(HotSlots& hotSlots, const CodebaseEntry& entry);
 
 enum CatalogueResult : int {
     kCatalogueOk = 0,

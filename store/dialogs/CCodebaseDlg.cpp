@@ -10,7 +10,6 @@
 
 #include "CAboutDlg.h"
 #include "CHelpBar.h"
-#include "CPdbFile.h"
 #include "Catalogue.h"
 #include "DialogUnits.h"
 #include "FormTables.h"
@@ -134,9 +133,9 @@ void CCodebaseDlg::paintEvent(QPaintEvent* event) {
     painter.drawText(QRect(QPoint(30, 94), QSize(80, 24)), Qt::AlignLeft | Qt::AlignTop, "Name:");
 }
 
-QString CCodebaseDlg::SelectedAbbreviation() const {
+int CCodebaseDlg::SelectedCategory() const {
     const int index = categories_->currentIndex();
-    return index >= 0 ? QString::fromLatin1(CategoryAbbreviation(index + 1)) : QString();
+    return index >= 0 ? index + 1 : kCategoryUnknown;
 }
 
 void CCodebaseDlg::CheckName() {
@@ -144,67 +143,57 @@ void CCodebaseDlg::CheckName() {
         return;
     }
     checking_ = true;
-    QString text = nameEdit_->text();
-    const QString abbreviation = SelectedAbbreviation();
-    const bool withCategory = !abbreviation.isEmpty();
-    const qsizetype fullLength = withCategory ? abbreviation.size() + 1 + text.size() : text.size();
-    const qsizetype limit = withCategory ? kLimitWithCategory : kLimitWithoutCategory;
-
-    if (mode != kRelearn && fullLength > limit) {
-        // Cut back silently, so that the full name is 30 characters (25 without category).
-        text.truncate(withCategory ? kLimitWithCategory - abbreviation.size()
-                                   : kLimitWithoutCategory);
-    }
-    // The characters are checked after a cut as well: a long pasted name must not bring
-    // path separators or other illegal characters into the file name.
-    const NameCorrection corrected = CutIllegalCharacters(text);
+    // A relearnt codebase keeps its name, so its length is not cut.
+    const NameCorrection corrected =
+        CorrectTypedCodebaseName(nameEdit_->text(), SelectedCategory(), mode != kRelearn);
     for (const QChar refused : corrected.refused) {
         ShowMessage(this, "Illegal character " + QString(refused));
     }
-    text = corrected.name;
-    if (text != nameEdit_->text()) {
-        nameEdit_->setText(text);
+    if (corrected.name != nameEdit_->text()) {
+        nameEdit_->setText(corrected.name);
     }
-    nameEdit_->setCursorPosition(static_cast<int>(text.size()));
+    nameEdit_->setCursorPosition(static_cast<int>(corrected.name.size()));
     checking_ = false;
 }
 
 void CCodebaseDlg::OnOk() {
     const QString text = nameEdit_->text();
-    const int index = categories_->currentIndex();
-    const QString abbreviation = QString::fromLatin1(CategoryAbbreviation(index + 1));
+    const int selected = SelectedCategory();
     learnMode = double_->isChecked() ? 1 : 0;
-    if (mode == kRelearn) {
-        name = text;
-        fileName = abbreviation + "_" + name + ".PDB";
-        category = index + 1;
-        done(1);
-        return;
+    if (mode != kRelearn) {
+        QChar illegal;
+        const std::vector<CodebaseNameCheck> problems =
+            CodebaseNameProblems(fs ? fs : CurrentHandheldFs(), folder, selected, text, &illegal);
+        for (const CodebaseNameCheck problem : problems) {
+            switch (problem) {
+                case kNameOk:
+                    break;
+                case kNameNoCategory:
+                    ShowMessage(this, "You must select a category.");
+                    break;
+                case kNameEmpty:
+                    ShowMessage(this, "You must type a codebase name.");
+                    break;
+                case kNameIllegalCharacter:
+                    ShowMessage(this, "Illegal character " + QString(illegal));
+                    break;
+                case kNameTooLong:
+                    ShowMessage(this, "Maximal codebase name length is exceeded.");
+                    break;
+                case kNameExists:
+                    ShowMessage(this,
+                                "A codebase with the name you specified already exists.\n"
+                                "Specify a different codebase name.");
+                    break;
+            }
+        }
+        if (!problems.empty()) {
+            return;
+        }
     }
-    if (index < 0 || categories_->count() == 0) {
-        ShowMessage(this, "You must select a category.");
-        return;
-    }
-    if (text.simplified().isEmpty()) {
-        ShowMessage(this, "You must type a codebase name.");
-        return;
-    }
-    bool failed = false;
-    if ((abbreviation + "_" + text).size() >= kTooLongFullName) {
-        ShowMessage(this, "Maximal codebase name length is exceeded.");
-        failed = true;
-    }
+    // Relearning keeps the codebase as it is: nothing is checked.
     name = text;
-    fileName = abbreviation + "_" + name + ".PDB";
-    CPdbFile existing;
-    if (existing.Open(folder + fileName, CPdbFile::kModeRead) == kPdbOk) {
-        ShowMessage(this,
-                    "A codebase with the name you specified already exists.\nSpecify a "
-                    "different codebase name.");
-        failed = true;
-    }
-    if (!failed) {
-        category = index + 1;
-        done(1);
-    }
+    fileName = CodebaseFileName(selected, name);
+    category = selected;
+    done(1);
 }

@@ -6,6 +6,7 @@
 #include <QString>
 
 class CHelpBar;
+class HandheldFs;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -26,12 +27,9 @@ class CCodebaseDlg : public QDialog {
     static constexpr int kPictureBitmap = 198;
     static constexpr int kCreateHelpTopic = 4;
     static constexpr int kRelearnHelpTopic = 5;
-    // The longest full name ("TV_" + name) that typing keeps checking characters for, with
-    // and without a category; beyond it the name is cut back.
-    static constexpr int kLimitWithCategory = 29;
-    static constexpr int kLimitWithoutCategory = 25;
+    // What the name field takes. The rules for a name are the catalogue's, checked after
+    // every edit (CorrectTypedCodebaseName) and on OK (CodebaseNameProblems).
     static constexpr int kMaxTyped = 30;
-    static constexpr int kTooLongFullName = 32;
 
     explicit CCodebaseDlg(QWidget* parent = nullptr);
 
@@ -41,6 +39,7 @@ class CCodebaseDlg : public QDialog {
     QString name;
     QString fileName;  // out: abbreviation, "_", name, ".PDB"
     QString folder = "\\";
+    HandheldFs* fs = nullptr;  // the file system of `folder`; the current one when null
     bool categorySelectable = true;
     bool nameEditable = true;
     int learnMode = 0;  // out: 0 single, 1 double
@@ -63,8 +62,8 @@ class CCodebaseDlg : public QDialog {
     void Open();
     void CheckName();
     void OnOk();
-    // The abbreviation of the selected category, or an empty string without one.
-    QString SelectedAbbreviation() const;
+    // The selected category, 1 TV .. 6 TiVo, or 0 without one.
+    int SelectedCategory() const;
 
     QLabel* title_;
     QComboBox* categories_;

@@ -178,6 +178,19 @@ TEST_F(RemoteWindowTest, StateOfTheWindowSurvivesAClose) {
     EXPECT_TRUE(again.GetForm(0)->Slot().IsValid());
 }
 
+// A window whose forms were never built (closed before its first paint) has nothing to
+// save: the save writes nothing and does not fail.
+TEST_F(RemoteWindowTest, WindowWithoutFormsSavesNothing) {
+    const std::vector<std::string> before = fs->ListFiles(kBase, "*.PDB");
+    RemoteServices services;
+    services.fs = fs.get();
+    CRemoteModel unbuilt(services);
+    CDUWnd bare(unbuilt, files.get());
+    EXPECT_TRUE(bare.SaveState());
+    EXPECT_EQ(fs->ListFiles(kBase, "*.PDB"), before);
+    EXPECT_TRUE(fs->ListFiles("\\", "*.PDB").empty());
+}
+
 struct RepeatCase {
     const char* button;
     int passes;

@@ -143,6 +143,7 @@ TEST_P(CodebaseOk, ChecksBeforeClosing) {
     dialog.category = c.category;
     dialog.name = c.name;
     dialog.folder = "\\My Documents\\";
+    dialog.fs = &device_;
     EXPECT_EQ(RunModal(dialog), c.result);
     EXPECT_EQ(Texts(modal), c.messages);
     if (c.result == kIdOk) {
@@ -173,15 +174,37 @@ INSTANTIATE_TEST_SUITE_P(
                kIdCancel,
                0,
                ""},
-        OkCase{"FullNameOfThirtyOneFits",
-               2,
+        // "\\" + a display name of 31 + ".PDB" is more than the 35 characters of a file
+        // name that can be created: the name would pass here and fail at the first button.
+        OkCase{"FullNameOfThirtyOneIsTooLong",
+               0,
                5,
                QString(27, 'n'),
+               false,
+               {kTooLong},
+               kIdCancel,
+               0,
+               ""},
+        OkCase{"FullNameOfThirtyFits",
+               2,
+               5,
+               QString(26, 'n'),
                false,
                {},
                kIdOk,
                6,
-               "TIV_" + QString(27, 'n') + ".PDB"},
+               "TIV_" + QString(26, 'n') + ".PDB"},
+        // A name that was never typed (the header name of a renamed codebase) is checked
+        // for the characters that no file name may hold as well.
+        OkCase{"RenameToAReservedCharacter",
+               2,
+               0,
+               "a:b",
+               false,
+               {"Illegal character :"},
+               kIdCancel,
+               0,
+               ""},
         OkCase{"RelearnNeverComplains", 1, -1, "", true, {}, kIdOk, 0, "Unk_.PDB"},
         OkCase{"RelearnOfAnExistingCodebase", 1, 0, "Sony", true, {}, kIdOk, 1, "TV_Sony.PDB"}),
     [](const testing::TestParamInfo<OkCase>& info) { return std::string(info.param.label); });

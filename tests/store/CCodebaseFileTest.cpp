@@ -119,6 +119,45 @@ TEST_F(CodebaseTest, StoringIntoAFileThatCannotChangeFails) {
     EXPECT_EQ(FileOf("TV_Sony.PDB"), before);
 }
 
+// Storing signal 2 of a button learnt in double mode while one read fails, for every read
+// in turn: the codebase is as before or as after, the result says which, and the button
+// never loses its signal 1 or gets a second record.
+class CodebaseReadFault : public CodebaseTest, public ::testing::WithParamInterface<ReadFault> {};
+
+TEST_P(CodebaseReadFault, StoringKeepsTheOldOrTheNewCodebase) {
+    ASSERT_TRUE(Store({100, -100}, "Power", 1));
+    ASSERT_TRUE(Store({300, -300}, "Vol+", 1));
+    ASSERT_TRUE(Store({400, -400}, "Vol+", 2));
+    ASSERT_TRUE(Store({500, -500}, "Mute", 1));
+    codebase_.Close();
+    const std::vector<uint8_t> before = FileOf("TV_Sony.PDB");
+    auto storeOnce = [&] {
+        EXPECT_EQ(codebase_.Open(Path("TV_Sony.PDB"), CPdbFile::kModeReadWrite), kPdbOk);
+        const bool stored = Store({600, -600, 600}, "Vol+", 2);
+        codebase_.Close();
+        return stored;
+    };
+    fs_.FailRead(0, GetParam());
+    ASSERT_TRUE(storeOnce());
+    const std::vector<uint8_t> after = FileOf("TV_Sony.PDB");
+    const int reads = fs_.Reads();
+    for (int failing = 1; failing <= reads; ++failing) {
+        SCOPED_TRACE("read " + std::to_string(failing));
+        Put("TV_Sony.PDB", before);
+        fs_.FailRead(failing, GetParam());
+        const bool stored = storeOnce();
+        const std::vector<uint8_t> now = FileOf("TV_Sony.PDB");
+        EXPECT_TRUE(now == before || now == after);
+        EXPECT_EQ(stored, now == after);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, CodebaseReadFault,
+                         ::testing::Values(ReadFault::Error, ReadFault::Short),
+                         [](const auto& info) {
+                             return info.param == ReadFault::Error ? "Error" : "Short";
+                         });
+
 TEST_F(CodebaseTest, ASignalOfMoreThan255ValuesKeepsTheFirst255) {
     Durations durations;
     for (int k = 0; k < 150; ++k) {

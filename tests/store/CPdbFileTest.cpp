@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
+#include <tuple>
 
 #include "StoreFixture.h"
 
@@ -383,52 +385,127 @@ TEST_F(PdbFileTest, OddRecordsOfAForeignFileArePaddedByAChange) {
     EXPECT_EQ(pdb_.ReadRecord(0), (Bytes{1, 2, 3, 0}));
 }
 
-// A change that fails at any step leaves the file as it was before or as it is after,
-// never a mixture, and leaves no temporary file behind.
+// A change that fails at any step, of writing or of reading, leaves the file as it was
+// before or as it is after, never a mixture, leaves no temporary file behind, and says
+// that it failed exactly when the file stayed as it was.
 struct Change {
     const char* name;
-    std::function<void(CPdbFile&)> run;
+    // Whether the change says it succeeded; nothing for one that gives no result.
+    std::function<std::optional<bool>(CPdbFile&)> run;
 };
 
-class PdbInterruptedChange : public PdbFileTest, public ::testing::WithParamInterface<Change> {};
+void PrintTo(const Change& change, std::ostream* out) {
+    *out << change.name;
+}
+
+const Change kChanges[] = {
+    {"Append", [](CPdbFile& f) -> std::optional<bool> { return f.AppendRecord(kData, 3) == 3; }},
+    {"Replace",
+     [](CPdbFile& f) -> std::optional<bool> { return f.ReplaceRecord(1, kData, 4) == kPdbOk; }},
+    {"Delete", [](CPdbFile& f) -> std::optional<bool> { return f.DeleteRecord(0) == kPdbOk; }},
+    {"SetType",
+     [](CPdbFile& f) -> std::optional<bool> {
+         f.SetType(FourCharCode("ARpr"));
+         return std::nullopt;
+     }},
+    {"Rename", [](CPdbFile& f) -> std::optional<bool> { return f.Rename("Renamed") == kPdbOk; }},
+};
+
+enum class Fault { Write, ReadError, ShortRead };
+
+class PdbInterruptedChange : public PdbFileTest,
+                             public ::testing::WithParamInterface<std::tuple<Change, Fault>> {
+  protected:
+    // Makes the n-th step of the kind under test fail (0: none) and starts counting.
+    void FailAt(int n) {
+        switch (std::get<1>(GetParam())) {
+            case Fault::Write:
+                device_.FailStep(n);
+                break;
+            case Fault::ReadError:
+                fs_.FailRead(n, ReadFault::Error);
+                break;
+            case Fault::ShortRead:
+                fs_.FailRead(n, ReadFault::Short);
+                break;
+        }
+    }
+    int Counted() const {
+        return std::get<1>(GetParam()) == Fault::Write ? device_.Steps() : fs_.Reads();
+    }
+};
 
 TEST_P(PdbInterruptedChange, LeavesTheOldOrTheNewFile) {
+    const Change& change = std::get<0>(GetParam());
     MakeThree();
     const Bytes before = FileOf("Three.PDB");
+    std::optional<bool> reported;
     auto runOnce = [&] {
         ASSERT_EQ(pdb_.Open(Path("Three.PDB"), CPdbFile::kModeReadWrite), kPdbOk);
-        GetParam().run(pdb_);
+        reported = change.run(pdb_);
         pdb_.Close();
     };
-    device_.FailStep(0);
+    FailAt(0);
     runOnce();
     const std::vector<std::string> names = Files();
     ASSERT_EQ(names.size(), 1u);
     const Bytes after = FileOf(names[0]);
     ASSERT_NE(after, before);
-    const int steps = device_.Steps();
+    ASSERT_NE(reported, std::optional<bool>(false));
+    const int steps = Counted();
     ASSERT_GT(steps, 0);
 
     for (int failing = 1; failing <= steps; ++failing) {
         SCOPED_TRACE("step " + std::to_string(failing));
         std::filesystem::remove(Host(names[0]));
         Put("Three.PDB", before);
-        device_.FailStep(failing);
+        FailAt(failing);
         runOnce();
         const std::vector<std::string> left = Files();
         ASSERT_EQ(left.size(), 1u) << left.back();
         const Bytes now = FileOf(left[0]);
-        EXPECT_TRUE(now == before || now == after);
+        const bool unchanged = left[0] == "Three.PDB" && now == before;
+        const bool changed = left[0] == names[0] && now == after;
+        EXPECT_TRUE(unchanged || changed);
+        if (reported) {
+            EXPECT_EQ(*reported, changed);
+        }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Changes, PdbInterruptedChange,
-    ::testing::Values(Change{"Append", [](CPdbFile& f) { f.AppendRecord(kData, 3); }},
-                      Change{"Replace", [](CPdbFile& f) { f.ReplaceRecord(1, kData, 4); }},
-                      Change{"Delete", [](CPdbFile& f) { f.DeleteRecord(0); }},
-                      Change{"SetType", [](CPdbFile& f) { f.SetType(FourCharCode("ARpr")); }},
-                      Change{"Rename", [](CPdbFile& f) { f.Rename("Renamed"); }}),
-    [](const auto& info) { return info.param.name; });
+std::string ChangeAndFaultName(
+    const ::testing::TestParamInfo<PdbInterruptedChange::ParamType>& info) {
+    static constexpr const char* kFaults[] = {"Write", "ReadError", "ShortRead"};
+    return std::string(std::get<0>(info.param).name) +
+           kFaults[static_cast<int>(std::get<1>(info.param))];
+}
+
+INSTANTIATE_TEST_SUITE_P(Changes, PdbInterruptedChange,
+                         ::testing::Combine(::testing::ValuesIn(kChanges),
+                                            ::testing::Values(Fault::Write, Fault::ReadError,
+                                                              Fault::ShortRead)),
+                         ChangeAndFaultName);
+
+// Another writer shortens the file in place after it was opened (the last record loses its
+// bytes): no change may take the records it can no longer read for empty ones; each
+// refuses and leaves the file as that writer left it.
+class PdbChangeOfAShortenedFile : public PdbFileTest,
+                                  public ::testing::WithParamInterface<Change> {};
+
+TEST_P(PdbChangeOfAShortenedFile, RefusesAndLeavesTheFile) {
+    MakeThree();
+    ASSERT_EQ(pdb_.Open(Path("Three.PDB"), CPdbFile::kModeReadWrite), kPdbOk);
+    Bytes shortened = FileOf("Three.PDB");
+    shortened.resize(shortened.size() - 2);
+    std::filesystem::resize_file(Host("Three.PDB"), shortened.size());
+    const std::optional<bool> reported = GetParam().run(pdb_);
+    pdb_.Close();
+    EXPECT_NE(reported, std::optional<bool>(true));
+    EXPECT_EQ(Files(), (std::vector<std::string>{"Three.PDB"}));
+    EXPECT_EQ(FileOf("Three.PDB"), shortened);
+}
+
+INSTANTIATE_TEST_SUITE_P(Changes, PdbChangeOfAShortenedFile, ::testing::ValuesIn(kChanges),
+                         [](const auto& info) { return info.param.name; });
 
 }  // namespace

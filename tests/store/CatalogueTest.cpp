@@ -298,13 +298,6 @@ TEST_F(CatalogueOperationsTest, NewCodebaseIsHotBeforeItsFileExists) {
     EXPECT_FALSE(root.fs.FileExists(path.toStdString()));
 }
 
-TEST_F(CatalogueOperationsTest, RelearnMakesTheEntryHot) {
-    StartRelearn(hotSlots, entries[size_t(IndexOf("Old"))]);
-    EXPECT_EQ(hotSlots[6], kMyDocuments + "VCR_Old.PDB");
-    EXPECT_EQ(hotSlots[7], kMyDocuments + "VCR_Old.PDB");
-    EXPECT_EQ(hotSlots[0], QString());
-}
-
 TEST_F(CatalogueOperationsTest, RenameKeepsFolderAndCategoryAndMovesTheHotSlots) {
     SetHotCodebase(hotSlots, kCategoryTv, kCodebases + "TV_Sony.PDB");
     ASSERT_EQ(RenameCodebase(root.fs, folders, entries, IndexOf("Sony"), "Bravia", hotSlots),

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "../support/TempFolder.h"
+#include "FaultyReadFs.h"
 #include "HostHandheldFs.h"
 
 // 2026-01-01 00:00:00 UTC in 100-ns steps since 1601; in a header, seconds since 1904
@@ -24,7 +25,7 @@ class StoreTest : public ::testing::Test {
     StoreTest() {
         std::filesystem::create_directories(folder_.Path() / "My Documents");
         device_.SetFixedTime(kNewYear2026);
-        SetCurrentHandheldFs(&device_);
+        SetCurrentHandheldFs(&fs_);
     }
     ~StoreTest() override { SetCurrentHandheldFs(nullptr); }
 
@@ -41,5 +42,6 @@ class StoreTest : public ::testing::Test {
     std::vector<std::string> Files() { return device_.ListFiles("\\My Documents", "*"); }
 
     TempFolder folder_;
-    HostHandheldFs device_{folder_.Path().string()};
+    HostHandheldFs device_{folder_.Path().string()};  // makes writes fail (FailStep)
+    FaultyReadFs fs_{device_};                        // makes reads fail; the one in use
 };
