@@ -372,10 +372,12 @@ int CLircIrDriver::ReadSamples(int32_t* capture, uint32_t& carrierHz, uint32_t t
             capture[count++] = value;
         }
     };
-    // Full buffer, or a third long pause: the button has been sent often enough.
+    // Full buffer, or a third long pause: the button has been sent often enough. A pause
+    // that so far is only the receiver's time-out may yet grow into the whole pause.
     auto finished = [&] {
         int longSpaces = 0;
-        for (int k = 0; k < count; ++k) {
+        const int known = timedOut && resumeAfterTimeout ? count - 1 : count;
+        for (int k = 0; k < known; ++k) {
             longSpaces += capture[k] < -static_cast<int32_t>(kLongSpaceUs) ? 1 : 0;
         }
         return count >= kMaxDurations || longSpaces >= kMaxLongSpaces;

@@ -101,6 +101,7 @@ struct FuseLircDevice::Ops {
         if ((fi->flags & O_ACCMODE) != O_WRONLY) {
             --self.readers;
         }
+        self.changed.notify_all();
         return 0;
     }
 
@@ -150,7 +151,8 @@ struct FuseLircDevice::Ops {
         FuseLircWrite write;
         write.values.resize(size / sizeof(uint32_t));
         std::memcpy(write.values.data(), data, size);
-        if (write.values.size() > kMaxWriteValues || write.values.size() % 2 == 0) {
+        if (write.values.size() > std::min(kMaxWriteValues, self.config.maxWriteValues) ||
+            write.values.size() % 2 == 0) {
             return -EINVAL;
         }
         uint64_t totalUs = 0;
@@ -400,7 +402,10 @@ void FuseLircDevice::Deliver() {
                 samples.push_back(LIRC_SPACE(space));
             }
         }
-        samples.push_back(LIRC_TIMEOUT(settings.timeoutUs));
+        // A device pulled out in the middle of a signal never reports its end.
+        if (!press.unplugAfter) {
+            samples.push_back(LIRC_TIMEOUT(settings.timeoutUs));
+        }
         if (press.overflowAfter) {
             samples.push_back(LIRC_OVERFLOW(0));
         }
@@ -442,7 +447,8 @@ FuseLircSettings FuseLircDevice::Settings() {
     return settings;
 }
 
-int FuseLircDevice::OpenFiles() {
-    std::lock_guard lock(mutex);
+int FuseLircDevice::OpenFilesAfterClose() {
+    std::unique_lock lock(mutex);
+    changed.wait_for(lock, std::chrono::seconds(1), [this] { return openFiles == 0; });
     return openFiles;
 }

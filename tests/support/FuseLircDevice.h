@@ -51,6 +51,9 @@ struct FuseLircConfig {
     uint32_t timeoutUs = 125000;  // at mount
     uint32_t minCarrierHz = 25000;
     uint32_t maxCarrierHz = 60000;
+    // A transmitter whose own buffer holds fewer values than the kernel allows refuses
+    // longer writes with EINVAL.
+    size_t maxWriteValues = 512;
     int openError = 0;  // an errno that every open returns (EACCES, EBUSY)
     gid_t group = 0;    // the group that owns the file
 };
@@ -105,7 +108,9 @@ class FuseLircDevice {
     std::vector<FuseLircWrite> Writes();
     FuseLircSettings Settings();
     FuseLircSettings InitialSettings() const { return initial; }
-    int OpenFiles();
+    // The files open now. Closing a FUSE file reaches the file system a moment after
+    // close() returns, so this waits up to a second for the count to fall to 0.
+    int OpenFilesAfterClose();
 
     // The file system's side, called by the FUSE callbacks.
     struct Ops;
