@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -212,6 +213,32 @@ int LircNumber(const std::string& name) {
     return number;
 }
 
+// The lircN whose sysfs entry has the device number of `path`, or "" when `path` is no
+// character device (a test device, a file) or none matches.
+std::string LircNameOfDeviceFile(const LircRoots& roots, const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISCHR(info.st_mode)) {
+        return "";
+    }
+    const std::string number =
+        std::to_string(major(info.st_rdev)) + ":" + std::to_string(minor(info.st_rdev));
+    std::error_code error;
+    for (fs::directory_iterator rc(fs::path(roots.sys) / "class" / "rc", error), end;
+         !error && rc != end; rc.increment(error)) {
+        std::error_code inner;
+        for (fs::directory_iterator entry(rc->path(), inner), none; !inner && entry != none;
+             entry.increment(inner)) {
+            std::ifstream dev(entry->path() / "dev");
+            std::string line;
+            if (LircNumber(entry->path().filename().string()) >= 0 && std::getline(dev, line) &&
+                line == number) {
+                return entry->path().filename().string();
+            }
+        }
+    }
+    return "";
+}
+
 }  // namespace
 
 std::string LircDriverName(const LircRoots& roots, const std::string& lircName) {
@@ -267,7 +294,8 @@ std::vector<LircDeviceInfo> ListLircDevices(LircDevice& device, const LircRoots&
             continue;
         }
         LircDeviceInfo info = ProbeLircDevice(device, path);
-        info.driverName = LircDriverName(roots, fs::path(path).filename().string());
+        const std::string lircName = LircNameOfDeviceFile(roots, path);
+        info.driverName = lircName.empty() ? "" : LircDriverName(roots, lircName);
         devices.push_back(info);
         listed.push_back(canonical);
     }

@@ -97,7 +97,8 @@ struct LircRoots {
 };
 
 // Every lircN under the dev root, in number order, then `extraPaths` not listed yet; each
-// with its rc device's driver name and its features, probed through `device`.
+// with its features, probed through `device`, and its rc device's driver name (for an extra
+// path, found by its device number; none for a path that is no character device).
 std::vector<LircDeviceInfo> ListLircDevices(LircDevice& device, const LircRoots& roots,
                                             const std::vector<std::string>& extraPaths);
 
