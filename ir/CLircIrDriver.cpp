@@ -314,8 +314,10 @@ int CLircIrDriver::Send(uint16_t repeat) {
         uint64_t leadingUs = 0;
         std::vector<std::vector<uint32_t>> writes;
         std::vector<uint64_t> trailingUs;
+        // A signal without a mark has nothing to send (and passes of it would only wait).
         if (!SplitLircPass(signal.durations, signal.count, passGapUs, leadingUs, writes,
-                           trailingUs)) {
+                           trailingUs) ||
+            writes.empty()) {
             return Fault(-kIrLircCannotCarry, transmitterPath);
         }
     }
@@ -372,12 +374,10 @@ int CLircIrDriver::ReadSamples(int32_t* capture, uint32_t& carrierHz, uint32_t t
             capture[count++] = value;
         }
     };
-    // Full buffer, or a third long pause: the button has been sent often enough. A pause
-    // that so far is only the receiver's time-out may yet grow into the whole pause.
+    // Full buffer, or a third long pause: the button has been sent often enough.
     auto finished = [&] {
         int longSpaces = 0;
-        const int known = timedOut && resumeAfterTimeout ? count - 1 : count;
-        for (int k = 0; k < known; ++k) {
+        for (int k = 0; k < count; ++k) {
             longSpaces += capture[k] < -static_cast<int32_t>(kLongSpaceUs) ? 1 : 0;
         }
         return count >= kMaxDurations || longSpaces >= kMaxLongSpaces;
@@ -426,13 +426,9 @@ int CLircIrDriver::ReadSamples(int32_t* capture, uint32_t& carrierHz, uint32_t t
                     add(value);
                     break;
                 case LIRC_MODE2_SPACE:
+                    // After a time-out the kernel reports the whole pause, the time-out
+                    // included, once the next pulse begins.
                     if (started && !(timedOut && !resumeAfterTimeout)) {
-                        // After a time-out the space is the whole pause, the time-out
-                        // included: it replaces the time-out we stored.
-                        if (timedOut && count > 0 && capture[count - 1] < 0) {
-                            capture[count - 1] = 0;
-                            --count;
-                        }
                         add(-value);
                     }
                     break;
@@ -442,10 +438,10 @@ int CLircIrDriver::ReadSamples(int32_t* capture, uint32_t& carrierHz, uint32_t t
                     }
                     break;
                 case LIRC_MODE2_TIMEOUT:
-                    if (started && !timedOut) {
-                        timedOut = true;
-                        add(-std::max<int32_t>(value, 1));
-                    }
+                    // The end of the signal, unless it goes on (see above). The silence
+                    // after the last mark is no part of the signal, as for the chip
+                    // drivers: the frame analysis compares the last frame without it.
+                    timedOut = started;
                     break;
                 case LIRC_MODE2_OVERFLOW:
                     return Fault(-kIrLircOverflow, receiverPath);

@@ -91,9 +91,9 @@ TEST_P(LircRoundTrip, LearntSignalComesBackAsTheRemoteSentIt) {
         if (sent[k] > 0) {
             EXPECT_EQ(sent[k], expected[k]) << "entry " << k;
         } else {
-            // A wait lasts at least its space; the sped-up clock may add a little.
-            EXPECT_LE(sent[k], expected[k] + 400) << "entry " << k;
-            EXPECT_GE(sent[k], expected[k] - 50000) << "entry " << k;
+            // A space inside a write is the signal's own; a wait between writes lasts at
+            // least its space (how much longer is the benchmark's business).
+            EXPECT_LE(sent[k], expected[k]) << "entry " << k;
         }
     }
     bench.driver.ClosePort();
