@@ -24,7 +24,7 @@ HostLircDevice::~HostLircDevice() {
 
 int HostLircDevice::Open(const std::string& path, bool forSending) {
     Close();
-    const int flags = (forSending ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC;
+    const int flags = (forSending ? O_WRONLY : O_RDONLY) | O_NONBLOCK | O_CLOEXEC;
     fd = ::open(path.c_str(), flags);
     if (fd < 0) {
         return errno;

@@ -14,9 +14,9 @@ class LircDevice {
   public:
     virtual ~LircDevice() = default;
 
-    // Opens `path` for reading and writing when `forSending`, for reading only otherwise,
-    // always non-blocking for reads (WaitReadable does the waiting). A second Open closes
-    // the first.
+    // Opens `path` for writing when `forSending` (writes block while the device sends),
+    // else for non-blocking reads (WaitReadable does the waiting). A second Open closes the
+    // first.
     virtual int Open(const std::string& path, bool forSending) = 0;
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
