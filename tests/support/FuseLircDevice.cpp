@@ -330,6 +330,7 @@ FuseLircDevice::FuseLircDevice(ScaledLircClock& clock, FuseLircConfig configIn)
     char* argv[] = {program, nullptr};
     struct fuse_args args = FUSE_ARGS_INIT(1, argv);
     fuse = fuse_new(&args, &operations, sizeof operations, this);
+    fuse_opt_free_args(&args);  // fuse_new may have added to them
     if (!fuse) {
         error = "fuse_new failed";
         return;
