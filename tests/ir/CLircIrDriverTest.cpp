@@ -117,6 +117,7 @@ struct ReceiverCase {
     uint32_t removeFeatures;
     uint32_t maxTimeoutUs;
     uint32_t expectedCarrierUs;
+    uint32_t recMode = LIRC_MODE_MODE2;
 };
 
 class LircReceiverKinds : public testing::TestWithParam<ReceiverCase> {};
@@ -126,6 +127,7 @@ TEST_P(LircReceiverKinds, LearnTheSameFrameAndLeaveTheirSettingsAsFound) {
     config.features &= ~GetParam().removeFeatures;
     config.maxTimeoutUs = GetParam().maxTimeoutUs;
     config.timeoutUs = std::min(config.timeoutUs, config.maxTimeoutUs);
+    config.recMode = GetParam().recMode;
     LircTestBench bench(config, TransmitterOnly());
     LIRC_BENCH_OR_SKIP(bench);
     // Frames with pauses of 89 ms, longer than some receivers' longest time-out.
@@ -155,7 +157,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(ReceiverCase{"MeasuresCarrier", 0, 500000, 28},
                     ReceiverCase{"NoCarrierMeasure", LIRC_CAN_MEASURE_CARRIER, 500000, 26},
                     ReceiverCase{"ShortestTimeoutBelowTheGaps", 0, 30000, 28},
-                    ReceiverCase{"FixedTimeout", LIRC_CAN_SET_REC_TIMEOUT, 500000, 28}),
+                    ReceiverCase{"FixedTimeout", LIRC_CAN_SET_REC_TIMEOUT, 500000, 28},
+                    ReceiverCase{"LeftInScancodeMode", 0, 500000, 28, LIRC_MODE_SCANCODE}),
     [](const testing::TestParamInfo<ReceiverCase>& info) { return info.param.name; });
 
 // --- The repeat rules --------------------------------------------------------------------
@@ -378,6 +381,12 @@ INSTANTIATE_TEST_SUITE_P(
                   [](LircTestBench& b) {
                       FuseLircPress press = ShortPress();
                       press.overflowAfter = true;
+                      b.receiverDevice.Press(press);
+                  }},
+        FaultCase{"MeasuredCarrierTooLow", Step::Capture, kIrCarrierTooLong, nullptr,
+                  [](LircTestBench& b) {
+                      FuseLircPress press = ShortPress();
+                      press.carrierHz = 15000;
                       b.receiverDevice.Press(press);
                   }},
         FaultCase{"CarrierOutOfRange", Step::Send, kIrLircCannotCarry, nullptr, nullptr, 12},

@@ -306,6 +306,7 @@ struct FuseLircDevice::Ops {
 FuseLircDevice::FuseLircDevice(ScaledLircClock& clock, FuseLircConfig configIn)
     : clock(clock), config(configIn) {
     initial.timeoutUs = config.timeoutUs;
+    initial.recMode = config.recMode;
     settings = initial;
     std::string pattern = (std::filesystem::temp_directory_path() / "ardel-lirc-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) {
@@ -381,7 +382,9 @@ uint32_t FuseLircDevice::Quantise(int64_t us) const {
 }
 
 void FuseLircDevice::Deliver() {
-    if (readers == 0) {
+    // Raw samples reach only readers, and only in mode2 (a reader in scancode mode would get
+    // the kernel's decoded scancodes, which this device does not model).
+    if (readers == 0 || settings.recMode != LIRC_MODE_MODE2) {
         return;
     }
     for (const FuseLircPress& press : pending) {

@@ -48,7 +48,8 @@ struct FuseLircConfig {
     uint32_t markStretchUs = 100;  // a demodulating receiver's bias
     uint32_t minTimeoutUs = 1000;
     uint32_t maxTimeoutUs = 500000;
-    uint32_t timeoutUs = 125000;  // at mount
+    uint32_t timeoutUs = 125000;         // at mount
+    uint32_t recMode = LIRC_MODE_MODE2;  // at mount; only mode2 readers get samples
     uint32_t minCarrierHz = 25000;
     uint32_t maxCarrierHz = 60000;
     // A transmitter whose own buffer holds fewer values than the kernel allows refuses
