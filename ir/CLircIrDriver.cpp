@@ -342,7 +342,17 @@ int CLircIrDriver::Send(uint16_t repeat) {
     const bool fixed = repeat != kRepeatWhileHeld && repeat != kRepeatOnceThenHeld;
     const int minimum = fixed ? repeat : repeat == kRepeatWhileHeld ? 3 : 1;
     int passes = 0;
-    while (result == kIrOk && (passes < minimum || (!fixed && host.IsStylusDown()))) {
+    while (result == kIrOk) {
+        if (passes >= minimum) {
+            if (fixed) {
+                break;
+            }
+            // A pass ends with its pause: the button still held after it sends one more.
+            clock.SleepUntilUs(quietUntilUs);
+            if (!host.IsStylusDown()) {
+                break;
+            }
+        }
         result = WritePass(signal.nextStart, signal.count, passGapUs);
         if (result == kIrOk) {
             signal.nextStart = signal.frameStart;
