@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "Commands.h"
+#include "LircCommands.h"
 #include "ProtocolCommands.h"
 
 #ifndef ARDEL_VERSION
@@ -46,6 +47,18 @@ struct CtlApp {
     int64_t decodeCarrierUs = 0;
     EncodeOptions encode;
     int64_t encodeToggle = 0;
+    LircListOptions lircList;
+    LircLearnOptions lircLearn;
+    LircSendOptions lircSend;
+};
+
+// The kernel's LIRC devices as ardelctl reaches them.
+struct HostLirc {
+    HostLircDevice transmitter;
+    HostLircDevice receiver;
+    HostLircDevice probe;
+    HostLircClock clock;
+    LircServices Services() { return {transmitter, receiver, probe, clock, LircRoots{}}; }
 };
 
 CtlApp::CtlApp(CtlStreams io) {
@@ -147,6 +160,65 @@ CtlApp::CtlApp(CtlStreams io) {
             encode.toggle = encodeToggle;
         }
         run = [this, io] { return RunEncodeCommand(encode, io.out, io.err); };
+    });
+
+    CLI::App* lirc = app.add_subcommand("lirc", "the kernel's LIRC devices (real IR hardware)");
+    lirc->require_subcommand(1);
+    CLI::App* listCmd = lirc->add_subcommand(
+        "list", "every LIRC device: path, driver name and features, tab-separated");
+    listCmd->add_option("PATH", lircList.paths, "further devices to look at");
+    listCmd->callback([this, io] {
+        run = [this, io] {
+            HostLirc host;
+            LircServices services = host.Services();
+            return RunLircList(lircList, services, io.out, io.err);
+        };
+    });
+    CLI::App* lircLearnCmd =
+        lirc->add_subcommand("learn",
+                             "learns what a remote sends to the device's receiver (and "
+                             "stores it under the button in the codebase)");
+    lircLearnCmd->add_option("--device", lircLearn.device, "the receiving device (/dev/lircN)")
+        ->required();
+    lircLearnCmd->add_option("--timeout-ms", lircLearn.timeoutMs, "how long to wait for the remote")
+        ->check(CLI::Range(1, 3600000))
+        ->capture_default_str();
+    AddCodebaseTarget(*lircLearnCmd, lircLearn.codebase);
+    lircLearnCmd->callback([this, io] {
+        run = [this, io] {
+            HostLirc host;
+            LircServices services = host.Services();
+            return RunLircLearn(lircLearn, services, io.out, io.err);
+        };
+    });
+    CLI::App* lircSendCmd =
+        lirc->add_subcommand("send", "sends a signal through the device's transmitter");
+    lircSendCmd->add_option("--device", lircSend.device, "the sending device (/dev/lircN)")
+        ->required();
+    lircSendCmd->add_option("--repeat", lircSend.repeat, "passes (0: three, and more while held)")
+        ->check(CLI::Range(0, 65535));
+    lircSendCmd->add_option("--hold-ms", lircSend.holdMs, "how long the button stays held")
+        ->check(CLI::Range(0, 3600000));
+    CLI::Option* lircCarrier =
+        lircSendCmd
+            ->add_option("--carrier-us", lircSend.carrierUs, "the carrier period in microseconds")
+            ->check(CLI::Range(1, 255));
+    CLI::Option* lircFrameStart =
+        lircSendCmd
+            ->add_option("--frame-start", lircSend.frameStart, "where the repeating frame starts")
+            ->check(CLI::Range(0, 255));
+    AddCodebaseTarget(*lircSendCmd, lircSend.codebase);
+    CLI::Option* lircFile =
+        lircSendCmd->add_option("FILE", lircSend.file, "the durations (standard input without it)");
+    for (CLI::Option* signalOption : {lircCarrier, lircFrameStart, lircFile}) {
+        signalOption->excludes("--codebase");
+    }
+    lircSendCmd->callback([this, io] {
+        run = [this, io] {
+            HostLirc host;
+            LircServices services = host.Services();
+            return RunLircSend(lircSend, services, io.in, io.out, io.err);
+        };
     });
 }
 

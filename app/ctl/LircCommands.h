@@ -1,0 +1,53 @@
+// ardelctl lirc list / lirc learn / lirc send: the kernel's LIRC devices. Each command takes
+// its parsed options, the devices and clock to use, and the streams, and returns the exit
+// status (0 done, 1 the device failed, 2 bad input).
+#pragma once
+
+#include <cstdint>
+#include <istream>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "Commands.h"
+#include "LircDevice.h"
+
+// What the commands reach the system through; the real ones for ardelctl, test devices
+// in the tests.
+struct LircServices {
+    LircDevice& transmitter;
+    LircDevice& receiver;
+    LircDevice& probe;  // for listing
+    LircClock& clock;
+    LircRoots roots;
+};
+
+struct LircListOptions {
+    std::vector<std::string> paths;  // listed too, beside every lircN of the dev root
+};
+
+struct LircLearnOptions {
+    std::string device;
+    uint32_t timeoutMs = 20000;  // the wait for the first pulse
+    CodebaseTarget codebase;     // where to store what was learnt, if given
+};
+
+struct LircSendOptions {
+    std::string device;
+    uint32_t repeat = 0;  // as the driver's Send: 0 three passes and more while held
+    uint32_t holdMs = 0;  // how long the button stays held
+    std::string file;     // the durations; standard input when empty or "-"
+    uint32_t carrierUs = 0;
+    uint32_t frameStart = 0;
+    CodebaseTarget codebase;  // the button to send instead of the durations, if given
+};
+
+// One line per device: path, driver name ("-" when unknown), features; tab-separated.
+int RunLircList(const LircListOptions& options, LircServices& services, std::ostream& out,
+                std::ostream& err);
+// Prints result, carrier_us, frame_start, count and durations.
+int RunLircLearn(const LircLearnOptions& options, LircServices& services, std::ostream& out,
+                 std::ostream& err);
+// Prints result.
+int RunLircSend(const LircSendOptions& options, LircServices& services, std::istream& in,
+                std::ostream& out, std::ostream& err);
