@@ -13,7 +13,7 @@
 
 // What differs between the chips this driver family serves.
 struct GpioIrChipTraits {
-    uint32_t ticksPerMs;  // timer rate as the driver counts it (3686 or 3250)
+    uint64_t ticksPerSecond;  // timer rate (3686400 or 3250000)
     // Emission half-periods: those LoadSignal computed, or recomputed for this timer.
     bool ownHalves;
     // During a mark the interrupt mask is reduced to `markMaskKeep` (AND); without
@@ -47,14 +47,6 @@ class CGpioIrDriver : public CIrDriver {
     // Offsets shared by the chips: the timer's counter, the interrupt controller's mask.
     static constexpr uint32_t kTimerCounter = 0x10;
     static constexpr uint32_t kInterruptMask = 0x04;
-
-    // Capture limits, in microseconds.
-    static constexpr uint32_t kMaxCarrierPeriodUs = 100;
-    static constexpr uint32_t kMaxMarkUs = 800000;
-    static constexpr uint32_t kLongPauseUs = 20000;
-    static constexpr int kLongPauses = 3;
-    static constexpr uint32_t kSilenceMs = 200;
-    static constexpr uint32_t kCaptureTimeoutMs = 20000;
 
   protected:
     CGpioIrDriver(IrPlatform& platform, const GpioIrChipTraits& traits, uint32_t timerAddress,
@@ -91,8 +83,6 @@ class CGpioIrDriver : public CIrDriver {
     // Waits until `ticks` have passed since `start`, also across a wrap of the counter;
     // returns the moment the wait was for.
     uint32_t WaitTicks(uint32_t start, uint64_t ticks);
-    uint32_t TicksOfUs(uint64_t microseconds) const;
-    uint32_t UsOfTicks(uint32_t ticks) const;
 
     RegisterBlock* mapped_[8] = {};
     int mappedCount_ = 0;

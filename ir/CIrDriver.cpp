@@ -103,7 +103,7 @@ int CIrDriver::OpenPortProbing(int (*probe)(IrPlatform&), int& uartIndex) {
     return kIrOk;
 }
 
-int CIrDriver::StartCapture(bool mapped, uint64_t& deadline) {
+int CIrDriver::StartCapture(bool mapped) {
     if (!mapped) {
         return kIrNotMapped;
     }
@@ -111,11 +111,31 @@ int CIrDriver::StartCapture(bool mapped, uint64_t& deadline) {
     if (opened != kIrOk) {
         return opened;
     }
-    if (innerValue == 0) {
-        return kIrNoScheduling;
+    return innerValue == 0 ? kIrNoScheduling : kIrOk;
+}
+
+int CIrDriver::FinishCapture(const CaptureReport& report) {
+    if (report.result == kIrOk || report.result == kIrMarkTooLong) {
+        ClosePort();
+        platform.FlushPenInput();
     }
-    constexpr uint64_t kNoSignalMs = 20000;
-    deadline = platform.QueryPerformanceCounter() + uint64_t{counterTicksPerMs} * kNoSignalMs;
+    if (report.result != kIrOk) {
+        return report.result;
+    }
+    signal.carrierPeriod = report.carrierPeriodUs;
+    const int analysed = AnalyseCapture(report.raw, kMaxDurations);
+    if (analysed != kIrOk) {
+        return analysed;
+    }
+    const int count = signal.count;
+    if (report.endedInSilence && count > 0 && count < kMaxDurations &&
+        signal.durations[count - 1] > 0) {
+        signal.durations[count] = -TrailingGapUs(signal.durations, count);
+        signal.count = static_cast<uint8_t>(count + 1);
+        if (signal.frameStart >= count) {
+            signal.frameStart = signal.count;  // still no repeating frame
+        }
+    }
     return kIrOk;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "CaptureCore.h"
 #include "IrPlatform.h"
 #include "IrSignal.h"
 
@@ -64,8 +65,13 @@ class CIrDriver {
 
     // The start that every capture shares: 301 when the driver's register blocks are not
     // `mapped`, else the result of OpenPort when it fails, else 302 when no scheduling
-    // values were recorded; 0 with `deadline` 20 seconds ahead on the performance counter.
-    int StartCapture(bool mapped, uint64_t& deadline);
+    // values were recorded; else 0.
+    int StartCapture(bool mapped);
+    // The end that every capture shares, after the driver restored what it changed: with a
+    // signal received (result 0 or 6) the port is closed and pending pen input dropped; a
+    // signal becomes the driver's signal through the frame analysis, and one that ends on a
+    // mark because the receiver fell silent keeps that silence as a trailing gap.
+    int FinishCapture(const CaptureReport& report);
 
     // Runs the passes of a send; `emitPass(lastInside)` emits entries nextStart..count-1.
     // Passes follow the repeat rule; the inner scheduling value is `burstValue` during them.

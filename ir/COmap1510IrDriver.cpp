@@ -63,12 +63,6 @@ constexpr uint32_t kModuleConfigBit31 = 0x80000000;
 
 constexpr uint32_t kSendBurstValue = 0;
 constexpr uint32_t kCaptureValue = 1;
-constexpr uint32_t kSilenceTicks = 1519000;  // 500 ms without an edge ends a capture
-constexpr uint32_t kLongPauseTicks = 60760;  // 20 ms
-constexpr int32_t kMaxMarkTicks = 2430400;   // 800 ms
-constexpr int32_t kMaxMarkMicros = 800000;
-constexpr uint32_t kMaxCarrierMicros = 100;
-constexpr int kLongPauses = 3;
 
 // Divisors for carrier periods of 10 to 100 microseconds.
 constexpr uint8_t kDivisors[91] = {
@@ -308,25 +302,44 @@ void COmap1510IrDriver::Disarm() {
     Out(kWakeControl, In(kWakeControl) & ~kWakeEnable);
 }
 
-// Waits for the armed detector's next falling edge; false when 500 ms pass after the edge
-// at `lastEdge` (a timer count) first.
-bool COmap1510IrDriver::WaitEdge(uint32_t lastEdge) {
-    while (!(In(kWakeStatus) & kWakeEvent)) {
-        if (lastEdge - Timer(kTimerCount) > kSilenceTicks) {
+uint64_t COmap1510IrDriver::TicksPerSecond() const {
+    return uint64_t{kTicksPerMs} * 1000;
+}
+
+// The timer runs down freely; its ticks since the capture set-up.
+uint64_t COmap1510IrDriver::Now() {
+    const uint32_t count = Timer(kTimerCount);
+    elapsed += static_cast<uint32_t>(lastCount - count);
+    lastCount = count;
+    return elapsed;
+}
+
+// The detector reports falling edges of the receive line only, so a pulse that is on already
+// is not seen until the next one begins.
+bool COmap1510IrDriver::NextPulse(uint64_t deadline, bool onCounts, uint64_t& at) {
+    (void)onCounts;
+    constexpr int kStatusReadsPerClockRead = 8;
+    Arm();
+    for (;;) {
+        for (int k = 0; k < kStatusReadsPerClockRead; ++k) {
+            if (In(kWakeStatus) & kWakeEvent) {
+                at = Now();
+                Disarm();
+                return true;
+            }
+        }
+        if (Now() > deadline) {
+            Disarm();
             return false;
         }
     }
-    return true;
 }
 
 int COmap1510IrDriver::Capture() {
-    uint64_t deadline = 0;
-    const int started = StartCapture(uartPage && timers && config, deadline);
+    const int started = StartCapture(uartPage && timers && config);
     if (started != kIrOk) {
         return started;
     }
-    int32_t buffer[kMaxDurations] = {};
-    int longPauses = kLongPauses;
 
     SetOuter(0);
     SetInner(kCaptureValue);
@@ -335,6 +348,8 @@ int COmap1510IrDriver::Capture() {
     SetTimer(kTimerControl, kTimerStopped);
     SetTimer(kTimerLoad, kFreeRunLoad);
     SetTimer(kTimerControl, kTimerOneShot);
+    lastCount = Timer(kTimerCount);
+    elapsed = 0;
 
     // The UART is set up for edge detection on its receive line. What is saved here is
     // kept apart from what a load saved, so that a capture never loses the system's
@@ -350,88 +365,19 @@ int COmap1510IrDriver::Capture() {
     Out(kInterruptEnable, interruptEnable & ~kSleepEnable);
     Out(kMode1, kModeUart);
 
-    auto restore = [&]() {
-        SetTimer(kTimerControl, kTimerStopped);
-        SetTimer(kTimerLoad, timerLoad);
-        SetTimer(kTimerControl, timerControl);
-        Out(kWakeControl, wakeControl);
-        Out(kLineControl, kLineOperational);
-        Out(kInterruptEnable, interruptEnable);
-        Out(kLineControl, kLineConfigB);
-        Out(kEnhanced, enhanced);
-        Out(kLineControl, lineControl);
-        Out(kMode1, mode1);
-        RestoreScheduling();
-    };
+    CaptureReport report;
+    CaptureSignal(*this, report);
 
-    Arm();
-    while (!(In(kWakeStatus) & kWakeEvent)) {
-        if (platform.QueryPerformanceCounter() > deadline) {
-            restore();
-            return kIrNoSignal;
-        }
-    }
-    // The carrier over two periods, from the second to the fourth falling edge. A burst
-    // too short to give them ends like no signal at all.
-    uint32_t edge = Timer(kTimerCount);
-    uint32_t second = 0;
-    bool edges = true;
-    for (int k = 2; k <= 4 && edges; ++k) {
-        Arm();
-        edges = WaitEdge(edge);
-        edge = Timer(kTimerCount);
-        if (k == 2) {
-            second = edge;
-        }
-    }
-    Disarm();
-    if (!edges) {
-        restore();
-        return kIrNoSignal;
-    }
-    const uint32_t twoPeriods = second - edge;
-    const uint32_t gap = 3 * twoPeriods;  // six carrier periods
-    buffer[0] = static_cast<int32_t>(twoPeriods);
-
-    // A mark grows by every edge interval below the gap; a longer interval is a pause.
-    uint32_t last = edge;
-    int mark = 0;
-    bool markTooLong = false;
-    while (mark < kMaxDurations - 1) {
-        Arm();
-        if (!WaitEdge(last)) {
-            break;
-        }
-        const uint32_t now = Timer(kTimerCount);
-        Disarm();
-        const uint32_t interval = last - now;
-        last = now;
-        if (interval < gap) {
-            buffer[mark] += static_cast<int32_t>(interval);
-            if (buffer[mark] > kMaxMarkTicks) {
-                markTooLong = true;  // a carrier that never stops
-                break;
-            }
-            continue;
-        }
-        buffer[mark + 1] = -static_cast<int32_t>(interval);
-        mark += 2;
-        if (interval > kLongPauseTicks && --longPauses == 0) {
-            break;
-        }
-    }
-    Disarm();
-    restore();
-    ClosePort();
-    platform.FlushPenInput();
-
-    for (int32_t& entry : buffer) {
-        entry = static_cast<int32_t>(static_cast<int64_t>(entry) * 1000 / kTicksPerMs);
-    }
-    const uint32_t carrier = twoPeriods * 1000 / (2 * kTicksPerMs);
-    if (markTooLong || buffer[0] > kMaxMarkMicros || carrier > kMaxCarrierMicros) {
-        return kIrMarkTooLong;
-    }
-    signal.carrierPeriod = static_cast<uint8_t>(carrier);
-    return AnalyseCapture(buffer, kMaxDurations);
+    SetTimer(kTimerControl, kTimerStopped);
+    SetTimer(kTimerLoad, timerLoad);
+    SetTimer(kTimerControl, timerControl);
+    Out(kWakeControl, wakeControl);
+    Out(kLineControl, kLineOperational);
+    Out(kInterruptEnable, interruptEnable);
+    Out(kLineControl, kLineConfigB);
+    Out(kEnhanced, enhanced);
+    Out(kLineControl, lineControl);
+    Out(kMode1, mode1);
+    RestoreScheduling();
+    return FinishCapture(report);
 }

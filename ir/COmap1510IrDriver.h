@@ -12,7 +12,7 @@
 
 #include "CIrDriver.h"
 
-class COmap1510IrDriver : public CIrDriver {
+class COmap1510IrDriver : public CIrDriver, private CCaptureEdges {
   public:
     explicit COmap1510IrDriver(IrPlatform& platform);
     ~COmap1510IrDriver() override;
@@ -38,10 +38,13 @@ class COmap1510IrDriver : public CIrDriver {
     void EmitMark(uint32_t ticks);
     void EmitSpace(uint32_t ticks);
 
-    // Capture helpers.
+    // The receiver for the capture core: the wake-up detector's falling edges, timed on
+    // timer 3 running down freely.
+    uint64_t TicksPerSecond() const override;
+    uint64_t Now() override;
+    bool NextPulse(uint64_t deadline, bool onCounts, uint64_t& at) override;
     void Arm();
     void Disarm();
-    bool WaitEdge(uint32_t lastEdge);
 
     RegisterBlock* uartPage = nullptr;
     RegisterBlock* timers = nullptr;
@@ -55,4 +58,8 @@ class COmap1510IrDriver : public CIrDriver {
     } saved = {};
     uint32_t savedModuleConfig = 0;
     uint32_t savedPinMux = 0;
+
+    // Capture: the timer count last read, and the ticks since the set-up.
+    uint32_t lastCount = 0;
+    uint64_t elapsed = 0;
 };

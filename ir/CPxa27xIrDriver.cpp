@@ -5,7 +5,7 @@ namespace {
 // A 3.25 MHz timer, so the carrier halves are worked out anew for it; all interrupts are
 // off during marks, all but OS timer match 0 during a capture; held passes run whole.
 constexpr GpioIrChipTraits kPxa27x = {
-    .ticksPerMs = 3250,
+    .ticksPerSecond = 3250000,
     .ownHalves = true,
     .maskDuringMark = true,
     .markMaskKeep = 0,

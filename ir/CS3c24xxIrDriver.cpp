@@ -47,21 +47,11 @@ constexpr uint32_t kCountTop = 0xFFFF;
 constexpr uint32_t kSendBurstValue = 1;
 constexpr uint32_t kCaptureValue = 1;
 
-// Capture limits, all in timer ticks.
-constexpr uint32_t kMaxCarrierTicks = 100;
-constexpr uint32_t kMaxMarkTicks = 800000;
-constexpr uint32_t kLongPauseTicks = 20000;
-constexpr uint32_t kEndTicks = 1000000;  // since the timer started
-constexpr int kLongPauses = 3;
-
 // Microseconds to ticks and back, in 64 bits so that no duration overflows on the way.
 int32_t ToTicks(int32_t micros, uint32_t ticksPerMs) {
     const int64_t ticks = static_cast<int64_t>(micros) * ticksPerMs / 1000;
     return static_cast<int32_t>(std::clamp<int64_t>(ticks, -std::numeric_limits<int32_t>::max(),
                                                     std::numeric_limits<int32_t>::max()));
-}
-int32_t ToMicros(int32_t ticks, uint32_t ticksPerMs) {
-    return static_cast<int32_t>(static_cast<int64_t>(ticks) * 1000 / ticksPerMs);
 }
 
 }  // namespace
@@ -285,55 +275,62 @@ int CS3c24xxIrDriver::Send(uint16_t repeat) {
 
 // --- Capture ---
 
+uint64_t CS3c24xxIrDriver::TicksPerSecond() const {
+    return uint64_t{timerTicksPerMs} * 1000;
+}
+
 // Ticks since the timer started: the reloads counted so far and the current count. A
 // reload pending after the count was read may have come just before the read, so the
 // count is read again once it is counted; otherwise an edge at the reload would be timed
 // a whole range early.
-uint32_t CS3c24xxIrDriver::Elapsed() {
+uint64_t CS3c24xxIrDriver::Now() {
     const uint32_t count = Count();
     if (!Pending()) {
         return reloads + kCountTop - count;
     }
-    TakeReload();
+    reloads += kCountTop + 1;
+    ClearPending();
     return reloads + kCountTop - Count();
 }
 
-void CS3c24xxIrDriver::TakeReload() {
-    if (Pending()) {
-        reloads += kCountTop;
-        ClearPending();
-    }
+bool CS3c24xxIrDriver::ReceiverIdle() {
+    return (gpio->Read32(kPortHData) & receiveMask) != 0;
 }
 
-// Waits for the receive pin to read `level` (0 while a carrier pulse arrives), counting
-// the timer's reloads; false once the capture has run for its whole time.
-bool CS3c24xxIrDriver::WaitReceive(uint32_t level) {
-    while ((gpio->Read32(kPortHData) & receiveMask) != level) {
-        if (reloads > kEndTicks) {
+// Polls the receive pin while it reads `idle`, and the counter once every few reads; false
+// once the counter passed `deadline`.
+bool CS3c24xxIrDriver::WaitWhile(bool idle, uint64_t deadline) {
+    constexpr int kPinReadsPerClockRead = 8;
+    for (;;) {
+        for (int k = 0; k < kPinReadsPerClockRead; ++k) {
+            if (ReceiverIdle() != idle) {
+                return true;
+            }
+        }
+        if (Now() > deadline) {
             return false;
         }
-        TakeReload();
     }
-    return true;
 }
 
-// Puts back the pins, the timer and the scheduling values.
-void CS3c24xxIrDriver::EndCapture(uint32_t portControl) {
-    gpio->Write32(kPortHControl, portControl);
-    RestoreTimer();
-    RestoreScheduling();
+bool CS3c24xxIrDriver::NextPulse(uint64_t deadline, bool onCounts, uint64_t& at) {
+    if (!onCounts && !WaitWhile(false, deadline)) {
+        return false;
+    }
+    if (!WaitWhile(true, deadline)) {
+        return false;
+    }
+    at = Now();
+    return true;
 }
 
 int CS3c24xxIrDriver::Capture() {
     interruptBit = 0;
     countRegister = 0;
-    uint64_t deadline = 0;
-    const int started = StartCapture(pwm && gpio && interrupts, deadline);
+    const int started = StartCapture(pwm && gpio && interrupts);
     if (started != kIrOk) {
         return started;
     }
-    int32_t buffer[kMaxDurations] = {};
-    int longPauses = kLongPauses;
     if (irUart == 0) {
         return kIrNoIrUart;
     }
@@ -345,83 +342,14 @@ int CS3c24xxIrDriver::Capture() {
     const uint32_t portControl = gpio->Read32(kPortHControl);
     gpio->Write32(kPortHControl, portControl & ~pins.receiveField);
     borrowed.timer = ChooseTimer();
-    SetUpTimer(false);
+    SetUpTimer(true);
     reloads = 0;
 
-    while ((gpio->Read32(kPortHData) & receiveMask) != 0) {
-        if (platform.QueryPerformanceCounter() > deadline) {
-            EndCapture(portControl);
-            return kIrNoSignal;
-        }
-    }
+    CaptureReport report;
+    CaptureSignal(*this, report);
 
-    // The carrier over four periods, from the second falling edge on. A lone pulse or two
-    // that never make four periods end the capture like no signal at all.
-    StartTimer();
-    bool edges = WaitReceive(receiveMask) && WaitReceive(0);
-    const uint32_t first = Count();
-    for (int k = 0; k < 4 && edges; ++k) {
-        edges = WaitReceive(receiveMask) && WaitReceive(0);
-    }
-    const uint32_t fifth = Count();
-    if (!edges) {
-        EndCapture(portControl);
-        return kIrNoSignal;
-    }
-    const uint32_t period = (first - fifth) / 4;
-    const uint32_t gap = 5 * period;
-    if (period > kMaxCarrierTicks) {
-        EndCapture(portControl);
-        return kIrCarrierTooLong;
-    }
-
-    // Marks run from the first to the last falling edge of a burst; a pause from the last
-    // falling edge of one burst to the first of the next.
-    uint32_t burstStart = kCountTop - first;
-    uint32_t previous = Elapsed();
-    int filled = 0;
-    bool markTooLong = false;
-    while (filled < kMaxDurations - 1) {
-        while ((gpio->Read32(kPortHData) & receiveMask) == 0) {
-        }
-        const bool end = !WaitReceive(0);
-        const uint32_t now = Elapsed();
-        const uint32_t interval = now - previous;
-        if (interval > gap) {
-            const uint32_t mark = previous - burstStart;
-            if (mark > kMaxMarkTicks) {
-                markTooLong = true;
-                break;
-            }
-            buffer[filled] = static_cast<int32_t>(mark);
-            if (!end) {
-                buffer[filled + 1] = -static_cast<int32_t>(interval);
-            }
-            filled += 2;
-            burstStart = now;
-            if (interval > kLongPauseTicks && --longPauses == 0) {
-                break;
-            }
-        } else if (end && previous - burstStart > kMaxMarkTicks) {
-            // The time ran out inside a burst that is already too long to be a mark.
-            markTooLong = true;
-            break;
-        }
-        if (end) {
-            break;
-        }
-        previous = now;
-    }
-
-    EndCapture(portControl);
-    ClosePort();
-    platform.FlushPenInput();
-    if (markTooLong) {
-        return kIrMarkTooLong;
-    }
-    for (int32_t& entry : buffer) {
-        entry = ToMicros(entry, timerTicksPerMs);
-    }
-    signal.carrierPeriod = static_cast<uint8_t>(period * 1000 / timerTicksPerMs);
-    return AnalyseCapture(buffer, kMaxDurations);
+    gpio->Write32(kPortHControl, portControl);
+    RestoreTimer();
+    RestoreScheduling();
+    return FinishCapture(report);
 }

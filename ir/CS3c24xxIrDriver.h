@@ -11,7 +11,7 @@
 
 #include "CIrDriver.h"
 
-class CS3c24xxIrDriver : public CIrDriver {
+class CS3c24xxIrDriver : public CIrDriver, private CCaptureEdges {
   public:
     explicit CS3c24xxIrDriver(IrPlatform& platform);
     ~CS3c24xxIrDriver() override;
@@ -42,11 +42,12 @@ class CS3c24xxIrDriver : public CIrDriver {
     void EmitMark(uint32_t ticks);
     void EmitSpace(uint32_t ticks);
 
-    // Capture helpers.
-    uint32_t Elapsed();
-    void TakeReload();
-    bool WaitReceive(uint32_t level);
-    void EndCapture(uint32_t portControl);
+    // The receiver for the capture core: the receive pin, timed on the borrowed timer.
+    uint64_t TicksPerSecond() const override;
+    uint64_t Now() override;
+    bool NextPulse(uint64_t deadline, bool onCounts, uint64_t& at) override;
+    bool ReceiverIdle();
+    bool WaitWhile(bool idle, uint64_t deadline);
 
     RegisterBlock* pwm = nullptr;
     RegisterBlock* gpio = nullptr;
@@ -59,5 +60,5 @@ class CS3c24xxIrDriver : public CIrDriver {
     uint32_t countRegister = 0;  // its count observation register
     uint32_t carrierTicks = 0;
     uint32_t receiveMask = 0;
-    uint32_t reloads = 0;  // capture: ticks of the reloads seen since the timer started
+    uint64_t reloads = 0;  // capture: ticks of the reloads seen since the timer started
 };

@@ -2,11 +2,11 @@
 
 #include <new>
 
+#include "COmap1510IrDriver.h"
 #include "CPxa25xIrDriver.h"
 #include "CPxa27xIrDriver.h"
-#include "CSa11x0IrDriver.h"
-#include "COmap1510IrDriver.h"
 #include "CS3c24xxIrDriver.h"
+#include "CSa11x0IrDriver.h"
 #include "Detect.h"
 
 namespace {

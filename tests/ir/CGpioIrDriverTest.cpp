@@ -199,13 +199,16 @@ class GpioCapture : public ::testing::TestWithParam<Family> {
     std::unique_ptr<CIrDriver> driver;
 };
 
-TEST_P(GpioCapture, FirstBurstRunsFromItsSecondFallingEdge) {
+// A mark runs from the first to the last pulse of its burst; the silence that ended the
+// capture stays as a pause after it (here the shortest such pause, as the signal has none).
+TEST_P(GpioCapture, MarkRunsFromFirstToLastPulseAndTheSilenceStays) {
     const uint32_t bootMask = handheld.Chip().Peek(GetParam().maskAddress, 4);
     ASSERT_EQ(Learn({520}, 38461), kIrOk);      // 20 pulses, 26 us apart
-    EXPECT_EQ(driver->Signal().frameStart, 1);  // no repeating frame
+    EXPECT_EQ(driver->Signal().frameStart, 2);  // no repeating frame
     const std::vector<int32_t> learnt = Learnt();
-    ASSERT_EQ(learnt.size(), 1u);
-    EXPECT_NEAR(learnt[0], 18 * 26, 1);
+    ASSERT_EQ(learnt.size(), 2u);
+    EXPECT_NEAR(learnt[0], 19 * 26, 1);
+    EXPECT_EQ(learnt[1], -20000);
     EXPECT_NEAR(driver->Signal().carrierPeriod, 26, 1);
     // Interrupts: all but OS timer match 0 off from the first edge on (PXA), untouched (SA).
     const auto& masks = handheld.Chip().MaskHistory();
@@ -226,15 +229,6 @@ TEST_P(GpioCapture, TheThirdLongPauseEndsTheCapture) {
         EXPECT_NEAR(learnt[k], -30000, 26 + 6) << k;  // a carrier period and the tick rate
     }
     EXPECT_NEAR(learnt[4], 2000, 27);
-}
-
-TEST_P(GpioCapture, CarrierSlowerThan10kHzIs5) {
-    EXPECT_EQ(Learn({5000, -5000, 5000}, 9000), kIrCarrierTooLong);
-}
-
-TEST_P(GpioCapture, LonePulseIsNoCarrierInsteadOfAnEndlessWait) {
-    EXPECT_EQ(Learn({10}, 38000), kIrCarrierTooLong);
-    EXPECT_LT(handheld.Clock().Now(), 500 * kMs);
 }
 
 TEST_P(GpioCapture, CarrierWithoutPauseEndsAsOverLongMark) {
@@ -313,21 +307,21 @@ TEST_P(RoundTrip, SentBackAsLearnt) {
 constexpr const char* kNec = "tests/ir/fixtures/nec-held.txt";
 constexpr const char* kTv = "resources/captures/tv-power-held.txt";
 
-INSTANTIATE_TEST_SUITE_P(
-    Families, RoundTrip,
-    ::testing::Values(
-        // The NEC repeat frame never shows five entries past its second start before the
-        // third long pause: no repeating frame, the whole capture is the signal.
-        RoundTripCase{"NecOnPxa250", "pxa250", kNec, 38000, 26, 0, 75, 1},
-        RoundTripCase{"NecOnPxa255", "pxa255", kNec, 38000, 26, 0, 75, 1},
-        RoundTripCase{"NecOnPxa26x", "pxa26x", kNec, 38000, 26, 0, 75, 1},
-        RoundTripCase{"NecOnPxa27x", "pxa27x", kNec, 38000, 26, 0, 75, 1},
-        RoundTripCase{"NecOnSa1110", "sa1110", kNec, 38000, 26, 0, 75, 1},
-        // Three equal frames: one frame and its pause, sent three times.
-        RoundTripCase{"TvOnPxa255", "pxa255", kTv, 40000, 25, 0, 26, 3},
-        RoundTripCase{"TvOnPxa27x", "pxa27x", kTv, 40000, 25, 0, 26, 3},
-        RoundTripCase{"TvOnSa1110", "sa1110", kTv, 40000, 25, 0, 26, 3}),
-    [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Families, RoundTrip,
+                         ::testing::Values(
+                             // The NEC repeat frame never shows five entries past its second start
+                             // before the capture falls silent: no repeating frame, the whole
+                             // capture and the silence after it are the signal.
+                             RoundTripCase{"NecOnPxa250", "pxa250", kNec, 38000, 26, 0, 76, 1},
+                             RoundTripCase{"NecOnPxa255", "pxa255", kNec, 38000, 26, 0, 76, 1},
+                             RoundTripCase{"NecOnPxa26x", "pxa26x", kNec, 38000, 26, 0, 76, 1},
+                             RoundTripCase{"NecOnPxa27x", "pxa27x", kNec, 38000, 26, 0, 76, 1},
+                             RoundTripCase{"NecOnSa1110", "sa1110", kNec, 38000, 26, 0, 76, 1},
+                             // Three equal frames: one frame and its pause, sent three times.
+                             RoundTripCase{"TvOnPxa255", "pxa255", kTv, 40000, 25, 0, 26, 3},
+                             RoundTripCase{"TvOnPxa27x", "pxa27x", kTv, 40000, 25, 0, 26, 3},
+                             RoundTripCase{"TvOnSa1110", "sa1110", kTv, 40000, 25, 0, 26, 3}),
+                         [](const auto& info) { return info.param.name; });
 
 // ---------------------------------------------------------------------------------------
 // Every way out of Send and Capture leaves pins, interrupt mask and scheduling as found.

@@ -2,6 +2,7 @@
 // times with a borrowed timer or the UART.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -133,7 +134,8 @@ TEST_P(TimerChipRoundTrip, LearnsAndSendsBack) {
     driver->GetSignal(learnt, count, frameStart, carrier);
     ASSERT_GE(learnt.size(), 4u);
     EXPECT_NEAR(carrier, period, 1.5);  // truncated to whole microseconds
-    for (size_t k = 0; k < learnt.size(); ++k) {
+    // A signal that ends on a mark keeps the silence after it, which the remote has not sent.
+    for (size_t k = 0; k < std::min(learnt.size(), remote.durations.size()); ++k) {
         const double error = std::abs(learnt[k]) - std::abs(remote.durations[k]);
         if (learnt[k] > 0) {
             EXPECT_TRUE(error <= 2 && error >= -2.2 * period) << "mark " << k << ": " << error;
