@@ -34,51 +34,40 @@ bool CGpioIrDriver::Mapped() const {
     return timer && interrupts && pinBlock;
 }
 
-uint32_t CGpioIrDriver::WaitTicks(uint32_t start, uint64_t ticks) {
-    // Elapsed ticks are measured modulo 2^32, so one wait may span at most half the range.
-    constexpr uint64_t kLongestWait = 0x80000000u;
-    while (ticks > 0) {
-        const uint32_t chunk = static_cast<uint32_t>(std::min(ticks, kLongestWait));
-        while (static_cast<uint32_t>(Counter() - start) < chunk) {
-        }
-        start += chunk;
-        ticks -= chunk;
-    }
-    return start;
+uint64_t CGpioIrDriver::SendNow() {
+    const uint32_t counter = Counter();
+    sendTicks += static_cast<uint32_t>(counter - lastCounter);
+    lastCounter = counter;
+    return sendTicks;
 }
 
-void CGpioIrDriver::EmitMark(const GpioIrPins& pins) {
-    const uint32_t cycles = static_cast<uint32_t>(currentEntry) / signal.carrierPeriod;
-    if (cycles == 0) {
+void CGpioIrDriver::WaitUntil(uint64_t tick) {
+    while (SendNow() < tick) {
+    }
+}
+
+// Carrier cycles spread over the mark's place on the timeline, with the interrupts that the
+// chip keeps; the emitter is off again at the end of the last cycle.
+void CGpioIrDriver::EmitMark(const GpioIrPins& pins, uint64_t from, uint64_t until,
+                             uint32_t markUs) {
+    const MarkCycles cycles(from, until, markUs, signal.carrierPeriod);
+    if (cycles.cycles == 0) {
         return;  // shorter than one carrier period: nothing to send
     }
-    const uint32_t high = Halves().high;
-    const uint32_t period = high + Halves().low;
-
     uint32_t savedMask = 0;
     if (traits.maskDuringMark) {
         savedMask = interrupts->Read32(kInterruptMask);
         interrupts->Write32(kInterruptMask, savedMask & traits.markMaskKeep);
     }
-    uint32_t start = Counter();
-    for (uint32_t k = 0; k < cycles; ++k) {
+    for (uint32_t k = 0; k < cycles.cycles; ++k) {
+        WaitUntil(cycles.Rise(k));
         pinBlock->Write32(pins.onOffset, pins.onValue);
-        while (static_cast<uint32_t>(Counter() - start) < high) {
-        }
+        WaitUntil(cycles.Fall(k));
         pinBlock->Write32(pins.offOffset, pins.offValue);
-        while (static_cast<uint32_t>(Counter() - start) < period) {
-        }
-        start += period;
     }
     if (traits.maskDuringMark) {
         interrupts->Write32(kInterruptMask, interrupts->Read32(kInterruptMask) | savedMask);
     }
-}
-
-void CGpioIrDriver::EmitSpace() {
-    // Computed in 64 bits: pauses above about 1.16 s would overflow 32 (and come out short).
-    const uint32_t magnitude = 0u - static_cast<uint32_t>(currentEntry);
-    WaitTicks(Counter(), static_cast<uint64_t>(magnitude) * traits.ticksPerSecond / 1000000);
 }
 
 int CGpioIrDriver::Send(uint16_t repeat) {
@@ -95,20 +84,23 @@ int CGpioIrDriver::Send(uint16_t repeat) {
         return result;
     }
     const GpioIrPins pins = Pins();
-    if (traits.ownHalves) {
-        Halves() = HalvesOfTicks(static_cast<float>(signal.carrierPeriod) *
-                                 static_cast<float>(traits.ticksPerSecond) / 1000000.0f);
-    }
 
     SendStarting();
     platform.Sleep(100);
     SetOuter(0);
     SetUpSendPins();
+    lastCounter = Counter();
+    sendTicks = 0;
+    SendTimeline timeline{traits.ticksPerSecond, SendNow(), 0};
     RunPasses(repeat, traits.burstInner, traits.lastEntryOutside, [&](int32_t entry) {
+        uint64_t from = 0, until = 0;
+        const uint32_t magnitude =
+            entry < 0 ? 0u - static_cast<uint32_t>(entry) : static_cast<uint32_t>(entry);
+        timeline.Advance(magnitude, from, until);
         if (entry > 0) {
-            EmitMark(pins);
-        } else if (entry < 0) {
-            EmitSpace();
+            EmitMark(pins, from, until, magnitude);
+        } else {
+            WaitUntil(until);
         }
     });
     RestoreSendPins();

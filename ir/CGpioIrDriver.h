@@ -14,8 +14,6 @@
 // What differs between the chips this driver family serves.
 struct GpioIrChipTraits {
     uint64_t ticksPerSecond;  // timer rate (3686400 or 3250000)
-    // Emission half-periods: those LoadSignal computed, or recomputed for this timer.
-    bool ownHalves;
     // During a mark the interrupt mask is reduced to `markMaskKeep` (AND); without
     // `maskDuringMark` it stays as it is.
     bool maskDuringMark;
@@ -67,8 +65,7 @@ class CGpioIrDriver : public CIrDriver {
     virtual void SendStarting() {}
     virtual void SendFinished() {}
 
-    void EmitMark(const GpioIrPins& pins);
-    void EmitSpace();
+    void EmitMark(const GpioIrPins& pins, uint64_t from, uint64_t until, uint32_t markUs);
 
     // Maps a block for the life of the driver; null when it cannot be mapped.
     RegisterBlock* MapBlock(uint32_t address);
@@ -80,9 +77,12 @@ class CGpioIrDriver : public CIrDriver {
 
   private:
     uint32_t Counter() { return timer->Read32(kTimerCounter); }
-    // Waits until `ticks` have passed since `start`, also across a wrap of the counter;
-    // returns the moment the wait was for.
-    uint32_t WaitTicks(uint32_t start, uint64_t ticks);
+    // The counter during a send, extended to 64 bits so that it never wraps.
+    uint64_t SendNow();
+    void WaitUntil(uint64_t tick);
+
+    uint32_t lastCounter = 0;
+    uint64_t sendTicks = 0;
 
     RegisterBlock* mapped_[8] = {};
     int mappedCount_ = 0;

@@ -36,19 +36,6 @@ CIrDriver::~CIrDriver() {
     CIrDriver::ClosePort();
 }
 
-EmissionHalves& CIrDriver::Halves() {
-    static EmissionHalves halves;
-    return halves;
-}
-
-EmissionHalves CIrDriver::HalvesOfTicks(float ticks) {
-    uint32_t n = static_cast<uint32_t>(ticks);
-    if (ticks - static_cast<float>(n) > 0.4f) {
-        ++n;
-    }
-    return {n - n / 2, n / 2};
-}
-
 void CIrDriver::SetPortName(const std::string& name) {
     portName.clear();
     portName = name;
@@ -153,8 +140,6 @@ int CIrDriver::LoadSignal(const int32_t* durations, uint8_t count, uint8_t frame
     if (result != kIrOk) {
         return result;
     }
-    // Carrier period in ticks of a 3.6864 MHz timer.
-    Halves() = HalvesOfTicks(static_cast<float>(signal.carrierPeriod * 3.6864));
     return OpenPort();
 }
 

@@ -78,12 +78,6 @@ constexpr uint8_t kDivisors[91] = {
     144,                                               // 100
 };
 
-int32_t ToTicks(int32_t micros) {
-    const int64_t ticks = static_cast<int64_t>(micros) * kTicksPerMs / 1000;
-    return static_cast<int32_t>(std::clamp<int64_t>(ticks, -std::numeric_limits<int32_t>::max(),
-                                                    std::numeric_limits<int32_t>::max()));
-}
-
 }  // namespace
 
 COmap1510IrDriver::COmap1510IrDriver(IrPlatform& platform) : CIrDriver(platform) {
@@ -129,14 +123,12 @@ int COmap1510IrDriver::LoadSignal(const int32_t* durations, uint8_t count, uint8
     if (!durations || count == 0) {
         return kIrNoDurations;
     }
-    // Held in timer ticks from here on.
+    // Held in microseconds, as every driver holds its signal; Send times it on timer 3.
     signal.nextStart = 0;
     signal.frameStart = 0;
     signal.count = std::min<uint8_t>(count, kMaxDurations);
     std::fill(std::begin(signal.durations), std::end(signal.durations), 0);
-    for (int k = 0; k < signal.count; ++k) {
-        signal.durations[k] = ToTicks(durations[k]);
-    }
+    std::copy(durations, durations + signal.count, signal.durations);
     if (carrierPeriod == 0) {
         return kIrNoCarrier;
     }
@@ -192,7 +184,8 @@ void COmap1510IrDriver::ProgramUart(uint8_t divisor) {
 
     saved.supplementaryOperational = In(kSupplementary);
     Out(kSupplementary, saved.supplementaryOperational & ~kSupplementaryBit7);
-    Out(kLineControl, saved.lineControl);
+    // Held in break: an idle UART line is high, and would light the emitter until the send.
+    Out(kLineControl, kLine8N1Break);
     Out(kMode1, kModeUartLoaded);
 }
 
@@ -230,33 +223,31 @@ void COmap1510IrDriver::ClosePort() {
 
 // --- Sending ---
 
-void COmap1510IrDriver::RunTimer(uint32_t ticks) {
+// Timer 3 runs down freely through a send or a capture; Now() counts its ticks from then.
+void COmap1510IrDriver::StartFreeRunning() {
     SetTimer(kTimerControl, kTimerStopped);
-    SetTimer(kTimerLoad, ticks);
+    SetTimer(kTimerLoad, kFreeRunLoad);
     SetTimer(kTimerControl, kTimerOneShot);
+    lastCount = Timer(kTimerCount);
+    elapsed = 0;
 }
 
-// The UART streams 0x55 for the mark's length, topped up whenever its transmitter runs
+void COmap1510IrDriver::WaitUntil(uint64_t tick) {
+    while (Now() < tick) {
+    }
+}
+
+// The UART streams 0x55 until the mark's end, topped up whenever its transmitter runs
 // empty; break ends it.
-void COmap1510IrDriver::EmitMark(uint32_t ticks) {
-    RunTimer(ticks);
+void COmap1510IrDriver::EmitMark(uint64_t until) {
     Out(kLineControl, kLine8N1);
     Out(kData, kTransmitByte);
-    while (Timer(kTimerControl) & kTimerRunning) {
+    while (Now() < until) {
         if (In(kLineStatus) & kTransmitterEmpty) {
             Out(kData, kTransmitByte);
         }
     }
     Out(kLineControl, kLine8N1Break);
-    SetTimer(kTimerControl, kTimerStopped);
-}
-
-// The line stays in break.
-void COmap1510IrDriver::EmitSpace(uint32_t ticks) {
-    RunTimer(ticks);
-    while (Timer(kTimerControl) & kTimerRunning) {
-    }
-    SetTimer(kTimerControl, kTimerStopped);
 }
 
 int COmap1510IrDriver::Send(uint16_t repeat) {
@@ -273,13 +264,20 @@ int COmap1510IrDriver::Send(uint16_t repeat) {
     SetOuter(0);
     const uint32_t timerControl = Timer(kTimerControl);
     const uint32_t timerLoad = Timer(kTimerLoad);
-    SetTimer(kTimerControl, kTimerStopped);
+    StartFreeRunning();
+    Out(kLineControl, kLine8N1Break);  // the emitter stays dark until the first mark
+    SendTimeline timeline{TicksPerSecond(), Now(), 0};
 
     RunPasses(repeat, kSendBurstValue, false, [&](int32_t entry) {
+        uint64_t from = 0, until = 0;
+        const uint32_t magnitude =
+            entry < 0 ? 0u - static_cast<uint32_t>(entry) : static_cast<uint32_t>(entry);
+        timeline.Advance(magnitude, from, until);
+        WaitUntil(from);
         if (entry > 0) {
-            EmitMark(static_cast<uint32_t>(entry));
-        } else if (entry < 0) {
-            EmitSpace(static_cast<uint32_t>(-static_cast<int64_t>(entry)));
+            EmitMark(until);
+        } else {
+            WaitUntil(until);
         }
     });
 
@@ -345,11 +343,7 @@ int COmap1510IrDriver::Capture() {
     SetInner(kCaptureValue);
     const uint32_t timerControl = Timer(kTimerControl);
     const uint32_t timerLoad = Timer(kTimerLoad);
-    SetTimer(kTimerControl, kTimerStopped);
-    SetTimer(kTimerLoad, kFreeRunLoad);
-    SetTimer(kTimerControl, kTimerOneShot);
-    lastCount = Timer(kTimerCount);
-    elapsed = 0;
+    StartFreeRunning();
 
     // The UART is set up for edge detection on its receive line. What is saved here is
     // kept apart from what a load saved, so that a capture never loses the system's

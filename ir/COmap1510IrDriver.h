@@ -3,7 +3,7 @@
 // The transceiver sits on the IrDA-capable UART 3, and the UART makes the carrier: while a
 // signal is loaded, UART 3 runs as a plain UART whose bit time is half a carrier period,
 // so that a stream of 0x55 bytes is a square wave; a space holds the line in break. MPU
-// timer 3 times the durations, which the loaded signal holds in its ticks. Learning uses
+// timer 3, running down freely, times the durations against the send's start. Learning uses
 // the UART's wake-up detector as an edge detector on the receive line and times the edges
 // with the same timer running free.
 #pragma once
@@ -34,9 +34,9 @@ class COmap1510IrDriver : public CIrDriver, private CCaptureEdges {
 
     void ProgramUart(uint8_t divisor);
     void RestoreUart();
-    void RunTimer(uint32_t ticks);
-    void EmitMark(uint32_t ticks);
-    void EmitSpace(uint32_t ticks);
+    void StartFreeRunning();
+    void WaitUntil(uint64_t tick);
+    void EmitMark(uint64_t until);
 
     // The receiver for the capture core: the wake-up detector's falling edges, timed on
     // timer 3 running down freely.

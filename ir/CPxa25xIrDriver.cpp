@@ -6,7 +6,6 @@ namespace {
 // during a capture only match 0; the last entry of a held pass runs under normal scheduling.
 constexpr GpioIrChipTraits kPxa25x = {
     .ticksPerSecond = 3686400,
-    .ownHalves = false,
     .maskDuringMark = true,
     .markMaskKeep = 0x3C000000,
     .maskDuringCapture = true,

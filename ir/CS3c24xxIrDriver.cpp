@@ -47,13 +47,6 @@ constexpr uint32_t kCountTop = 0xFFFF;
 constexpr uint32_t kSendBurstValue = 1;
 constexpr uint32_t kCaptureValue = 1;
 
-// Microseconds to ticks and back, in 64 bits so that no duration overflows on the way.
-int32_t ToTicks(int32_t micros, uint32_t ticksPerMs) {
-    const int64_t ticks = static_cast<int64_t>(micros) * ticksPerMs / 1000;
-    return static_cast<int32_t>(std::clamp<int64_t>(ticks, -std::numeric_limits<int32_t>::max(),
-                                                    std::numeric_limits<int32_t>::max()));
-}
-
 }  // namespace
 
 CS3c24xxIrDriver::CS3c24xxIrDriver(IrPlatform& platform) : CIrDriver(platform) {
@@ -149,24 +142,6 @@ uint32_t CS3c24xxIrDriver::Count() {
     return pwm->Read32(countRegister) & kCountTop;
 }
 
-// Waits until the count has fallen to `target`. A target above the current count lies
-// beyond the next reload. A reload seen while waiting for a target below the count means
-// that the count passed it between two reads.
-void CS3c24xxIrDriver::WaitCount(uint32_t target) {
-    uint32_t count = Count();
-    bool beforeReload = target > count;
-    while (beforeReload || count > target) {
-        const uint32_t next = Count();
-        if (next > count) {
-            if (!beforeReload) {
-                return;
-            }
-            beforeReload = false;
-        }
-        count = next;
-    }
-}
-
 bool CS3c24xxIrDriver::Pending() {
     return (interrupts->Read32(kSourcePending) & interruptBit) != 0;
 }
@@ -178,42 +153,27 @@ void CS3c24xxIrDriver::ClearPending() {
 
 // --- Emission ---
 
-// Carrier cycles for the mark's length with all interrupts masked: the emitter on for the
-// shorter half of the period, then off for the rest.
-void CS3c24xxIrDriver::EmitMark(uint32_t ticks) {
+void CS3c24xxIrDriver::WaitUntil(uint64_t tick) {
+    while (Now() < tick) {
+    }
+}
+
+// Carrier cycles spread over the mark's place on the timeline, with all interrupts masked.
+void CS3c24xxIrDriver::EmitMark(uint64_t from, uint64_t until, uint32_t markUs) {
+    const MarkCycles cycles(from, until, markUs, signal.carrierPeriod);
+    if (cycles.cycles == 0) {
+        return;  // shorter than one carrier period: nothing to send
+    }
     const uint32_t savedMask = interrupts->Read32(kInterruptMask);
     interrupts->Write32(kInterruptMask, 0xFFFFFFFF);
     const uint32_t transmit = kPins[irUart - 1].transmitMask;
-    const uint32_t on = Halves().high;
-    const uint32_t off = Halves().low;
-    const uint32_t cycles = ticks / carrierTicks;
-    uint32_t edge = Count();
-    for (uint32_t k = 0; k < cycles; ++k) {
+    for (uint32_t k = 0; k < cycles.cycles; ++k) {
+        WaitUntil(cycles.Rise(k));
         gpio->Write32(kPortHData, gpio->Read32(kPortHData) | transmit);
-        edge = (edge - on) & kCountTop;
-        WaitCount(edge);
+        WaitUntil(cycles.Fall(k));
         gpio->Write32(kPortHData, gpio->Read32(kPortHData) & ~transmit);
-        edge = (edge - off) & kCountTop;
-        WaitCount(edge);
     }
     interrupts->Write32(kInterruptMask, savedMask);
-}
-
-// A pause longer than the counter's range waits out whole reloads on the pending bit
-// first: the first chunk is what is left of the current count.
-void CS3c24xxIrDriver::EmitSpace(uint32_t ticks) {
-    ClearPending();
-    const uint32_t start = Count();
-    uint32_t remaining = ticks;
-    uint32_t chunk = start != 0 ? start : kCountTop;
-    while (remaining > kCountTop) {
-        while (!Pending()) {
-        }
-        remaining -= chunk;
-        ClearPending();
-        chunk = kCountTop;
-    }
-    WaitCount((chunk - remaining) & kCountTop);
 }
 
 int CS3c24xxIrDriver::Send(uint16_t repeat) {
@@ -231,9 +191,8 @@ int CS3c24xxIrDriver::Send(uint16_t repeat) {
     if (irUart == 0) {
         return kIrNoIrUart;
     }
-    // The carrier in ticks; a timer too slow to make it at all cannot send.
-    carrierTicks = signal.carrierPeriod * timerTicksPerMs / 1000;
-    if (carrierTicks == 0) {
+    // A timer too slow to make the carrier at all cannot send.
+    if (signal.carrierPeriod * timerTicksPerMs / 1000 == 0) {
         return kIrNoCarrier;
     }
 
@@ -241,30 +200,24 @@ int CS3c24xxIrDriver::Send(uint16_t repeat) {
     const uint32_t portControl = gpio->Read32(kPortHControl);
     gpio->Write32(kPortHControl, (portControl & ~pins.transmitField) | pins.transmitOutput);
 
-    // The signal stays in microseconds; the passes emit a copy in ticks.
-    signal.count = std::min<uint8_t>(signal.count, kMaxDurations);
-    int32_t ticks[kMaxDurations] = {};
-    for (int k = signal.nextStart; k < signal.count; ++k) {
-        ticks[k] = ToTicks(signal.durations[k], timerTicksPerMs);
-    }
-    Halves().high = carrierTicks / 2;
-    Halves().low = carrierTicks - carrierTicks / 2;
-
     platform.Sleep(100);
     SetOuter(0);
     borrowed.timer = ChooseTimer();
     SetUpTimer(true);
+    reloads = 0;
+    SendTimeline timeline{TicksPerSecond(), Now(), 0};
 
-    RunPasses(
-        repeat, kSendBurstValue, true,
-        [&](int32_t entry) {
-            if (entry > 0) {
-                EmitMark(static_cast<uint32_t>(entry));
-            } else if (entry < 0) {
-                EmitSpace(static_cast<uint32_t>(-static_cast<int64_t>(entry)));
-            }
-        },
-        ticks);
+    RunPasses(repeat, kSendBurstValue, true, [&](int32_t entry) {
+        uint64_t from = 0, until = 0;
+        const uint32_t magnitude =
+            entry < 0 ? 0u - static_cast<uint32_t>(entry) : static_cast<uint32_t>(entry);
+        timeline.Advance(magnitude, from, until);
+        if (entry > 0) {
+            EmitMark(from, until, magnitude);
+        } else {
+            WaitUntil(until);
+        }
+    });
 
     gpio->Write32(kPortHControl, portControl);
     RestoreTimer();

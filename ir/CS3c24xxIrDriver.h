@@ -35,12 +35,11 @@ class CS3c24xxIrDriver : public CIrDriver, private CCaptureEdges {
     void StartTimer();
     void RestoreTimer();
     uint32_t Count();
-    void WaitCount(uint32_t target);
     bool Pending();
     void ClearPending();
 
-    void EmitMark(uint32_t ticks);
-    void EmitSpace(uint32_t ticks);
+    void WaitUntil(uint64_t tick);
+    void EmitMark(uint64_t from, uint64_t until, uint32_t markUs);
 
     // The receiver for the capture core: the receive pin, timed on the borrowed timer.
     uint64_t TicksPerSecond() const override;
@@ -58,7 +57,6 @@ class CS3c24xxIrDriver : public CIrDriver, private CCaptureEdges {
     Borrowed borrowed;
     uint32_t interruptBit = 0;   // of the borrowed timer; 0 outside Send and Capture
     uint32_t countRegister = 0;  // its count observation register
-    uint32_t carrierTicks = 0;
     uint32_t receiveMask = 0;
     uint64_t reloads = 0;  // capture: ticks of the reloads seen since the timer started
 };

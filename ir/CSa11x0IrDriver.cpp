@@ -6,7 +6,6 @@ namespace {
 // tightest loops already (0 is the most urgent inner value).
 constexpr GpioIrChipTraits kSa11x0 = {
     .ticksPerSecond = 3686400,
-    .ownHalves = false,
     .maskDuringMark = false,
     .markMaskKeep = 0,
     .maskDuringCapture = false,

@@ -68,20 +68,19 @@ std::vector<int32_t> Fixture(const std::string& path) {
 }
 
 // ---------------------------------------------------------------------------------------
-// A 500 us mark at 26 us: 19 whole carrier cycles, each high for the high half and low for
-// the low half, counted on the chip's own timer; the interrupts that stay on meanwhile.
+// A 500 us mark at 26 us: 19 carrier cycles spread evenly over the 500 us on the chip's own
+// timer, each on for half its length; the interrupts that stay on meanwhile.
 
 struct MarkCase {
     const char* name;
     Family family;
-    uint32_t high, low;
     uint32_t maskKeep;  // the boot mask is ANDed with this during the mark
     bool acrossWrap;    // the timer counter wraps during the mark
 };
 
 class MarkCycles : public ::testing::TestWithParam<MarkCase> {};
 
-TEST_P(MarkCycles, WholeCyclesOfTheHalfPeriods) {
+TEST_P(MarkCycles, SpreadEvenlyOverTheMark) {
     const MarkCase& c = GetParam();
     SimHandheld handheld(*FindSimProfile(c.family.profile));
     std::unique_ptr<CIrDriver> driver = MakeDriver(handheld);
@@ -98,36 +97,40 @@ TEST_P(MarkCycles, WholeCyclesOfTheHalfPeriods) {
     ASSERT_EQ(driver->Send(1), kIrOk);
     const auto& edges = handheld.Air().Emissions();
     ASSERT_EQ(edges.size(), 38u);
-    for (size_t k = 0; k < edges.size(); k += 2) {
+    const double cycleTicks = 500e-6 * static_cast<double>(c.family.timerHertz) / 19;
+    // From the second cycle on: the first starts late by the set-up after the timer was read.
+    const uint64_t second = TickAt(edges[2].first, c.family.timerHertz);
+    for (size_t k = 2; k < edges.size(); k += 2) {
         ASSERT_TRUE(edges[k].second);
         const uint64_t rise = TickAt(edges[k].first, c.family.timerHertz);
         const uint64_t fall = TickAt(edges[k + 1].first, c.family.timerHertz);
-        EXPECT_EQ(fall - rise, c.high) << "cycle " << k / 2;
-        if (k + 2 < edges.size()) {
-            EXPECT_EQ(TickAt(edges[k + 2].first, c.family.timerHertz) - rise, c.high + c.low)
-                << "cycle " << k / 2;
-        }
+        // Each edge within a tick of its place: no error adds up over the mark.
+        EXPECT_NEAR(double(rise - second), cycleTicks * double(k / 2 - 1), 1.0)
+            << "cycle " << k / 2;
+        EXPECT_NEAR(double(fall - rise), cycleTicks / 2, 1.0) << "cycle " << k / 2;
         EXPECT_EQ(MaskAt(handheld.Chip(), bootMask, edges[k].first), bootMask & c.maskKeep);
     }
     EXPECT_EQ(handheld.Chip().Peek(c.family.maskAddress, 4), bootMask);
     EXPECT_TRUE(handheld.GuestErrors().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Families, MarkCycles,
-    ::testing::Values(MarkCase{"Pxa25x", kPxa255, 48, 48, 0x3C000000, false},
-                      MarkCase{"Pxa25xAcrossTheWrap", kPxa255, 48, 48, 0x3C000000, true},
-                      MarkCase{"Pxa27x", kPxa27x, 43, 42, 0, false},
-                      MarkCase{"Pxa27xAcrossTheWrap", kPxa27x, 43, 42, 0, true},
-                      MarkCase{"Sa11x0", kSa1110, 48, 48, 0xFFFFFFFF, false}),
-    [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Families, MarkCycles,
+                         ::testing::Values(MarkCase{"Pxa25x", kPxa255, 0x3C000000, false},
+                                           MarkCase{"Pxa25xAcrossTheWrap", kPxa255, 0x3C000000,
+                                                    true},
+                                           MarkCase{"Pxa27x", kPxa27x, 0, false},
+                                           MarkCase{"Pxa27xAcrossTheWrap", kPxa27x, 0, true},
+                                           MarkCase{"Sa11x0", kSa1110, 0xFFFFFFFF, false}),
+                         [](const auto& info) { return info.param.name; });
 
 // ---------------------------------------------------------------------------------------
 // Sending, per family.
 
 class GpioSend : public ::testing::TestWithParam<Family> {};
 
-TEST_P(GpioSend, MarkShorterThanAPeriodEmitsNothingAndTakesNoTime) {
+// A mark shorter than one carrier period has no cycle to send, but the signal after it
+// keeps its place.
+TEST_P(GpioSend, MarkShorterThanAPeriodEmitsNothingButKeepsItsPlace) {
     auto firstRise = [&](std::vector<int32_t> signal, size_t& rises) {
         SimHandheld handheld(*FindSimProfile(GetParam().profile));
         std::unique_ptr<CIrDriver> driver = MakeDriver(handheld);
@@ -139,10 +142,10 @@ TEST_P(GpioSend, MarkShorterThanAPeriodEmitsNothingAndTakesNoTime) {
     };
     size_t withShort = 0, without = 0;
     const uint64_t a = firstRise({25, -1000, 52}, withShort);
-    const uint64_t b = firstRise({-1000, 52}, without);
+    const uint64_t b = firstRise({-1025, 52}, without);
     EXPECT_EQ(withShort, 2u);
     EXPECT_EQ(without, 2u);
-    EXPECT_EQ(a, b);
+    EXPECT_NEAR(double(a), double(b), 300.0);  // the polling's latency
 }
 
 TEST_P(GpioSend, SpaceLongerThanTheCounterArithmeticAllows) {
@@ -290,16 +293,14 @@ TEST_P(RoundTrip, SentBackAsLearnt) {
         expected.pop_back();  // a trailing pause leaves nothing to see
     }
     ASSERT_EQ(sent.emitted.durations.size(), expected.size());
-    // Marks are whole carrier cycles at the period the timer can make (85 ticks are 26.15 us
-    // on the PXA27x for a stored 26), so they stay within one period of that; pauses are
-    // timed to the tick, but at 3686 ticks per ms for a 3.6864 MHz timer.
+    // Marks are whole carrier cycles spread over the mark, so they stay within one period;
+    // pauses are timed to the tick.
     const double periodUs = sent.emitted.carrierPeriodNs / 1000.0;
-    const double stretch = periodUs / learnt.carrierPeriod;
     for (size_t k = 0; k < expected.size(); ++k) {
         if (expected[k] > 0) {
-            EXPECT_NEAR(sent.emitted.durations[k], expected[k] * stretch, periodUs) << k;
+            EXPECT_NEAR(sent.emitted.durations[k], expected[k], periodUs) << k;
         } else {
-            EXPECT_NEAR(sent.emitted.durations[k], expected[k], 3 - expected[k] * 0.00012) << k;
+            EXPECT_NEAR(sent.emitted.durations[k], expected[k], 2) << k;
         }
     }
 }
