@@ -205,6 +205,7 @@ int CS3c24xxIrDriver::Send(uint16_t repeat) {
     borrowed.timer = ChooseTimer();
     SetUpTimer(true);
     reloads = 0;
+    lastCount = Count();
     SendTimeline timeline{TicksPerSecond(), Now(), 0};
 
     RunPasses(repeat, kSendBurstValue, true, [&](int32_t entry) {
@@ -232,18 +233,18 @@ uint64_t CS3c24xxIrDriver::TicksPerSecond() const {
     return uint64_t{timerTicksPerMs} * 1000;
 }
 
-// Ticks since the timer started: the reloads counted so far and the current count. A
-// reload pending after the count was read may have come just before the read, so the
-// count is read again once it is counted; otherwise an edge at the reload would be timed
-// a whole range early.
+// Ticks since the timer started: the reloads counted so far and the current count. The
+// driver reads the count in tight loops, far more often than the timer reloads (every 65536
+// ticks, 52 ms and more), so a count above the one read before is a reload; that needs no
+// read of the pending bit, which is then only cleared.
 uint64_t CS3c24xxIrDriver::Now() {
     const uint32_t count = Count();
-    if (!Pending()) {
-        return reloads + kCountTop - count;
+    if (count > lastCount) {
+        reloads += kCountTop + 1;
+        ClearPending();
     }
-    reloads += kCountTop + 1;
-    ClearPending();
-    return reloads + kCountTop - Count();
+    lastCount = count;
+    return reloads + kCountTop - count;
 }
 
 bool CS3c24xxIrDriver::ReceiverIdle() {
@@ -297,6 +298,7 @@ int CS3c24xxIrDriver::Capture() {
     borrowed.timer = ChooseTimer();
     SetUpTimer(true);
     reloads = 0;
+    lastCount = Count();
 
     CaptureReport report;
     CaptureSignal(*this, report);

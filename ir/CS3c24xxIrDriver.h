@@ -58,5 +58,7 @@ class CS3c24xxIrDriver : public CIrDriver, private CCaptureEdges {
     uint32_t interruptBit = 0;   // of the borrowed timer; 0 outside Send and Capture
     uint32_t countRegister = 0;  // its count observation register
     uint32_t receiveMask = 0;
-    uint64_t reloads = 0;  // capture: ticks of the reloads seen since the timer started
+    uint64_t reloads = 0;
+    uint32_t lastCount =
+        0;  // the count read last  // capture: ticks of the reloads seen since the timer started
 };
