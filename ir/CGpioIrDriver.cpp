@@ -149,8 +149,9 @@ class GpioEdges final : public CCaptureEdges {
     }
 
   private:
-    // The counter is read once every few pin reads: the pin is what must be seen at once.
-    static constexpr int kPinReadsPerClockRead = 8;
+    // Pin reads between two reads of the counter. One: the deadline is checked at every
+    // turn, and a pulse's start is still seen within two register reads.
+    static constexpr int kPinReadsPerClockRead = 1;
 
     uint32_t Counter() { return timer_.Read32(CGpioIrDriver::kTimerCounter); }
     bool Idle() { return (pins_.Read32(wiring_.levelOffset) & wiring_.receiveMask) != 0; }

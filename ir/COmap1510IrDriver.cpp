@@ -316,7 +316,7 @@ uint64_t COmap1510IrDriver::Now() {
 // is not seen until the next one begins.
 bool COmap1510IrDriver::NextPulse(uint64_t deadline, bool onCounts, uint64_t& at) {
     (void)onCounts;
-    constexpr int kStatusReadsPerClockRead = 8;
+    constexpr int kStatusReadsPerClockRead = 1;
     Arm();
     for (;;) {
         for (int k = 0; k < kStatusReadsPerClockRead; ++k) {

@@ -251,10 +251,10 @@ bool CS3c24xxIrDriver::ReceiverIdle() {
     return (gpio->Read32(kPortHData) & receiveMask) != 0;
 }
 
-// Polls the receive pin while it reads `idle`, and the counter once every few reads; false
-// once the counter passed `deadline`.
+// Polls the receive pin while it reads `idle`, and the counter in turn; false once the
+// counter passed `deadline`.
 bool CS3c24xxIrDriver::WaitWhile(bool idle, uint64_t deadline) {
-    constexpr int kPinReadsPerClockRead = 8;
+    constexpr int kPinReadsPerClockRead = 1;
     for (;;) {
         for (int k = 0; k < kPinReadsPerClockRead; ++k) {
             if (ReceiverIdle() != idle) {
