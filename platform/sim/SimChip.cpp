@@ -1,6 +1,8 @@
 #include "SimChip.h"
 
+#include <bit>
 #include <cstdio>
+#include <cstring>
 
 #include "SimHandheld.h"
 
@@ -31,6 +33,13 @@ uint32_t SimChip::Peek(uint32_t address, int width) const {
         return 0;
     }
     const uint32_t offset = address & 0xFFF;
+    if constexpr (std::endian::native == std::endian::little) {
+        if (width == 4) {  // the common case, read in one go
+            uint32_t value = 0;
+            std::memcpy(&value, page->data() + offset, sizeof value);
+            return value;
+        }
+    }
     uint32_t value = 0;
     for (int k = width - 1; k >= 0; --k) {  // little-endian, as the ARM chips run
         value = (value << 8) | (*page)[offset + static_cast<uint32_t>(k)];
