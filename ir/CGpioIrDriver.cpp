@@ -1,8 +1,10 @@
 #include "CGpioIrDriver.h"
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 
+#include "CaptureCore.h"
 #include "IrResult.h"
 
 CGpioIrDriver::CGpioIrDriver(IrPlatform& platform, const GpioIrChipTraits& traits,
@@ -32,60 +34,40 @@ bool CGpioIrDriver::Mapped() const {
     return timer && interrupts && pinBlock;
 }
 
-uint32_t CGpioIrDriver::TicksOfUs(uint64_t microseconds) const {
-    return static_cast<uint32_t>(std::min<uint64_t>(microseconds * traits.ticksPerMs / 1000,
-                                                    std::numeric_limits<uint32_t>::max()));
+uint64_t CGpioIrDriver::SendNow() {
+    const uint32_t counter = Counter();
+    sendTicks += static_cast<uint32_t>(counter - lastCounter);
+    lastCounter = counter;
+    return sendTicks;
 }
 
-uint32_t CGpioIrDriver::UsOfTicks(uint32_t ticks) const {
-    return static_cast<uint32_t>(static_cast<uint64_t>(ticks) * 1000 / traits.ticksPerMs);
-}
-
-uint32_t CGpioIrDriver::WaitTicks(uint32_t start, uint64_t ticks) {
-    // Elapsed ticks are measured modulo 2^32, so one wait may span at most half the range.
-    constexpr uint64_t kLongestWait = 0x80000000u;
-    while (ticks > 0) {
-        const uint32_t chunk = static_cast<uint32_t>(std::min(ticks, kLongestWait));
-        while (static_cast<uint32_t>(Counter() - start) < chunk) {
-        }
-        start += chunk;
-        ticks -= chunk;
+void CGpioIrDriver::WaitUntil(uint64_t tick) {
+    while (SendNow() < tick) {
     }
-    return start;
 }
 
-void CGpioIrDriver::EmitMark(const GpioIrPins& pins) {
-    const uint32_t cycles = static_cast<uint32_t>(currentEntry) / signal.carrierPeriod;
-    if (cycles == 0) {
+// Carrier cycles spread over the mark's place on the timeline, with the interrupts that the
+// chip keeps; the emitter is off again at the end of the last cycle.
+void CGpioIrDriver::EmitMark(const GpioIrPins& pins, uint64_t from, uint64_t until,
+                             uint32_t markUs) {
+    const MarkCycles cycles(from, until, markUs, signal.carrierPeriod);
+    if (cycles.cycles == 0) {
         return;  // shorter than one carrier period: nothing to send
     }
-    const uint32_t high = Halves().high;
-    const uint32_t period = high + Halves().low;
-
     uint32_t savedMask = 0;
     if (traits.maskDuringMark) {
         savedMask = interrupts->Read32(kInterruptMask);
         interrupts->Write32(kInterruptMask, savedMask & traits.markMaskKeep);
     }
-    uint32_t start = Counter();
-    for (uint32_t k = 0; k < cycles; ++k) {
+    for (uint32_t k = 0; k < cycles.cycles; ++k) {
+        WaitUntil(cycles.Rise(k));
         pinBlock->Write32(pins.onOffset, pins.onValue);
-        while (static_cast<uint32_t>(Counter() - start) < high) {
-        }
+        WaitUntil(cycles.Fall(k));
         pinBlock->Write32(pins.offOffset, pins.offValue);
-        while (static_cast<uint32_t>(Counter() - start) < period) {
-        }
-        start += period;
     }
     if (traits.maskDuringMark) {
         interrupts->Write32(kInterruptMask, interrupts->Read32(kInterruptMask) | savedMask);
     }
-}
-
-void CGpioIrDriver::EmitSpace() {
-    // Computed in 64 bits: pauses above about 1.16 s would overflow 32 (and come out short).
-    const uint32_t magnitude = 0u - static_cast<uint32_t>(currentEntry);
-    WaitTicks(Counter(), static_cast<uint64_t>(magnitude) * traits.ticksPerMs / 1000);
 }
 
 int CGpioIrDriver::Send(uint16_t repeat) {
@@ -102,20 +84,23 @@ int CGpioIrDriver::Send(uint16_t repeat) {
         return result;
     }
     const GpioIrPins pins = Pins();
-    if (traits.ownHalves) {
-        Halves() = HalvesOfTicks(static_cast<float>(signal.carrierPeriod) *
-                                 static_cast<float>(traits.ticksPerMs) / 1000.0f);
-    }
 
     SendStarting();
     platform.Sleep(100);
     SetOuter(0);
     SetUpSendPins();
+    lastCounter = Counter();
+    sendTicks = 0;
+    SendTimeline timeline{traits.ticksPerSecond, SendNow(), 0};
     RunPasses(repeat, traits.burstInner, traits.lastEntryOutside, [&](int32_t entry) {
+        uint64_t from = 0, until = 0;
+        const uint32_t magnitude =
+            entry < 0 ? 0u - static_cast<uint32_t>(entry) : static_cast<uint32_t>(entry);
+        timeline.Advance(magnitude, from, until);
         if (entry > 0) {
-            EmitMark(pins);
-        } else if (entry < 0) {
-            EmitSpace();
+            EmitMark(pins, from, until, magnitude);
+        } else {
+            WaitUntil(until);
         }
     });
     RestoreSendPins();
@@ -124,6 +109,76 @@ int CGpioIrDriver::Send(uint16_t repeat) {
     platform.FlushPenInput();
     return kIrOk;
 }
+
+namespace {
+
+// The receive pin and the timer counter as the capture core sees them.
+class GpioEdges final : public CCaptureEdges {
+  public:
+    GpioEdges(RegisterBlock& timer, RegisterBlock& pins, const GpioIrPins& wiring,
+              uint64_t ticksPerSecond, std::function<void()> firstPulse)
+        : timer_(timer),
+          pins_(pins),
+          wiring_(wiring),
+          rate_(ticksPerSecond),
+          firstPulse_(std::move(firstPulse)),
+          last_(Counter()) {}
+
+    uint64_t TicksPerSecond() const override { return rate_; }
+
+    uint64_t Now() override {
+        const uint32_t counter = Counter();
+        now_ += static_cast<uint32_t>(counter - last_);
+        last_ = counter;
+        return now_;
+    }
+
+    bool NextPulse(uint64_t deadline, bool onCounts, uint64_t& at) override {
+        if (!onCounts && !WaitWhile(false, deadline)) {
+            return false;
+        }
+        if (!WaitWhile(true, deadline)) {
+            return false;
+        }
+        at = Now();
+        if (firstPulse_) {
+            firstPulse_();
+            firstPulse_ = nullptr;
+        }
+        return true;
+    }
+
+  private:
+    // Pin reads between two reads of the counter. One: the deadline is checked at every
+    // turn, and a pulse's start is still seen within two register reads.
+    static constexpr int kPinReadsPerClockRead = 1;
+
+    uint32_t Counter() { return timer_.Read32(CGpioIrDriver::kTimerCounter); }
+    bool Idle() { return (pins_.Read32(wiring_.levelOffset) & wiring_.receiveMask) != 0; }
+    // Polls the pin while it reads `idle`; false once the counter passed `deadline`.
+    bool WaitWhile(bool idle, uint64_t deadline) {
+        for (;;) {
+            for (int k = 0; k < kPinReadsPerClockRead; ++k) {
+                if (Idle() != idle) {
+                    return true;
+                }
+            }
+            if (Now() > deadline) {
+                return false;
+            }
+        }
+    }
+
+    RegisterBlock& timer_;
+    RegisterBlock& pins_;
+    const GpioIrPins wiring_;
+    const uint64_t rate_;
+    std::function<void()> firstPulse_;
+    uint32_t last_;
+    uint64_t now_ = 0;
+};
+
+}  // namespace
 
 int CGpioIrDriver::Capture() {
     if (!Mapped()) {
@@ -135,138 +190,29 @@ int CGpioIrDriver::Capture() {
     if (innerValue == 0) {
         return kIrNoScheduling;
     }
-    int32_t buffer[kMaxDurations] = {};
-    int longPauses = kLongPauses;
-    const uint64_t deadline =
-        platform.QueryPerformanceCounter() + uint64_t{kCaptureTimeoutMs} * counterTicksPerMs;
     if (const int result = CheckPins(); result != kIrOk) {
         return result;
     }
-    const GpioIrPins pins = Pins();
 
     SetOuter(0);
     SetInner(traits.burstInner);
     SetUpCapturePins();
-    auto idle = [&] { return (pinBlock->Read32(pins.levelOffset) & pins.receiveMask) != 0; };
-    auto restorePinsAndScheduling = [&] {
-        RestoreCapturePins();
-        RestoreScheduling();
-    };
-
-    // Nothing happens until the remote's first pulse, or the time-out.
-    while (idle()) {
-        if (platform.QueryPerformanceCounter() > deadline) {
-            restorePinsAndScheduling();
-            return kIrNoSignal;
-        }
-    }
-
+    // From the first pulse on, only the interrupts that the chip keeps stay enabled.
+    bool masked = false;
     uint32_t savedMask = 0;
-    if (traits.maskDuringCapture) {
-        savedMask = interrupts->Read32(kInterruptMask);
-        interrupts->Write32(kInterruptMask, savedMask & traits.captureMaskKeep);
-    }
-    auto restoreMask = [&] {
+    GpioEdges edges(*timer, *pinBlock, Pins(), traits.ticksPerSecond, [&] {
         if (traits.maskDuringCapture) {
-            interrupts->Write32(kInterruptMask, interrupts->Read32(kInterruptMask) | savedMask);
+            savedMask = interrupts->Read32(kInterruptMask);
+            interrupts->Write32(kInterruptMask, savedMask & traits.captureMaskKeep);
+            masked = true;
         }
-    };
-
-    // The carrier period over four cycles, from the second falling edge on. A pulse that no
-    // other follows within the silence limit (a stray flash, a receiver stuck low) leaves
-    // nothing to measure: reported like a carrier too slow to use, instead of waiting forever.
-    const uint32_t silence = kSilenceMs * traits.ticksPerMs;
-    auto nextFallingEdge = [&] {
-        const uint32_t from = Counter();
-        while (!idle()) {
-            if (static_cast<uint32_t>(Counter() - from) > silence) {
-                return false;
-            }
-        }
-        while (idle()) {
-            if (static_cast<uint32_t>(Counter() - from) > silence) {
-                return false;
-            }
-        }
-        return true;
-    };
-    bool measured = nextFallingEdge();
-    const uint32_t t0 = Counter();
-    for (int k = 0; measured && k < 4; ++k) {
-        measured = nextFallingEdge();
+    });
+    CaptureReport report;
+    CaptureSignal(edges, report);
+    if (masked) {
+        interrupts->Write32(kInterruptMask, interrupts->Read32(kInterruptMask) | savedMask);
     }
-    const uint32_t t1 = Counter();
-    const uint32_t carrierUs =
-        measured
-            ? static_cast<uint32_t>(static_cast<uint64_t>(t1 - t0) * 1000 / (4 * traits.ticksPerMs))
-            : std::numeric_limits<uint32_t>::max();
-    if (carrierUs > kMaxCarrierPeriodUs) {
-        restoreMask();
-        restorePinsAndScheduling();
-        return kIrCarrierTooLong;
-    }
-    const uint32_t gapUs = 5 * carrierUs;
-    const uint32_t markLimit = TicksOfUs(kMaxMarkUs);
-
-    // Marks run from the first to the last falling edge of a burst, pauses from there to the
-    // first falling edge of the next burst.
-    uint32_t burstStart = t0;
-    uint32_t previousEdge = Counter();
-    int filled = 0;
-    bool overLong = false;
-    while (filled < kMaxDurations - 1) {
-        while (!idle()) {
-            // A receiver that stays low is a mark without end.
-            if (static_cast<uint32_t>(Counter() - burstStart) > markLimit) {
-                overLong = true;
-                break;
-            }
-        }
-        if (overLong) {
-            break;
-        }
-        bool end = false;
-        const uint32_t silentFrom = Counter();
-        while (idle()) {
-            if (static_cast<uint32_t>(Counter() - silentFrom) > silence) {
-                end = true;
-                break;
-            }
-        }
-        const uint32_t t = Counter();
-        const uint32_t intervalUs = UsOfTicks(t - previousEdge);
-        if (intervalUs > gapUs) {
-            const uint32_t markUs = UsOfTicks(previousEdge - burstStart);
-            if (markUs > kMaxMarkUs) {
-                overLong = true;
-                break;
-            }
-            buffer[filled] = static_cast<int32_t>(markUs);
-            if (!end) {
-                buffer[filled + 1] = -static_cast<int32_t>(intervalUs);
-            }
-            filled += 2;
-            burstStart = t;
-            if (intervalUs > kLongPauseUs && --longPauses == 0) {
-                break;
-            }
-        } else if (static_cast<uint32_t>(t - burstStart) > markLimit) {
-            overLong = true;  // a carrier without pause: no need to wait for its end
-            break;
-        }
-        if (end) {
-            break;
-        }
-        previousEdge = t;
-    }
-
-    restoreMask();
-    restorePinsAndScheduling();
-    ClosePort();
-    platform.FlushPenInput();
-    if (overLong) {
-        return kIrMarkTooLong;
-    }
-    signal.carrierPeriod = static_cast<uint8_t>(carrierUs);
-    return AnalyseCapture(buffer, kMaxDurations);
+    RestoreCapturePins();
+    RestoreScheduling();
+    return FinishCapture(report);
 }

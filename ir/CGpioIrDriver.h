@@ -13,9 +13,7 @@
 
 // What differs between the chips this driver family serves.
 struct GpioIrChipTraits {
-    uint32_t ticksPerMs;  // timer rate as the driver counts it (3686 or 3250)
-    // Emission half-periods: those LoadSignal computed, or recomputed for this timer.
-    bool ownHalves;
+    uint64_t ticksPerSecond;  // timer rate (3686400 or 3250000)
     // During a mark the interrupt mask is reduced to `markMaskKeep` (AND); without
     // `maskDuringMark` it stays as it is.
     bool maskDuringMark;
@@ -48,14 +46,6 @@ class CGpioIrDriver : public CIrDriver {
     static constexpr uint32_t kTimerCounter = 0x10;
     static constexpr uint32_t kInterruptMask = 0x04;
 
-    // Capture limits, in microseconds.
-    static constexpr uint32_t kMaxCarrierPeriodUs = 100;
-    static constexpr uint32_t kMaxMarkUs = 800000;
-    static constexpr uint32_t kLongPauseUs = 20000;
-    static constexpr int kLongPauses = 3;
-    static constexpr uint32_t kSilenceMs = 200;
-    static constexpr uint32_t kCaptureTimeoutMs = 20000;
-
   protected:
     CGpioIrDriver(IrPlatform& platform, const GpioIrChipTraits& traits, uint32_t timerAddress,
                   uint32_t interruptAddress, uint32_t pinAddress);
@@ -75,8 +65,7 @@ class CGpioIrDriver : public CIrDriver {
     virtual void SendStarting() {}
     virtual void SendFinished() {}
 
-    void EmitMark(const GpioIrPins& pins);
-    void EmitSpace();
+    void EmitMark(const GpioIrPins& pins, uint64_t from, uint64_t until, uint32_t markUs);
 
     // Maps a block for the life of the driver; null when it cannot be mapped.
     RegisterBlock* MapBlock(uint32_t address);
@@ -88,11 +77,12 @@ class CGpioIrDriver : public CIrDriver {
 
   private:
     uint32_t Counter() { return timer->Read32(kTimerCounter); }
-    // Waits until `ticks` have passed since `start`, also across a wrap of the counter;
-    // returns the moment the wait was for.
-    uint32_t WaitTicks(uint32_t start, uint64_t ticks);
-    uint32_t TicksOfUs(uint64_t microseconds) const;
-    uint32_t UsOfTicks(uint32_t ticks) const;
+    // The counter during a send, extended to 64 bits so that it never wraps.
+    uint64_t SendNow();
+    void WaitUntil(uint64_t tick);
+
+    uint32_t lastCounter = 0;
+    uint64_t sendTicks = 0;
 
     RegisterBlock* mapped_[8] = {};
     int mappedCount_ = 0;

@@ -36,19 +36,6 @@ CIrDriver::~CIrDriver() {
     CIrDriver::ClosePort();
 }
 
-EmissionHalves& CIrDriver::Halves() {
-    static EmissionHalves halves;
-    return halves;
-}
-
-EmissionHalves CIrDriver::HalvesOfTicks(float ticks) {
-    uint32_t n = static_cast<uint32_t>(ticks);
-    if (ticks - static_cast<float>(n) > 0.4f) {
-        ++n;
-    }
-    return {n - n / 2, n / 2};
-}
-
 void CIrDriver::SetPortName(const std::string& name) {
     portName.clear();
     portName = name;
@@ -103,7 +90,7 @@ int CIrDriver::OpenPortProbing(int (*probe)(IrPlatform&), int& uartIndex) {
     return kIrOk;
 }
 
-int CIrDriver::StartCapture(bool mapped, uint64_t& deadline) {
+int CIrDriver::StartCapture(bool mapped) {
     if (!mapped) {
         return kIrNotMapped;
     }
@@ -111,11 +98,31 @@ int CIrDriver::StartCapture(bool mapped, uint64_t& deadline) {
     if (opened != kIrOk) {
         return opened;
     }
-    if (innerValue == 0) {
-        return kIrNoScheduling;
+    return innerValue == 0 ? kIrNoScheduling : kIrOk;
+}
+
+int CIrDriver::FinishCapture(const CaptureReport& report) {
+    if (report.result == kIrOk || report.result == kIrMarkTooLong) {
+        ClosePort();
+        platform.FlushPenInput();
     }
-    constexpr uint64_t kNoSignalMs = 20000;
-    deadline = platform.QueryPerformanceCounter() + uint64_t{counterTicksPerMs} * kNoSignalMs;
+    if (report.result != kIrOk) {
+        return report.result;
+    }
+    signal.carrierPeriod = report.carrierPeriodUs;
+    const int analysed = AnalyseCapture(report.raw, kMaxDurations);
+    if (analysed != kIrOk) {
+        return analysed;
+    }
+    const int count = signal.count;
+    if (report.endedInSilence && count > 0 && count < kMaxDurations &&
+        signal.durations[count - 1] > 0) {
+        signal.durations[count] = -TrailingGapUs(signal.durations, count);
+        signal.count = static_cast<uint8_t>(count + 1);
+        if (signal.frameStart >= count) {
+            signal.frameStart = signal.count;  // still no repeating frame
+        }
+    }
     return kIrOk;
 }
 
@@ -133,8 +140,6 @@ int CIrDriver::LoadSignal(const int32_t* durations, uint8_t count, uint8_t frame
     if (result != kIrOk) {
         return result;
     }
-    // Carrier period in ticks of a 3.6864 MHz timer.
-    Halves() = HalvesOfTicks(static_cast<float>(signal.carrierPeriod * 3.6864));
     return OpenPort();
 }
 

@@ -7,14 +7,42 @@
 #include <string>
 #include <vector>
 
+#include "CaptureCore.h"
 #include "IrPlatform.h"
 #include "IrSignal.h"
 
-// Carrier half-periods in timer ticks, shared by all drivers: LoadSignal computes them for
-// a 3.6864 MHz timer, and drivers with another timer replace them before emitting.
-struct EmissionHalves {
-    uint32_t high = 0;  // emitter on
-    uint32_t low = 0;   // emitter off
+// Where the entries of a send lie on the chip's counter. Every boundary between entries is
+// computed from the microseconds since the send began, rounded once to the counter's tick,
+// so that rounding never adds up over a long mark, a long signal or many passes.
+struct SendTimeline {
+    uint64_t ticksPerSecond = 1000000;
+    uint64_t startTicks = 0;  // the counter when the first entry began
+    uint64_t positionUs = 0;  // where the next entry begins, since the start
+
+    uint64_t TickAt(uint64_t us) const {
+        return startTicks + (us * ticksPerSecond + 500000) / 1000000;
+    }
+    // Moves past an entry of `us` microseconds; gives the ticks where it begins and ends.
+    void Advance(uint64_t us, uint64_t& from, uint64_t& until) {
+        from = TickAt(positionUs);
+        positionUs += us;
+        until = TickAt(positionUs);
+    }
+};
+
+// The carrier cycles of one mark: `cycles` whole cycles spread evenly from `from` to `until`
+// (ticks), so that the mark lasts its full length whatever the carrier's rounding. A mark
+// shorter than one carrier period has no cycle. Cycle k rises at Rise(k) and falls at Fall(k).
+struct MarkCycles {
+    MarkCycles(uint64_t from, uint64_t until, uint32_t markUs, uint32_t carrierUs)
+        : from(from),
+          span(until - from),
+          cycles(carrierUs == 0 || markUs < carrierUs ? 0 : (markUs + carrierUs / 2) / carrierUs) {}
+    uint64_t Rise(uint32_t k) const { return from + span * k / cycles; }
+    uint64_t Fall(uint32_t k) const { return from + (span * (2 * k + 1)) / (2 * uint64_t{cycles}); }
+
+    uint64_t from, span;
+    uint32_t cycles;
 };
 
 class CIrDriver {
@@ -44,11 +72,6 @@ class CIrDriver {
     // Passes made by the last Send.
     int LastPassCount() const { return lastPassCount; }
 
-    static EmissionHalves& Halves();
-    // The halves of a carrier period of `ticks` timer ticks: the whole ticks, plus one when
-    // the fraction cut off exceeds 0.4; the low half is the smaller one.
-    static EmissionHalves HalvesOfTicks(float ticks);
-
     // Repeat values of Send: at least three passes, or at least one, then more while the
     // stylus stays down.
     static constexpr uint16_t kRepeatWhileHeld = 0;
@@ -64,17 +87,22 @@ class CIrDriver {
 
     // The start that every capture shares: 301 when the driver's register blocks are not
     // `mapped`, else the result of OpenPort when it fails, else 302 when no scheduling
-    // values were recorded; 0 with `deadline` 20 seconds ahead on the performance counter.
-    int StartCapture(bool mapped, uint64_t& deadline);
+    // values were recorded; else 0.
+    int StartCapture(bool mapped);
+    // The end that every capture shares, after the driver restored what it changed: with a
+    // signal received (result 0 or 6) the port is closed and pending pen input dropped; a
+    // signal becomes the driver's signal through the frame analysis, and one that ends on a
+    // mark because the receiver fell silent keeps that silence as a trailing gap.
+    int FinishCapture(const CaptureReport& report);
 
-    // Runs the passes of a send; `emitPass(lastInside)` emits entries nextStart..count-1.
-    // Passes follow the repeat rule; the inner scheduling value is `burstValue` during them.
-    // The driver passes `lastOutside` when the last entry of a held pass runs under normal
-    // scheduling. `entries` holds the values to emit by index (the signal's own durations
-    // when null), for drivers that emit a converted copy. Returns the number of passes made.
+    // Runs the passes of a send; `emitEntry(microseconds)` emits one entry (a mark when
+    // positive). A pass emits entries nextStart..count-1; one that ends on a mark is followed
+    // by the signal's trailing gap, so that passes never run into each other. Passes follow
+    // the repeat rule; the inner scheduling value is `burstValue` during them. The driver
+    // passes `lastOutside` when the last entry of a held pass runs under normal scheduling.
+    // Returns the number of passes made.
     template <typename EmitEntry>
-    int RunPasses(uint16_t repeat, uint32_t burstValue, bool lastOutside, EmitEntry emitEntry,
-                  const int32_t* entries = nullptr);
+    int RunPasses(uint16_t repeat, uint32_t burstValue, bool lastOutside, EmitEntry emitEntry);
 
     void SetOuter(int32_t value) { platform.SetThreadPriority(thread, value); }
     void SetInner(uint32_t value) { platform.SetThreadQuantum(thread, value); }
@@ -97,12 +125,17 @@ class CIrDriver {
 
 template <typename EmitEntry>
 int CIrDriver::RunPasses(uint16_t repeat, uint32_t burstValue, bool lastOutside,
-                         EmitEntry emitEntry, const int32_t* entries) {
-    const int32_t* values = entries ? entries : signal.durations;
+                         EmitEntry emitEntry) {
+    const int32_t* values = signal.durations;
+    const int32_t gap =
+        signal.count > 0 && values[signal.count - 1] > 0 ? -TrailingGapUs(values, signal.count) : 0;
     auto emitRange = [&](int from, int to) {
         for (int k = from; k < to; ++k) {
             currentEntry = values[k];
             emitEntry(currentEntry);
+        }
+        if (to == signal.count && gap != 0) {
+            emitEntry(gap);
         }
     };
     int passes = 0;

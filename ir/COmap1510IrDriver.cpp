@@ -63,12 +63,6 @@ constexpr uint32_t kModuleConfigBit31 = 0x80000000;
 
 constexpr uint32_t kSendBurstValue = 0;
 constexpr uint32_t kCaptureValue = 1;
-constexpr uint32_t kSilenceTicks = 1519000;  // 500 ms without an edge ends a capture
-constexpr uint32_t kLongPauseTicks = 60760;  // 20 ms
-constexpr int32_t kMaxMarkTicks = 2430400;   // 800 ms
-constexpr int32_t kMaxMarkMicros = 800000;
-constexpr uint32_t kMaxCarrierMicros = 100;
-constexpr int kLongPauses = 3;
 
 // Divisors for carrier periods of 10 to 100 microseconds.
 constexpr uint8_t kDivisors[91] = {
@@ -83,12 +77,6 @@ constexpr uint8_t kDivisors[91] = {
     130, 132, 135, 136, 137, 139, 140, 141, 142, 143,  // 90
     144,                                               // 100
 };
-
-int32_t ToTicks(int32_t micros) {
-    const int64_t ticks = static_cast<int64_t>(micros) * kTicksPerMs / 1000;
-    return static_cast<int32_t>(std::clamp<int64_t>(ticks, -std::numeric_limits<int32_t>::max(),
-                                                    std::numeric_limits<int32_t>::max()));
-}
 
 }  // namespace
 
@@ -135,14 +123,12 @@ int COmap1510IrDriver::LoadSignal(const int32_t* durations, uint8_t count, uint8
     if (!durations || count == 0) {
         return kIrNoDurations;
     }
-    // Held in timer ticks from here on.
+    // Held in microseconds, as every driver holds its signal; Send times it on timer 3.
     signal.nextStart = 0;
     signal.frameStart = 0;
     signal.count = std::min<uint8_t>(count, kMaxDurations);
     std::fill(std::begin(signal.durations), std::end(signal.durations), 0);
-    for (int k = 0; k < signal.count; ++k) {
-        signal.durations[k] = ToTicks(durations[k]);
-    }
+    std::copy(durations, durations + signal.count, signal.durations);
     if (carrierPeriod == 0) {
         return kIrNoCarrier;
     }
@@ -198,7 +184,8 @@ void COmap1510IrDriver::ProgramUart(uint8_t divisor) {
 
     saved.supplementaryOperational = In(kSupplementary);
     Out(kSupplementary, saved.supplementaryOperational & ~kSupplementaryBit7);
-    Out(kLineControl, saved.lineControl);
+    // Held in break: an idle UART line is high, and would light the emitter until the send.
+    Out(kLineControl, kLine8N1Break);
     Out(kMode1, kModeUartLoaded);
 }
 
@@ -236,33 +223,31 @@ void COmap1510IrDriver::ClosePort() {
 
 // --- Sending ---
 
-void COmap1510IrDriver::RunTimer(uint32_t ticks) {
+// Timer 3 runs down freely through a send or a capture; Now() counts its ticks from then.
+void COmap1510IrDriver::StartFreeRunning() {
     SetTimer(kTimerControl, kTimerStopped);
-    SetTimer(kTimerLoad, ticks);
+    SetTimer(kTimerLoad, kFreeRunLoad);
     SetTimer(kTimerControl, kTimerOneShot);
+    lastCount = Timer(kTimerCount);
+    elapsed = 0;
 }
 
-// The UART streams 0x55 for the mark's length, topped up whenever its transmitter runs
+void COmap1510IrDriver::WaitUntil(uint64_t tick) {
+    while (Now() < tick) {
+    }
+}
+
+// The UART streams 0x55 until the mark's end, topped up whenever its transmitter runs
 // empty; break ends it.
-void COmap1510IrDriver::EmitMark(uint32_t ticks) {
-    RunTimer(ticks);
+void COmap1510IrDriver::EmitMark(uint64_t until) {
     Out(kLineControl, kLine8N1);
     Out(kData, kTransmitByte);
-    while (Timer(kTimerControl) & kTimerRunning) {
+    while (Now() < until) {
         if (In(kLineStatus) & kTransmitterEmpty) {
             Out(kData, kTransmitByte);
         }
     }
     Out(kLineControl, kLine8N1Break);
-    SetTimer(kTimerControl, kTimerStopped);
-}
-
-// The line stays in break.
-void COmap1510IrDriver::EmitSpace(uint32_t ticks) {
-    RunTimer(ticks);
-    while (Timer(kTimerControl) & kTimerRunning) {
-    }
-    SetTimer(kTimerControl, kTimerStopped);
 }
 
 int COmap1510IrDriver::Send(uint16_t repeat) {
@@ -279,13 +264,20 @@ int COmap1510IrDriver::Send(uint16_t repeat) {
     SetOuter(0);
     const uint32_t timerControl = Timer(kTimerControl);
     const uint32_t timerLoad = Timer(kTimerLoad);
-    SetTimer(kTimerControl, kTimerStopped);
+    StartFreeRunning();
+    Out(kLineControl, kLine8N1Break);  // the emitter stays dark until the first mark
+    SendTimeline timeline{TicksPerSecond(), Now(), 0};
 
     RunPasses(repeat, kSendBurstValue, false, [&](int32_t entry) {
+        uint64_t from = 0, until = 0;
+        const uint32_t magnitude =
+            entry < 0 ? 0u - static_cast<uint32_t>(entry) : static_cast<uint32_t>(entry);
+        timeline.Advance(magnitude, from, until);
+        WaitUntil(from);
         if (entry > 0) {
-            EmitMark(static_cast<uint32_t>(entry));
-        } else if (entry < 0) {
-            EmitSpace(static_cast<uint32_t>(-static_cast<int64_t>(entry)));
+            EmitMark(until);
+        } else {
+            WaitUntil(until);
         }
     });
 
@@ -308,33 +300,50 @@ void COmap1510IrDriver::Disarm() {
     Out(kWakeControl, In(kWakeControl) & ~kWakeEnable);
 }
 
-// Waits for the armed detector's next falling edge; false when 500 ms pass after the edge
-// at `lastEdge` (a timer count) first.
-bool COmap1510IrDriver::WaitEdge(uint32_t lastEdge) {
-    while (!(In(kWakeStatus) & kWakeEvent)) {
-        if (lastEdge - Timer(kTimerCount) > kSilenceTicks) {
+uint64_t COmap1510IrDriver::TicksPerSecond() const {
+    return uint64_t{kTicksPerMs} * 1000;
+}
+
+// The timer runs down freely; its ticks since the capture set-up.
+uint64_t COmap1510IrDriver::Now() {
+    const uint32_t count = Timer(kTimerCount);
+    elapsed += static_cast<uint32_t>(lastCount - count);
+    lastCount = count;
+    return elapsed;
+}
+
+// The detector reports falling edges of the receive line only, so a pulse that is on already
+// is not seen until the next one begins.
+bool COmap1510IrDriver::NextPulse(uint64_t deadline, bool onCounts, uint64_t& at) {
+    (void)onCounts;
+    constexpr int kStatusReadsPerClockRead = 1;
+    Arm();
+    for (;;) {
+        for (int k = 0; k < kStatusReadsPerClockRead; ++k) {
+            if (In(kWakeStatus) & kWakeEvent) {
+                at = Now();
+                Disarm();
+                return true;
+            }
+        }
+        if (Now() > deadline) {
+            Disarm();
             return false;
         }
     }
-    return true;
 }
 
 int COmap1510IrDriver::Capture() {
-    uint64_t deadline = 0;
-    const int started = StartCapture(uartPage && timers && config, deadline);
+    const int started = StartCapture(uartPage && timers && config);
     if (started != kIrOk) {
         return started;
     }
-    int32_t buffer[kMaxDurations] = {};
-    int longPauses = kLongPauses;
 
     SetOuter(0);
     SetInner(kCaptureValue);
     const uint32_t timerControl = Timer(kTimerControl);
     const uint32_t timerLoad = Timer(kTimerLoad);
-    SetTimer(kTimerControl, kTimerStopped);
-    SetTimer(kTimerLoad, kFreeRunLoad);
-    SetTimer(kTimerControl, kTimerOneShot);
+    StartFreeRunning();
 
     // The UART is set up for edge detection on its receive line. What is saved here is
     // kept apart from what a load saved, so that a capture never loses the system's
@@ -350,88 +359,19 @@ int COmap1510IrDriver::Capture() {
     Out(kInterruptEnable, interruptEnable & ~kSleepEnable);
     Out(kMode1, kModeUart);
 
-    auto restore = [&]() {
-        SetTimer(kTimerControl, kTimerStopped);
-        SetTimer(kTimerLoad, timerLoad);
-        SetTimer(kTimerControl, timerControl);
-        Out(kWakeControl, wakeControl);
-        Out(kLineControl, kLineOperational);
-        Out(kInterruptEnable, interruptEnable);
-        Out(kLineControl, kLineConfigB);
-        Out(kEnhanced, enhanced);
-        Out(kLineControl, lineControl);
-        Out(kMode1, mode1);
-        RestoreScheduling();
-    };
+    CaptureReport report;
+    CaptureSignal(*this, report);
 
-    Arm();
-    while (!(In(kWakeStatus) & kWakeEvent)) {
-        if (platform.QueryPerformanceCounter() > deadline) {
-            restore();
-            return kIrNoSignal;
-        }
-    }
-    // The carrier over two periods, from the second to the fourth falling edge. A burst
-    // too short to give them ends like no signal at all.
-    uint32_t edge = Timer(kTimerCount);
-    uint32_t second = 0;
-    bool edges = true;
-    for (int k = 2; k <= 4 && edges; ++k) {
-        Arm();
-        edges = WaitEdge(edge);
-        edge = Timer(kTimerCount);
-        if (k == 2) {
-            second = edge;
-        }
-    }
-    Disarm();
-    if (!edges) {
-        restore();
-        return kIrNoSignal;
-    }
-    const uint32_t twoPeriods = second - edge;
-    const uint32_t gap = 3 * twoPeriods;  // six carrier periods
-    buffer[0] = static_cast<int32_t>(twoPeriods);
-
-    // A mark grows by every edge interval below the gap; a longer interval is a pause.
-    uint32_t last = edge;
-    int mark = 0;
-    bool markTooLong = false;
-    while (mark < kMaxDurations - 1) {
-        Arm();
-        if (!WaitEdge(last)) {
-            break;
-        }
-        const uint32_t now = Timer(kTimerCount);
-        Disarm();
-        const uint32_t interval = last - now;
-        last = now;
-        if (interval < gap) {
-            buffer[mark] += static_cast<int32_t>(interval);
-            if (buffer[mark] > kMaxMarkTicks) {
-                markTooLong = true;  // a carrier that never stops
-                break;
-            }
-            continue;
-        }
-        buffer[mark + 1] = -static_cast<int32_t>(interval);
-        mark += 2;
-        if (interval > kLongPauseTicks && --longPauses == 0) {
-            break;
-        }
-    }
-    Disarm();
-    restore();
-    ClosePort();
-    platform.FlushPenInput();
-
-    for (int32_t& entry : buffer) {
-        entry = static_cast<int32_t>(static_cast<int64_t>(entry) * 1000 / kTicksPerMs);
-    }
-    const uint32_t carrier = twoPeriods * 1000 / (2 * kTicksPerMs);
-    if (markTooLong || buffer[0] > kMaxMarkMicros || carrier > kMaxCarrierMicros) {
-        return kIrMarkTooLong;
-    }
-    signal.carrierPeriod = static_cast<uint8_t>(carrier);
-    return AnalyseCapture(buffer, kMaxDurations);
+    SetTimer(kTimerControl, kTimerStopped);
+    SetTimer(kTimerLoad, timerLoad);
+    SetTimer(kTimerControl, timerControl);
+    Out(kWakeControl, wakeControl);
+    Out(kLineControl, kLineOperational);
+    Out(kInterruptEnable, interruptEnable);
+    Out(kLineControl, kLineConfigB);
+    Out(kEnhanced, enhanced);
+    Out(kLineControl, lineControl);
+    Out(kMode1, mode1);
+    RestoreScheduling();
+    return FinishCapture(report);
 }

@@ -3,7 +3,7 @@
 // The transceiver sits on the IrDA-capable UART 3, and the UART makes the carrier: while a
 // signal is loaded, UART 3 runs as a plain UART whose bit time is half a carrier period,
 // so that a stream of 0x55 bytes is a square wave; a space holds the line in break. MPU
-// timer 3 times the durations, which the loaded signal holds in its ticks. Learning uses
+// timer 3, running down freely, times the durations against the send's start. Learning uses
 // the UART's wake-up detector as an edge detector on the receive line and times the edges
 // with the same timer running free.
 #pragma once
@@ -12,7 +12,7 @@
 
 #include "CIrDriver.h"
 
-class COmap1510IrDriver : public CIrDriver {
+class COmap1510IrDriver : public CIrDriver, private CCaptureEdges {
   public:
     explicit COmap1510IrDriver(IrPlatform& platform);
     ~COmap1510IrDriver() override;
@@ -34,14 +34,17 @@ class COmap1510IrDriver : public CIrDriver {
 
     void ProgramUart(uint8_t divisor);
     void RestoreUart();
-    void RunTimer(uint32_t ticks);
-    void EmitMark(uint32_t ticks);
-    void EmitSpace(uint32_t ticks);
+    void StartFreeRunning();
+    void WaitUntil(uint64_t tick);
+    void EmitMark(uint64_t until);
 
-    // Capture helpers.
+    // The receiver for the capture core: the wake-up detector's falling edges, timed on
+    // timer 3 running down freely.
+    uint64_t TicksPerSecond() const override;
+    uint64_t Now() override;
+    bool NextPulse(uint64_t deadline, bool onCounts, uint64_t& at) override;
     void Arm();
     void Disarm();
-    bool WaitEdge(uint32_t lastEdge);
 
     RegisterBlock* uartPage = nullptr;
     RegisterBlock* timers = nullptr;
@@ -55,4 +58,8 @@ class COmap1510IrDriver : public CIrDriver {
     } saved = {};
     uint32_t savedModuleConfig = 0;
     uint32_t savedPinMux = 0;
+
+    // Capture: the timer count last read, and the ticks since the set-up.
+    uint32_t lastCount = 0;
+    uint64_t elapsed = 0;
 };

@@ -2,11 +2,10 @@
 
 namespace {
 
-// A 3.25 MHz timer, so the carrier halves are worked out anew for it; all interrupts are
-// off during marks, all but OS timer match 0 during a capture; held passes run whole.
+// A 3.25 MHz timer; all interrupts are off during marks, all but OS timer match 0 during a
+// capture; held passes run whole.
 constexpr GpioIrChipTraits kPxa27x = {
-    .ticksPerMs = 3250,
-    .ownHalves = true,
+    .ticksPerSecond = 3250000,
     .maskDuringMark = true,
     .markMaskKeep = 0,
     .maskDuringCapture = true,

@@ -47,23 +47,6 @@ constexpr uint32_t kCountTop = 0xFFFF;
 constexpr uint32_t kSendBurstValue = 1;
 constexpr uint32_t kCaptureValue = 1;
 
-// Capture limits, all in timer ticks.
-constexpr uint32_t kMaxCarrierTicks = 100;
-constexpr uint32_t kMaxMarkTicks = 800000;
-constexpr uint32_t kLongPauseTicks = 20000;
-constexpr uint32_t kEndTicks = 1000000;  // since the timer started
-constexpr int kLongPauses = 3;
-
-// Microseconds to ticks and back, in 64 bits so that no duration overflows on the way.
-int32_t ToTicks(int32_t micros, uint32_t ticksPerMs) {
-    const int64_t ticks = static_cast<int64_t>(micros) * ticksPerMs / 1000;
-    return static_cast<int32_t>(std::clamp<int64_t>(ticks, -std::numeric_limits<int32_t>::max(),
-                                                    std::numeric_limits<int32_t>::max()));
-}
-int32_t ToMicros(int32_t ticks, uint32_t ticksPerMs) {
-    return static_cast<int32_t>(static_cast<int64_t>(ticks) * 1000 / ticksPerMs);
-}
-
 }  // namespace
 
 CS3c24xxIrDriver::CS3c24xxIrDriver(IrPlatform& platform) : CIrDriver(platform) {
@@ -159,24 +142,6 @@ uint32_t CS3c24xxIrDriver::Count() {
     return pwm->Read32(countRegister) & kCountTop;
 }
 
-// Waits until the count has fallen to `target`. A target above the current count lies
-// beyond the next reload. A reload seen while waiting for a target below the count means
-// that the count passed it between two reads.
-void CS3c24xxIrDriver::WaitCount(uint32_t target) {
-    uint32_t count = Count();
-    bool beforeReload = target > count;
-    while (beforeReload || count > target) {
-        const uint32_t next = Count();
-        if (next > count) {
-            if (!beforeReload) {
-                return;
-            }
-            beforeReload = false;
-        }
-        count = next;
-    }
-}
-
 bool CS3c24xxIrDriver::Pending() {
     return (interrupts->Read32(kSourcePending) & interruptBit) != 0;
 }
@@ -188,42 +153,27 @@ void CS3c24xxIrDriver::ClearPending() {
 
 // --- Emission ---
 
-// Carrier cycles for the mark's length with all interrupts masked: the emitter on for the
-// shorter half of the period, then off for the rest.
-void CS3c24xxIrDriver::EmitMark(uint32_t ticks) {
+void CS3c24xxIrDriver::WaitUntil(uint64_t tick) {
+    while (Now() < tick) {
+    }
+}
+
+// Carrier cycles spread over the mark's place on the timeline, with all interrupts masked.
+void CS3c24xxIrDriver::EmitMark(uint64_t from, uint64_t until, uint32_t markUs) {
+    const MarkCycles cycles(from, until, markUs, signal.carrierPeriod);
+    if (cycles.cycles == 0) {
+        return;  // shorter than one carrier period: nothing to send
+    }
     const uint32_t savedMask = interrupts->Read32(kInterruptMask);
     interrupts->Write32(kInterruptMask, 0xFFFFFFFF);
     const uint32_t transmit = kPins[irUart - 1].transmitMask;
-    const uint32_t on = Halves().high;
-    const uint32_t off = Halves().low;
-    const uint32_t cycles = ticks / carrierTicks;
-    uint32_t edge = Count();
-    for (uint32_t k = 0; k < cycles; ++k) {
+    for (uint32_t k = 0; k < cycles.cycles; ++k) {
+        WaitUntil(cycles.Rise(k));
         gpio->Write32(kPortHData, gpio->Read32(kPortHData) | transmit);
-        edge = (edge - on) & kCountTop;
-        WaitCount(edge);
+        WaitUntil(cycles.Fall(k));
         gpio->Write32(kPortHData, gpio->Read32(kPortHData) & ~transmit);
-        edge = (edge - off) & kCountTop;
-        WaitCount(edge);
     }
     interrupts->Write32(kInterruptMask, savedMask);
-}
-
-// A pause longer than the counter's range waits out whole reloads on the pending bit
-// first: the first chunk is what is left of the current count.
-void CS3c24xxIrDriver::EmitSpace(uint32_t ticks) {
-    ClearPending();
-    const uint32_t start = Count();
-    uint32_t remaining = ticks;
-    uint32_t chunk = start != 0 ? start : kCountTop;
-    while (remaining > kCountTop) {
-        while (!Pending()) {
-        }
-        remaining -= chunk;
-        ClearPending();
-        chunk = kCountTop;
-    }
-    WaitCount((chunk - remaining) & kCountTop);
 }
 
 int CS3c24xxIrDriver::Send(uint16_t repeat) {
@@ -241,9 +191,8 @@ int CS3c24xxIrDriver::Send(uint16_t repeat) {
     if (irUart == 0) {
         return kIrNoIrUart;
     }
-    // The carrier in ticks; a timer too slow to make it at all cannot send.
-    carrierTicks = signal.carrierPeriod * timerTicksPerMs / 1000;
-    if (carrierTicks == 0) {
+    // A timer too slow to make the carrier at all cannot send.
+    if (signal.carrierPeriod * timerTicksPerMs / 1000 == 0) {
         return kIrNoCarrier;
     }
 
@@ -251,30 +200,25 @@ int CS3c24xxIrDriver::Send(uint16_t repeat) {
     const uint32_t portControl = gpio->Read32(kPortHControl);
     gpio->Write32(kPortHControl, (portControl & ~pins.transmitField) | pins.transmitOutput);
 
-    // The signal stays in microseconds; the passes emit a copy in ticks.
-    signal.count = std::min<uint8_t>(signal.count, kMaxDurations);
-    int32_t ticks[kMaxDurations] = {};
-    for (int k = signal.nextStart; k < signal.count; ++k) {
-        ticks[k] = ToTicks(signal.durations[k], timerTicksPerMs);
-    }
-    Halves().high = carrierTicks / 2;
-    Halves().low = carrierTicks - carrierTicks / 2;
-
     platform.Sleep(100);
     SetOuter(0);
     borrowed.timer = ChooseTimer();
     SetUpTimer(true);
+    reloads = 0;
+    lastCount = Count();
+    SendTimeline timeline{TicksPerSecond(), Now(), 0};
 
-    RunPasses(
-        repeat, kSendBurstValue, true,
-        [&](int32_t entry) {
-            if (entry > 0) {
-                EmitMark(static_cast<uint32_t>(entry));
-            } else if (entry < 0) {
-                EmitSpace(static_cast<uint32_t>(-static_cast<int64_t>(entry)));
-            }
-        },
-        ticks);
+    RunPasses(repeat, kSendBurstValue, true, [&](int32_t entry) {
+        uint64_t from = 0, until = 0;
+        const uint32_t magnitude =
+            entry < 0 ? 0u - static_cast<uint32_t>(entry) : static_cast<uint32_t>(entry);
+        timeline.Advance(magnitude, from, until);
+        if (entry > 0) {
+            EmitMark(from, until, magnitude);
+        } else {
+            WaitUntil(until);
+        }
+    });
 
     gpio->Write32(kPortHControl, portControl);
     RestoreTimer();
@@ -285,55 +229,62 @@ int CS3c24xxIrDriver::Send(uint16_t repeat) {
 
 // --- Capture ---
 
-// Ticks since the timer started: the reloads counted so far and the current count. A
-// reload pending after the count was read may have come just before the read, so the
-// count is read again once it is counted; otherwise an edge at the reload would be timed
-// a whole range early.
-uint32_t CS3c24xxIrDriver::Elapsed() {
-    const uint32_t count = Count();
-    if (!Pending()) {
-        return reloads + kCountTop - count;
-    }
-    TakeReload();
-    return reloads + kCountTop - Count();
+uint64_t CS3c24xxIrDriver::TicksPerSecond() const {
+    return uint64_t{timerTicksPerMs} * 1000;
 }
 
-void CS3c24xxIrDriver::TakeReload() {
-    if (Pending()) {
-        reloads += kCountTop;
+// Ticks since the timer started: the reloads counted so far and the current count. The
+// driver reads the count in tight loops, far more often than the timer reloads (every 65536
+// ticks, 52 ms and more), so a count above the one read before is a reload; that needs no
+// read of the pending bit, which is then only cleared.
+uint64_t CS3c24xxIrDriver::Now() {
+    const uint32_t count = Count();
+    if (count > lastCount) {
+        reloads += kCountTop + 1;
         ClearPending();
     }
+    lastCount = count;
+    return reloads + kCountTop - count;
 }
 
-// Waits for the receive pin to read `level` (0 while a carrier pulse arrives), counting
-// the timer's reloads; false once the capture has run for its whole time.
-bool CS3c24xxIrDriver::WaitReceive(uint32_t level) {
-    while ((gpio->Read32(kPortHData) & receiveMask) != level) {
-        if (reloads > kEndTicks) {
+bool CS3c24xxIrDriver::ReceiverIdle() {
+    return (gpio->Read32(kPortHData) & receiveMask) != 0;
+}
+
+// Polls the receive pin while it reads `idle`, and the counter in turn; false once the
+// counter passed `deadline`.
+bool CS3c24xxIrDriver::WaitWhile(bool idle, uint64_t deadline) {
+    constexpr int kPinReadsPerClockRead = 1;
+    for (;;) {
+        for (int k = 0; k < kPinReadsPerClockRead; ++k) {
+            if (ReceiverIdle() != idle) {
+                return true;
+            }
+        }
+        if (Now() > deadline) {
             return false;
         }
-        TakeReload();
     }
-    return true;
 }
 
-// Puts back the pins, the timer and the scheduling values.
-void CS3c24xxIrDriver::EndCapture(uint32_t portControl) {
-    gpio->Write32(kPortHControl, portControl);
-    RestoreTimer();
-    RestoreScheduling();
+bool CS3c24xxIrDriver::NextPulse(uint64_t deadline, bool onCounts, uint64_t& at) {
+    if (!onCounts && !WaitWhile(false, deadline)) {
+        return false;
+    }
+    if (!WaitWhile(true, deadline)) {
+        return false;
+    }
+    at = Now();
+    return true;
 }
 
 int CS3c24xxIrDriver::Capture() {
     interruptBit = 0;
     countRegister = 0;
-    uint64_t deadline = 0;
-    const int started = StartCapture(pwm && gpio && interrupts, deadline);
+    const int started = StartCapture(pwm && gpio && interrupts);
     if (started != kIrOk) {
         return started;
     }
-    int32_t buffer[kMaxDurations] = {};
-    int longPauses = kLongPauses;
     if (irUart == 0) {
         return kIrNoIrUart;
     }
@@ -345,83 +296,15 @@ int CS3c24xxIrDriver::Capture() {
     const uint32_t portControl = gpio->Read32(kPortHControl);
     gpio->Write32(kPortHControl, portControl & ~pins.receiveField);
     borrowed.timer = ChooseTimer();
-    SetUpTimer(false);
+    SetUpTimer(true);
     reloads = 0;
+    lastCount = Count();
 
-    while ((gpio->Read32(kPortHData) & receiveMask) != 0) {
-        if (platform.QueryPerformanceCounter() > deadline) {
-            EndCapture(portControl);
-            return kIrNoSignal;
-        }
-    }
+    CaptureReport report;
+    CaptureSignal(*this, report);
 
-    // The carrier over four periods, from the second falling edge on. A lone pulse or two
-    // that never make four periods end the capture like no signal at all.
-    StartTimer();
-    bool edges = WaitReceive(receiveMask) && WaitReceive(0);
-    const uint32_t first = Count();
-    for (int k = 0; k < 4 && edges; ++k) {
-        edges = WaitReceive(receiveMask) && WaitReceive(0);
-    }
-    const uint32_t fifth = Count();
-    if (!edges) {
-        EndCapture(portControl);
-        return kIrNoSignal;
-    }
-    const uint32_t period = (first - fifth) / 4;
-    const uint32_t gap = 5 * period;
-    if (period > kMaxCarrierTicks) {
-        EndCapture(portControl);
-        return kIrCarrierTooLong;
-    }
-
-    // Marks run from the first to the last falling edge of a burst; a pause from the last
-    // falling edge of one burst to the first of the next.
-    uint32_t burstStart = kCountTop - first;
-    uint32_t previous = Elapsed();
-    int filled = 0;
-    bool markTooLong = false;
-    while (filled < kMaxDurations - 1) {
-        while ((gpio->Read32(kPortHData) & receiveMask) == 0) {
-        }
-        const bool end = !WaitReceive(0);
-        const uint32_t now = Elapsed();
-        const uint32_t interval = now - previous;
-        if (interval > gap) {
-            const uint32_t mark = previous - burstStart;
-            if (mark > kMaxMarkTicks) {
-                markTooLong = true;
-                break;
-            }
-            buffer[filled] = static_cast<int32_t>(mark);
-            if (!end) {
-                buffer[filled + 1] = -static_cast<int32_t>(interval);
-            }
-            filled += 2;
-            burstStart = now;
-            if (interval > kLongPauseTicks && --longPauses == 0) {
-                break;
-            }
-        } else if (end && previous - burstStart > kMaxMarkTicks) {
-            // The time ran out inside a burst that is already too long to be a mark.
-            markTooLong = true;
-            break;
-        }
-        if (end) {
-            break;
-        }
-        previous = now;
-    }
-
-    EndCapture(portControl);
-    ClosePort();
-    platform.FlushPenInput();
-    if (markTooLong) {
-        return kIrMarkTooLong;
-    }
-    for (int32_t& entry : buffer) {
-        entry = ToMicros(entry, timerTicksPerMs);
-    }
-    signal.carrierPeriod = static_cast<uint8_t>(period * 1000 / timerTicksPerMs);
-    return AnalyseCapture(buffer, kMaxDurations);
+    gpio->Write32(kPortHControl, portControl);
+    RestoreTimer();
+    RestoreScheduling();
+    return FinishCapture(report);
 }

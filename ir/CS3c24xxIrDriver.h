@@ -11,7 +11,7 @@
 
 #include "CIrDriver.h"
 
-class CS3c24xxIrDriver : public CIrDriver {
+class CS3c24xxIrDriver : public CIrDriver, private CCaptureEdges {
   public:
     explicit CS3c24xxIrDriver(IrPlatform& platform);
     ~CS3c24xxIrDriver() override;
@@ -35,18 +35,18 @@ class CS3c24xxIrDriver : public CIrDriver {
     void StartTimer();
     void RestoreTimer();
     uint32_t Count();
-    void WaitCount(uint32_t target);
     bool Pending();
     void ClearPending();
 
-    void EmitMark(uint32_t ticks);
-    void EmitSpace(uint32_t ticks);
+    void WaitUntil(uint64_t tick);
+    void EmitMark(uint64_t from, uint64_t until, uint32_t markUs);
 
-    // Capture helpers.
-    uint32_t Elapsed();
-    void TakeReload();
-    bool WaitReceive(uint32_t level);
-    void EndCapture(uint32_t portControl);
+    // The receiver for the capture core: the receive pin, timed on the borrowed timer.
+    uint64_t TicksPerSecond() const override;
+    uint64_t Now() override;
+    bool NextPulse(uint64_t deadline, bool onCounts, uint64_t& at) override;
+    bool ReceiverIdle();
+    bool WaitWhile(bool idle, uint64_t deadline);
 
     RegisterBlock* pwm = nullptr;
     RegisterBlock* gpio = nullptr;
@@ -57,7 +57,8 @@ class CS3c24xxIrDriver : public CIrDriver {
     Borrowed borrowed;
     uint32_t interruptBit = 0;   // of the borrowed timer; 0 outside Send and Capture
     uint32_t countRegister = 0;  // its count observation register
-    uint32_t carrierTicks = 0;
     uint32_t receiveMask = 0;
-    uint32_t reloads = 0;  // capture: ticks of the reloads seen since the timer started
+    uint64_t reloads = 0;
+    uint32_t lastCount =
+        0;  // the count read last  // capture: ticks of the reloads seen since the timer started
 };

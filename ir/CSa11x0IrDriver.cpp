@@ -5,8 +5,7 @@ namespace {
 // A 3.6864 MHz timer; interrupts and the thread's inner value as they are in the chip's
 // tightest loops already (0 is the most urgent inner value).
 constexpr GpioIrChipTraits kSa11x0 = {
-    .ticksPerMs = 3686,
-    .ownHalves = false,
+    .ticksPerSecond = 3686400,
     .maskDuringMark = false,
     .markMaskKeep = 0,
     .maskDuringCapture = false,

@@ -1,38 +1,60 @@
 #include "SimChip.h"
 
+#include <bit>
 #include <cstdio>
+#include <cstring>
 
 #include "SimHandheld.h"
 
 void SimChip::AddPage(uint32_t physicalPage) {
     auto& page = pages_[physicalPage];
     if (!page) {
-        page = std::make_unique<std::array<uint8_t, 4096>>();
+        page = std::make_unique<PageBytes>();
         page->fill(0);
     }
 }
 
+SimChip::PageBytes* SimChip::FindPage(uint32_t address) const {
+    const uint32_t base = address & ~0xFFFu;
+    if (base != cachedBase_) {
+        const auto it = pages_.find(base);
+        if (it == pages_.end()) {
+            return nullptr;
+        }
+        cachedBase_ = base;
+        cachedPage_ = it->second.get();
+    }
+    return cachedPage_;
+}
+
 uint32_t SimChip::Peek(uint32_t address, int width) const {
-    const auto it = pages_.find(address & ~0xFFFu);
-    if (it == pages_.end()) {
+    const PageBytes* page = FindPage(address);
+    if (!page) {
         return 0;
     }
     const uint32_t offset = address & 0xFFF;
+    if constexpr (std::endian::native == std::endian::little) {
+        if (width == 4) {  // the common case, read in one go
+            uint32_t value = 0;
+            std::memcpy(&value, page->data() + offset, sizeof value);
+            return value;
+        }
+    }
     uint32_t value = 0;
     for (int k = width - 1; k >= 0; --k) {  // little-endian, as the ARM chips run
-        value = (value << 8) | (*it->second)[offset + static_cast<uint32_t>(k)];
+        value = (value << 8) | (*page)[offset + static_cast<uint32_t>(k)];
     }
     return value;
 }
 
 void SimChip::Poke(uint32_t address, uint32_t value, int width) {
-    const auto it = pages_.find(address & ~0xFFFu);
-    if (it == pages_.end()) {
+    PageBytes* page = FindPage(address);
+    if (!page) {
         return;
     }
     const uint32_t offset = address & 0xFFF;
     for (int k = 0; k < width; ++k) {
-        (*it->second)[offset + static_cast<uint32_t>(k)] = static_cast<uint8_t>(value >> (8 * k));
+        (*page)[offset + static_cast<uint32_t>(k)] = static_cast<uint8_t>(value >> (8 * k));
     }
 }
 

@@ -58,7 +58,14 @@ class SimChip {
     SimHandheld& handheld;
 
   private:
-    std::map<uint32_t, std::unique_ptr<std::array<uint8_t, 4096>>> pages_;
+    using PageBytes = std::array<uint8_t, 4096>;
+    // The page of `address`, or null; the last one found is kept, as the drivers' loops
+    // read the same few registers over and over.
+    PageBytes* FindPage(uint32_t address) const;
+
+    std::map<uint32_t, std::unique_ptr<PageBytes>> pages_;
+    mutable uint32_t cachedBase_ = 1;  // no page starts at an odd address
+    mutable PageBytes* cachedPage_ = nullptr;
     std::vector<MaskChange> maskHistory_;
 };
 

@@ -19,7 +19,9 @@ class SimHandheld::Page : public RegisterBlock {
 
   private:
     bool Valid(uint32_t offset, int width, const char* what) {
-        if (offset + static_cast<uint32_t>(width) > kPageSize || offset % width != 0) {
+        // Widths are 1, 2 or 4: a mask tests the alignment without a division.
+        if (offset + static_cast<uint32_t>(width) > kPageSize ||
+            (offset & static_cast<uint32_t>(width - 1)) != 0) {
             char text[96];
             std::snprintf(text, sizeof text, "%s of %d bytes at 0x%08X + 0x%X", what, width, base_,
                           offset);

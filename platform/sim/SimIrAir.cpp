@@ -125,6 +125,11 @@ void SimIrAir::Play(const RemoteWaveform& waveform, uint64_t now) {
     }
 }
 
+void SimIrAir::StickReceiver(uint64_t time) {
+    pulses_.assign(1, {time, kNever});
+    cursor_ = 0;
+}
+
 void SimIrAir::StopPlaying() {
     pulses_.clear();
     cursor_ = 0;

@@ -45,6 +45,8 @@ class SimIrAir {
     // A new waveform replaces one that has not finished.
     void Play(const RemoteWaveform& waveform, uint64_t now);
     void StopPlaying();
+    // A faulty receiver: from `time` on its output stays active (as in one endless pulse).
+    void StickReceiver(uint64_t time);
     // The receive pin: false (0) while a carrier pulse arrives.
     bool ReceiverIdle(uint64_t time);
     // The start of the first pulse after `time`, or kNever.

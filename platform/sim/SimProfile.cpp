@@ -5,10 +5,10 @@
 #include "Registry.h"
 #include "SimChip.h"
 #include "SimHandheld.h"
-#include "SimPxa.h"
-#include "SimSa11x0.h"
 #include "SimOmap1510.h"
+#include "SimPxa.h"
 #include "SimS3c24xx.h"
+#include "SimSa11x0.h"
 
 namespace {
 

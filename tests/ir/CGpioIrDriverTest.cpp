@@ -68,20 +68,19 @@ std::vector<int32_t> Fixture(const std::string& path) {
 }
 
 // ---------------------------------------------------------------------------------------
-// A 500 us mark at 26 us: 19 whole carrier cycles, each high for the high half and low for
-// the low half, counted on the chip's own timer; the interrupts that stay on meanwhile.
+// A 500 us mark at 26 us: 19 carrier cycles spread evenly over the 500 us on the chip's own
+// timer, each on for half its length; the interrupts that stay on meanwhile.
 
 struct MarkCase {
     const char* name;
     Family family;
-    uint32_t high, low;
     uint32_t maskKeep;  // the boot mask is ANDed with this during the mark
     bool acrossWrap;    // the timer counter wraps during the mark
 };
 
 class MarkCycles : public ::testing::TestWithParam<MarkCase> {};
 
-TEST_P(MarkCycles, WholeCyclesOfTheHalfPeriods) {
+TEST_P(MarkCycles, SpreadEvenlyOverTheMark) {
     const MarkCase& c = GetParam();
     SimHandheld handheld(*FindSimProfile(c.family.profile));
     std::unique_ptr<CIrDriver> driver = MakeDriver(handheld);
@@ -98,36 +97,40 @@ TEST_P(MarkCycles, WholeCyclesOfTheHalfPeriods) {
     ASSERT_EQ(driver->Send(1), kIrOk);
     const auto& edges = handheld.Air().Emissions();
     ASSERT_EQ(edges.size(), 38u);
-    for (size_t k = 0; k < edges.size(); k += 2) {
+    const double cycleTicks = 500e-6 * static_cast<double>(c.family.timerHertz) / 19;
+    // From the second cycle on: the first starts late by the set-up after the timer was read.
+    const uint64_t second = TickAt(edges[2].first, c.family.timerHertz);
+    for (size_t k = 2; k < edges.size(); k += 2) {
         ASSERT_TRUE(edges[k].second);
         const uint64_t rise = TickAt(edges[k].first, c.family.timerHertz);
         const uint64_t fall = TickAt(edges[k + 1].first, c.family.timerHertz);
-        EXPECT_EQ(fall - rise, c.high) << "cycle " << k / 2;
-        if (k + 2 < edges.size()) {
-            EXPECT_EQ(TickAt(edges[k + 2].first, c.family.timerHertz) - rise, c.high + c.low)
-                << "cycle " << k / 2;
-        }
+        // Each edge within a tick of its place: no error adds up over the mark.
+        EXPECT_NEAR(double(rise - second), cycleTicks * double(k / 2 - 1), 1.0)
+            << "cycle " << k / 2;
+        EXPECT_NEAR(double(fall - rise), cycleTicks / 2, 1.0) << "cycle " << k / 2;
         EXPECT_EQ(MaskAt(handheld.Chip(), bootMask, edges[k].first), bootMask & c.maskKeep);
     }
     EXPECT_EQ(handheld.Chip().Peek(c.family.maskAddress, 4), bootMask);
     EXPECT_TRUE(handheld.GuestErrors().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Families, MarkCycles,
-    ::testing::Values(MarkCase{"Pxa25x", kPxa255, 48, 48, 0x3C000000, false},
-                      MarkCase{"Pxa25xAcrossTheWrap", kPxa255, 48, 48, 0x3C000000, true},
-                      MarkCase{"Pxa27x", kPxa27x, 43, 42, 0, false},
-                      MarkCase{"Pxa27xAcrossTheWrap", kPxa27x, 43, 42, 0, true},
-                      MarkCase{"Sa11x0", kSa1110, 48, 48, 0xFFFFFFFF, false}),
-    [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Families, MarkCycles,
+                         ::testing::Values(MarkCase{"Pxa25x", kPxa255, 0x3C000000, false},
+                                           MarkCase{"Pxa25xAcrossTheWrap", kPxa255, 0x3C000000,
+                                                    true},
+                                           MarkCase{"Pxa27x", kPxa27x, 0, false},
+                                           MarkCase{"Pxa27xAcrossTheWrap", kPxa27x, 0, true},
+                                           MarkCase{"Sa11x0", kSa1110, 0xFFFFFFFF, false}),
+                         [](const auto& info) { return info.param.name; });
 
 // ---------------------------------------------------------------------------------------
 // Sending, per family.
 
 class GpioSend : public ::testing::TestWithParam<Family> {};
 
-TEST_P(GpioSend, MarkShorterThanAPeriodEmitsNothingAndTakesNoTime) {
+// A mark shorter than one carrier period has no cycle to send, but the signal after it
+// keeps its place.
+TEST_P(GpioSend, MarkShorterThanAPeriodEmitsNothingButKeepsItsPlace) {
     auto firstRise = [&](std::vector<int32_t> signal, size_t& rises) {
         SimHandheld handheld(*FindSimProfile(GetParam().profile));
         std::unique_ptr<CIrDriver> driver = MakeDriver(handheld);
@@ -139,10 +142,10 @@ TEST_P(GpioSend, MarkShorterThanAPeriodEmitsNothingAndTakesNoTime) {
     };
     size_t withShort = 0, without = 0;
     const uint64_t a = firstRise({25, -1000, 52}, withShort);
-    const uint64_t b = firstRise({-1000, 52}, without);
+    const uint64_t b = firstRise({-1025, 52}, without);
     EXPECT_EQ(withShort, 2u);
     EXPECT_EQ(without, 2u);
-    EXPECT_EQ(a, b);
+    EXPECT_NEAR(double(a), double(b), 300.0);  // the polling's latency
 }
 
 TEST_P(GpioSend, SpaceLongerThanTheCounterArithmeticAllows) {
@@ -199,13 +202,16 @@ class GpioCapture : public ::testing::TestWithParam<Family> {
     std::unique_ptr<CIrDriver> driver;
 };
 
-TEST_P(GpioCapture, FirstBurstRunsFromItsSecondFallingEdge) {
+// A mark runs from the first to the last pulse of its burst; the silence that ended the
+// capture stays as a pause after it (here the shortest such pause, as the signal has none).
+TEST_P(GpioCapture, MarkRunsFromFirstToLastPulseAndTheSilenceStays) {
     const uint32_t bootMask = handheld.Chip().Peek(GetParam().maskAddress, 4);
     ASSERT_EQ(Learn({520}, 38461), kIrOk);      // 20 pulses, 26 us apart
-    EXPECT_EQ(driver->Signal().frameStart, 1);  // no repeating frame
+    EXPECT_EQ(driver->Signal().frameStart, 2);  // no repeating frame
     const std::vector<int32_t> learnt = Learnt();
-    ASSERT_EQ(learnt.size(), 1u);
-    EXPECT_NEAR(learnt[0], 18 * 26, 1);
+    ASSERT_EQ(learnt.size(), 2u);
+    EXPECT_NEAR(learnt[0], 19 * 26, 1);
+    EXPECT_EQ(learnt[1], -20000);
     EXPECT_NEAR(driver->Signal().carrierPeriod, 26, 1);
     // Interrupts: all but OS timer match 0 off from the first edge on (PXA), untouched (SA).
     const auto& masks = handheld.Chip().MaskHistory();
@@ -226,15 +232,6 @@ TEST_P(GpioCapture, TheThirdLongPauseEndsTheCapture) {
         EXPECT_NEAR(learnt[k], -30000, 26 + 6) << k;  // a carrier period and the tick rate
     }
     EXPECT_NEAR(learnt[4], 2000, 27);
-}
-
-TEST_P(GpioCapture, CarrierSlowerThan10kHzIs5) {
-    EXPECT_EQ(Learn({5000, -5000, 5000}, 9000), kIrCarrierTooLong);
-}
-
-TEST_P(GpioCapture, LonePulseIsNoCarrierInsteadOfAnEndlessWait) {
-    EXPECT_EQ(Learn({10}, 38000), kIrCarrierTooLong);
-    EXPECT_LT(handheld.Clock().Now(), 500 * kMs);
 }
 
 TEST_P(GpioCapture, CarrierWithoutPauseEndsAsOverLongMark) {
@@ -296,16 +293,14 @@ TEST_P(RoundTrip, SentBackAsLearnt) {
         expected.pop_back();  // a trailing pause leaves nothing to see
     }
     ASSERT_EQ(sent.emitted.durations.size(), expected.size());
-    // Marks are whole carrier cycles at the period the timer can make (85 ticks are 26.15 us
-    // on the PXA27x for a stored 26), so they stay within one period of that; pauses are
-    // timed to the tick, but at 3686 ticks per ms for a 3.6864 MHz timer.
+    // Marks are whole carrier cycles spread over the mark, so they stay within one period;
+    // pauses are timed to the tick.
     const double periodUs = sent.emitted.carrierPeriodNs / 1000.0;
-    const double stretch = periodUs / learnt.carrierPeriod;
     for (size_t k = 0; k < expected.size(); ++k) {
         if (expected[k] > 0) {
-            EXPECT_NEAR(sent.emitted.durations[k], expected[k] * stretch, periodUs) << k;
+            EXPECT_NEAR(sent.emitted.durations[k], expected[k], periodUs) << k;
         } else {
-            EXPECT_NEAR(sent.emitted.durations[k], expected[k], 3 - expected[k] * 0.00012) << k;
+            EXPECT_NEAR(sent.emitted.durations[k], expected[k], 2) << k;
         }
     }
 }
@@ -313,21 +308,21 @@ TEST_P(RoundTrip, SentBackAsLearnt) {
 constexpr const char* kNec = "tests/ir/fixtures/nec-held.txt";
 constexpr const char* kTv = "resources/captures/tv-power-held.txt";
 
-INSTANTIATE_TEST_SUITE_P(
-    Families, RoundTrip,
-    ::testing::Values(
-        // The NEC repeat frame never shows five entries past its second start before the
-        // third long pause: no repeating frame, the whole capture is the signal.
-        RoundTripCase{"NecOnPxa250", "pxa250", kNec, 38000, 26, 0, 75, 1},
-        RoundTripCase{"NecOnPxa255", "pxa255", kNec, 38000, 26, 0, 75, 1},
-        RoundTripCase{"NecOnPxa26x", "pxa26x", kNec, 38000, 26, 0, 75, 1},
-        RoundTripCase{"NecOnPxa27x", "pxa27x", kNec, 38000, 26, 0, 75, 1},
-        RoundTripCase{"NecOnSa1110", "sa1110", kNec, 38000, 26, 0, 75, 1},
-        // Three equal frames: one frame and its pause, sent three times.
-        RoundTripCase{"TvOnPxa255", "pxa255", kTv, 40000, 25, 0, 26, 3},
-        RoundTripCase{"TvOnPxa27x", "pxa27x", kTv, 40000, 25, 0, 26, 3},
-        RoundTripCase{"TvOnSa1110", "sa1110", kTv, 40000, 25, 0, 26, 3}),
-    [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Families, RoundTrip,
+                         ::testing::Values(
+                             // The NEC repeat frame never shows five entries past its second start
+                             // before the capture falls silent: no repeating frame, the whole
+                             // capture and the silence after it are the signal.
+                             RoundTripCase{"NecOnPxa250", "pxa250", kNec, 38000, 26, 0, 76, 1},
+                             RoundTripCase{"NecOnPxa255", "pxa255", kNec, 38000, 26, 0, 76, 1},
+                             RoundTripCase{"NecOnPxa26x", "pxa26x", kNec, 38000, 26, 0, 76, 1},
+                             RoundTripCase{"NecOnPxa27x", "pxa27x", kNec, 38000, 26, 0, 76, 1},
+                             RoundTripCase{"NecOnSa1110", "sa1110", kNec, 38000, 26, 0, 76, 1},
+                             // Three equal frames: one frame and its pause, sent three times.
+                             RoundTripCase{"TvOnPxa255", "pxa255", kTv, 40000, 25, 0, 26, 3},
+                             RoundTripCase{"TvOnPxa27x", "pxa27x", kTv, 40000, 25, 0, 26, 3},
+                             RoundTripCase{"TvOnSa1110", "sa1110", kTv, 40000, 25, 0, 26, 3}),
+                         [](const auto& info) { return info.param.name; });
 
 // ---------------------------------------------------------------------------------------
 // Every way out of Send and Capture leaves pins, interrupt mask and scheduling as found.

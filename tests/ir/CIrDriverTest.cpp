@@ -89,32 +89,6 @@ TEST_F(DriverTest, BusyOrAbsentPortIs13AndStaysClosed) {
     EXPECT_EQ(driver.OpenPort(), kIrPortBusy);
 }
 
-struct HalvesCase {
-    uint8_t carrier;
-    uint32_t high, low;
-};
-
-class LoadSignalHalves : public DriverTest, public ::testing::WithParamInterface<HalvesCase> {};
-
-TEST_P(LoadSignalHalves, RoundUpFromAFractionAboveFourTenths) {
-    driver.SetPortName("COM3:");
-    const int32_t signal[] = {500, -500};
-    ASSERT_EQ(driver.LoadSignal(signal, 2, 0, GetParam().carrier), kIrOk);
-    EXPECT_EQ(CIrDriver::Halves().high, GetParam().high);
-    EXPECT_EQ(CIrDriver::Halves().low, GetParam().low);
-}
-
-// 26 us: 95.85 ticks -> 96; 38: 140.08 -> 140; 10: 36.86 -> 37; 25: 92.16 -> 92;
-// 50: 184.32 -> 184; 33: 121.65 -> 122; an out-of-range carrier is sent at 26.
-INSTANTIATE_TEST_SUITE_P(Carriers, LoadSignalHalves,
-                         ::testing::Values(HalvesCase{26, 48, 48}, HalvesCase{38, 70, 70},
-                                           HalvesCase{10, 19, 18}, HalvesCase{25, 46, 46},
-                                           HalvesCase{50, 92, 92}, HalvesCase{33, 61, 61},
-                                           HalvesCase{200, 48, 48}),
-                         [](const auto& info) {
-                             return "Carrier" + std::to_string(info.param.carrier);
-                         });
-
 TEST_F(DriverTest, FailedOpenAfterLoadKeepsTheNewSignal) {
     handheld.SetPortBusy("COM3:", true);
     driver.SetPortName("COM3:");

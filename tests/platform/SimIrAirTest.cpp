@@ -79,4 +79,15 @@ TEST(SimIrAir, PulseOfNoLengthIsNoPulse) {
     EXPECT_TRUE(air.TransmitterOn());
 }
 
+// A stuck receiver: one falling edge, then an output that stays active, and no edge after.
+TEST(SimIrAir, StuckReceiverStaysActive) {
+    SimIrAir air;
+    air.StickReceiver(5000);
+    EXPECT_TRUE(air.ReceiverIdle(4999));
+    EXPECT_FALSE(air.ReceiverIdle(5000));
+    EXPECT_FALSE(air.ReceiverIdle(60000000000ull));
+    EXPECT_EQ(air.NextPulseAfter(0), 5000u);
+    EXPECT_EQ(air.NextPulseAfter(5000), SimIrAir::kNever);
+}
+
 }  // namespace
