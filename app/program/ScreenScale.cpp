@@ -1,0 +1,33 @@
+#include "ScreenScale.h"
+
+#include <QApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <algorithm>
+
+#include "FormTables.h"
+
+int ChooseScale(int availableHeight, int windowHeight) {
+    if (windowHeight <= 0) {
+        return 1;
+    }
+    const int scale = (availableHeight - kWindowDecorationPx) / windowHeight;
+    return std::clamp(scale, 1, kMaxScale);
+}
+
+int MainWindowHeight() {
+    // The menu bar as the main frame builds it: its height follows the font, not the items.
+    QMenuBar bar;
+    bar.addMenu(QStringLiteral("Options"));
+    bar.addMenu(QStringLiteral("Preferences"));
+    return bar.sizeHint().height() + kScreenHeight;
+}
+
+int ScaleForScreen(int argc, char** argv) {
+    QApplication probe(argc, argv);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) {
+        return 1;
+    }
+    return ChooseScale(screen->availableGeometry().height(), MainWindowHeight());
+}
