@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <algorithm>
 
+#include "CSkinForm.h"
 #include "FormTables.h"
 
 int ChooseScale(int availableHeight, int windowHeight) {
@@ -15,12 +16,12 @@ int ChooseScale(int availableHeight, int windowHeight) {
     return std::clamp(scale, 1, kMaxScale);
 }
 
-int MainWindowHeight() {
+int TallestWindowHeight() {
     // The menu bar as the main frame builds it: its height follows the font, not the items.
     QMenuBar bar;
     bar.addMenu(QStringLiteral("Options"));
     bar.addMenu(QStringLiteral("Preferences"));
-    return bar.sizeHint().height() + kScreenHeight;
+    return std::max(bar.sizeHint().height() + kScreenHeight, CSkinForm::kGreetingHeight);
 }
 
 int ScaleForScreen(int argc, char** argv) {
@@ -29,5 +30,5 @@ int ScaleForScreen(int argc, char** argv) {
     if (!screen) {
         return 1;
     }
-    return ChooseScale(screen->availableGeometry().height(), MainWindowHeight());
+    return ChooseScale(screen->availableGeometry().height(), TallestWindowHeight());
 }

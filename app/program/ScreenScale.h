@@ -13,9 +13,10 @@ inline constexpr int kWindowDecorationPx = 40;
 // at least 1, at most kMaxScale.
 int ChooseScale(int availableHeight, int windowHeight);
 
-// The main window's height at factor 1: its menu bar and the remote screen. Needs a
-// QApplication.
-int MainWindowHeight();
+// The height at factor 1 of the tallest window the program opens by itself: the main window
+// (its menu bar and the remote screen) or the greeting of the first start, whose check box
+// at the bottom must stay within reach. Needs a QApplication.
+int TallestWindowHeight();
 
 // Opens the window system for a moment (a QApplication of its own, gone again on return)
 // and chooses the factor for the primary screen. The zoom is applied to the whole program
