@@ -54,7 +54,7 @@ CInstanceLock::Result CInstanceLock::Take() {
         }
         error_ = "cannot lock " + path_ + ": " + std::strerror(error);
         ::close(fd);
-        return kFailed;
+        return error == ENOLCK || error == EOPNOTSUPP || error == ENOSYS ? kUnsupported : kFailed;
     }
     fd_ = fd;
     // The previous holder's id, if one crashed, is replaced by ours.

@@ -13,9 +13,10 @@
 class CInstanceLock {
   public:
     enum Result {
-        kTaken,  // this process holds the root now
-        kInUse,  // another process holds it
-        kFailed  // the lock file could not be opened or locked (Error() says why)
+        kTaken,        // this process holds the root now
+        kInUse,        // another process holds it
+        kUnsupported,  // the root's file system has no locks (some network and FUSE ones)
+        kFailed        // the lock file could not be opened or locked (Error() says why)
     };
     static constexpr const char* kFileName = ".ardelremote.lock";
 

@@ -52,6 +52,13 @@ int main(int argc, char** argv) {
                          qPrintable(holder), qPrintable(options.root));
             return 1;
         }
+        case CInstanceLock::kUnsupported:
+            // Refusing to start would leave such a root unusable; the user is told instead.
+            std::fprintf(stderr,
+                         "ardelremote: %s; nothing keeps a second ardelremote away from this "
+                         "root\n",
+                         lock.Error().c_str());
+            break;
         case CInstanceLock::kFailed:
             std::fprintf(stderr, "ardelremote: %s\n", lock.Error().c_str());
             return 1;
