@@ -15,6 +15,7 @@
 #include <optional>
 #include <unordered_map>
 
+#include "AppIcon.h"
 #include "FormTables.h"
 #include "Strings.h"
 
@@ -870,7 +871,7 @@ bool WriteGif(const QImage& indexed, const QString& path) {
 std::vector<ArtFile> AllArtwork() {
     std::vector<ArtFile> files;
     auto picture = [&](QString path, ArtFile::Kind kind, std::function<QImage()> draw) {
-        files.push_back({std::move(path), kind, std::move(draw), nullptr});
+        files.push_back({std::move(path), kind, std::move(draw), nullptr, nullptr});
     };
     for (int form = 0; form < kFormCount; ++form) {
         for (int image = 0; image < kFormImageCount; ++image) {
@@ -896,7 +897,12 @@ std::vector<ArtFile> AllArtwork() {
     }
     for (const char* name : {"click.wav", "system.wav", "learn.wav"}) {
         files.push_back({QString("sounds/") + name, ArtFile::kWave, nullptr,
-                         [=] { return SoundEffect(name); }});
+                         [=] { return SoundEffect(name); }, nullptr});
+    }
+    files.push_back({"icons/ardelremote.svg", ArtFile::kSvg, nullptr, nullptr, AppIconSvg});
+    for (const int size : kAppIconSizes) {
+        picture(QString("icons/ardelremote-%1.png").arg(size), ArtFile::kPng,
+                [=] { return AppIconPicture(size); });
     }
     return files;
 }

@@ -1,9 +1,10 @@
 // The program's artwork, drawn from the form tables: the skin pictures of the twelve
-// forms, the codebase selector's triangles, the greeting, the built-in bitmaps and the
-// sounds. The generator writes them into resources/; a test checks that the files there
-// are what these functions draw from the current tables.
+// forms, the codebase selector's triangles, the greeting, the built-in bitmaps, the
+// sounds, and the program's icon for the desktop. The generator writes them into resources/; a test
+// checks that the files there are what these functions draw from the current tables.
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 #include <functional>
@@ -13,13 +14,14 @@
 
 // One file of the artwork, by its path below resources/.
 struct ArtFile {
-    enum Kind { kGif, kBmp, kPng, kWave };
+    enum Kind { kGif, kBmp, kPng, kWave, kSvg };
     QString path;  // "skins/TV1_Back.gif"
     Kind kind;
     // Draws the picture (GIF pictures come reduced to 256 colours) or makes the sound;
     // nothing is drawn until asked.
     std::function<QImage()> image;
     std::function<WaveSound()> sound;
+    std::function<QByteArray()> text;  // an SVG document
 };
 
 // Everything the generator writes, in a fixed order.

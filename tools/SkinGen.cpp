@@ -1,4 +1,4 @@
-// Writes the artwork into a resources folder: skins/, sounds/ and bitmaps/.
+// Writes the artwork into a resources folder: skins/, sounds/, bitmaps/ and icons/.
 //   ardel-skingen RESOURCES_FOLDER
 #include <QDir>
 #include <QFile>
@@ -39,6 +39,12 @@ int main(int argc, char** argv) {
                 ok = out.open(QIODevice::WriteOnly) &&
                      out.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())) ==
                          qint64(bytes.size());
+                break;
+            }
+            case ArtFile::kSvg: {
+                const QByteArray text = file.text();
+                QFile out(path);
+                ok = out.open(QIODevice::WriteOnly) && out.write(text) == text.size();
                 break;
             }
         }

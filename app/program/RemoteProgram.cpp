@@ -35,14 +35,16 @@ const char* const kProgramFolder = "Program Files/ArdelRemote";
 
 QString ProgramUsage() {
     return QStringLiteral(
-               "usage: ardelremote [--chip ID] [--root FOLDER] [--scale N] [--help]\n"
+               "usage: ardelremote [--chip ID] [--root FOLDER] [--scale N] [--help] [--version]\n"
                "\n"
                "  --chip ID      the handheld to simulate (default pxa255), one of\n"
                "                 %1\n"
                "  --root FOLDER  the handheld's files on this computer (default %2);\n"
                "                 made and given the program's skins and sounds on the first start\n"
-               "  --scale N      show the program N times as large, 1 to 8 (default 2)\n"
-               "  --help         show this text\n")
+               "  --scale N      show the program N times as large, 1 to 8 (default: the\n"
+               "                 largest that fits the screen)\n"
+               "  --help         show this text\n"
+               "  --version      show the program's version\n")
         .arg(QString::fromStdString(SimProfileIds()), DefaultDeviceRoot());
 }
 
@@ -58,6 +60,10 @@ bool ParseProgramOptions(const QStringList& args, ProgramOptions& options, bool&
         const QString& option = args[i];
         if (option == "--help" || option == "-h") {
             help = true;
+            return true;
+        }
+        if (option == "--version") {
+            options.version = true;
             return true;
         }
         if (option != "--chip" && option != "--root" && option != "--scale") {

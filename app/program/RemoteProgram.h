@@ -23,8 +23,9 @@ class SimHandheld;
 struct ProgramOptions {
     QString root;             // the device root folder on the host
     QString chip = "pxa255";  // the simulated handheld's profile
-    int scale = 2;            // whole-number zoom of the 240 x 268 screen
+    int scale = 0;            // whole-number zoom of the 240 x 268 screen; 0: fit the screen
     bool interactive = true;  // clock paced to real time, stylus = pointer, sound output
+    bool version = false;     // --version: print the version and stop
 };
 
 // Reads the command line (without the program name). False with a message in `error`

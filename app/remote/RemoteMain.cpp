@@ -1,14 +1,18 @@
 // ArdelRemote on a simulated handheld.
-//   ardelremote [--chip ID] [--root FOLDER] [--scale N] [--help]
+//   ardelremote [--chip ID] [--root FOLDER] [--scale N] [--help] [--version]
 #include <QApplication>
+#include <QDir>
 #include <cstdio>
 
+#include "InstanceLock.h"
 #include "Modal.h"
+#include "ProgramIdentity.h"
 #include "RemoteProgram.h"
+#include "ScreenScale.h"
 
 int main(int argc, char** argv) {
-    // The command line is read before the window system is reached, so --help and a
-    // wrong option need no display.
+    // The command line is read before the window system is reached, so --help, --version and
+    // a wrong option need no display.
     QStringList args;
     for (int i = 1; i < argc; ++i) {
         args.push_back(QString::fromLocal8Bit(argv[i]));
@@ -26,9 +30,45 @@ int main(int argc, char** argv) {
         std::printf("%s", qPrintable(ProgramUsage()));
         return 0;
     }
+    if (options.version) {
+        std::printf("%s\n", qPrintable(VersionLine(QStringLiteral("ardelremote"))));
+        return 0;
+    }
+    // One program per device root, decided before anything in the root is touched.
+    if (!QDir().mkpath(options.root)) {
+        std::fprintf(stderr, "ardelremote: cannot make the folder %s\n", qPrintable(options.root));
+        return 1;
+    }
+    CInstanceLock lock(options.root.toStdString());
+    switch (lock.Take()) {
+        case CInstanceLock::kTaken:
+            break;
+        case CInstanceLock::kInUse: {
+            const QString holder =
+                lock.HolderPid() > 0 ? QStringLiteral(" (process %1)").arg(lock.HolderPid()) : "";
+            std::fprintf(stderr,
+                         "ardelremote: another ardelremote%s is already running on the device "
+                         "root %s; close it first, or choose another root with --root\n",
+                         qPrintable(holder), qPrintable(options.root));
+            return 1;
+        }
+        case CInstanceLock::kUnsupported:
+            // Refusing to start would leave such a root unusable; the user is told instead.
+            std::fprintf(stderr,
+                         "ardelremote: %s; nothing keeps a second ardelremote away from this "
+                         "root\n",
+                         lock.Error().c_str());
+            break;
+        case CInstanceLock::kFailed:
+            std::fprintf(stderr, "ardelremote: %s\n", lock.Error().c_str());
+            return 1;
+    }
     if (!InstallProgramFiles(options.root.toStdString(), error)) {
         std::fprintf(stderr, "ardelremote: %s\n", qPrintable(error));
         return 1;
+    }
+    if (options.scale == 0) {
+        options.scale = ScaleForScreen(argc, argv);
     }
     // The whole program is zoomed, dialogs and fonts with the remote: Qt scales every
     // window, so the program itself works in the handheld's own pixels.
@@ -40,6 +80,7 @@ int main(int argc, char** argv) {
         options.scale = 1;
     }
     QApplication app(argc, argv);
+    IntroduceToDesktop();
     int result = 0;
     {
         CRemoteProgram program(options);

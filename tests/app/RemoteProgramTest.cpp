@@ -510,24 +510,28 @@ TEST(ProgramOptionsTest, CommandLine) {
         QStringList args;
         bool ok;
         bool help;
+        bool version;
         QString chip;
-        int scale;
+        int scale;  // 0: chosen from the screen
         QString root;
     };
     const Case cases[] = {
-        {{}, true, false, "pxa255", 2, "default"},
+        {{}, true, false, false, "pxa255", 0, "default"},
         {{"--chip", "s3c2440", "--scale", "3", "--root", "/tmp/x"},
          true,
+         false,
          false,
          "s3c2440",
          3,
          "/tmp/x"},
-        {{"--help"}, true, true, "pxa255", 2, "default"},
-        {{"--chip", "pentium"}, false, false, "pxa255", 2, "default"},
-        {{"--scale", "0"}, false, false, "pxa255", 2, "default"},
-        {{"--scale", "two"}, false, false, "pxa255", 2, "default"},
-        {{"--root"}, false, false, "pxa255", 2, "default"},
-        {{"--learn", "TV"}, false, false, "pxa255", 2, "default"},
+        {{"--help"}, true, true, false, "pxa255", 0, "default"},
+        {{"--scale", "2", "--version"}, true, false, true, "pxa255", 2, "default"},
+        {{"--chip", "pentium"}, false, false, false, "pxa255", 0, "default"},
+        {{"--scale", "0"}, false, false, false, "pxa255", 0, "default"},
+        {{"--scale", "9"}, false, false, false, "pxa255", 0, "default"},
+        {{"--scale", "two"}, false, false, false, "pxa255", 0, "default"},
+        {{"--root"}, false, false, false, "pxa255", 0, "default"},
+        {{"--learn", "TV"}, false, false, false, "pxa255", 0, "default"},
     };
     for (const Case& c : cases) {
         ProgramOptions options;
@@ -539,6 +543,7 @@ TEST(ProgramOptionsTest, CommandLine) {
         EXPECT_EQ(ok, c.ok) << line;
         EXPECT_EQ(ok, error.isEmpty()) << line;
         EXPECT_EQ(help, c.help) << line;
+        EXPECT_EQ(options.version, c.version) << line;
         EXPECT_EQ(options.chip, c.chip) << line;
         EXPECT_EQ(options.scale, c.scale) << line;
         EXPECT_EQ(options.root, c.root) << line;

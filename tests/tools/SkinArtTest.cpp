@@ -4,9 +4,11 @@
 
 #include <QFile>
 #include <QImage>
+#include <QXmlStreamReader>
 #include <cstdlib>
 #include <string>
 
+#include "AppIcon.h"
 #include "FormTables.h"
 
 namespace {
@@ -53,11 +55,19 @@ TEST_P(CommittedArtwork, MatchesTheGenerator) {
         }
         return;
     }
+    if (art.kind == ArtFile::kSvg) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+        EXPECT_EQ(file.readAll(), art.text())
+            << path.toStdString() << " differs from ardel-skingen";
+        return;
+    }
     const QImage committed(path);
     ASSERT_FALSE(committed.isNull()) << path.toStdString();
-    const QImage expected = art.image().convertToFormat(QImage::Format_RGB32);
+    // With alpha: the icons are transparent around the remote.
+    const QImage expected = art.image().convertToFormat(QImage::Format_ARGB32);
     ASSERT_EQ(committed.size(), expected.size());
-    EXPECT_TRUE(committed.convertToFormat(QImage::Format_RGB32) == expected)
+    EXPECT_TRUE(committed.convertToFormat(QImage::Format_ARGB32) == expected)
         << path.toStdString() << " differs from what ardel-skingen draws";
 }
 
@@ -138,6 +148,32 @@ TEST(SkinArt, GreetingShowsItsTickOnlyWhenPressed) {
          {FormRect{159, 139, 78, 30}, FormRect{159, 106, 78, 33}, FormRect{4, 294, 231, 20}}) {
         EXPECT_GT(Differing(active, pressed, area), 0.005);
     }
+}
+
+// Desktops put the icon on panels of any colour: the corners must stay see-through and the
+// remote must still show at the smallest size.
+TEST(AppIcon, TransparentAroundAndVisibleAtEverySize) {
+    for (const int size : kAppIconSizes) {
+        const QImage icon = AppIconPicture(size);
+        ASSERT_EQ(icon.size(), QSize(size, size));
+        EXPECT_TRUE(icon.hasAlphaChannel()) << size;
+        for (const QPoint corner : {QPoint(0, size - 1), QPoint(size - 1, size - 1)}) {
+            EXPECT_EQ(qAlpha(icon.pixel(corner)), 0) << size;
+        }
+        EXPECT_EQ(qAlpha(icon.pixel(size / 2, size * 3 / 4)), 255) << size;
+    }
+}
+
+TEST(AppIcon, SvgIsWellFormed) {
+    QXmlStreamReader svg(AppIconSvg());
+    int shapes = 0;
+    while (!svg.atEnd()) {
+        if (svg.readNext() == QXmlStreamReader::StartElement && svg.name() != u"svg") {
+            ++shapes;
+        }
+    }
+    EXPECT_FALSE(svg.hasError()) << svg.errorString().toStdString();
+    EXPECT_GT(shapes, 0);
 }
 
 TEST(SkinArt, SoundsAreShortAndAudible) {

@@ -1,0 +1,41 @@
+// One ardelremote per device root. Two programs on the same root would each keep their own
+// idea of the hot codebases and the preference files and overwrite each other's changes, so
+// the program holds an exclusive lock on a file in the root while it runs.
+//
+// The lock is flock(2) on an open file: the kernel drops it when the process ends in any way,
+// a crash or SIGKILL included, so the file a dead program leaves behind never blocks the next
+// start (it is only reused). The holder writes its process id into the file, for the message
+// that a second start shows.
+#pragma once
+
+#include <string>
+
+class CInstanceLock {
+  public:
+    enum Result {
+        kTaken,        // this process holds the root now
+        kInUse,        // another process holds it
+        kUnsupported,  // the root's file system has no locks (some network and FUSE ones)
+        kFailed        // the lock file could not be opened or locked (Error() says why)
+    };
+    static constexpr const char* kFileName = ".ardelremote.lock";
+
+    explicit CInstanceLock(std::string root);
+    ~CInstanceLock();  // releases the lock
+    CInstanceLock(const CInstanceLock&) = delete;
+    CInstanceLock& operator=(const CInstanceLock&) = delete;
+
+    // Tries once, without waiting. Taking a lock already held by this object succeeds.
+    Result Take();
+    // After kInUse: the process id the holder wrote, 0 when it has not written one yet.
+    long HolderPid() const { return holderPid_; }
+    // After kFailed: what went wrong, with the path.
+    const std::string& Error() const { return error_; }
+    const std::string& Path() const { return path_; }
+
+  private:
+    std::string path_;
+    int fd_ = -1;
+    long holderPid_ = 0;
+    std::string error_;
+};

@@ -1,0 +1,96 @@
+// One program per device root: the lock in the root, within one process and across
+// processes, a crashed holder included.
+#include "InstanceLock.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "../support/TempFolder.h"
+
+namespace {
+
+TEST(InstanceLockTest, SecondHolderIsRefusedUntilTheFirstLetsGo) {
+    TempFolder root;
+    auto first = std::make_unique<CInstanceLock>(root.Path().string());
+    ASSERT_EQ(first->Take(), CInstanceLock::kTaken);
+    EXPECT_EQ(first->Take(), CInstanceLock::kTaken);  // asking again changes nothing
+
+    CInstanceLock second(root.Path().string());
+    EXPECT_EQ(second.Take(), CInstanceLock::kInUse);
+    EXPECT_EQ(second.HolderPid(), long(::getpid()));
+
+    first.reset();
+    EXPECT_EQ(second.Take(), CInstanceLock::kTaken);
+}
+
+// A holder killed without a chance to clean up leaves the file (with its process id) behind;
+// the next program takes the root all the same and writes its own id.
+TEST(InstanceLockTest, LockOfAKilledHolderIsTakenOver) {
+    TempFolder root;
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(ready[0]);
+        CInstanceLock lock(root.Path().string());
+        const char taken = lock.Take() == CInstanceLock::kTaken ? 'y' : 'n';
+        if (::write(ready[1], &taken, 1) != 1) {
+            ::_exit(1);
+        }
+        ::pause();  // until killed
+        ::_exit(0);
+    }
+    ::close(ready[1]);
+    // Never leaves the child waiting when a check below stops the test early.
+    struct Reaper {
+        pid_t pid;
+        ~Reaper() {
+            if (::kill(pid, SIGKILL) == 0) {
+                ::waitpid(pid, nullptr, 0);
+            }
+        }
+    } reaper{child};
+    char taken = 0;
+    ASSERT_EQ(::read(ready[0], &taken, 1), 1);
+    ::close(ready[0]);
+    ASSERT_EQ(taken, 'y');
+
+    CInstanceLock waiting(root.Path().string());
+    EXPECT_EQ(waiting.Take(), CInstanceLock::kInUse);
+    EXPECT_EQ(waiting.HolderPid(), long(child));
+
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    const std::string file = root / CInstanceLock::kFileName;
+    ASSERT_TRUE(std::filesystem::exists(file));
+
+    EXPECT_EQ(waiting.Take(), CInstanceLock::kTaken);
+    std::ifstream in(file);
+    long written = 0;
+    in >> written;
+    EXPECT_EQ(written, long(::getpid()));
+}
+
+TEST(InstanceLockTest, UnusableRootIsAFailureNotALock) {
+    TempFolder root;
+    // A root that is a file, and one whose lock file name is taken by a folder.
+    const std::string plainFile = root / "file";
+    std::ofstream(plainFile) << "x";
+    std::filesystem::create_directories(root / (std::string("folder/") + CInstanceLock::kFileName));
+    for (const std::string& path : {plainFile, root / "folder", root / "missing"}) {
+        CInstanceLock lock(path);
+        EXPECT_EQ(lock.Take(), CInstanceLock::kFailed) << path;
+        EXPECT_NE(lock.Error().find(path), std::string::npos) << lock.Error();
+    }
+}
+
+}  // namespace
