@@ -9,10 +9,6 @@
 #include "CSa11x0IrDriver.h"
 #include "Detect.h"
 
-namespace {
-CIrDriver* g_driver = nullptr;
-}
-
 CIrDriver* CreateIrDriver(int family, IrPlatform& platform) {
     switch (family) {
         case kFamilySa11x0:
@@ -37,21 +33,4 @@ CIrDriver* CIrDriverFactory::GetIrDriver() {
         driver_.reset(CreateIrDriver(DetectProcessor(platform_), platform_));
     }
     return driver_.get();
-}
-
-CIrDriver* GetIrDriver() {
-    if (g_driver) {
-        return g_driver;
-    }
-    IrPlatform* platform = CurrentIrPlatform();
-    if (!platform) {
-        return nullptr;
-    }
-    g_driver = CreateIrDriver(DetectProcessor(*platform), *platform);
-    return g_driver;
-}
-
-void DestroyIrDriver() {
-    delete g_driver;
-    g_driver = nullptr;
 }

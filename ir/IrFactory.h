@@ -1,4 +1,4 @@
-// The single IR driver of the process.
+// Making the IR driver that serves the processor of a platform.
 #pragma once
 
 #include <memory>
@@ -19,11 +19,6 @@ class CIrDriverFactory {
     IrPlatform& platform_;
     std::unique_ptr<CIrDriver> driver_;
 };
-
-// The driver, created on first use for the detected processor on the current platform;
-// null on an unknown processor (a later call tries again).
-CIrDriver* GetIrDriver();
-void DestroyIrDriver();
 
 // A new driver of the class that serves a processor family; null for family 0 and for
 // families whose driver this build lacks.

@@ -111,10 +111,6 @@ class IrPlatform {
     virtual bool SystemCall(uint32_t selector, uint32_t word0, uint32_t word1) = 0;
 };
 
-// The platform that the process-wide IR driver is created on. The program sets it once
-// at start-up; tests set the simulated handheld they drive.
-IrPlatform* CurrentIrPlatform();
-void SetCurrentIrPlatform(IrPlatform* platform);
 
 // Maps a page for the life of an object and unmaps it again.
 class ScopedMapping {

@@ -158,17 +158,20 @@ TEST_F(DriverTest, FurtherPassesSendOnlyTheFrame) {
 
 TEST(IrFactory, UnknownProcessorGivesNoDriverEveryTime) {
     SimHandheld handheld(*FindSimProfile("unknown"));
-    SetCurrentIrPlatform(&handheld);
-    EXPECT_EQ(GetIrDriver(), nullptr);
-    EXPECT_EQ(GetIrDriver(), nullptr);
+    CIrDriverFactory drivers(handheld);
+    EXPECT_EQ(drivers.GetIrDriver(), nullptr);
+    EXPECT_EQ(drivers.GetIrDriver(), nullptr);
     EXPECT_EQ(handheld.OpenMappings(), 0);
-    DestroyIrDriver();
-    SetCurrentIrPlatform(nullptr);
 }
 
-TEST(IrFactory, NoPlatformGivesNoDriver) {
-    SetCurrentIrPlatform(nullptr);
-    EXPECT_EQ(GetIrDriver(), nullptr);
+TEST(IrFactory, TheDriverIsMadeOnceAndMadeAgainAfterItWasDestroyed) {
+    SimHandheld handheld(*FindSimProfile("pxa255"));
+    CIrDriverFactory drivers(handheld);
+    CIrDriver* first = drivers.GetIrDriver();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(drivers.GetIrDriver(), first);
+    drivers.DestroyIrDriver();
+    EXPECT_NE(drivers.GetIrDriver(), nullptr);
 }
 
 }  // namespace
