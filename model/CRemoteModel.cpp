@@ -178,11 +178,10 @@ int CRemoteModel::Capture(const QString& button, int category) {
     if (!driver) {
         return -1;
     }
-    const std::string port = IrPort();
-    if (!IsPortSelected(port)) {
+    if (!PortReady()) {
         return kIrNoPortName;
     }
-    driver->SetPortName(port);
+    driver->SetPortName(IrPort());
     if (beforeCapture) {
         beforeCapture(button, category);
     }
@@ -215,11 +214,10 @@ int CRemoteModel::Load(const IrSignal& signal) {
         return -1;
     }
     driver->ClosePort();
-    const std::string port = IrPort();
-    if (!IsPortSelected(port)) {
+    if (!PortReady()) {
         return kIrNoPortName;
     }
-    driver->SetPortName(port);
+    driver->SetPortName(IrPort());
     const int result =
         driver->LoadSignal(signal.durations, signal.count, signal.frameStart, signal.carrierPeriod);
     if (result == kIrPortBusy) {

@@ -91,7 +91,7 @@ bool CLearnPromptDlg::event(QEvent* event) {
 void CLearnPromptDlg::RunCapture() {
     const std::string port = model_.IrPort();
     int result = kNotCaptured;
-    if (!CRemoteModel::IsPortSelected(port)) {
+    if (!model_.PortReady()) {
         ShowMessage(this, IrFailureMessage(kIrNoPortName, port, IrAction::Capture));
         result = 1;
     } else if (model_.Driver()) {

@@ -12,13 +12,16 @@
 #include "CHardButtonsDlg.h"
 #include "CHomeDevicesDlg.h"
 #include "CIrSetupDlg.h"
+#include "CLircIrDriver.h"
 #include "CMainFrame.h"
+#include "CPenGate.h"
 #include "CRemoteModel.h"
 #include "CRemoteView.h"
 #include "HardKeys.h"
 #include "HostHandheldFs.h"
 #include "IrFactory.h"
 #include "KeyboardHardKeys.h"
+#include "LircPlatform.h"
 #include "Modal.h"
 #include "PreferenceSets.h"
 #include "SimHandheld.h"
@@ -35,10 +38,14 @@ const char* const kProgramFolder = "Program Files/ArdelRemote";
 
 QString ProgramUsage() {
     return QStringLiteral(
-               "usage: ardelremote [--chip ID] [--root FOLDER] [--scale N] [--help] [--version]\n"
+               "usage: ardelremote [--chip ID] [--ir IR] [--root FOLDER] [--scale N] [--help]\n"
+               "                   [--version]\n"
                "\n"
                "  --chip ID      the handheld to simulate (default pxa255), one of\n"
                "                 %1\n"
+               "  --ir IR        sim or sim:CHIP for the simulated handheld, lirc or\n"
+               "                 lirc:TRANSMITTER[,RECEIVER] for the kernel's LIRC devices\n"
+               "                 (default: the LIRC devices where one can send, else sim)\n"
                "  --root FOLDER  the handheld's files on this computer (default %2);\n"
                "                 made and given the program's skins and sounds on the first start\n"
                "  --scale N      show the program N times as large, 1 to 8 (default: the\n"
@@ -66,7 +73,7 @@ bool ParseProgramOptions(const QStringList& args, ProgramOptions& options, bool&
             options.version = true;
             return true;
         }
-        if (option != "--chip" && option != "--root" && option != "--scale") {
+        if (option != "--chip" && option != "--root" && option != "--scale" && option != "--ir") {
             error = QStringLiteral("unknown option %1").arg(option);
             return false;
         }
@@ -82,6 +89,12 @@ bool ParseProgramOptions(const QStringList& args, ProgramOptions& options, bool&
                 return false;
             }
             options.chip = value;
+        } else if (option == "--ir") {
+            IrChoice choice;
+            if (!ParseIrChoice(value, choice, error)) {
+                return false;
+            }
+            options.ir = value;
         } else if (option == "--root") {
             if (value.isEmpty()) {
                 error = QStringLiteral("--root needs a folder");
@@ -135,12 +148,36 @@ bool InstallProgramFiles(const std::string& root, QString& error) {
 }
 
 CRemoteProgram::CRemoteProgram(const ProgramOptions& options, HardKeys* hardKeys)
+    : CRemoteProgram(options, ChosenIr(options), hardKeys) {}
+
+IrChoice CRemoteProgram::ChosenIr(const ProgramOptions& options) {
+    HostLircDevice probe;
+    IrChoice choice;
+    QString error;
+    if (!ChooseIr(options.ir, options.chip.toStdString(), probe, LircRoots{}, choice, error)) {
+        choice = IrChoice{};
+        choice.chip = options.chip.toStdString();
+    }
+    return choice;
+}
+
+CRemoteProgram::CRemoteProgram(const ProgramOptions& options, const IrChoice& ir,
+                               HardKeys* hardKeys)
     : interactive_(options.interactive) {
     fs_ = std::make_unique<HostHandheldFs>(options.root.toStdString());
     SetCurrentHandheldFs(fs_.get());
     files_ = std::make_unique<CHandheldRemoteFiles>(*fs_);
-    handheld_ = std::make_unique<SimHandheld>(*FindSimProfile(options.chip.toStdString()));
+    handheld_ = std::make_unique<SimHandheld>(*FindSimProfile(ir.chip));
     drivers_ = std::make_unique<CIrDriverFactory>(*handheld_);
+    if (ir.lirc) {
+        lircTransmitter_ = std::make_unique<HostLircDevice>();
+        lircReceiver_ = std::make_unique<HostLircDevice>();
+        lircClock_ = std::make_unique<HostLircClock>();
+        lircPlatform_ = std::make_unique<LircPlatform>();
+        lircDriver_ = std::make_unique<CLircIrDriver>(*lircPlatform_, *lircTransmitter_,
+                                                      *lircReceiver_, *lircClock_);
+        lircDriver_->SetDevices(ir.transmitter, ir.receiver);
+    }
     keys_ = std::make_unique<CKeyboardHardKeys>();
     if (interactive_) {
         sound_ = std::make_unique<CAlsaSound>();
@@ -150,7 +187,12 @@ CRemoteProgram::CRemoteProgram(const ProgramOptions& options, HardKeys* hardKeys
     remote.sound = sound_.get();
     HardKeys& keys = hardKeys ? *hardKeys : *keys_;
     remote.hardKeys = &keys;
-    remote.driver = [this] { return drivers_->GetIrDriver(); };
+    if (lircDriver_) {
+        remote.driver = [this]() -> CIrDriver* { return lircDriver_.get(); };
+        remote.portless = true;  // the driver knows its devices
+    } else {
+        remote.driver = [this] { return drivers_->GetIrDriver(); };
+    }
     model_ = std::make_unique<CRemoteModel>(std::move(remote));
     // The port guessed from the active drivers, until the preference file names another.
     InitSelectedIrPort(handheld_->Registry(), *model_);
@@ -158,6 +200,8 @@ CRemoteProgram::CRemoteProgram(const ProgramOptions& options, HardKeys* hardKeys
 
     frame_ = std::make_unique<CMainFrame>(QString::fromStdString(fs_->ProgramPath()),
                                           handheld_->Registry(), *model_, keys, *keys_);
+    // Which IR is in use shows in the title.
+    frame_->setWindowTitle(QStringLiteral("ArdelRemote (%1)").arg(ir.Description()));
     CRemoteView::Services services;
     services.model = model_.get();
     services.files = files_.get();
@@ -177,7 +221,11 @@ CRemoteProgram::CRemoteProgram(const ProgramOptions& options, HardKeys* hardKeys
     services.loadPreferenceSet = [](CDUWnd& window) { LoadPreferenceSet(window); };
     services.applyUsedEntry = [](CDUWnd& window, int index) { ApplyUsedEntry(window, index); };
     services.started = [this](CDUWnd& window) {
-        if (interactive_) {
+        if (lircPlatform_) {
+            // A held pen keeps the frame going out, as on the handheld.
+            CPenGate* gate = &window.PenGate();
+            lircPlatform_->SetHeldCheck([gate] { return gate->IsDown(); });
+        } else if (interactive_) {
             AttachInteractive(*handheld_, window);
         }
     };
@@ -188,6 +236,7 @@ CRemoteProgram::CRemoteProgram(const ProgramOptions& options, HardKeys* hardKeys
 CRemoteProgram::~CRemoteProgram() {
     frame_.reset();
     model_.reset();
+    lircDriver_.reset();
     drivers_.reset();
     SetCurrentHandheldFs(nullptr);
 }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "IrChoice.h"
 #include "PrefFile.h"
 
 class CAlsaSound;
@@ -14,7 +15,11 @@ class CHandheldRemoteFiles;
 class CIrDriverFactory;
 class CRemoteModel;
 class CKeyboardHardKeys;
+class CLircIrDriver;
 class CMainFrame;
+class HostLircClock;
+class HostLircDevice;
+class LircPlatform;
 class HardKeys;
 class CRemoteView;
 class HostHandheldFs;
@@ -26,6 +31,7 @@ struct ProgramOptions {
     int scale = 0;            // whole-number zoom of the 240 x 268 screen; 0: fit the screen
     bool interactive = true;  // clock paced to real time, stylus = pointer, sound output
     bool version = false;     // --version: print the version and stop
+    QString ir;               // --ir: "sim[:CHIP]" or "lirc[:TX[,RX]]"; empty: LIRC if found
 };
 
 // Reads the command line (without the program name). False with a message in `error`
@@ -46,6 +52,8 @@ class CRemoteProgram {
     // InstallProgramFiles have checked them).
     // `hardKeys` stands in for the keyboard's hardware keys where given (tests).
     explicit CRemoteProgram(const ProgramOptions& options, HardKeys* hardKeys = nullptr);
+    // With the IR settled already (tests).
+    CRemoteProgram(const ProgramOptions& options, const IrChoice& ir, HardKeys* hardKeys);
     ~CRemoteProgram();
     CRemoteProgram(const CRemoteProgram&) = delete;
     CRemoteProgram& operator=(const CRemoteProgram&) = delete;
@@ -61,12 +69,20 @@ class CRemoteProgram {
     CRemoteModel& Model() { return *model_; }
 
   private:
+    static IrChoice ChosenIr(const ProgramOptions& options);
+
     std::unique_ptr<HostHandheldFs> fs_;
     std::unique_ptr<CHandheldRemoteFiles> files_;
     std::unique_ptr<SimHandheld> handheld_;
     std::unique_ptr<CKeyboardHardKeys> keys_;
     std::unique_ptr<CAlsaSound> sound_;
     std::unique_ptr<CIrDriverFactory> drivers_;
+    // The kernel's LIRC devices, when the program uses them.
+    std::unique_ptr<HostLircDevice> lircTransmitter_;
+    std::unique_ptr<HostLircDevice> lircReceiver_;
+    std::unique_ptr<HostLircClock> lircClock_;
+    std::unique_ptr<LircPlatform> lircPlatform_;
+    std::unique_ptr<CLircIrDriver> lircDriver_;
     std::unique_ptr<CRemoteModel> model_;
     std::unique_ptr<CMainFrame> frame_;
     CRemoteView* view_ = nullptr;

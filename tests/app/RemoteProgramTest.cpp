@@ -532,6 +532,9 @@ TEST(ProgramOptionsTest, CommandLine) {
         {{"--scale", "two"}, false, false, false, "pxa255", 0, "default"},
         {{"--root"}, false, false, false, "pxa255", 0, "default"},
         {{"--learn", "TV"}, false, false, false, "pxa255", 0, "default"},
+        {{"--ir", "lirc:/dev/lirc0,/dev/lirc1"}, true, false, false, "pxa255", 0, "default"},
+        {{"--ir", "usb"}, false, false, false, "pxa255", 0, "default"},
+        {{"--ir"}, false, false, false, "pxa255", 0, "default"},
     };
     for (const Case& c : cases) {
         ProgramOptions options;

@@ -1,0 +1,28 @@
+// Which IR the program uses: the kernel's LIRC devices or the simulated handheld.
+#pragma once
+
+#include <QString>
+#include <string>
+
+#include "LircDevice.h"
+
+struct IrChoice {
+    bool lirc = false;
+    std::string transmitter;  // LIRC device paths; the receiver may be empty (send only)
+    std::string receiver;
+    std::string chip;  // the simulated handheld's profile, without LIRC
+
+    // How the window's title names it: "LIRC /dev/lirc0" or "simulated pxa255".
+    QString Description() const;
+};
+
+// Reads an --ir value: "sim", "sim:CHIP", "lirc" (the devices found) or "lirc:TX[,RX]".
+// False with a message for anything else.
+bool ParseIrChoice(const QString& value, IrChoice& choice, QString& error);
+
+// Settles the choice: without --ir (an empty value) the first LIRC device that can send is
+// used, with the first that can receive, when there is one; otherwise the simulated
+// handheld of `chip`. "lirc" without paths takes the devices found the same way, and says
+// so when there are none. False with a message when no choice can be made.
+bool ChooseIr(const QString& value, const std::string& chip, LircDevice& probe,
+              const LircRoots& roots, IrChoice& choice, QString& error);
