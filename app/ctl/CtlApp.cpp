@@ -59,6 +59,15 @@ struct HostLirc {
     HostLircDevice probe;
     HostLircClock clock;
     LircServices Services() { return {transmitter, receiver, probe, clock, LircRoots{}}; }
+
+    // Runs a lirc command on the real devices.
+    static std::function<int()> Run(std::function<int(LircServices&)> command) {
+        return [command] {
+            HostLirc host;
+            LircServices services = host.Services();
+            return command(services);
+        };
+    }
 };
 
 CtlApp::CtlApp(CtlStreams io) {
@@ -168,11 +177,8 @@ CtlApp::CtlApp(CtlStreams io) {
         "list", "every LIRC device: path, driver name and features, tab-separated");
     listCmd->add_option("PATH", lircList.paths, "further devices to look at");
     listCmd->callback([this, io] {
-        run = [this, io] {
-            HostLirc host;
-            LircServices services = host.Services();
-            return RunLircList(lircList, services, io.out, io.err);
-        };
+        run = HostLirc::Run(
+            [this, io](LircServices& lirc) { return RunLircList(lircList, lirc, io.out, io.err); });
     });
     CLI::App* lircLearnCmd =
         lirc->add_subcommand("learn",
@@ -185,11 +191,9 @@ CtlApp::CtlApp(CtlStreams io) {
         ->capture_default_str();
     AddCodebaseTarget(*lircLearnCmd, lircLearn.codebase);
     lircLearnCmd->callback([this, io] {
-        run = [this, io] {
-            HostLirc host;
-            LircServices services = host.Services();
-            return RunLircLearn(lircLearn, services, io.out, io.err);
-        };
+        run = HostLirc::Run([this, io](LircServices& lirc) {
+            return RunLircLearn(lircLearn, lirc, io.out, io.err);
+        });
     });
     CLI::App* lircSendCmd =
         lirc->add_subcommand("send", "sends a signal through the device's transmitter");
@@ -214,11 +218,9 @@ CtlApp::CtlApp(CtlStreams io) {
         signalOption->excludes("--codebase");
     }
     lircSendCmd->callback([this, io] {
-        run = [this, io] {
-            HostLirc host;
-            LircServices services = host.Services();
-            return RunLircSend(lircSend, services, io.in, io.out, io.err);
-        };
+        run = HostLirc::Run([this, io](LircServices& lirc) {
+            return RunLircSend(lircSend, lirc, io.in, io.out, io.err);
+        });
     });
 }
 
