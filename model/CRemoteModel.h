@@ -103,9 +103,8 @@ class CRemoteModel : public QObject {
     void SetIrPort(const std::string& port) { state_.irPort = QString::fromStdString(port); }
     // "COM0" and the empty name stand for no port at all.
     static bool IsPortSelected(const std::string& port);
-    // Whether the IR can be used as the port stands: a port is selected, or the driver
-    // needs none.
-    bool PortReady() const { return services_.portless || IsPortSelected(IrPort()); }
+    // Whether the IR can be used as the port stands.
+    bool PortReady() const { return IsPortSelected(IrPort()); }
 
     // ---- Preference sets used most recently
     std::vector<QString>& UsedList() { return usedList_; }

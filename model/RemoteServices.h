@@ -16,6 +16,4 @@ struct RemoteServices {
     // The device's IR driver, made on first need; it gives null while the device has none
     // (and is asked again next time). Unset: no IR at all.
     std::function<CIrDriver*()> driver;
-    // The driver knows its devices itself (LIRC): no serial port needs to be selected.
-    bool portless = false;
 };

@@ -51,6 +51,9 @@ void CIrSetupDlg::Fill() {
     for (const std::string& entry : ListSerialPorts(registry_)) {
         list_->addItem(QString::fromStdString(entry));
     }
+    for (const std::string& entry : lircEntries) {
+        list_->addItem(QString::fromStdString(entry));
+    }
     SelectEntryOf(model_.IrPort());
 }
 
@@ -73,7 +76,10 @@ void CIrSetupDlg::OnOk() {
     if (chosen.isEmpty()) {
         return;
     }
-    model_.SetIrPort(PortOfEntry(chosen.front()->text().toStdString()));
+    const std::string entry = chosen.front()->text().toStdString();
+    // A LIRC entry's port is its first word; a serial port's ends at its colon.
+    model_.SetIrPort(entry.starts_with("lirc:") ? entry.substr(0, entry.find(' '))
+                                                : PortOfEntry(entry));
     if (saveState) {
         saveState();
     }

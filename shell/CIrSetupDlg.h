@@ -4,6 +4,8 @@
 
 #include <QDialog>
 #include <functional>
+#include <string>
+#include <vector>
 
 class CRemoteModel;
 class QListWidget;
@@ -24,6 +26,9 @@ class CIrSetupDlg : public QDialog {
     // Asked to keep the new port once OK has chosen it: the remote window's SaveState,
     // when the remote window exists.
     std::function<void()> saveState;
+    // Entries of the kernel's LIRC devices, listed after the serial ports; each begins with
+    // the port it selects ("lirc:/dev/lirc0 gpio_ir_tx: send").
+    std::vector<std::string> lircEntries;
 
     QListWidget* List() const { return list_; }
     QPushButton* AutodetectButton() const { return autodetect_; }

@@ -45,6 +45,11 @@ CMainFrame::~CMainFrame() {
     QCoreApplication::instance()->removeEventFilter(this);
 }
 
+void CMainFrame::UpdateTitle() {
+    setWindowTitle(describeIr ? QStringLiteral("ArdelRemote (%1)").arg(describeIr())
+                              : QStringLiteral("ArdelRemote"));
+}
+
 void CMainFrame::CheckHardKeys() {
     HardKeys& keys = keys_;
     if (!keys.Open()) {
@@ -181,12 +186,16 @@ void CMainFrame::OnCommand(int command) {
         }
         case kIrSetup: {
             CIrSetupDlg setup(registry_, model_, this);
+            if (lircEntries) {
+                setup.lircEntries = lircEntries();
+            }
             setup.saveState = [this] {
                 if (view_ && view_->Window()) {
                     view_->Window()->SaveState();
                 }
             };
             RunModal(setup);
+            UpdateTitle();
             return;
         }
         case kExit:

@@ -7,6 +7,8 @@
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "Catalogue.h"
@@ -52,6 +54,13 @@ class CMainFrame : public QMainWindow {
 
     // Checks the hardware-key service once (open, query, close), as the frame is created.
     void CheckHardKeys();
+
+    // The LIRC devices that IR Setup offers beside the serial ports ("lirc:/dev/lirc0 ...").
+    std::function<std::vector<std::string>()> lircEntries;
+    // How the title names the IR in use; the title is "ArdelRemote (<that>)".
+    std::function<QString()> describeIr;
+    // Writes the title again, after the IR in use may have changed.
+    void UpdateTitle();
 
     QString GetBaseFolder() const { return folders_.baseFolder; }
     const HandheldFolders& Folders() const { return folders_; }

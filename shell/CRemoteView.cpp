@@ -65,6 +65,9 @@ void CRemoteView::StartUp() {
     };
 
     window.BuildForms(base, base + DefaultPrefFileName(folders.programName));
+    if (services_.stateLoaded) {
+        services_.stateLoaded(window);
+    }
     EnsurePrefFiles(model.Fs(), base, folders.programName);
     window.show();
     frame_.UpdateSoundsCheck(model.SoundsOn());

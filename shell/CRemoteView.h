@@ -34,6 +34,8 @@ class CRemoteView : public QWidget {
         std::function<void(CDUWnd& window)> savePreferenceSet;
         std::function<void(CDUWnd& window)> loadPreferenceSet;
         std::function<void(CDUWnd& window, int index)> applyUsedEntry;
+        // Called once the saved state is loaded, before the greeting and the driver check.
+        std::function<void(CDUWnd& window)> stateLoaded;
         // Called once the remote screen has started (after the driver check).
         std::function<void(CDUWnd& window)> started;
     };

@@ -15,6 +15,34 @@ QString IrChoice::Description() const {
     return text;
 }
 
+std::string IrChoice::Port() const {
+    return "lirc:" + transmitter +
+           (receiver.empty() || receiver == transmitter ? std::string() : "," + receiver);
+}
+
+bool LircPortDevices(const std::string& port, std::string& transmitter, std::string& receiver) {
+    if (!port.starts_with("lirc:") || port.size() <= 5) {
+        return false;
+    }
+    const std::string devices = port.substr(5);
+    const size_t comma = devices.find(',');
+    transmitter = devices.substr(0, comma);
+    receiver = comma == std::string::npos ? transmitter : devices.substr(comma + 1);
+    return !transmitter.empty();
+}
+
+std::vector<std::string> LircSetupEntries(LircDevice& probe, const LircRoots& roots) {
+    std::vector<std::string> entries;
+    for (const LircDeviceInfo& device : ListLircDevices(probe, roots, {})) {
+        if (device.openError == 0 && (device.CanSend() || device.CanReceive())) {
+            entries.push_back("lirc:" + device.path + " " +
+                              (device.driverName.empty() ? "LIRC" : device.driverName) + ": " +
+                              device.FeatureList());
+        }
+    }
+    return entries;
+}
+
 bool ParseIrChoice(const QString& value, IrChoice& choice, QString& error) {
     const QString kind = value.section(':', 0, 0);
     const QString rest = value.contains(':') ? value.section(':', 1) : QString();

@@ -14,7 +14,15 @@ struct IrChoice {
 
     // How the window's title names it: "LIRC /dev/lirc0" or "simulated pxa255".
     QString Description() const;
+    // The IR port that stands for the LIRC devices: "lirc:TX" or "lirc:TX,RX".
+    std::string Port() const;
 };
+
+// Whether an IR port names LIRC devices, and which: false for a serial port.
+bool LircPortDevices(const std::string& port, std::string& transmitter, std::string& receiver);
+
+// The entries IR Setup lists for the LIRC devices found: "lirc:/dev/lirc0 gpio_ir_tx: send".
+std::vector<std::string> LircSetupEntries(LircDevice& probe, const LircRoots& roots);
 
 // Reads an --ir value: "sim", "sim:CHIP", "lirc" (the devices found) or "lirc:TX[,RX]".
 // False with a message for anything else.

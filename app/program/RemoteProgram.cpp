@@ -169,15 +169,6 @@ CRemoteProgram::CRemoteProgram(const ProgramOptions& options, const IrChoice& ir
     files_ = std::make_unique<CHandheldRemoteFiles>(*fs_);
     handheld_ = std::make_unique<SimHandheld>(*FindSimProfile(ir.chip));
     drivers_ = std::make_unique<CIrDriverFactory>(*handheld_);
-    if (ir.lirc) {
-        lircTransmitter_ = std::make_unique<HostLircDevice>();
-        lircReceiver_ = std::make_unique<HostLircDevice>();
-        lircClock_ = std::make_unique<HostLircClock>();
-        lircPlatform_ = std::make_unique<LircPlatform>();
-        lircDriver_ = std::make_unique<CLircIrDriver>(*lircPlatform_, *lircTransmitter_,
-                                                      *lircReceiver_, *lircClock_);
-        lircDriver_->SetDevices(ir.transmitter, ir.receiver);
-    }
     keys_ = std::make_unique<CKeyboardHardKeys>();
     if (interactive_) {
         sound_ = std::make_unique<CAlsaSound>();
@@ -187,21 +178,45 @@ CRemoteProgram::CRemoteProgram(const ProgramOptions& options, const IrChoice& ir
     remote.sound = sound_.get();
     HardKeys& keys = hardKeys ? *hardKeys : *keys_;
     remote.hardKeys = &keys;
-    if (lircDriver_) {
-        remote.driver = [this]() -> CIrDriver* { return lircDriver_.get(); };
-        remote.portless = true;  // the driver knows its devices
-    } else {
-        remote.driver = [this] { return drivers_->GetIrDriver(); };
-    }
+    // The IR port decides the driver: "lirc:..." names LIRC devices, anything else is a
+    // serial port of the simulated handheld.
+    remote.driver = [this]() -> CIrDriver* {
+        std::string transmitter, receiver;
+        if (LircPortDevices(model_->IrPort(), transmitter, receiver)) {
+            return LircDriver(transmitter, receiver);
+        }
+        return drivers_->GetIrDriver();
+    };
     model_ = std::make_unique<CRemoteModel>(std::move(remote));
-    // The port guessed from the active drivers, until the preference file names another.
+    // The port guessed from the active drivers (or the LIRC devices found), until the
+    // preference file names another; a choice on the command line wins over both.
     InitSelectedIrPort(handheld_->Registry(), *model_);
+    if (!ir.lirc && !options.ir.isEmpty()) {
+        chosenPort_ = model_->IrPort();
+    }
+    if (ir.lirc) {
+        model_->SetIrPort(ir.Port());
+        if (!options.ir.isEmpty()) {
+            chosenPort_ = ir.Port();
+        }
+    }
+    chip_ = ir.chip;
     InstallSimRemoteHand(*handheld_, *model_);
 
     frame_ = std::make_unique<CMainFrame>(QString::fromStdString(fs_->ProgramPath()),
                                           handheld_->Registry(), *model_, keys, *keys_);
-    // Which IR is in use shows in the title.
-    frame_->setWindowTitle(QStringLiteral("ArdelRemote (%1)").arg(ir.Description()));
+    // Which IR is in use shows in the title; IR Setup offers the LIRC devices too.
+    frame_->describeIr = [this] {
+        IrChoice inUse;
+        inUse.chip = chip_;
+        inUse.lirc = LircPortDevices(model_->IrPort(), inUse.transmitter, inUse.receiver);
+        return inUse.Description();
+    };
+    frame_->lircEntries = [] {
+        HostLircDevice probe;
+        return LircSetupEntries(probe, LircRoots{});
+    };
+    frame_->UpdateTitle();
     CRemoteView::Services services;
     services.model = model_.get();
     services.files = files_.get();
@@ -220,12 +235,16 @@ CRemoteProgram::CRemoteProgram(const ProgramOptions& options, const IrChoice& ir
     services.savePreferenceSet = [](CDUWnd& window) { SavePreferenceSet(window); };
     services.loadPreferenceSet = [](CDUWnd& window) { LoadPreferenceSet(window); };
     services.applyUsedEntry = [](CDUWnd& window, int index) { ApplyUsedEntry(window, index); };
+    services.stateLoaded = [this](CDUWnd&) {
+        if (!chosenPort_.empty()) {
+            model_->SetIrPort(chosenPort_);
+        }
+        frame_->UpdateTitle();
+    };
     services.started = [this](CDUWnd& window) {
-        if (lircPlatform_) {
-            // A held pen keeps the frame going out, as on the handheld.
-            CPenGate* gate = &window.PenGate();
-            lircPlatform_->SetHeldCheck([gate] { return gate->IsDown(); });
-        } else if (interactive_) {
+        // A held pen keeps a LIRC send going, as on the handheld.
+        gate_ = &window.PenGate();
+        if (interactive_) {
             AttachInteractive(*handheld_, window);
         }
     };
@@ -239,6 +258,19 @@ CRemoteProgram::~CRemoteProgram() {
     lircDriver_.reset();
     drivers_.reset();
     SetCurrentHandheldFs(nullptr);
+}
+
+CIrDriver* CRemoteProgram::LircDriver(const std::string& transmitter, const std::string& receiver) {
+    if (!lircDriver_) {
+        lircTransmitter_ = std::make_unique<HostLircDevice>();
+        lircReceiver_ = std::make_unique<HostLircDevice>();
+        lircClock_ = std::make_unique<HostLircClock>();
+        lircPlatform_ = std::make_unique<LircPlatform>([this] { return gate_ && gate_->IsDown(); });
+        lircDriver_ = std::make_unique<CLircIrDriver>(*lircPlatform_, *lircTransmitter_,
+                                                      *lircReceiver_, *lircClock_);
+    }
+    lircDriver_->SetDevices(transmitter, receiver);
+    return lircDriver_.get();
 }
 
 void CRemoteProgram::Show() {

@@ -15,7 +15,9 @@ class CHandheldRemoteFiles;
 class CIrDriverFactory;
 class CRemoteModel;
 class CKeyboardHardKeys;
+class CIrDriver;
 class CLircIrDriver;
+class CPenGate;
 class CMainFrame;
 class HostLircClock;
 class HostLircDevice;
@@ -70,6 +72,8 @@ class CRemoteProgram {
 
   private:
     static IrChoice ChosenIr(const ProgramOptions& options);
+    // The LIRC driver on these devices, made on first need.
+    CIrDriver* LircDriver(const std::string& transmitter, const std::string& receiver);
 
     std::unique_ptr<HostHandheldFs> fs_;
     std::unique_ptr<CHandheldRemoteFiles> files_;
@@ -86,5 +90,8 @@ class CRemoteProgram {
     std::unique_ptr<CRemoteModel> model_;
     std::unique_ptr<CMainFrame> frame_;
     CRemoteView* view_ = nullptr;
+    CPenGate* gate_ = nullptr;
+    std::string chosenPort_;  // the port --ir chose, kept over the saved one
+    std::string chip_;
     bool interactive_;
 };

@@ -61,4 +61,22 @@ INSTANTIATE_TEST_SUITE_P(
         ChoiceCase{"UnknownKind", "serial", false, false, "", "", "", ""}),
     [](const auto& info) { return info.param.name; });
 
+TEST(IrPort, NamesTheLircDevicesOrNone) {
+    std::string transmitter, receiver;
+    EXPECT_TRUE(LircPortDevices("lirc:/dev/lirc0", transmitter, receiver));
+    EXPECT_EQ(transmitter, "/dev/lirc0");
+    EXPECT_EQ(receiver, "/dev/lirc0");
+    EXPECT_TRUE(LircPortDevices("lirc:/dev/lirc0,/dev/lirc1", transmitter, receiver));
+    EXPECT_EQ(receiver, "/dev/lirc1");
+    for (const char* port : {"COM3:", "lirc:", "lirc:,/dev/lirc1", ""}) {
+        EXPECT_FALSE(LircPortDevices(port, transmitter, receiver)) << port;
+    }
+    IrChoice choice;
+    choice.lirc = true;
+    choice.transmitter = choice.receiver = "/dev/lirc0";
+    EXPECT_EQ(choice.Port(), "lirc:/dev/lirc0");
+    choice.receiver = "/dev/lirc1";
+    EXPECT_EQ(choice.Port(), "lirc:/dev/lirc0,/dev/lirc1");
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -25,6 +26,7 @@
 #include "CHardButtonsDlg.h"
 #include "CHelpDlg.h"
 #include "CHomeDevicesDlg.h"
+#include "CIrSetupDlg.h"
 #include "CLearnPromptDlg.h"
 #include "CMainFrame.h"
 #include "CRemoteView.h"
@@ -64,10 +66,11 @@ class RemoteProgramTest : public testing::Test {
     ~RemoteProgramTest() override { program.reset(); }
 
     // Starts the program and waits for the remote screen; `answer` answers its dialogs.
-    void Start(const char* chip = "pxa255", HardKeys* hardKeys = nullptr) {
+    void Start(const char* chip = "pxa255", HardKeys* hardKeys = nullptr, const char* ir = "sim") {
         ProgramOptions options;
         options.root = QString::fromStdString(root.Path().string());
         options.chip = chip;
+        options.ir = ir;
         options.scale = 1;
         options.interactive = false;
         program = std::make_unique<CRemoteProgram>(options, hardKeys);
@@ -421,6 +424,46 @@ TEST_F(RemoteProgramTest, ExitAndItsAliasSaveTheState) {
         program->Frame().OnCommand(command);
         program.reset();
     }
+}
+
+// The IR in use shows in the title, IR Setup offers LIRC devices beside the serial ports,
+// and a choice made once is kept for the next start.
+TEST_F(RemoteProgramTest, TheIrInUseIsNamedChosenAndKept) {
+    Start();
+    EXPECT_EQ(program->Frame().windowTitle(), "ArdelRemote (simulated pxa255)");
+    program->Frame().OnCommand(CMainFrame::kExit);
+    program.reset();
+
+    Start("pxa255", nullptr, "lirc:/dev/lirc7,/dev/lirc8");
+    EXPECT_EQ(program->Model().IrPort(), "lirc:/dev/lirc7,/dev/lirc8");
+    EXPECT_EQ(program->Frame().windowTitle(), "ArdelRemote (LIRC /dev/lirc7, /dev/lirc8)");
+    program->Frame().OnCommand(CMainFrame::kExit);
+    program.reset();
+
+    // Without --ir the saved choice stands.
+    Start("pxa255", nullptr, "");
+    EXPECT_EQ(program->Model().IrPort(), "lirc:/dev/lirc7,/dev/lirc8");
+
+    // IR Setup lists the LIRC devices found after the serial ports; choosing a serial port
+    // goes back to the simulated handheld.
+    program->Frame().lircEntries = [] {
+        return std::vector<std::string>{"lirc:/dev/lirc0 gpio_ir_tx: send"};
+    };
+    QStringList entries;
+    modal.onDialog = [&](QDialog& dialog) {
+        auto& setup = static_cast<CIrSetupDlg&>(dialog);
+        for (int i = 0; i < setup.List()->count(); ++i) {
+            entries << setup.List()->item(i)->text();
+        }
+        setup.List()->setCurrentRow(0);
+        QTest::mouseClick(setup.findChild<QPushButton*>("1"), Qt::LeftButton);
+        return dialog.result();
+    };
+    program->Frame().OnCommand(CMainFrame::kIrSetup);
+    ASSERT_FALSE(entries.isEmpty());
+    EXPECT_EQ(entries.back(), "lirc:/dev/lirc0 gpio_ir_tx: send");
+    EXPECT_FALSE(program->Model().IrPort().starts_with("lirc:"));
+    EXPECT_EQ(program->Frame().windowTitle(), "ArdelRemote (simulated pxa255)");
 }
 
 TEST_F(RemoteProgramTest, HandheldWithoutDriverIsToldOnceAfterStartUp) {
