@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "ButtonCodes.h"
+
 #include "../support/RecordingServices.h"
 #include "../support/TempFolder.h"
 #include "HostHandheldFs.h"
@@ -219,4 +221,37 @@ TEST_F(RemoteModel, ASignalWithoutCarrierTakesItsProtocolsCarrier) {
     IrSignal stored;
     ASSERT_EQ(model_.ReadButton("\\Raw.PDB", "A", 1, stored), kStoreOk);
     EXPECT_EQ(stored.carrierPeriod, 0);
+}
+
+// Home Devices and ardelctl name each stored signal by its protocol, or none ("raw").
+TEST_F(RemoteModel, StoredButtonsAreDecodedSignalBySignal) {
+    const QString path = "\\Codes.PDB";
+    bool created = false;
+    ASSERT_EQ(model_.StoreLearnt(path, "Play", Learnt("RC5", {0x05, 0x35, 0}, 28), 1,
+                                 LearnMode::Single, created),
+              kStoreOk);
+    IrSignal raw;
+    raw.count = 2;
+    raw.durations[0] = 1234;
+    raw.durations[1] = -20000;
+    ASSERT_EQ(model_.StoreLearnt(path, "Odd", raw, 1, LearnMode::Single, created), kStoreOk);
+
+    std::vector<ButtonCode> rows;
+    ASSERT_EQ(DecodeButtons(fs_, path, rows), kStoreOk);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].button, "Play");
+    EXPECT_EQ(rows[1].signal, 2);
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_NE(rows[i].protocol, nullptr);
+        EXPECT_STREQ(rows[i].protocol->name, "RC5");
+        EXPECT_EQ(rows[i].frame.code.command, 0x35u);
+        EXPECT_EQ(rows[i].frame.code.toggle, i);
+    }
+    EXPECT_EQ(rows[2].button, "Odd");
+    EXPECT_EQ(rows[2].protocol, nullptr);
+
+    EXPECT_EQ(DecodeButtons(fs_, "\\Missing.PDB", rows), kStoreNotOpened);
+    EXPECT_TRUE(rows.empty());
+    ASSERT_TRUE(model_.SaveState());  // the preferences file: a file that is no codebase
+    EXPECT_EQ(DecodeButtons(fs_, kPrefs, rows), kStoreNotACodebase);
 }
