@@ -1,5 +1,10 @@
 #include "CRemoteModel.h"
 
+#include <algorithm>
+#include <span>
+
+#include "IrProtocol.h"
+
 #include "CIrDriver.h"
 #include "IrResult.h"
 #include "Sound.h"
@@ -200,7 +205,39 @@ StoreResult CRemoteModel::StoreLearnt(const QString& path, const QString& button
     if (ensured != kStoreOk) {
         return ensured;
     }
-    return StoreButtonSignal(Fs(), path, button, signal, number, mode);
+    // A receiver that measures no carrier gives a period of 0; a recognised protocol knows
+    // its own carrier, which is better than none.
+    IrSignal stored = signal;
+    const std::span<const int32_t> durations(signal.durations, signal.count);
+    if (stored.carrierPeriod == 0 && stored.count > 0) {
+        const IrDecoded decoded = DecodeIrSignal(durations, 0);
+        if (decoded.protocol) {
+            stored.carrierPeriod = CarrierPeriodUs(decoded.protocol->carrierHz);
+        }
+    }
+    const StoreResult result = StoreButtonSignal(Fs(), path, button, stored, number, mode);
+    if (result != kStoreOk || mode != LearnMode::Single) {
+        return result;
+    }
+    // A toggle protocol flips one bit on every press: a button learnt once gets the other
+    // toggle value as its signal 2, so that successive presses alternate as on the original.
+    IrEncoded other;
+    if (!EncodeOtherToggle(durations, stored.carrierPeriod, other) ||
+        other.durations.size() > kMaxDurations) {
+        return result;
+    }
+    IrSignal second;
+    second.count = static_cast<uint8_t>(other.durations.size());
+    std::copy(other.durations.begin(), other.durations.end(), second.durations);
+    second.frameStart = other.frameStart;
+    second.carrierPeriod = stored.carrierPeriod ? stored.carrierPeriod : other.carrierPeriodUs;
+    return StoreButtonSignal(Fs(), path, button, second, 2, LearnMode::Double);
+}
+
+bool CRemoteModel::TogglesByItself(const IrSignal& signal) {
+    IrEncoded other;
+    return EncodeOtherToggle(std::span<const int32_t>(signal.durations, signal.count),
+                             signal.carrierPeriod, other);
 }
 
 StoreResult CRemoteModel::ReadButton(const QString& path, const QString& button, int which,

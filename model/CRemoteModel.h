@@ -126,9 +126,13 @@ class CRemoteModel : public QObject {
     IrSignal CapturedSignal();
     // Stores a learnt signal as signal `number` (1 or 2) of a button in the codebase at
     // `path`, creating the codebase with its first button (`created` then true). In single
-    // mode the signal becomes the whole button.
+    // mode the signal becomes the whole button, and a signal of a toggle protocol (RC5, RC6)
+    // gets the other toggle value stored as its signal 2. A signal without a carrier period
+    // takes its protocol's carrier when it has a recognised protocol.
     StoreResult StoreLearnt(const QString& path, const QString& button, const IrSignal& signal,
                             int number, LearnMode mode, bool& created);
+    // Whether learning `signal` in single mode stores its other toggle value as signal 2.
+    static bool TogglesByItself(const IrSignal& signal);
 
     // ---- Sending
     // Reads signal `which` of `button` from the codebase at `path`.

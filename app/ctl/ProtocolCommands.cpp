@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "ButtonCodes.h"
 #include "CCodebaseFile.h"
 #include "CRemoteModel.h"
 #include "Durations.h"
@@ -56,39 +57,25 @@ std::string Range(uint32_t max) {
 // Every button and signal of a codebase, decoded.
 int DecodeCodebase(const std::string& path, std::ostream& out, std::ostream& err) {
     HostCodebase host(path);
-    CCodebaseFile codebase(&host.Fs());
-    if (codebase.Open(host.Path(), CPdbFile::kModeRead) != kPdbOk) {
-        err << "ardelctl decode: cannot open '" << path << "'\n";
-        return 1;
-    }
-    if (!codebase.IsCodebase()) {
+    std::vector<ButtonCode> rows;
+    const StoreResult result = DecodeButtons(host.Fs(), host.Path(), rows);
+    if (result == kStoreNotACodebase) {
         err << "ardelctl decode: '" << path << "' is not a codebase\n";
         return 1;
     }
-    for (int index = 1; index < codebase.GetRecordCount(); ++index) {
-        ButtonRecord button;
-        if (!codebase.ParseButtonRecord(index, button)) {
-            continue;
-        }
-        const std::string name =
-            FromFileBytes(button.name.constData(), button.name.size()).toStdString();
-        int number = 0;
-        for (const ButtonSignal* signal : {&button.signal1, &button.signal2}) {
-            ++number;
-            if (signal->values.empty()) {
-                continue;
-            }
-            const std::vector<int32_t> durations = CCodebaseFile::ValuesToDurations(signal->values);
-            const IrDecoded decoded = DecodeIrSignal(durations, button.carrierPeriod & 0xFF);
-            out << name << "\t" << number << "\t";
-            if (!decoded.protocol) {
-                out << "unknown\t\t\n";
-            } else if (decoded.frame.bareRepeat) {
-                out << decoded.protocol->name << "\t\t\n";
-            } else {
-                out << decoded.protocol->name << "\t" << Hex(decoded.frame.code.address) << "\t"
-                    << Hex(decoded.frame.code.command) << "\n";
-            }
+    if (result != kStoreOk) {
+        err << "ardelctl decode: cannot open '" << path << "'\n";
+        return 1;
+    }
+    for (const ButtonCode& row : rows) {
+        out << row.button.toStdString() << "\t" << row.signal << "\t";
+        if (!row.protocol) {
+            out << "unknown\t\t\n";
+        } else if (row.frame.bareRepeat) {
+            out << row.protocol->name << "\t\t\n";
+        } else {
+            out << row.protocol->name << "\t" << Hex(row.frame.code.address) << "\t"
+                << Hex(row.frame.code.command) << "\n";
         }
     }
     return 0;

@@ -8,6 +8,7 @@
 
 #include "../support/PromptCapture.h"
 #include "../support/TempFolder.h"
+#include "ButtonCodes.h"
 #include "ButtonLearning.h"
 #include "CCodebaseSlot.h"
 #include "CHandheldRemoteFiles.h"
@@ -18,6 +19,7 @@
 #include "FormTables.h"
 #include "HostHandheldFs.h"
 #include "IrFactory.h"
+#include "IrProtocol.h"
 #include "Modal.h"
 #include "SimHandheld.h"
 #include "SimRun.h"
@@ -83,6 +85,48 @@ TEST_P(OneCodePath, ProgramAndToolLearnTheSameFile) {
     const std::vector<char> learntByTool = FileBytes(tool.Path() / "TV_Sony.PDB");
     ASSERT_FALSE(learntByTool.empty());
     EXPECT_EQ(FileBytes(program.Path() / "TV_Sony.PDB"), learntByTool);
+}
+
+// RC5/RC6 buttons learnt once on the simulated handheld send the other toggle as signal 2.
+TEST_P(OneCodePath, AToggleButtonLearntOnceSendsTheOtherToggleAsSignal2) {
+    struct Case {
+        const char* protocol;
+        const char* carrier;
+    };
+    for (const Case c : {Case{"RC5", "36000"}, Case{"RC6", "36000"}}) {
+        SCOPED_TRACE(c.protocol);
+        TempFolder tool;
+        IrEncoded encoded;
+        ASSERT_EQ(EncodeIrSignal(*FindIrProtocol(c.protocol), {0x05, 0x21, 0}, encoded), kIrCodeOk);
+        // The button held for a few frames, as the device's remote sends it.
+        const std::filesystem::path wave = tool.Path() / "held.txt";
+        {
+            std::ofstream file(wave);
+            for (int pass = 0; pass < 4; ++pass) {
+                for (const int32_t duration : encoded.durations) {
+                    file << duration << "\n";
+                }
+            }
+        }
+        std::istringstream in;
+        std::ostringstream out, err;
+        ASSERT_EQ(RunCtl({"sim", "learn", "--chip", GetParam(), "--carrier", c.carrier,
+                          "--codebase", tool / "TV_Rc.PDB", "--button", "1", wave},
+                         in, out, err),
+                  0)
+            << err.str();
+        HostHandheldFs fs(tool.Path().string());
+        std::vector<ButtonCode> rows;
+        ASSERT_EQ(DecodeButtons(fs, "\\TV_Rc.PDB", rows), kStoreOk);
+        ASSERT_EQ(rows.size(), 2u);
+        for (int k = 0; k < 2; ++k) {
+            ASSERT_NE(rows[k].protocol, nullptr);
+            EXPECT_STREQ(rows[k].protocol->name, c.protocol);
+            EXPECT_EQ(rows[k].frame.code.address, 0x05u);
+            EXPECT_EQ(rows[k].frame.code.command, 0x21u);
+            EXPECT_EQ(rows[k].frame.code.toggle, k);
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Chips, OneCodePath, ::testing::Values("pxa255", "s3c2440", "omap1510"));
