@@ -24,7 +24,7 @@ constexpr Entry kStrings[] = {
     {65056,
      "ArdelRemote cannot use the infrared port of your device. Check compatibility "
      "at " ARDEL_WEB_ADDRESS "."},
-    {65057, "Internal IR driver error %d. Please write to " ARDEL_SUPPORT_ADDRESS},
+    {65057, "Internal IR driver error %d. Please write to " ARDEL_SUPPORT_ADDRESS "."},
     {65058, "ArdelRemote faced a problem while receiving signal, please try again (%d)"},
 };
 

@@ -168,3 +168,12 @@ TEST(ModalRunner, ClosingWithoutAChoiceIsCancel) {
 }
 
 }  // namespace
+
+// Messages that are written as sentences end with their full stop, including
+// those whose last words are an address.
+TEST(Messages, SentencesEndWithAFullStop) {
+    for (const int id : {65039, 65046, 65054, 65056, 65057}) {
+        const QString text = QString::fromUtf8(LoadString(id));
+        EXPECT_TRUE(text.endsWith('.')) << id << ": " << text.toStdString();
+    }
+}

@@ -272,7 +272,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "COM3: port is busy. Please try another port using Preferences/IR "
                     "Setup dialog."},
         CaptureCase{304, "Com port is not selected!"},
-        CaptureCase{301, "Internal IR driver error 301. Please write to " ARDEL_SUPPORT_ADDRESS}),
+        CaptureCase{301,
+                    "Internal IR driver error 301. Please write to " ARDEL_SUPPORT_ADDRESS "."}),
     [](const testing::TestParamInfo<CaptureCase>& info) {
         return "Code" + std::to_string(info.param.result);
     });
@@ -385,7 +386,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "COM3: port is busy. Please try another port using Preferences/IR Setup dialog.",
                  true},
         LoadCase{304, "Com port is not selected!", false},
-        LoadCase{12, "Internal IR driver error 12. Please write to " ARDEL_SUPPORT_ADDRESS, false}),
+        LoadCase{12, "Internal IR driver error 12. Please write to " ARDEL_SUPPORT_ADDRESS ".",
+                 false}),
     [](const testing::TestParamInfo<LoadCase>& info) {
         return "Code" + std::to_string(info.param.result);
     });
