@@ -198,6 +198,8 @@ void CDUWnd::PressAssigned(int formIndex, int index) {
         shown->DrawElement(blip);
         PresentNow();
     }
+    // A key press counts like a tap for the turn between a button's two signals.
+    form->CountPress(index);
     if (PrepareSend(form->Element(index), model_, this)) {
         SendPrepared(*form, CIrDriver::kRepeatWhileHeld);
     }

@@ -235,16 +235,20 @@ void CSkinForm::PlaySound(const char* file, bool synchronous) const {
     }
 }
 
-void CSkinForm::Press(int index) {
+void CSkinForm::CountPress(int index) {
     // Two presses of the same element in a row take turns between its two signals.
     if (index == pressedIndex_) {
         pressCount_ = pressCount_ == 1 ? 2 : 1;
     } else {
         pressCount_ = 1;
     }
-    CRemoteButton& element = elements_[static_cast<size_t>(index)];
-    element.whichSignal = pressCount_;
+    elements_[static_cast<size_t>(index)].whichSignal = pressCount_;
     pressedIndex_ = index;
+}
+
+void CSkinForm::Press(int index) {
+    CountPress(index);
+    CRemoteButton& element = elements_[static_cast<size_t>(index)];
     element.SetState(kStatePressed);
     DrawElement(index);
     elementPressed_ = true;

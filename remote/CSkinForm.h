@@ -77,6 +77,9 @@ class CSkinForm {
     const QImage& Canvas() const { return canvas_; }
 
     int PenDown(int x, int y);
+    // Counts a press of element `index` (by the pen or a hardware key) for the turn between
+    // a button's two signals, and sets the signal it sends.
+    void CountPress(int index);
     int PenUp();
 
     // 0 normal, 1 learning.

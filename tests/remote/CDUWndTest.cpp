@@ -243,6 +243,26 @@ TEST_F(RemoteWindowTest, DoubleButtonTakesTurnsUnlessAnotherComesBetween) {
     EXPECT_EQ(sentCount(), a);
 }
 
+TEST_F(RemoteWindowTest, HardwareKeysTakeTurnsLikeTaps) {
+    MakeTvCodebase({{"Mute", kSignalA, kSignalB}, {"Power", kSignalA, {}}});
+    const int mute = IndexOf(0, "Mute");
+    const int power = IndexOf(0, "Power");
+    auto sentCount = [&] { return window->GetForm(0)->Element(mute).signal.count; };
+    const int a = static_cast<int>(kSignalA.size());
+    const int b = static_cast<int>(kSignalB.size());
+    std::vector<int> counts;
+    window->PressAssigned(0, mute);
+    counts.push_back(sentCount());
+    Tap("Mute");  // a tap after a key press of the same button is the next in a row
+    counts.push_back(sentCount());
+    window->PressAssigned(0, mute);
+    counts.push_back(sentCount());
+    window->PressAssigned(0, power);
+    window->PressAssigned(0, mute);
+    counts.push_back(sentCount());
+    EXPECT_EQ(counts, (std::vector<int>{a, b, a, a}));
+}
+
 TEST_F(RemoteWindowTest, NoPortSelectedStopsTheSendBeforeTheDriverIsAsked) {
     MakeTvCodebase({{"Power", kSignalA, {}}});
     model->SetIrPort("COM0");
