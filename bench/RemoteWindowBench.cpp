@@ -116,7 +116,6 @@ void PenDownToFirstEdge(benchmark::State& state) {
     std::filesystem::create_directories(program);
     std::filesystem::copy(std::filesystem::path(ARDEL_RESOURCES) / "skins", program / "Skins");
     HostHandheldFs fs(root.Path().string());
-    SetCurrentHandheldFs(&fs);
     CHandheldRemoteFiles files(fs);
     {
         const std::vector<int32_t> burst = {600, -600};
@@ -170,7 +169,6 @@ void PenDownToFirstEdge(benchmark::State& state) {
     state.counters["latency_ms"] = 1000 * latency / static_cast<double>(state.iterations());
     state.counters["pen_down_ms"] = 1000 * press / static_cast<double>(state.iterations());
     window.reset();
-    SetCurrentHandheldFs(nullptr);
 }
 
 }  // namespace

@@ -3,20 +3,10 @@
 #include <cctype>
 
 namespace {
-HandheldFs* g_fs = nullptr;
-
 char Fold(char c) {
     return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
 }
 }  // namespace
-
-HandheldFs* CurrentHandheldFs() {
-    return g_fs;
-}
-
-void SetCurrentHandheldFs(HandheldFs* fs) {
-    g_fs = fs;
-}
 
 bool MatchesFilePattern(const std::string& name, const std::string& pattern) {
     // Greedy matching with one step back to the last '*': linear for the patterns in use.

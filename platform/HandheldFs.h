@@ -80,10 +80,5 @@ class HandheldFs {
     virtual std::string ProgramPath() = 0;
 };
 
-// The handheld file system that the storage code uses unless it is handed one. The
-// program sets it once at start-up; tests set their own.
-HandheldFs* CurrentHandheldFs();
-void SetCurrentHandheldFs(HandheldFs* fs);
-
 // Matches a file name against a pattern of '*' and '?', ignoring ASCII letter case.
 bool MatchesFilePattern(const std::string& name, const std::string& pattern);

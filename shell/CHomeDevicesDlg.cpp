@@ -328,7 +328,7 @@ void CHomeDevicesDlg::StartLearning(int category, const QString& path, int learn
 }
 
 void CHomeDevicesDlg::OnAdd() {
-    CCodebaseDlg codebase(this);
+    CCodebaseDlg codebase(fs_, this);
     codebase.mode = CCodebaseDlg::kCreate;
     codebase.name = QString::number(list_->RowCount() + 1);
     codebase.folder = folders_.defaultCodebaseFolder;
@@ -357,7 +357,7 @@ void CHomeDevicesDlg::OnRelearn() {
         list_->setFocus();
         return;
     }
-    CCodebaseDlg codebase(this);
+    CCodebaseDlg codebase(fs_, this);
     codebase.mode = CCodebaseDlg::kRelearn;
     codebase.category = entry.category - 1;
     codebase.name = entry.deviceName;
@@ -378,7 +378,7 @@ void CHomeDevicesDlg::OnRename() {
         return;
     }
     const CodebaseEntry entry = entries_[size_t(index)];
-    CCodebaseDlg codebase(this);
+    CCodebaseDlg codebase(fs_, this);
     codebase.mode = CCodebaseDlg::kRename;
     codebase.category = entry.category - 1;
     codebase.name = entry.deviceName;

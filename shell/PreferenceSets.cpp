@@ -113,7 +113,7 @@ void SavePreferenceSet(CDUWnd& window) {
 
 void LoadPreferenceSet(CDUWnd& window) {
     CRemoteModel& model = window.Model();
-    CLoadPreferenceDlg dialog(&model.Fs(), &window);
+    CLoadPreferenceDlg dialog(model.Fs(), &window);
     dialog.folder = model.BaseFolder() + PreferencesFolderName();
     const int result = RunModal(dialog);
     WaitCursor wait;

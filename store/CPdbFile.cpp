@@ -118,7 +118,7 @@ CPdbFile::~CPdbFile() {
 }
 
 HandheldFs* CPdbFile::Fs() const {
-    return file_ ? openFs_ : (fs_ ? fs_ : CurrentHandheldFs());
+    return file_ ? openFs_ : fs_;
 }
 
 int CPdbFile::Open(const QString& path, int mode) {

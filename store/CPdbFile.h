@@ -85,8 +85,8 @@ class CPdbFile {
     static constexpr uint32_t kEmptySize = 80;
     static constexpr int kMaxNameLength = 31;
 
-    // Works on `fs`, or on the current handheld file system when none is given.
-    explicit CPdbFile(HandheldFs* fs = nullptr);
+    // Works on `fs`; without one, nothing opens.
+    explicit CPdbFile(HandheldFs* fs);
     virtual ~CPdbFile();
     CPdbFile(const CPdbFile&) = delete;
     CPdbFile& operator=(const CPdbFile&) = delete;

@@ -165,7 +165,6 @@ CRemoteProgram::CRemoteProgram(const ProgramOptions& options, const IrChoice& ir
                                HardKeys* hardKeys)
     : interactive_(options.interactive) {
     fs_ = std::make_unique<HostHandheldFs>(options.root.toStdString());
-    SetCurrentHandheldFs(fs_.get());
     files_ = std::make_unique<CHandheldRemoteFiles>(*fs_);
     handheld_ = std::make_unique<SimHandheld>(*FindSimProfile(ir.chip));
     drivers_ = std::make_unique<CIrDriverFactory>(*handheld_);
@@ -257,7 +256,6 @@ CRemoteProgram::~CRemoteProgram() {
     model_.reset();
     lircDriver_.reset();
     drivers_.reset();
-    SetCurrentHandheldFs(nullptr);
 }
 
 CIrDriver* CRemoteProgram::LircDriver(const std::string& transmitter, const std::string& receiver) {

@@ -88,7 +88,6 @@ int main(int argc, char** argv) {
     }
 
     HostHandheldFs fs(root.toStdString());
-    SetCurrentHandheldFs(&fs);
     CHandheldRemoteFiles files(fs);
     SimHandheld handheld(*profile);
     CIrDriverFactory drivers(handheld);
@@ -135,6 +134,5 @@ int main(int argc, char** argv) {
         const int loop = app.exec();
         result = screenshot.isEmpty() ? loop : result;
     }
-    SetCurrentHandheldFs(nullptr);
     return result;
 }

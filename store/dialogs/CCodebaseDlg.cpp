@@ -22,7 +22,7 @@ constexpr QPoint kPicturePosition(10, 69);
 
 }  // namespace
 
-CCodebaseDlg::CCodebaseDlg(QWidget* parent) : QDialog(parent) {
+CCodebaseDlg::CCodebaseDlg(HandheldFs& fs, QWidget* parent) : QDialog(parent), fs_(fs) {
     setFont(QFont("MS Sans Serif", 8));
     setFixedSize(DluX(162), DluY(165));
 
@@ -163,7 +163,7 @@ void CCodebaseDlg::OnOk() {
     if (mode != kRelearn) {
         QChar illegal;
         const std::vector<CodebaseNameCheck> problems =
-            CodebaseNameProblems(fs ? fs : CurrentHandheldFs(), folder, selected, text, &illegal);
+            CodebaseNameProblems(&fs_, folder, selected, text, &illegal);
         for (const CodebaseNameCheck problem : problems) {
             switch (problem) {
                 case kNameOk:

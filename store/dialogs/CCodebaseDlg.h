@@ -31,7 +31,8 @@ class CCodebaseDlg : public QDialog {
     // every edit (CorrectTypedCodebaseName) and on OK (CodebaseNameProblems).
     static constexpr int kMaxTyped = 30;
 
-    explicit CCodebaseDlg(QWidget* parent = nullptr);
+    // `fs` holds the codebase folder, where names are checked for codebases that exist.
+    explicit CCodebaseDlg(HandheldFs& fs, QWidget* parent = nullptr);
 
     // In: set before running. Out: read after OK.
     int mode = kCreate;
@@ -39,7 +40,6 @@ class CCodebaseDlg : public QDialog {
     QString name;
     QString fileName;  // out: abbreviation, "_", name, ".PDB"
     QString folder = "\\";
-    HandheldFs* fs = nullptr;  // the file system of `folder`; the current one when null
     bool categorySelectable = true;
     bool nameEditable = true;
     int learnMode = 0;  // out: 0 single, 1 double
@@ -65,6 +65,7 @@ class CCodebaseDlg : public QDialog {
     // The selected category, 1 TV .. 6 TiVo, or 0 without one.
     int SelectedCategory() const;
 
+    HandheldFs& fs_;
     QLabel* title_;
     QComboBox* categories_;
     QLineEdit* nameEdit_;

@@ -11,13 +11,9 @@
 #include "PrefFile.h"
 #include "TextFit.h"
 
-std::vector<PreferenceSetEntry> ListPreferenceSets(HandheldFs* fs, const QString& folder) {
-    HandheldFs* files = fs ? fs : CurrentHandheldFs();
+std::vector<PreferenceSetEntry> ListPreferenceSets(HandheldFs& fs, const QString& folder) {
     std::vector<PreferenceSetEntry> sets;
-    if (!files) {
-        return sets;
-    }
-    for (const std::string& found : files->ListFiles(folder.toStdString(), "*.PDB")) {
+    for (const std::string& found : fs.ListFiles(folder.toStdString(), "*.PDB")) {
         if (sets.size() >= size_t(CLoadPreferenceDlg::kMaxListedSets)) {
             break;
         }
@@ -25,7 +21,7 @@ std::vector<PreferenceSetEntry> ListPreferenceSets(HandheldFs* fs, const QString
         if (!path.contains('\\')) {
             path.prepend(folder);
         }
-        CPrefFile file(files);
+        CPrefFile file(&fs);
         if (file.Open(path, CPdbFile::kModeRead) == kPdbOk && file.IsPrefFile()) {
             const QString name = file.GetName();
             if (!name.isEmpty()) {
@@ -46,7 +42,7 @@ std::vector<PreferenceSetEntry> ListPreferenceSets(HandheldFs* fs, const QString
     return sets;
 }
 
-CLoadPreferenceDlg::CLoadPreferenceDlg(HandheldFs* fs, QWidget* parent) : QDialog(parent), fs_(fs) {
+CLoadPreferenceDlg::CLoadPreferenceDlg(HandheldFs& fs, QWidget* parent) : QDialog(parent), fs_(fs) {
     setWindowTitle("Load Preference");
     setFont(QFont("MS Sans Serif", 8));
 
@@ -132,12 +128,11 @@ void CLoadPreferenceDlg::OnDelete() {
     const PreferenceSetEntry set = sets_[size_t(row)];
     if (ShowMessage(this, "Are you sure you want to delete preferences '" + set.name + "' ?",
                     MessageButtons::OkCancel) == kIdOk) {
-        CPdbFile file(fs_);
+        CPdbFile file(&fs_);
         const bool opens = file.Open(set.path, CPdbFile::kModeRead) == kPdbOk;
         file.Close();
         if (opens) {
-            HandheldFs* files = fs_ ? fs_ : CurrentHandheldFs();
-            if (files->Remove(set.path.toStdString()) != FsError::None) {
+            if (fs_.Remove(set.path.toStdString()) != FsError::None) {
                 ShowMessage(this, "File " + set.path + " cannot be removed");
                 list_->setFocus();
                 return;

@@ -19,7 +19,7 @@ struct PreferenceSetEntry {
 
 // The preference sets in `folder` (ending in a backslash): files "*.PDB" that are preference
 // files with a header name, at most `kMaxListedSets`, sorted by header name (ordinal).
-std::vector<PreferenceSetEntry> ListPreferenceSets(HandheldFs* fs, const QString& folder);
+std::vector<PreferenceSetEntry> ListPreferenceSets(HandheldFs& fs, const QString& folder);
 
 class CLoadPreferenceDlg : public QDialog {
     Q_OBJECT
@@ -31,8 +31,8 @@ class CLoadPreferenceDlg : public QDialog {
     static constexpr int kTitleId = 1028;
     static constexpr int kMaxListedSets = 100;
 
-    // `fs` is where the preferences folder is read; null for the current handheld's.
-    explicit CLoadPreferenceDlg(HandheldFs* fs = nullptr, QWidget* parent = nullptr);
+    // `fs` is where the preferences folder is read.
+    explicit CLoadPreferenceDlg(HandheldFs& fs, QWidget* parent = nullptr);
 
     // In: the preferences folder, ending in a backslash.
     QString folder;
@@ -60,7 +60,7 @@ class CLoadPreferenceDlg : public QDialog {
     void OnLoad();
     void OnDelete();
 
-    HandheldFs* fs_;
+    HandheldFs& fs_;
     std::vector<PreferenceSetEntry> sets_;
     bool opened_ = false;
     QLabel* title_;

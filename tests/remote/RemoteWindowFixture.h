@@ -35,7 +35,6 @@ class RemoteWindowTest : public testing::Test {
                                   program / folder);
         }
         fs = std::make_unique<HostHandheldFs>(root.Path().string());
-        SetCurrentHandheldFs(fs.get());
         files = std::make_unique<CHandheldRemoteFiles>(*fs);
         RemoteServices services;
         services.fs = fs.get();
@@ -54,7 +53,6 @@ class RemoteWindowTest : public testing::Test {
     }
     ~RemoteWindowTest() override {
         window.reset();
-        SetCurrentHandheldFs(nullptr);
     }
 
     std::string IrPort() const {

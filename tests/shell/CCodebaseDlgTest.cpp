@@ -17,6 +17,13 @@
 
 namespace {
 
+// An empty device root, for dialogs whose names are checked against no files.
+HostHandheldFs& EmptyRoot() {
+    static TempFolder folder;
+    static HostHandheldFs fs{folder.Path().string()};
+    return fs;
+}
+
 std::vector<QString> Texts(const CAnsweringModalRunner& modal) {
     std::vector<QString> texts;
     for (const auto& message : modal.messages) {
@@ -52,7 +59,7 @@ TEST_P(CodebaseNameTyping, KeepsTheFieldWithinTheRules) {
         }
         return kIdCancel;
     };
-    CCodebaseDlg dialog;
+    CCodebaseDlg dialog(EmptyRoot());
     dialog.mode = c.mode;
     dialog.category = c.category;
     RunModal(dialog);
@@ -117,9 +124,8 @@ class DeviceRoot : public testing::Test {
   protected:
     DeviceRoot() {
         std::filesystem::create_directories(root_.Path() / "My Documents");
-        SetCurrentHandheldFs(&device_);
     }
-    ~DeviceRoot() override { SetCurrentHandheldFs(nullptr); }
+
 
     TempFolder root_;
     HostHandheldFs device_{root_.Path().string()};
@@ -130,7 +136,7 @@ class CodebaseOk : public DeviceRoot, public testing::WithParamInterface<OkCase>
 TEST_P(CodebaseOk, ChecksBeforeClosing) {
     const OkCase& c = GetParam();
     if (c.existing) {
-        CPdbFile file;
+        CPdbFile file(&device_);
         ASSERT_EQ(file.Create("\\My Documents\\TV_Sony.PDB"), kPdbOk);
     }
     CAnsweringModalRunner modal;
@@ -138,12 +144,11 @@ TEST_P(CodebaseOk, ChecksBeforeClosing) {
         QTest::mouseClick(static_cast<CCodebaseDlg&>(dialog).OkButton(), Qt::LeftButton);
         return dialog.result();
     };
-    CCodebaseDlg dialog;
+    CCodebaseDlg dialog(device_);
     dialog.mode = c.mode;
     dialog.category = c.category;
     dialog.name = c.name;
     dialog.folder = "\\My Documents\\";
-    dialog.fs = &device_;
     EXPECT_EQ(RunModal(dialog), c.result);
     EXPECT_EQ(Texts(modal), c.messages);
     if (c.result == kIdOk) {
@@ -212,7 +217,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(DeviceRoot, BothFailedTestsOfOkShowTheirMessages) {
     // A name too long for a new file can still lie on the device, copied there by hand.
     const QString name(28, 'n');
-    CPdbFile empty;
+    CPdbFile empty(&device_);
     ASSERT_EQ(empty.Create("\\My Documents\\short.PDB"), kPdbOk);
     empty.Close();
     WriteHostFile(root_ / ("My Documents/CAB_" + name.toStdString() + ".PDB"),
@@ -222,7 +227,7 @@ TEST_F(DeviceRoot, BothFailedTestsOfOkShowTheirMessages) {
         QTest::mouseClick(static_cast<CCodebaseDlg&>(dialog).OkButton(), Qt::LeftButton);
         return dialog.result();
     };
-    CCodebaseDlg dialog;
+    CCodebaseDlg dialog(device_);
     dialog.mode = CCodebaseDlg::kRename;
     dialog.category = 1;
     dialog.name = name;
@@ -233,7 +238,7 @@ TEST_F(DeviceRoot, BothFailedTestsOfOkShowTheirMessages) {
 
 TEST(CodebaseDialog, DoubleModeIsReportedAndCancelChangesNothing) {
     CAnsweringModalRunner modal;
-    CCodebaseDlg dialog;
+    CCodebaseDlg dialog(EmptyRoot());
     dialog.category = 2;
     dialog.name = "Pioneer";
     modal.onDialog = [](QDialog& shown) {
@@ -247,7 +252,7 @@ TEST(CodebaseDialog, DoubleModeIsReportedAndCancelChangesNothing) {
     EXPECT_EQ(dialog.category, 3);
     EXPECT_EQ(dialog.fileName, "DVD_Pioneer.PDB");
 
-    CCodebaseDlg cancelled;
+    CCodebaseDlg cancelled(EmptyRoot());
     cancelled.category = 2;
     modal.onDialog = [](QDialog& shown) {
         QTest::mouseClick(shown.findChild<QPushButton*>("2"), Qt::LeftButton);
@@ -292,7 +297,7 @@ TEST_P(CodebaseOpening, SetsUpItsMode) {
         EXPECT_EQ(codebase.NameEdit()->text(), "Old");
         return kIdCancel;
     };
-    CCodebaseDlg dialog;
+    CCodebaseDlg dialog(EmptyRoot());
     dialog.mode = c.mode;
     dialog.category = 3;
     dialog.name = "Old";

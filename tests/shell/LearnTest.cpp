@@ -31,21 +31,26 @@ namespace {
 // The codebases as the slot sees them, read from the device root.
 class DeviceFiles : public RemoteFiles {
     struct Reader : CodebaseReader {
+        explicit Reader(HandheldFs& fs) : file(&fs) {}
         CCodebaseFile file;
         QString HeaderName() override { return file.GetName(); }
         bool HasButton(const QString& name) override { return file.FindButton(name) >= 0; }
     };
 
   public:
+    explicit DeviceFiles(HandheldFs& fs) : fs_(fs) {}
     bool ReadFile(const QString&, QByteArray&) override { return false; }
     std::string PlayablePath(const QString&) override { return {}; }
     std::unique_ptr<CodebaseReader> OpenCodebase(const QString& path) override {
-        auto reader = std::make_unique<Reader>();
+        auto reader = std::make_unique<Reader>(fs_);
         if (reader->file.Open(path, CPdbFile::kModeRead) != kPdbOk || !reader->file.IsCodebase()) {
             return nullptr;
         }
         return reader;
     }
+
+  private:
+    HandheldFs& fs_;
 };
 
 // A driver that answers from a script and remembers what it was asked. Each successful
@@ -94,7 +99,6 @@ class ButtonIrTest : public testing::Test {
   protected:
     ButtonIrTest() {
         std::filesystem::create_directories(root_.Path() / "My Documents");
-        SetCurrentHandheldFs(&device_);
         RemoteServices services;
         services.fs = &device_;
         services.sound = &sound_;
@@ -106,7 +110,7 @@ class ButtonIrTest : public testing::Test {
         button_.slot = &slot_;
         modal_.onDialog = [this](QDialog& dialog) { return Answer(dialog); };
     }
-    ~ButtonIrTest() override { SetCurrentHandheldFs(nullptr); }
+
 
     // Learns with the remote's sounds switched as given.
     bool LearnButton(CRemoteButton& button, int learnMode, bool soundsOn) {
@@ -140,7 +144,7 @@ class ButtonIrTest : public testing::Test {
 
     // The durations of signal `number` of a button as the codebase holds them.
     std::vector<int32_t> Stored(const QString& path, const QString& name, int number) {
-        CCodebaseFile file;
+        CCodebaseFile file(&device_);
         std::vector<int32_t> durations;
         uint8_t count = 0, frameStart = 0, carrier = 0;
         if (file.Open(path, CPdbFile::kModeRead) == kPdbOk) {
@@ -152,7 +156,7 @@ class ButtonIrTest : public testing::Test {
     // A codebase at `path` with `names` learnt, each with the signal `durations`.
     void MakeCodebase(const QString& path, const std::vector<QString>& names,
                       const std::vector<int32_t>& durations) {
-        CCodebaseFile file;
+        CCodebaseFile file(&device_);
         ASSERT_TRUE(file.CreateCodebase(path));
         for (const QString& name : names) {
             ASSERT_TRUE(file.StoreSignal(
@@ -167,7 +171,7 @@ class ButtonIrTest : public testing::Test {
     ScriptedDriver driver_{handheld_};
     CRecordingSound sound_;
     std::unique_ptr<CRemoteModel> model_;
-    DeviceFiles files_;
+    DeviceFiles files_{device_};
     CCodebaseSlot slot_{FormSlotId(0), &files_};
     CRemoteButton button_;
     CAnsweringModalRunner modal_;
@@ -204,7 +208,7 @@ TEST_F(ButtonIrTest, FirstLearntButtonCreatesTheCodebaseThenButtonsAreAppended) 
     ASSERT_TRUE(LearnButton(mute, 0, false));
     EXPECT_EQ(sound.events.size(), 1u) << "no beep with sounds off";
 
-    CCodebaseFile file;
+    CCodebaseFile file(&device_);
     ASSERT_EQ(file.Open(kTvSony, CPdbFile::kModeRead), kPdbOk);
     EXPECT_TRUE(file.IsCodebase());
     EXPECT_EQ(file.GetRecordCount(), 3);
@@ -307,7 +311,7 @@ TEST_F(ButtonIrTest, CodebaseThatCannotBeMadeIsReported) {
 
 TEST_F(ButtonIrTest, FileThatIsNoCodebaseIsNeitherReplacedNorWrittenInto) {
     {
-        CPdbFile other;
+        CPdbFile other(&device_);
         ASSERT_EQ(other.Create(kTvSony), kPdbOk);
         const uint8_t record[] = {1, 2, 3, 4};
         ASSERT_EQ(other.AppendRecord(record, sizeof record), 0);
@@ -342,7 +346,7 @@ TEST_F(ButtonIrTest, SendOfTheSecondSignalAndOfAnOverlongRecord) {
         longSignal.push_back(i % 2 ? -500 - i : 500 + i);
     }
     {
-        CCodebaseFile file;
+        CCodebaseFile file(&device_);
         ASSERT_TRUE(file.CreateCodebase(kTvSony));
         const std::vector<int32_t> first = {900, -450, 560, -40000};
         ASSERT_TRUE(file.StoreSignal(CCodebaseFile::DurationsToValues(first.data(), first.size()),

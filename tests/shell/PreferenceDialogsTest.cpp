@@ -165,7 +165,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(PreferenceDialogTest, HelpBarsOpenTheirOwnTopics) {
     CSavePreferenceDlg save(fs.get());
-    CLoadPreferenceDlg load(fs.get());
+    CLoadPreferenceDlg load(*fs);
     EXPECT_EQ(save.HelpBar()->HelpTopic(), 7);
     EXPECT_EQ(load.HelpBar()->HelpTopic(), 8);
 }
@@ -208,7 +208,7 @@ TEST_F(PreferenceDialogTest, ListsOnlyNamedPreferenceFilesSortedByName) {
         EXPECT_EQ(load.Sets().at(1).path, "\\Preferences\\Zed.PDB");
         return int(kIdCancel);
     };
-    CLoadPreferenceDlg dialog(fs.get());
+    CLoadPreferenceDlg dialog(*fs);
     dialog.folder = kFolder;
     EXPECT_EQ(RunModal(dialog), kIdCancel);
     EXPECT_FALSE(dialog.deleted);
@@ -218,7 +218,7 @@ TEST_F(PreferenceDialogTest, ListsAtMostAHundredSets) {
     for (int i = 0; i < 101; ++i) {
         MakeSet(QString("Set%1").arg(i, 3, 10, QChar('0')));
     }
-    const std::vector<PreferenceSetEntry> sets = ListPreferenceSets(fs.get(), kFolder);
+    const std::vector<PreferenceSetEntry> sets = ListPreferenceSets(*fs, kFolder);
     EXPECT_EQ(sets.size(), 100u);
 }
 
@@ -231,7 +231,7 @@ TEST_F(PreferenceDialogTest, LoadAndDeleteWithoutSelectionStay) {
         EXPECT_TRUE(load.isVisible());
         return dialog.result();
     };
-    CLoadPreferenceDlg dialog(fs.get());
+    CLoadPreferenceDlg dialog(*fs);
     dialog.folder = kFolder;
     EXPECT_EQ(RunModal(dialog), kIdCancel);
     EXPECT_TRUE(modal.messages.empty());
@@ -248,7 +248,7 @@ TEST_F(PreferenceDialogTest, LoadReturnsTheFileNameOfTheChosenSet) {
         load.LoadButton()->click();
         return dialog.result();
     };
-    CLoadPreferenceDlg dialog(fs.get());
+    CLoadPreferenceDlg dialog(*fs);
     dialog.folder = kFolder;
     EXPECT_EQ(RunModal(dialog), kIdOk);
     EXPECT_EQ(dialog.fileName, "Morning.PDB");
@@ -284,7 +284,7 @@ TEST_P(DeleteSet, RemovesTheFileOnlyWhenAgreedAndPossible) {
         }
         return int(kIdCancel);
     };
-    CLoadPreferenceDlg dialog(fs.get());
+    CLoadPreferenceDlg dialog(*fs);
     dialog.folder = kFolder;
     RunModal(dialog);
 

@@ -38,7 +38,7 @@ class CodebaseTest : public StoreTest {
         return durations;
     }
 
-    CCodebaseFile codebase_;
+    CCodebaseFile codebase_{&fs_};
 };
 
 TEST_F(CodebaseTest, OneButtonIsStoredByteForByte) {

@@ -53,7 +53,7 @@ class PdbFileTest : public StoreTest {
         return pdb_.AppendRecord(reinterpret_cast<const uint8_t*>(text.data()), text.size());
     }
 
-    CPdbFile pdb_;
+    CPdbFile pdb_{&fs_};
 };
 
 TEST_F(PdbFileTest, CreateMakesTheEmptyDatabase) {

@@ -25,9 +25,8 @@ class StoreTest : public ::testing::Test {
     StoreTest() {
         std::filesystem::create_directories(folder_.Path() / "My Documents");
         device_.SetFixedTime(kNewYear2026);
-        SetCurrentHandheldFs(&fs_);
     }
-    ~StoreTest() override { SetCurrentHandheldFs(nullptr); }
+
 
     // The host file behind a handheld path below "\My Documents\".
     std::string Host(const std::string& name) const { return folder_ / ("My Documents/" + name); }
