@@ -51,9 +51,7 @@ class RemoteWindowTest : public testing::Test {
         QApplication::setActiveWindow(window.get());
         Settle();
     }
-    ~RemoteWindowTest() override {
-        window.reset();
-    }
+    ~RemoteWindowTest() override { window.reset(); }
 
     std::string IrPort() const {
         for (const SimComPort& port : handheld.Profile().comPorts) {

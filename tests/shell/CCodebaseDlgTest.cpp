@@ -122,10 +122,7 @@ struct OkCase {
 // A device root of its own, with "\\My Documents\\" in it.
 class DeviceRoot : public testing::Test {
   protected:
-    DeviceRoot() {
-        std::filesystem::create_directories(root_.Path() / "My Documents");
-    }
-
+    DeviceRoot() { std::filesystem::create_directories(root_.Path() / "My Documents"); }
 
     TempFolder root_;
     HostHandheldFs device_{root_.Path().string()};

@@ -111,7 +111,6 @@ class ButtonIrTest : public testing::Test {
         modal_.onDialog = [this](QDialog& dialog) { return Answer(dialog); };
     }
 
-
     // Learns with the remote's sounds switched as given.
     bool LearnButton(CRemoteButton& button, int learnMode, bool soundsOn) {
         model_->SetSounds(soundsOn);

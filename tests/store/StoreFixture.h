@@ -27,7 +27,6 @@ class StoreTest : public ::testing::Test {
         device_.SetFixedTime(kNewYear2026);
     }
 
-
     // The host file behind a handheld path below "\My Documents\".
     std::string Host(const std::string& name) const { return folder_ / ("My Documents/" + name); }
     std::vector<uint8_t> FileOf(const std::string& name) const { return ReadHostFile(Host(name)); }
