@@ -145,11 +145,6 @@ HostHandheldFs::HostHandheldFs(std::string rootFolder, std::string programPath)
     }
 }
 
-bool HostHandheldFs::Step() {
-    ++steps_;
-    return steps_ != failAt_;
-}
-
 FsError HostHandheldFs::Resolve(const std::string& path, Resolved& out) {
     std::vector<std::string> names;
     size_t pos = 0;

@@ -35,19 +35,11 @@ class HostHandheldFs : public HandheldFs {
     void SetProgramPath(std::string path) { programPath_ = std::move(path); }
     // Fixes the clock (100-ns intervals since 1601), or lets it follow the host's again.
     void SetFixedTime(std::optional<uint64_t> time) { fixedTime_ = time; }
-    // Every step that changes something on the medium (create, write, set length, flush,
-    // rename, remove, create folder) is counted. FailStep(n) makes the n-th step from now
-    // fail as a medium error would: a failing write stores the first half of its bytes.
-    // 0 fails nothing.
-    void FailStep(int n) {
-        failAt_ = n;
-        steps_ = 0;
-    }
-    // The steps counted since the last FailStep.
-    int Steps() const { return steps_; }
-
-    // Counts one step; false when it is the one that must fail.
-    bool Step();
+    // Called before every step that changes something on the medium (create, write, set
+    // length, flush, rename, remove, create folder). When it returns false the step fails
+    // as a medium error would: a failing write stores the first half of its bytes. A real
+    // medium fails on its own; test file systems override this to fail on purpose.
+    virtual bool Step() { return true; }
 
   private:
     struct Resolved {
@@ -62,6 +54,4 @@ class HostHandheldFs : public HandheldFs {
     std::string root_;
     std::string programPath_;
     std::optional<uint64_t> fixedTime_;
-    int failAt_ = 0;
-    int steps_ = 0;
 };

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "../support/FailingHostFs.h"
 #include "../support/TempFolder.h"
 
 namespace {
@@ -31,7 +32,7 @@ class HostHandheldFsTest : public ::testing::Test {
     }
 
     TempFolder folder_;
-    HostHandheldFs device_{folder_ / "root"};
+    FailingHostFs device_{folder_ / "root"};
 };
 
 TEST_F(HostHandheldFsTest, LookupIgnoresLetterCase) {

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "../support/FailingHostFs.h"
 #include "../support/RecordingServices.h"
 #include "../support/TempFolder.h"
 #include "CCodebaseFile.h"
@@ -34,7 +35,7 @@ class RemoteWindowTest : public testing::Test {
             std::filesystem::copy(std::filesystem::path(ARDEL_RESOURCES) / folder,
                                   program / folder);
         }
-        fs = std::make_unique<HostHandheldFs>(root.Path().string());
+        fs = std::make_unique<FailingHostFs>(root.Path().string());
         files = std::make_unique<CHandheldRemoteFiles>(*fs);
         RemoteServices services;
         services.fs = fs.get();
@@ -139,7 +140,7 @@ class RemoteWindowTest : public testing::Test {
     TempFolder root;
     SimHandheld handheld;
     CIrDriverFactory drivers;
-    std::unique_ptr<HostHandheldFs> fs;
+    std::unique_ptr<FailingHostFs> fs;
     std::unique_ptr<CHandheldRemoteFiles> files;
     CRecordingSound sound;
     CRecordingHardKeys keys;

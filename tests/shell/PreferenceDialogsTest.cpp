@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "../support/FailingHostFs.h"
 #include "../support/TempFolder.h"
 #include "CAboutDlg.h"
 #include "CCodebaseFile.h"
@@ -33,7 +34,7 @@ class PreferenceDialogTest : public testing::Test {
   protected:
     PreferenceDialogTest() {
         std::filesystem::create_directories(root.Path() / "Preferences");
-        fs = std::make_unique<HostHandheldFs>(root.Path().string());
+        fs = std::make_unique<FailingHostFs>(root.Path().string());
     }
 
     // A preference set as the save command leaves it: header name = file name.
@@ -51,7 +52,7 @@ class PreferenceDialogTest : public testing::Test {
     }
 
     TempFolder root;
-    std::unique_ptr<HostHandheldFs> fs;
+    std::unique_ptr<FailingHostFs> fs;
     CAnsweringModalRunner modal;
 };
 

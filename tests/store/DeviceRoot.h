@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "HostHandheldFs.h"
+#include "../support/FailingHostFs.h"
 
 using Bytes = std::vector<uint8_t>;
 
@@ -49,7 +49,7 @@ class DeviceRoot {
     // 2026-01-01 00:00:00 UTC in 100-ns intervals since 1601.
     static constexpr uint64_t kTime = 134116992000000000ull;
 
-    HostHandheldFs fs;
+    FailingHostFs fs;
 };
 
 // A record database as laid out on disk: header, record list, records back to back.

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/FailingHostFs.h"
 #include "../support/TempFolder.h"
 #include "FaultyReadFs.h"
 #include "HostHandheldFs.h"
@@ -40,6 +41,6 @@ class StoreTest : public ::testing::Test {
     std::vector<std::string> Files() { return device_.ListFiles("\\My Documents", "*"); }
 
     TempFolder folder_;
-    HostHandheldFs device_{folder_.Path().string()};  // makes writes fail (FailStep)
-    FaultyReadFs fs_{device_};                        // makes reads fail; the one in use
+    FailingHostFs device_{folder_.Path().string()};  // makes writes fail (FailStep)
+    FaultyReadFs fs_{device_};                       // makes reads fail; the one in use
 };
