@@ -94,9 +94,7 @@ int CGpioIrDriver::Send(uint16_t repeat) {
     SendTimeline timeline{traits.ticksPerSecond, SendNow(), 0};
     RunPasses(repeat, traits.burstInner, traits.lastEntryOutside, [&](int32_t entry) {
         uint64_t from = 0, until = 0;
-        const uint32_t magnitude =
-            entry < 0 ? 0u - static_cast<uint32_t>(entry) : static_cast<uint32_t>(entry);
-        timeline.Advance(magnitude, from, until);
+        const uint32_t magnitude = timeline.Advance(entry, from, until);
         if (entry > 0) {
             EmitMark(pins, from, until, magnitude);
         } else {

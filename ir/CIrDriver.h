@@ -22,11 +22,15 @@ struct SendTimeline {
     uint64_t TickAt(uint64_t us) const {
         return startTicks + (us * ticksPerSecond + 500000) / 1000000;
     }
-    // Moves past an entry of `us` microseconds; gives the ticks where it begins and ends.
-    void Advance(uint64_t us, uint64_t& from, uint64_t& until) {
+    // Moves past a signal entry (a mark > 0 or a space < 0); gives the ticks where it begins
+    // and ends, and returns its length in microseconds.
+    uint32_t Advance(int32_t entry, uint64_t& from, uint64_t& until) {
+        const uint32_t us =
+            entry < 0 ? 0u - static_cast<uint32_t>(entry) : static_cast<uint32_t>(entry);
         from = TickAt(positionUs);
         positionUs += us;
         until = TickAt(positionUs);
+        return us;
     }
 };
 

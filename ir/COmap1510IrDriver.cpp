@@ -270,9 +270,7 @@ int COmap1510IrDriver::Send(uint16_t repeat) {
 
     RunPasses(repeat, kSendBurstValue, false, [&](int32_t entry) {
         uint64_t from = 0, until = 0;
-        const uint32_t magnitude =
-            entry < 0 ? 0u - static_cast<uint32_t>(entry) : static_cast<uint32_t>(entry);
-        timeline.Advance(magnitude, from, until);
+        timeline.Advance(entry, from, until);
         WaitUntil(from);
         if (entry > 0) {
             EmitMark(until);

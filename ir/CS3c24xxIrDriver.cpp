@@ -210,9 +210,7 @@ int CS3c24xxIrDriver::Send(uint16_t repeat) {
 
     RunPasses(repeat, kSendBurstValue, true, [&](int32_t entry) {
         uint64_t from = 0, until = 0;
-        const uint32_t magnitude =
-            entry < 0 ? 0u - static_cast<uint32_t>(entry) : static_cast<uint32_t>(entry);
-        timeline.Advance(magnitude, from, until);
+        const uint32_t magnitude = timeline.Advance(entry, from, until);
         if (entry > 0) {
             EmitMark(from, until, magnitude);
         } else {

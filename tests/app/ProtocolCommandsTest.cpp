@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sstream>
 
 #include "Durations.h"
@@ -75,34 +77,34 @@ TEST(DecodeCommand, ButtonsLearntOnTheSimulatedHandheld) {
     for (const SimRemote& remote : SimRemotes()) {
         const SimRemoteButton& button = remote.buttons.back();
         SCOPED_TRACE(std::string(remote.category) + " " + button.name);
-        const uint32_t address = remote.address;
-        const uint32_t code = button.code;
-        std::string expected;
-        switch (remote.protocol) {
-            case SimProtocol::Pulse12:
-                expected = "protocol: SIRC\naddress: 0x" + Hex(address & 0x1F) + "\ncommand: 0x" +
-                           Hex(code & 0x7F) + "\n";
-                break;
-            case SimProtocol::BiPhase14:
-                expected = "protocol: RC5\naddress: 0x" + Hex(address & 0x1F) + "\ncommand: 0x" +
-                           Hex(code & 0x3F) + "\ntoggle: 0\n";
-                break;
-            case SimProtocol::Pulse48:
-                // Its check byte is not the parity of Kaseikyo, whose frame it resembles.
-                expected = "protocol: unknown\n";
-                break;
-            case SimProtocol::Distance16:
-                expected = "protocol: JVC\naddress: 0x" + Hex(address & 0xFF) + "\ncommand: 0x" +
-                           Hex(code & 0xFF) + "\n";
-                break;
-            case SimProtocol::Distance32:
-                expected = "protocol: NEC\naddress: 0x" + Hex(address & 0xFF) + "\ncommand: 0x" +
-                           Hex(code & 0xFF) + "\n";
-                break;
-            case SimProtocol::BiPhaseLead:
-                expected = "protocol: RC6\naddress: 0x" + Hex(address & 0xFF) + "\ncommand: 0x" +
-                           Hex(code & 0xFF) + "\ntoggle: 0\n";
-                break;
+        // How each kind of simulated remote is named, and the bits of its address and code
+        // that the name keeps.
+        struct Naming {
+            SimProtocol kind;
+            const char* protocol;  // nullptr: no protocol fits
+            uint32_t addressMask;
+            uint32_t commandMask;
+            bool toggle;
+        };
+        static constexpr Naming kNamings[] = {
+            {SimProtocol::Pulse12, "SIRC", 0x1F, 0x7F, false},
+            {SimProtocol::BiPhase14, "RC5", 0x1F, 0x3F, true},
+            // Its check byte is not the parity of Kaseikyo, whose frame it resembles.
+            {SimProtocol::Pulse48, nullptr, 0, 0, false},
+            {SimProtocol::Distance16, "JVC", 0xFF, 0xFF, false},
+            {SimProtocol::Distance32, "NEC", 0xFF, 0xFF, false},
+            {SimProtocol::BiPhaseLead, "RC6", 0xFF, 0xFF, true},
+        };
+        const auto naming =
+            std::find_if(std::begin(kNamings), std::end(kNamings),
+                         [&](const Naming& n) { return n.kind == remote.protocol; });
+        ASSERT_NE(naming, std::end(kNamings));
+        std::string expected = "protocol: unknown\n";
+        if (naming->protocol) {
+            expected = std::string("protocol: ") + naming->protocol + "\naddress: 0x" +
+                       Hex(remote.address & naming->addressMask) + "\ncommand: 0x" +
+                       Hex(button.code & naming->commandMask) + "\n" +
+                       (naming->toggle ? "toggle: 0\n" : "");
         }
         RemoteWaveform wave = remote.Press(button.name, 300);
         wave.delayNs = 20000000;
