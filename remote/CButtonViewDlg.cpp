@@ -76,7 +76,7 @@ CButtonViewDlg::CButtonViewDlg(HandheldFs& fs, const QString& path, QWidget* par
     list_->header()->setStretchLastSection(true);
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Widths in pixels; the command takes the rest of the list's width.
-    const int widths[] = {42, 14, 62, 42};
+    const int widths[] = {40, 14, 64, 46};
     for (int c = 0; c < 4; ++c) {
         list_->setColumnWidth(c, widths[c]);
     }
