@@ -214,7 +214,7 @@ TEST_F(AddByCodeTest, CancelledCodeStoresNothing) {
 }
 
 TEST_F(AddByCodeTest, ClickOnCodeDuringTheReadWinsOverWhatWasHeard) {
-    // The read blocks the program; the click waits and is taken once the read is over.
+    // A click on "Code..." that comes while the read runs: what the read heard is dropped.
     clickCodeAtOnce = false;
     driver.duringRead = [] {
         for (QWidget* window : QApplication::topLevelWidgets()) {
