@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "CAddByCodeDlg.h"
 #include "CCodebaseSlot.h"
 #include "CConfirmDlg.h"
 #include "CIrDriver.h"
@@ -77,8 +78,21 @@ bool Learn(CRemoteButton& button, CRemoteModel& model, int learnMode, QWidget* p
         return false;
     }
     std::vector<IrSignal> learnt;
+    bool byCode = false;
     for (const int step : steps) {
-        if (ReadOnce(model, step, button, parent) != kIrOk) {
+        const int read = ReadOnce(model, step, button, parent);
+        if (read == CLearnPromptDlg::kByCode) {
+            // A code stands for the whole button, as one signal learnt in single mode does.
+            model.ClosePort();
+            IrSignal coded;
+            if (!AskButtonCode(button.name, coded, parent)) {
+                return false;
+            }
+            learnt = {coded};
+            byCode = true;
+            break;
+        }
+        if (read != kIrOk) {
             return false;
         }
         model.ClosePort();
@@ -99,7 +113,7 @@ bool Learn(CRemoteButton& button, CRemoteModel& model, int learnMode, QWidget* p
     }
 
     const QString path = CodebasePath(button);
-    const LearnMode mode = learnMode == 0 ? LearnMode::Single : LearnMode::Double;
+    const LearnMode mode = learnMode == 0 || byCode ? LearnMode::Single : LearnMode::Double;
     bool created = false;
     StoreResult stored = kStoreNotStored;
     for (size_t k = 0; k < learnt.size(); ++k) {

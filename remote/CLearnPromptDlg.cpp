@@ -4,7 +4,9 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 
 #include "ButtonLearning.h"
 #include "CIrDriver.h"
@@ -33,7 +35,6 @@ constexpr int kTextLines[CLearnPromptDlg::kTextCount] = {1, 1, 3, 2, 3};
 
 CLearnPromptDlg::CLearnPromptDlg(CRemoteModel& model, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), model_(model) {
-    setFixedSize(DluX(152), DluY(94));
     setStyleSheet("CLearnPromptDlg { border: 1px solid black; }");
     int top = 4;
     for (int i = 0; i < kTextCount; ++i) {
@@ -45,6 +46,23 @@ CLearnPromptDlg::CLearnPromptDlg(CRemoteModel& model, QWidget* parent)
         text->setGeometry(DluRect(4, top, 144, height));
         top += height + 2;
         texts_[static_cast<size_t>(i)] = text;
+    }
+    code_ = new QPushButton("Code...", this);
+    code_->setGeometry(DluRect(52, top, 48, 12));
+    code_->setFont(Arial(12, true));
+    code_->setAutoDefault(false);
+    code_->setFocusPolicy(Qt::NoFocus);
+    connect(code_, &QPushButton::clicked, this, &CLearnPromptDlg::OnCode);
+    setFixedSize(DluX(152), std::max(DluY(94), DluY(top + 12 + 4)));
+}
+
+void CLearnPromptDlg::OnCode() {
+    codeChosen_ = true;
+    if (!captureStarted_) {
+        // Not reading yet: the read is not started at all.
+        captureStarted_ = true;
+        captureResult_ = kByCode;
+        done(kByCode);
     }
 }
 
@@ -96,9 +114,14 @@ void CLearnPromptDlg::RunCapture() {
         result = 1;
     } else if (model_.Driver()) {
         result = model_.Capture(name, category);
+        // A click on "Code..." made while the read blocked the program is still queued; it
+        // counts, and then what the read heard (or did not hear) does not.
+        QCoreApplication::processEvents();
         const QString message =
             IrFailureMessage(result, model_.Driver()->GetPortName(), IrAction::Capture);
-        if (!message.isEmpty()) {
+        if (codeChosen_) {
+            result = kByCode;
+        } else if (!message.isEmpty()) {
             ShowMessage(this, message);
         }
     }

@@ -1,6 +1,10 @@
 // The prompt shown while one signal is read from the device's own remote. It shows itself
 // first and then runs the capture, so the user sees what to do while the driver waits;
 // it closes with the driver's result, which the caller reads from CaptureResult().
+//
+// Its "Code..." button is the way to give the button a protocol and code instead: the prompt
+// then closes with kByCode. The read blocks the program while it waits, so a click on the
+// button made meanwhile is taken when the read is over, in place of what it heard.
 #pragma once
 
 #include <QDialog>
@@ -10,6 +14,7 @@
 
 class CRemoteModel;
 class QLabel;
+class QPushButton;
 
 class CLearnPromptDlg : public QDialog {
     Q_OBJECT
@@ -21,6 +26,8 @@ class CLearnPromptDlg : public QDialog {
     static constexpr int kTextCount = 5;
     // The result while no capture has run (the prompt was closed before it could start).
     static constexpr int kNotCaptured = -1;
+    // The result when the user chose to give the button a code.
+    static constexpr int kByCode = -2;
 
     explicit CLearnPromptDlg(CRemoteModel& model, QWidget* parent = nullptr);
 
@@ -31,6 +38,7 @@ class CLearnPromptDlg : public QDialog {
     int CaptureResult() const { return captureResult_; }
     // Text 1028 + index.
     QString Text(int index) const;
+    QPushButton* CodeButton() const { return code_; }
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -41,9 +49,12 @@ class CLearnPromptDlg : public QDialog {
 
   private:
     void RunCapture();
+    void OnCode();
 
     CRemoteModel& model_;
     std::array<QLabel*, kTextCount> texts_{};
+    QPushButton* code_;
     bool captureStarted_ = false;
+    bool codeChosen_ = false;
     int captureResult_ = kNotCaptured;
 };

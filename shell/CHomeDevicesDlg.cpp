@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "CButtonViewDlg.h"
 #include "CCheckListCtrl.h"
 #include "CCodebaseDlg.h"
 #include "CDUWnd.h"
@@ -17,7 +18,7 @@
 namespace {
 
 constexpr int kDialogWidth = 162;  // dialog units
-constexpr int kDialogHeight = 165;
+constexpr int kDialogHeight = 179;
 
 // The row of filter buttons, in dialog units.
 constexpr QRect kFilterRow(2, 16, 158, 12);
@@ -85,6 +86,8 @@ CHomeDevicesDlg::CHomeDevicesDlg(CDUWnd& window, HandheldFs& fs, const HandheldF
     select_ = MakeButton(this, kSelectId, "Select", QRect(4, 145, 75, 14), 14);
     done_ = MakeButton(this, kDoneId, "Done", QRect(83, 145, 75, 14), 14);
     done_->setDefault(true);
+    buttons_ = MakeButton(this, kButtonsId, "Buttons...", QRect(2, 163, 50, 12), 12);
+    connect(buttons_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnButtons);
     connect(add_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnAdd);
     connect(relearn_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnRelearn);
     connect(delete_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnDelete);
@@ -142,6 +145,8 @@ QPushButton* CHomeDevicesDlg::CommandButton(int id) const {
             return select_;
         case kDoneId:
             return done_;
+        case kButtonsId:
+            return buttons_;
         default:
             return nullptr;
     }
@@ -431,6 +436,13 @@ void CHomeDevicesDlg::OnDelete() {
     SetFormSlots(hot);
     changed_ = true;
     FillList(filter_);
+}
+
+void CHomeDevicesDlg::OnButtons() {
+    const int index = SelectedEntry();
+    if (index >= 0) {
+        RunButtonView(fs_, entries_[size_t(index)].path, this);
+    }
 }
 
 void RunHomeDevices(CDUWnd& window, HandheldFs& fs, const HandheldFolders& folders, int filter) {

@@ -1,6 +1,7 @@
 // The "Home Devices" dialog: every codebase found, with its category, device name and
 // whether it is the hot codebase of its category; filters by category; and Add, ReLearn,
-// Delete, Rename, Hot, Select and Done on the selected row.
+// Delete, Rename, Hot, Select and Done on the selected row, and Buttons..., which shows
+// what the selected codebase's buttons are.
 //
 // The dialog works on the remote window's forms directly: making a codebase hot sets the
 // codebase slot of both forms of its category at once. The preference file follows when the
@@ -37,6 +38,8 @@ class CHomeDevicesDlg : public QDialog {
     static constexpr int kHotId = 1028;
     static constexpr int kSelectId = 2;
     static constexpr int kDoneId = 1;
+    // Opens the view of the selected codebase's buttons and signals.
+    static constexpr int kButtonsId = 1029;
     static constexpr int kHelpTopic = 3;
 
     static constexpr int kCategoryColumn = 0;
@@ -53,7 +56,8 @@ class CHomeDevicesDlg : public QDialog {
     QLabel* TitleText() const { return title_; }
     // The filter button of `category` (0 for All); null outside 0..6.
     QPushButton* FilterButton(int category) const;
-    // Add, ReLearn, Delete, Rename, Hot, Select or Done by control id; null for another id.
+    // Add, ReLearn, Delete, Rename, Hot, Select, Done or Buttons by control id; null for another
+    // id.
     QPushButton* CommandButton(int id) const;
     CHelpBar* HelpBar() const { return helpBar_; }
 
@@ -71,6 +75,7 @@ class CHomeDevicesDlg : public QDialog {
     void OnHot();
     void OnSelect();
     void OnDone();
+    void OnButtons();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -113,6 +118,7 @@ class CHomeDevicesDlg : public QDialog {
     QPushButton* hot_;
     QPushButton* select_;
     QPushButton* done_;
+    QPushButton* buttons_;
     CHelpBar* helpBar_;
 };
 

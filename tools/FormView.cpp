@@ -3,9 +3,13 @@
 //                  RESOURCES_FOLDER FORM...
 // With --png the forms are drawn side by side into FILE instead of a window; with --shot
 // the window is shown and the screen is saved to FILE (for a look under Xvfb).
+//   ardel-formview --signal CODEBASE_FILE BUTTON [--zoom N] [--scale N] [--png FILE]
+// shows the button view of a codebase file with that button selected: its codes and its
+// signals as waveforms (zoomed in N times), drawn offscreen into FILE with --png.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPainter>
 #include <QScreen>
@@ -13,7 +17,10 @@
 #include <cstdio>
 #include <memory>
 
+#include "CButtonViewDlg.h"
+#include "CSignalView.h"
 #include "CSkinForm.h"
+#include "HostHandheldFs.h"
 #include "RemoteFiles.h"
 
 namespace {
@@ -73,6 +80,46 @@ class CFolderFiles : public RemoteFiles {
     QString name_;
 };
 
+// Saves `picture` enlarged `scale` times, or shows it in a window until it is closed.
+int Present(QApplication& app, const QImage& picture, int scale, const QString& png,
+            const QString& shot) {
+    const QImage sheet = picture.scaled(picture.size() * scale);
+    if (!png.isEmpty()) {
+        return sheet.save(png) ? 0 : 1;
+    }
+    QLabel label;
+    label.setPixmap(QPixmap::fromImage(sheet));
+    label.setWindowTitle("ArdelRemote forms");
+    label.setFixedSize(sheet.size());
+    label.move(0, 0);
+    label.show();
+    if (!shot.isEmpty()) {
+        QTimer::singleShot(500, &app, [&] {
+            const bool saved = QGuiApplication::primaryScreen()->grabWindow(0).save(shot);
+            app.exit(saved ? 0 : 1);
+        });
+    }
+    return app.exec();
+}
+
+// The button view of the codebase file `codebase` with `button` selected, as a picture.
+int ShowButtonView(QApplication& app, const QString& codebase, const QString& button, int zoom,
+                   int scale, const QString& png, const QString& shot) {
+    const QFileInfo file(codebase);
+    HostHandheldFs fs(file.absolutePath().toStdString());
+    CButtonViewDlg view(fs, "\\" + file.fileName());
+    if (!view.Open()) {
+        std::fprintf(stderr, "cannot read the codebase %s\n", qPrintable(codebase));
+        return 1;
+    }
+    if (!view.SelectButton(button)) {
+        std::fprintf(stderr, "no button %s in %s\n", qPrintable(button), qPrintable(codebase));
+        return 1;
+    }
+    view.SignalView()->SetZoom(zoom);
+    return Present(app, view.grab().toImage(), scale, png, shot);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -84,6 +131,9 @@ int main(int argc, char** argv) {
     bool learning = false;
     int press = -1;
     QString name = "Living Room";
+    QString codebase;
+    QString button;
+    int zoom = 1;
     while (!args.isEmpty() && args.first().startsWith("--")) {
         const QString option = args.takeFirst();
         if (option == "--learning") {
@@ -98,12 +148,22 @@ int main(int argc, char** argv) {
             press = args.takeFirst().toInt();
         } else if (!args.isEmpty() && option == "--name") {
             name = args.takeFirst();
+        } else if (args.size() >= 2 && option == "--signal") {
+            codebase = args.takeFirst();
+            button = args.takeFirst();
+        } else if (!args.isEmpty() && option == "--zoom") {
+            zoom = std::max(1, args.takeFirst().toInt());
         }
+    }
+    if (!codebase.isEmpty()) {
+        return ShowButtonView(app, codebase, button, zoom, scale, png, shot);
     }
     if (args.size() < 2) {
         std::fprintf(stderr,
                      "usage: ardel-formview [--png FILE] [--scale N] [--learning] "
-                     "[--press INDEX] [--name TEXT] RESOURCES_FOLDER FORM...\n");
+                     "[--press INDEX] [--name TEXT] RESOURCES_FOLDER FORM...\n"
+                     "       ardel-formview --signal CODEBASE_FILE BUTTON [--zoom N] "
+                     "[--scale N] [--png FILE]\n");
         return 2;
     }
     CFolderFiles files(args.takeFirst(), name);
@@ -138,20 +198,5 @@ int main(int argc, char** argv) {
                           pictures[i]);
     }
     painter.end();
-    if (!png.isEmpty()) {
-        return sheet.save(png) ? 0 : 1;
-    }
-    QLabel label;
-    label.setPixmap(QPixmap::fromImage(sheet));
-    label.setWindowTitle("ArdelRemote forms");
-    label.setFixedSize(sheet.size());
-    label.move(0, 0);
-    label.show();
-    if (!shot.isEmpty()) {
-        QTimer::singleShot(500, &app, [&] {
-            const bool saved = QGuiApplication::primaryScreen()->grabWindow(0).save(shot);
-            app.exit(saved ? 0 : 1);
-        });
-    }
-    return app.exec();
+    return Present(app, sheet, 1, png, shot);
 }

@@ -1,7 +1,5 @@
 #include "ProtocolCommands.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <vector>
 
 #include "ButtonCodes.h"
@@ -15,13 +13,7 @@
 namespace {
 
 std::string Hex(uint32_t value) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string digits;
-    do {
-        digits.insert(digits.begin(), kDigits[value & 0xF]);
-        value >>= 4;
-    } while (value);
-    return "0x" + digits;
+    return IrHex(value);
 }
 
 std::string KnownProtocols() {
@@ -31,27 +23,6 @@ std::string KnownProtocols() {
         names += protocol->name;
     }
     return names;
-}
-
-// A whole number from 0 to 0xFFFFFFFF, decimal or hexadecimal after "0x".
-bool ParseNumber(const std::string& text, uint32_t& value) {
-    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    const std::string digits = hex ? text.substr(2) : text;
-    if (digits.empty() || digits.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789") !=
-                              std::string::npos) {
-        return false;
-    }
-    errno = 0;
-    const unsigned long long parsed = std::strtoull(digits.c_str(), nullptr, hex ? 16 : 10);
-    if (errno == ERANGE || parsed > 0xFFFFFFFFull) {
-        return false;
-    }
-    value = static_cast<uint32_t>(parsed);
-    return true;
-}
-
-std::string Range(uint32_t max) {
-    return Hex(0) + " to " + Hex(max);
 }
 
 // Every button and signal of a codebase, decoded.
@@ -165,14 +136,12 @@ int RunEncodeCommand(const EncodeOptions& options, std::ostream& out, std::ostre
         return 1;
     }
     IrCode code;
-    if (!ParseNumber(options.address, code.address)) {
-        err << "ardelctl encode: the address '" << options.address
-            << "' is not a whole number (decimal, or hexadecimal after 0x)\n";
+    if (!ParseIrNumber(options.address, code.address)) {
+        err << "ardelctl encode: " << IrNumberProblem("address", options.address) << "\n";
         return 1;
     }
-    if (!ParseNumber(options.command, code.command)) {
-        err << "ardelctl encode: the command '" << options.command
-            << "' is not a whole number (decimal, or hexadecimal after 0x)\n";
+    if (!ParseIrNumber(options.command, code.command)) {
+        err << "ardelctl encode: " << IrNumberProblem("command", options.command) << "\n";
         return 1;
     }
     if (options.toggle) {
@@ -187,20 +156,10 @@ int RunEncodeCommand(const EncodeOptions& options, std::ostream& out, std::ostre
         code.toggle = static_cast<uint8_t>(*options.toggle);
     }
     IrEncoded signal;
-    switch (EncodeIrSignal(*protocol, code, signal)) {
-        case kIrCodeOk:
-            break;
-        case kIrCodeAddressOutOfRange:
-            err << "ardelctl encode: address " << Hex(code.address) << " is out of range for "
-                << protocol->name << ": " << Range(protocol->addressMax) << "\n";
-            return 1;
-        case kIrCodeCommandOutOfRange:
-            err << "ardelctl encode: command " << Hex(code.command) << " is out of range for "
-                << protocol->name << ": " << Range(protocol->commandMax) << "\n";
-            return 1;
-        default:
-            err << "ardelctl encode: " << protocol->name << " cannot encode this code\n";
-            return 1;
+    const int encoded = EncodeIrSignal(*protocol, code, signal);
+    if (encoded != kIrCodeOk) {
+        err << "ardelctl encode: " << IrCodeProblem(*protocol, code, encoded) << "\n";
+        return 1;
     }
     if (options.codebase.Given()) {
         return StoreEncoded(signal, options.codebase, out, err);

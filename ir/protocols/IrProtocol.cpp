@@ -126,3 +126,65 @@ bool EncodeOtherToggle(std::span<const int32_t> durations, uint32_t carrierPerio
     other.toggle ^= 1;
     return EncodeIrSignal(*decoded.protocol, other, signal) == kIrCodeOk;
 }
+
+bool ParseIrNumber(std::string_view text, uint32_t& value) {
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const std::string_view digits = hex ? text.substr(2) : text;
+    if (digits.empty()) {
+        return false;
+    }
+    const uint64_t base = hex ? 16 : 10;
+    uint64_t parsed = 0;
+    for (const char c : digits) {
+        uint64_t digit = 0;
+        if (c >= '0' && c <= '9') {
+            digit = uint64_t(c - '0');
+        } else if (hex && c >= 'a' && c <= 'f') {
+            digit = uint64_t(c - 'a' + 10);
+        } else if (hex && c >= 'A' && c <= 'F') {
+            digit = uint64_t(c - 'A' + 10);
+        } else {
+            return false;
+        }
+        parsed = parsed * base + digit;
+        if (parsed > 0xFFFFFFFFull) {
+            return false;
+        }
+    }
+    value = static_cast<uint32_t>(parsed);
+    return true;
+}
+
+std::string IrHex(uint32_t value) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), kDigits[value & 0xF]);
+        value >>= 4;
+    } while (value);
+    return "0x" + digits;
+}
+
+std::string IrCodeProblem(const IrProtocol& protocol, const IrCode& code, int result) {
+    const std::string name = protocol.name;
+    switch (result) {
+        case kIrCodeOk:
+            return {};
+        case kIrCodeAddressOutOfRange:
+            return "address " + IrHex(code.address) + " is out of range for " + name + ": " +
+                   IrHex(0) + " to " + IrHex(protocol.addressMax);
+        case kIrCodeCommandOutOfRange:
+            return "command " + IrHex(code.command) + " is out of range for " + name + ": " +
+                   IrHex(0) + " to " + IrHex(protocol.commandMax);
+        case kIrCodeToggleOutOfRange:
+            return protocol.hasToggle ? "the toggle of " + name + " is 0 or 1"
+                                      : name + " has no toggle bit";
+        default:
+            return name + " cannot encode this code";
+    }
+}
+
+std::string IrNumberProblem(std::string_view what, std::string_view text) {
+    return "the " + std::string(what) + " '" + std::string(text) +
+           "' is not a whole number (decimal, or hexadecimal after 0x)";
+}

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -94,3 +95,19 @@ int EncodeIrSignal(const IrProtocol& protocol, const IrCode& code, IrEncoded& si
 // when the signal is not a full frame of a toggle protocol.
 bool EncodeOtherToggle(std::span<const int32_t> durations, uint32_t carrierPeriodUs,
                        IrEncoded& signal);
+
+// An address or command as a user types it: decimal, or hexadecimal after "0x", from 0 to
+// 0xFFFFFFFF. False for anything else (signs, blanks, no digits, too large).
+bool ParseIrNumber(std::string_view text, uint32_t& value);
+
+// "0x1F": a value as codes are written.
+std::string IrHex(uint32_t value);
+
+// What is wrong with a code that CheckIrCode or EncodeIrSignal refused with `result`, in the
+// words every front end shows ("address 0x100 is out of range for NEC: 0x0 to 0xFF"); empty
+// for kIrCodeOk.
+std::string IrCodeProblem(const IrProtocol& protocol, const IrCode& code, int result);
+
+// What is wrong with `text` typed as the address or command (`what`) when ParseIrNumber
+// refused it: "the address 'x1' is not a whole number (decimal, or hexadecimal after 0x)".
+std::string IrNumberProblem(std::string_view what, std::string_view text);

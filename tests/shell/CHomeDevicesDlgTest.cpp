@@ -11,11 +11,13 @@
 
 #include "../remote/RemoteWindowFixture.h"
 #include "../support/PromptCapture.h"
+#include "CButtonViewDlg.h"
 #include "CCheckListCtrl.h"
 #include "CCodebaseDlg.h"
 #include "CHelpBar.h"
 #include "CHelpDlg.h"
 #include "CLearnPromptDlg.h"
+#include "DialogUnits.h"
 
 // Paths and names in failure messages as text.
 static void PrintTo(const QString& text, std::ostream* out) {
@@ -346,9 +348,9 @@ INSTANTIATE_TEST_SUITE_P(By, HomeDevicesHot,
 TEST_F(HomeDevicesTest, CommandsWithoutASelectedRowDoNothing) {
     MakeHot(kCategoryTv, tvA);
     Run(0, [this](CHomeDevicesDlg& dialog) {
-        for (const int id :
-             {CHomeDevicesDlg::kHotId, CHomeDevicesDlg::kDeleteId, CHomeDevicesDlg::kRenameId,
-              CHomeDevicesDlg::kRelearnId, CHomeDevicesDlg::kSelectId}) {
+        for (const int id : {CHomeDevicesDlg::kHotId, CHomeDevicesDlg::kDeleteId,
+                             CHomeDevicesDlg::kRenameId, CHomeDevicesDlg::kRelearnId,
+                             CHomeDevicesDlg::kSelectId, CHomeDevicesDlg::kButtonsId}) {
             Click(dialog, id);
             EXPECT_TRUE(dialog.isVisible()) << id;
         }
@@ -666,6 +668,44 @@ TEST_F(HomeDevicesTest, HelpButtonOpensTopicThree) {
     });
     EXPECT_EQ(modal.dialogs, (std::vector<QString>{"CHomeDevicesDlg", "CHelpDlg"}));
     EXPECT_EQ(topic, 3);
+}
+
+TEST_F(HomeDevicesTest, ButtonsShowsTheSelectedCodebasesButtons) {
+    {
+        CCodebaseFile file(fs.get());
+        ASSERT_EQ(file.Open(tvB, CPdbFile::kModeReadWrite), kPdbOk);
+        const int32_t durations[] = {9000, -4500, 560, -40000};
+        ASSERT_TRUE(file.StoreSignal(CCodebaseFile::DurationsToValues(durations, 4), 0, 26,
+                                     ToFileBytes("Power"), 1));
+    }
+    QString shown;
+    std::vector<QString> buttons;
+    answer = [&](QDialog& dialog) {
+        auto& view = dynamic_cast<CButtonViewDlg&>(dialog);
+        shown = view.TitleText()->text();
+        for (const ButtonCode& row : view.Rows()) {
+            buttons.push_back(row.button);
+        }
+        return int(kIdOk);
+    };
+    Run(0, [](CHomeDevicesDlg& dialog) {
+        QPushButton* button = dialog.CommandButton(CHomeDevicesDlg::kButtonsId);
+        EXPECT_EQ(button->text(), "Buttons...");
+        EXPECT_EQ(button->geometry(), DluRect(2, 163, 50, 12));
+        EXPECT_LE(button->geometry().bottom(), dialog.HelpBar()->geometry().top());
+        CCheckListCtrl& list = *dialog.List();
+        for (int row = 0; row < list.RowCount(); ++row) {
+            if (list.CellText(row, 1) == "Beta") {
+                TapCell(list, row, 1);
+            }
+        }
+        Click(dialog, CHomeDevicesDlg::kButtonsId);
+        EXPECT_TRUE(dialog.isVisible()) << "Home Devices stays open";
+        Click(dialog, CHomeDevicesDlg::kDoneId);
+    });
+    EXPECT_EQ(modal.dialogs, (std::vector<QString>{"CHomeDevicesDlg", "CButtonViewDlg"}));
+    EXPECT_EQ(shown, "TV_Beta");
+    EXPECT_EQ(buttons, std::vector<QString>{"Power"});
 }
 
 // ---- the check list's drawing

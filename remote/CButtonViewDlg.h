@@ -1,0 +1,73 @@
+// The buttons of one codebase as the user sees what was learnt: every stored signal with its
+// protocol, address and command (or "raw" when no protocol fits), and the selected button's
+// signals drawn as waveforms below the list.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <vector>
+
+#include "ButtonCodes.h"
+
+class CHelpBar;
+class CSignalView;
+class HandheldFs;
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+
+class CButtonViewDlg : public QDialog {
+    Q_OBJECT
+
+  public:
+    static constexpr int kDialogWidth = 160;  // dialog units: the width of the remote
+    static constexpr int kDialogHeight = 172;
+    static constexpr int kHelpTopic = 3;  // Home Devices' topic, which it belongs to
+
+    enum Column { kButtonColumn, kSignalColumn, kProtocolColumn, kAddressColumn, kCommandColumn };
+
+    // The codebase at handheld path `path` on `fs`, read when the dialog opens.
+    CButtonViewDlg(HandheldFs& fs, const QString& path, QWidget* parent = nullptr);
+
+    // Reads the codebase and fills the list; false (and an empty list) when it cannot be read.
+    bool Open();
+    const std::vector<ButtonCode>& Rows() const { return rows_; }
+    // Selects the list row and draws the signals of its button; false outside the rows.
+    bool SelectRow(int row);
+    // Selects the first row of `button` (ignoring letter case); false when there is none.
+    bool SelectButton(const QString& button);
+
+    QTreeWidget* List() const { return list_; }
+    CSignalView* SignalView() const { return view_; }
+    QLabel* TitleText() const { return title_; }
+    QPushButton* DoneButton() const { return done_; }
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void ShowButtonOf(int row);
+
+    HandheldFs& fs_;
+    QString path_;
+    std::vector<ButtonCode> rows_;
+    bool opened_ = false;
+
+    QLabel* title_;
+    QTreeWidget* list_;
+    CSignalView* view_;
+    QPushButton* zoomOut_;
+    QPushButton* zoomIn_;
+    QPushButton* done_;
+    CHelpBar* helpBar_;
+};
+
+// The texts of a decoded signal in the list: protocol ("raw" when none fits; the toggle of a
+// toggle protocol after its name), address and command as 0x hexadecimal (empty for raw
+// signals and bare repeat codes).
+QString ProtocolText(const ButtonCode& code);
+QString AddressText(const ButtonCode& code);
+QString CommandText(const ButtonCode& code);
+
+// Runs the view of the codebase at `path` modally; a codebase that cannot be read says so.
+void RunButtonView(HandheldFs& fs, const QString& path, QWidget* parent);

@@ -1,0 +1,80 @@
+#include "CButtonViewDlg.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QTreeWidget>
+
+#include "CSignalView.h"
+#include "CodebaseFixture.h"
+#include "DialogUnits.h"
+#include "Modal.h"
+
+namespace {
+
+std::vector<QStringList> ListedRows(const CButtonViewDlg& dialog) {
+    std::vector<QStringList> rows;
+    for (int i = 0; i < dialog.List()->topLevelItemCount(); ++i) {
+        QStringList cells;
+        for (int c = 0; c < dialog.List()->columnCount(); ++c) {
+            cells << dialog.List()->topLevelItem(i)->text(c);
+        }
+        rows.push_back(cells);
+    }
+    return rows;
+}
+
+class ButtonViewTest : public testing::Test, public CodebaseFixture {};
+
+TEST_F(ButtonViewTest, ListsEachSignalsCodeOrRaw) {
+    Store("Power", Encoded("NEC", 0x04, 0x08));
+    Store("1", Encoded("RC5", 0x05, 0x10));  // doubles by itself with the other toggle
+    Store("Vol+", Encoded("Samsung32", 0x07, 0x02));
+    IrSignal raw;
+    const int32_t odd[] = {3000, -3000, 800, -800, 800, -30000};
+    std::copy(std::begin(odd), std::end(odd), raw.durations);
+    raw.count = 6;
+    raw.carrierPeriod = 26;
+    Store("Menu", raw);
+
+    CButtonViewDlg dialog(fs, kPath);
+    ASSERT_TRUE(dialog.Open());
+    EXPECT_EQ(dialog.TitleText()->text(), "TV_Test");
+    const std::vector<QStringList> expected = {
+        {"Power", "1", "NEC", "0x4", "0x8"}, {"1", "1", "RC5 t0", "0x5", "0x10"},
+        {"1", "2", "RC5 t1", "0x5", "0x10"}, {"Vol+", "1", "Samsung32", "0x7", "0x2"},
+        {"Menu", "1", "raw", "", ""},
+    };
+    EXPECT_EQ(ListedRows(dialog), expected);
+
+    // The first row is shown at once; a double button shows both of its signals.
+    ASSERT_EQ(dialog.SignalView()->Signals().size(), 1u);
+    EXPECT_EQ(dialog.SignalView()->Signals()[0].count, Encoded("NEC", 0x04, 0x08).count);
+    ASSERT_TRUE(dialog.SelectRow(2));
+    ASSERT_EQ(dialog.SignalView()->Signals().size(), 2u);
+    EXPECT_NE(dialog.SignalView()->Signals()[0].durations[2],
+              dialog.SignalView()->Signals()[1].durations[2]);
+    ASSERT_TRUE(dialog.SelectButton("menu"));
+    ASSERT_EQ(dialog.SignalView()->Signals().size(), 1u);
+    EXPECT_EQ(dialog.SignalView()->Signals()[0].durations[0], 3000);
+    EXPECT_FALSE(dialog.SelectButton("Guide"));
+}
+
+TEST_F(ButtonViewTest, FitsTheRemotesWidth) {
+    Store("Power", Encoded("NEC", 0x04, 0x08));
+    CButtonViewDlg dialog(fs, kPath);
+    EXPECT_LE(dialog.width(), 240);
+    for (QWidget* child : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        EXPECT_TRUE(dialog.rect().contains(child->geometry())) << child->metaObject()->className();
+    }
+}
+
+TEST_F(ButtonViewTest, CodebaseThatCannotBeReadIsSaidSo) {
+    CAnsweringModalRunner modal;
+    RunButtonView(fs, "\\TV_Gone.PDB", nullptr);
+    EXPECT_TRUE(modal.dialogs.empty());
+    ASSERT_EQ(modal.messages.size(), 1u);
+    EXPECT_EQ(modal.messages[0].text, "Cannot read codebase '\\TV_Gone.PDB'.");
+}
+
+}  // namespace

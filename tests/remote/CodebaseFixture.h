@@ -1,0 +1,46 @@
+// A codebase on a device folder of its own, with buttons stored as learning stores them.
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "../support/TempFolder.h"
+#include "CRemoteModel.h"
+#include "HostHandheldFs.h"
+#include "IrProtocol.h"
+
+class CodebaseFixture {
+  public:
+    static inline const QString kPath = "\\TV_Test.PDB";
+
+    CodebaseFixture() {
+        RemoteServices services;
+        services.fs = &fs;
+        model = std::make_unique<CRemoteModel>(services);
+    }
+
+    // The held-button signal of a code, as a learnt signal.
+    static IrSignal Encoded(const char* protocol, uint32_t address, uint32_t command) {
+        IrEncoded encoded;
+        IrCode code;
+        code.address = address;
+        code.command = command;
+        EXPECT_EQ(EncodeIrSignal(*FindIrProtocol(protocol), code, encoded), kIrCodeOk);
+        IrSignal signal;
+        signal.count = static_cast<uint8_t>(encoded.durations.size());
+        std::copy(encoded.durations.begin(), encoded.durations.end(), signal.durations);
+        signal.frameStart = encoded.frameStart;
+        signal.carrierPeriod = encoded.carrierPeriodUs;
+        return signal;
+    }
+
+    void Store(const QString& button, const IrSignal& signal, int number = 1,
+               LearnMode mode = LearnMode::Single) {
+        bool created = false;
+        EXPECT_EQ(model->StoreLearnt(kPath, button, signal, number, mode, created), kStoreOk);
+    }
+
+    TempFolder root;
+    HostHandheldFs fs{root.Path().string()};
+    std::unique_ptr<CRemoteModel> model;
+};
