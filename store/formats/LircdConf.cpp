@@ -750,10 +750,11 @@ QString CLircTransmitter::Check() {
     if (r_.bits < 0 || r_.preDataBits < 0 || r_.postDataBits < 0) {
         return QStringLiteral("a negative number of bits.");
     }
-    allBits_ = r_.bits + r_.preDataBits + r_.postDataBits;
-    if (allBits_ > 64) {
+    const int64_t allBits = int64_t{r_.bits} + r_.preDataBits + r_.postDataBits;
+    if (allBits > 64) {
         return QStringLiteral("more than 64 bits in a code.");
     }
+    allBits_ = static_cast<int>(allBits);
     if (r_.one.pulse + r_.one.space == 0 || r_.zero.pulse + r_.zero.space == 0) {
         return QStringLiteral(
             "the remote has no timing (its bits have no pulse or space "

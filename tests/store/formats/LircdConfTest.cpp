@@ -376,6 +376,10 @@ const SkipCase kSkipCases[] = {
      "bits 60\n pre_data_bits 8\n one 500 1500\n zero 500 500\n gap 40000\n begin codes\n K 0x1\n "
      "end codes",
      "64 bits"},
+    {"bit counts whose sum is beyond an int",
+     "bits 2147483647\n pre_data_bits 2147483647\n one 500 1500\n zero 500 500\n gap 40000\n"
+     " begin codes\n K 0x1\n end codes",
+     "64 bits"},
     {"a toggle bit outside the code",
      "bits 8\n toggle_bit 9\n one 500 1500\n zero 500 500\n gap 40000\n begin codes\n K 0x1\n end "
      "codes",
