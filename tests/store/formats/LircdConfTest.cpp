@@ -284,6 +284,22 @@ TEST(LircdConfGolden, ConstLengthNoHeadRepAndRepeatHeaderWithRepeatGap) {
     EXPECT_EQ(down->irSignals[0].frameStart, heldRepeat);
 }
 
+// A raw remote with a repeat code sends the repeat code while held. (LIRC's own transmitter
+// sends the first lengths of the raw code instead, as many as the repeat code has: its
+// buffer still points at the raw code.)
+TEST(LircdConfGolden, RawRemoteWithRepeatCodeRepeatsTheRepeatCode) {
+    const QByteArray content =
+        "begin remote\n name RAWREP\n flags RAW_CODES\n repeat 9000 2250\n ptrail 560\n"
+        " gap 40000\n begin raw_codes\n name K\n 9000 4500 560 560 560\n end raw_codes\n"
+        "end remote\n";
+    const ImportResult result = ReadLircdConf(content, "rawrep.conf");
+    ASSERT_TRUE(result.error.isEmpty()) << result.error.toStdString();
+    const IrSignal& signal = result.remotes.at(0).buttons.at(0).irSignals.at(0);
+    EXPECT_EQ(Durations(signal), (std::vector<int32_t>{9000, -4500, 560, -560, 560, -40000, 9000,
+                                                       -2250, 560, -40000}));
+    EXPECT_EQ(signal.frameStart, 6);
+}
+
 // ---------------------------------------------------------------------------------------
 // Variants of the same remote that LIRC reads as the same signals.
 
