@@ -26,4 +26,7 @@ struct ImportResult {
     // Not empty when the file as a whole cannot be read; names the file and the line.
     // Nothing of such a file is imported.
     QString error;
+    // Parts of a readable file that were left out as a whole (a LIRC file's include of other
+    // files), each naming the file and the line; shown beside the summary of the import.
+    std::vector<QString> notes;
 };
