@@ -3,7 +3,9 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <ctime>
+#include <vector>
 
 #include "CRemoteModel.h"
 #include "IrFactory.h"
@@ -35,8 +37,8 @@ double CpuSeconds() {
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
-// Learns once, then times the check alone; reports the host milliseconds per check and the
-// virtual milliseconds it covers.
+// Learns once, then times the check alone; reports the host milliseconds per check, the
+// virtual milliseconds it covers, and the largest error of a mark and of a space heard back.
 void BM_LearnCheck(benchmark::State& state) {
     const char* chip = kChips[state.range(0)];
     SimHandheld handheld(*FindSimProfile(chip));
@@ -53,6 +55,7 @@ void BM_LearnCheck(benchmark::State& state) {
 
     double host = 0, simulated = 0;
     int64_t checks = 0;
+    int32_t markError = 0, spaceError = 0;
     for (auto _ : state) {
         SimHandheld fresh(*FindSimProfile(chip));
         CIrDriverFactory drivers(fresh);
@@ -68,8 +71,17 @@ void BM_LearnCheck(benchmark::State& state) {
         simulated += static_cast<double>(fresh.Clock().Now() - virtualStart) / 1e9;
         benchmark::DoNotOptimize(check.outcome);
         ++checks;
+        // How far what was heard lies from what was learnt, against the check's tolerance.
+        const std::vector<int32_t>& heard = drivers.GetIrDriver()->LastCaptureHeard();
+        for (size_t k = 0; k < heard.size() && k < signal.count; ++k) {
+            const int32_t error = std::abs(heard[k] - signal.durations[k]);
+            int32_t& largest = heard[k] > 0 ? markError : spaceError;
+            largest = std::max(largest, error);
+        }
     }
     state.SetLabel(chip);
+    state.counters["mark_err_us"] = markError;
+    state.counters["space_err_us"] = spaceError;
     state.counters["host_ms"] = checks ? host * 1000 / static_cast<double>(checks) : 0;
     state.counters["ir_ms"] = checks ? simulated * 1000 / static_cast<double>(checks) : 0;
 }

@@ -4,8 +4,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QLabel>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
