@@ -1,5 +1,7 @@
 #include "CIrDriver.h"
 
+#include <algorithm>
+
 #include "IrResult.h"
 
 namespace {
@@ -102,6 +104,11 @@ int CIrDriver::StartCapture(bool mapped) {
 }
 
 int CIrDriver::FinishCapture(const CaptureReport& report) {
+    lastCaptureFull = report.result == kIrOk && report.bufferFull;
+    lastCaptureHeard.clear();
+    if (report.result == kIrOk) {
+        lastCaptureHeard.assign(report.raw, std::find(report.raw, report.raw + kMaxDurations, 0));
+    }
     if (report.result == kIrOk || report.result == kIrMarkTooLong) {
         ClosePort();
         platform.FlushPenInput();

@@ -75,6 +75,12 @@ class CIrDriver {
 
     // Passes made by the last Send.
     int LastPassCount() const { return lastPassCount; }
+    // Whether the last successful Capture filled its whole buffer, so that the remote may
+    // have sent more than was heard.
+    bool LastCaptureFull() const { return lastCaptureFull; }
+    // The marks and spaces that the last successful Capture heard, before the frame analysis
+    // reduced them to the signal.
+    const std::vector<int32_t>& LastCaptureHeard() const { return lastCaptureHeard; }
 
     // Repeat values of Send: at least three passes, or at least one, then more while the
     // stylus stays down.
@@ -125,6 +131,8 @@ class CIrDriver {
     uint32_t innerValue = 0;
     int32_t outerValue = 100;
     int lastPassCount = 0;
+    bool lastCaptureFull = false;
+    std::vector<int32_t> lastCaptureHeard;
 };
 
 template <typename EmitEntry>

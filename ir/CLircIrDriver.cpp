@@ -19,7 +19,6 @@ constexpr int kWaitSliceMs = 50;  // how often a wait looks at the cancel flag
 constexpr uint64_t kIdleAfterStartUs = 1000000;
 constexpr uint64_t kResumeAfterTimeoutUs = 250000;
 constexpr int32_t kMaxBiasUs = 400;
-constexpr uint32_t kFallbackCarrierHz = 38000;
 constexpr uint32_t kMaxCarrierPeriodUs = 50;
 
 int ResultOfErrno(int error) {
@@ -468,6 +467,8 @@ int CLircIrDriver::ReadSamples(int32_t* capture, uint32_t& carrierHz, uint32_t t
 
 int CLircIrDriver::Capture() {
     cancelRequested = false;
+    lastCaptureFull = false;
+    lastCaptureHeard.clear();
     lastBiasUs = 0;
     uint32_t features = 0;
     if (const int result = OpenDevice(receiver, receiverPath, false, features); result != kIrOk) {
@@ -521,10 +522,9 @@ int CLircIrDriver::Capture() {
         return result;
     }
 
-    if (carrierHz == 0) {
-        carrierHz = kFallbackCarrierHz;
-    }
-    const uint32_t periodUs = (1000000 + carrierHz / 2) / carrierHz;
+    // A receiver that does not measure the carrier leaves the period at 0: whoever stores
+    // the signal knows better than a guess here (a recognised protocol names its carrier).
+    const uint32_t periodUs = carrierHz == 0 ? 0 : (1000000 + carrierHz / 2) / carrierHz;
     if (periodUs > kMaxCarrierPeriodUs) {
         return kIrCarrierTooLong;
     }
@@ -532,9 +532,12 @@ int CLircIrDriver::Capture() {
     while (count < kMaxDurations && capture[count] != 0) {
         ++count;
     }
+    lastCaptureFull = count >= kMaxDurations;
     lastBiasUs = EstimateReceiverBiasUs(capture, count);
     RemoveReceiverBias(capture, count, lastBiasUs);
-    signal.carrierPeriod = static_cast<uint8_t>(std::max<uint32_t>(periodUs, 1));
+    lastCaptureHeard.assign(capture, capture + count);
+    signal.carrierPeriod =
+        static_cast<uint8_t>(carrierHz == 0 ? 0 : std::max<uint32_t>(periodUs, 1));
     return AnalyseCapture(capture, kMaxDurations);
 }
 

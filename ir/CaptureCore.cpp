@@ -76,6 +76,7 @@ void CaptureSignal(CCaptureEdges& edges, CaptureReport& report) {
     uint64_t previous = pulses[kPulses - 1];
     int filled = 0;
     int longPauses = CaptureLimits::kLongPauses;
+    bool pausesEnded = false;
     while (filled < kMaxDurations - 1) {
         uint64_t now = 0;
         const bool pulse = edges.NextPulse(previous + limits.silence, false, now);
@@ -94,6 +95,7 @@ void CaptureSignal(CCaptureEdges& edges, CaptureReport& report) {
             report.raw[filled++] = -UsOfTicks(pause, rate);
             burstStart = now;
             if (pause > limits.longPause && --longPauses == 0) {
+                pausesEnded = true;
                 break;
             }
         } else if (now - burstStart > limits.maxMark) {
@@ -102,6 +104,7 @@ void CaptureSignal(CCaptureEdges& edges, CaptureReport& report) {
         }
         previous = now;
     }
+    report.bufferFull = !report.endedInSilence && !pausesEnded;
     report.entries = filled;
     report.result = kIrOk;
 }

@@ -54,6 +54,9 @@ struct CaptureReport {
     // The capture ended because the receiver stayed silent, not on a full buffer or on its
     // third long pause: the signal's last mark is followed by at least kSilenceUs of nothing.
     bool endedInSilence = false;
+    // The capture ended because its buffer was full: whatever the remote sent after the
+    // last entry was not heard.
+    bool bufferFull = false;
 };
 
 // Learns one signal from `edges`: waits up to kNoSignalUs for a pulse, measures the carrier,

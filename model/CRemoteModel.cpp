@@ -9,6 +9,14 @@
 #include "IrResult.h"
 #include "Sound.h"
 
+namespace {
+
+// The carrier of a signal whose receiver measured none and that no protocol names: the most
+// common one, 38 kHz.
+constexpr uint8_t kUnmeasuredCarrierUs = 26;
+
+}  // namespace
+
 CRemoteModel::CRemoteModel(RemoteServices services, QObject* parent)
     : QObject(parent), services_(std::move(services)) {}
 
@@ -205,16 +213,8 @@ StoreResult CRemoteModel::StoreLearnt(const QString& path, const QString& button
     if (ensured != kStoreOk) {
         return ensured;
     }
-    // A receiver that measures no carrier gives a period of 0; a recognised protocol knows
-    // its own carrier, which is better than none.
-    IrSignal stored = signal;
+    const IrSignal stored = WithCarrier(signal);
     const std::span<const int32_t> durations(signal.durations, signal.count);
-    if (stored.carrierPeriod == 0 && stored.count > 0) {
-        const IrDecoded decoded = DecodeIrSignal(durations, 0);
-        if (decoded.protocol) {
-            stored.carrierPeriod = CarrierPeriodUs(decoded.protocol->carrierHz);
-        }
-    }
     const StoreResult result = StoreButtonSignal(Fs(), path, button, stored, number, mode);
     if (result != kStoreOk || mode != LearnMode::Single) {
         return result;
@@ -232,6 +232,59 @@ StoreResult CRemoteModel::StoreLearnt(const QString& path, const QString& button
     second.frameStart = other.frameStart;
     second.carrierPeriod = stored.carrierPeriod ? stored.carrierPeriod : other.carrierPeriodUs;
     return StoreButtonSignal(Fs(), path, button, second, 2, LearnMode::Double);
+}
+
+IrSignal CRemoteModel::WithCarrier(const IrSignal& signal) {
+    // A receiver that measures no carrier gives a period of 0; a recognised protocol knows
+    // its own carrier, which is better than a guess.
+    IrSignal result = signal;
+    if (result.carrierPeriod == 0 && result.count > 0) {
+        const IrDecoded decoded =
+            DecodeIrSignal(std::span<const int32_t>(signal.durations, signal.count), 0);
+        result.carrierPeriod =
+            decoded.protocol ? CarrierPeriodUs(decoded.protocol->carrierHz) : kUnmeasuredCarrierUs;
+    }
+    return result;
+}
+
+LearnReport CRemoteModel::CapturedReport() {
+    CIrDriver* driver = Driver();
+    return driver ? ReportOf(driver->Signal(), driver->LastCaptureFull()) : LearnReport{};
+}
+
+LearnCheck CRemoteModel::CheckLearnt(const IrSignal& learnt) {
+    LearnCheck check;
+    CIrDriver* driver = Driver();
+    if (!driver || !ownReceiver.listen || !ownReceiver.hear || learnt.count == 0) {
+        return check;
+    }
+    const IrSignal sent = WithCarrier(learnt);
+    ownReceiver.listen();
+    check.sendResult = Load(sent);
+    if (check.sendResult == kIrOk) {
+        check.sendResult = Send(1);
+    }
+    ClosePort();
+    if (check.sendResult != kIrOk) {
+        check.outcome = CheckOutcome::No;
+        return check;
+    }
+    if (!ownReceiver.hear()) {
+        return check;
+    }
+    // Not the model's Capture: that one asks the device's remote to press the button.
+    driver->SetPortName(IrPort());
+    check.captureResult = driver->Capture();
+    driver->ClosePort();
+    if (check.captureResult != kIrOk) {
+        check.outcome = CheckOutcome::No;
+        check.storedCount = sent.count;
+        return check;
+    }
+    LearnCheck compared = CompareLearnt(sent, driver->LastCaptureHeard());
+    compared.sendResult = check.sendResult;
+    compared.captureResult = check.captureResult;
+    return compared;
 }
 
 bool CRemoteModel::TogglesByItself(const IrSignal& signal) {

@@ -15,6 +15,7 @@
 #include "ButtonStore.h"
 #include "HardKeys.h"
 #include "IrSignal.h"
+#include "LearnCheck.h"
 #include "PrefFile.h"
 #include "RemoteServices.h"
 
@@ -133,6 +134,28 @@ class CRemoteModel : public QObject {
                             int number, LearnMode mode, bool& created);
     // Whether learning `signal` in single mode stores its other toggle value as signal 2.
     static bool TogglesByItself(const IrSignal& signal);
+
+    // What the last successful capture learnt, as the learning report says it. A capture
+    // that is cut must not be stored as if it were the whole signal.
+    LearnReport CapturedReport();
+    // A signal as it is stored and sent: without a measured carrier period it takes its
+    // protocol's carrier, or the common 38 kHz (26 µs) when no protocol names it.
+    static IrSignal WithCarrier(const IrSignal& signal);
+
+    // ---- The learning check
+    // The receiver beside the emitter, where the device has one that hears it: `listen` is
+    // called before the check sends and makes the receiver hear only the emitter; `hear`
+    // after the send makes what was sent reach the capture that follows, and says false when
+    // nothing of it can. Unset: the device cannot hear itself and the check is skipped.
+    struct OwnReceiver {
+        std::function<void()> listen;
+        std::function<bool()> hear;
+    };
+    OwnReceiver ownReceiver;
+    // Sends `learnt` once, one pass, into the device's own receiver and compares what comes
+    // back. The device's remote is not asked to press anything meanwhile. The driver's
+    // captured signal is replaced: take CapturedSignal and CapturedReport first.
+    LearnCheck CheckLearnt(const IrSignal& learnt);
 
     // ---- Sending
     // Reads signal `which` of `button` from the codebase at `path`.

@@ -1,5 +1,6 @@
 #include "ButtonLearning.h"
 
+#include <QStringList>
 #include <algorithm>
 #include <vector>
 
@@ -46,6 +47,38 @@ int ReadOnce(CRemoteModel& model, int step, const CRemoteButton& button, QWidget
 
 }  // namespace
 
+QString LearntText(const std::vector<LearnReport>& reports, const std::vector<LearnCheck>& checks,
+                   bool toggled) {
+    QStringList lines;
+    for (size_t k = 0; k < reports.size(); ++k) {
+        const LearnReport& report = reports[k];
+        QString line = reports.size() > 1 ? QString("Signal %1: ").arg(k + 1) : QString("Learnt: ");
+        line += QString("%1 entries, %2, ")
+                    .arg(report.entries)
+                    .arg(report.frameFound ? "repeating frame found" : "no repeating frame");
+        line += report.carrierUs > 0 ? QString("carrier %1 µs.").arg(report.carrierUs)
+                                     : QString("carrier not measured.");
+        lines << line;
+        if (k >= checks.size()) {
+            continue;
+        }
+        const LearnCheck& check = checks[k];
+        if (check.outcome == CheckOutcome::Yes) {
+            lines << "Checked: the signal comes back as learnt.";
+        } else if (check.outcome == CheckOutcome::No) {
+            lines << "Warning: the signal does not come back as learnt (" + CheckDifference(check) +
+                         "). Please learn the button again.";
+        } else {
+            lines << "Not checked: the receiver cannot hear the emitter.";
+        }
+    }
+    if (toggled) {
+        lines << "The remote flips a toggle bit on every press of this button: signal 2 was "
+                 "stored with the other toggle, so that presses alternate as on the remote.";
+    }
+    return lines.join("\n");
+}
+
 QString IrFailureMessage(int result, const std::string& port, IrAction action) {
     const bool capturing = action == IrAction::Capture;
     QString text;
@@ -79,6 +112,7 @@ bool Learn(CRemoteButton& button, CRemoteModel& model, int learnMode, QWidget* p
     }
     std::vector<IrSignal> learnt;
     bool byCode = false;
+    std::vector<LearnReport> reports;
     for (const int step : steps) {
         const int read = ReadOnce(model, step, button, parent);
         if (read == CLearnPromptDlg::kByCode) {
@@ -89,6 +123,7 @@ bool Learn(CRemoteButton& button, CRemoteModel& model, int learnMode, QWidget* p
                 return false;
             }
             learnt = {coded};
+            reports = {ReportOf(coded, false)};
             byCode = true;
             break;
         }
@@ -103,7 +138,14 @@ bool Learn(CRemoteButton& button, CRemoteModel& model, int learnMode, QWidget* p
         if (signal.count == 0) {
             return false;
         }
+        const LearnReport report = model.CapturedReport();
+        if (report.cut) {
+            // Stored, it would send only the beginning of what the remote sends.
+            ShowMessage(parent, kCutSignalText);
+            return false;
+        }
         learnt.push_back(signal);
+        reports.push_back(report);
         if (step == 1) {
             CConfirmDlg confirm(parent);
             if (RunModal(confirm) != kIdOk) {
@@ -143,6 +185,22 @@ bool Learn(CRemoteButton& button, CRemoteModel& model, int learnMode, QWidget* p
         return false;
     }
     button.hasSignal = true;
+
+    // Each stored signal goes out once into the device's own receiver, as it was stored.
+    std::vector<LearnCheck> checks;
+    for (size_t k = 0; k < learnt.size(); ++k) {
+        IrSignal kept;
+        if (model.ReadButton(path, button.name, static_cast<int>(k) + 1, kept) != kStoreOk) {
+            kept = learnt[k];
+        }
+        checks.push_back(model.CheckLearnt(kept));
+    }
+    const bool toggled = mode == LearnMode::Single &&
+                         CRemoteModel::TogglesByItself(CRemoteModel::WithCarrier(learnt[0]));
+    CConfirmDlg learntDlg(parent);
+    learntDlg.message = LearntText(reports, checks, toggled);
+    learntDlg.cancelShown = false;
+    RunModal(learntDlg);
     return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <string>
+#include <vector>
 
 #include "CRemoteModel.h"
 
@@ -12,14 +13,21 @@ class QWidget;
 
 // Learns `button` into its hot codebase through the prompt: one read in single mode (0),
 // two in double mode (1) with a confirmation between them. The codebase is created on
-// the first learnt button. True when at least one signal was stored; then the button has
-// a signal. `parent` is the window the prompt and the messages belong to.
+// the first learnt button; a capture cut short (longer than a signal holds) is refused. Each
+// stored signal is sent once into the device's own receiver to check it, and a confirmation
+// tells what was learnt. True when at least one signal was stored; then the button has a
+// signal. `parent` is the window the prompt and the messages belong to.
 bool Learn(CRemoteButton& button, CRemoteModel& model, int learnMode, QWidget* parent = nullptr);
 
 // Reads the button's signal (the one its whichSignal names) from its hot codebase into the
 // button and loads it into the driver on the selected port. True when the driver is ready
 // for Send; the caller then sends (the model closes the port after the send).
 bool PrepareSend(CRemoteButton& button, CRemoteModel& model, QWidget* parent = nullptr);
+
+// What the confirmation after a learn says: the learning report and the learning check of
+// each learnt signal, and whether a toggle button got its other toggle as signal 2.
+QString LearntText(const std::vector<LearnReport>& reports, const std::vector<LearnCheck>& checks,
+                   bool toggled);
 
 enum class IrAction { Capture, Load };
 // The message a driver result is shown with, with the port name or code filled in; empty

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 #include "DialogUnits.h"
 #include "Strings.h"
@@ -29,7 +30,15 @@ CConfirmDlg::CConfirmDlg(QWidget* parent) : QDialog(parent) {
 }
 
 void CConfirmDlg::showEvent(QShowEvent* event) {
-    text_->setText(QString::fromLatin1(LoadString(stringId)));
+    text_->setText(message.isEmpty() ? QString::fromLatin1(LoadString(stringId)) : message);
     cancel_->setText(stopLearningLabel ? "Stop Learning" : "Cancel");
+    cancel_->setVisible(cancelShown);
+    // A longer text than the layout's gets the height it needs, the buttons below it.
+    const QRect label = DluRect(7, 7, 145, 54);
+    const int extra = std::max(0, text_->heightForWidth(label.width()) - label.height());
+    text_->setGeometry(label.adjusted(0, 0, 0, extra));
+    cancel_->setGeometry(DluRect(7, 66, 70, 14).translated(0, extra));
+    continue_->setGeometry(DluRect(82, 66, 70, 14).translated(0, extra));
+    setFixedSize(DluX(159), DluY(86) + extra);
     QDialog::showEvent(event);
 }

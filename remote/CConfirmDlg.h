@@ -1,5 +1,5 @@
 // A "Continue" / "Cancel" question: between the two reads of a button in double mode, and
-// when learning is to stop.
+// when learning is to stop. Without its Cancel button it tells what a learn found.
 #pragma once
 
 #include <QDialog>
@@ -18,6 +18,10 @@ class CConfirmDlg : public QDialog {
 
     int stringId = kFirstSignalReadString;
     bool stopLearningLabel = false;  // the Cancel button reads "Stop Learning"
+    // Shown instead of the string when not empty; the text grows the dialog downwards as
+    // far as it needs.
+    QString message;
+    bool cancelShown = true;
 
     QLabel* Text() const { return text_; }
     QPushButton* CancelButton() const { return cancel_; }

@@ -18,6 +18,9 @@ void InstallSimRemoteHand(SimHandheld& handheld, CRemoteModel& model, const SimR
         waveform.delayNs = hand.delayNs;
         handheld.Air().Play(waveform, handheld.Clock().Now());
     };
+    // The handheld's receiver hears its own emitter for the learning check.
+    model.ownReceiver.listen = [&handheld] { handheld.ListenToOwnEmitter(); };
+    model.ownReceiver.hear = [&handheld] { return handheld.HearOwnEmitter(); };
 }
 
 void AttachInteractive(SimHandheld& handheld, CDUWnd& window) {

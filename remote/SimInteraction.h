@@ -18,7 +18,7 @@ struct SimRemoteHand {
 
 // Before every capture of the model the remote of the category presses the button being
 // learnt; a remote without that button sends nothing (and the capture times out). Replaces
-// the model's earlier capture hook.
+// the model's earlier capture hook. The learning check hears the handheld's own emitter.
 void InstallSimRemoteHand(SimHandheld& handheld, CRemoteModel& model,
                           const SimRemoteHand& hand = {});
 

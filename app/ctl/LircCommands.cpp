@@ -8,6 +8,7 @@
 #include "Durations.h"
 #include "HostCodebase.h"
 #include "IrResult.h"
+#include "LearnOutput.h"
 #include "LircPlatform.h"
 
 namespace {
@@ -91,14 +92,23 @@ int RunLircLearn(const LircLearnOptions& options, LircServices& services, std::o
     CRemoteModel& model = run.Model();
     const int result = model.Capture(QString::fromStdString(options.codebase.button), 0);
     const IrSignal signal = result == kIrOk ? model.CapturedSignal() : IrSignal{};
+    const LearnReport report = result == kIrOk ? model.CapturedReport() : LearnReport{};
     model.ClosePort();
+    // A receiver that measures no carrier leaves it to the protocol the signal is in.
+    const IrSignal withCarrier = result == kIrOk ? CRemoteModel::WithCarrier(signal) : signal;
     out << "result: " << result << "\n";
-    out << "carrier_us: " << int(signal.carrierPeriod) << "\n";
+    out << "carrier_us: " << int(withCarrier.carrierPeriod) << "\n";
     out << "frame_start: " << int(signal.frameStart) << "\n";
     out << "count: " << int(signal.count) << "\n";
     out << "durations: " << JoinDurations(signal.durations, signal.count) << "\n";
     if (result != kIrOk) {
         Report("learn", result, driver, err);
+        return 1;
+    }
+    // The LIRC receiver and transmitter are not known to face each other: no learning check.
+    PrintLearnReport(report, LearnCheck{}, out);
+    if (report.cut && options.codebase.Given()) {
+        err << "ardelctl lirc learn: " << kCutSignalText << "\n";
         return 1;
     }
     if (options.codebase.Given()) {

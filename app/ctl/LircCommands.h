@@ -45,7 +45,9 @@ struct LircSendOptions {
 // One line per device: path, driver name ("-" when unknown), features; tab-separated.
 int RunLircList(const LircListOptions& options, LircServices& services, std::ostream& out,
                 std::ostream& err);
-// Prints result, carrier_us, frame_start, count and durations.
+// Prints result, carrier_us (the protocol's, or 26, when the receiver measured none),
+// frame_start, count and durations, then frame, cut and checked (skipped: the devices are not
+// known to face each other).
 int RunLircLearn(const LircLearnOptions& options, LircServices& services, std::ostream& out,
                  std::ostream& err);
 // Prints result.

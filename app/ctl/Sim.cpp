@@ -8,6 +8,7 @@
 #include "Durations.h"
 #include "HostCodebase.h"
 #include "IrSignal.h"
+#include "LearnOutput.h"
 #include "SimRun.h"
 
 namespace {
@@ -112,6 +113,11 @@ int SimLearnCommand(const SimLearnOptions& options, CtlStreams io) {
     out << "durations: " << JoinDurations(outcome.durations.data(), outcome.durations.size())
         << "\n";
     if (outcome.result != 0) {
+        return 1;
+    }
+    PrintLearnReport(outcome.report, outcome.check, out);
+    if (outcome.report.cut && codebase.Given()) {
+        err << "ardelctl sim learn: " << kCutSignalText << "\n";
         return 1;
     }
     if (codebase.Given()) {

@@ -53,6 +53,11 @@ class CSimRun {
 
 }  // namespace
 
+void InstallSimOwnReceiver(SimHandheld& handheld, CRemoteModel& model) {
+    model.ownReceiver.listen = [&handheld] { handheld.ListenToOwnEmitter(); };
+    model.ownReceiver.hear = [&handheld] { return handheld.HearOwnEmitter(); };
+}
+
 std::string SimIrPortName(const SimProfile& profile) {
     for (const SimComPort& port : profile.comPorts) {
         if (port.irda) {
@@ -80,6 +85,11 @@ SimLearnOutcome SimLearn(SimHandheld& handheld, const RemoteWaveform& waveform) 
         outcome.durations.assign(signal.durations, signal.durations + signal.count);
         outcome.frameStart = signal.frameStart;
         outcome.carrierPeriod = signal.carrierPeriod;
+        outcome.report = model.CapturedReport();
+        if (!outcome.report.cut) {
+            InstallSimOwnReceiver(handheld, model);
+            outcome.check = model.CheckLearnt(signal);
+        }
     }
     return outcome;
 }

@@ -8,13 +8,18 @@
 #include <vector>
 
 #include "IrSignal.h"
+#include "LearnCheck.h"
 #include "SimHandheld.h"
+
+class CRemoteModel;
 
 struct SimLearnOutcome {
     int result = 0;
     uint8_t carrierPeriod = 0;
     uint8_t frameStart = 0;
     std::vector<int32_t> durations;
+    LearnReport report;
+    LearnCheck check;  // the learnt signal sent back into the handheld's own receiver
 };
 
 struct SimSendRequest {
@@ -31,11 +36,15 @@ struct SimSendOutcome {
     Demodulated emitted;
 };
 
+// Lets the model's learning check hear the handheld's emitter through the IR air.
+void InstallSimOwnReceiver(SimHandheld& handheld, CRemoteModel& model);
+
 // The name of the profile's port that switches the IR UART into infrared mode.
 std::string SimIrPortName(const SimProfile& profile);
 
-// The device's remote sends `waveform` while the handheld captures it. A handheld without a
-// driver gives result -1.
+// The device's remote sends `waveform` while the handheld captures it; then the learning
+// check sends what was learnt into the handheld's own receiver. A handheld without a driver
+// gives result -1.
 SimLearnOutcome SimLearn(SimHandheld& handheld, const RemoteWaveform& waveform);
 
 // Loads and sends a signal; what the emitter sent comes back demodulated.

@@ -241,3 +241,12 @@ bool SimHandheld::SystemCall(uint32_t selector, uint32_t word0, uint32_t word1) 
     systemCalls_.push_back({selector, word0, word1});
     return true;
 }
+
+void SimHandheld::ListenToOwnEmitter() {
+    air_.StopPlaying();
+    air_.ClearEmissions();
+}
+
+bool SimHandheld::HearOwnEmitter() {
+    return air_.Echo(clock_.Now(), kOwnEchoDelayNs);
+}

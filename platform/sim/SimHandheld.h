@@ -36,6 +36,12 @@ class SimHandheld : public IrPlatform {
     // Asks `source` whether the stylus is down instead (the host's pointer button).
     void SetStylusSource(std::function<bool()> source) { stylusSource_ = std::move(source); }
     void SetPortBusy(const std::string& name, bool busy);
+    // The receiver beside the emitter, for a check of what the handheld sends: listening
+    // silences the device's remote and forgets earlier emissions; hearing plays what the
+    // emitter sent since into the receiver, shortly after now (false when it sent nothing).
+    void ListenToOwnEmitter();
+    bool HearOwnEmitter();
+    static constexpr uint64_t kOwnEchoDelayNs = 50'000'000;
 
     // What the program did, for tests to check.
     int PenFlushCount() const { return penFlushes_; }

@@ -125,6 +125,27 @@ void SimIrAir::Play(const RemoteWaveform& waveform, uint64_t now) {
     }
 }
 
+bool SimIrAir::Echo(uint64_t now, uint64_t delayNs) {
+    pulses_.clear();
+    cursor_ = 0;
+    if (emissions_.empty()) {
+        return false;
+    }
+    const uint64_t start = now + delayNs;
+    const uint64_t first = emissions_.front().first;
+    uint64_t rise = 0;
+    bool on = false;
+    for (const auto& [time, level] : emissions_) {
+        if (level && !on) {
+            rise = time;
+        } else if (!level && on) {
+            pulses_.emplace_back(start + (rise - first), start + (time - first));
+        }
+        on = level;
+    }
+    return !pulses_.empty();
+}
+
 void SimIrAir::StickReceiver(uint64_t time) {
     pulses_.assign(1, {time, kNever});
     cursor_ = 0;

@@ -45,6 +45,11 @@ class SimIrAir {
     // A new waveform replaces one that has not finished.
     void Play(const RemoteWaveform& waveform, uint64_t now);
     void StopPlaying();
+    // The receiver beside the emitter: what the emitter sent since ClearEmissions plays again
+    // as received pulses, its first pulse `delayNs` after `now` (a handheld sends and captures
+    // in turn, so its own signal reaches the capture that follows the send). False, and
+    // nothing plays, when the emitter sent nothing.
+    bool Echo(uint64_t now, uint64_t delayNs);
     // A faulty receiver: from `time` on its output stays active (as in one endless pulse).
     void StickReceiver(uint64_t time);
     // The receive pin: false (0) while a carrier pulse arrives.

@@ -9,6 +9,7 @@
 
 #include "Durations.h"
 #include "FuseLircDevice.h"
+#include "IrProtocol.h"
 #include "IrResult.h"
 #include "IrSignal.h"
 #include "SimRemotes.h"
@@ -111,6 +112,46 @@ TEST_F(LircCommands, LearntSignalSentBackComesOutAsLearnt) {
     EXPECT_EQ(written.str().substr(0, written.str().size() - 2),
               durations.substr(0, durations.rfind(',')));
     EXPECT_EQ(device.Writes()[0].carrierHz, 38462u);
+}
+
+// A receiver that cannot measure the carrier: the learnt signal takes its protocol's carrier,
+// and a signal that no protocol names the common 38 kHz. The pair is not checked.
+TEST_F(LircCommands, WithoutAMeasuredCarrierTheProtocolGivesIt) {
+    FuseLircConfig config;
+    config.features &= ~LIRC_CAN_MEASURE_CARRIER;
+    FuseLircDevice blind(clock, config);
+    ASSERT_TRUE(blind.Mounted()) << blind.Error();
+    struct Case {
+        const char* protocol;  // null: a raw signal
+        uint32_t carrierHz;
+        const char* carrierUs;
+    };
+    const Case cases[] = {
+        {"RC5", 36000, "28"}, {"SIRC", 40000, "25"}, {"NEC", 38000, "26"}, {nullptr, 33000, "26"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.protocol ? c.protocol : "raw");
+        std::vector<int32_t> wave;
+        if (c.protocol) {
+            IrEncoded encoded;
+            ASSERT_EQ(EncodeIrSignal(*FindIrProtocol(c.protocol), {1, 2, 0}, encoded), kIrCodeOk);
+            wave = encoded.durations;
+            for (int pass = 0; pass < 2; ++pass) {
+                wave.insert(wave.end(), encoded.durations.begin() + encoded.frameStart,
+                            encoded.durations.end());
+            }
+        } else {
+            wave = {3000, -1000, 1000, -2000, 1000, -1000, 3000, -3000, 1000, -60000};
+        }
+        while (!wave.empty() && wave.back() < 0) {
+            wave.pop_back();  // the remote's last pause is silence
+        }
+        blind.Press({wave, c.carrierHz});
+        out.str("");
+        ASSERT_EQ(RunLircLearn({blind.Path(), 2000, {}}, services, out, err), 0) << err.str();
+        EXPECT_EQ(Field(out.str(), "carrier_us"), c.carrierUs);
+        EXPECT_EQ(Field(out.str(), "cut"), "no");
+        EXPECT_EQ(Field(out.str(), "checked"), "skipped");
+    }
 }
 
 TEST_F(LircCommands, SampleCaptureLearntThroughTheReceiverAnalysesAsTheOriginal) {

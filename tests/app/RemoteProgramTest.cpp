@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -191,7 +192,8 @@ TEST_F(RemoteProgramTest, NoDriverMessageFollowsTheGreeting) {
 // by tap and by hardware key; after a restart it is still the hot TV codebase.
 TEST_F(RemoteProgramTest, HomeDevicesAddLearnAndSend) {
     Start();
-    modal.onDialog = [](QDialog& dialog) -> int {
+    std::vector<QString> confirmations;
+    modal.onDialog = [&confirmations](QDialog& dialog) -> int {
         if (auto* home = qobject_cast<CHomeDevicesDlg*>(&dialog)) {
             QTest::mouseClick(home->CommandButton(CHomeDevicesDlg::kAddId), Qt::LeftButton);
         } else if (auto* codebase = qobject_cast<CCodebaseDlg*>(&dialog)) {
@@ -200,7 +202,8 @@ TEST_F(RemoteProgramTest, HomeDevicesAddLearnAndSend) {
             QTest::mouseClick(codebase->OkButton(), Qt::LeftButton);
         } else if (qobject_cast<CLearnPromptDlg*>(&dialog)) {
             return LetPromptCapture(dialog);
-        } else if (qobject_cast<CConfirmDlg*>(&dialog)) {
+        } else if (auto* confirm = qobject_cast<CConfirmDlg*>(&dialog)) {
+            confirmations.push_back(confirm->Text()->text());
             return kIdCancel;  // no buttons on the lower form: stop anyway
         } else {
             return kIdOk;
@@ -230,6 +233,13 @@ TEST_F(RemoteProgramTest, HomeDevicesAddLearnAndSend) {
     };
     for (const char* name : {"Power", "Vol+", "Vol-"}) {
         tap(name);
+    }
+    // Each learnt button was sent back into the handheld's own receiver and came back.
+    ASSERT_EQ(confirmations.size(), 3u);
+    for (const QString& text : confirmations) {
+        EXPECT_TRUE(text.startsWith("Learnt: ")) << text.toStdString();
+        EXPECT_TRUE(text.contains("\nChecked: the signal comes back as learnt."))
+            << text.toStdString();
     }
     program->Frame().OnCommand(CMainFrame::kStopLearning);
     EXPECT_EQ(window->Current()->Learning(), 0);

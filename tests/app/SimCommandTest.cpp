@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include "../support/TempFolder.h"
 #include "Commands.h"
 
 namespace {
@@ -63,6 +65,65 @@ TEST(SimLearn, NothingArrivesIn20Seconds) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(Field(run.out, "result"), "17");
     EXPECT_EQ(Field(run.out, "count"), "0");
+}
+
+// After learning, every chip sends what it learnt into its own receiver and hears it back.
+class SimLearnCheck : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(SimLearnCheck, TheLearntSignalComesBack) {
+    const CtlRun learnt = Sim({"learn", "--chip", GetParam(), "--carrier", "38000", kNec});
+    ASSERT_EQ(learnt.status, 0) << learnt.err;
+    EXPECT_EQ(Field(learnt.out, "checked"), "yes") << Field(learnt.out, "difference");
+    EXPECT_EQ(Field(learnt.out, "frame"), "no");  // released after two repeats: no frame
+    EXPECT_EQ(Field(learnt.out, "cut"), "no");
+}
+
+INSTANTIATE_TEST_SUITE_P(Chips, SimLearnCheck,
+                         ::testing::Values("pxa250", "pxa255", "pxa26x", "pxa27x", "sa1110",
+                                           "s3c2410", "s3c2440", "omap1510"),
+                         [](const auto& info) { return std::string(info.param); });
+
+// The durations of `frame` sent `times` times, `pauseUs` apart.
+std::string Repeated(const std::vector<int32_t>& frame, int times, int32_t pauseUs) {
+    std::string text;
+    for (int t = 0; t < times; ++t) {
+        for (const int32_t value : frame) {
+            text += std::to_string(value) + " ";
+        }
+        if (t + 1 < times) {
+            text += std::to_string(-pauseUs) + " ";
+        }
+    }
+    return text;
+}
+
+// A frame that fits, repeated while held: the frame is found. One longer than a signal holds
+// (an air conditioner's): the capture is cut, said so, and not stored.
+TEST(SimLearnReport, FrameFoundOrCut) {
+    const std::string held =
+        Repeated({2400, -600, 1200, -600, 600, -600, 1200, -600, 600, -600, 600}, 3, 40000);
+    CtlRun run = Sim({"learn", "--chip", "pxa255", "--carrier", "40000"}, held);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Field(run.out, "frame"), "yes");
+    EXPECT_EQ(Field(run.out, "cut"), "no");
+    EXPECT_EQ(Field(run.out, "checked"), "yes") << Field(run.out, "difference");
+
+    std::vector<int32_t> longFrame;
+    for (int k = 0; k < 100; ++k) {
+        longFrame.push_back(400 + (k * 53) % 900);
+        longFrame.push_back(-(400 + (k * 71) % 1100));
+    }
+    longFrame.push_back(500);
+    const TempFolder folder;
+    const std::string file = (folder.Path() / "AC_Cool.PDB").string();
+    run = Sim(
+        {"learn", "--chip", "pxa255", "--carrier", "38000", "--codebase", file, "--button", "Cool"},
+        Repeated(longFrame, 2, 50000));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(Field(run.out, "cut"), "yes");
+    EXPECT_EQ(Field(run.out, "frame"), "no");
+    EXPECT_NE(run.err.find("150 entries"), std::string::npos) << run.err;
+    EXPECT_EQ(run.out.find("stored:"), std::string::npos);
 }
 
 TEST(Sim, UnknownChipListsTheChips) {

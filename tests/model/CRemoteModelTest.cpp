@@ -218,9 +218,10 @@ TEST_F(RemoteModel, ASignalWithoutCarrierTakesItsProtocolsCarrier) {
     bool created = false;
     ASSERT_EQ(model_.StoreLearnt("\\Raw.PDB", "A", unknown, 1, LearnMode::Single, created),
               kStoreOk);
+    // No protocol names it: the common 38 kHz, since a signal without a carrier cannot be sent.
     IrSignal stored;
     ASSERT_EQ(model_.ReadButton("\\Raw.PDB", "A", 1, stored), kStoreOk);
-    EXPECT_EQ(stored.carrierPeriod, 0);
+    EXPECT_EQ(stored.carrierPeriod, CarrierPeriodUs(38000));
 }
 
 // Home Devices and ardelctl name each stored signal by its protocol, or none ("raw").

@@ -15,6 +15,7 @@
 #include "CAddByCodeDlg.h"
 #include "CCodebaseFile.h"
 #include "CCodebaseSlot.h"
+#include "CConfirmDlg.h"
 #include "CIrDriver.h"
 #include "CLearnPromptDlg.h"
 #include "CSkinElement.h"
@@ -123,6 +124,10 @@ class AddByCodeTest : public testing::Test, public CodebaseFixture {
             QTest::mouseClick(code->OkButton(), Qt::LeftButton);
             return dialog.result();
         }
+        if (auto* confirm = qobject_cast<CConfirmDlg*>(&dialog)) {
+            confirmations.push_back(confirm->message);  // what was stored, and its check
+            return kIdOk;
+        }
         ADD_FAILURE() << "unexpected dialog " << dialog.metaObject()->className();
         return kIdCancel;
     }
@@ -142,6 +147,7 @@ class AddByCodeTest : public testing::Test, public CodebaseFixture {
     bool clickCodeAtOnce = true;
     std::optional<Typed> typed;
     int prompts = 0;
+    std::vector<QString> confirmations;  // the texts shown once a button was stored
     int codeDialogs = 0;
 };
 
@@ -187,6 +193,11 @@ TEST_P(AddByCodeCases, CodeIsStoredAsALearntButtonAndDecodesBack) {
     IrSignal sent;
     ASSERT_EQ(model->ReadButton(kPath, "Power", 1, sent), kStoreOk);
     EXPECT_EQ(sent.carrierPeriod, CarrierPeriodUs(FindIrProtocol(c.typed.protocol)->carrierHz));
+    // The confirmation tells of the doubling exactly when a second signal was made.
+    ASSERT_EQ(confirmations.size(), 1u);
+    EXPECT_EQ(confirmations[0].contains("signal 2 was stored with the other toggle"),
+              c.stored.size() == 2)
+        << confirmations[0].toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -19,6 +19,7 @@
 #include "FormTables.h"
 #include "HostHandheldFs.h"
 #include "IrFactory.h"
+#include "IrProtocol.h"
 #include "Modal.h"
 #include "RemoteFiles.h"
 #include "SimHandheld.h"
@@ -77,7 +78,11 @@ class ScriptedDriver : public CIrDriver {
         calls.push_back("Capture " + GetPortName());
         const size_t n = captures++;
         const int result = n < captureResults.size() ? captureResults[n] : 0;
-        if (result == 0) {
+        if (result == 0 && !learnt.empty()) {
+            ::SetSignal(signal, learnt.data(), static_cast<uint8_t>(learnt.size()), 0, 26);
+            signal.frameStart = signal.count;  // no repeating frame
+            lastCaptureFull = full;
+        } else if (result == 0) {
             const int32_t durations[] = {
                 900 + 100 * static_cast<int32_t>(n), -450, 560, -1690, 560, -40000};
             ::SetSignal(signal, durations, 6, 0, 26);
@@ -89,6 +94,8 @@ class ScriptedDriver : public CIrDriver {
     std::vector<int> captureResults;
     int loadResult = 0;
     size_t captures = 0;
+    std::vector<int32_t> learnt;  // what every capture learns instead, with no frame found
+    bool full = false;            // and whether its capture filled the buffer
     std::vector<int32_t> loaded;
 };
 
@@ -127,7 +134,13 @@ class ButtonIrTest : public testing::Test {
             }
             return dialog.result();
         }
-        if (qobject_cast<CConfirmDlg*>(&dialog)) {
+        if (auto* confirm = qobject_cast<CConfirmDlg*>(&dialog)) {
+            confirmTexts_.push_back(confirm->Text()->text());
+            // The text fits its label, and the buttons lie below it.
+            EXPECT_GE(confirm->Text()->height(),
+                      confirm->Text()->heightForWidth(confirm->Text()->width()));
+            EXPECT_GE(confirm->ContinueButton()->y(), confirm->Text()->geometry().bottom());
+            EXPECT_LE(confirm->ContinueButton()->geometry().bottom(), confirm->height());
             return confirmAnswer_;
         }
         return kIdOk;
@@ -175,6 +188,7 @@ class ButtonIrTest : public testing::Test {
     CRemoteButton button_;
     CAnsweringModalRunner modal_;
     int confirmAnswer_ = kIdOk;
+    std::vector<QString> confirmTexts_;
 };
 
 TEST_F(ButtonIrTest, FirstLearntButtonCreatesTheCodebaseThenButtonsAreAppended) {
@@ -220,10 +234,49 @@ TEST_F(ButtonIrTest, FirstLearntButtonCreatesTheCodebaseThenButtonsAreAppended) 
 
 TEST_F(ButtonIrTest, DoubleModeStoresBothReadsInOrder) {
     ASSERT_TRUE(LearnButton(button_, 1, false));
-    EXPECT_EQ(modal_.dialogs,
-              (std::vector<QString>{"CLearnPromptDlg", "CConfirmDlg", "CLearnPromptDlg"}));
+    EXPECT_EQ(modal_.dialogs, (std::vector<QString>{"CLearnPromptDlg", "CConfirmDlg",
+                                                    "CLearnPromptDlg", "CConfirmDlg"}));
     EXPECT_EQ(Stored(kTvSony, "Power", 1).front(), 900);
     EXPECT_EQ(Stored(kTvSony, "Power", 2).front(), 1000);
+    // The last confirmation tells what each read learnt; this driver cannot hear itself.
+    ASSERT_EQ(confirmTexts_.size(), 2u);
+    EXPECT_EQ(confirmTexts_[1],
+              "Signal 1: 6 entries, repeating frame found, carrier 26 µs.\n"
+              "Not checked: the receiver cannot hear the emitter.\n"
+              "Signal 2: 6 entries, repeating frame found, carrier 26 µs.\n"
+              "Not checked: the receiver cannot hear the emitter.");
+}
+
+// A toggle button learnt once is told to have its other toggle as signal 2; a capture that
+// filled the buffer without a repeating frame is refused with a message, and nothing is stored.
+TEST_F(ButtonIrTest, TheConfirmationTellsOfTheToggleAndACutSignalIsRefused) {
+    IrEncoded rc5;
+    ASSERT_EQ(EncodeIrSignal(*FindIrProtocol("RC5"), {0, 12, 0}, rc5), kIrCodeOk);
+    driver_.learnt = rc5.durations;
+    ASSERT_TRUE(LearnButton(button_, 0, false));
+    ASSERT_EQ(confirmTexts_.size(), 1u);
+    EXPECT_TRUE(confirmTexts_[0].startsWith(
+        QString("Learnt: %1 entries, no repeating frame, carrier 26 µs.")
+            .arg(rc5.durations.size())))
+        << confirmTexts_[0].toStdString();
+    EXPECT_TRUE(
+        confirmTexts_[0].endsWith("signal 2 was stored with the other toggle, so that "
+                                  "presses alternate as on the remote."))
+        << confirmTexts_[0].toStdString();
+    EXPECT_FALSE(Stored(kTvSony, "Power", 2).empty());
+
+    CRemoteButton cool;
+    cool.name = "Cool";
+    cool.slot = &slot_;
+    driver_.learnt.assign(kMaxDurations - 1, 500);
+    for (size_t k = 1; k < driver_.learnt.size(); k += 2) {
+        driver_.learnt[k] = -700;
+    }
+    driver_.full = true;
+    EXPECT_FALSE(LearnButton(cool, 0, false));
+    EXPECT_EQ(Messages(), (std::vector<QString>{kCutSignalText}));
+    EXPECT_TRUE(Stored(kTvSony, "Cool", 1).empty());
+    EXPECT_EQ(confirmTexts_.size(), 1u);
 }
 
 TEST_F(ButtonIrTest, CancelInTheConfirmationStoresNothing) {
