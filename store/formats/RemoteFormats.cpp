@@ -1,5 +1,7 @@
 #include "RemoteFormats.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include "Broadlink.h"
@@ -41,6 +43,17 @@ QByteArray FirstCode(const QByteArray& content) {
         return code;
     }
     return {};
+}
+
+ImportResult TooLarge(const QString& fileName, qint64 size) {
+    ImportResult result;
+    result.error = QStringLiteral(
+                       "%1: %2 bytes, more than the %3 MB that a file of IR codes may "
+                       "have")
+                       .arg(fileName)
+                       .arg(size)
+                       .arg(kMaxRemoteFileBytes / (1024 * 1024));
+    return result;
 }
 
 }  // namespace
@@ -152,4 +165,17 @@ QByteArray WriteRemoteFile(RemoteFormat format, const QString& remoteName,
             break;
     }
     return out;
+}
+
+ImportResult ReadRemoteFileAt(const QString& hostPath, RemoteFormat format) {
+    ImportResult result;
+    QFile file(hostPath);
+    if (!QFileInfo(hostPath).isFile() || !file.open(QIODevice::ReadOnly)) {
+        result.error = QStringLiteral("%1: cannot be opened").arg(hostPath);
+        return result;
+    }
+    if (file.size() > kMaxRemoteFileBytes) {
+        return TooLarge(hostPath, file.size());
+    }
+    return ReadRemoteFile(file.readAll(), hostPath, format);
 }

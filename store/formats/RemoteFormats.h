@@ -32,3 +32,7 @@ ImportResult ReadRemoteFile(const QByteArray& content, const QString& fileName,
 // for it.
 QByteArray WriteRemoteFile(RemoteFormat format, const QString& remoteName,
                            std::span<const ExportButton> buttons);
+
+// Reads the host file at `hostPath` as ReadRemoteFile does, refusing a file too large before
+// loading it; messages name the file as given.
+ImportResult ReadRemoteFileAt(const QString& hostPath, RemoteFormat format);
