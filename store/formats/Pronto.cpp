@@ -195,8 +195,8 @@ ImportResult ReadPronto(const QByteArray& content, const QString& fileName) {
         }
         if (pos != words.size()) {
             result.error = LineError(fileName, line.number,
-                                     QStringLiteral("%1 words more than the code's pair counts "
-                                                    "call for")
+                                     QStringLiteral("words left over after the code that its pair "
+                                                    "counts call for: %1")
                                          .arg(words.size() - pos));
             return result;
         }
