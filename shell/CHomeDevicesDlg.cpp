@@ -12,12 +12,13 @@
 #include "DialogUnits.h"
 #include "FormTables.h"
 #include "HandheldFs.h"
+#include "ImportExport.h"
 #include "Modal.h"
 
 namespace {
 
 constexpr int kDialogWidth = 162;  // dialog units
-constexpr int kDialogHeight = 165;
+constexpr int kDialogHeight = 179;
 
 // The row of filter buttons, in dialog units.
 constexpr QRect kFilterRow(2, 16, 158, 12);
@@ -85,11 +86,15 @@ CHomeDevicesDlg::CHomeDevicesDlg(CDUWnd& window, HandheldFs& fs, const HandheldF
     select_ = MakeButton(this, kSelectId, "Select", QRect(4, 145, 75, 14), 14);
     done_ = MakeButton(this, kDoneId, "Done", QRect(83, 145, 75, 14), 14);
     done_->setDefault(true);
+    import_ = MakeButton(this, kImportId, "Import...", QRect(56, 163, 50, 12), 12);
+    export_ = MakeButton(this, kExportId, "Export...", QRect(110, 163, 48, 12), 12);
     connect(add_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnAdd);
     connect(relearn_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnRelearn);
     connect(delete_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnDelete);
     connect(rename_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnRename);
     connect(hot_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnHot);
+    connect(import_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnImport);
+    connect(export_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnExport);
     connect(select_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnSelect);
     connect(done_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnDone);
 
@@ -138,6 +143,10 @@ QPushButton* CHomeDevicesDlg::CommandButton(int id) const {
             return rename_;
         case kHotId:
             return hot_;
+        case kImportId:
+            return import_;
+        case kExportId:
+            return export_;
         case kSelectId:
             return select_;
         case kDoneId:
@@ -399,6 +408,23 @@ void CHomeDevicesDlg::OnRename() {
     SetFormSlots(hot);
     changed_ = true;
     FillList(filter_);
+}
+
+void CHomeDevicesDlg::OnImport() {
+    if (!RunImport(this, fs_, folders_)) {
+        list_->setFocus();
+        return;
+    }
+    const HotSlots hot = FormSlots();
+    ScanCodebases(fs_, folders_, entries_, &hot);
+    FillList(filter_);
+}
+
+void CHomeDevicesDlg::OnExport() {
+    const int index = SelectedEntry();
+    if (index >= 0) {
+        RunExport(this, fs_, entries_[size_t(index)]);
+    }
 }
 
 void CHomeDevicesDlg::OnDelete() {
