@@ -297,7 +297,8 @@ TEST_F(Importer, AFailingStepLeavesTheRootAsItWas) {
         EXPECT_EQ(root.Read(kSonyPath), sony) << "step " << step;
     }
     root.fs.FailStep(0);
-    EXPECT_GT(failures, 10);
+    // At least creating, writing and flushing two temporary files and moving both into place.
+    EXPECT_GE(failures, 8);
     EXPECT_EQ(FirstMark(kSonyPath, "Power"), 2002);
     EXPECT_EQ(FirstMark("\\Program Files\\ArdelRemote\\CodeBases\\TV_Panasonic.PDB", "Power"),
               2004);
