@@ -469,7 +469,9 @@ ImportReport ImportRemotes(HandheldFs& fs, const HandheldFolders& folders, const
         return report;
     }
     if (!options.deviceName.isEmpty()) {
-        const int category = IsDeviceCategory(options.category) ? options.category : kCategoryTv;
+        // Without a category the name must fit the longest abbreviation the guess may give.
+        const int category =
+            IsDeviceCategory(options.category) ? options.category : kCategoryCabSat;
         QChar illegal;
         const std::vector<CodebaseNameCheck> problems = CodebaseNameProblems(
             nullptr, folders.defaultCodebaseFolder, category, options.deviceName, &illegal);

@@ -229,6 +229,15 @@ TEST_F(Importer, NameAndCategoryFromTheOptions) {
                                     ImportOptions{kCategoryTv, "a/b", {}});
     EXPECT_EQ(bad.result, kImportBadName);
     EXPECT_NE(bad.error.indexOf("'/'"), -1) << bad.error.toStdString();
+    // Without a category a name must leave room for any abbreviation the guess may give.
+    EXPECT_EQ(Import(OneRemote("Sony", {Button("KEY_POWER", 1001)}),
+                     ImportOptions{0, QString(27, 'n'), {}})
+                  .result,
+              kImportBadName);
+    EXPECT_EQ(Import(OneRemote("Sony", {Button("KEY_POWER", 1001)}),
+                     ImportOptions{kCategoryTv, QString(27, 'n'), {}})
+                  .result,
+              kImportOk);
 }
 
 TEST_F(Importer, NothingStorableMakesNoCodebase) {
