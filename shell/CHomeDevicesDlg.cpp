@@ -13,6 +13,7 @@
 #include "DialogUnits.h"
 #include "FormTables.h"
 #include "HandheldFs.h"
+#include "ImportExport.h"
 #include "Modal.h"
 
 namespace {
@@ -88,11 +89,15 @@ CHomeDevicesDlg::CHomeDevicesDlg(CDUWnd& window, HandheldFs& fs, const HandheldF
     done_->setDefault(true);
     buttons_ = MakeButton(this, kButtonsId, "Buttons...", QRect(2, 163, 50, 12), 12);
     connect(buttons_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnButtons);
+    import_ = MakeButton(this, kImportId, "Import...", QRect(56, 163, 50, 12), 12);
+    export_ = MakeButton(this, kExportId, "Export...", QRect(110, 163, 48, 12), 12);
     connect(add_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnAdd);
     connect(relearn_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnRelearn);
     connect(delete_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnDelete);
     connect(rename_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnRename);
     connect(hot_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnHot);
+    connect(import_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnImport);
+    connect(export_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnExport);
     connect(select_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnSelect);
     connect(done_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnDone);
 
@@ -141,6 +146,10 @@ QPushButton* CHomeDevicesDlg::CommandButton(int id) const {
             return rename_;
         case kHotId:
             return hot_;
+        case kImportId:
+            return import_;
+        case kExportId:
+            return export_;
         case kSelectId:
             return select_;
         case kDoneId:
@@ -404,6 +413,23 @@ void CHomeDevicesDlg::OnRename() {
     SetFormSlots(hot);
     changed_ = true;
     FillList(filter_);
+}
+
+void CHomeDevicesDlg::OnImport() {
+    if (!RunImport(this, fs_, folders_)) {
+        list_->setFocus();
+        return;
+    }
+    const HotSlots hot = FormSlots();
+    ScanCodebases(fs_, folders_, entries_, &hot);
+    FillList(filter_);
+}
+
+void CHomeDevicesDlg::OnExport() {
+    const int index = SelectedEntry();
+    if (index >= 0) {
+        RunExport(this, fs_, entries_[size_t(index)]);
+    }
 }
 
 void CHomeDevicesDlg::OnDelete() {

@@ -1,7 +1,7 @@
 // The "Home Devices" dialog: every codebase found, with its category, device name and
 // whether it is the hot codebase of its category; filters by category; and Add, ReLearn,
-// Delete, Rename, Hot, Select and Done on the selected row, and Buttons..., which shows
-// what the selected codebase's buttons are.
+// Delete, Rename, Hot, Select and Done on the selected row; Buttons..., which shows what
+// the selected codebase's buttons are; Import and Export of files of IR codes.
 //
 // The dialog works on the remote window's forms directly: making a codebase hot sets the
 // codebase slot of both forms of its category at once. The preference file follows when the
@@ -36,6 +36,8 @@ class CHomeDevicesDlg : public QDialog {
     static constexpr int kDeleteId = 1026;
     static constexpr int kRenameId = 1027;
     static constexpr int kHotId = 1028;
+    static constexpr int kImportId = 1040;
+    static constexpr int kExportId = 1041;
     static constexpr int kSelectId = 2;
     static constexpr int kDoneId = 1;
     // Opens the view of the selected codebase's buttons and signals.
@@ -56,8 +58,8 @@ class CHomeDevicesDlg : public QDialog {
     QLabel* TitleText() const { return title_; }
     // The filter button of `category` (0 for All); null outside 0..6.
     QPushButton* FilterButton(int category) const;
-    // Add, ReLearn, Delete, Rename, Hot, Select, Done or Buttons by control id; null for another
-    // id.
+    // Add, ReLearn, Delete, Rename, Hot, Import, Export, Select, Done or Buttons by control
+    // id; null for another id.
     QPushButton* CommandButton(int id) const;
     CHelpBar* HelpBar() const { return helpBar_; }
 
@@ -73,6 +75,8 @@ class CHomeDevicesDlg : public QDialog {
     void OnDelete();
     void OnRename();
     void OnHot();
+    void OnImport();
+    void OnExport();
     void OnSelect();
     void OnDone();
     void OnButtons();
@@ -116,6 +120,8 @@ class CHomeDevicesDlg : public QDialog {
     QPushButton* delete_;
     QPushButton* rename_;
     QPushButton* hot_;
+    QPushButton* import_;
+    QPushButton* export_;
     QPushButton* select_;
     QPushButton* done_;
     QPushButton* buttons_;

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "Commands.h"
+#include "ImportCommands.h"
 #include "LircCommands.h"
 #include "ProtocolCommands.h"
 
@@ -50,6 +51,8 @@ struct CtlApp {
     LircListOptions lircList;
     LircLearnOptions lircLearn;
     LircSendOptions lircSend;
+    ImportCommandOptions importOptions;
+    ExportCommandOptions exportOptions;
 };
 
 // The kernel's LIRC devices as ardelctl reaches them.
@@ -169,6 +172,41 @@ CtlApp::CtlApp(CtlStreams io) {
             encode.toggle = encodeToggle;
         }
         run = [this, io] { return RunEncodeCommand(encode, io.out, io.err); };
+    });
+
+    const std::vector<std::string> formats(std::begin(kRemoteFormatNames),
+                                           std::end(kRemoteFormatNames));
+    CLI::App* importCmd = app.add_subcommand(
+        "import",
+        "makes codebases of a file of IR codes (lircd.conf, Pronto hex, Flipper .ir, Broadlink)");
+    importCmd->add_option("FILE", importOptions.file, "the file of IR codes")->required();
+    importCmd
+        ->add_option("--format", importOptions.format,
+                     "the file's format (guessed from its content without it)")
+        ->check(CLI::IsMember(formats));
+    importCmd
+        ->add_option("--root", importOptions.root, "the folder that stands for the device root")
+        ->capture_default_str();
+    importCmd->add_option("--category", importOptions.category,
+                          "TV, Cab/Sat, DVD/CD, VCR, Audio or TiVo (guessed without it)");
+    importCmd->add_option("--name", importOptions.name,
+                          "the codebase's device name (the remote's own without it)");
+    importCmd->add_flag("--replace", importOptions.replace, "replace a codebase of the same name");
+    importCmd->callback([this, io] {
+        run = [this, io] { return RunImportCommand(importOptions, io.out, io.err); };
+    });
+
+    CLI::App* exportCmd = app.add_subcommand(
+        "export", "writes a codebase, or one button, as a file of IR codes to standard output");
+    exportCmd->add_option("--codebase", exportOptions.codebase, "the codebase file")->required();
+    exportCmd->add_option("--format", exportOptions.format, "lircd, pronto, flipper or broadlink")
+        ->required()
+        ->check(CLI::IsMember(formats));
+    exportCmd->add_option("--button", exportOptions.button, "only this button");
+    exportCmd->add_option("--signal", exportOptions.signal, "the buttons' first or second signal")
+        ->check(CLI::Range(1, 2));
+    exportCmd->callback([this, io] {
+        run = [this, io] { return RunExportCommand(exportOptions, io.out, io.err); };
     });
 
     CLI::App* lirc = app.add_subcommand("lirc", "the kernel's LIRC devices (real IR hardware)");

@@ -1,0 +1,13 @@
+// Any bytes as a file of Broadlink codes: the reader never crashes, and hands on either an error
+// or whole signals that write out and read again.
+#include <QByteArray>
+
+#include "ImportCheck.h"
+#include "RemoteFormats.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArray content(reinterpret_cast<const char*>(data), qsizetype(size));
+    CheckImport(ReadRemoteFile(content, QStringLiteral("fuzz"), RemoteFormat::Broadlink),
+                RemoteFormat::Broadlink);
+    return 0;
+}

@@ -1,0 +1,180 @@
+#include "ImportExport.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QStringList>
+
+#include "DialogUnits.h"
+#include "Exporter.h"
+#include "Importer.h"
+#include "Modal.h"
+#include "RemoteFormats.h"
+
+namespace {
+
+class CQtFileChooser : public FileChooser {
+  public:
+    QString OpenFileName(QWidget* parent, const QString& title, const QString& filters) override {
+        return QFileDialog::getOpenFileName(parent, title, QString(), filters);
+    }
+    QString SaveFileName(QWidget* parent, const QString& title, const QString& suggested,
+                         const QString& filters, QString& selectedFilter) override {
+        return QFileDialog::getSaveFileName(parent, title, suggested, filters, &selectedFilter);
+    }
+};
+
+CQtFileChooser qtChooser;
+FileChooser* currentChooser = &qtChooser;
+
+// The export formats as the save dialog offers them, and the extension each file gets.
+struct ExportChoice {
+    RemoteFormat format;
+    const char* filter;
+    const char* extension;
+};
+constexpr ExportChoice kExportChoices[] = {
+    {RemoteFormat::Flipper, "Flipper Zero IR file (*.ir)", ".ir"},
+    {RemoteFormat::Lircd, "LIRC remote (*.lircd.conf *.conf)", ".lircd.conf"},
+    {RemoteFormat::Pronto, "Pronto hex codes (*.txt)", ".txt"},
+    {RemoteFormat::Broadlink, "Broadlink codes (*.txt)", ".txt"},
+};
+
+const QString kImportFilters =
+    QStringLiteral("IR code files (*.ir *.conf *.txt *.pronto *.broadlink);;All files (*)");
+
+// The lines that say what was left out; long lists end in a count.
+QString SkippedText(const std::vector<SkippedButton>& skipped) {
+    constexpr size_t kShown = 15;
+    QStringList lines;
+    for (size_t i = 0; i < skipped.size() && i < kShown; ++i) {
+        const SkippedButton& s = skipped[i];
+        lines << QStringLiteral("%1 (line %2): %3")
+                     .arg(s.button.isEmpty() ? s.remote : s.button)
+                     .arg(s.line)
+                     .arg(s.reason);
+    }
+    if (skipped.size() > kShown) {
+        lines << QStringLiteral("... and %1 more.").arg(skipped.size() - kShown);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+}  // namespace
+
+FileChooser& GetFileChooser() {
+    return *currentChooser;
+}
+
+FileChooser* SetFileChooser(FileChooser* chooser) {
+    FileChooser* previous = currentChooser == &qtChooser ? nullptr : currentChooser;
+    currentChooser = chooser ? chooser : &qtChooser;
+    return previous;
+}
+
+CImportCategoryDlg::CImportCategoryDlg(QWidget* parent) : QDialog(parent) {
+    setWindowTitle("Import");
+    auto* label = new QLabel("Category of the new codebases:", this);
+    label->setGeometry(DluRect(4, 4, 140, 10));
+    label->setFont(Arial(12, true));
+    categories_ = new QComboBox(this);
+    categories_->setGeometry(DluRect(4, 16, 140, 12));
+    categories_->setFont(Arial(12, false));
+    categories_->addItem("Guess from the names", kCategoryUnknown);
+    for (int category = kCategoryTv; category <= kCategoryTiVo; ++category) {
+        categories_->addItem(QString::fromLatin1(CategoryName(category)), category);
+    }
+    auto* ok = new QPushButton("OK", this);
+    ok->setGeometry(DluRect(4, 34, 68, 14));
+    ok->setFont(Arial(14, true));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton("Cancel", this);
+    cancel->setGeometry(DluRect(76, 34, 68, 14));
+    cancel->setFont(Arial(14, true));
+    connect(ok, &QPushButton::clicked, this, [this] { done(kIdOk); });
+    connect(cancel, &QPushButton::clicked, this, [this] { done(kIdCancel); });
+    setFixedSize(DluX(148), DluY(52));
+}
+
+int CImportCategoryDlg::Category() const {
+    return categories_->currentData().toInt();
+}
+
+bool RunImport(QWidget* parent, HandheldFs& fs, const HandheldFolders& folders) {
+    const QString file = GetFileChooser().OpenFileName(parent, "Import", kImportFilters);
+    if (file.isEmpty()) {
+        return false;
+    }
+    const ImportResult read = ReadRemoteFileAt(file, RemoteFormat::Guess);
+    if (!read.error.isEmpty()) {
+        ShowMessage(parent, read.error);
+        return false;
+    }
+    CImportCategoryDlg categoryDlg(parent);
+    if (RunModal(categoryDlg) != kIdOk) {
+        return false;
+    }
+    ImportOptions options;
+    options.category = categoryDlg.Category();
+    options.replace = [parent](const QString& displayName, const QString&) {
+        return ShowMessage(parent,
+                           "A codebase named '" + displayName +
+                               "' exists already. Replace it with the imported one?",
+                           MessageButtons::YesNo) == kIdYes;
+    };
+    const ImportReport report = ImportRemotes(fs, folders, read, file, options);
+    QString text;
+    if (report.result != kImportOk) {
+        text = report.error;
+    } else {
+        QStringList made;
+        for (const ImportedCodebase& codebase : report.codebases) {
+            made
+                << QStringLiteral("%1: %2 buttons").arg(codebase.displayName).arg(codebase.buttons);
+        }
+        text = "Imported:\n" + made.join(QLatin1Char('\n'));
+    }
+    if (!report.skipped.empty()) {
+        text += "\n\nLeft out:\n" + SkippedText(report.skipped);
+    }
+    ShowMessage(parent, text);
+    return report.result == kImportOk;
+}
+
+bool RunExport(QWidget* parent, HandheldFs& fs, const CodebaseEntry& entry) {
+    QStringList filters;
+    for (const ExportChoice& choice : kExportChoices) {
+        filters << QLatin1String(choice.filter);
+    }
+    const QString name = DisplayName(entry.category, entry.deviceName);
+    QString selected = filters.front();
+    QString file = GetFileChooser().SaveFileName(parent, "Export", name + ".ir",
+                                                 filters.join(QStringLiteral(";;")), selected);
+    if (file.isEmpty()) {
+        return false;
+    }
+    const ExportChoice* choice = &kExportChoices[0];
+    for (const ExportChoice& known : kExportChoices) {
+        if (selected == QLatin1String(known.filter)) {
+            choice = &known;
+        }
+    }
+    if (QFileInfo(file).suffix().isEmpty()) {
+        file += QLatin1String(choice->extension);
+    }
+    QByteArray bytes;
+    if (ExportCodebase(fs, entry.path, choice->format, QString(), 1, bytes) != kExportOk) {
+        ShowMessage(parent, "The codebase '" + name + "' has no buttons to export.");
+        return false;
+    }
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(bytes) != bytes.size() ||
+        !out.flush()) {
+        ShowMessage(parent, "Cannot write the file\n '" + file + "'");
+        return false;
+    }
+    return true;
+}

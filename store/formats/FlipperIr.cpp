@@ -1,0 +1,305 @@
+#include "FlipperIr.h"
+
+#include <QList>
+#include <cmath>
+#include <map>
+#include <vector>
+
+#include "IrProtocol.h"
+#include "SignalForm.h"
+#include "TextLines.h"
+
+namespace {
+
+struct Field {
+    QByteArray value;
+    int line = 0;
+};
+
+struct Block {
+    int line = 0;
+    std::map<QByteArray, Field> fields;
+};
+
+// "04 00 00 00": bytes, least significant first.
+bool ParseBytes(const QByteArray& text, uint32_t& value) {
+    const QList<QByteArray> tokens = text.simplified().split(' ');
+    if (text.trimmed().isEmpty() || tokens.size() > 4) {
+        return false;
+    }
+    value = 0;
+    int shift = 0;
+    for (const QByteArray& token : tokens) {
+        bool ok = false;
+        const uint32_t byte = token.toUInt(&ok, 16);
+        if (!ok || token.size() > 2 || byte > 0xFF) {
+            return false;
+        }
+        value |= byte << shift;
+        shift += 8;
+    }
+    return true;
+}
+
+QString Hex(uint32_t value) {
+    return QStringLiteral("0x%1")
+        .arg(value, 0, 16)
+        .toUpper()
+        .replace(QStringLiteral("0X"), QStringLiteral("0x"));
+}
+
+class Reader {
+  public:
+    Reader(const QString& fileName, ImportedRemote& remote)
+        : fileName_(fileName), remote_(remote) {}
+
+    // Makes the block's button; false with `error` when the block is malformed.
+    bool Finish(const Block& block, QString& error) {
+        ImportedButton button;
+        button.line = block.line;
+        button.name = QString::fromUtf8(Value(block, "name"));
+        const QByteArray type = Value(block, "type");
+        if (button.name.isEmpty()) {
+            error = LineError(fileName_, block.line, QStringLiteral("a button without a name"));
+            return false;
+        }
+        if (type == "raw") {
+            if (!Raw(block, button, error)) {
+                return false;
+            }
+        } else if (type == "parsed") {
+            if (!Parsed(block, button, error)) {
+                return false;
+            }
+        } else {
+            error = LineError(fileName_, LineOf(block, "type"),
+                              type.isEmpty() ? QStringLiteral("'%1' has no type").arg(button.name)
+                                             : QStringLiteral("unknown type '%1' (raw or parsed)")
+                                                   .arg(QString::fromUtf8(type.left(20))));
+            return false;
+        }
+        remote_.buttons.push_back(button);
+        return true;
+    }
+
+  private:
+    static QByteArray Value(const Block& block, const char* key) {
+        const auto it = block.fields.find(key);
+        return it == block.fields.end() ? QByteArray() : it->second.value;
+    }
+    static int LineOf(const Block& block, const char* key) {
+        const auto it = block.fields.find(key);
+        return it == block.fields.end() ? block.line : it->second.line;
+    }
+    bool Require(const Block& block, const char* key, const ImportedButton& button,
+                 QString& error) const {
+        if (block.fields.count(key) == 0) {
+            error = LineError(fileName_, block.line,
+                              QStringLiteral("'%1' has no %2").arg(button.name, key));
+            return false;
+        }
+        return true;
+    }
+
+    bool Raw(const Block& block, ImportedButton& button, QString& error) const {
+        if (!Require(block, "frequency", button, error) || !Require(block, "data", button, error)) {
+            return false;
+        }
+        bool ok = false;
+        const uint32_t frequency = Value(block, "frequency").toUInt(&ok);
+        if (!ok) {
+            error = LineError(fileName_, LineOf(block, "frequency"),
+                              QStringLiteral("the frequency is not a whole number"));
+            return false;
+        }
+        std::vector<int64_t> durations;
+        for (const QByteArray& token : Value(block, "data").simplified().split(' ')) {
+            const uint32_t us = token.toUInt(&ok);
+            if (!ok) {
+                error = LineError(fileName_, LineOf(block, "data"),
+                                  QStringLiteral("'%1' is not a duration in microseconds")
+                                      .arg(QString::fromUtf8(token.left(20))));
+                return false;
+            }
+            durations.push_back(durations.size() % 2 == 0 ? int64_t{us} : -int64_t{us});
+        }
+        IrSignal signal;
+        if (MakeIrSignal(durations, 0, CarrierPeriodOfHz(frequency), signal, button.skipped)) {
+            button.irSignals.push_back(signal);
+        }
+        return true;
+    }
+
+    bool Parsed(const Block& block, ImportedButton& button, QString& error) const {
+        if (!Require(block, "protocol", button, error) ||
+            !Require(block, "address", button, error) ||
+            !Require(block, "command", button, error)) {
+            return false;
+        }
+        IrCode code;
+        for (const char* key : {"address", "command"}) {
+            uint32_t& value = QByteArray(key) == "address" ? code.address : code.command;
+            if (!ParseBytes(Value(block, key), value)) {
+                error = LineError(
+                    fileName_, LineOf(block, key),
+                    QStringLiteral("the %1 is not up to four hexadecimal bytes").arg(key));
+                return false;
+            }
+        }
+        const QByteArray name = Value(block, "protocol");
+        const IrProtocol* protocol =
+            FindIrProtocol(std::string_view(name.constData(), name.size()));
+        if (!protocol) {
+            button.skipped = QStringLiteral("unknown protocol '%1'").arg(QString::fromUtf8(name));
+            return true;
+        }
+        IrEncoded encoded;
+        switch (EncodeIrSignal(*protocol, code, encoded)) {
+            case kIrCodeOk:
+                break;
+            case kIrCodeAddressOutOfRange:
+                button.skipped =
+                    QStringLiteral("address %1 is outside %2's range 0x0 to %3")
+                        .arg(Hex(code.address), protocol->name, Hex(protocol->addressMax));
+                return true;
+            case kIrCodeCommandOutOfRange:
+                button.skipped =
+                    QStringLiteral("command %1 is outside %2's range 0x0 to %3")
+                        .arg(Hex(code.command), protocol->name, Hex(protocol->commandMax));
+                return true;
+            default:
+                button.skipped = QStringLiteral("%1 cannot encode this code").arg(protocol->name);
+                return true;
+        }
+        std::vector<int64_t> durations(encoded.durations.begin(), encoded.durations.end());
+        IrSignal signal;
+        if (MakeIrSignal(durations, encoded.frameStart, encoded.carrierPeriodUs, signal,
+                         button.skipped)) {
+            button.irSignals.push_back(signal);
+        }
+        return true;
+    }
+
+    const QString& fileName_;
+    ImportedRemote& remote_;
+};
+
+}  // namespace
+
+ImportResult ReadFlipperIr(const QByteArray& content, const QString& fileName) {
+    ImportResult result;
+    std::vector<TextLine> lines;
+    if (!SplitTextLines(content, fileName, lines, result.error)) {
+        return result;
+    }
+    ImportedRemote remote;
+    remote.line = 1;
+    Reader reader(fileName, remote);
+    enum { kFiletype, kVersion, kBody } state = kFiletype;
+    Block block;
+    bool inBlock = false;
+    for (const TextLine& line : lines) {
+        if (line.text.isEmpty() || line.text.startsWith('#')) {
+            continue;
+        }
+        const qsizetype colon = line.text.indexOf(':');
+        if (colon <= 0) {
+            result.error =
+                LineError(fileName, line.number, QStringLiteral("not a 'key: value' line"));
+            return result;
+        }
+        const QByteArray key = line.text.left(colon).trimmed();
+        const QByteArray value = line.text.mid(colon + 1).trimmed();
+        if (state == kFiletype) {
+            if (key != "Filetype" || (value != "IR signals file" && value != "IR library file")) {
+                result.error = LineError(fileName, line.number,
+                                         QStringLiteral("not an IR signals file (its first line "
+                                                        "must be 'Filetype: IR signals file')"));
+                return result;
+            }
+            state = kVersion;
+            continue;
+        }
+        if (state == kVersion) {
+            if (key != "Version" || value != "1") {
+                result.error = LineError(fileName, line.number,
+                                         QStringLiteral("only version 1 of IR signals files can be "
+                                                        "read"));
+                return result;
+            }
+            state = kBody;
+            continue;
+        }
+        if (key == "name") {
+            if (inBlock && !reader.Finish(block, result.error)) {
+                return result;
+            }
+            block = Block{line.number, {}};
+            inBlock = true;
+        } else if (!inBlock) {
+            result.error = LineError(fileName, line.number,
+                                     QStringLiteral("'%1' before the first 'name:'")
+                                         .arg(QString::fromUtf8(key.left(20))));
+            return result;
+        }
+        if (block.fields.count(key) > 0) {
+            result.error = LineError(
+                fileName, line.number,
+                QStringLiteral("'%1' twice in one button").arg(QString::fromUtf8(key.left(20))));
+            return result;
+        }
+        block.fields[key] = Field{value, line.number};
+    }
+    if (state != kBody) {
+        const int last = lines.empty() ? 1 : lines.back().number;
+        result.error = LineError(fileName, last,
+                                 QStringLiteral("the file ends before its 'Filetype' and 'Version' "
+                                                "lines"));
+        return result;
+    }
+    if (inBlock && !reader.Finish(block, result.error)) {
+        return result;
+    }
+    if (remote.buttons.empty()) {
+        result.error =
+            LineError(fileName, lines.back().number, QStringLiteral("no buttons in the file"));
+        return result;
+    }
+    result.remotes.push_back(std::move(remote));
+    return result;
+}
+
+QByteArray WriteFlipperIr(std::span<const ExportButton> buttons) {
+    QByteArray out = "Filetype: IR signals file\nVersion: 1\n";
+    auto bytes = [](uint32_t value) {
+        QByteArray text;
+        for (int i = 0; i < 4; ++i) {
+            text +=
+                QByteArray::number((value >> (8 * i)) & 0xFF, 16).rightJustified(2, '0').toUpper();
+            text += i < 3 ? " " : "";
+        }
+        return text;
+    };
+    for (const ExportButton& button : buttons) {
+        out += "#\nname: " + button.name.toUtf8() + "\n";
+        const IrSignal& signal = button.signal;
+        const IrDecoded decoded =
+            DecodeIrSignal(std::span<const int32_t>(signal.durations,
+                                                    std::min<size_t>(signal.count, kMaxDurations)),
+                           signal.carrierPeriod);
+        if (decoded.protocol && !decoded.frame.bareRepeat) {
+            out += "type: parsed\nprotocol: " + QByteArray(decoded.protocol->name) +
+                   "\naddress: " + bytes(decoded.frame.code.address) +
+                   "\ncommand: " + bytes(decoded.frame.code.command) + "\n";
+            continue;
+        }
+        const uint32_t periodUs = signal.carrierPeriod ? signal.carrierPeriod : 26;
+        QByteArray data;
+        for (int32_t d : FirstPass(signal)) {
+            data += (data.isEmpty() ? "" : " ") + QByteArray::number(std::abs(d));
+        }
+        out += "type: raw\nfrequency: " + QByteArray::number(std::lround(1e6 / periodUs)) +
+               "\nduty_cycle: 0.330000\ndata: " + data + "\n";
+    }
+    return out;
+}

@@ -1,0 +1,25 @@
+// Small helpers shared by the readers of text formats of IR codes.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+struct TextLine {
+    int number = 0;   // from 1
+    QByteArray text;  // without its line end, trimmed
+};
+
+// The file's lines, trimmed. A file with a NUL byte, or whose text is not UTF-8, is no text:
+// `error` then says so, naming the file and the line.
+bool SplitTextLines(const QByteArray& content, const QString& fileName,
+                    std::vector<TextLine>& lines, QString& error);
+
+// "FILE: line N: what".
+QString LineError(const QString& fileName, int line, const QString& what);
+
+// A line "NAME: CODE" split at its last colon; a line without one is a code without a name.
+void SplitNamedCode(const QByteArray& line, QString& name, QByteArray& code);
+
+// The file's name without folder and extension, for a remote that names itself nowhere.
+QString BaseNameOf(const QString& fileName);

@@ -1,0 +1,178 @@
+#include "ImportExport.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QPushButton>
+
+#include "../remote/RemoteWindowFixture.h"
+#include "CCheckListCtrl.h"
+#include "CHelpBar.h"
+#include "CHomeDevicesDlg.h"
+#include "DialogUnits.h"
+
+namespace {
+
+// Answers the file dialogs with names a test sets.
+class AnsweringChooser : public FileChooser {
+  public:
+    AnsweringChooser() : previous_(SetFileChooser(this)) {}
+    ~AnsweringChooser() override { SetFileChooser(previous_); }
+
+    QString OpenFileName(QWidget*, const QString&, const QString&) override {
+        ++opened;
+        return openAnswer;
+    }
+    QString SaveFileName(QWidget*, const QString&, const QString& suggested, const QString& filters,
+                         QString& selectedFilter) override {
+        suggestedName = suggested;
+        offered = filters;
+        selectedFilter = filterAnswer;
+        return saveAnswer;
+    }
+
+    QString openAnswer, saveAnswer, filterAnswer, suggestedName, offered;
+    int opened = 0;
+
+  private:
+    FileChooser* previous_;
+};
+
+const QString kTvIr = QStringLiteral(ARDEL_TEST_DATA "/../store/formats/fixtures/tv.ir");
+
+class ImportExportTest : public RemoteWindowTest {
+  protected:
+    ImportExportTest() : folders(FoldersFor(QString(kBase) + "ArdelRemote.exe")) {}
+
+    // Runs Home Devices; `act` works in it. The category dialog chooses `category`.
+    void Run(const std::function<void(CHomeDevicesDlg&)>& act) {
+        modal.onDialog = [this, act](QDialog& dialog) {
+            if (auto* home = qobject_cast<CHomeDevicesDlg*>(&dialog)) {
+                act(*home);
+                return int(kIdOk);
+            }
+            if (auto* category = qobject_cast<CImportCategoryDlg*>(&dialog)) {
+                ++categoryRuns;
+                QComboBox* list = category->CategoryList();
+                list->setCurrentIndex(list->findText(categoryAnswer));
+                return categoryAnswer.isEmpty() ? int(kIdCancel) : int(kIdOk);
+            }
+            return int(kIdCancel);
+        };
+        RunHomeDevices(*window, *fs, folders, 0);
+    }
+    std::vector<QString> Names(const CHomeDevicesDlg& dialog) {
+        std::vector<QString> names;
+        for (int row = 0; row < dialog.List()->RowCount(); ++row) {
+            names.push_back(dialog.List()->CellText(row, CHomeDevicesDlg::kCategoryColumn) + "|" +
+                            dialog.List()->CellText(row, CHomeDevicesDlg::kNameColumn));
+        }
+        return names;
+    }
+
+    HandheldFolders folders;
+    AnsweringChooser chooser;
+    QString categoryAnswer = "DVD/CD";
+    int categoryRuns = 0;
+};
+
+TEST_F(ImportExportTest, ButtonsSitInTheirOwnRow) {
+    Run([](CHomeDevicesDlg& dialog) {
+        EXPECT_EQ(dialog.CommandButton(CHomeDevicesDlg::kImportId)->text(), "Import...");
+        EXPECT_EQ(dialog.CommandButton(CHomeDevicesDlg::kImportId)->geometry(),
+                  DluRect(56, 163, 50, 12));
+        EXPECT_EQ(dialog.CommandButton(CHomeDevicesDlg::kExportId)->text(), "Export...");
+        EXPECT_EQ(dialog.CommandButton(CHomeDevicesDlg::kExportId)->geometry(),
+                  DluRect(110, 163, 48, 12));
+        EXPECT_GE(dialog.HelpBar()->geometry().top(), DluY(179));
+    });
+}
+
+TEST_F(ImportExportTest, ImportsInTheChosenCategoryAndSaysWhatWasLeftOut) {
+    chooser.openAnswer = kTvIr;
+    Run([this](CHomeDevicesDlg& dialog) {
+        EXPECT_TRUE(Names(dialog).empty());
+        QTest::mouseClick(dialog.CommandButton(CHomeDevicesDlg::kImportId), Qt::LeftButton);
+        EXPECT_EQ(Names(dialog), std::vector<QString>{"DVD/CD|tv"});
+    });
+    EXPECT_EQ(categoryRuns, 1);
+    ASSERT_EQ(modal.messages.size(), 1u);
+    const QString text = modal.messages[0].text;
+    EXPECT_TRUE(text.startsWith("Imported:\nDVD_tv: 2 buttons\n\nLeft out:\n"))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("Mystery (line 17): unknown protocol 'Foo'")) << text.toStdString();
+    EXPECT_TRUE(fs->FileExists("\\Program Files\\ArdelRemote\\CodeBases\\DVD_tv.PDB"));
+}
+
+TEST_F(ImportExportTest, AsksBeforeReplacingAndKeepsTheOldOneOnNo) {
+    chooser.openAnswer = kTvIr;
+    Run([](CHomeDevicesDlg& dialog) {
+        QTest::mouseClick(dialog.CommandButton(CHomeDevicesDlg::kImportId), Qt::LeftButton);
+    });
+    modal.messages.clear();
+    modal.messageAnswer = kIdNo;
+    Run([](CHomeDevicesDlg& dialog) {
+        QTest::mouseClick(dialog.CommandButton(CHomeDevicesDlg::kImportId), Qt::LeftButton);
+    });
+    ASSERT_EQ(modal.messages.size(), 2u);
+    EXPECT_EQ(modal.messages[0].text,
+              "A codebase named 'DVD_tv' exists already. Replace it with the imported one?");
+    EXPECT_EQ(modal.messages[0].buttons, MessageButtons::YesNo);
+    EXPECT_TRUE(modal.messages[1].text.contains("nothing was imported"))
+        << modal.messages[1].text.toStdString();
+}
+
+TEST_F(ImportExportTest, BadFileOrCancelImportsNothing) {
+    chooser.openAnswer = "";
+    Run([](CHomeDevicesDlg& dialog) {
+        QTest::mouseClick(dialog.CommandButton(CHomeDevicesDlg::kImportId), Qt::LeftButton);
+    });
+    EXPECT_EQ(chooser.opened, 1);
+    EXPECT_EQ(categoryRuns, 0);
+    EXPECT_TRUE(modal.messages.empty());
+
+    TempFolder folder;
+    const std::string bad = folder / "bad.txt";
+    QFile file(QString::fromStdString(bad));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("0000 006D 0002 0001 0156\n");
+    file.close();
+    chooser.openAnswer = QString::fromStdString(bad);
+    Run([](CHomeDevicesDlg& dialog) {
+        QTest::mouseClick(dialog.CommandButton(CHomeDevicesDlg::kImportId), Qt::LeftButton);
+    });
+    ASSERT_EQ(modal.messages.size(), 1u);
+    EXPECT_TRUE(modal.messages[0].text.startsWith(QString::fromStdString(bad) + ": line 1:"))
+        << modal.messages[0].text.toStdString();
+    EXPECT_EQ(categoryRuns, 0);
+
+    // Cancel in the category dialog.
+    chooser.openAnswer = kTvIr;
+    categoryAnswer.clear();
+    modal.messages.clear();
+    Run([](CHomeDevicesDlg& dialog) {
+        QTest::mouseClick(dialog.CommandButton(CHomeDevicesDlg::kImportId), Qt::LeftButton);
+    });
+    EXPECT_TRUE(modal.messages.empty());
+    EXPECT_FALSE(fs->FileExists("\\Program Files\\ArdelRemote\\CodeBases\\TV_tv.PDB"));
+}
+
+TEST_F(ImportExportTest, ExportsTheSelectedCodebaseInTheChosenFormat) {
+    chooser.openAnswer = kTvIr;
+    TempFolder folder;
+    chooser.saveAnswer = QString::fromStdString(folder / "tv");
+    chooser.filterAnswer = "Pronto hex codes (*.txt)";
+    Run([](CHomeDevicesDlg& dialog) {
+        QTest::mouseClick(dialog.CommandButton(CHomeDevicesDlg::kImportId), Qt::LeftButton);
+        dialog.List()->setCurrentItem(dialog.List()->topLevelItem(0));
+        QTest::mouseClick(dialog.CommandButton(CHomeDevicesDlg::kExportId), Qt::LeftButton);
+    });
+    EXPECT_EQ(chooser.suggestedName, "DVD_tv.ir");
+    EXPECT_TRUE(chooser.offered.contains("Flipper Zero IR file (*.ir)"));
+    QFile file(QString::fromStdString(folder / "tv.txt"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_TRUE(text.startsWith("Power: 0000 006C ")) << text.toStdString();
+    EXPECT_EQ(text.count(QByteArrayView("\n")), 3);  // Power, Vol_up, and Vol_up as Vol+
+}
+
+}  // namespace
