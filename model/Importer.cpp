@@ -463,6 +463,7 @@ int CategoryByName(const QString& name) {
 ImportReport ImportRemotes(HandheldFs& fs, const HandheldFolders& folders, const ImportResult& read,
                            const QString& fileName, const ImportOptions& options) {
     ImportReport report;
+    report.notes = read.notes;
     if (!read.error.isEmpty()) {
         report.result = kImportUnreadable;
         report.error = read.error;

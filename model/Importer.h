@@ -55,6 +55,7 @@ struct ImportReport {
     QString error;  // the message when result is not kImportOk
     std::vector<ImportedCodebase> codebases;
     std::vector<SkippedButton> skipped;
+    std::vector<QString> notes;  // what the reader noted about the file as a whole
 };
 
 // Stores the remotes of `read` (from `fileName`, which names remotes that name themselves

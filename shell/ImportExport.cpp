@@ -140,6 +140,9 @@ bool RunImport(QWidget* parent, HandheldFs& fs, const HandheldFolders& folders) 
     if (!report.skipped.empty()) {
         text += "\n\nLeft out:\n" + SkippedText(report.skipped);
     }
+    for (const QString& note : report.notes) {
+        text += "\n\n" + note;
+    }
     ShowMessage(parent, text);
     return report.result == kImportOk;
 }

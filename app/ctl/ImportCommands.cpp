@@ -55,12 +55,17 @@ const ImportResult read = ReadRemoteFileAt(QString::fromStdString(options.file),
 HostHandheldFs fs(QDir(root).absolutePath().toStdString());
 const ImportReport report = ImportRemotes(fs, FoldersFor(QString::fromStdString(fs.ProgramPath())),
                                           read, QString::fromStdString(options.file), import);
+for (const QString& note : report.notes) {
+    err << "ardelctl import: " << note.toStdString() << "\n";
+}
 for (const SkippedButton& skipped : report.skipped) {
     err << "ardelctl import: skipped";
     if (!skipped.button.isEmpty()) {
-        err << " '" << skipped.button.toStdString() << "'";
+        err << " '" << skipped.button.toStdString() << "' of";
+    } else {
+        err << " remote";
     }
-    err << " of '" << skipped.remote.toStdString() << "' (line " << skipped.line
+    err << " '" << skipped.remote.toStdString() << "' (line " << skipped.line
         << "): " << skipped.reason.toStdString() << "\n";
 }
 if (report.result != kImportOk) {

@@ -75,6 +75,28 @@ TEST_F(ImportCommand, MakesACodebaseAndReportsWhatItLeftOut) {
               "Power\t1\tNEC\t0x4\t0x8\nVol_up\t1\tunknown\t\t\nVol+\t1\tunknown\t\t\n");
 }
 
+// A LIRC file names what it cannot give: a remote of a receiver's code table has no timing to
+// send, and an included file is not read.
+TEST_F(ImportCommand, LircFileTellsWhatItLeftOut) {
+    const std::string file = Write("two.lircd.conf",
+                                   "include \"more.conf\"\n"
+                                   "begin remote\n  name Table\n  bits 8\n  one 0 0\n  zero 0 0\n"
+                                   "  begin codes\n    KEY_POWER 0x01\n  end codes\nend remote\n"
+                                   "begin remote\n  name Living\n  flags RAW_CODES\n  gap 40000\n"
+                                   "  begin raw_codes\n    name KEY_POWER\n      900 450 560\n"
+                                   "  end raw_codes\nend remote\n");
+    const CtlRun run = Ctl({"import", file, "--root", Root(), "--category", "TV"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "codebase: \\Program Files\\ArdelRemote\\CodeBases\\TV_Living.PDB\nbuttons: 1\n");
+    EXPECT_TRUE(Contains(run.err, "two.lircd.conf, line 1: other files are included here"))
+        << run.err;
+    EXPECT_TRUE(Contains(run.err, "skipped 'KEY_POWER' of 'Table' (line 8)")) << run.err;
+    EXPECT_TRUE(Contains(run.err, "skipped remote 'Table' (line 2)")) << run.err;
+    const CtlRun decode = Ctl({"codebase", "show", Codebase("TV_Living.PDB")});
+    EXPECT_TRUE(Contains(decode.out, "Power")) << decode.out;
+}
+
 TEST_F(ImportCommand, OptionsNameCategoryAndFormat) {
     const CtlRun run = Ctl({"import", Fixture("codes.pronto"), "--root", Root(), "--format",
                             "pronto", "--category", "dvd/cd", "--name", "Shelf"});
@@ -185,7 +207,7 @@ TEST_F(ExportCommand, OneLinePerButtonForProntoAndBroadlink) {
 }
 
 TEST_F(ExportCommand, ExportsImportAgain) {
-    for (const char* format : {"pronto", "broadlink", "flipper"}) {
+    for (const char* format : {"pronto", "broadlink", "flipper", "lircd"}) {
         const CtlRun run = Ctl({"export", "--codebase", Box(), "--format", format});
         ASSERT_EQ(run.status, 0) << run.err;
         const std::string file = Write(std::string("export.") + format, run.out);
@@ -196,6 +218,12 @@ TEST_F(ExportCommand, ExportsImportAgain) {
         EXPECT_EQ(back.out,
                   "codebase: \\Program Files\\ArdelRemote\\CodeBases\\TV_Box.PDB\nbuttons: 3\n")
             << format;
+        // Once rounded to the format's resolution, a signal goes through it unchanged: the
+        // imported codebase exports to the same text.
+        const CtlRun again =
+            Ctl({"export", "--codebase", other + "/Program Files/ArdelRemote/CodeBases/TV_Box.PDB",
+                 "--format", format});
+        EXPECT_EQ(again.out, run.out) << format;
     }
     const CtlRun lircd = Ctl({"export", "--codebase", Box(), "--format", "lircd"});
     EXPECT_EQ(lircd.status, 0);
