@@ -2,15 +2,38 @@
 
 #include <QDialog>
 #include <QMessageBox>
+#include <algorithm>
 
 namespace {
 
 CQtModalRunner qtRunner;
 ModalRunner* current = nullptr;
 
+std::vector<ModalWatcher*>& Watchers() {
+    static std::vector<ModalWatcher*> watchers;
+    return watchers;
+}
+
 int CancelIfNoChoice(int result) {
     return result == QDialog::Rejected ? kIdCancel : result;
 }
+
+// Tells the watchers of one modal run, its start now and its end with the object.
+class ModalRun {
+  public:
+    ModalRun() {
+        for (ModalWatcher* watcher : std::vector<ModalWatcher*>(Watchers())) {
+            watcher->ModalStarted();
+        }
+    }
+    ~ModalRun() {
+        for (ModalWatcher* watcher : std::vector<ModalWatcher*>(Watchers())) {
+            watcher->ModalEnded();
+        }
+    }
+    ModalRun(const ModalRun&) = delete;
+    ModalRun& operator=(const ModalRun&) = delete;
+};
 
 }  // namespace
 
@@ -24,12 +47,24 @@ ModalRunner* SetModalRunner(ModalRunner* runner) {
     return previous;
 }
 
+void AddModalWatcher(ModalWatcher* watcher) {
+    if (watcher && std::find(Watchers().begin(), Watchers().end(), watcher) == Watchers().end()) {
+        Watchers().push_back(watcher);
+    }
+}
+
+void RemoveModalWatcher(ModalWatcher* watcher) {
+    std::erase(Watchers(), watcher);
+}
+
 int RunModal(QDialog& dialog) {
+    const ModalRun run;
     return GetModalRunner().RunDialog(dialog);
 }
 
 int ShowMessage(QWidget* parent, const QString& text, MessageButtons buttons,
                 const QString& title) {
+    const ModalRun run;
     return GetModalRunner().ShowMessage(parent, text, title, buttons);
 }
 

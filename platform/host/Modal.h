@@ -31,6 +31,19 @@ ModalRunner& GetModalRunner();
 // Installs `runner` (not owned; nullptr returns to Qt's) and returns the previous one.
 ModalRunner* SetModalRunner(ModalRunner* runner);
 
+// Told whenever a dialog or message box starts and ends its modal run, whichever runner
+// runs it: a press that opened a dialog ends unseen by the window behind it, since the
+// release goes to the dialog (or nowhere) while it is up.
+class ModalWatcher {
+  public:
+    virtual ~ModalWatcher() = default;
+    virtual void ModalStarted() = 0;
+    virtual void ModalEnded() = 0;
+};
+// Watchers are not owned; each removes itself before it dies.
+void AddModalWatcher(ModalWatcher* watcher);
+void RemoveModalWatcher(ModalWatcher* watcher);
+
 // Shorthands through the runner in use.
 int RunModal(QDialog& dialog);
 int ShowMessage(QWidget* parent, const QString& text, MessageButtons buttons = MessageButtons::Ok,
