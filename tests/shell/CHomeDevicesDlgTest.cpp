@@ -407,6 +407,27 @@ INSTANTIATE_TEST_SUITE_P(
                     CloseCase{"EscapeAfterHotChange", true, 0, true}),
     [](const auto& info) { return std::string(info.param.label); });
 
+// A default preference file that cannot be written (a folder has taken its name) is told
+// once when Done keeps the change, not once for every record that the save writes.
+TEST_F(HomeDevicesTest, DoneTellsOnceThatThePreferenceFileCannotBeWritten) {
+    const std::filesystem::path blocked = fs->HostPath(model->PrefFile().toStdString());
+    ASSERT_FALSE(blocked.empty());
+    std::filesystem::remove(blocked);
+    ASSERT_TRUE(std::filesystem::create_directory(blocked));
+    MakeHot(kCategoryTv, tvA);
+    Run(kCategoryTv, [&](CHomeDevicesDlg& dialog) {
+        TapCell(*dialog.List(), 1, CHomeDevicesDlg::kHotColumn);  // Beta takes over
+        Click(dialog, CHomeDevicesDlg::kDoneId);
+    });
+    std::vector<QString> texts;
+    for (const auto& message : modal.messages) {
+        texts.push_back(message.text);
+    }
+    EXPECT_EQ(texts,
+              std::vector<QString>{"Failure on creating the file.\n '" + model->PrefFile() + "'"});
+    EXPECT_EQ(SlotOf(0), tvB);  // the choice holds for this session all the same
+}
+
 struct SelectCase {
     const char* label;
     bool doubleTap;
