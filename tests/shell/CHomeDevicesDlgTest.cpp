@@ -651,6 +651,29 @@ TEST_F(HomeDevicesTest, RenamedHotCodebaseStaysHotUnderItsNewName) {
     EXPECT_TRUE(window->GetForm(0)->Slot().IsValid());
 }
 
+// A codebase whose file name carries no known category is renamed within its category,
+// Unknown: the dialog, whose category choice is off, does not ask for one.
+TEST_F(HomeDevicesTest, CodebaseOfNoCategoryCanBeRenamed) {
+    const QString odd = MakeCodebase("XYZ_Odd");
+    answer = [](QDialog& dialog) {
+        auto& codebase = static_cast<CCodebaseDlg&>(dialog);
+        EXPECT_FALSE(codebase.CategoryList()->isEnabled());
+        codebase.NameEdit()->setText("Crate");
+        QTest::mouseClick(codebase.OkButton(), Qt::LeftButton);
+        return dialog.result();
+    };
+    Run(0, [](CHomeDevicesDlg& dialog) {
+        TapCell(*dialog.List(), 0, CHomeDevicesDlg::kNameColumn);
+        Click(dialog, CHomeDevicesDlg::kRenameId);
+        EXPECT_EQ(dialog.List()->CellText(0, 0), "Unknown");
+        EXPECT_EQ(dialog.List()->CellText(0, 1), "Crate");
+        Click(dialog, CHomeDevicesDlg::kDoneId);
+    });
+    EXPECT_TRUE(modal.messages.empty());
+    EXPECT_FALSE(Exists(odd));
+    EXPECT_TRUE(Exists(kDocs + "Unk_Crate.PDB"));
+}
+
 TEST_F(HomeDevicesTest, RenameToANameTakenInTheCodebasesFolderIsRefusedByTheDialog) {
     answer = [](QDialog& dialog) {
         auto& codebase = static_cast<CCodebaseDlg&>(dialog);
