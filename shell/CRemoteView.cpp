@@ -98,7 +98,7 @@ void CRemoteView::StartUp() {
 
     if (!model.Driver()) {
         ShowMessage(&window, QString::fromUtf8(LoadString(kNoDriverString)), MessageButtons::Ok,
-                    "ArdelRemote");
+                    "ArdelRemote", MessageIcon::Exclamation);
     }
     if (services_.started) {
         services_.started(window);

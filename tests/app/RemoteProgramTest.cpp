@@ -185,6 +185,7 @@ TEST_F(RemoteProgramTest, NoDriverMessageFollowsTheGreeting) {
     EXPECT_EQ(messagesDuringGreeting, 0u);
     ASSERT_EQ(modal.messages.size(), 1u);
     EXPECT_EQ(modal.messages[0].text, QString::fromUtf8(LoadString(CRemoteView::kNoDriverString)));
+    EXPECT_EQ(modal.messages[0].icon, MessageIcon::Exclamation);
 }
 
 // A new TV codebase made through Home Devices, learnt from the sample TV remote, then sent
