@@ -408,6 +408,9 @@ void CDUWnd::closeEvent(QCloseEvent* event) {
     SaveState();
     model_.SaveUsedList();
     QWidget::closeEvent(event);
+    if (hooks.closed) {
+        hooks.closed();
+    }
 }
 
 void CDUWnd::SelectForm(int form) {
@@ -417,12 +420,21 @@ void CDUWnd::SelectForm(int form) {
     if (CSkinForm* current = Current()) {
         current->ReleaseImages();
     }
+    const int previous = currentForm_;
     currentForm_ = form;
     if (form >= 0) {
         model_.SetCurrentForm(form);  // the category left remembers its form
     }
     if (CSkinForm* next = Current()) {
-        next->LoadImages();
+        if (!next->LoadImages()) {
+            // The form has told the user and closes the window, which saves the state: the
+            // next start must not come back to a form that cannot be shown.
+            ending_ = true;
+            model_.SetCurrentForm(IsValidForm(previous) ? previous : 0);
+            if (!IsFirstForm(form)) {
+                model_.SetRememberedForm(FormCategory(form), 0);
+            }
+        }
         UpdateCategoryTabs();
     }
     RequestRepaint();

@@ -55,6 +55,8 @@ class CDUWnd : public QWidget, private ButtonActions {
         std::function<std::vector<CodebaseChoice>(int category)> listCodebases;
         // Tells that the state could not be kept in the preference file `fileName`.
         std::function<void(const QString& fileName)> reportNotSaved;
+        // The remote window has closed (its state saved): the program ends.
+        std::function<void()> closed;
     };
 
     // A key message as the main frame hands it on.
@@ -115,6 +117,9 @@ class CDUWnd : public QWidget, private ButtonActions {
     int ElementKindOf(int form, int index);
 
     int CurrentForm() const { return currentForm_; }
+    // Whether a form could not load its skin: the window closes as soon as the event at
+    // hand is done, and nothing more is started.
+    bool Ending() const { return ending_; }
     CSkinForm* Current() { return GetForm(currentForm_); }
     bool RepaintPending() const { return repaintPending_; }
     bool PressInProgress() const { return pressInProgress_; }
@@ -171,6 +176,7 @@ class CDUWnd : public QWidget, private ButtonActions {
     bool releaseDeferred_ = false;
     bool presentOnly_ = false;
     bool keyFailureShown_ = false;
+    bool ending_ = false;
     KeyMessage keyQueue_;
     int keyQueueCount_ = 0;
     QPoint pressPoint_;

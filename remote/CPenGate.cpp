@@ -7,9 +7,11 @@ CPenGate::CPenGate(QObject* parent) : QObject(parent) {
     if (QCoreApplication::instance()) {
         QCoreApplication::instance()->installEventFilter(this);
     }
+    AddModalWatcher(this);
 }
 
 CPenGate::~CPenGate() {
+    RemoveModalWatcher(this);
     if (QCoreApplication::instance()) {
         QCoreApplication::instance()->removeEventFilter(this);
     }
@@ -46,6 +48,11 @@ bool CPenGate::eventFilter(QObject* watched, QEvent* event) {
             }
             return IsBusy();
         }
+        case QEvent::ApplicationDeactivate:
+        case QEvent::WindowBlocked:
+            // The pointer went elsewhere: its release will not come here.
+            down_ = false;
+            break;
         case QEvent::MouseMove:
         case QEvent::Wheel:
         case QEvent::KeyPress:

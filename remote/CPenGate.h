@@ -6,12 +6,19 @@
 // through the event loop only to learn the button's state, and swallows it, so a tap made
 // during a send never reaches any window. A lift of the pointer seen then is handed to
 // `onLiftWhileBusy`, so that the remote can release its button once the press is handled.
+//
+// A pen state never outlives the press that made it. A press ends where its release is
+// seen, and also where the release can no longer reach the gate: when a dialog or message
+// box starts or ends its modal run (the release goes to the dialog, or is dropped while the
+// window behind is blocked), and when the application loses the pointer to another window.
 #pragma once
 
 #include <QObject>
 #include <functional>
 
-class CPenGate : public QObject {
+#include "Modal.h"
+
+class CPenGate : public QObject, private ModalWatcher {
     Q_OBJECT
 
   public:
@@ -51,6 +58,9 @@ class CPenGate : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void ModalStarted() override { down_ = false; }
+    void ModalEnded() override { down_ = false; }
+
     int busy_ = 0;
     bool down_ = false;
 };

@@ -130,11 +130,26 @@ void CHardButtonsDlg::BuildControls() {
     cancel_->setAutoDefault(false);
     connect(cancel_, &QPushButton::clicked, this, [this] { done(kIdCancel); });
 
+    // The list shows its seven rows whole, without scrolling: where its rectangle is too
+    // short for the header and the rows in the desktop's font, the list grows and the
+    // controls below it move down by as much.
+    const int listBottom = list_->geometry().bottom();
+    const int needed = list_->header()->sizeHint().height() +
+                       kHardKeyCount * list_->sizeHintForRow(0) + 2 * list_->frameWidth();
+    const int grow = std::max(0, needed - list_->height());
+    list_->resize(list_->width(), list_->height() + grow);
+    list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child != list_ && child->y() > listBottom) {
+            child->move(child->x(), child->y() + grow);
+        }
+    }
+
     helpBar_ = new CHelpBar(kHelpTopic, this);
     helpBar_->adjustSize();
     const int barHeight = helpBar_->sizeHint().height();
-    setFixedSize(DluX(kDialogWidth), DluY(kDialogHeight) + barHeight);
-    helpBar_->setGeometry(0, DluY(kDialogHeight), DluX(kDialogWidth), barHeight);
+    setFixedSize(DluX(kDialogWidth), DluY(kDialogHeight) + grow + barHeight);
+    helpBar_->setGeometry(0, DluY(kDialogHeight) + grow, DluX(kDialogWidth), barHeight);
 }
 
 void CHardButtonsDlg::Open() {

@@ -243,6 +243,10 @@ void CMainFrame::Exit() {
     if (view_) {
         view_->SaveState();
     }
+    EndProgram();
+}
+
+void CMainFrame::EndProgram() {
     exitRequested_ = true;
     QCoreApplication::exit(0);
 }

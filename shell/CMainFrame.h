@@ -85,6 +85,9 @@ class CMainFrame : public QMainWindow {
     QMenu* FindMenu(const QString& title) const;
     // Whether "Exit" has asked the message loop to end.
     bool ExitRequested() const { return exitRequested_; }
+    // Ends the message loop without saving anything more (the remote window saved its state
+    // as it closed).
+    void EndProgram();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

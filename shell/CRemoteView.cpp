@@ -63,8 +63,16 @@ void CRemoteView::StartUp() {
     window.hooks.listCodebases = [&model, &folders](int category) {
         return CodebaseChoicesOf(model.Fs(), folders, category);
     };
+    // The remote window closes on a skin that cannot be shown; its state is saved by then.
+    window.hooks.closed = [this] { frame_.EndProgram(); };
 
     window.BuildForms(base, base + DefaultPrefFileName(folders.programName));
+    if (window.Ending()) {
+        // The first form's skin is missing: the user was told, and the program ends as soon
+        // as this start-up is done, with nothing more shown.
+        QApplication::restoreOverrideCursor();
+        return;
+    }
     if (services_.stateLoaded) {
         services_.stateLoaded(window);
     }
@@ -90,7 +98,7 @@ void CRemoteView::StartUp() {
 
     if (!model.Driver()) {
         ShowMessage(&window, QString::fromUtf8(LoadString(kNoDriverString)), MessageButtons::Ok,
-                    "ArdelRemote");
+                    "ArdelRemote", MessageIcon::Exclamation);
     }
     if (services_.started) {
         services_.started(window);

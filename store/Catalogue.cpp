@@ -178,8 +178,9 @@ NameCorrection CorrectTypedCodebaseName(const QString& typed, int category, bool
 
 std::vector<CodebaseNameCheck> CodebaseNameProblems(HandheldFs* fs, const QString& folder,
                                                     int category, const QString& name,
-                                                    QChar* illegal) {
-    if (!IsDeviceCategory(category)) {
+                                                    QChar* illegal, CodebaseNameUse use) {
+    const bool keepsUnknown = use == CodebaseNameUse::Rename && category == kCategoryUnknown;
+    if (!IsDeviceCategory(category) && !keepsUnknown) {
         return {kNameNoCategory};
     }
     if (name.simplified().isEmpty()) {
@@ -204,9 +205,9 @@ std::vector<CodebaseNameCheck> CodebaseNameProblems(HandheldFs* fs, const QStrin
 }
 
 CodebaseNameCheck CheckCodebaseName(HandheldFs& fs, const QString& folder, int category,
-                                    const QString& name, QChar* illegal) {
+                                    const QString& name, QChar* illegal, CodebaseNameUse use) {
     const std::vector<CodebaseNameCheck> problems =
-        CodebaseNameProblems(&fs, folder, category, name, illegal);
+        CodebaseNameProblems(&fs, folder, category, name, illegal, use);
     return problems.empty() ? kNameOk : problems.front();
 }
 

@@ -103,11 +103,16 @@ enum CodebaseNameCheck : int {
     kNameExists,            // "A codebase with the name you specified already exists. ..."
 };
 
-// The check made when a new name is confirmed: a device category, a name that is not only
-// blanks, only allowed characters, a display name of at most 30 characters, and no file of
-// that name in `folder`. `illegal` receives the refused character.
+// What a name is checked for. A new codebase needs a device category; a renamed one keeps
+// the category it has, which may be Unknown (a file whose name carries no known category).
+enum class CodebaseNameUse { New, Rename };
+
+// The check made when a new name is confirmed: a device category (or Unknown for a rename),
+// a name that is not only blanks, only allowed characters, a display name of at most 30
+// characters, and no file of that name in `folder`. `illegal` receives the refused character.
 CodebaseNameCheck CheckCodebaseName(HandheldFs& fs, const QString& folder, int category,
-                                    const QString& name, QChar* illegal = nullptr);
+                                    const QString& name, QChar* illegal = nullptr,
+                                    CodebaseNameUse use = CodebaseNameUse::New);
 
 // The same check, with every rule that the name breaks in the order in which the user is
 // told: a missing category, a blank name or a refused character ends the check (only one
@@ -115,7 +120,8 @@ CodebaseNameCheck CheckCodebaseName(HandheldFs& fs, const QString& folder, int c
 // when the name is fine. Without a file system no name counts as taken.
 std::vector<CodebaseNameCheck> CodebaseNameProblems(HandheldFs* fs, const QString& folder,
                                                     int category, const QString& name,
-                                                    QChar* illegal = nullptr);
+                                                    QChar* illegal = nullptr,
+                                                    CodebaseNameUse use = CodebaseNameUse::New);
 
 // New codebase: both forms of the category name the new path at once; the file itself is
 // created when the first button is learnt. Returns the path.

@@ -16,7 +16,8 @@ class CUnansweredModalRunner : public ModalRunner {
         ADD_FAILURE() << "unanswered dialog " << dialog.metaObject()->className();
         return kIdCancel;
     }
-    int ShowMessage(QWidget*, const QString& text, const QString&, MessageButtons) override {
+    int ShowMessage(QWidget*, const QString& text, const QString&, MessageButtons,
+                    MessageIcon) override {
         ADD_FAILURE() << "unanswered message: " << text.toStdString();
         return kIdCancel;
     }

@@ -163,7 +163,8 @@ void CCodebaseDlg::OnOk() {
     if (mode != kRelearn) {
         QChar illegal;
         const std::vector<CodebaseNameCheck> problems =
-            CodebaseNameProblems(&fs_, folder, selected, text, &illegal);
+            CodebaseNameProblems(&fs_, folder, selected, text, &illegal,
+                                 mode == kRename ? CodebaseNameUse::Rename : CodebaseNameUse::New);
         for (const CodebaseNameCheck problem : problems) {
             switch (problem) {
                 case kNameOk:

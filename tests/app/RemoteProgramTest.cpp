@@ -186,6 +186,7 @@ TEST_F(RemoteProgramTest, NoDriverMessageFollowsTheGreeting) {
     EXPECT_EQ(messagesDuringGreeting, 0u);
     ASSERT_EQ(modal.messages.size(), 1u);
     EXPECT_EQ(modal.messages[0].text, QString::fromUtf8(LoadString(CRemoteView::kNoDriverString)));
+    EXPECT_EQ(modal.messages[0].icon, MessageIcon::Exclamation);
 }
 
 // A new TV codebase made through Home Devices, learnt from the sample TV remote, then sent
@@ -435,6 +436,69 @@ TEST_F(RemoteProgramTest, ExitAndItsAliasSaveTheState) {
         program.reset();
     }
 }
+
+// A skin file that cannot be found ends the program after its message, with the state
+// saved but without the form that failed as the current one: once the file is back, the
+// program starts where the user was before.
+struct MissingSkinCase {
+    const char* file;
+    int goTo;       // the form chosen after start-up; -1: none (the start fails)
+    int formAfter;  // the form shown at the next start
+};
+
+class MissingSkinTest : public RemoteProgramTest,
+                        public testing::WithParamInterface<MissingSkinCase> {};
+
+TEST_P(MissingSkinTest, EndsTheProgramAndTheNextStartWorks) {
+    const std::filesystem::path skin =
+        root.Path() / "Program Files" / "ArdelRemote" / "Skins" / GetParam().file;
+    const std::filesystem::path aside = root.Path() / "aside";
+    modal.onDialog = [](QDialog&) { return kIdCancel; };  // the greeting, when it comes
+    Start();
+    window->SelectForm(FirstFormOf(kCategoryDvdCd));
+    program->Frame().OnCommand(CMainFrame::kExit);
+    program.reset();
+    modal.dialogs.clear();
+    std::filesystem::rename(skin, aside);
+
+    Start();
+    if (GetParam().goTo >= 0) {
+        EXPECT_TRUE(modal.messages.empty());
+        modal.dialogs.clear();  // the greeting
+        window->SelectForm(GetParam().goTo);
+    }
+    QApplication::processEvents();  // the queued close
+    ASSERT_EQ(modal.messages.size(), 1u);
+    EXPECT_EQ(
+        modal.messages[0].text,
+        "Cannot find skin-file \\Program Files\\ArdelRemote\\Skins\\" + QString(GetParam().file));
+    EXPECT_TRUE(program->Frame().ExitRequested());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(modal.dialogs.empty());  // nothing more was shown
+
+    program.reset();
+    modal.messages.clear();
+    std::filesystem::rename(aside, skin);
+    Start();
+    EXPECT_TRUE(modal.messages.empty());
+    EXPECT_EQ(window->CurrentForm(), GetParam().formAfter);
+    EXPECT_FALSE(program->Frame().ExitRequested());
+    // The category whose second form failed shows its first form again.
+    window->SelectForm(0);
+    window->SelectForm(FirstFormOf(kCategoryDvdCd) +
+                       program->Model().RememberedForm(kCategoryDvdCd));
+    EXPECT_EQ(window->CurrentForm(), FirstFormOf(kCategoryDvdCd));
+}
+
+INSTANTIATE_TEST_SUITE_P(Skins, MissingSkinTest,
+                         testing::Values(MissingSkinCase{"DVDCD2_Pressed.gif",
+                                                         SecondFormOf(kCategoryDvdCd),
+                                                         FirstFormOf(kCategoryDvdCd)},
+                                         MissingSkinCase{"SelCB_Pressed.bmp", -1, 0}),
+                         [](const auto& info) {
+                             return info.param.goTo >= 0 ? std::string("SecondDvdForm")
+                                                         : std::string("AtStartUp");
+                         });
 
 // The IR in use shows in the title, IR Setup offers LIRC devices beside the serial ports,
 // and a choice made once is kept for the next start.

@@ -226,6 +226,53 @@ TEST_F(RemoteWindowTest, HeldVolumeKeepsSendingWhileThePenIsDown) {
     EXPECT_GT(drivers.GetIrDriver()->LastPassCount(), 1);
 }
 
+// A dialog that opens on the pen-down takes the release with it: the remote never sees the
+// pen go up. Once the dialog is closed by the keyboard, a hardware key sends its three passes
+// and stops; it does not read a pen held down by the press that opened the dialog.
+struct DialogOnPressCase {
+    const char* name;
+    const char* element;  // tapped on DVD1; null: a place outside every button
+    Qt::Key closeKey;
+    const char* dialog;
+};
+
+class RemoteDialogOnPressTest : public RemoteWindowTest,
+                                public testing::WithParamInterface<DialogOnPressCase> {};
+
+TEST_P(RemoteDialogOnPressTest, PressEndsWithTheDialogItOpened) {
+    MakeTvCodebase({{"Power", kSignalA, {}}});
+    window->SelectForm(FirstFormOf(kCategoryDvdCd));  // no hot codebase here
+    Settle();
+    int reads = 0;
+    int downReads = 0;
+    handheld.SetStylusSource([&] {
+        const bool down = window->PenGate().IsDown();
+        downReads += down ? 1 : 0;
+        return down && ++reads < 20;  // a pen held for ever ends the send all the same
+    });
+    const Qt::Key key = GetParam().closeKey;
+    modal.onDialog = [key](QDialog& dialog) {
+        QTest::keyClick(&dialog, key);
+        return dialog.result() == QDialog::Accepted ? kIdOk : kIdCancel;
+    };
+    const QPoint at =
+        GetParam().element ? CentreOf(window->CurrentForm(), GetParam().element) : QPoint(5, 100);
+    QTest::mousePress(window.get(), Qt::LeftButton, {}, at);  // no release: it went to the dialog
+    ASSERT_EQ(modal.dialogs, std::vector<QString>{GetParam().dialog});
+    Settle();
+    window->PressAssigned(0, IndexOf(0, "Power"));
+    EXPECT_EQ(drivers.GetIrDriver()->LastPassCount(), 3);
+    EXPECT_EQ(downReads, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dialogs, RemoteDialogOnPressTest,
+    testing::Values(DialogOnPressCase{"HelpClosedByEscape", "i", Qt::Key_Escape, "CHelpDlg"},
+                    DialogOnPressCase{"HelpClosedByReturn", "i", Qt::Key_Return, "CHelpDlg"},
+                    DialogOnPressCase{"NoticeClosedByReturn", nullptr, Qt::Key_Return,
+                                      "CNoticeDlg"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(RemoteWindowTest, DoubleButtonTakesTurnsUnlessAnotherComesBetween) {
     MakeTvCodebase({{"Mute", kSignalA, kSignalB}, {"Power", kSignalA, {}}});
     const int mute = IndexOf(0, "Mute");

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -154,6 +155,65 @@ TEST(ModalRunner, MessagesAreAnsweredAndRecorded) {
     ASSERT_EQ(modal.messages.size(), 1u);
     EXPECT_EQ(modal.messages[0].text, "Delete?");
     EXPECT_EQ(modal.messages[0].buttons, MessageButtons::YesNo);
+}
+
+// The message box shows the icon it was asked for, and none unless asked.
+TEST(ModalRunner, MessageBoxCarriesItsIcon) {
+    const std::pair<MessageIcon, QMessageBox::Icon> cases[] = {
+        {MessageIcon::None, QMessageBox::NoIcon},
+        {MessageIcon::Information, QMessageBox::Information},
+        {MessageIcon::Exclamation, QMessageBox::Warning},
+        {MessageIcon::Question, QMessageBox::Question},
+        {MessageIcon::Stop, QMessageBox::Critical},
+    };
+    for (const auto& [icon, shown] : cases) {
+        QMessageBox box;
+        SetUpMessageBox(box, "Text", "Title", MessageButtons::OkCancel, icon);
+        EXPECT_EQ(box.icon(), shown) << int(icon);
+        EXPECT_EQ(box.iconPixmap().isNull(), shown == QMessageBox::NoIcon) << int(icon);
+        EXPECT_EQ(box.text(), "Text");
+        EXPECT_EQ(box.windowTitle(), "Title");
+        EXPECT_EQ(box.standardButtons(), QMessageBox::Ok | QMessageBox::Cancel);
+    }
+}
+
+// Dialogs open centred over the program's window, wherever that window is, and a dialog
+// near the screen's edge is pulled back onto the screen.
+TEST(ModalRunner, DialogsOpenCentredOverTheProgram) {
+    QWidget program;
+    program.setGeometry(120, 60, 240, 300);
+    program.show();
+    CAnsweringModalRunner modal;
+    std::vector<QPoint> offsets;
+    modal.onDialog = [&](QDialog& dialog) {
+        offsets.push_back(dialog.frameGeometry().center() - program.frameGeometry().center());
+        return int(kIdOk);
+    };
+    ShowHelp(&program, 1);
+    CAboutDlg about(&program);
+    RunModal(about);
+    ShowNotice(&program, 65039);
+    ASSERT_EQ(offsets.size(), 3u);
+    for (const QPoint& offset : offsets) {
+        EXPECT_LE(offset.manhattanLength(), 2) << offset.x() << "," << offset.y();
+    }
+}
+
+TEST(ModalRunner, CentredOverKeepsTheDialogOnTheScreen) {
+    struct Case {
+        QRect dialog, over;
+        QPoint at;
+    };
+    const QRect screen(0, 0, 800, 600);
+    const Case cases[] = {
+        {QRect(0, 0, 100, 50), QRect(200, 100, 300, 200), QPoint(299, 174)},  // centred
+        {QRect(0, 0, 200, 100), QRect(700, 550, 100, 50), QPoint(600, 500)},  // at the corner
+        {QRect(0, 0, 200, 100), QRect(-50, -40, 100, 60), QPoint(0, 0)},      // off the top left
+        {QRect(0, 0, 900, 700), QRect(100, 100, 200, 200), QPoint(0, 0)},     // larger than it
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CentredOver(c.dialog, c.over, screen), c.at) << c.over.x() << "," << c.over.y();
+    }
 }
 
 // A dialog closed without a choice (Escape, window close) counts as Cancel.

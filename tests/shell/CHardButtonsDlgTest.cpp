@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QToolBar>
 #include <QTreeWidget>
 
@@ -148,6 +149,28 @@ TEST_F(HardButtonsTest, OpensWithTheBuiltInAssignments) {
         dialog.CancelButton()->click();
     });
     EXPECT_TRUE(modal.messages.empty());
+}
+
+// Every row of the list is in sight without scrolling, and nothing below the list covers it.
+TEST_F(HardButtonsTest, ListShowsAllItsRowsWithoutScrolling) {
+    Run([](CHardButtonsDlg& dialog) {
+        QTreeWidget& list = *dialog.List();
+        const QRect viewport = list.viewport()->rect();
+        for (int row = 0; row < kHardKeyCount; ++row) {
+            const QRect shown = list.visualItemRect(list.topLevelItem(row));
+            EXPECT_TRUE(viewport.contains(shown)) << "row " << row;
+        }
+        EXPECT_EQ(list.verticalScrollBar()->maximum(), 0);
+        for (QWidget* child : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (child != &list && child->isVisible()) {
+                EXPECT_FALSE(child->geometry().intersects(list.geometry()))
+                    << child->objectName().toStdString();
+                EXPECT_TRUE(dialog.rect().contains(child->geometry()))
+                    << child->objectName().toStdString();
+            }
+        }
+        dialog.CancelButton()->click();
+    });
 }
 
 TEST_F(HardButtonsTest, OpensWithTheSwitchOffShowingTheSystemDefault) {

@@ -409,6 +409,27 @@ INSTANTIATE_TEST_SUITE_P(
                     CloseCase{"EscapeAfterHotChange", true, 0, true}),
     [](const auto& info) { return std::string(info.param.label); });
 
+// A default preference file that cannot be written (a folder has taken its name) is told
+// once when Done keeps the change, not once for every record that the save writes.
+TEST_F(HomeDevicesTest, DoneTellsOnceThatThePreferenceFileCannotBeWritten) {
+    const std::filesystem::path blocked = fs->HostPath(model->PrefFile().toStdString());
+    ASSERT_FALSE(blocked.empty());
+    std::filesystem::remove(blocked);
+    ASSERT_TRUE(std::filesystem::create_directory(blocked));
+    MakeHot(kCategoryTv, tvA);
+    Run(kCategoryTv, [&](CHomeDevicesDlg& dialog) {
+        TapCell(*dialog.List(), 1, CHomeDevicesDlg::kHotColumn);  // Beta takes over
+        Click(dialog, CHomeDevicesDlg::kDoneId);
+    });
+    std::vector<QString> texts;
+    for (const auto& message : modal.messages) {
+        texts.push_back(message.text);
+    }
+    EXPECT_EQ(texts,
+              std::vector<QString>{"Failure on creating the file.\n '" + model->PrefFile() + "'"});
+    EXPECT_EQ(SlotOf(0), tvB);  // the choice holds for this session all the same
+}
+
 struct SelectCase {
     const char* label;
     bool doubleTap;
@@ -630,6 +651,29 @@ TEST_F(HomeDevicesTest, RenamedHotCodebaseStaysHotUnderItsNewName) {
     EXPECT_EQ(SlotOf(0), renamed);
     EXPECT_EQ(SlotOf(1), renamed);
     EXPECT_TRUE(window->GetForm(0)->Slot().IsValid());
+}
+
+// A codebase whose file name carries no known category is renamed within its category,
+// Unknown: the dialog, whose category choice is off, does not ask for one.
+TEST_F(HomeDevicesTest, CodebaseOfNoCategoryCanBeRenamed) {
+    const QString odd = MakeCodebase("XYZ_Odd");
+    answer = [](QDialog& dialog) {
+        auto& codebase = static_cast<CCodebaseDlg&>(dialog);
+        EXPECT_FALSE(codebase.CategoryList()->isEnabled());
+        codebase.NameEdit()->setText("Crate");
+        QTest::mouseClick(codebase.OkButton(), Qt::LeftButton);
+        return dialog.result();
+    };
+    Run(0, [](CHomeDevicesDlg& dialog) {
+        TapCell(*dialog.List(), 0, CHomeDevicesDlg::kNameColumn);
+        Click(dialog, CHomeDevicesDlg::kRenameId);
+        EXPECT_EQ(dialog.List()->CellText(0, 0), "Unknown");
+        EXPECT_EQ(dialog.List()->CellText(0, 1), "Crate");
+        Click(dialog, CHomeDevicesDlg::kDoneId);
+    });
+    EXPECT_TRUE(modal.messages.empty());
+    EXPECT_FALSE(Exists(odd));
+    EXPECT_TRUE(Exists(kDocs + "Unk_Crate.PDB"));
 }
 
 TEST_F(HomeDevicesTest, RenameToANameTakenInTheCodebasesFolderIsRefusedByTheDialog) {

@@ -228,6 +228,7 @@ struct CheckCase {
     int category;
     const char* device;
     CodebaseNameCheck result;
+    CodebaseNameUse use = CodebaseNameUse::New;
 };
 
 class CheckCodebaseNameTest : public ::testing::TestWithParam<CheckCase> {};
@@ -236,7 +237,9 @@ TEST_P(CheckCodebaseNameTest, Checks) {
     const CheckCase& c = GetParam();
     DeviceRoot root;
     root.Write(kCodebases + "TV_Sony.PDB", Codebase("TV_Sony"));
-    EXPECT_EQ(CheckCodebaseName(root.fs, kCodebases, c.category, QString::fromLatin1(c.device)),
+    root.Write(kCodebases + "Unk_Box.PDB", Codebase("Unk_Box"));
+    EXPECT_EQ(CheckCodebaseName(root.fs, kCodebases, c.category, QString::fromLatin1(c.device),
+                                nullptr, c.use),
               c.result);
 }
 
@@ -253,7 +256,14 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"OneTooLong", kCategoryTv, "1234567890123456789012345678", kNameTooLong},
         CheckCase{"Exists", kCategoryTv, "Sony", kNameExists},
         CheckCase{"ExistsOtherCase", kCategoryTv, "SONY", kNameExists},
-        CheckCase{"SameDeviceOtherCategory", kCategoryVcr, "Sony", kNameOk}),
+        CheckCase{"SameDeviceOtherCategory", kCategoryVcr, "Sony", kNameOk},
+        // A rename keeps the codebase's own category, Unknown included; the other rules hold.
+        CheckCase{"RenameUnknown", kCategoryUnknown, "Crate", kNameOk, CodebaseNameUse::Rename},
+        CheckCase{"RenameUnknownTaken", kCategoryUnknown, "box", kNameExists,
+                  CodebaseNameUse::Rename},
+        CheckCase{"RenameUnknownBlank", kCategoryUnknown, " ", kNameEmpty, CodebaseNameUse::Rename},
+        CheckCase{"RenameOutOfRange", 7, "Crate", kNameNoCategory, CodebaseNameUse::Rename},
+        CheckCase{"RenameTv", kCategoryTv, "Sony", kNameExists, CodebaseNameUse::Rename}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CheckCodebaseNameTest, LongestAcceptedNameCanBeCreated) {
