@@ -98,6 +98,64 @@ QString IrFailureMessage(int result, const std::string& port, IrAction action) {
     return text.replace("%s", QString::fromStdString(port)).replace("%d", QString::number(result));
 }
 
+namespace {
+
+// Stores what was learnt (or given by code) under the button, sends each stored signal once
+// into the device's own receiver to check it, and confirms what was stored.
+bool StoreAndConfirm(CRemoteButton& button, CRemoteModel& model,
+                     const std::vector<IrSignal>& learnt, const std::vector<LearnReport>& reports,
+                     LearnMode mode, QWidget* parent) {
+    const QString path = CodebasePath(button);
+    bool created = false;
+    StoreResult stored = kStoreNotStored;
+    for (size_t k = 0; k < learnt.size(); ++k) {
+        bool made = false;
+        const StoreResult result =
+            model.StoreLearnt(path, button.name, learnt[k], static_cast<int>(k) + 1, mode, made);
+        created |= made;
+        if (result == kStoreNotCreated || result == kStoreNotACodebase) {
+            stored = result;
+            break;
+        }
+        if (result == kStoreOk) {
+            stored = kStoreOk;
+        }
+    }
+    if (created && button.slot) {
+        // The slot looks at the new file again and takes it up as the hot codebase.
+        button.slot->SetPath(path);
+    }
+    if (stored == kStoreNotCreated || stored == kStoreNotACodebase) {
+        // A file that is there but is not a codebase is left alone: storing into it would
+        // ruin it.
+        ShowMessage(parent, "Failure on creating the file.\n '" + path + "'");
+        return false;
+    }
+    if (stored != kStoreOk) {
+        return false;
+    }
+    button.hasSignal = true;
+
+    // Each stored signal goes out once into the device's own receiver, as it was stored.
+    std::vector<LearnCheck> checks;
+    for (size_t k = 0; k < learnt.size(); ++k) {
+        IrSignal kept;
+        if (model.ReadButton(path, button.name, static_cast<int>(k) + 1, kept) != kStoreOk) {
+            kept = learnt[k];
+        }
+        checks.push_back(model.CheckLearnt(kept));
+    }
+    const bool toggled = mode == LearnMode::Single &&
+                         CRemoteModel::TogglesByItself(CRemoteModel::WithCarrier(learnt[0]));
+    CConfirmDlg learntDlg(parent);
+    learntDlg.message = LearntText(reports, checks, toggled);
+    learntDlg.cancelShown = false;
+    RunModal(learntDlg);
+    return true;
+}
+
+}  // namespace
+
 bool Learn(CRemoteButton& button, CRemoteModel& model, int learnMode, QWidget* parent) {
     std::vector<int> steps;
     if (learnMode == 0) {
@@ -154,54 +212,17 @@ bool Learn(CRemoteButton& button, CRemoteModel& model, int learnMode, QWidget* p
         }
     }
 
-    const QString path = CodebasePath(button);
     const LearnMode mode = learnMode == 0 || byCode ? LearnMode::Single : LearnMode::Double;
-    bool created = false;
-    StoreResult stored = kStoreNotStored;
-    for (size_t k = 0; k < learnt.size(); ++k) {
-        bool made = false;
-        const StoreResult result =
-            model.StoreLearnt(path, button.name, learnt[k], static_cast<int>(k) + 1, mode, made);
-        created |= made;
-        if (result == kStoreNotCreated || result == kStoreNotACodebase) {
-            stored = result;
-            break;
-        }
-        if (result == kStoreOk) {
-            stored = kStoreOk;
-        }
-    }
-    if (created && button.slot) {
-        // The slot looks at the new file again and takes it up as the hot codebase.
-        button.slot->SetPath(path);
-    }
-    if (stored == kStoreNotCreated || stored == kStoreNotACodebase) {
-        // A file that is there but is not a codebase is left alone: storing into it would
-        // ruin it.
-        ShowMessage(parent, "Failure on creating the file.\n '" + path + "'");
-        return false;
-    }
-    if (stored != kStoreOk) {
-        return false;
-    }
-    button.hasSignal = true;
+    return StoreAndConfirm(button, model, learnt, reports, mode, parent);
+}
 
-    // Each stored signal goes out once into the device's own receiver, as it was stored.
-    std::vector<LearnCheck> checks;
-    for (size_t k = 0; k < learnt.size(); ++k) {
-        IrSignal kept;
-        if (model.ReadButton(path, button.name, static_cast<int>(k) + 1, kept) != kStoreOk) {
-            kept = learnt[k];
-        }
-        checks.push_back(model.CheckLearnt(kept));
+bool LearnByCode(CRemoteButton& button, CRemoteModel& model, QWidget* parent) {
+    IrSignal coded;
+    if (!AskButtonCode(button.name, coded, parent)) {
+        return false;
     }
-    const bool toggled = mode == LearnMode::Single &&
-                         CRemoteModel::TogglesByItself(CRemoteModel::WithCarrier(learnt[0]));
-    CConfirmDlg learntDlg(parent);
-    learntDlg.message = LearntText(reports, checks, toggled);
-    learntDlg.cancelShown = false;
-    RunModal(learntDlg);
-    return true;
+    return StoreAndConfirm(button, model, {coded}, {ReportOf(coded, false)}, LearnMode::Single,
+                           parent);
 }
 
 bool PrepareSend(CRemoteButton& button, CRemoteModel& model, QWidget* parent) {

@@ -19,6 +19,10 @@ class QWidget;
 // signal. `parent` is the window the prompt and the messages belong to.
 bool Learn(CRemoteButton& button, CRemoteModel& model, int learnMode, QWidget* parent = nullptr);
 
+// Gives `button` its signal from a protocol and a code instead of a read, then stores,
+// checks and confirms it as a button learnt in single mode is. True when it was stored.
+bool LearnByCode(CRemoteButton& button, CRemoteModel& model, QWidget* parent = nullptr);
+
 // Reads the button's signal (the one its whichSignal names) from its hot codebase into the
 // button and loads it into the driver on the selected port. True when the driver is ready
 // for Send; the caller then sends (the model closes the port after the send).

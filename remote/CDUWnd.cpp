@@ -495,6 +495,7 @@ void CDUWnd::SetLearningMode(bool on) {
         hooks.switchMenu(on ? kLearningMenu : kNormalMenu);
     }
     model_.SetLearning(on);
+    nextByCode_ = false;
     CSkinForm& partner = *forms_[static_cast<size_t>(PartnerForm(currentForm_))];
     form->SetLearning(on ? 1 : 0);
     partner.SetLearning(on ? 1 : 0);
@@ -593,7 +594,10 @@ bool CDUWnd::ButtonUp(CSkinForm& form, int index) {
         model_.ClosePort();
         return false;
     }
-    const bool learnt = Learn(form.Element(index), model_, form.learnMode, this);
+    const bool byCode = nextByCode_;
+    nextByCode_ = false;
+    const bool learnt = byCode ? LearnByCode(form.Element(index), model_, this)
+                               : Learn(form.Element(index), model_, form.learnMode, this);
     if (learnPauseMs > 0) {
         QThread::msleep(static_cast<unsigned long>(learnPauseMs));
     }

@@ -84,6 +84,10 @@ class CDUWnd : public QWidget, private ButtonActions {
     void SelectForm(int form);
     void SetLearningMode(bool on);
     void StopLearning();
+    // While learning: the next button tapped is given its signal from a code (a dialog asks
+    // for the protocol, address and command) instead of being read from the remote.
+    void SetNextButtonByCode(bool on) { nextByCode_ = on; }
+    bool NextButtonByCode() const { return nextByCode_; }
     void UpdateCategoryTabs();
     // Takes the model's hot codebases into the forms and shows the model's form, after the
     // model's state was replaced or changed by a dialog.
@@ -150,6 +154,7 @@ class CDUWnd : public QWidget, private ButtonActions {
     void customEvent(QEvent* event) override;
 
   private:
+    bool nextByCode_ = false;
     // ButtonActions: sending in normal mode, learning in learning mode.
     void ButtonDown(CSkinForm& form, int index) override;
     bool ButtonUp(CSkinForm& form, int index) override;

@@ -71,6 +71,7 @@ void CMainFrame::RebuildMenuBar(int menu) {
     if (menu == kLearningMenu) {
         QMenu* options = bar->addMenu("Options");
         AddCommand(options, "Stop Learning", kStopLearning);
+        AddCommand(options, "Next Button by Code...", kNextButtonByCode);
     } else {
         QMenu* options = bar->addMenu("Options");
         AddCommand(options, "Home Devices", kHomeDevices);
@@ -233,6 +234,9 @@ void CMainFrame::OnCommand(int command) {
             break;
         case kStopLearning:
             view_->StopLearning();
+            break;
+        case kNextButtonByCode:
+            view_->NextButtonByCode();
             break;
         default:
             break;

@@ -36,6 +36,7 @@ class CMainFrame : public QMainWindow {
     static constexpr int kLoad = 32847;
     static constexpr int kUseSounds = 32848;
     static constexpr int kStopLearning = 32841;
+    static constexpr int kNextButtonByCode = 32843;
     static constexpr int kFirstPreferenceSet = 20000;
     static constexpr int kPreferenceSets = 5;
     // Commands without a menu item of their own.

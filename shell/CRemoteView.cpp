@@ -112,6 +112,12 @@ void CRemoteView::SaveState() {
     }
 }
 
+void CRemoteView::NextButtonByCode() {
+    if (window_ && window_->Model().Learning()) {
+        window_->SetNextButtonByCode(true);
+    }
+}
+
 void CRemoteView::StopLearning() {
     if (window_) {
         window_->StopLearning();

@@ -51,6 +51,8 @@ class CRemoteView : public QWidget {
     // The main frame's commands, handed on to the remote window; without one, nothing.
     void SaveState();
     void StopLearning();
+    // While learning, the next button tapped takes a code instead of a read.
+    void NextButtonByCode();
     void LoadPreferenceSet();
     void SavePreferenceSet();
     void SetSounds(bool on);

@@ -18,7 +18,9 @@
 #include "../support/PromptCapture.h"
 #include "../support/RecordingServices.h"
 #include "../support/TempFolder.h"
+#include "ButtonCodes.h"
 #include "CAboutDlg.h"
+#include "CAddByCodeDlg.h"
 #include "CCodebaseDlg.h"
 #include "CCodebaseFile.h"
 #include "CConfirmDlg.h"
@@ -194,14 +196,21 @@ TEST_F(RemoteProgramTest, NoDriverMessageFollowsTheGreeting) {
 TEST_F(RemoteProgramTest, HomeDevicesAddLearnAndSend) {
     Start();
     std::vector<QString> confirmations;
-    modal.onDialog = [&confirmations](QDialog& dialog) -> int {
-        if (auto* home = qobject_cast<CHomeDevicesDlg*>(&dialog)) {
+    int prompts = 0;
+    modal.onDialog = [&confirmations, &prompts](QDialog& dialog) -> int {
+        if (auto* code = qobject_cast<CAddByCodeDlg*>(&dialog)) {
+            code->ProtocolList()->setCurrentText("NEC");
+            code->AddressEdit()->setText("0x04");
+            code->CommandEdit()->setText("0x0D");
+            QTest::mouseClick(code->OkButton(), Qt::LeftButton);
+        } else if (auto* home = qobject_cast<CHomeDevicesDlg*>(&dialog)) {
             QTest::mouseClick(home->CommandButton(CHomeDevicesDlg::kAddId), Qt::LeftButton);
         } else if (auto* codebase = qobject_cast<CCodebaseDlg*>(&dialog)) {
             codebase->CategoryList()->setCurrentIndex(kCategoryTv - 1);
             codebase->NameEdit()->setText("Living");
             QTest::mouseClick(codebase->OkButton(), Qt::LeftButton);
         } else if (qobject_cast<CLearnPromptDlg*>(&dialog)) {
+            ++prompts;
             return LetPromptCapture(dialog);
         } else if (auto* confirm = qobject_cast<CConfirmDlg*>(&dialog)) {
             confirmations.push_back(confirm->Text()->text());
@@ -242,6 +251,15 @@ TEST_F(RemoteProgramTest, HomeDevicesAddLearnAndSend) {
         EXPECT_TRUE(text.contains("\nChecked: the signal comes back as learnt."))
             << text.toStdString();
     }
+    EXPECT_EQ(prompts, 3);
+    // A button given by code: no read, and the next tap reads again.
+    program->Frame().OnCommand(CMainFrame::kNextButtonByCode);
+    tap("Ch+");
+    EXPECT_EQ(prompts, 3) << "the code took the place of the read";
+    ASSERT_EQ(confirmations.size(), 4u);
+    EXPECT_TRUE(confirmations.back().contains("Checked: the signal comes back as learnt."))
+        << confirmations.back().toStdString();
+    EXPECT_FALSE(window->NextButtonByCode());
     program->Frame().OnCommand(CMainFrame::kStopLearning);
     EXPECT_EQ(window->Current()->Learning(), 0);
     EXPECT_EQ(program->Frame().MenuNumber(), CMainFrame::kNormalMenu);
@@ -256,6 +274,15 @@ TEST_F(RemoteProgramTest, HomeDevicesAddLearnAndSend) {
         }
         EXPECT_LT(file.FindButton("Mute"), 0);
     }
+    std::vector<ButtonCode> codes;
+    DecodeButtons(program->Fs(), path, codes);
+    const auto coded = std::find_if(codes.begin(), codes.end(),
+                                    [](const ButtonCode& row) { return row.button == "Ch+"; });
+    ASSERT_NE(coded, codes.end());
+    ASSERT_NE(coded->protocol, nullptr);
+    EXPECT_STREQ(coded->protocol->name, "NEC");
+    EXPECT_EQ(coded->frame.code.address, 0x04u);
+    EXPECT_EQ(coded->frame.code.command, 0x0Du);
 
     FirstMarkSent();
     tap("Power");
@@ -289,11 +316,13 @@ TEST_F(RemoteProgramTest, NormalAndLearningMenus) {
     EXPECT_EQ(Commands(preferences), (std::vector<int>{32870, 0, 32846, 32847, 0, 32848, 0}));
     EXPECT_TRUE(frame.FindCommand(CMainFrame::kUseSounds)->isChecked());
 
-    // Learning shows only "Stop Learning"; stopping brings the whole menu back, once.
+    // Learning shows only "Stop Learning" and the code for the next button; stopping brings
+    // the whole menu back, once.
     window->SetLearningMode(true);
     EXPECT_EQ(frame.MenuNumber(), CMainFrame::kLearningMenu);
     ASSERT_EQ(frame.menuBar()->actions().size(), 1);
-    EXPECT_EQ(Texts(frame.FindMenu("Options")), QStringList({"Stop Learning"}));
+    EXPECT_EQ(Texts(frame.FindMenu("Options")),
+              QStringList({"Stop Learning", "Next Button by Code..."}));
     EXPECT_EQ(frame.FindCommand(CMainFrame::kHomeDevices), nullptr);
     // Asked whether to go on with the lower form: Cancel stops.
     modal.onDialog = [](QDialog&) { return kIdCancel; };
