@@ -1,5 +1,8 @@
 #include "CCodebaseSelector.h"
 
+#include <QAbstractItemView>
+#include <QEvent>
+
 #include "Catalogue.h"
 
 std::vector<CodebaseChoice> CodebaseChoicesOf(HandheldFs& fs, const HandheldFolders& folders,
@@ -19,6 +22,20 @@ CCodebaseSelector::CCodebaseSelector(QWidget* parent) : QComboBox(parent) {
     setFocusPolicy(Qt::NoFocus);
     hide();
     connect(this, &QComboBox::activated, this, &CCodebaseSelector::Choose);
+    // The list's own window: a tap outside it closes it without asking the control.
+    view()->window()->installEventFilter(this);
+}
+
+bool CCodebaseSelector::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == view()->window() && event->type() == QEvent::Hide && isVisible()) {
+        // However the list went away, the control under it goes too: left alone it would
+        // cover the codebase name with an empty box until the next tap.
+        hide();
+        if (parentWidget()) {
+            parentWidget()->update();
+        }
+    }
+    return QComboBox::eventFilter(watched, event);
 }
 
 void CCodebaseSelector::Open(int category) {
@@ -44,8 +61,8 @@ void CCodebaseSelector::Close() {
     if (!isVisible()) {
         return;
     }
-    hidePopup();
     hide();
+    hidePopup();
     if (parentWidget()) {
         parentWidget()->update();
     }

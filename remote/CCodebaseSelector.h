@@ -45,6 +45,9 @@ class CCodebaseSelector : public QComboBox {
     int Category() const { return category_; }
     bool IsOpen() const { return isVisible(); }
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     int category_ = 0;
     std::vector<CodebaseChoice> choices_;

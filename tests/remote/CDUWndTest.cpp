@@ -1,5 +1,6 @@
 #include "CDUWnd.h"
 
+#include <QAbstractItemView>
 #include <QElapsedTimer>
 
 #include "../support/PromptCapture.h"
@@ -140,6 +141,13 @@ TEST_F(RemoteWindowTest, SelectorListsTheCategoryAndNone) {
         EXPECT_TRUE(window->GetForm(form)->Slot().IsValid()) << form;
         EXPECT_EQ(window->GetForm(form)->Slot().Path(), "\\My Documents\\TV_Sony.PDB");
     }
+    // A tap outside the list closes it without a choice: the control goes with it.
+    window->OpenSelector();
+    ASSERT_TRUE(selector.IsOpen());
+    ASSERT_TRUE(selector.view()->window()->isVisible());
+    selector.view()->window()->hide();
+    EXPECT_FALSE(selector.isVisible());
+    EXPECT_EQ(window->GetForm(0)->Slot().Path(), "\\My Documents\\TV_Sony.PDB");
     window->OpenSelector();
     selector.Choose(1);
     for (const int form : {0, 1}) {
