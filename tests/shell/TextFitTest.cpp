@@ -13,11 +13,20 @@
 #include <memory>
 
 #include "../support/TempFolder.h"
+#include "CAboutDlg.h"
+#include "CAddByCodeDlg.h"
 #include "CCodebaseDlg.h"
 #include "CConfirmDlg.h"
+#include "CHelpDlg.h"
+#include "CIrSetupDlg.h"
 #include "CLearnPromptDlg.h"
+#include "CLoadPreferenceDlg.h"
+#include "CNoticeDlg.h"
 #include "CRemoteModel.h"
+#include "CSavePreferenceDlg.h"
 #include "HostHandheldFs.h"
+#include "ImportExport.h"
+#include "Registry.h"
 
 namespace {
 
@@ -25,6 +34,7 @@ struct Fixture {
     TempFolder root;
     HostHandheldFs files{root.Path().string()};
     std::unique_ptr<CRemoteModel> model;
+    CMemoryRegistry registry;
     Fixture() {
         RemoteServices services;
         services.fs = &files;
@@ -47,6 +57,23 @@ std::unique_ptr<QDialog> Prompt(Fixture& fixture, int step) {
     prompt->step = step;
     prompt->name = "Channel Down";
     return prompt;
+}
+
+template <class Dialog>
+std::unique_ptr<QDialog> Plain(Fixture&) {
+    return std::make_unique<Dialog>();
+}
+
+std::unique_ptr<QDialog> Help(Fixture&, int topic) {
+    auto help = std::make_unique<CHelpDlg>();
+    help->SetTopic(topic);
+    return help;
+}
+
+std::unique_ptr<QDialog> Notice(Fixture&) {
+    auto notice = std::make_unique<CNoticeDlg>();
+    notice->Set(65039, 0, 0, QString());
+    return notice;
 }
 
 std::unique_ptr<QDialog> Confirm(const QString& message) {
@@ -154,7 +181,27 @@ INSTANTIATE_TEST_SUITE_P(
         DialogCase{"codebase, relearn",
                    [](Fixture& f) { return Codebase(f, CCodebaseDlg::kRelearn); }, true},
         DialogCase{"codebase, rename",
-                   [](Fixture& f) { return Codebase(f, CCodebaseDlg::kRename); }, true}),
+                   [](Fixture& f) { return Codebase(f, CCodebaseDlg::kRename); }, true},
+        DialogCase{"save preferences",
+                   [](Fixture& f) -> std::unique_ptr<QDialog> {
+                       return std::make_unique<CSavePreferenceDlg>(&f.files);
+                   },
+                   false},
+        DialogCase{"load preferences",
+                   [](Fixture& f) -> std::unique_ptr<QDialog> {
+                       return std::make_unique<CLoadPreferenceDlg>(f.files);
+                   },
+                   true},
+        DialogCase{"IR setup",
+                   [](Fixture& f) -> std::unique_ptr<QDialog> {
+                       return std::make_unique<CIrSetupDlg>(f.registry, *f.model);
+                   },
+                   false},
+        DialogCase{"notice 65039", Notice, false}, DialogCase{"About", Plain<CAboutDlg>, false},
+        DialogCase{"Help, remote", [](Fixture& f) { return Help(f, 0); }, false},
+        DialogCase{"Help, codebase", [](Fixture& f) { return Help(f, 4); }, false},
+        DialogCase{"add by code", Plain<CAddByCodeDlg>, false},
+        DialogCase{"import category", Plain<CImportCategoryDlg>, false}),
     [](const testing::TestParamInfo<DialogCase>& info) {
         std::string name;
         for (const char c : std::string(info.param.label)) {
