@@ -12,12 +12,15 @@
 #include <functional>
 #include <memory>
 
+#include "../remote/RemoteWindowFixture.h"
 #include "../support/TempFolder.h"
 #include "CAboutDlg.h"
 #include "CAddByCodeDlg.h"
 #include "CCodebaseDlg.h"
 #include "CConfirmDlg.h"
+#include "CHardButtonsDlg.h"
 #include "CHelpDlg.h"
+#include "CHomeDevicesDlg.h"
 #include "CIrSetupDlg.h"
 #include "CLearnPromptDlg.h"
 #include "CLoadPreferenceDlg.h"
@@ -120,47 +123,51 @@ std::vector<ShownText> Labels(QDialog& dialog) {
 
 class TextFit : public testing::TestWithParam<DialogCase> {};
 
-TEST_P(TextFit, EveryLabelShowsItsWholeText) {
-    Fixture fixture;
-    std::unique_ptr<QDialog> dialog = GetParam().make(fixture);
+// Shows `dialog` and checks every label it shows; `name` tells which dialog failed.
+void CheckLabels(QDialog& dialog, const char* name, bool arialLabels) {
     // Shown, but left before any event is handled: the learning prompt starts its read
     // only once it has painted itself.
-    dialog->show();
-    const std::vector<ShownText> labels = Labels(*dialog);
-    ASSERT_FALSE(labels.empty());
+    dialog.show();
+    const std::vector<ShownText> labels = Labels(dialog);
+    ASSERT_FALSE(labels.empty()) << name;
     std::vector<QWidget*> inputs;
-    for (QWidget* input : dialog->findChildren<QComboBox*>()) {
+    for (QWidget* input : dialog.findChildren<QComboBox*>()) {
         inputs.push_back(input);
     }
-    for (QWidget* input : dialog->findChildren<QLineEdit*>()) {
+    for (QWidget* input : dialog.findChildren<QLineEdit*>()) {
         if (!qobject_cast<QComboBox*>(input->parentWidget())) {
             inputs.push_back(input);
         }
     }
     for (const ShownText& label : labels) {
-        const QString where =
-            QString("%1, label %2, \"%3\"").arg(GetParam().label, label.name, label.text);
+        const QString where = QString("%1, label %2, \"%3\"").arg(name, label.name, label.text);
         const QRect needed =
             QFontMetrics(label.font)
                 .boundingRect(QRect(label.rect.topLeft(), QSize(label.rect.width(), 10000)),
                               label.flags, label.text);
         EXPECT_LE(needed.width(), label.rect.width()) << where.toStdString();
         EXPECT_LE(needed.height(), label.rect.height()) << where.toStdString();
-        EXPECT_LE(label.rect.bottom(), dialog->rect().bottom()) << where.toStdString();
+        EXPECT_LE(label.rect.bottom(), dialog.rect().bottom()) << where.toStdString();
         // The text as drawn, not the whole label, must stay clear of the fields.
         const QRect drawn =
             QFontMetrics(label.font).boundingRect(label.rect, label.flags, label.text);
         for (QWidget* input : inputs) {
             if (input->isVisible()) {
-                const QRect field(input->mapTo(dialog.get(), QPoint()), input->size());
+                const QRect field(input->mapTo(&dialog, QPoint()), input->size());
                 EXPECT_FALSE(drawn.intersects(field))
                     << where.toStdString() << " under " << input->metaObject()->className();
             }
         }
-        if (GetParam().arialLabels) {
+        if (arialLabels) {
             EXPECT_EQ(label.font.family(), "Arial") << where.toStdString();
         }
     }
+}
+
+TEST_P(TextFit, EveryLabelShowsItsWholeText) {
+    Fixture fixture;
+    std::unique_ptr<QDialog> dialog = GetParam().make(fixture);
+    CheckLabels(*dialog, GetParam().label, GetParam().arialLabels);
 }
 
 const QString kLongConfirmation =
@@ -203,6 +210,50 @@ INSTANTIATE_TEST_SUITE_P(
         DialogCase{"add by code", Plain<CAddByCodeDlg>, false},
         DialogCase{"import category", Plain<CImportCategoryDlg>, false}),
     [](const testing::TestParamInfo<DialogCase>& info) {
+        std::string name;
+        for (const char c : std::string(info.param.label)) {
+            if (std::isalnum(static_cast<unsigned char>(c))) {
+                name += c;
+            }
+        }
+        return name;
+    });
+
+// The dialogs that work on the remote window.
+struct WindowDialogCase {
+    const char* label;
+    std::function<std::unique_ptr<QDialog>(CDUWnd&, HandheldFs&)> make;
+    bool arialLabels;
+};
+
+void PrintTo(const WindowDialogCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class WindowTextFit : public RemoteWindowTest,
+                      public testing::WithParamInterface<WindowDialogCase> {};
+
+TEST_P(WindowTextFit, EveryLabelShowsItsWholeText) {
+    std::unique_ptr<QDialog> dialog = GetParam().make(*window, *fs);
+    CheckLabels(*dialog, GetParam().label, GetParam().arialLabels);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dialogs, WindowTextFit,
+    testing::Values(WindowDialogCase{"Home Devices, all",
+                                     [](CDUWnd& window,
+                                        HandheldFs& fs) -> std::unique_ptr<QDialog> {
+                                         static const HandheldFolders folders;
+                                         return std::make_unique<CHomeDevicesDlg>(window, fs,
+                                                                                  folders, 0);
+                                     },
+                                     true},
+                    WindowDialogCase{"Hard Buttons",
+                                     [](CDUWnd& window, HandheldFs&) -> std::unique_ptr<QDialog> {
+                                         return std::make_unique<CHardButtonsDlg>(window);
+                                     },
+                                     true}),
+    [](const testing::TestParamInfo<WindowDialogCase>& info) {
         std::string name;
         for (const char c : std::string(info.param.label)) {
             if (std::isalnum(static_cast<unsigned char>(c))) {
