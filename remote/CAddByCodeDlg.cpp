@@ -36,9 +36,14 @@ CAddByCodeDlg::CAddByCodeDlg(QWidget* parent) : QDialog(parent) {
     setFixedSize(DluX(152), DluY(112));
 
     title_ = new QLabel("Button by Code", this);
-    title_->setGeometry(DluRect(4, 2, 144, 12));
     title_->setAlignment(Qt::AlignCenter);
     title_->setFont(Arial(18, true));
+    // As high as a line of its font, down to where the button's name starts.
+    const QRect title = DluRect(4, 2, 144, 12);
+    title_->setGeometry(title.adjusted(
+        0, 0, 0,
+        std::max(0, title_->fontMetrics().boundingRect(title, 0, title_->text()).height() -
+                        title.height())));
     buttonText_ = new QLabel(this);
     buttonText_->setGeometry(DluRect(4, 15, 144, 9));
     buttonText_->setAlignment(Qt::AlignCenter);

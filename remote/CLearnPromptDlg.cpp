@@ -36,24 +36,34 @@ constexpr int kTextLines[CLearnPromptDlg::kTextCount] = {1, 1, 3, 2, 3};
 CLearnPromptDlg::CLearnPromptDlg(CRemoteModel& model, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), model_(model) {
     setStyleSheet("CLearnPromptDlg { border: 1px solid black; }");
-    int top = 4;
     for (int i = 0; i < kTextCount; ++i) {
         auto* text = new QLabel(this);
         text->setObjectName(QString::number(kFirstTextId + i));
         text->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         text->setWordWrap(true);
-        const int height = 9 * kTextLines[i];
-        text->setGeometry(DluRect(4, top, 144, height));
-        top += height + 2;
         texts_[static_cast<size_t>(i)] = text;
     }
     code_ = new QPushButton("Code...", this);
-    code_->setGeometry(DluRect(52, top, 48, 12));
     code_->setFont(Arial(12, true));
     code_->setAutoDefault(false);
     code_->setFocusPolicy(Qt::NoFocus);
     connect(code_, &QPushButton::clicked, this, &CLearnPromptDlg::OnCode);
-    setFixedSize(DluX(152), std::max(DluY(94), DluY(top + 12 + 4)));
+    PlaceTexts();
+}
+
+void CLearnPromptDlg::PlaceTexts() {
+    // Each text has at least the lines of the layout, and as many more as its wrapped
+    // words take; the texts below it, the button and the dialog move down with it.
+    int top = DluY(4);
+    for (int i = 0; i < kTextCount; ++i) {
+        QLabel* text = texts_[static_cast<size_t>(i)];
+        const QRect room = DluRect(4, 0, 144, 9 * kTextLines[i]);
+        const int height = std::max(room.height(), text->heightForWidth(room.width()));
+        text->setGeometry(room.x(), top, room.width(), height);
+        top += height + DluY(2);
+    }
+    code_->setGeometry(QRect(QPoint(DluX(52), top), DluRect(0, 0, 48, 12).size()));
+    setFixedSize(DluX(152), std::max(DluY(94), top + DluY(12 + 4)));
 }
 
 void CLearnPromptDlg::OnCode() {
@@ -83,6 +93,7 @@ void CLearnPromptDlg::showEvent(QShowEvent* event) {
     texts_[3]->setText("On hearing the beep,\nrelease the button on remote.");
     texts_[4]->setText(
         "If ArdelRemote won't receive any IR signals in 20 sec, learning will be canceled.");
+    PlaceTexts();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->geometry().center() - rect().center());
     }

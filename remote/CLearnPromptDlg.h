@@ -50,6 +50,7 @@ class CLearnPromptDlg : public QDialog {
   private:
     void RunCapture();
     void OnCode();
+    void PlaceTexts();
 
     CRemoteModel& model_;
     std::array<QLabel*, kTextCount> texts_{};

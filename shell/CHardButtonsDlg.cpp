@@ -16,6 +16,7 @@
 #include "HardKeys.h"
 #include "Modal.h"
 #include "PreferenceSets.h"
+#include "TextFit.h"
 
 namespace {
 
@@ -48,6 +49,7 @@ void CHardButtonsDlg::BuildControls() {
     title_->setGeometry(DluRect(7, 3, 151, 11));
     title_->setAlignment(Qt::AlignCenter);
     title_->setFont(Arial(18));
+    FitLineHeight(title_);
 
     list_ = new QTreeWidget(this);
     list_->setObjectName(QString::number(kListId));

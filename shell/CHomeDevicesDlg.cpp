@@ -15,6 +15,7 @@
 #include "HandheldFs.h"
 #include "ImportExport.h"
 #include "Modal.h"
+#include "TextFit.h"
 
 namespace {
 
@@ -57,6 +58,7 @@ CHomeDevicesDlg::CHomeDevicesDlg(CDUWnd& window, HandheldFs& fs, const HandheldF
     title_->setGeometry(DluRect(4, 2, 154, 12));
     title_->setAlignment(Qt::AlignCenter);
     title_->setFont(Arial(18, true));
+    FitLineHeight(title_);
 
     for (int c = kCategoryUnknown; c < kCategoryCount; ++c) {
         const QString text =

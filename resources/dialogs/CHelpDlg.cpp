@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
+#include <algorithm>
 
 #include "DialogUnits.h"
 #include "HelpTexts.h"
@@ -28,7 +29,10 @@ CHelpDlg::CHelpDlg(QWidget* parent) : QDialog(parent) {
     heading_ = new QLabel(this);
     heading_->setObjectName(QString::number(kHeadingId));
     heading_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    heading_->setGeometry(DluRect(4, 7, 152, 8));
+    // A heading a line high in the dialog's font, which may be taller than the layout's line.
+    const QRect heading = DluRect(4, 7, 152, 8);
+    heading_->setGeometry(heading.adjusted(
+        0, 0, 0, std::max(0, heading_->fontMetrics().height() - heading.height())));
 
     lines_ = new QListWidget(this);
     lines_->setObjectName(QString::number(kListId));

@@ -26,3 +26,13 @@ void FitTitle(QLabel* title) {
     }
     title->setFont(FontFitting(title->font(), {title->text()}, title->contentsRect().width()));
 }
+
+void FitLineHeight(QLabel* label) {
+    const QRect room = label->contentsRect();
+    const int needed = label->fontMetrics()
+                           .boundingRect(room, Qt::AlignLeft | Qt::AlignTop, label->text())
+                           .height();
+    if (needed > room.height()) {
+        label->resize(label->width(), label->height() + needed - room.height());
+    }
+}

@@ -15,3 +15,6 @@ QFont FontFitting(QFont font, const QStringList& texts, int width, int smallest 
 // Lets a title use the whole width of its dialog (its vertical place kept) and makes its
 // font smaller where its text still does not fit.
 void FitTitle(QLabel* title);
+
+// Makes a one-line label at least as high as its text in its font, growing it downwards.
+void FitLineHeight(QLabel* label);

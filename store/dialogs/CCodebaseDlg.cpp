@@ -1,6 +1,7 @@
 #include "CCodebaseDlg.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -19,6 +20,13 @@
 namespace {
 
 constexpr QPoint kPicturePosition(10, 69);
+
+// The height a one-line text takes when drawn from the top of its rectangle.
+int TextHeight(const QFont& font, const QString& text) {
+    return QFontMetrics(font)
+        .boundingRect(QRect(0, 0, 10000, 10000), Qt::AlignLeft | Qt::AlignTop, text)
+        .height();
+}
 
 }  // namespace
 
@@ -126,11 +134,34 @@ void CCodebaseDlg::paintEvent(QPaintEvent* event) {
     QDialog::paintEvent(event);
     QPainter painter(this);
     painter.drawPixmap(kPicturePosition, MaskedBuiltInBitmap(kPictureBitmap));
-    painter.setFont(Arial(18));
     painter.setBackgroundMode(Qt::TransparentMode);
-    const QPoint labelAt = mode == kCreate ? QPoint(8, 34) : QPoint(50, 34);
-    painter.drawText(QRect(labelAt, QSize(200, 24)), Qt::AlignLeft | Qt::AlignTop, CategoryLabel());
-    painter.drawText(QRect(QPoint(30, 94), QSize(80, 24)), Qt::AlignLeft | Qt::AlignTop, "Name:");
+    for (const PaintedLabel& label : PaintedLabels()) {
+        painter.setFont(label.font);
+        painter.drawText(label.rect, Qt::AlignLeft | Qt::AlignTop, label.text);
+    }
+}
+
+std::vector<CCodebaseDlg::PaintedLabel> CCodebaseDlg::PaintedLabels() const {
+    constexpr int kGap = 4;  // between a label's last letter and its field
+    std::vector<PaintedLabel> labels;
+    // The category label keeps its place and gives up size to stay left of the list.
+    const QPoint categoryAt = mode == kCreate ? QPoint(8, 34) : QPoint(50, 34);
+    const int categoryRoom = categories_->x() - kGap - categoryAt.x();
+    const QFont categoryFont = FontFitting(Arial(18), {CategoryLabel()}, categoryRoom);
+    labels.push_back(
+        {CategoryLabel(),
+         QRect(categoryAt, QSize(categoryRoom, TextHeight(categoryFont, CategoryLabel()))),
+         categoryFont});
+    // "Name:" ends before its field, starting further left where its own place is too
+    // close to the field.
+    const QFont nameFont = Arial(18);
+    const QFontMetrics nameMetrics(nameFont);
+    const QString name = "Name:";
+    const int nameRight = nameEdit_->x() - kGap;
+    const int nameLeft = std::min(30, nameRight - nameMetrics.horizontalAdvance(name));
+    labels.push_back(
+        {name, QRect(nameLeft, 94, nameRight - nameLeft, TextHeight(nameFont, name)), nameFont});
+    return labels;
 }
 
 int CCodebaseDlg::SelectedCategory() const {

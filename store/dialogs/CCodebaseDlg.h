@@ -3,7 +3,10 @@
 #pragma once
 
 #include <QDialog>
+#include <QFont>
+#include <QRect>
 #include <QString>
+#include <vector>
 
 class CHelpBar;
 class HandheldFs;
@@ -53,6 +56,14 @@ class CCodebaseDlg : public QDialog {
     CHelpBar* HelpBar() const { return helpBar_; }
     // The labels painted above the list and beside the name field, by mode.
     QString CategoryLabel() const;
+    // Where those two labels are painted and in what font: each left of its field, with
+    // the font made smaller where the text would otherwise reach under the field.
+    struct PaintedLabel {
+        QString text;
+        QRect rect;
+        QFont font;
+    };
+    std::vector<PaintedLabel> PaintedLabels() const;
 
   protected:
     void showEvent(QShowEvent* event) override;

@@ -1,0 +1,266 @@
+// Every label of every dialog shows its whole text: wrapped at the label's width in the
+// label's font, the text stays inside the label, and no label lies under an input field.
+// The program runs this once at its natural size and once at twice the size
+// (QT_SCALE_FACTOR=2), where fonts and rounding differ.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <functional>
+#include <memory>
+
+#include "../remote/RemoteWindowFixture.h"
+#include "../support/TempFolder.h"
+#include "CAboutDlg.h"
+#include "CAddByCodeDlg.h"
+#include "CCodebaseDlg.h"
+#include "CConfirmDlg.h"
+#include "CHardButtonsDlg.h"
+#include "CHelpDlg.h"
+#include "CHomeDevicesDlg.h"
+#include "CIrSetupDlg.h"
+#include "CLearnPromptDlg.h"
+#include "CLoadPreferenceDlg.h"
+#include "CNoticeDlg.h"
+#include "CRemoteModel.h"
+#include "CSavePreferenceDlg.h"
+#include "HostHandheldFs.h"
+#include "ImportExport.h"
+#include "Registry.h"
+
+namespace {
+
+struct Fixture {
+    TempFolder root;
+    HostHandheldFs files{root.Path().string()};
+    std::unique_ptr<CRemoteModel> model;
+    CMemoryRegistry registry;
+    Fixture() {
+        RemoteServices services;
+        services.fs = &files;
+        model = std::make_unique<CRemoteModel>(services);
+    }
+};
+
+struct DialogCase {
+    const char* label;
+    std::function<std::unique_ptr<QDialog>(Fixture&)> make;
+    bool arialLabels;  // every label of the dialog is set in the "Arial" face
+};
+
+void PrintTo(const DialogCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+std::unique_ptr<QDialog> Prompt(Fixture& fixture, int step) {
+    auto prompt = std::make_unique<CLearnPromptDlg>(*fixture.model);
+    prompt->step = step;
+    prompt->name = "Channel Down";
+    return prompt;
+}
+
+template <class Dialog>
+std::unique_ptr<QDialog> Plain(Fixture&) {
+    return std::make_unique<Dialog>();
+}
+
+std::unique_ptr<QDialog> Help(Fixture&, int topic) {
+    auto help = std::make_unique<CHelpDlg>();
+    help->SetTopic(topic);
+    return help;
+}
+
+std::unique_ptr<QDialog> Notice(Fixture&) {
+    auto notice = std::make_unique<CNoticeDlg>();
+    notice->Set(65039, 0, 0, QString());
+    return notice;
+}
+
+std::unique_ptr<QDialog> Confirm(const QString& message) {
+    auto confirm = std::make_unique<CConfirmDlg>();
+    confirm->message = message;
+    confirm->cancelShown = message.isEmpty();
+    return confirm;
+}
+
+std::unique_ptr<QDialog> Codebase(Fixture& fixture, int mode) {
+    auto codebase = std::make_unique<CCodebaseDlg>(fixture.files);
+    codebase->mode = mode;
+    codebase->category = mode == CCodebaseDlg::kCreate ? -1 : 0;
+    codebase->name = "Living Room";
+    return codebase;
+}
+
+// A label's text as the user reads it, for the failure report.
+struct ShownText {
+    QString name;
+    QString text;
+    QRect rect;  // in the dialog's coordinates
+    QFont font;
+    int flags;
+};
+
+std::vector<ShownText> Labels(QDialog& dialog) {
+    std::vector<ShownText> shown;
+    for (QLabel* label : dialog.findChildren<QLabel*>()) {
+        if (!label->isVisible() || label->text().isEmpty() || !label->pixmap().isNull()) {
+            continue;
+        }
+        const QRect inside = label->contentsRect().translated(label->mapTo(&dialog, QPoint()));
+        shown.push_back({label->objectName(), label->text(), inside, label->font(),
+                         label->wordWrap() ? int(Qt::TextWordWrap) : 0});
+    }
+    if (auto* codebase = qobject_cast<CCodebaseDlg*>(&dialog)) {
+        for (const CCodebaseDlg::PaintedLabel& painted : codebase->PaintedLabels()) {
+            shown.push_back({"painted", painted.text, painted.rect, painted.font, 0});
+        }
+    }
+    return shown;
+}
+
+class TextFit : public testing::TestWithParam<DialogCase> {};
+
+// Shows `dialog` and checks every label it shows; `name` tells which dialog failed.
+void CheckLabels(QDialog& dialog, const char* name, bool arialLabels) {
+    // Shown, but left before any event is handled: the learning prompt starts its read
+    // only once it has painted itself.
+    dialog.show();
+    const std::vector<ShownText> labels = Labels(dialog);
+    ASSERT_FALSE(labels.empty()) << name;
+    std::vector<QWidget*> inputs;
+    for (QWidget* input : dialog.findChildren<QComboBox*>()) {
+        inputs.push_back(input);
+    }
+    for (QWidget* input : dialog.findChildren<QLineEdit*>()) {
+        if (!qobject_cast<QComboBox*>(input->parentWidget())) {
+            inputs.push_back(input);
+        }
+    }
+    for (const ShownText& label : labels) {
+        const QString where = QString("%1, label %2, \"%3\"").arg(name, label.name, label.text);
+        const QRect needed =
+            QFontMetrics(label.font)
+                .boundingRect(QRect(label.rect.topLeft(), QSize(label.rect.width(), 10000)),
+                              label.flags, label.text);
+        EXPECT_LE(needed.width(), label.rect.width()) << where.toStdString();
+        EXPECT_LE(needed.height(), label.rect.height()) << where.toStdString();
+        EXPECT_LE(label.rect.bottom(), dialog.rect().bottom()) << where.toStdString();
+        // The text as drawn, not the whole label, must stay clear of the fields.
+        const QRect drawn =
+            QFontMetrics(label.font).boundingRect(label.rect, label.flags, label.text);
+        for (QWidget* input : inputs) {
+            if (input->isVisible()) {
+                const QRect field(input->mapTo(&dialog, QPoint()), input->size());
+                EXPECT_FALSE(drawn.intersects(field))
+                    << where.toStdString() << " under " << input->metaObject()->className();
+            }
+        }
+        if (arialLabels) {
+            EXPECT_EQ(label.font.family(), "Arial") << where.toStdString();
+        }
+    }
+}
+
+TEST_P(TextFit, EveryLabelShowsItsWholeText) {
+    Fixture fixture;
+    std::unique_ptr<QDialog> dialog = GetParam().make(fixture);
+    CheckLabels(*dialog, GetParam().label, GetParam().arialLabels);
+}
+
+const QString kLongConfirmation =
+    "Learnt: the button Channel Down of the codebase Living Room, a signal of 34 pulses "
+    "repeated every 108 ms. The handheld's own receiver heard it back as sent.";
+
+INSTANTIATE_TEST_SUITE_P(
+    Dialogs, TextFit,
+    testing::Values(
+        DialogCase{"learning prompt, single", [](Fixture& f) { return Prompt(f, 0); }, false},
+        DialogCase{"learning prompt, first", [](Fixture& f) { return Prompt(f, 1); }, false},
+        DialogCase{"learning prompt, second", [](Fixture& f) { return Prompt(f, 2); }, false},
+        DialogCase{"confirmation 65033", [](Fixture&) { return Confirm(QString()); }, false},
+        DialogCase{"after-learning confirmation",
+                   [](Fixture&) { return Confirm(kLongConfirmation); }, false},
+        DialogCase{"codebase, create",
+                   [](Fixture& f) { return Codebase(f, CCodebaseDlg::kCreate); }, true},
+        DialogCase{"codebase, relearn",
+                   [](Fixture& f) { return Codebase(f, CCodebaseDlg::kRelearn); }, true},
+        DialogCase{"codebase, rename",
+                   [](Fixture& f) { return Codebase(f, CCodebaseDlg::kRename); }, true},
+        DialogCase{"save preferences",
+                   [](Fixture& f) -> std::unique_ptr<QDialog> {
+                       return std::make_unique<CSavePreferenceDlg>(&f.files);
+                   },
+                   false},
+        DialogCase{"load preferences",
+                   [](Fixture& f) -> std::unique_ptr<QDialog> {
+                       return std::make_unique<CLoadPreferenceDlg>(f.files);
+                   },
+                   true},
+        DialogCase{"IR setup",
+                   [](Fixture& f) -> std::unique_ptr<QDialog> {
+                       return std::make_unique<CIrSetupDlg>(f.registry, *f.model);
+                   },
+                   false},
+        DialogCase{"notice 65039", Notice, false}, DialogCase{"About", Plain<CAboutDlg>, false},
+        DialogCase{"Help, remote", [](Fixture& f) { return Help(f, 0); }, false},
+        DialogCase{"Help, codebase", [](Fixture& f) { return Help(f, 4); }, false},
+        DialogCase{"add by code", Plain<CAddByCodeDlg>, false},
+        DialogCase{"import category", Plain<CImportCategoryDlg>, false}),
+    [](const testing::TestParamInfo<DialogCase>& info) {
+        std::string name;
+        for (const char c : std::string(info.param.label)) {
+            if (std::isalnum(static_cast<unsigned char>(c))) {
+                name += c;
+            }
+        }
+        return name;
+    });
+
+// The dialogs that work on the remote window.
+struct WindowDialogCase {
+    const char* label;
+    std::function<std::unique_ptr<QDialog>(CDUWnd&, HandheldFs&)> make;
+    bool arialLabels;
+};
+
+void PrintTo(const WindowDialogCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class WindowTextFit : public RemoteWindowTest,
+                      public testing::WithParamInterface<WindowDialogCase> {};
+
+TEST_P(WindowTextFit, EveryLabelShowsItsWholeText) {
+    std::unique_ptr<QDialog> dialog = GetParam().make(*window, *fs);
+    CheckLabels(*dialog, GetParam().label, GetParam().arialLabels);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dialogs, WindowTextFit,
+    testing::Values(WindowDialogCase{"Home Devices, all",
+                                     [](CDUWnd& window,
+                                        HandheldFs& fs) -> std::unique_ptr<QDialog> {
+                                         static const HandheldFolders folders;
+                                         return std::make_unique<CHomeDevicesDlg>(window, fs,
+                                                                                  folders, 0);
+                                     },
+                                     true},
+                    WindowDialogCase{"Hard Buttons",
+                                     [](CDUWnd& window, HandheldFs&) -> std::unique_ptr<QDialog> {
+                                         return std::make_unique<CHardButtonsDlg>(window);
+                                     },
+                                     true}),
+    [](const testing::TestParamInfo<WindowDialogCase>& info) {
+        std::string name;
+        for (const char c : std::string(info.param.label)) {
+            if (std::isalnum(static_cast<unsigned char>(c))) {
+                name += c;
+            }
+        }
+        return name;
+    });
+
+}  // namespace
