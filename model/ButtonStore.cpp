@@ -1,8 +1,10 @@
 #include "ButtonStore.h"
 
 #include <algorithm>
+#include <span>
 
 #include "CCodebaseFile.h"
+#include "IrProtocol.h"
 
 StoreResult EnsureCodebase(HandheldFs& fs, const QString& path, bool& created) {
     created = false;
@@ -92,4 +94,19 @@ IrSignal SignalOf(const IrSignal& driverSignal) {
     }
     signal.nextStart = 0;
     return signal;
+}
+
+bool OtherToggleSignal(const IrSignal& signal, IrSignal& other) {
+    IrEncoded encoded;
+    if (!EncodeOtherToggle(std::span<const int32_t>(signal.durations, signal.count),
+                           signal.carrierPeriod, encoded) ||
+        encoded.durations.size() > kMaxDurations) {
+        return false;
+    }
+    other = IrSignal{};
+    other.count = static_cast<uint8_t>(encoded.durations.size());
+    std::copy(encoded.durations.begin(), encoded.durations.end(), other.durations);
+    other.frameStart = encoded.frameStart;
+    other.carrierPeriod = signal.carrierPeriod ? signal.carrierPeriod : encoded.carrierPeriodUs;
+    return true;
 }

@@ -42,5 +42,10 @@ StoreResult StoreButtonSignal(HandheldFs& fs, const QString& path, const QString
 StoreResult ReadButtonSignal(HandheldFs& fs, const QString& path, const QString& button, int number,
                              IrSignal& signal);
 
+// For a signal of a toggle protocol (RC5, RC6), the same button with the other toggle value:
+// the signal 2 that makes successive presses alternate as on the original remote. False
+// for any other signal, or when the other toggle would not fit a signal.
+bool OtherToggleSignal(const IrSignal& signal, IrSignal& other);
+
 // The signal as the driver hands it out after a capture, with its frame start made valid.
 IrSignal SignalOf(const IrSignal& driverSignal);

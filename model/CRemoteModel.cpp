@@ -214,23 +214,16 @@ StoreResult CRemoteModel::StoreLearnt(const QString& path, const QString& button
         return ensured;
     }
     const IrSignal stored = WithCarrier(signal);
-    const std::span<const int32_t> durations(signal.durations, signal.count);
     const StoreResult result = StoreButtonSignal(Fs(), path, button, stored, number, mode);
     if (result != kStoreOk || mode != LearnMode::Single) {
         return result;
     }
     // A toggle protocol flips one bit on every press: a button learnt once gets the other
     // toggle value as its signal 2, so that successive presses alternate as on the original.
-    IrEncoded other;
-    if (!EncodeOtherToggle(durations, stored.carrierPeriod, other) ||
-        other.durations.size() > kMaxDurations) {
+    IrSignal second;
+    if (!OtherToggleSignal(stored, second)) {
         return result;
     }
-    IrSignal second;
-    second.count = static_cast<uint8_t>(other.durations.size());
-    std::copy(other.durations.begin(), other.durations.end(), second.durations);
-    second.frameStart = other.frameStart;
-    second.carrierPeriod = stored.carrierPeriod ? stored.carrierPeriod : other.carrierPeriodUs;
     return StoreButtonSignal(Fs(), path, button, second, 2, LearnMode::Double);
 }
 

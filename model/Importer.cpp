@@ -206,18 +206,10 @@ StoreResult StoreButton(HandheldFs& fs, const QString& path, const QString& name
     const IrSignal& signal = button.irSignals.front();
     StoreResult result = StoreButtonSignal(fs, path, name, signal, 1, LearnMode::Single);
     // A button of a toggle protocol alternates its toggle bit, as a learnt one does.
-    IrEncoded other;
-    if (result != kStoreOk ||
-        !EncodeOtherToggle(std::span<const int32_t>(signal.durations, signal.count),
-                           signal.carrierPeriod, other) ||
-        other.durations.size() > kMaxDurations) {
+    IrSignal second;
+    if (result != kStoreOk || !OtherToggleSignal(signal, second)) {
         return result;
     }
-    IrSignal second;
-    second.count = static_cast<uint8_t>(other.durations.size());
-    std::copy(other.durations.begin(), other.durations.end(), second.durations);
-    second.frameStart = other.frameStart;
-    second.carrierPeriod = signal.carrierPeriod ? signal.carrierPeriod : other.carrierPeriodUs;
     return StoreButtonSignal(fs, path, name, second, 2, LearnMode::Double);
 }
 

@@ -17,12 +17,14 @@
 
 namespace {
 
-// An empty device root, for dialogs whose names are checked against no files.
-HostHandheldFs& EmptyRoot() {
-    static TempFolder folder;
-    static HostHandheldFs fs{folder.Path().string()};
-    return fs;
-}
+// A device root of its own, with "\\My Documents\\" in it.
+class DeviceRoot : public testing::Test {
+  protected:
+    DeviceRoot() { std::filesystem::create_directories(root_.Path() / "My Documents"); }
+
+    TempFolder root_;
+    HostHandheldFs device_{root_.Path().string()};
+};
 
 std::vector<QString> Texts(const CAnsweringModalRunner& modal) {
     std::vector<QString> texts;
@@ -44,7 +46,7 @@ struct TypingCase {
     std::vector<QString> messages;
 };
 
-class CodebaseNameTyping : public testing::TestWithParam<TypingCase> {};
+class CodebaseNameTyping : public DeviceRoot, public testing::WithParamInterface<TypingCase> {};
 
 TEST_P(CodebaseNameTyping, KeepsTheFieldWithinTheRules) {
     const TypingCase& c = GetParam();
@@ -59,7 +61,7 @@ TEST_P(CodebaseNameTyping, KeepsTheFieldWithinTheRules) {
         }
         return kIdCancel;
     };
-    CCodebaseDlg dialog(EmptyRoot());
+    CCodebaseDlg dialog(device_);
     dialog.mode = c.mode;
     dialog.category = c.category;
     RunModal(dialog);
@@ -117,15 +119,6 @@ struct OkCase {
     int result;
     int categoryOut;
     QString fileName;
-};
-
-// A device root of its own, with "\\My Documents\\" in it.
-class DeviceRoot : public testing::Test {
-  protected:
-    DeviceRoot() { std::filesystem::create_directories(root_.Path() / "My Documents"); }
-
-    TempFolder root_;
-    HostHandheldFs device_{root_.Path().string()};
 };
 
 class CodebaseOk : public DeviceRoot, public testing::WithParamInterface<OkCase> {};
@@ -233,9 +226,9 @@ TEST_F(DeviceRoot, BothFailedTestsOfOkShowTheirMessages) {
     EXPECT_EQ(Texts(modal), (std::vector<QString>{kTooLong, kExists}));
 }
 
-TEST(CodebaseDialog, DoubleModeIsReportedAndCancelChangesNothing) {
+TEST_F(DeviceRoot, DoubleModeIsReportedAndCancelChangesNothing) {
     CAnsweringModalRunner modal;
-    CCodebaseDlg dialog(EmptyRoot());
+    CCodebaseDlg dialog(device_);
     dialog.category = 2;
     dialog.name = "Pioneer";
     modal.onDialog = [](QDialog& shown) {
@@ -249,7 +242,7 @@ TEST(CodebaseDialog, DoubleModeIsReportedAndCancelChangesNothing) {
     EXPECT_EQ(dialog.category, 3);
     EXPECT_EQ(dialog.fileName, "DVD_Pioneer.PDB");
 
-    CCodebaseDlg cancelled(EmptyRoot());
+    CCodebaseDlg cancelled(device_);
     cancelled.category = 2;
     modal.onDialog = [](QDialog& shown) {
         QTest::mouseClick(shown.findChild<QPushButton*>("2"), Qt::LeftButton);
@@ -272,7 +265,7 @@ struct OpeningCase {
     int helpTopic;  // -1: no help bar
 };
 
-class CodebaseOpening : public testing::TestWithParam<OpeningCase> {};
+class CodebaseOpening : public DeviceRoot, public testing::WithParamInterface<OpeningCase> {};
 
 TEST_P(CodebaseOpening, SetsUpItsMode) {
     const OpeningCase& c = GetParam();
@@ -294,7 +287,7 @@ TEST_P(CodebaseOpening, SetsUpItsMode) {
         EXPECT_EQ(codebase.NameEdit()->text(), "Old");
         return kIdCancel;
     };
-    CCodebaseDlg dialog(EmptyRoot());
+    CCodebaseDlg dialog(device_);
     dialog.mode = c.mode;
     dialog.category = 3;
     dialog.name = "Old";
