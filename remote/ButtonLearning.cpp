@@ -36,12 +36,13 @@ int CategoryOf(const CRemoteButton& button) {
 }
 
 // Runs one read through the prompt; the driver's result.
-int ReadOnce(CRemoteModel& model, int step, const CRemoteButton& button, QWidget* parent) {
-    CLearnPromptDlg prompt(model, parent);
+int ReadOnce(CRemoteModel& model, ModalRunner& modal, int step, const CRemoteButton& button,
+             QWidget* parent) {
+    CLearnPromptDlg prompt(model, modal, parent);
     prompt.step = step;
     prompt.name = button.name;
     prompt.category = CategoryOf(button);
-    RunModal(prompt);
+    modal.RunDialog(prompt);
     return prompt.CaptureResult();
 }
 
@@ -102,7 +103,7 @@ namespace {
 
 // Stores what was learnt (or given by code) under the button, sends each stored signal once
 // into the device's own receiver to check it, and confirms what was stored.
-bool StoreAndConfirm(CRemoteButton& button, CRemoteModel& model,
+bool StoreAndConfirm(CRemoteButton& button, CRemoteModel& model, ModalRunner& modal,
                      const std::vector<IrSignal>& learnt, const std::vector<LearnReport>& reports,
                      LearnMode mode, QWidget* parent) {
     const QString path = CodebasePath(button);
@@ -128,7 +129,7 @@ bool StoreAndConfirm(CRemoteButton& button, CRemoteModel& model,
     if (stored == kStoreNotCreated || stored == kStoreNotACodebase) {
         // A file that is there but is not a codebase is left alone: storing into it would
         // ruin it.
-        ShowMessage(parent, "Failure on creating the file.\n '" + path + "'");
+        modal.ShowMessage(parent, "Failure on creating the file.\n '" + path + "'");
         return false;
     }
     if (stored != kStoreOk) {
@@ -150,13 +151,14 @@ bool StoreAndConfirm(CRemoteButton& button, CRemoteModel& model,
     CConfirmDlg learntDlg(parent);
     learntDlg.message = LearntText(reports, checks, toggled);
     learntDlg.cancelShown = false;
-    RunModal(learntDlg);
+    modal.RunDialog(learntDlg);
     return true;
 }
 
 }  // namespace
 
-bool Learn(CRemoteButton& button, CRemoteModel& model, int learnMode, QWidget* parent) {
+bool Learn(CRemoteButton& button, CRemoteModel& model, ModalRunner& modal, int learnMode,
+           QWidget* parent) {
     std::vector<int> steps;
     if (learnMode == 0) {
         steps = {0};
@@ -172,12 +174,12 @@ bool Learn(CRemoteButton& button, CRemoteModel& model, int learnMode, QWidget* p
     bool byCode = false;
     std::vector<LearnReport> reports;
     for (const int step : steps) {
-        const int read = ReadOnce(model, step, button, parent);
+        const int read = ReadOnce(model, modal, step, button, parent);
         if (read == CLearnPromptDlg::kByCode) {
             // A code stands for the whole button, as one signal learnt in single mode does.
             model.ClosePort();
             IrSignal coded;
-            if (!AskButtonCode(button.name, coded, parent)) {
+            if (!AskButtonCode(modal, button.name, coded, parent)) {
                 return false;
             }
             learnt = {coded};
@@ -199,33 +201,33 @@ bool Learn(CRemoteButton& button, CRemoteModel& model, int learnMode, QWidget* p
         const LearnReport report = model.CapturedReport();
         if (report.cut) {
             // Stored, it would send only the beginning of what the remote sends.
-            ShowMessage(parent, kCutSignalText);
+            modal.ShowMessage(parent, kCutSignalText);
             return false;
         }
         learnt.push_back(signal);
         reports.push_back(report);
         if (step == 1) {
             CConfirmDlg confirm(parent);
-            if (RunModal(confirm) != kIdOk) {
+            if (modal.RunDialog(confirm) != kIdOk) {
                 return false;
             }
         }
     }
 
     const LearnMode mode = learnMode == 0 || byCode ? LearnMode::Single : LearnMode::Double;
-    return StoreAndConfirm(button, model, learnt, reports, mode, parent);
+    return StoreAndConfirm(button, model, modal, learnt, reports, mode, parent);
 }
 
-bool LearnByCode(CRemoteButton& button, CRemoteModel& model, QWidget* parent) {
+bool LearnByCode(CRemoteButton& button, CRemoteModel& model, ModalRunner& modal, QWidget* parent) {
     IrSignal coded;
-    if (!AskButtonCode(button.name, coded, parent)) {
+    if (!AskButtonCode(modal, button.name, coded, parent)) {
         return false;
     }
-    return StoreAndConfirm(button, model, {coded}, {ReportOf(coded, false)}, LearnMode::Single,
-                           parent);
+    return StoreAndConfirm(button, model, modal, {coded}, {ReportOf(coded, false)},
+                           LearnMode::Single, parent);
 }
 
-bool PrepareSend(CRemoteButton& button, CRemoteModel& model, QWidget* parent) {
+bool PrepareSend(CRemoteButton& button, CRemoteModel& model, ModalRunner& modal, QWidget* parent) {
     if (!model.Driver()) {
         return false;
     }
@@ -240,7 +242,7 @@ bool PrepareSend(CRemoteButton& button, CRemoteModel& model, QWidget* parent) {
     if (result != kIrOk) {
         const std::string port =
             result == kIrNoPortName ? model.IrPort() : model.Driver()->GetPortName();
-        ShowMessage(parent, IrFailureMessage(result, port, IrAction::Load));
+        modal.ShowMessage(parent, IrFailureMessage(result, port, IrAction::Load));
         return false;
     }
     return true;

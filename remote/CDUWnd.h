@@ -23,6 +23,7 @@
 #include "PrefFile.h"
 
 class CPenGate;
+class ModalRunner;
 class RemoteFiles;
 
 class CDUWnd : public QWidget, private ButtonActions {
@@ -69,7 +70,9 @@ class CDUWnd : public QWidget, private ButtonActions {
     // The first command number of the preference-set entries of the menu.
     static constexpr int kFirstPreferenceCommand = 20000;
 
-    CDUWnd(CRemoteModel& model, RemoteFiles* files, int scale = 1, QWidget* parent = nullptr);
+    // `modal` runs every dialog and message box of the window and its forms.
+    CDUWnd(CRemoteModel& model, RemoteFiles* files, ModalRunner& modal, int scale = 1,
+           QWidget* parent = nullptr);
     ~CDUWnd() override;
 
     Hooks hooks;
@@ -173,6 +176,7 @@ class CDUWnd : public QWidget, private ButtonActions {
 
     CRemoteModel& model_;
     RemoteFiles* files_;
+    ModalRunner& modal_;
     int scale_;
     std::array<std::unique_ptr<CSkinForm>, kFormCount> forms_;
     int currentForm_ = -1;

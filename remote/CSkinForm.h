@@ -13,6 +13,7 @@
 #include "CSkinElement.h"
 #include "FormTables.h"
 
+class ModalRunner;
 class QFont;
 class QFontMetrics;
 class QPainter;
@@ -53,7 +54,7 @@ class CSkinForm {
     static constexpr int kNoticeString = 65039;
     static constexpr int kMissingSkinString = 65022;
 
-    CSkinForm(RemoteFiles* files, int slotId);
+    CSkinForm(RemoteFiles* files, ModalRunner& modal, int slotId);
     virtual ~CSkinForm();
     CSkinForm(const CSkinForm&) = delete;
     CSkinForm& operator=(const CSkinForm&) = delete;
@@ -135,6 +136,7 @@ class CSkinForm {
     StateImages StateImagePointers() const;
 
     RemoteFiles* files_;
+    ModalRunner& modal_;
     CCodebaseSlot slot_;
     std::vector<CRemoteButton> elements_;
     QImage background_;

@@ -103,27 +103,28 @@ int CImportCategoryDlg::Category() const {
     return categories_->currentData().toInt();
 }
 
-bool RunImport(QWidget* parent, HandheldFs& fs, const HandheldFolders& folders) {
+bool RunImport(QWidget* parent, ModalRunner& modal, HandheldFs& fs,
+               const HandheldFolders& folders) {
     const QString file = GetFileChooser().OpenFileName(parent, "Import", kImportFilters);
     if (file.isEmpty()) {
         return false;
     }
     const ImportResult read = ReadRemoteFileAt(file, RemoteFormat::Guess);
     if (!read.error.isEmpty()) {
-        ShowMessage(parent, read.error);
+        modal.ShowMessage(parent, read.error);
         return false;
     }
     CImportCategoryDlg categoryDlg(parent);
-    if (RunModal(categoryDlg) != kIdOk) {
+    if (modal.RunDialog(categoryDlg) != kIdOk) {
         return false;
     }
     ImportOptions options;
     options.category = categoryDlg.Category();
-    options.replace = [parent](const QString& displayName, const QString&) {
-        return ShowMessage(parent,
-                           "A codebase named '" + displayName +
-                               "' exists already. Replace it with the imported one?",
-                           MessageButtons::YesNo) == kIdYes;
+    options.replace = [parent, &modal](const QString& displayName, const QString&) {
+        return modal.ShowMessage(parent,
+                                 "A codebase named '" + displayName +
+                                     "' exists already. Replace it with the imported one?",
+                                 MessageButtons::YesNo) == kIdYes;
     };
     const ImportReport report = ImportRemotes(fs, folders, read, file, options);
     QString text;
@@ -143,11 +144,11 @@ bool RunImport(QWidget* parent, HandheldFs& fs, const HandheldFolders& folders) 
     for (const QString& note : report.notes) {
         text += "\n\n" + note;
     }
-    ShowMessage(parent, text);
+    modal.ShowMessage(parent, text);
     return report.result == kImportOk;
 }
 
-bool RunExport(QWidget* parent, HandheldFs& fs, const CodebaseEntry& entry) {
+bool RunExport(QWidget* parent, ModalRunner& modal, HandheldFs& fs, const CodebaseEntry& entry) {
     QStringList filters;
     for (const ExportChoice& choice : kExportChoices) {
         filters << QLatin1String(choice.filter);
@@ -170,13 +171,13 @@ bool RunExport(QWidget* parent, HandheldFs& fs, const CodebaseEntry& entry) {
     }
     QByteArray bytes;
     if (ExportCodebase(fs, entry.path, choice->format, QString(), 1, bytes) != kExportOk) {
-        ShowMessage(parent, "The codebase '" + name + "' has no buttons to export.");
+        modal.ShowMessage(parent, "The codebase '" + name + "' has no buttons to export.");
         return false;
     }
     QFile out(file);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(bytes) != bytes.size() ||
         !out.flush()) {
-        ShowMessage(parent, "Cannot write the file\n '" + file + "'");
+        modal.ShowMessage(parent, "Cannot write the file\n '" + file + "'");
         return false;
     }
     return true;

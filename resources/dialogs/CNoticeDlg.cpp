@@ -71,8 +71,8 @@ void CNoticeDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-int ShowNotice(QWidget* parent, int stringId) {
+int ShowNotice(ModalRunner& modal, QWidget* parent, int stringId) {
     CNoticeDlg dialog(parent);
     dialog.Set(stringId, 0, 0, QString());
-    return RunModal(dialog);
+    return modal.RunDialog(dialog);
 }

@@ -30,7 +30,8 @@ int TextHeight(const QFont& font, const QString& text) {
 
 }  // namespace
 
-CCodebaseDlg::CCodebaseDlg(HandheldFs& fs, QWidget* parent) : QDialog(parent), fs_(fs) {
+CCodebaseDlg::CCodebaseDlg(HandheldFs& fs, ModalRunner& modal, QWidget* parent)
+    : QDialog(parent), fs_(fs), modal_(modal) {
     setFont(QFont("MS Sans Serif", 8));
     setFixedSize(DluX(162), DluY(165));
 
@@ -114,7 +115,8 @@ void CCodebaseDlg::Open() {
     FitTitle(title_);
     ok_->setFont(FontFitting(ok_->font(), {ok_->text()}, ok_->width() - 6));
     if (mode == kCreate || mode == kRelearn) {
-        helpBar_ = new CHelpBar(mode == kCreate ? kCreateHelpTopic : kRelearnHelpTopic, this);
+        helpBar_ =
+            new CHelpBar(modal_, mode == kCreate ? kCreateHelpTopic : kRelearnHelpTopic, this);
         helpBar_->adjustSize();
         const int barHeight = helpBar_->sizeHint().height();
         setFixedSize(width(), DluY(165) + barHeight);
@@ -178,7 +180,7 @@ void CCodebaseDlg::CheckName() {
     const NameCorrection corrected =
         CorrectTypedCodebaseName(nameEdit_->text(), SelectedCategory(), mode != kRelearn);
     for (const QChar refused : corrected.refused) {
-        ShowMessage(this, "Illegal character " + QString(refused));
+        modal_.ShowMessage(this, "Illegal character " + QString(refused));
     }
     if (corrected.name != nameEdit_->text()) {
         nameEdit_->setText(corrected.name);
@@ -201,21 +203,21 @@ void CCodebaseDlg::OnOk() {
                 case kNameOk:
                     break;
                 case kNameNoCategory:
-                    ShowMessage(this, "You must select a category.");
+                    modal_.ShowMessage(this, "You must select a category.");
                     break;
                 case kNameEmpty:
-                    ShowMessage(this, "You must type a codebase name.");
+                    modal_.ShowMessage(this, "You must type a codebase name.");
                     break;
                 case kNameIllegalCharacter:
-                    ShowMessage(this, "Illegal character " + QString(illegal));
+                    modal_.ShowMessage(this, "Illegal character " + QString(illegal));
                     break;
                 case kNameTooLong:
-                    ShowMessage(this, "Maximal codebase name length is exceeded.");
+                    modal_.ShowMessage(this, "Maximal codebase name length is exceeded.");
                     break;
                 case kNameExists:
-                    ShowMessage(this,
-                                "A codebase with the name you specified already exists.\n"
-                                "Specify a different codebase name.");
+                    modal_.ShowMessage(this,
+                                       "A codebase with the name you specified already exists.\n"
+                                       "Specify a different codebase name.");
                     break;
             }
         }

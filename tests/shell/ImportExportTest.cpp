@@ -58,7 +58,7 @@ class ImportExportTest : public RemoteWindowTest {
             }
             return int(kIdCancel);
         };
-        RunHomeDevices(*window, *fs, folders, 0);
+        RunHomeDevices(*window, modal, *fs, folders, 0);
     }
     std::vector<QString> Names(const CHomeDevicesDlg& dialog) {
         std::vector<QString> names;
