@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
@@ -15,20 +14,6 @@
 #include "RemoteFormats.h"
 
 namespace {
-
-class CQtFileChooser : public FileChooser {
-  public:
-    QString OpenFileName(QWidget* parent, const QString& title, const QString& filters) override {
-        return QFileDialog::getOpenFileName(parent, title, QString(), filters);
-    }
-    QString SaveFileName(QWidget* parent, const QString& title, const QString& suggested,
-                         const QString& filters, QString& selectedFilter) override {
-        return QFileDialog::getSaveFileName(parent, title, suggested, filters, &selectedFilter);
-    }
-};
-
-CQtFileChooser qtChooser;
-FileChooser* currentChooser = &qtChooser;
 
 // The export formats as the save dialog offers them, and the extension each file gets.
 struct ExportChoice {
@@ -65,16 +50,6 @@ QString SkippedText(const std::vector<SkippedButton>& skipped) {
 
 }  // namespace
 
-FileChooser& GetFileChooser() {
-    return *currentChooser;
-}
-
-FileChooser* SetFileChooser(FileChooser* chooser) {
-    FileChooser* previous = currentChooser == &qtChooser ? nullptr : currentChooser;
-    currentChooser = chooser ? chooser : &qtChooser;
-    return previous;
-}
-
 CImportCategoryDlg::CImportCategoryDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle("Import");
     auto* label = new QLabel("Category of the new codebases:", this);
@@ -105,7 +80,7 @@ int CImportCategoryDlg::Category() const {
 
 bool RunImport(QWidget* parent, ModalRunner& modal, HandheldFs& fs,
                const HandheldFolders& folders) {
-    const QString file = GetFileChooser().OpenFileName(parent, "Import", kImportFilters);
+    const QString file = modal.OpenFileName(parent, "Import", kImportFilters);
     if (file.isEmpty()) {
         return false;
     }
@@ -155,8 +130,8 @@ bool RunExport(QWidget* parent, ModalRunner& modal, HandheldFs& fs, const Codeba
     }
     const QString name = DisplayName(entry.category, entry.deviceName);
     QString selected = filters.front();
-    QString file = GetFileChooser().SaveFileName(parent, "Export", name + ".ir",
-                                                 filters.join(QStringLiteral(";;")), selected);
+    QString file = modal.SaveFileName(parent, "Export", name + ".ir",
+                                      filters.join(QStringLiteral(";;")), selected);
     if (file.isEmpty()) {
         return false;
     }

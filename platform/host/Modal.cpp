@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QScreen>
 #include <algorithm>
@@ -103,6 +104,17 @@ void PlaceOverProgram(QWidget& dialog) {
     dialog.move(CentredOver(dialog.frameGeometry(), outer, available));
 }
 
+QString ModalRunner::OpenFileName(QWidget* parent, const QString& title, const QString& filters) {
+    const Run run(watchers_);
+    return ExecOpenFile(parent, title, filters);
+}
+
+QString ModalRunner::SaveFileName(QWidget* parent, const QString& title, const QString& suggested,
+                                  const QString& filters, QString& selectedFilter) {
+    const Run run(watchers_);
+    return ExecSaveFile(parent, title, suggested, filters, selectedFilter);
+}
+
 void SetUpMessageBox(QMessageBox& box, const QString& text, const QString& title,
                      MessageButtons buttons, MessageIcon icon) {
     box.setWindowTitle(title);
@@ -156,4 +168,15 @@ int CQtModalRunner::ExecMessage(QWidget* parent, const QString& text, const QStr
         default:
             return buttons == MessageButtons::YesNo ? kIdNo : kIdCancel;
     }
+}
+
+QString CQtModalRunner::ExecOpenFile(QWidget* parent, const QString& title,
+                                     const QString& filters) {
+    return QFileDialog::getOpenFileName(parent, title, QString(), filters);
+}
+
+QString CQtModalRunner::ExecSaveFile(QWidget* parent, const QString& title,
+                                     const QString& suggested, const QString& filters,
+                                     QString& selectedFilter) {
+    return QFileDialog::getSaveFileName(parent, title, suggested, filters, &selectedFilter);
 }

@@ -50,6 +50,13 @@ class ModalRunner {
                     MessageButtons buttons = MessageButtons::Ok,
                     const QString& title = "ArdelRemote", MessageIcon icon = MessageIcon::None);
 
+    // Asks for a file to read; empty when the user cancelled.
+    QString OpenFileName(QWidget* parent, const QString& title, const QString& filters);
+    // Asks for a file to write; empty when the user cancelled. `selectedFilter` comes in as
+    // the filter offered first and goes out as the one chosen.
+    QString SaveFileName(QWidget* parent, const QString& title, const QString& suggested,
+                         const QString& filters, QString& selectedFilter);
+
     // Watchers are not owned; each removes itself before it dies.
     void AddWatcher(ModalWatcher* watcher);
     void RemoveWatcher(ModalWatcher* watcher);
@@ -59,6 +66,9 @@ class ModalRunner {
     virtual int ExecDialog(QDialog& dialog) = 0;
     virtual int ExecMessage(QWidget* parent, const QString& text, const QString& title,
                             MessageButtons buttons, MessageIcon icon) = 0;
+    virtual QString ExecOpenFile(QWidget* parent, const QString& title, const QString& filters) = 0;
+    virtual QString ExecSaveFile(QWidget* parent, const QString& title, const QString& suggested,
+                                 const QString& filters, QString& selectedFilter) = 0;
 
   private:
     class Run;
@@ -77,10 +87,13 @@ inline int CancelIfNoChoice(int result) {
 QPoint CentredOver(const QRect& dialog, const QRect& over, const QRect& screen);
 void PlaceOverProgram(QWidget& dialog);
 
-// Runs dialogs for real with QDialog::exec and QMessageBox.
+// Runs dialogs for real with QDialog::exec, QMessageBox and QFileDialog.
 class CQtModalRunner : public ModalRunner {
   protected:
     int ExecDialog(QDialog& dialog) override;
     int ExecMessage(QWidget* parent, const QString& text, const QString& title,
                     MessageButtons buttons, MessageIcon icon) override;
+    QString ExecOpenFile(QWidget* parent, const QString& title, const QString& filters) override;
+    QString ExecSaveFile(QWidget* parent, const QString& title, const QString& suggested,
+                         const QString& filters, QString& selectedFilter) override;
 };

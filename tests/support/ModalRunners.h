@@ -26,6 +26,10 @@ class CAnsweringModalRunner : public ModalRunner {
     int messageAnswer = kIdOk;
     std::vector<QString> dialogs;  // class names of the dialogs run, in order
     std::vector<Message> messages;
+    // The file dialogs: the names they answer with, and what they were offered.
+    QString openAnswer, saveAnswer, filterAnswer;
+    int filesOpened = 0;
+    QString suggestedName, offeredFilters;
 
   protected:
     int ExecDialog(QDialog& dialog) override {
@@ -40,6 +44,17 @@ class CAnsweringModalRunner : public ModalRunner {
         messages.push_back({text, title, buttons, icon});
         return messageAnswer;
     }
+    QString ExecOpenFile(QWidget*, const QString&, const QString&) override {
+        ++filesOpened;
+        return openAnswer;
+    }
+    QString ExecSaveFile(QWidget*, const QString&, const QString& suggested, const QString& filters,
+                         QString& selectedFilter) override {
+        suggestedName = suggested;
+        offeredFilters = filters;
+        selectedFilter = filterAnswer;
+        return saveAnswer;
+    }
 };
 
 // For code that should open no dialog and no message: each one fails the test.
@@ -53,5 +68,14 @@ class CUnansweredModalRunner : public ModalRunner {
                     MessageIcon) override {
         ADD_FAILURE() << "unanswered message: " << text.toStdString();
         return kIdCancel;
+    }
+    QString ExecOpenFile(QWidget*, const QString& title, const QString&) override {
+        ADD_FAILURE() << "unanswered file dialog " << title.toStdString();
+        return QString();
+    }
+    QString ExecSaveFile(QWidget*, const QString& title, const QString&, const QString&,
+                         QString&) override {
+        ADD_FAILURE() << "unanswered file dialog " << title.toStdString();
+        return QString();
     }
 };
