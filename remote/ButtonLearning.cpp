@@ -14,14 +14,9 @@
 #include "IrResult.h"
 #include "Modal.h"
 #include "Sound.h"
-#include "Strings.h"
+#include "StringText.h"
 
 namespace {
-
-constexpr int kNotSelectedString = 65053;
-constexpr int kPortBusyString = 65054;
-constexpr int kDriverErrorString = 65057;
-constexpr int kReceiveProblemString = 65058;
 
 QString CodebasePath(const CRemoteButton& button) {
     return button.slot ? button.slot->Path() : QString();
@@ -53,50 +48,48 @@ QString LearntText(const std::vector<LearnReport>& reports, const std::vector<Le
     QStringList lines;
     for (size_t k = 0; k < reports.size(); ++k) {
         const LearnReport& report = reports[k];
-        QString line = reports.size() > 1 ? QString("Signal %1: ").arg(k + 1) : QString("Learnt: ");
-        line += QString("%1 entries, %2, ")
-                    .arg(report.entries)
-                    .arg(report.frameFound ? "repeating frame found" : "no repeating frame");
-        line += report.carrierUs > 0 ? QString("carrier %1 µs.").arg(report.carrierUs)
-                                     : QString("carrier not measured.");
+        QString line = reports.size() > 1 ? StringText(kStrLearntSignal, {QString::number(k + 1)})
+                                          : StringText(kStrLearntOne);
+        line += StringText(kStrLearntEntries,
+                           {QString::number(report.entries),
+                            StringText(report.frameFound ? kStrFrameFound : kStrNoFrameFound)});
+        line += report.carrierUs > 0
+                    ? StringText(kStrLearntCarrier, {QString::number(report.carrierUs)})
+                    : StringText(kStrCarrierNotMeasured);
         lines << line;
         if (k >= checks.size()) {
             continue;
         }
         const LearnCheck& check = checks[k];
         if (check.outcome == CheckOutcome::Yes) {
-            lines << "Checked: the signal comes back as learnt.";
+            lines << StringText(kStrCheckedSame);
         } else if (check.outcome == CheckOutcome::No) {
-            lines << "Warning: the signal does not come back as learnt (" + CheckDifference(check) +
-                         "). Please learn the button again.";
+            lines << StringText(kStrCheckedDifferent, {CheckDifference(check)});
         } else {
-            lines << "Not checked: the receiver cannot hear the emitter.";
+            lines << StringText(kStrNotChecked);
         }
     }
     if (toggled) {
-        lines << "The remote flips a toggle bit on every press of this button: signal 2 was "
-                 "stored with the other toggle, so that presses alternate as on the remote.";
+        lines << StringText(kStrToggleStored);
     }
     return lines.join("\n");
 }
 
 QString IrFailureMessage(int result, const std::string& port, IrAction action) {
     const bool capturing = action == IrAction::Capture;
-    QString text;
     if (result == kIrOk || (capturing && result == kIrNoSignal)) {
-        return text;
+        return QString();
     }
     if (capturing && (result == kIrCarrierTooLong || result == kIrMarkTooLong)) {
-        text = LoadString(kReceiveProblemString);
-    } else if (result == kIrPortBusy) {
-        text = LoadString(kPortBusyString);
-    } else if (result == kIrNoPortName) {
-        text = LoadString(kNotSelectedString);
-    } else {
-        text = LoadString(kDriverErrorString);
+        return StringText(kStrReceiveProblem, {QString::number(result)});
     }
-    // The table's texts are filled in here rather than used as printf formats.
-    return text.replace("%s", QString::fromStdString(port)).replace("%d", QString::number(result));
+    if (result == kIrPortBusy) {
+        return StringText(kStrPortBusy, {QString::fromStdString(port)});
+    }
+    if (result == kIrNoPortName) {
+        return StringText(kStrPortNotSelected);
+    }
+    return StringText(kStrDriverError, {QString::number(result)});
 }
 
 namespace {
@@ -129,7 +122,7 @@ bool StoreAndConfirm(CRemoteButton& button, CRemoteModel& model, ModalRunner& mo
     if (stored == kStoreNotCreated || stored == kStoreNotACodebase) {
         // A file that is there but is not a codebase is left alone: storing into it would
         // ruin it.
-        modal.ShowMessage(parent, "Failure on creating the file.\n '" + path + "'");
+        modal.ShowMessage(parent, StringText(kStrCreateFileFailed, {path}));
         return false;
     }
     if (stored != kStoreOk) {

@@ -9,6 +9,7 @@
 
 #include "DialogUnits.h"
 #include "Modal.h"
+#include "StringText.h"
 
 namespace {
 
@@ -103,7 +104,7 @@ void CAddByCodeDlg::OnProtocol() {
 void CAddByCodeDlg::OnOk() {
     const IrProtocol* chosen = FindIrProtocol(protocols_->currentText().toStdString());
     if (!chosen) {
-        modal_.ShowMessage(this, "Choose a protocol.");
+        modal_.ShowMessage(this, StringText(kStrChooseProtocol));
         return;
     }
     IrCode typed;

@@ -10,6 +10,7 @@
 #include "CSignalView.h"
 #include "DialogUnits.h"
 #include "Modal.h"
+#include "StringText.h"
 
 namespace {
 
@@ -172,7 +173,7 @@ void CButtonViewDlg::ShowButtonOf(int row) {
 void RunButtonView(HandheldFs& fs, ModalRunner& modal, const QString& path, QWidget* parent) {
     CButtonViewDlg dialog(fs, modal, path, parent);
     if (!dialog.Open()) {
-        modal.ShowMessage(parent, "Cannot read codebase '" + path + "'.");
+        modal.ShowMessage(parent, StringText(kStrCannotReadCodebase, {path}));
         return;
     }
     modal.RunDialog(dialog);

@@ -12,7 +12,7 @@
 #include "CIrDriver.h"
 #include "CPenGate.h"
 #include "Modal.h"
-#include "Strings.h"
+#include "StringText.h"
 
 namespace {
 
@@ -108,7 +108,7 @@ bool CDUWnd::SaveState() {
     if (model_.SaveState()) {
         return true;
     }
-    modal_.ShowMessage(this, "Failure on creating the file.\n '" + model_.PrefFile() + "'");
+    modal_.ShowMessage(this, StringText(kStrCreateFileFailed, {model_.PrefFile()}));
     return false;
 }
 
@@ -149,7 +149,7 @@ void CDUWnd::ApplyKeyCapture() {
         keyFailureShown_ = false;
     } else if (!keyFailureShown_) {
         keyFailureShown_ = true;
-        modal_.ShowMessage(this, on ? "Error Open Hard Keys" : "Error Close Hard Keys");
+        modal_.ShowMessage(this, StringText(on ? kStrOpenHardKeysFailed : kStrCloseHardKeysFailed));
     }
 }
 
@@ -472,7 +472,7 @@ void CDUWnd::OpenSelector() {
 
 void CDUWnd::ChooseCodebase(int category, const QString& path) {
     if (!model_.MakeHot(category, path)) {
-        modal_.ShowMessage(this, "Failure on creating the file.\n '" + model_.PrefFile() + "'");
+        modal_.ShowMessage(this, StringText(kStrCreateFileFailed, {model_.PrefFile()}));
     }
     ShowHot(category);
     UpdateCategoryTabs();
@@ -525,7 +525,7 @@ void CDUWnd::LeaveLearning(int category) {
     slot.Recheck();
     if (slot.IsValid()) {
         if (!model_.MakeHot(category, slot.Path())) {
-            modal_.ShowMessage(this, "Failure on creating the file.\n '" + model_.PrefFile() + "'");
+            modal_.ShowMessage(this, StringText(kStrCreateFileFailed, {model_.PrefFile()}));
         }
     } else {
         model_.ReloadHot(category);
@@ -585,8 +585,7 @@ void CDUWnd::SendPrepared(CSkinForm& form, uint16_t repeat) {
         gate_->Flush();  // taps made during the send are dropped
     }
     if (result != 0) {
-        modal_.ShowMessage(this, QString::fromUtf8(LoadString(kSendFailureString))
-                                     .replace("%d", QString::number(result)));
+        modal_.ShowMessage(this, StringText(kSendFailureString, {QString::number(result)}));
     }
 }
 

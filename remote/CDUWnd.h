@@ -21,6 +21,7 @@
 #include "CRemoteModel.h"
 #include "CSkinForm.h"
 #include "PrefFile.h"
+#include "Strings.h"
 
 class CPenGate;
 class ModalRunner;
@@ -36,8 +37,8 @@ class CDUWnd : public QWidget, private ButtonActions {
     static constexpr int kFocusSinkId = 100111;
     static constexpr int kNormalMenu = 128;
     static constexpr int kLearningMenu = 204;
-    static constexpr int kStopLearningQuestion = 65046;
-    static constexpr int kSendFailureString = 65057;
+    static constexpr int kStopLearningQuestion = kStrLowerFormNotLearnt;
+    static constexpr int kSendFailureString = kStrDriverError;
     // The pause after a learnt (or abandoned) button, before the pen input is dropped.
     static constexpr int kLearnPauseMs = 500;
 

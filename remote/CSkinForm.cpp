@@ -11,7 +11,7 @@
 #include "Modal.h"
 #include "RemoteFiles.h"
 #include "Sound.h"
-#include "Strings.h"
+#include "StringText.h"
 
 QPoint HandheldPoint(QPointF position, int scale) {
     return QPoint(static_cast<int>(std::floor(position.x())) / scale,
@@ -117,7 +117,7 @@ bool CSkinForm::LoadImage(const QString& name, QImage& image) {
         loaded.loadFromData(bytes);
     }
     if (loaded.isNull()) {
-        modal_.ShowMessage(owner, QString::fromUtf8(LoadString(kMissingSkinString)) + path);
+        modal_.ShowMessage(owner, StringText(kMissingSkinString) + path);
         if (owner) {
             // Queued, so that the owner closes once the current event is done (and not at
             // all when it is gone by then).

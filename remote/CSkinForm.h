@@ -12,6 +12,7 @@
 #include "CCodebaseSlot.h"
 #include "CSkinElement.h"
 #include "FormTables.h"
+#include "Strings.h"
 
 class ModalRunner;
 class QFont;
@@ -51,8 +52,8 @@ class CSkinForm {
     static constexpr int kWidth = 240;
     static constexpr int kRemoteHeight = 268;
     static constexpr int kGreetingHeight = 320;
-    static constexpr int kNoticeString = 65039;
-    static constexpr int kMissingSkinString = 65022;
+    static constexpr int kNoticeString = kStrNoCodebaseNotice;
+    static constexpr int kMissingSkinString = kStrMissingSkin;
 
     CSkinForm(RemoteFiles* files, ModalRunner& modal, int slotId);
     virtual ~CSkinForm();

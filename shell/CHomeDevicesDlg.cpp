@@ -15,6 +15,7 @@
 #include "HandheldFs.h"
 #include "ImportExport.h"
 #include "Modal.h"
+#include "StringText.h"
 #include "TextFit.h"
 
 namespace {
@@ -24,11 +25,6 @@ constexpr int kDialogHeight = 179;
 
 // The row of filter buttons, in dialog units.
 constexpr QRect kFilterRow(2, 16, 158, 12);
-
-const QString kDeleteWarning = QStringLiteral(
-    "All infrared signals stored inside the codebase will be lost, and you cannot control your "
-    "device anymore! To restore the codebase you'll have to create a new one and learn it from "
-    "the original remote control.");
 
 QPushButton* MakeButton(QWidget* parent, int id, const QString& text, const QRect& units,
                         int pixels) {
@@ -374,7 +370,7 @@ void CHomeDevicesDlg::OnRelearn() {
     if (!IsDeviceCategory(entry.category)) {
         // Learning needs the forms of a category; without one it would go into the
         // codebase of whatever form is shown.
-        modal_.ShowMessage(this, "This codebase belongs to no category and cannot be relearned.");
+        modal_.ShowMessage(this, StringText(kStrNoCategoryToRelearn));
         list_->setFocus();
         return;
     }
@@ -413,7 +409,7 @@ void CHomeDevicesDlg::OnRename() {
     HotSlots hot = FormSlots();
     const int result = RenameCodebase(fs_, folders_, entries_, index, codebase.name, hot);
     if (result != kCatalogueOk) {
-        modal_.ShowMessage(this, "Cannot rename codebase '" + entry.path + "'.");
+        modal_.ShowMessage(this, StringText(kStrCannotRenameCodebase, {entry.path}));
         list_->setFocus();
         return;
     }
@@ -445,8 +441,8 @@ void CHomeDevicesDlg::OnDelete() {
         return;
     }
     const CodebaseEntry entry = entries_[size_t(index)];
-    const QString question = kDeleteWarning + "Are you sure you want to delete '" +
-                             DisplayName(entry.category, entry.deviceName) + "' ?";
+    const QString question =
+        StringText(kStrDeleteCodebaseQuestion, {DisplayName(entry.category, entry.deviceName)});
     if (modal_.ShowMessage(this, question, MessageButtons::YesNo) != kIdYes) {
         return;
     }
@@ -454,7 +450,7 @@ void CHomeDevicesDlg::OnDelete() {
     const int result = DeleteCodebase(fs_, entries_, index, hot);
     if (result == kCatalogueCannotRemove) {
         // The file is still there, so it stays hot where it was.
-        modal_.ShowMessage(this, "File " + entry.path + " cannot be removed");
+        modal_.ShowMessage(this, StringText(kStrCannotRemoveFile, {entry.path}));
         return;
     }
     if (result == kCatalogueCannotOpen && entry.mark != 0) {

@@ -14,6 +14,7 @@
 #include "HardKeys.h"
 #include "KeyboardHardKeys.h"
 #include "Modal.h"
+#include "StringText.h"
 
 namespace {
 
@@ -55,11 +56,11 @@ void CMainFrame::UpdateTitle() {
 void CMainFrame::CheckHardKeys() {
     HardKeys& keys = keys_;
     if (!keys.Open()) {
-        modal_.ShowMessage(this, "Error Open Hard Keys");
+        modal_.ShowMessage(this, StringText(kStrOpenHardKeysFailed));
     }
     keys.DefaultKeys();
     if (!keys.Close()) {
-        modal_.ShowMessage(this, "Error Close Hard Keys");
+        modal_.ShowMessage(this, StringText(kStrCloseHardKeysFailed));
     }
 }
 

@@ -7,7 +7,7 @@
 #include "CMainFrame.h"
 #include "Modal.h"
 #include "PrefFile.h"
-#include "Strings.h"
+#include "StringText.h"
 
 CRemoteView::CRemoteView(CMainFrame& frame, ModalRunner& modal, Services services, QWidget* parent)
     : QWidget(parent), frame_(frame), modal_(modal), services_(std::move(services)) {
@@ -97,8 +97,8 @@ void CRemoteView::StartUp() {
     }
 
     if (!model.Driver()) {
-        modal_.ShowMessage(&window, QString::fromUtf8(LoadString(kNoDriverString)),
-                           MessageButtons::Ok, "ArdelRemote", MessageIcon::Exclamation);
+        modal_.ShowMessage(&window, StringText(kNoDriverString), MessageButtons::Ok, "ArdelRemote",
+                           MessageIcon::Exclamation);
     }
     if (services_.started) {
         services_.started(window);

@@ -9,6 +9,7 @@
 
 #include "CDUWnd.h"
 #include "Catalogue.h"
+#include "Strings.h"
 
 class CMainFrame;
 class HandheldFs;
@@ -19,7 +20,7 @@ class CRemoteView : public QWidget {
     Q_OBJECT
 
   public:
-    static constexpr int kNoDriverString = 65056;
+    static constexpr int kNoDriverString = kStrNoDriver;
 
     // What the remote screen works with; everything must outlive the view.
     struct Services {

@@ -12,6 +12,7 @@
 #include "Importer.h"
 #include "Modal.h"
 #include "RemoteFormats.h"
+#include "StringText.h"
 
 namespace {
 
@@ -37,13 +38,11 @@ QString SkippedText(const std::vector<SkippedButton>& skipped) {
     QStringList lines;
     for (size_t i = 0; i < skipped.size() && i < kShown; ++i) {
         const SkippedButton& s = skipped[i];
-        lines << QStringLiteral("%1 (line %2): %3")
-                     .arg(s.button.isEmpty() ? s.remote : s.button)
-                     .arg(s.line)
-                     .arg(s.reason);
+        lines << StringText(kStrLeftOutButton, {s.button.isEmpty() ? s.remote : s.button,
+                                                QString::number(s.line), s.reason});
     }
     if (skipped.size() > kShown) {
-        lines << QStringLiteral("... and %1 more.").arg(skipped.size() - kShown);
+        lines << StringText(kStrMoreLeftOut, {QString::number(skipped.size() - kShown)});
     }
     return lines.join(QLatin1Char('\n'));
 }
@@ -96,9 +95,7 @@ bool RunImport(QWidget* parent, ModalRunner& modal, HandheldFs& fs,
     ImportOptions options;
     options.category = categoryDlg.Category();
     options.replace = [parent, &modal](const QString& displayName, const QString&) {
-        return modal.ShowMessage(parent,
-                                 "A codebase named '" + displayName +
-                                     "' exists already. Replace it with the imported one?",
+        return modal.ShowMessage(parent, StringText(kStrReplaceImported, {displayName}),
                                  MessageButtons::YesNo) == kIdYes;
     };
     const ImportReport report = ImportRemotes(fs, folders, read, file, options);
@@ -108,13 +105,13 @@ bool RunImport(QWidget* parent, ModalRunner& modal, HandheldFs& fs,
     } else {
         QStringList made;
         for (const ImportedCodebase& codebase : report.codebases) {
-            made
-                << QStringLiteral("%1: %2 buttons").arg(codebase.displayName).arg(codebase.buttons);
+            made << StringText(kStrImportedCodebase,
+                               {codebase.displayName, QString::number(codebase.buttons)});
         }
-        text = "Imported:\n" + made.join(QLatin1Char('\n'));
+        text = StringText(kStrImported) + "\n" + made.join(QLatin1Char('\n'));
     }
     if (!report.skipped.empty()) {
-        text += "\n\nLeft out:\n" + SkippedText(report.skipped);
+        text += "\n\n" + StringText(kStrLeftOut) + "\n" + SkippedText(report.skipped);
     }
     for (const QString& note : report.notes) {
         text += "\n\n" + note;
@@ -146,13 +143,13 @@ bool RunExport(QWidget* parent, ModalRunner& modal, HandheldFs& fs, const Codeba
     }
     QByteArray bytes;
     if (ExportCodebase(fs, entry.path, choice->format, QString(), 1, bytes) != kExportOk) {
-        modal.ShowMessage(parent, "The codebase '" + name + "' has no buttons to export.");
+        modal.ShowMessage(parent, StringText(kStrNothingToExport, {name}));
         return false;
     }
     QFile out(file);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(bytes) != bytes.size() ||
         !out.flush()) {
-        modal.ShowMessage(parent, "Cannot write the file\n '" + file + "'");
+        modal.ShowMessage(parent, StringText(kStrCannotWriteFile, {file}));
         return false;
     }
     return true;

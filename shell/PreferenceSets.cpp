@@ -8,6 +8,7 @@
 #include "CSavePreferenceDlg.h"
 #include "Modal.h"
 #include "PrefFile.h"
+#include "StringText.h"
 
 namespace {
 
@@ -42,8 +43,8 @@ void ApplySet(CDUWnd& window, ModalRunner& modal, const QString& fileName, WaitC
     file.Close();
     if (!usable) {
         wait.Restore();
-        modal.ShowMessage(&window, "Cannot load preferences from the file '" + model.BaseFolder() +
-                                       setFile + "'.");
+        modal.ShowMessage(&window,
+                          StringText(kStrCannotLoadPreferences, {model.BaseFolder() + setFile}));
         return;
     }
     if (!model.ApplyStateFrom(setFile)) {
@@ -55,8 +56,8 @@ void ApplySet(CDUWnd& window, ModalRunner& modal, const QString& fileName, WaitC
 }  // namespace
 
 void ReportNotSaved(CDUWnd& window, ModalRunner& modal, const QString& fileName) {
-    modal.ShowMessage(&window, "Cannot save current preferences in the file '" +
-                                   window.Model().BaseFolder() + fileName + "'.");
+    modal.ShowMessage(
+        &window, StringText(kStrCannotSavePreferences, {window.Model().BaseFolder() + fileName}));
 }
 
 const QString& PreferencesFolderName() {

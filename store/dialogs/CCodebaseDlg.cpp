@@ -15,6 +15,7 @@
 #include "DialogUnits.h"
 #include "FormTables.h"
 #include "Modal.h"
+#include "StringText.h"
 #include "TextFit.h"
 
 namespace {
@@ -180,7 +181,7 @@ void CCodebaseDlg::CheckName() {
     const NameCorrection corrected =
         CorrectTypedCodebaseName(nameEdit_->text(), SelectedCategory(), mode != kRelearn);
     for (const QChar refused : corrected.refused) {
-        modal_.ShowMessage(this, "Illegal character " + QString(refused));
+        modal_.ShowMessage(this, StringText(kStrIllegalCharacter, {QString(refused)}));
     }
     if (corrected.name != nameEdit_->text()) {
         nameEdit_->setText(corrected.name);
@@ -203,21 +204,19 @@ void CCodebaseDlg::OnOk() {
                 case kNameOk:
                     break;
                 case kNameNoCategory:
-                    modal_.ShowMessage(this, "You must select a category.");
+                    modal_.ShowMessage(this, StringText(kStrSelectCategory));
                     break;
                 case kNameEmpty:
-                    modal_.ShowMessage(this, "You must type a codebase name.");
+                    modal_.ShowMessage(this, StringText(kStrTypeCodebaseName));
                     break;
                 case kNameIllegalCharacter:
-                    modal_.ShowMessage(this, "Illegal character " + QString(illegal));
+                    modal_.ShowMessage(this, StringText(kStrIllegalCharacter, {QString(illegal)}));
                     break;
                 case kNameTooLong:
-                    modal_.ShowMessage(this, "Maximal codebase name length is exceeded.");
+                    modal_.ShowMessage(this, StringText(kStrCodebaseNameTooLong));
                     break;
                 case kNameExists:
-                    modal_.ShowMessage(this,
-                                       "A codebase with the name you specified already exists.\n"
-                                       "Specify a different codebase name.");
+                    modal_.ShowMessage(this, StringText(kStrCodebaseExists));
                     break;
             }
         }

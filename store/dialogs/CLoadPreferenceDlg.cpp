@@ -9,6 +9,7 @@
 #include "HelpTexts.h"
 #include "Modal.h"
 #include "PrefFile.h"
+#include "StringText.h"
 #include "TextFit.h"
 
 std::vector<PreferenceSetEntry> ListPreferenceSets(HandheldFs& fs, const QString& folder) {
@@ -127,14 +128,14 @@ void CLoadPreferenceDlg::OnDelete() {
         return;
     }
     const PreferenceSetEntry set = sets_[size_t(row)];
-    if (modal_.ShowMessage(this, "Are you sure you want to delete preferences '" + set.name + "' ?",
+    if (modal_.ShowMessage(this, StringText(kStrDeleteSetQuestion, {set.name}),
                            MessageButtons::OkCancel) == kIdOk) {
         CPdbFile file(&fs_);
         const bool opens = file.Open(set.path, CPdbFile::kModeRead) == kPdbOk;
         file.Close();
         if (opens) {
             if (fs_.Remove(set.path.toStdString()) != FsError::None) {
-                modal_.ShowMessage(this, "File " + set.path + " cannot be removed");
+                modal_.ShowMessage(this, StringText(kStrCannotRemoveFile, {set.path}));
                 list_->setFocus();
                 return;
             }

@@ -12,6 +12,7 @@
 #include "DialogUnits.h"
 #include "HelpTexts.h"
 #include "Modal.h"
+#include "StringText.h"
 #include "TextFit.h"
 
 namespace {
@@ -81,7 +82,7 @@ void CSavePreferenceDlg::CheckName() {
     checking_ = true;
     const NameCorrection corrected = CutIllegalCharacters(nameEdit_->text());
     for (const QChar refused : corrected.refused) {
-        modal_.ShowMessage(this, "Illegal character " + QString(refused));
+        modal_.ShowMessage(this, StringText(kStrIllegalCharacter, {QString(refused)}));
     }
     if (corrected.name != nameEdit_->text()) {
         nameEdit_->setText(corrected.name);
@@ -93,7 +94,7 @@ void CSavePreferenceDlg::CheckName() {
 void CSavePreferenceDlg::OnSave() {
     const QString typed = nameEdit_->text();
     if (typed.trimmed().isEmpty()) {
-        modal_.ShowMessage(this, "You must type a file name.");
+        modal_.ShowMessage(this, StringText(kStrTypeFileName));
         return;
     }
     setName = typed;
@@ -107,8 +108,7 @@ void CSavePreferenceDlg::OnSave() {
     }
     nameEdit_->setEnabled(false);
     const int answer =
-        modal_.ShowMessage(this, "A file with the name you specified already exists. Owerwrite it?",
-                           MessageButtons::YesNo);
+        modal_.ShowMessage(this, StringText(kStrOverwriteSet), MessageButtons::YesNo);
     nameEdit_->setEnabled(true);
     if (answer == kIdYes) {
         done(kIdOk);
