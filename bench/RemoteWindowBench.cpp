@@ -21,6 +21,7 @@
 #include "CRemoteModel.h"
 #include "HostHandheldFs.h"
 #include "IrFactory.h"
+#include "Modal.h"
 #include "SimHandheld.h"
 #include "SimInteraction.h"
 
@@ -136,7 +137,8 @@ void PenDownToFirstEdge(benchmark::State& state) {
             model.SetIrPort(port.name);
         }
     }
-    auto window = std::make_unique<CDUWnd>(model, &files);
+    CQtModalRunner modal;
+    auto window = std::make_unique<CDUWnd>(model, &files, modal);
     window->SetSounds(false);
     window->BuildForms(kBase, QString(kBase) + "ArdelRemoteDefPref.PDB");
     model.MakeHot(kCategoryTv, kCodebase, false);

@@ -14,14 +14,9 @@
 #include "IrResult.h"
 #include "Modal.h"
 #include "Sound.h"
-#include "Strings.h"
+#include "StringText.h"
 
 namespace {
-
-constexpr int kNotSelectedString = 65053;
-constexpr int kPortBusyString = 65054;
-constexpr int kDriverErrorString = 65057;
-constexpr int kReceiveProblemString = 65058;
 
 QString CodebasePath(const CRemoteButton& button) {
     return button.slot ? button.slot->Path() : QString();
@@ -36,12 +31,13 @@ int CategoryOf(const CRemoteButton& button) {
 }
 
 // Runs one read through the prompt; the driver's result.
-int ReadOnce(CRemoteModel& model, int step, const CRemoteButton& button, QWidget* parent) {
-    CLearnPromptDlg prompt(model, parent);
+int ReadOnce(CRemoteModel& model, ModalRunner& modal, int step, const CRemoteButton& button,
+             QWidget* parent) {
+    CLearnPromptDlg prompt(model, modal, parent);
     prompt.step = step;
     prompt.name = button.name;
     prompt.category = CategoryOf(button);
-    RunModal(prompt);
+    modal.RunDialog(prompt);
     return prompt.CaptureResult();
 }
 
@@ -52,57 +48,55 @@ QString LearntText(const std::vector<LearnReport>& reports, const std::vector<Le
     QStringList lines;
     for (size_t k = 0; k < reports.size(); ++k) {
         const LearnReport& report = reports[k];
-        QString line = reports.size() > 1 ? QString("Signal %1: ").arg(k + 1) : QString("Learnt: ");
-        line += QString("%1 entries, %2, ")
-                    .arg(report.entries)
-                    .arg(report.frameFound ? "repeating frame found" : "no repeating frame");
-        line += report.carrierUs > 0 ? QString("carrier %1 µs.").arg(report.carrierUs)
-                                     : QString("carrier not measured.");
+        QString line = reports.size() > 1 ? StringText(kStrLearntSignal, {QString::number(k + 1)})
+                                          : StringText(kStrLearntOne);
+        line += StringText(kStrLearntEntries,
+                           {QString::number(report.entries),
+                            StringText(report.frameFound ? kStrFrameFound : kStrNoFrameFound)});
+        line += report.carrierUs > 0
+                    ? StringText(kStrLearntCarrier, {QString::number(report.carrierUs)})
+                    : StringText(kStrCarrierNotMeasured);
         lines << line;
         if (k >= checks.size()) {
             continue;
         }
         const LearnCheck& check = checks[k];
         if (check.outcome == CheckOutcome::Yes) {
-            lines << "Checked: the signal comes back as learnt.";
+            lines << StringText(kStrCheckedSame);
         } else if (check.outcome == CheckOutcome::No) {
-            lines << "Warning: the signal does not come back as learnt (" + CheckDifference(check) +
-                         "). Please learn the button again.";
+            lines << StringText(kStrCheckedDifferent, {CheckDifference(check)});
         } else {
-            lines << "Not checked: the receiver cannot hear the emitter.";
+            lines << StringText(kStrNotChecked);
         }
     }
     if (toggled) {
-        lines << "The remote flips a toggle bit on every press of this button: signal 2 was "
-                 "stored with the other toggle, so that presses alternate as on the remote.";
+        lines << StringText(kStrToggleStored);
     }
     return lines.join("\n");
 }
 
 QString IrFailureMessage(int result, const std::string& port, IrAction action) {
     const bool capturing = action == IrAction::Capture;
-    QString text;
     if (result == kIrOk || (capturing && result == kIrNoSignal)) {
-        return text;
+        return QString();
     }
     if (capturing && (result == kIrCarrierTooLong || result == kIrMarkTooLong)) {
-        text = LoadString(kReceiveProblemString);
-    } else if (result == kIrPortBusy) {
-        text = LoadString(kPortBusyString);
-    } else if (result == kIrNoPortName) {
-        text = LoadString(kNotSelectedString);
-    } else {
-        text = LoadString(kDriverErrorString);
+        return StringText(kStrReceiveProblem, {QString::number(result)});
     }
-    // The table's texts are filled in here rather than used as printf formats.
-    return text.replace("%s", QString::fromStdString(port)).replace("%d", QString::number(result));
+    if (result == kIrPortBusy) {
+        return StringText(kStrPortBusy, {QString::fromStdString(port)});
+    }
+    if (result == kIrNoPortName) {
+        return StringText(kStrPortNotSelected);
+    }
+    return StringText(kStrDriverError, {QString::number(result)});
 }
 
 namespace {
 
 // Stores what was learnt (or given by code) under the button, sends each stored signal once
 // into the device's own receiver to check it, and confirms what was stored.
-bool StoreAndConfirm(CRemoteButton& button, CRemoteModel& model,
+bool StoreAndConfirm(CRemoteButton& button, CRemoteModel& model, ModalRunner& modal,
                      const std::vector<IrSignal>& learnt, const std::vector<LearnReport>& reports,
                      LearnMode mode, QWidget* parent) {
     const QString path = CodebasePath(button);
@@ -128,7 +122,7 @@ bool StoreAndConfirm(CRemoteButton& button, CRemoteModel& model,
     if (stored == kStoreNotCreated || stored == kStoreNotACodebase) {
         // A file that is there but is not a codebase is left alone: storing into it would
         // ruin it.
-        ShowMessage(parent, "Failure on creating the file.\n '" + path + "'");
+        modal.ShowMessage(parent, StringText(kStrCreateFileFailed, {path}));
         return false;
     }
     if (stored != kStoreOk) {
@@ -150,13 +144,14 @@ bool StoreAndConfirm(CRemoteButton& button, CRemoteModel& model,
     CConfirmDlg learntDlg(parent);
     learntDlg.message = LearntText(reports, checks, toggled);
     learntDlg.cancelShown = false;
-    RunModal(learntDlg);
+    modal.RunDialog(learntDlg);
     return true;
 }
 
 }  // namespace
 
-bool Learn(CRemoteButton& button, CRemoteModel& model, int learnMode, QWidget* parent) {
+bool Learn(CRemoteButton& button, CRemoteModel& model, ModalRunner& modal, int learnMode,
+           QWidget* parent) {
     std::vector<int> steps;
     if (learnMode == 0) {
         steps = {0};
@@ -172,12 +167,12 @@ bool Learn(CRemoteButton& button, CRemoteModel& model, int learnMode, QWidget* p
     bool byCode = false;
     std::vector<LearnReport> reports;
     for (const int step : steps) {
-        const int read = ReadOnce(model, step, button, parent);
+        const int read = ReadOnce(model, modal, step, button, parent);
         if (read == CLearnPromptDlg::kByCode) {
             // A code stands for the whole button, as one signal learnt in single mode does.
             model.ClosePort();
             IrSignal coded;
-            if (!AskButtonCode(button.name, coded, parent)) {
+            if (!AskButtonCode(modal, button.name, coded, parent)) {
                 return false;
             }
             learnt = {coded};
@@ -199,33 +194,33 @@ bool Learn(CRemoteButton& button, CRemoteModel& model, int learnMode, QWidget* p
         const LearnReport report = model.CapturedReport();
         if (report.cut) {
             // Stored, it would send only the beginning of what the remote sends.
-            ShowMessage(parent, kCutSignalText);
+            modal.ShowMessage(parent, kCutSignalText);
             return false;
         }
         learnt.push_back(signal);
         reports.push_back(report);
         if (step == 1) {
             CConfirmDlg confirm(parent);
-            if (RunModal(confirm) != kIdOk) {
+            if (modal.RunDialog(confirm) != kIdOk) {
                 return false;
             }
         }
     }
 
     const LearnMode mode = learnMode == 0 || byCode ? LearnMode::Single : LearnMode::Double;
-    return StoreAndConfirm(button, model, learnt, reports, mode, parent);
+    return StoreAndConfirm(button, model, modal, learnt, reports, mode, parent);
 }
 
-bool LearnByCode(CRemoteButton& button, CRemoteModel& model, QWidget* parent) {
+bool LearnByCode(CRemoteButton& button, CRemoteModel& model, ModalRunner& modal, QWidget* parent) {
     IrSignal coded;
-    if (!AskButtonCode(button.name, coded, parent)) {
+    if (!AskButtonCode(modal, button.name, coded, parent)) {
         return false;
     }
-    return StoreAndConfirm(button, model, {coded}, {ReportOf(coded, false)}, LearnMode::Single,
-                           parent);
+    return StoreAndConfirm(button, model, modal, {coded}, {ReportOf(coded, false)},
+                           LearnMode::Single, parent);
 }
 
-bool PrepareSend(CRemoteButton& button, CRemoteModel& model, QWidget* parent) {
+bool PrepareSend(CRemoteButton& button, CRemoteModel& model, ModalRunner& modal, QWidget* parent) {
     if (!model.Driver()) {
         return false;
     }
@@ -240,7 +235,7 @@ bool PrepareSend(CRemoteButton& button, CRemoteModel& model, QWidget* parent) {
     if (result != kIrOk) {
         const std::string port =
             result == kIrNoPortName ? model.IrPort() : model.Driver()->GetPortName();
-        ShowMessage(parent, IrFailureMessage(result, port, IrAction::Load));
+        modal.ShowMessage(parent, IrFailureMessage(result, port, IrAction::Load));
         return false;
     }
     return true;

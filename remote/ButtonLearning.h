@@ -8,6 +8,7 @@
 
 #include "CRemoteModel.h"
 
+class ModalRunner;
 class CRemoteButton;
 class QWidget;
 
@@ -16,17 +17,20 @@ class QWidget;
 // the first learnt button; a capture cut short (longer than a signal holds) is refused. Each
 // stored signal is sent once into the device's own receiver to check it, and a confirmation
 // tells what was learnt. True when at least one signal was stored; then the button has a
-// signal. `parent` is the window the prompt and the messages belong to.
-bool Learn(CRemoteButton& button, CRemoteModel& model, int learnMode, QWidget* parent = nullptr);
+// signal. `parent` is the window the prompt and the messages belong to; `modal` runs them.
+bool Learn(CRemoteButton& button, CRemoteModel& model, ModalRunner& modal, int learnMode,
+           QWidget* parent = nullptr);
 
 // Gives `button` its signal from a protocol and a code instead of a read, then stores,
 // checks and confirms it as a button learnt in single mode is. True when it was stored.
-bool LearnByCode(CRemoteButton& button, CRemoteModel& model, QWidget* parent = nullptr);
+bool LearnByCode(CRemoteButton& button, CRemoteModel& model, ModalRunner& modal,
+                 QWidget* parent = nullptr);
 
 // Reads the button's signal (the one its whichSignal names) from its hot codebase into the
 // button and loads it into the driver on the selected port. True when the driver is ready
 // for Send; the caller then sends (the model closes the port after the send).
-bool PrepareSend(CRemoteButton& button, CRemoteModel& model, QWidget* parent = nullptr);
+bool PrepareSend(CRemoteButton& button, CRemoteModel& model, ModalRunner& modal,
+                 QWidget* parent = nullptr);
 
 // What the confirmation after a learn says: the learning report and the learning check of
 // each learnt signal, and whether a toggle button got its other toggle as signal 2.

@@ -9,6 +9,7 @@
 
 #include "DialogUnits.h"
 #include "Modal.h"
+#include "StringText.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ QString Sentence(const std::string& problem) {
 
 }  // namespace
 
-CAddByCodeDlg::CAddByCodeDlg(QWidget* parent) : QDialog(parent) {
+CAddByCodeDlg::CAddByCodeDlg(ModalRunner& modal, QWidget* parent) : QDialog(parent), modal_(modal) {
     setWindowTitle("Button by Code");
     setFixedSize(DluX(152), DluY(112));
 
@@ -103,19 +104,19 @@ void CAddByCodeDlg::OnProtocol() {
 void CAddByCodeDlg::OnOk() {
     const IrProtocol* chosen = FindIrProtocol(protocols_->currentText().toStdString());
     if (!chosen) {
-        ShowMessage(this, "Choose a protocol.");
+        modal_.ShowMessage(this, StringText(kStrChooseProtocol));
         return;
     }
     IrCode typed;
     const std::string address = address_->text().trimmed().toStdString();
     const std::string command = command_->text().trimmed().toStdString();
     if (!ParseIrNumber(address, typed.address)) {
-        ShowMessage(this, Sentence(IrNumberProblem("address", address)));
+        modal_.ShowMessage(this, Sentence(IrNumberProblem("address", address)));
         address_->setFocus();
         return;
     }
     if (!ParseIrNumber(command, typed.command)) {
-        ShowMessage(this, Sentence(IrNumberProblem("command", command)));
+        modal_.ShowMessage(this, Sentence(IrNumberProblem("command", command)));
         command_->setFocus();
         return;
     }
@@ -123,7 +124,7 @@ void CAddByCodeDlg::OnOk() {
     IrEncoded encoded;
     const int result = EncodeIrSignal(*chosen, typed, encoded);
     if (result != kIrCodeOk) {
-        ShowMessage(this, Sentence(IrCodeProblem(*chosen, typed, result)));
+        modal_.ShowMessage(this, Sentence(IrCodeProblem(*chosen, typed, result)));
         (result == kIrCodeCommandOutOfRange ? command_ : address_)->setFocus();
         return;
     }
@@ -137,10 +138,10 @@ void CAddByCodeDlg::OnOk() {
     done(kIdOk);
 }
 
-bool AskButtonCode(const QString& name, IrSignal& signal, QWidget* parent) {
-    CAddByCodeDlg dialog(parent);
+bool AskButtonCode(ModalRunner& modal, const QString& name, IrSignal& signal, QWidget* parent) {
+    CAddByCodeDlg dialog(modal, parent);
     dialog.name = name;
-    if (RunModal(dialog) != kIdOk || !dialog.protocol) {
+    if (modal.RunDialog(dialog) != kIdOk || !dialog.protocol) {
         return false;
     }
     signal = dialog.signal;

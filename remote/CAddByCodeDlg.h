@@ -9,6 +9,7 @@
 #include "IrProtocol.h"
 #include "IrSignal.h"
 
+class ModalRunner;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -19,7 +20,7 @@ class CAddByCodeDlg : public QDialog {
     Q_OBJECT
 
   public:
-    explicit CAddByCodeDlg(QWidget* parent = nullptr);
+    explicit CAddByCodeDlg(ModalRunner& modal, QWidget* parent = nullptr);
 
     // In: the button being given a signal.
     QString name;
@@ -44,6 +45,7 @@ class CAddByCodeDlg : public QDialog {
   private:
     void OnProtocol();
 
+    ModalRunner& modal_;
     QLabel* title_;
     QLabel* buttonText_;
     QComboBox* protocols_;
@@ -55,4 +57,4 @@ class CAddByCodeDlg : public QDialog {
 };
 
 // Runs the dialog for button `name`; true with the encoded signal after OK.
-bool AskButtonCode(const QString& name, IrSignal& signal, QWidget* parent);
+bool AskButtonCode(ModalRunner& modal, const QString& name, IrSignal& signal, QWidget* parent);

@@ -10,6 +10,7 @@
 #include "CSignalView.h"
 #include "DialogUnits.h"
 #include "Modal.h"
+#include "StringText.h"
 
 namespace {
 
@@ -57,8 +58,9 @@ QString CommandText(const ButtonCode& code) {
     return HasCode(code) ? QString::fromStdString(IrHex(code.frame.code.command)) : QString();
 }
 
-CButtonViewDlg::CButtonViewDlg(HandheldFs& fs, const QString& path, QWidget* parent)
-    : QDialog(parent), fs_(fs), path_(path) {
+CButtonViewDlg::CButtonViewDlg(HandheldFs& fs, ModalRunner& modal, const QString& path,
+                               QWidget* parent)
+    : QDialog(parent), fs_(fs), modal_(modal), path_(path) {
     setWindowTitle("Buttons");
 
     title_ = new QLabel(CodebaseTitle(path), this);
@@ -95,7 +97,7 @@ CButtonViewDlg::CButtonViewDlg(HandheldFs& fs, const QString& path, QWidget* par
     connect(zoomIn_, &QPushButton::clicked, view_, &CSignalView::ZoomIn);
     connect(done_, &QPushButton::clicked, this, [this] { done(kIdOk); });
 
-    helpBar_ = new CHelpBar(kHelpTopic, this);
+    helpBar_ = new CHelpBar(modal_, kHelpTopic, this);
     const int barHeight = helpBar_->sizeHint().height();
     setFixedSize(DluX(kDialogWidth), DluY(kDialogHeight) + barHeight);
     helpBar_->setGeometry(0, DluY(kDialogHeight), DluX(kDialogWidth), barHeight);
@@ -168,11 +170,11 @@ void CButtonViewDlg::ShowButtonOf(int row) {
     view_->SetSignals(std::move(traces));
 }
 
-void RunButtonView(HandheldFs& fs, const QString& path, QWidget* parent) {
-    CButtonViewDlg dialog(fs, path, parent);
+void RunButtonView(HandheldFs& fs, ModalRunner& modal, const QString& path, QWidget* parent) {
+    CButtonViewDlg dialog(fs, modal, path, parent);
     if (!dialog.Open()) {
-        ShowMessage(parent, "Cannot read codebase '" + path + "'.");
+        modal.ShowMessage(parent, StringText(kStrCannotReadCodebase, {path}));
         return;
     }
-    RunModal(dialog);
+    modal.RunDialog(dialog);
 }

@@ -9,6 +9,7 @@
 
 #include "ButtonCodes.h"
 
+class ModalRunner;
 class CHelpBar;
 class CSignalView;
 class HandheldFs;
@@ -27,7 +28,8 @@ class CButtonViewDlg : public QDialog {
     enum Column { kButtonColumn, kSignalColumn, kProtocolColumn, kAddressColumn, kCommandColumn };
 
     // The codebase at handheld path `path` on `fs`, read when the dialog opens.
-    CButtonViewDlg(HandheldFs& fs, const QString& path, QWidget* parent = nullptr);
+    CButtonViewDlg(HandheldFs& fs, ModalRunner& modal, const QString& path,
+                   QWidget* parent = nullptr);
 
     // Reads the codebase and fills the list; false (and an empty list) when it cannot be read.
     bool Open();
@@ -49,6 +51,7 @@ class CButtonViewDlg : public QDialog {
     void ShowButtonOf(int row);
 
     HandheldFs& fs_;
+    ModalRunner& modal_;
     QString path_;
     std::vector<ButtonCode> rows_;
     bool opened_ = false;
@@ -70,4 +73,4 @@ QString AddressText(const ButtonCode& code);
 QString CommandText(const ButtonCode& code);
 
 // Runs the view of the codebase at `path` modally; a codebase that cannot be read says so.
-void RunButtonView(HandheldFs& fs, const QString& path, QWidget* parent);
+void RunButtonView(HandheldFs& fs, ModalRunner& modal, const QString& path, QWidget* parent);

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "DialogUnits.h"
-#include "Strings.h"
+#include "StringText.h"
 
 CConfirmDlg::CConfirmDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle("Confirmation");
@@ -30,7 +30,7 @@ CConfirmDlg::CConfirmDlg(QWidget* parent) : QDialog(parent) {
 }
 
 void CConfirmDlg::showEvent(QShowEvent* event) {
-    text_->setText(message.isEmpty() ? QString::fromLatin1(LoadString(stringId)) : message);
+    text_->setText(message.isEmpty() ? StringText(stringId) : message);
     cancel_->setText(stopLearningLabel ? "Stop Learning" : "Cancel");
     cancel_->setVisible(cancelShown);
     // A longer text than the layout's gets the height it needs, the buttons below it.

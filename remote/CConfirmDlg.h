@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include "Strings.h"
+
 class QLabel;
 class QPushButton;
 
@@ -12,7 +14,7 @@ class CConfirmDlg : public QDialog {
 
   public:
     static constexpr int kTextId = 1028;
-    static constexpr int kFirstSignalReadString = 65033;
+    static constexpr int kFirstSignalReadString = kStrFirstSignalRead;
 
     explicit CConfirmDlg(QWidget* parent = nullptr);
 

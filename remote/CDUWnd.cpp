@@ -12,7 +12,7 @@
 #include "CIrDriver.h"
 #include "CPenGate.h"
 #include "Modal.h"
-#include "Strings.h"
+#include "StringText.h"
 
 namespace {
 
@@ -35,8 +35,9 @@ bool IsFirstForm(int form) {
 
 }  // namespace
 
-CDUWnd::CDUWnd(CRemoteModel& model, RemoteFiles* files, int scale, QWidget* parent)
-    : QWidget(parent), model_(model), files_(files), scale_(scale < 1 ? 1 : scale) {
+CDUWnd::CDUWnd(CRemoteModel& model, RemoteFiles* files, ModalRunner& modal, int scale,
+               QWidget* parent)
+    : QWidget(parent), model_(model), files_(files), modal_(modal), scale_(scale < 1 ? 1 : scale) {
     setFixedSize(kScreenWidth * scale_, kScreenHeight * scale_);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
@@ -54,7 +55,7 @@ CDUWnd::CDUWnd(CRemoteModel& model, RemoteFiles* files, int scale, QWidget* pare
     focusSink_ = new QWidget(this);
     focusSink_->setGeometry(400 * scale_, 400 * scale_, 1, 1);
     focusSink_->setFocusPolicy(Qt::StrongFocus);
-    gate_ = new CPenGate(this);
+    gate_ = new CPenGate(modal_, this);
     gate_->onLiftWhileBusy = [this] {
         if (pressInProgress_) {
             releaseDeferred_ = true;
@@ -71,7 +72,7 @@ CDUWnd::~CDUWnd() {
 void CDUWnd::BuildForms(const QString& baseFolder, const QString& prefFile) {
     model_.SetFolders(baseFolder, prefFile);
     for (int n = 0; n < kFormCount; ++n) {
-        auto form = std::make_unique<CSkinForm>(files_, FormSlotId(n));
+        auto form = std::make_unique<CSkinForm>(files_, modal_, FormSlotId(n));
         form->owner = this;
         form->actions = this;
         form->sound = model_.SoundOutput();
@@ -107,7 +108,7 @@ bool CDUWnd::SaveState() {
     if (model_.SaveState()) {
         return true;
     }
-    ShowMessage(this, "Failure on creating the file.\n '" + model_.PrefFile() + "'");
+    modal_.ShowMessage(this, StringText(kStrCreateFileFailed, {model_.PrefFile()}));
     return false;
 }
 
@@ -148,7 +149,7 @@ void CDUWnd::ApplyKeyCapture() {
         keyFailureShown_ = false;
     } else if (!keyFailureShown_) {
         keyFailureShown_ = true;
-        ShowMessage(this, on ? "Error Open Hard Keys" : "Error Close Hard Keys");
+        modal_.ShowMessage(this, StringText(on ? kStrOpenHardKeysFailed : kStrCloseHardKeysFailed));
     }
 }
 
@@ -200,7 +201,7 @@ void CDUWnd::PressAssigned(int formIndex, int index) {
     }
     // A key press counts like a tap for the turn between a button's two signals.
     form->CountPress(index);
-    if (PrepareSend(form->Element(index), model_, this)) {
+    if (PrepareSend(form->Element(index), model_, modal_, this)) {
         SendPrepared(*form, CIrDriver::kRepeatWhileHeld);
     }
     if (shown) {
@@ -298,7 +299,7 @@ void CDUWnd::PenDown(int x, int y) {
         SelectForm(FirstFormOf(category) + model_.RememberedForm(category));
     } else if (code == kPanelInfo) {
         const CSkinForm* form = Current();
-        ShowHelp(this, form && form->Learning() ? 2 : 1);
+        ShowHelp(modal_, this, form && form->Learning() ? 2 : 1);
         RequestRepaint();
     } else if (code == kPanelSelectCodebase || code == kActionCodebaseName) {
         OpenSelector();
@@ -471,7 +472,7 @@ void CDUWnd::OpenSelector() {
 
 void CDUWnd::ChooseCodebase(int category, const QString& path) {
     if (!model_.MakeHot(category, path)) {
-        ShowMessage(this, "Failure on creating the file.\n '" + model_.PrefFile() + "'");
+        modal_.ShowMessage(this, StringText(kStrCreateFileFailed, {model_.PrefFile()}));
     }
     ShowHot(category);
     UpdateCategoryTabs();
@@ -524,7 +525,7 @@ void CDUWnd::LeaveLearning(int category) {
     slot.Recheck();
     if (slot.IsValid()) {
         if (!model_.MakeHot(category, slot.Path())) {
-            ShowMessage(this, "Failure on creating the file.\n '" + model_.PrefFile() + "'");
+            modal_.ShowMessage(this, StringText(kStrCreateFileFailed, {model_.PrefFile()}));
         }
     } else {
         model_.ReloadHot(category);
@@ -542,7 +543,7 @@ void CDUWnd::StopLearning() {
         !model_.LowerFormVisited()) {
         CConfirmDlg question(this);
         question.stringId = kStopLearningQuestion;
-        const int answer = RunModal(question);
+        const int answer = modal_.RunDialog(question);
         if (answer == kIdOk) {
             SelectForm(partner);
             return;
@@ -568,7 +569,7 @@ void CDUWnd::ButtonDown(CSkinForm& form, int index) {
     form.DrawElement(blip);
     PresentNow();
     CRemoteButton& button = form.Element(index);
-    if (!PrepareSend(button, model_, this)) {
+    if (!PrepareSend(button, model_, modal_, this)) {
         return;
     }
     const bool volume = button.name == "Vol+" || button.name == "Vol-";
@@ -584,8 +585,7 @@ void CDUWnd::SendPrepared(CSkinForm& form, uint16_t repeat) {
         gate_->Flush();  // taps made during the send are dropped
     }
     if (result != 0) {
-        ShowMessage(this, QString::fromUtf8(LoadString(kSendFailureString))
-                              .replace("%d", QString::number(result)));
+        modal_.ShowMessage(this, StringText(kSendFailureString, {QString::number(result)}));
     }
 }
 
@@ -596,8 +596,8 @@ bool CDUWnd::ButtonUp(CSkinForm& form, int index) {
     }
     const bool byCode = nextByCode_;
     nextByCode_ = false;
-    const bool learnt = byCode ? LearnByCode(form.Element(index), model_, this)
-                               : Learn(form.Element(index), model_, form.learnMode, this);
+    const bool learnt = byCode ? LearnByCode(form.Element(index), model_, modal_, this)
+                               : Learn(form.Element(index), model_, modal_, form.learnMode, this);
     if (learnPauseMs > 0) {
         QThread::msleep(static_cast<unsigned long>(learnPauseMs));
     }

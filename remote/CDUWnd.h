@@ -21,8 +21,10 @@
 #include "CRemoteModel.h"
 #include "CSkinForm.h"
 #include "PrefFile.h"
+#include "Strings.h"
 
 class CPenGate;
+class ModalRunner;
 class RemoteFiles;
 
 class CDUWnd : public QWidget, private ButtonActions {
@@ -35,8 +37,8 @@ class CDUWnd : public QWidget, private ButtonActions {
     static constexpr int kFocusSinkId = 100111;
     static constexpr int kNormalMenu = 128;
     static constexpr int kLearningMenu = 204;
-    static constexpr int kStopLearningQuestion = 65046;
-    static constexpr int kSendFailureString = 65057;
+    static constexpr int kStopLearningQuestion = kStrLowerFormNotLearnt;
+    static constexpr int kSendFailureString = kStrDriverError;
     // The pause after a learnt (or abandoned) button, before the pen input is dropped.
     static constexpr int kLearnPauseMs = 500;
 
@@ -69,7 +71,9 @@ class CDUWnd : public QWidget, private ButtonActions {
     // The first command number of the preference-set entries of the menu.
     static constexpr int kFirstPreferenceCommand = 20000;
 
-    CDUWnd(CRemoteModel& model, RemoteFiles* files, int scale = 1, QWidget* parent = nullptr);
+    // `modal` runs every dialog and message box of the window and its forms.
+    CDUWnd(CRemoteModel& model, RemoteFiles* files, ModalRunner& modal, int scale = 1,
+           QWidget* parent = nullptr);
     ~CDUWnd() override;
 
     Hooks hooks;
@@ -173,6 +177,7 @@ class CDUWnd : public QWidget, private ButtonActions {
 
     CRemoteModel& model_;
     RemoteFiles* files_;
+    ModalRunner& modal_;
     int scale_;
     std::array<std::unique_ptr<CSkinForm>, kFormCount> forms_;
     int currentForm_ = -1;

@@ -60,9 +60,11 @@ void BuildGreetingForm(CSkinForm& form, const QString& folder) {
 
 }  // namespace
 
-CGreetingDlg::CGreetingDlg(RemoteFiles* files, const QString& folder, int scale, QWidget* parent)
+CGreetingDlg::CGreetingDlg(RemoteFiles* files, ModalRunner& modal, const QString& folder, int scale,
+                           QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
       files_(files),
+      modal_(modal),
       folder_(folder),
       scale_(scale < 1 ? 1 : scale) {
     setObjectName(QString::number(kDialogResource));
@@ -82,7 +84,7 @@ void CGreetingDlg::showEvent(QShowEvent* event) {
 }
 
 void CGreetingDlg::Start() {
-    form_ = std::make_unique<CSkinForm>(files_, kSlotId);
+    form_ = std::make_unique<CSkinForm>(files_, modal_, kSlotId);
     form_->owner = this;
     form_->sound = sound;
     BuildGreetingForm(*form_, folder_);

@@ -11,6 +11,7 @@
 #include <QString>
 #include <memory>
 
+class ModalRunner;
 class CSkinForm;
 class RemoteFiles;
 class Sound;
@@ -27,7 +28,8 @@ class CGreetingDlg : public QDialog {
 
     // `folder` is the program's base folder, ending in a backslash; the pictures are
     // "Greeting_Activ.png" and "Greeting_Pressed.png" in its "Skins\" folder.
-    CGreetingDlg(RemoteFiles* files, const QString& folder, int scale = 1,
+    // `modal` tells a missing picture.
+    CGreetingDlg(RemoteFiles* files, ModalRunner& modal, const QString& folder, int scale = 1,
                  QWidget* parent = nullptr);
     ~CGreetingDlg() override;
 
@@ -62,6 +64,7 @@ class CGreetingDlg : public QDialog {
     void Start();
 
     RemoteFiles* files_;
+    ModalRunner& modal_;
     QString folder_;
     int scale_;
     std::unique_ptr<CSkinForm> form_;

@@ -33,8 +33,8 @@ constexpr int kTextLines[CLearnPromptDlg::kTextCount] = {1, 1, 3, 2, 3};
 
 }  // namespace
 
-CLearnPromptDlg::CLearnPromptDlg(CRemoteModel& model, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), model_(model) {
+CLearnPromptDlg::CLearnPromptDlg(CRemoteModel& model, ModalRunner& modal, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), model_(model), modal_(modal) {
     setStyleSheet("CLearnPromptDlg { border: 1px solid black; }");
     for (int i = 0; i < kTextCount; ++i) {
         auto* text = new QLabel(this);
@@ -121,7 +121,7 @@ void CLearnPromptDlg::RunCapture() {
     const std::string port = model_.IrPort();
     int result = kNotCaptured;
     if (!model_.PortReady()) {
-        ShowMessage(this, IrFailureMessage(kIrNoPortName, port, IrAction::Capture));
+        modal_.ShowMessage(this, IrFailureMessage(kIrNoPortName, port, IrAction::Capture));
         result = 1;
     } else if (model_.Driver()) {
         result = model_.Capture(name, category);
@@ -133,7 +133,7 @@ void CLearnPromptDlg::RunCapture() {
         if (codeChosen_) {
             result = kByCode;
         } else if (!message.isEmpty()) {
-            ShowMessage(this, message);
+            modal_.ShowMessage(this, message);
         }
     }
     captureResult_ = result;

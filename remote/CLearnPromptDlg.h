@@ -12,6 +12,7 @@
 #include <array>
 #include <functional>
 
+class ModalRunner;
 class CRemoteModel;
 class QLabel;
 class QPushButton;
@@ -29,7 +30,7 @@ class CLearnPromptDlg : public QDialog {
     // The result when the user chose to give the button a code.
     static constexpr int kByCode = -2;
 
-    explicit CLearnPromptDlg(CRemoteModel& model, QWidget* parent = nullptr);
+    CLearnPromptDlg(CRemoteModel& model, ModalRunner& modal, QWidget* parent = nullptr);
 
     int step = 0;      // 0 the only read, 1 the first and 2 the second read of double mode
     QString name;      // the button being learnt
@@ -53,6 +54,7 @@ class CLearnPromptDlg : public QDialog {
     void PlaceTexts();
 
     CRemoteModel& model_;
+    ModalRunner& modal_;
     std::array<QLabel*, kTextCount> texts_{};
     QPushButton* code_;
     bool captureStarted_ = false;

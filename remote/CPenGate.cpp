@@ -3,15 +3,15 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 
-CPenGate::CPenGate(QObject* parent) : QObject(parent) {
+CPenGate::CPenGate(ModalRunner& modal, QObject* parent) : QObject(parent), modal_(modal) {
     if (QCoreApplication::instance()) {
         QCoreApplication::instance()->installEventFilter(this);
     }
-    AddModalWatcher(this);
+    modal_.AddWatcher(this);
 }
 
 CPenGate::~CPenGate() {
-    RemoveModalWatcher(this);
+    modal_.RemoveWatcher(this);
     if (QCoreApplication::instance()) {
         QCoreApplication::instance()->removeEventFilter(this);
     }

@@ -9,8 +9,9 @@
 //
 // A pen state never outlives the press that made it. A press ends where its release is
 // seen, and also where the release can no longer reach the gate: when a dialog or message
-// box starts or ends its modal run (the release goes to the dialog, or is dropped while the
-// window behind is blocked), and when the application loses the pointer to another window.
+// box starts or ends its modal run on the program's runner (the release goes to the dialog,
+// or is dropped while the window behind is blocked), and when the application loses the
+// pointer to another window.
 #pragma once
 
 #include <QObject>
@@ -22,7 +23,8 @@ class CPenGate : public QObject, private ModalWatcher {
     Q_OBJECT
 
   public:
-    explicit CPenGate(QObject* parent = nullptr);
+    // Watches the dialogs and message boxes that `modal` runs.
+    explicit CPenGate(ModalRunner& modal, QObject* parent = nullptr);
     ~CPenGate() override;
 
     // Whether the primary pointer button is down. While busy, the pending input is read
@@ -61,6 +63,7 @@ class CPenGate : public QObject, private ModalWatcher {
     void ModalStarted() override { down_ = false; }
     void ModalEnded() override { down_ = false; }
 
+    ModalRunner& modal_;
     int busy_ = 0;
     bool down_ = false;
 };

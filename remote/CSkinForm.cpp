@@ -11,7 +11,7 @@
 #include "Modal.h"
 #include "RemoteFiles.h"
 #include "Sound.h"
-#include "Strings.h"
+#include "StringText.h"
 
 QPoint HandheldPoint(QPointF position, int scale) {
     return QPoint(static_cast<int>(std::floor(position.x())) / scale,
@@ -48,7 +48,8 @@ QString FitCodebaseName(const QString& name, const QFontMetrics& metrics, int wi
     return metrics.horizontalAdvance(candidate) <= width ? candidate : QString();
 }
 
-CSkinForm::CSkinForm(RemoteFiles* files, int slotId) : files_(files), slot_(slotId, files) {}
+CSkinForm::CSkinForm(RemoteFiles* files, ModalRunner& modal, int slotId)
+    : files_(files), modal_(modal), slot_(slotId, files) {}
 
 CSkinForm::~CSkinForm() = default;
 
@@ -116,7 +117,7 @@ bool CSkinForm::LoadImage(const QString& name, QImage& image) {
         loaded.loadFromData(bytes);
     }
     if (loaded.isNull()) {
-        ShowMessage(owner, QString::fromUtf8(LoadString(kMissingSkinString)) + path);
+        modal_.ShowMessage(owner, StringText(kMissingSkinString) + path);
         if (owner) {
             // Queued, so that the owner closes once the current event is done (and not at
             // all when it is gone by then).
@@ -277,7 +278,7 @@ int CSkinForm::PenDown(int x, int y) {
     if (!greetingForm && learning_ == 0) {
         slot_.Recheck();
         if (!slot_.IsValid()) {
-            ShowNotice(owner, kNoticeString);
+            ShowNotice(modal_, owner, kNoticeString);
         }
     }
     return kActionNone;

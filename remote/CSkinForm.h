@@ -12,7 +12,9 @@
 #include "CCodebaseSlot.h"
 #include "CSkinElement.h"
 #include "FormTables.h"
+#include "Strings.h"
 
+class ModalRunner;
 class QFont;
 class QFontMetrics;
 class QPainter;
@@ -50,10 +52,10 @@ class CSkinForm {
     static constexpr int kWidth = 240;
     static constexpr int kRemoteHeight = 268;
     static constexpr int kGreetingHeight = 320;
-    static constexpr int kNoticeString = 65039;
-    static constexpr int kMissingSkinString = 65022;
+    static constexpr int kNoticeString = kStrNoCodebaseNotice;
+    static constexpr int kMissingSkinString = kStrMissingSkin;
 
-    CSkinForm(RemoteFiles* files, int slotId);
+    CSkinForm(RemoteFiles* files, ModalRunner& modal, int slotId);
     virtual ~CSkinForm();
     CSkinForm(const CSkinForm&) = delete;
     CSkinForm& operator=(const CSkinForm&) = delete;
@@ -135,6 +137,7 @@ class CSkinForm {
     StateImages StateImagePointers() const;
 
     RemoteFiles* files_;
+    ModalRunner& modal_;
     CCodebaseSlot slot_;
     std::vector<CRemoteButton> elements_;
     QImage background_;

@@ -1,40 +1,91 @@
 #include "Strings.h"
 
+#include <iterator>
+
 namespace {
 
-struct Entry {
-    int id;
-    const char* text;
-};
-
-constexpr Entry kStrings[] = {
-    {65022, "Cannot find skin-file "},
-    {65033,
+constexpr StringEntry kStrings[] = {
+    {kStrSelectCategory, "You must select a category."},
+    {kStrTypeCodebaseName, "You must type a codebase name."},
+    {kStrIllegalCharacter, "Illegal character %s"},
+    {kStrCodebaseNameTooLong, "Maximal codebase name length is exceeded."},
+    {kStrCodebaseExists,
+     "A codebase with the name you specified already exists.\nSpecify a different codebase "
+     "name."},
+    {kStrCreateFileFailed, "Failure on creating the file.\n '%s'"},
+    {kStrOpenHardKeysFailed, "Error Open Hard Keys"},
+    {kStrCloseHardKeysFailed, "Error Close Hard Keys"},
+    {kStrMissingSkin, "Cannot find skin-file "},
+    {kStrDeleteCodebaseQuestion,
+     "All infrared signals stored inside the codebase will be lost, and you cannot control "
+     "your device anymore! To restore the codebase you'll have to create a new one and learn "
+     "it from the original remote control.Are you sure you want to delete '%s' ?"},
+    {kStrCannotRenameCodebase, "Cannot rename codebase '%s'."},
+    {kStrCannotRemoveFile, "File %s cannot be removed"},
+    {kStrTypeFileName, "You must type a file name."},
+    {kStrOverwriteSet, "A file with the name you specified already exists. Owerwrite it?"},
+    {kStrDeleteSetQuestion, "Are you sure you want to delete preferences '%s' ?"},
+    {kStrCannotSavePreferences, "Cannot save current preferences in the file '%s'."},
+    {kStrCannotLoadPreferences, "Cannot load preferences from the file '%s'."},
+    {kStrNoCategoryToRelearn, "This codebase belongs to no category and cannot be relearned."},
+    {kStrFirstSignalRead,
      "You've successfully read the first infrared\nsignal of the button.\nBe sure that you've "
      "released\nthe button on the\nremote\nand press Continue."},
-    {65039,
+    {kStrNoCodebaseNotice,
      "No codebase has been assigned to this category. Select a codebase by pressing the "
      "small triangle at the top of the screen, or press the Select button and create a new "
      "codebase by using the Add button in the Home Devices form."},
-    {65046,
+    {kStrLowerFormNotLearnt,
      "You've not learned any button on the lower form. Press Continue if you want to learn "
      "additional buttons."},
-    {65053, "Com port is not selected!"},
-    {65054, "%s port is busy. Please try another port using Preferences/IR Setup dialog."},
-    {65056,
+    {kStrPortNotSelected, "Com port is not selected!"},
+    {kStrPortBusy, "%s port is busy. Please try another port using Preferences/IR Setup dialog."},
+    {kStrNoDriver,
      "ArdelRemote cannot use the infrared port of your device. Check compatibility "
      "at " ARDEL_WEB_ADDRESS "."},
-    {65057, "Internal IR driver error %d. Please write to " ARDEL_SUPPORT_ADDRESS "."},
-    {65058, "ArdelRemote faced a problem while receiving signal, please try again (%d)"},
+    {kStrDriverError, "Internal IR driver error %d. Please write to " ARDEL_SUPPORT_ADDRESS "."},
+    {kStrReceiveProblem,
+     "ArdelRemote faced a problem while receiving signal, please try again (%d)"},
+
+    {kStrChooseProtocol, "Choose a protocol."},
+    {kStrCannotReadCodebase, "Cannot read codebase '%s'."},
+    {kStrReplaceImported,
+     "A codebase named '%s' exists already. Replace it with the imported one?"},
+    {kStrNothingToExport, "The codebase '%s' has no buttons to export."},
+    {kStrCannotWriteFile, "Cannot write the file\n '%s'"},
+    {kStrImported, "Imported:"},
+    {kStrImportedCodebase, "%s: %d buttons"},
+    {kStrLeftOut, "Left out:"},
+    {kStrLeftOutButton, "%s (line %d): %s"},
+    {kStrMoreLeftOut, "... and %d more."},
+    {kStrLearntOne, "Learnt: "},
+    {kStrLearntSignal, "Signal %d: "},
+    {kStrLearntEntries, "%d entries, %s, "},
+    {kStrFrameFound, "repeating frame found"},
+    {kStrNoFrameFound, "no repeating frame"},
+    {kStrLearntCarrier, "carrier %d \xC2\xB5s."},
+    {kStrCarrierNotMeasured, "carrier not measured."},
+    {kStrCheckedSame, "Checked: the signal comes back as learnt."},
+    {kStrCheckedDifferent,
+     "Warning: the signal does not come back as learnt (%s). Please learn the button again."},
+    {kStrNotChecked, "Not checked: the receiver cannot hear the emitter."},
+    {kStrToggleStored,
+     "The remote flips a toggle bit on every press of this button: signal 2 was stored with "
+     "the other toggle, so that presses alternate as on the remote."},
 };
 
 }  // namespace
 
 const char* LoadString(int id) {
-    for (const Entry& entry : kStrings) {
+    for (const StringEntry& entry : kStrings) {
         if (entry.id == id) {
             return entry.text;
         }
     }
     return "";
+}
+
+const StringEntry* StringTable(int& count) {
+    count = static_cast<int>(std::size(kStrings));
+    return kStrings;
 }

@@ -1,8 +1,74 @@
 // The program's string table: the texts of its messages, by number.
+//
+// Numbers 65014 to 65058 are the remote's own messages: the remote screen, learning and
+// sending, the codebase and preference-set dialogs, Home Devices and the preference files.
+// Numbers 65060 to 65099 are the messages of what this program adds around them: entering a
+// code, the button view, importing and exporting files of IR codes, and the report after a
+// button was learnt. A free number stays free; a text is never numbered twice.
+//
+// A text with a value to fill in holds %s (a text) or %d (a number) where the value goes.
 #pragma once
+
+enum StringId : int {
+    kStrSelectCategory = 65014,
+    kStrTypeCodebaseName = 65015,
+    kStrIllegalCharacter = 65016,  // %s: the character
+    kStrCodebaseNameTooLong = 65017,
+    kStrCodebaseExists = 65018,
+    kStrCreateFileFailed = 65019,  // %s: the path
+    kStrOpenHardKeysFailed = 65020,
+    kStrCloseHardKeysFailed = 65021,
+    kStrMissingSkin = 65022,             // the path follows
+    kStrDeleteCodebaseQuestion = 65023,  // %s: the codebase's name
+    kStrCannotRenameCodebase = 65024,    // %s: the path
+    kStrCannotRemoveFile = 65025,        // %s: the path
+    kStrTypeFileName = 65026,
+    kStrOverwriteSet = 65027,
+    kStrDeleteSetQuestion = 65028,      // %s: the set's name
+    kStrCannotSavePreferences = 65029,  // %s: base folder and file name
+    kStrCannotLoadPreferences = 65030,  // %s: base folder and file name
+    kStrNoCategoryToRelearn = 65031,
+    kStrFirstSignalRead = 65033,
+    kStrNoCodebaseNotice = 65039,
+    kStrLowerFormNotLearnt = 65046,
+    kStrPortNotSelected = 65053,
+    kStrPortBusy = 65054,  // %s: the port
+    kStrNoDriver = 65056,
+    kStrDriverError = 65057,     // %d: the driver's result
+    kStrReceiveProblem = 65058,  // %d: the driver's result
+
+    kStrChooseProtocol = 65060,
+    kStrCannotReadCodebase = 65061,  // %s: the path
+    kStrReplaceImported = 65062,     // %s: the codebase's name
+    kStrNothingToExport = 65063,     // %s: the codebase's name
+    kStrCannotWriteFile = 65064,     // %s: the file
+    kStrImported = 65065,            // the codebases made follow, one a line
+    kStrImportedCodebase = 65066,    // %s: the codebase's name, %d: its buttons
+    kStrLeftOut = 65067,             // the buttons left out follow, one a line
+    kStrLeftOutButton = 65068,       // %s: the button, %d: the line, %s: why
+    kStrMoreLeftOut = 65069,         // %d: how many more
+    kStrLearntOne = 65070,
+    kStrLearntSignal = 65071,   // %d: signal 1 or 2
+    kStrLearntEntries = 65072,  // %d: entries, %s: whether a frame was found
+    kStrFrameFound = 65073,
+    kStrNoFrameFound = 65074,
+    kStrLearntCarrier = 65075,  // %d: the carrier period in microseconds
+    kStrCarrierNotMeasured = 65076,
+    kStrCheckedSame = 65077,
+    kStrCheckedDifferent = 65078,  // %s: what differs
+    kStrNotChecked = 65079,
+    kStrToggleStored = 65080,
+};
 
 // The text of string `id`; an empty string for a number the table lacks.
 const char* LoadString(int id);
+
+// The table itself, for checks over all of it.
+struct StringEntry {
+    int id;
+    const char* text;
+};
+const StringEntry* StringTable(int& count);
 
 // Where messages send people.
 #define ARDEL_WEB_ADDRESS "https://www.ardelremote.example/devices"

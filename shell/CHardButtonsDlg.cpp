@@ -33,8 +33,8 @@ QString CategoryAt(int position) {
 
 }  // namespace
 
-CHardButtonsDlg::CHardButtonsDlg(CDUWnd& window, QWidget* parent)
-    : QDialog(parent), window_(window) {
+CHardButtonsDlg::CHardButtonsDlg(CDUWnd& window, ModalRunner& modal, QWidget* parent)
+    : QDialog(parent), window_(window), modal_(modal) {
     BuildControls();
     Open();
 }
@@ -147,7 +147,7 @@ void CHardButtonsDlg::BuildControls() {
         }
     }
 
-    helpBar_ = new CHelpBar(kHelpTopic, this);
+    helpBar_ = new CHelpBar(modal_, kHelpTopic, this);
     helpBar_->adjustSize();
     const int barHeight = helpBar_->sizeHint().height();
     setFixedSize(DluX(kDialogWidth), DluY(kDialogHeight) + grow + barHeight);
@@ -405,9 +405,9 @@ QPixmap CHardButtonsDlg::RowIcon(int row) {
     return QPixmap::fromImage(image);
 }
 
-void RunHardButtons(CDUWnd& window) {
-    CHardButtonsDlg dialog(window, &window);
-    if (RunModal(dialog) != kIdOk) {
+void RunHardButtons(CDUWnd& window, ModalRunner& modal) {
+    CHardButtonsDlg dialog(window, modal, &window);
+    if (modal.RunDialog(dialog) != kIdOk) {
         return;
     }
     CRemoteModel& model = window.Model();
@@ -417,6 +417,6 @@ void RunHardButtons(CDUWnd& window) {
         model.SetKeyAssignment(slot, copy.used, copy.form, copy.button);
     }
     if (!model.SaveState()) {
-        ReportNotSaved(window, model.PreferenceFileName());
+        ReportNotSaved(window, modal, model.PreferenceFileName());
     }
 }

@@ -12,6 +12,7 @@
 
 #include "PrefFile.h"
 
+class ModalRunner;
 class CDUWnd;
 class CHelpBar;
 class QComboBox;
@@ -51,7 +52,7 @@ class CHardButtonsDlg : public QDialog {
         int form = -1;
     };
 
-    explicit CHardButtonsDlg(CDUWnd& window, QWidget* parent = nullptr);
+    CHardButtonsDlg(CDUWnd& window, ModalRunner& modal, QWidget* parent = nullptr);
 
     // The working copy, as OK hands it back.
     bool Active() const { return active_; }
@@ -99,6 +100,7 @@ class CHardButtonsDlg : public QDialog {
     void SetRowText(int row, const QString& text);
 
     CDUWnd& window_;
+    ModalRunner& modal_;
     bool active_ = true;
     std::array<SlotCopy, kHardKeyCount> slots_{};
     std::array<std::vector<ButtonEntry>, kCategories> buttons_{};
@@ -117,4 +119,4 @@ class CHardButtonsDlg : public QDialog {
 
 // Runs the Hard Buttons dialog for `window`; on OK applies the capture switch and the seven
 // assignments to the window and saves its state, telling the user when that fails.
-void RunHardButtons(CDUWnd& window);
+void RunHardButtons(CDUWnd& window, ModalRunner& modal);

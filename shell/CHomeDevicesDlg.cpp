@@ -15,6 +15,7 @@
 #include "HandheldFs.h"
 #include "ImportExport.h"
 #include "Modal.h"
+#include "StringText.h"
 #include "TextFit.h"
 
 namespace {
@@ -24,11 +25,6 @@ constexpr int kDialogHeight = 179;
 
 // The row of filter buttons, in dialog units.
 constexpr QRect kFilterRow(2, 16, 158, 12);
-
-const QString kDeleteWarning = QStringLiteral(
-    "All infrared signals stored inside the codebase will be lost, and you cannot control your "
-    "device anymore! To restore the codebase you'll have to create a new one and learn it from "
-    "the original remote control.");
 
 QPushButton* MakeButton(QWidget* parent, int id, const QString& text, const QRect& units,
                         int pixels) {
@@ -47,9 +43,14 @@ QString FolderOf(const QString& path) {
 
 }  // namespace
 
-CHomeDevicesDlg::CHomeDevicesDlg(CDUWnd& window, HandheldFs& fs, const HandheldFolders& folders,
-                                 int filter, QWidget* parent)
-    : QDialog(parent), window_(window), fs_(fs), folders_(folders), initialFilter_(filter) {
+CHomeDevicesDlg::CHomeDevicesDlg(CDUWnd& window, ModalRunner& modal, HandheldFs& fs,
+                                 const HandheldFolders& folders, int filter, QWidget* parent)
+    : QDialog(parent),
+      window_(window),
+      modal_(modal),
+      fs_(fs),
+      folders_(folders),
+      initialFilter_(filter) {
     setObjectName(QString::number(kDialogId));
     setWindowTitle("Home Devices");
 
@@ -104,7 +105,7 @@ CHomeDevicesDlg::CHomeDevicesDlg(CDUWnd& window, HandheldFs& fs, const HandheldF
     connect(done_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnDone);
 
     // The command bar with the Help button sits below the dialog's own area.
-    helpBar_ = new CHelpBar(kHelpTopic, this);
+    helpBar_ = new CHelpBar(modal_, kHelpTopic, this);
     const int barHeight = helpBar_->sizeHint().height();
     setFixedSize(DluX(kDialogWidth), DluY(kDialogHeight) + barHeight);
     helpBar_->setGeometry(0, DluY(kDialogHeight), DluX(kDialogWidth), barHeight);
@@ -344,11 +345,11 @@ void CHomeDevicesDlg::StartLearning(int category, const QString& path, int learn
 }
 
 void CHomeDevicesDlg::OnAdd() {
-    CCodebaseDlg codebase(fs_, this);
+    CCodebaseDlg codebase(fs_, modal_, this);
     codebase.mode = CCodebaseDlg::kCreate;
     codebase.name = QString::number(list_->RowCount() + 1);
     codebase.folder = folders_.defaultCodebaseFolder;
-    if (RunModal(codebase) != kIdOk || !IsDeviceCategory(codebase.category)) {
+    if (modal_.RunDialog(codebase) != kIdOk || !IsDeviceCategory(codebase.category)) {
         list_->setFocus();
         return;
     }
@@ -369,17 +370,17 @@ void CHomeDevicesDlg::OnRelearn() {
     if (!IsDeviceCategory(entry.category)) {
         // Learning needs the forms of a category; without one it would go into the
         // codebase of whatever form is shown.
-        ShowMessage(this, "This codebase belongs to no category and cannot be relearned.");
+        modal_.ShowMessage(this, StringText(kStrNoCategoryToRelearn));
         list_->setFocus();
         return;
     }
-    CCodebaseDlg codebase(fs_, this);
+    CCodebaseDlg codebase(fs_, modal_, this);
     codebase.mode = CCodebaseDlg::kRelearn;
     codebase.category = entry.category - 1;
     codebase.name = entry.deviceName;
     codebase.categorySelectable = false;
     codebase.nameEditable = false;
-    if (RunModal(codebase) != kIdOk) {
+    if (modal_.RunDialog(codebase) != kIdOk) {
         list_->setFocus();
         return;
     }
@@ -394,21 +395,21 @@ void CHomeDevicesDlg::OnRename() {
         return;
     }
     const CodebaseEntry entry = entries_[size_t(index)];
-    CCodebaseDlg codebase(fs_, this);
+    CCodebaseDlg codebase(fs_, modal_, this);
     codebase.mode = CCodebaseDlg::kRename;
     codebase.category = entry.category - 1;
     codebase.name = entry.deviceName;
     codebase.categorySelectable = false;
     // The new name must be free in the folder where the file is renamed.
     codebase.folder = FolderOf(entry.path);
-    if (RunModal(codebase) != kIdOk) {
+    if (modal_.RunDialog(codebase) != kIdOk) {
         list_->setFocus();
         return;
     }
     HotSlots hot = FormSlots();
     const int result = RenameCodebase(fs_, folders_, entries_, index, codebase.name, hot);
     if (result != kCatalogueOk) {
-        ShowMessage(this, "Cannot rename codebase '" + entry.path + "'.");
+        modal_.ShowMessage(this, StringText(kStrCannotRenameCodebase, {entry.path}));
         list_->setFocus();
         return;
     }
@@ -418,7 +419,7 @@ void CHomeDevicesDlg::OnRename() {
 }
 
 void CHomeDevicesDlg::OnImport() {
-    if (!RunImport(this, fs_, folders_)) {
+    if (!RunImport(this, modal_, fs_, folders_)) {
         list_->setFocus();
         return;
     }
@@ -430,7 +431,7 @@ void CHomeDevicesDlg::OnImport() {
 void CHomeDevicesDlg::OnExport() {
     const int index = SelectedEntry();
     if (index >= 0) {
-        RunExport(this, fs_, entries_[size_t(index)]);
+        RunExport(this, modal_, fs_, entries_[size_t(index)]);
     }
 }
 
@@ -440,16 +441,16 @@ void CHomeDevicesDlg::OnDelete() {
         return;
     }
     const CodebaseEntry entry = entries_[size_t(index)];
-    const QString question = kDeleteWarning + "Are you sure you want to delete '" +
-                             DisplayName(entry.category, entry.deviceName) + "' ?";
-    if (ShowMessage(this, question, MessageButtons::YesNo) != kIdYes) {
+    const QString question =
+        StringText(kStrDeleteCodebaseQuestion, {DisplayName(entry.category, entry.deviceName)});
+    if (modal_.ShowMessage(this, question, MessageButtons::YesNo) != kIdYes) {
         return;
     }
     HotSlots hot = FormSlots();
     const int result = DeleteCodebase(fs_, entries_, index, hot);
     if (result == kCatalogueCannotRemove) {
         // The file is still there, so it stays hot where it was.
-        ShowMessage(this, "File " + entry.path + " cannot be removed");
+        modal_.ShowMessage(this, StringText(kStrCannotRemoveFile, {entry.path}));
         return;
     }
     if (result == kCatalogueCannotOpen && entry.mark != 0) {
@@ -469,11 +470,12 @@ void CHomeDevicesDlg::OnDelete() {
 void CHomeDevicesDlg::OnButtons() {
     const int index = SelectedEntry();
     if (index >= 0) {
-        RunButtonView(fs_, entries_[size_t(index)].path, this);
+        RunButtonView(fs_, modal_, entries_[size_t(index)].path, this);
     }
 }
 
-void RunHomeDevices(CDUWnd& window, HandheldFs& fs, const HandheldFolders& folders, int filter) {
-    CHomeDevicesDlg dialog(window, fs, folders, filter, &window);
-    RunModal(dialog);
+void RunHomeDevices(CDUWnd& window, ModalRunner& modal, HandheldFs& fs,
+                    const HandheldFolders& folders, int filter) {
+    CHomeDevicesDlg dialog(window, modal, fs, folders, filter, &window);
+    modal.RunDialog(dialog);
 }

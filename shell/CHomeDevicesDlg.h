@@ -14,6 +14,7 @@
 
 #include "Catalogue.h"
 
+class ModalRunner;
 class CCheckListCtrl;
 class CDUWnd;
 class CHelpBar;
@@ -50,8 +51,8 @@ class CHomeDevicesDlg : public QDialog {
 
     // `filter` is the category shown first: 0 (all) from the menu, the current form's
     // category from the remote screen.
-    CHomeDevicesDlg(CDUWnd& window, HandheldFs& fs, const HandheldFolders& folders, int filter,
-                    QWidget* parent = nullptr);
+    CHomeDevicesDlg(CDUWnd& window, ModalRunner& modal, HandheldFs& fs,
+                    const HandheldFolders& folders, int filter, QWidget* parent = nullptr);
 
     // The controls, for a look at their texts and fonts.
     CCheckListCtrl* List() const { return list_; }
@@ -102,6 +103,7 @@ class CHomeDevicesDlg : public QDialog {
     void Finish();
 
     CDUWnd& window_;
+    ModalRunner& modal_;
     HandheldFs& fs_;
     HandheldFolders folders_;
     std::vector<CodebaseEntry> entries_;
@@ -130,4 +132,5 @@ class CHomeDevicesDlg : public QDialog {
 
 // Runs the Home Devices dialog modally over the remote window's forms. Afterwards the
 // caller updates the remote's category tabs and repaints it.
-void RunHomeDevices(CDUWnd& window, HandheldFs& fs, const HandheldFolders& folders, int filter);
+void RunHomeDevices(CDUWnd& window, ModalRunner& modal, HandheldFs& fs,
+                    const HandheldFolders& folders, int filter);

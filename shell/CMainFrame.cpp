@@ -14,6 +14,7 @@
 #include "HardKeys.h"
 #include "KeyboardHardKeys.h"
 #include "Modal.h"
+#include "StringText.h"
 
 namespace {
 
@@ -29,13 +30,15 @@ QAction* AddCommand(QMenu* menu, const QString& text, int command) {
 }  // namespace
 
 CMainFrame::CMainFrame(const QString& programPath, Registry& registry, CRemoteModel& model,
-                       HardKeys& keys, CKeyboardHardKeys& keyboard, QWidget* parent)
+                       HardKeys& keys, CKeyboardHardKeys& keyboard, ModalRunner& modal,
+                       QWidget* parent)
     : QMainWindow(parent),
       folders_(FoldersFor(programPath)),
       registry_(registry),
       model_(model),
       keys_(keys),
-      keyboard_(keyboard) {
+      keyboard_(keyboard),
+      modal_(modal) {
     setWindowTitle("ArdelRemote");
     RebuildMenuBar(kNormalMenu);
     QCoreApplication::instance()->installEventFilter(this);
@@ -53,11 +56,11 @@ void CMainFrame::UpdateTitle() {
 void CMainFrame::CheckHardKeys() {
     HardKeys& keys = keys_;
     if (!keys.Open()) {
-        ShowMessage(this, "Error Open Hard Keys");
+        modal_.ShowMessage(this, StringText(kStrOpenHardKeysFailed));
     }
     keys.DefaultKeys();
     if (!keys.Close()) {
-        ShowMessage(this, "Error Close Hard Keys");
+        modal_.ShowMessage(this, StringText(kStrCloseHardKeysFailed));
     }
 }
 
@@ -178,11 +181,11 @@ void CMainFrame::OnCommand(int command) {
     switch (command) {
         case kHelp:
         case kStandardHelp:
-            ShowHelp(this, 0);
+            ShowHelp(modal_, this, 0);
             return;
         case kAbout: {
             CAboutDlg about(this);
-            RunModal(about);
+            modal_.RunDialog(about);
             return;
         }
         case kIrSetup: {
@@ -195,7 +198,7 @@ void CMainFrame::OnCommand(int command) {
                     view_->Window()->SaveState();
                 }
             };
-            RunModal(setup);
+            modal_.RunDialog(setup);
             UpdateTitle();
             return;
         }

@@ -19,6 +19,7 @@ class QMenu;
 class CKeyboardHardKeys;
 class HardKeys;
 class CRemoteModel;
+class ModalRunner;
 class Registry;
 
 class CMainFrame : public QMainWindow {
@@ -48,9 +49,9 @@ class CMainFrame : public QMainWindow {
 
     // `programPath` is the handheld path of the program file; `registry` serves IR Setup;
     // `keys` is the hardware-key service and `keyboard` the keyboard keys that play the
-    // handheld's keys (in the program, the same object).
+    // handheld's keys (in the program, the same object); `modal` runs the frame's dialogs.
     CMainFrame(const QString& programPath, Registry& registry, CRemoteModel& model, HardKeys& keys,
-               CKeyboardHardKeys& keyboard, QWidget* parent = nullptr);
+               CKeyboardHardKeys& keyboard, ModalRunner& modal, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     // Checks the hardware-key service once (open, query, close), as the frame is created.
@@ -104,6 +105,7 @@ class CMainFrame : public QMainWindow {
     CRemoteModel& model_;
     HardKeys& keys_;
     CKeyboardHardKeys& keyboard_;
+    ModalRunner& modal_;
     CRemoteView* view_ = nullptr;
     int menuNumber_ = 0;
     bool exitRequested_ = false;

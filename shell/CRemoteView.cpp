@@ -7,10 +7,10 @@
 #include "CMainFrame.h"
 #include "Modal.h"
 #include "PrefFile.h"
-#include "Strings.h"
+#include "StringText.h"
 
-CRemoteView::CRemoteView(CMainFrame& frame, Services services, QWidget* parent)
-    : QWidget(parent), frame_(frame), services_(std::move(services)) {
+CRemoteView::CRemoteView(CMainFrame& frame, ModalRunner& modal, Services services, QWidget* parent)
+    : QWidget(parent), frame_(frame), modal_(modal), services_(std::move(services)) {
     const int scale = services_.scale < 1 ? 1 : services_.scale;
     services_.scale = scale;
     setFixedSize(kScreenWidth * scale, kScreenHeight * scale);
@@ -33,7 +33,7 @@ void CRemoteView::StartUp() {
     startRequested_ = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     CRemoteModel& model = *services_.model;
-    window_ = new CDUWnd(model, services_.files, services_.scale, this);
+    window_ = new CDUWnd(model, services_.files, modal_, services_.scale, this);
     window_->setObjectName("1234");
     window_->move(0, 0);
 
@@ -88,7 +88,7 @@ void CRemoteView::StartUp() {
         bool showAgain = true;
         const int result = services_.runGreeting ? services_.runGreeting(window, showAgain) : 2;
         if (result == 1) {
-            ShowHelp(&window, 0);
+            ShowHelp(modal_, &window, 0);
         }
         if (!showAgain) {
             model.SetGreetingDone(true);
@@ -97,8 +97,8 @@ void CRemoteView::StartUp() {
     }
 
     if (!model.Driver()) {
-        ShowMessage(&window, QString::fromUtf8(LoadString(kNoDriverString)), MessageButtons::Ok,
-                    "ArdelRemote", MessageIcon::Exclamation);
+        modal_.ShowMessage(&window, StringText(kNoDriverString), MessageButtons::Ok, "ArdelRemote",
+                           MessageIcon::Exclamation);
     }
     if (services_.started) {
         services_.started(window);

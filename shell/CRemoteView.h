@@ -9,16 +9,18 @@
 
 #include "CDUWnd.h"
 #include "Catalogue.h"
+#include "Strings.h"
 
 class CMainFrame;
 class HandheldFs;
+class ModalRunner;
 class RemoteFiles;
 
 class CRemoteView : public QWidget {
     Q_OBJECT
 
   public:
-    static constexpr int kNoDriverString = 65056;
+    static constexpr int kNoDriverString = kStrNoDriver;
 
     // What the remote screen works with; everything must outlive the view.
     struct Services {
@@ -40,7 +42,9 @@ class CRemoteView : public QWidget {
         std::function<void(CDUWnd& window)> started;
     };
 
-    CRemoteView(CMainFrame& frame, Services services, QWidget* parent = nullptr);
+    // `modal` runs the start-up's dialogs and messages and those of the remote window.
+    CRemoteView(CMainFrame& frame, ModalRunner& modal, Services services,
+                QWidget* parent = nullptr);
     ~CRemoteView() override;
 
     // The remote window; null until the first paint has started the remote screen.
@@ -67,6 +71,7 @@ class CRemoteView : public QWidget {
 
   private:
     CMainFrame& frame_;
+    ModalRunner& modal_;
     Services services_;
     CDUWnd* window_ = nullptr;
     bool startRequested_ = false;

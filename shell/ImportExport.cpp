@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
@@ -13,22 +12,9 @@
 #include "Importer.h"
 #include "Modal.h"
 #include "RemoteFormats.h"
+#include "StringText.h"
 
 namespace {
-
-class CQtFileChooser : public FileChooser {
-  public:
-    QString OpenFileName(QWidget* parent, const QString& title, const QString& filters) override {
-        return QFileDialog::getOpenFileName(parent, title, QString(), filters);
-    }
-    QString SaveFileName(QWidget* parent, const QString& title, const QString& suggested,
-                         const QString& filters, QString& selectedFilter) override {
-        return QFileDialog::getSaveFileName(parent, title, suggested, filters, &selectedFilter);
-    }
-};
-
-CQtFileChooser qtChooser;
-FileChooser* currentChooser = &qtChooser;
 
 // The export formats as the save dialog offers them, and the extension each file gets.
 struct ExportChoice {
@@ -52,28 +38,16 @@ QString SkippedText(const std::vector<SkippedButton>& skipped) {
     QStringList lines;
     for (size_t i = 0; i < skipped.size() && i < kShown; ++i) {
         const SkippedButton& s = skipped[i];
-        lines << QStringLiteral("%1 (line %2): %3")
-                     .arg(s.button.isEmpty() ? s.remote : s.button)
-                     .arg(s.line)
-                     .arg(s.reason);
+        lines << StringText(kStrLeftOutButton, {s.button.isEmpty() ? s.remote : s.button,
+                                                QString::number(s.line), s.reason});
     }
     if (skipped.size() > kShown) {
-        lines << QStringLiteral("... and %1 more.").arg(skipped.size() - kShown);
+        lines << StringText(kStrMoreLeftOut, {QString::number(skipped.size() - kShown)});
     }
     return lines.join(QLatin1Char('\n'));
 }
 
 }  // namespace
-
-FileChooser& GetFileChooser() {
-    return *currentChooser;
-}
-
-FileChooser* SetFileChooser(FileChooser* chooser) {
-    FileChooser* previous = currentChooser == &qtChooser ? nullptr : currentChooser;
-    currentChooser = chooser ? chooser : &qtChooser;
-    return previous;
-}
 
 CImportCategoryDlg::CImportCategoryDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle("Import");
@@ -103,27 +77,26 @@ int CImportCategoryDlg::Category() const {
     return categories_->currentData().toInt();
 }
 
-bool RunImport(QWidget* parent, HandheldFs& fs, const HandheldFolders& folders) {
-    const QString file = GetFileChooser().OpenFileName(parent, "Import", kImportFilters);
+bool RunImport(QWidget* parent, ModalRunner& modal, HandheldFs& fs,
+               const HandheldFolders& folders) {
+    const QString file = modal.OpenFileName(parent, "Import", kImportFilters);
     if (file.isEmpty()) {
         return false;
     }
     const ImportResult read = ReadRemoteFileAt(file, RemoteFormat::Guess);
     if (!read.error.isEmpty()) {
-        ShowMessage(parent, read.error);
+        modal.ShowMessage(parent, read.error);
         return false;
     }
     CImportCategoryDlg categoryDlg(parent);
-    if (RunModal(categoryDlg) != kIdOk) {
+    if (modal.RunDialog(categoryDlg) != kIdOk) {
         return false;
     }
     ImportOptions options;
     options.category = categoryDlg.Category();
-    options.replace = [parent](const QString& displayName, const QString&) {
-        return ShowMessage(parent,
-                           "A codebase named '" + displayName +
-                               "' exists already. Replace it with the imported one?",
-                           MessageButtons::YesNo) == kIdYes;
+    options.replace = [parent, &modal](const QString& displayName, const QString&) {
+        return modal.ShowMessage(parent, StringText(kStrReplaceImported, {displayName}),
+                                 MessageButtons::YesNo) == kIdYes;
     };
     const ImportReport report = ImportRemotes(fs, folders, read, file, options);
     QString text;
@@ -132,30 +105,30 @@ bool RunImport(QWidget* parent, HandheldFs& fs, const HandheldFolders& folders) 
     } else {
         QStringList made;
         for (const ImportedCodebase& codebase : report.codebases) {
-            made
-                << QStringLiteral("%1: %2 buttons").arg(codebase.displayName).arg(codebase.buttons);
+            made << StringText(kStrImportedCodebase,
+                               {codebase.displayName, QString::number(codebase.buttons)});
         }
-        text = "Imported:\n" + made.join(QLatin1Char('\n'));
+        text = StringText(kStrImported) + "\n" + made.join(QLatin1Char('\n'));
     }
     if (!report.skipped.empty()) {
-        text += "\n\nLeft out:\n" + SkippedText(report.skipped);
+        text += "\n\n" + StringText(kStrLeftOut) + "\n" + SkippedText(report.skipped);
     }
     for (const QString& note : report.notes) {
         text += "\n\n" + note;
     }
-    ShowMessage(parent, text);
+    modal.ShowMessage(parent, text);
     return report.result == kImportOk;
 }
 
-bool RunExport(QWidget* parent, HandheldFs& fs, const CodebaseEntry& entry) {
+bool RunExport(QWidget* parent, ModalRunner& modal, HandheldFs& fs, const CodebaseEntry& entry) {
     QStringList filters;
     for (const ExportChoice& choice : kExportChoices) {
         filters << QLatin1String(choice.filter);
     }
     const QString name = DisplayName(entry.category, entry.deviceName);
     QString selected = filters.front();
-    QString file = GetFileChooser().SaveFileName(parent, "Export", name + ".ir",
-                                                 filters.join(QStringLiteral(";;")), selected);
+    QString file = modal.SaveFileName(parent, "Export", name + ".ir",
+                                      filters.join(QStringLiteral(";;")), selected);
     if (file.isEmpty()) {
         return false;
     }
@@ -170,13 +143,13 @@ bool RunExport(QWidget* parent, HandheldFs& fs, const CodebaseEntry& entry) {
     }
     QByteArray bytes;
     if (ExportCodebase(fs, entry.path, choice->format, QString(), 1, bytes) != kExportOk) {
-        ShowMessage(parent, "The codebase '" + name + "' has no buttons to export.");
+        modal.ShowMessage(parent, StringText(kStrNothingToExport, {name}));
         return false;
     }
     QFile out(file);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(bytes) != bytes.size() ||
         !out.flush()) {
-        ShowMessage(parent, "Cannot write the file\n '" + file + "'");
+        modal.ShowMessage(parent, StringText(kStrCannotWriteFile, {file}));
         return false;
     }
     return true;

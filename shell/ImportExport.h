@@ -1,4 +1,4 @@
-// Import and export in Home Devices: a file of IR codes chosen with Qt's file dialog becomes
+// Import and export in Home Devices: a file of IR codes chosen in a file dialog becomes
 // codebases (in a category chosen in a small dialog, with a summary of what was imported and
 // what was left out), and a codebase becomes a file of IR codes.
 #pragma once
@@ -8,25 +8,10 @@
 
 #include "Catalogue.h"
 
+class ModalRunner;
 class HandheldFs;
 class QComboBox;
 class QWidget;
-
-// How a file is chosen: Qt's file dialogs, or an answer that a test gives. An empty name
-// means the user cancelled.
-class FileChooser {
-  public:
-    virtual ~FileChooser() = default;
-    virtual QString OpenFileName(QWidget* parent, const QString& title, const QString& filters) = 0;
-    // `selectedFilter` comes in as the filter offered first and goes out as the one chosen.
-    virtual QString SaveFileName(QWidget* parent, const QString& title, const QString& suggested,
-                                 const QString& filters, QString& selectedFilter) = 0;
-};
-
-// The chooser in use: Qt's own until another is installed.
-FileChooser& GetFileChooser();
-// Installs `chooser` (not owned; nullptr returns to Qt's) and returns the previous one.
-FileChooser* SetFileChooser(FileChooser* chooser);
 
 // The category of the codebases an import makes: one of the six, or a guess from the
 // remote's name and button names.
@@ -47,7 +32,7 @@ class CImportCategoryDlg : public QDialog {
 // Asks for a file and a category, imports, and shows what was imported and what was left out
 // and why. An existing codebase of the same name is replaced only when the user says so.
 // True when codebases were made.
-bool RunImport(QWidget* parent, HandheldFs& fs, const HandheldFolders& folders);
+bool RunImport(QWidget* parent, ModalRunner& modal, HandheldFs& fs, const HandheldFolders& folders);
 
 // Asks for a file name and format and writes the codebase there. True when it was written.
-bool RunExport(QWidget* parent, HandheldFs& fs, const CodebaseEntry& entry);
+bool RunExport(QWidget* parent, ModalRunner& modal, HandheldFs& fs, const CodebaseEntry& entry);

@@ -8,6 +8,7 @@
 #include "CSavePreferenceDlg.h"
 #include "Modal.h"
 #include "PrefFile.h"
+#include "StringText.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ class WaitCursor {
 // Applies the set in `fileName` and makes it the default state. A set whose file is gone
 // (or is no preference file) is not applied: reading it would find no records and leave
 // every form without its hot codebase.
-void ApplySet(CDUWnd& window, const QString& fileName, WaitCursor& wait) {
+void ApplySet(CDUWnd& window, ModalRunner& modal, const QString& fileName, WaitCursor& wait) {
     CRemoteModel& model = window.Model();
     const QString setFile = PreferencesFolderName() + fileName;
     CPrefFile file(&model.Fs());
@@ -42,21 +43,21 @@ void ApplySet(CDUWnd& window, const QString& fileName, WaitCursor& wait) {
     file.Close();
     if (!usable) {
         wait.Restore();
-        ShowMessage(&window, "Cannot load preferences from the file '" + model.BaseFolder() +
-                                 setFile + "'.");
+        modal.ShowMessage(&window,
+                          StringText(kStrCannotLoadPreferences, {model.BaseFolder() + setFile}));
         return;
     }
     if (!model.ApplyStateFrom(setFile)) {
         wait.Restore();
-        ReportNotSaved(window, model.PreferenceFileName());
+        ReportNotSaved(window, modal, model.PreferenceFileName());
     }
 }
 
 }  // namespace
 
-void ReportNotSaved(CDUWnd& window, const QString& fileName) {
-    ShowMessage(&window, "Cannot save current preferences in the file '" +
-                             window.Model().BaseFolder() + fileName + "'.");
+void ReportNotSaved(CDUWnd& window, ModalRunner& modal, const QString& fileName) {
+    modal.ShowMessage(
+        &window, StringText(kStrCannotSavePreferences, {window.Model().BaseFolder() + fileName}));
 }
 
 const QString& PreferencesFolderName() {
@@ -86,13 +87,13 @@ bool CleanUsedList(std::vector<QString>& used, const std::vector<QString>& setNa
     return std::erase_if(used, [&listed](const QString& name) { return !listed(name); }) > 0;
 }
 
-void SavePreferenceSet(CDUWnd& window) {
+void SavePreferenceSet(CDUWnd& window, ModalRunner& modal) {
     CRemoteModel& model = window.Model();
     HandheldFs& fs = model.Fs();
     const QString folder = model.BaseFolder() + PreferencesFolderName();
-    CSavePreferenceDlg dialog(&fs, &window);
+    CSavePreferenceDlg dialog(modal, &fs, &window);
     dialog.folder = folder;
-    if (RunModal(dialog) != kIdOk || dialog.fileName.isEmpty()) {
+    if (modal.RunDialog(dialog) != kIdOk || dialog.fileName.isEmpty()) {
         return;
     }
     const QString fileName = dialog.fileName;
@@ -107,15 +108,15 @@ void SavePreferenceSet(CDUWnd& window) {
     // can write into the set.
     if (!model.SaveStateAs(PreferencesFolderName() + fileName)) {
         wait.Restore();
-        ReportNotSaved(window, PreferencesFolderName() + fileName);
+        ReportNotSaved(window, modal, PreferencesFolderName() + fileName);
     }
 }
 
-void LoadPreferenceSet(CDUWnd& window) {
+void LoadPreferenceSet(CDUWnd& window, ModalRunner& modal) {
     CRemoteModel& model = window.Model();
-    CLoadPreferenceDlg dialog(model.Fs(), &window);
+    CLoadPreferenceDlg dialog(model.Fs(), modal, &window);
     dialog.folder = model.BaseFolder() + PreferencesFolderName();
-    const int result = RunModal(dialog);
+    const int result = modal.RunDialog(dialog);
     WaitCursor wait;
     if (dialog.deleted) {
         std::vector<QString> names;
@@ -127,16 +128,16 @@ void LoadPreferenceSet(CDUWnd& window) {
         model.SaveUsedList();
     }
     if (result == kIdOk && !dialog.fileName.isEmpty()) {
-        ApplySet(window, dialog.fileName, wait);
+        ApplySet(window, modal, dialog.fileName, wait);
     }
 }
 
-void ApplyUsedEntry(CDUWnd& window, int index) {
+void ApplyUsedEntry(CDUWnd& window, ModalRunner& modal, int index) {
     const std::vector<QString>& used = window.Model().UsedList();
     if (index < 0 || size_t(index) >= used.size()) {
         return;
     }
     const QString fileName = used[size_t(index)];
     WaitCursor wait;
-    ApplySet(window, fileName, wait);
+    ApplySet(window, modal, fileName, wait);
 }

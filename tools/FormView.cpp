@@ -21,6 +21,7 @@
 #include "CSignalView.h"
 #include "CSkinForm.h"
 #include "HostHandheldFs.h"
+#include "Modal.h"
 #include "RemoteFiles.h"
 
 namespace {
@@ -107,7 +108,8 @@ int ShowButtonView(QApplication& app, const QString& codebase, const QString& bu
                    int scale, const QString& png, const QString& shot) {
     const QFileInfo file(codebase);
     HostHandheldFs fs(file.absolutePath().toStdString());
-    CButtonViewDlg view(fs, "\\" + file.fileName());
+    CQtModalRunner modal;
+    CButtonViewDlg view(fs, modal, "\\" + file.fileName());
     if (!view.Open()) {
         std::fprintf(stderr, "cannot read the codebase %s\n", qPrintable(codebase));
         return 1;
@@ -167,6 +169,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     CFolderFiles files(args.takeFirst(), name);
+    CQtModalRunner modal;
     QList<QImage> pictures;
     for (const QString& formArg : args) {
         const int number = formArg.toInt();
@@ -174,7 +177,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "no form %s\n", qPrintable(formArg));
             return 2;
         }
-        CSkinForm form(&files, FormSlotId(number));
+        CSkinForm form(&files, modal, FormSlotId(number));
         form.BuildRemoteForm(number, "\\");
         form.Slot().SetPath("\\codebase.pdb");
         form.RefreshButtons();

@@ -147,8 +147,9 @@ bool InstallProgramFiles(const std::string& root, QString& error) {
     return true;
 }
 
-CRemoteProgram::CRemoteProgram(const ProgramOptions& options, HardKeys* hardKeys)
-    : CRemoteProgram(options, ChosenIr(options), hardKeys) {}
+CRemoteProgram::CRemoteProgram(const ProgramOptions& options, HardKeys* hardKeys,
+                               ModalRunner* modal)
+    : CRemoteProgram(options, ChosenIr(options), hardKeys, modal) {}
 
 IrChoice CRemoteProgram::ChosenIr(const ProgramOptions& options) {
     HostLircDevice probe;
@@ -162,8 +163,10 @@ IrChoice CRemoteProgram::ChosenIr(const ProgramOptions& options) {
 }
 
 CRemoteProgram::CRemoteProgram(const ProgramOptions& options, const IrChoice& ir,
-                               HardKeys* hardKeys)
-    : interactive_(options.interactive) {
+                               HardKeys* hardKeys, ModalRunner* modal)
+    : qtModal_(modal ? nullptr : std::make_unique<CQtModalRunner>()),
+      modal_(modal ? modal : qtModal_.get()),
+      interactive_(options.interactive) {
     fs_ = std::make_unique<HostHandheldFs>(options.root.toStdString());
     files_ = std::make_unique<CHandheldRemoteFiles>(*fs_);
     handheld_ = std::make_unique<SimHandheld>(*FindSimProfile(ir.chip));
@@ -203,7 +206,7 @@ CRemoteProgram::CRemoteProgram(const ProgramOptions& options, const IrChoice& ir
     InstallSimRemoteHand(*handheld_, *model_);
 
     frame_ = std::make_unique<CMainFrame>(QString::fromStdString(fs_->ProgramPath()),
-                                          handheld_->Registry(), *model_, keys, *keys_);
+                                          handheld_->Registry(), *model_, keys, *keys_, *modal_);
     // Which IR is in use shows in the title; IR Setup offers the LIRC devices too.
     frame_->describeIr = [this] {
         IrChoice inUse;
@@ -221,19 +224,21 @@ CRemoteProgram::CRemoteProgram(const ProgramOptions& options, const IrChoice& ir
     services.files = files_.get();
     services.scale = options.scale;
     services.runGreeting = [this, scale = options.scale](CDUWnd& window, bool& showAgain) {
-        CGreetingDlg greeting(files_.get(), model_->BaseFolder(), scale, &window);
+        CGreetingDlg greeting(files_.get(), *modal_, model_->BaseFolder(), scale, &window);
         greeting.sound = sound_.get();
-        const int result = RunModal(greeting);
+        const int result = modal_->RunDialog(greeting);
         showAgain = greeting.showAgain;
         return result;
     };
     services.homeDevices = [this](CDUWnd& window, int category) {
-        RunHomeDevices(window, *fs_, frame_->Folders(), category);
+        RunHomeDevices(window, *modal_, *fs_, frame_->Folders(), category);
     };
-    services.hardButtons = [](CDUWnd& window) { RunHardButtons(window); };
-    services.savePreferenceSet = [](CDUWnd& window) { SavePreferenceSet(window); };
-    services.loadPreferenceSet = [](CDUWnd& window) { LoadPreferenceSet(window); };
-    services.applyUsedEntry = [](CDUWnd& window, int index) { ApplyUsedEntry(window, index); };
+    services.hardButtons = [this](CDUWnd& window) { RunHardButtons(window, *modal_); };
+    services.savePreferenceSet = [this](CDUWnd& window) { SavePreferenceSet(window, *modal_); };
+    services.loadPreferenceSet = [this](CDUWnd& window) { LoadPreferenceSet(window, *modal_); };
+    services.applyUsedEntry = [this](CDUWnd& window, int index) {
+        ApplyUsedEntry(window, *modal_, index);
+    };
     services.stateLoaded = [this](CDUWnd&) {
         if (!chosenPort_.empty()) {
             model_->SetIrPort(chosenPort_);
@@ -247,7 +252,7 @@ CRemoteProgram::CRemoteProgram(const ProgramOptions& options, const IrChoice& ir
             AttachInteractive(*handheld_, window);
         }
     };
-    view_ = new CRemoteView(*frame_, std::move(services));
+    view_ = new CRemoteView(*frame_, *modal_, std::move(services));
     frame_->SetView(view_);
 }
 

@@ -22,6 +22,8 @@ class CMainFrame;
 class HostLircClock;
 class HostLircDevice;
 class LircPlatform;
+class ModalRunner;
+class CQtModalRunner;
 class HardKeys;
 class CRemoteView;
 class HostHandheldFs;
@@ -52,10 +54,13 @@ class CRemoteProgram {
   public:
     // The options must name a known profile and a usable root (ParseProgramOptions and
     // InstallProgramFiles have checked them).
-    // `hardKeys` stands in for the keyboard's hardware keys where given (tests).
-    explicit CRemoteProgram(const ProgramOptions& options, HardKeys* hardKeys = nullptr);
+    // `hardKeys` stands in for the keyboard's hardware keys, and `modal` for the program's
+    // own runner of dialogs and messages, where given (tests).
+    explicit CRemoteProgram(const ProgramOptions& options, HardKeys* hardKeys = nullptr,
+                            ModalRunner* modal = nullptr);
     // With the IR settled already (tests).
-    CRemoteProgram(const ProgramOptions& options, const IrChoice& ir, HardKeys* hardKeys);
+    CRemoteProgram(const ProgramOptions& options, const IrChoice& ir, HardKeys* hardKeys,
+                   ModalRunner* modal = nullptr);
     ~CRemoteProgram();
     CRemoteProgram(const CRemoteProgram&) = delete;
     CRemoteProgram& operator=(const CRemoteProgram&) = delete;
@@ -75,6 +80,8 @@ class CRemoteProgram {
     // The LIRC driver on these devices, made on first need.
     CIrDriver* LircDriver(const std::string& transmitter, const std::string& receiver);
 
+    std::unique_ptr<CQtModalRunner> qtModal_;
+    ModalRunner* modal_;  // the program's runner, or the one handed in
     std::unique_ptr<HostHandheldFs> fs_;
     std::unique_ptr<CHandheldRemoteFiles> files_;
     std::unique_ptr<SimHandheld> handheld_;

@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "InstanceLock.h"
-#include "Modal.h"
 #include "ProgramIdentity.h"
 #include "RemoteProgram.h"
 #include "ScreenScale.h"

@@ -20,6 +20,7 @@
 #include "HostHandheldFs.h"
 #include "IrFactory.h"
 #include "IrPortDiscovery.h"
+#include "Modal.h"
 #include "RemoteProgram.h"
 #include "SimHandheld.h"
 #include "SimInteraction.h"
@@ -101,7 +102,8 @@ int main(int argc, char** argv) {
 
     int result = 0;
     {
-        CDUWnd window(model, &files, scale);
+        CQtModalRunner modal;
+        CDUWnd window(model, &files, modal, scale);
         window.setWindowTitle("ArdelRemote");
         const HandheldFolders folders = FoldersFor(QString::fromStdString(fs.ProgramPath()));
         EnsurePrefFiles(fs, folders.baseFolder, folders.programName);

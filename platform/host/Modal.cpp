@@ -3,26 +3,15 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QScreen>
 #include <algorithm>
 
 namespace {
 
-CQtModalRunner qtRunner;
-ModalRunner* current = nullptr;
-
 // Marks a dialog whose placing is arranged, so that a dialog run twice is placed once.
 const char* const kPlacedProperty = "ardelPlacedOverProgram";
-
-std::vector<ModalWatcher*>& Watchers() {
-    static std::vector<ModalWatcher*> watchers;
-    return watchers;
-}
-
-int CancelIfNoChoice(int result) {
-    return result == QDialog::Rejected ? kIdCancel : result;
-}
 
 // Places its dialog each time the dialog is shown, before it reaches the screen.
 class CPlacer : public QObject {
@@ -43,43 +32,52 @@ class CPlacer : public QObject {
     QWidget& dialog_;
 };
 
-// Tells the watchers of one modal run, its start now and its end with the object.
-class ModalRun {
+}  // namespace
+
+// Tells the watchers of one modal run, its start now and its end with the object. A watcher
+// may remove itself (or another) while it is told, so each telling goes over a copy.
+class ModalRunner::Run {
   public:
-    ModalRun() {
-        for (ModalWatcher* watcher : std::vector<ModalWatcher*>(Watchers())) {
+    explicit Run(const std::vector<ModalWatcher*>& watchers) : watchers_(watchers) {
+        for (ModalWatcher* watcher : std::vector<ModalWatcher*>(watchers_)) {
             watcher->ModalStarted();
         }
     }
-    ~ModalRun() {
-        for (ModalWatcher* watcher : std::vector<ModalWatcher*>(Watchers())) {
+    ~Run() {
+        for (ModalWatcher* watcher : std::vector<ModalWatcher*>(watchers_)) {
             watcher->ModalEnded();
         }
     }
-    ModalRun(const ModalRun&) = delete;
-    ModalRun& operator=(const ModalRun&) = delete;
+    Run(const Run&) = delete;
+    Run& operator=(const Run&) = delete;
+
+  private:
+    const std::vector<ModalWatcher*>& watchers_;
 };
 
-}  // namespace
-
-ModalRunner& GetModalRunner() {
-    return current ? *current : qtRunner;
-}
-
-ModalRunner* SetModalRunner(ModalRunner* runner) {
-    ModalRunner* previous = current;
-    current = runner;
-    return previous;
-}
-
-void AddModalWatcher(ModalWatcher* watcher) {
-    if (watcher && std::find(Watchers().begin(), Watchers().end(), watcher) == Watchers().end()) {
-        Watchers().push_back(watcher);
+void ModalRunner::AddWatcher(ModalWatcher* watcher) {
+    if (watcher && std::find(watchers_.begin(), watchers_.end(), watcher) == watchers_.end()) {
+        watchers_.push_back(watcher);
     }
 }
 
-void RemoveModalWatcher(ModalWatcher* watcher) {
-    std::erase(Watchers(), watcher);
+void ModalRunner::RemoveWatcher(ModalWatcher* watcher) {
+    std::erase(watchers_, watcher);
+}
+
+int ModalRunner::RunDialog(QDialog& dialog) {
+    if (!dialog.property(kPlacedProperty).toBool()) {
+        dialog.setProperty(kPlacedProperty, true);
+        new CPlacer(dialog);
+    }
+    const Run run(watchers_);
+    return CancelIfNoChoice(ExecDialog(dialog));
+}
+
+int ModalRunner::ShowMessage(QWidget* parent, const QString& text, MessageButtons buttons,
+                             const QString& title, MessageIcon icon) {
+    const Run run(watchers_);
+    return ExecMessage(parent, text, title, buttons, icon);
 }
 
 QPoint CentredOver(const QRect& dialog, const QRect& over, const QRect& screen) {
@@ -106,19 +104,15 @@ void PlaceOverProgram(QWidget& dialog) {
     dialog.move(CentredOver(dialog.frameGeometry(), outer, available));
 }
 
-int RunModal(QDialog& dialog) {
-    if (!dialog.property(kPlacedProperty).toBool()) {
-        dialog.setProperty(kPlacedProperty, true);
-        new CPlacer(dialog);
-    }
-    const ModalRun run;
-    return GetModalRunner().RunDialog(dialog);
+QString ModalRunner::OpenFileName(QWidget* parent, const QString& title, const QString& filters) {
+    const Run run(watchers_);
+    return ExecOpenFile(parent, title, filters);
 }
 
-int ShowMessage(QWidget* parent, const QString& text, MessageButtons buttons, const QString& title,
-                MessageIcon icon) {
-    const ModalRun run;
-    return GetModalRunner().ShowMessage(parent, text, title, buttons, icon);
+QString ModalRunner::SaveFileName(QWidget* parent, const QString& title, const QString& suggested,
+                                  const QString& filters, QString& selectedFilter) {
+    const Run run(watchers_);
+    return ExecSaveFile(parent, title, suggested, filters, selectedFilter);
 }
 
 void SetUpMessageBox(QMessageBox& box, const QString& text, const QString& title,
@@ -155,11 +149,11 @@ void SetUpMessageBox(QMessageBox& box, const QString& text, const QString& title
     }
 }
 
-int CQtModalRunner::RunDialog(QDialog& dialog) {
-    return CancelIfNoChoice(dialog.exec());
+int CQtModalRunner::ExecDialog(QDialog& dialog) {
+    return dialog.exec();
 }
 
-int CQtModalRunner::ShowMessage(QWidget* parent, const QString& text, const QString& title,
+int CQtModalRunner::ExecMessage(QWidget* parent, const QString& text, const QString& title,
                                 MessageButtons buttons, MessageIcon icon) {
     QMessageBox box(parent);
     SetUpMessageBox(box, text, title, buttons, icon);
@@ -176,22 +170,13 @@ int CQtModalRunner::ShowMessage(QWidget* parent, const QString& text, const QStr
     }
 }
 
-CAnsweringModalRunner::CAnsweringModalRunner() : previous_(SetModalRunner(this)) {}
-
-CAnsweringModalRunner::~CAnsweringModalRunner() {
-    SetModalRunner(previous_);
+QString CQtModalRunner::ExecOpenFile(QWidget* parent, const QString& title,
+                                     const QString& filters) {
+    return QFileDialog::getOpenFileName(parent, title, QString(), filters);
 }
 
-int CAnsweringModalRunner::RunDialog(QDialog& dialog) {
-    dialogs.push_back(QString::fromLatin1(dialog.metaObject()->className()));
-    dialog.show();
-    const int result = onDialog ? onDialog(dialog) : kIdOk;
-    dialog.hide();
-    return CancelIfNoChoice(result);
-}
-
-int CAnsweringModalRunner::ShowMessage(QWidget*, const QString& text, const QString& title,
-                                       MessageButtons buttons, MessageIcon icon) {
-    messages.push_back({text, title, buttons, icon});
-    return messageAnswer;
+QString CQtModalRunner::ExecSaveFile(QWidget* parent, const QString& title,
+                                     const QString& suggested, const QString& filters,
+                                     QString& selectedFilter) {
+    return QFileDialog::getSaveFileName(parent, title, suggested, filters, &selectedFilter);
 }

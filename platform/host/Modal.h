@@ -1,13 +1,12 @@
 // The one road by which message boxes and modal dialogs are run.
 //
-// On the desktop a dialog runs its own nested event loop; tests install a runner that
+// On the desktop a dialog runs its own nested event loop; tests hand in a runner that
 // answers each dialog and message at once, after looking at it, so no test races a timer.
 #pragma once
 
 #include <QPoint>
 #include <QRect>
 #include <QString>
-#include <functional>
 #include <vector>
 
 class QDialog;
@@ -25,23 +24,8 @@ class QMessageBox;
 void SetUpMessageBox(QMessageBox& box, const QString& text, const QString& title,
                      MessageButtons buttons, MessageIcon icon);
 
-class ModalRunner {
-  public:
-    virtual ~ModalRunner() = default;
-
-    // Runs `dialog` modally; its result, where a dialog closed without a choice is Cancel.
-    virtual int RunDialog(QDialog& dialog) = 0;
-    virtual int ShowMessage(QWidget* parent, const QString& text, const QString& title,
-                            MessageButtons buttons, MessageIcon icon) = 0;
-};
-
-// The runner in use: Qt's own until another is installed.
-ModalRunner& GetModalRunner();
-// Installs `runner` (not owned; nullptr returns to Qt's) and returns the previous one.
-ModalRunner* SetModalRunner(ModalRunner* runner);
-
-// Told whenever a dialog or message box starts and ends its modal run, whichever runner
-// runs it: a press that opened a dialog ends unseen by the window behind it, since the
+// Told whenever a dialog or message box starts and ends its modal run on the runner it
+// watches: a press that opened a dialog ends unseen by the window behind it, since the
 // release goes to the dialog (or nowhere) while it is up.
 class ModalWatcher {
   public:
@@ -49,9 +33,52 @@ class ModalWatcher {
     virtual void ModalStarted() = 0;
     virtual void ModalEnded() = 0;
 };
-// Watchers are not owned; each removes itself before it dies.
-void AddModalWatcher(ModalWatcher* watcher);
-void RemoveModalWatcher(ModalWatcher* watcher);
+
+// Runs the program's dialogs and message boxes. The program owns one and hands it to
+// whatever shows a dialog or a message; tests hand in one that answers at once.
+class ModalRunner {
+  public:
+    ModalRunner() = default;
+    virtual ~ModalRunner() = default;
+    ModalRunner(const ModalRunner&) = delete;
+    ModalRunner& operator=(const ModalRunner&) = delete;
+
+    // Runs `dialog` modally, placed over the program; its result, where a dialog closed
+    // without a choice is Cancel.
+    int RunDialog(QDialog& dialog);
+    int ShowMessage(QWidget* parent, const QString& text,
+                    MessageButtons buttons = MessageButtons::Ok,
+                    const QString& title = "ArdelRemote", MessageIcon icon = MessageIcon::None);
+
+    // Asks for a file to read; empty when the user cancelled.
+    QString OpenFileName(QWidget* parent, const QString& title, const QString& filters);
+    // Asks for a file to write; empty when the user cancelled. `selectedFilter` comes in as
+    // the filter offered first and goes out as the one chosen.
+    QString SaveFileName(QWidget* parent, const QString& title, const QString& suggested,
+                         const QString& filters, QString& selectedFilter);
+
+    // Watchers are not owned; each removes itself before it dies.
+    void AddWatcher(ModalWatcher* watcher);
+    void RemoveWatcher(ModalWatcher* watcher);
+
+  protected:
+    // The run itself, with the watchers told around it.
+    virtual int ExecDialog(QDialog& dialog) = 0;
+    virtual int ExecMessage(QWidget* parent, const QString& text, const QString& title,
+                            MessageButtons buttons, MessageIcon icon) = 0;
+    virtual QString ExecOpenFile(QWidget* parent, const QString& title, const QString& filters) = 0;
+    virtual QString ExecSaveFile(QWidget* parent, const QString& title, const QString& suggested,
+                                 const QString& filters, QString& selectedFilter) = 0;
+
+  private:
+    class Run;
+    std::vector<ModalWatcher*> watchers_;
+};
+
+// A dialog's result as the runner reports it: a dialog closed without a choice is Cancel.
+inline int CancelIfNoChoice(int result) {
+    return result == 0 ? kIdCancel : result;
+}
 
 // Where a dialog or message box opens: centred over the window of the program that opened
 // it (its parent's window, else the active one), kept on that window's screen. Done as the
@@ -60,45 +87,13 @@ void RemoveModalWatcher(ModalWatcher* watcher);
 QPoint CentredOver(const QRect& dialog, const QRect& over, const QRect& screen);
 void PlaceOverProgram(QWidget& dialog);
 
-// Shorthands through the runner in use.
-int RunModal(QDialog& dialog);
-int ShowMessage(QWidget* parent, const QString& text, MessageButtons buttons = MessageButtons::Ok,
-                const QString& title = "ArdelRemote", MessageIcon icon = MessageIcon::None);
-
-// Runs dialogs for real with QDialog::exec and QMessageBox.
+// Runs dialogs for real with QDialog::exec, QMessageBox and QFileDialog.
 class CQtModalRunner : public ModalRunner {
-  public:
-    int RunDialog(QDialog& dialog) override;
-    int ShowMessage(QWidget* parent, const QString& text, const QString& title,
+  protected:
+    int ExecDialog(QDialog& dialog) override;
+    int ExecMessage(QWidget* parent, const QString& text, const QString& title,
                     MessageButtons buttons, MessageIcon icon) override;
-};
-
-// Answers every dialog and message at once, and remembers them. The dialog is shown
-// (as exec would) before `onDialog` sees it, so it has set itself up; the handler may
-// look at it or click in it and returns the dialog's result.
-class CAnsweringModalRunner : public ModalRunner {
-  public:
-    struct Message {
-        QString text;
-        QString title;
-        MessageButtons buttons;
-        MessageIcon icon;
-    };
-
-    CAnsweringModalRunner();
-    ~CAnsweringModalRunner() override;
-    CAnsweringModalRunner(const CAnsweringModalRunner&) = delete;
-    CAnsweringModalRunner& operator=(const CAnsweringModalRunner&) = delete;
-
-    int RunDialog(QDialog& dialog) override;
-    int ShowMessage(QWidget* parent, const QString& text, const QString& title,
-                    MessageButtons buttons, MessageIcon icon) override;
-
-    std::function<int(QDialog&)> onDialog;  // default: answer OK
-    int messageAnswer = kIdOk;
-    std::vector<QString> dialogs;  // class names of the dialogs run, in order
-    std::vector<Message> messages;
-
-  private:
-    ModalRunner* previous_;  // installed for the runner's lifetime
+    QString ExecOpenFile(QWidget* parent, const QString& title, const QString& filters) override;
+    QString ExecSaveFile(QWidget* parent, const QString& title, const QString& suggested,
+                         const QString& filters, QString& selectedFilter) override;
 };

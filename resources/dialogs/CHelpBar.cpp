@@ -5,6 +5,7 @@
 #include <QPixmap>
 
 #include "CHelpDlg.h"
+#include "Modal.h"
 
 namespace {
 
@@ -26,7 +27,8 @@ QIcon InformationIcon() {
 
 }  // namespace
 
-CHelpBar::CHelpBar(int topic, QWidget* parent) : QToolBar(parent), topic_(topic) {
+CHelpBar::CHelpBar(ModalRunner& modal, int topic, QWidget* parent)
+    : QToolBar(parent), modal_(modal), topic_(topic) {
     setObjectName(QString::number(kToolbarId));
     setIconSize(kButtonSize);
     setMovable(false);
@@ -43,6 +45,6 @@ CHelpBar::CHelpBar(int topic, QWidget* parent) : QToolBar(parent), topic_(topic)
 
 void CHelpBar::OnCommand(int command) {
     if (command == kHelpCommand) {
-        ShowHelp(window(), topic_);
+        ShowHelp(modal_, window(), topic_);
     }
 }

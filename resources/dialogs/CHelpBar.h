@@ -4,6 +4,8 @@
 
 #include <QToolBar>
 
+class ModalRunner;
+
 class CHelpBar : public QToolBar {
     Q_OBJECT
 
@@ -12,13 +14,14 @@ class CHelpBar : public QToolBar {
     static constexpr int kHelpCommand = 32849;
     static constexpr int kButtonCount = 9;
 
-    // `topic` is the help topic the information button opens.
-    CHelpBar(int topic, QWidget* parent);
+    // `topic` is the help topic the information button opens, run by `modal`.
+    CHelpBar(ModalRunner& modal, int topic, QWidget* parent);
 
     int HelpTopic() const { return topic_; }
 
   private:
     void OnCommand(int command);
 
+    ModalRunner& modal_;
     int topic_;
 };

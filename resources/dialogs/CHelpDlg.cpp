@@ -73,8 +73,8 @@ void CHelpDlg::Fill() {
     lines_->setFont(FontFitting(LinesFont(), lines, room));
 }
 
-void ShowHelp(QWidget* parent, int topic) {
+void ShowHelp(ModalRunner& modal, QWidget* parent, int topic) {
     CHelpDlg dialog(parent);
     dialog.SetTopic(topic);
-    RunModal(dialog);
+    modal.RunDialog(dialog);
 }

@@ -3,6 +3,7 @@
 
 #include <QDialog>
 
+class ModalRunner;
 class QLabel;
 class QListWidget;
 
@@ -33,4 +34,4 @@ class CHelpDlg : public QDialog {
 };
 
 // Opens the Help dialog on `topic` through the modal seam.
-void ShowHelp(QWidget* parent, int topic);
+void ShowHelp(ModalRunner& modal, QWidget* parent, int topic);

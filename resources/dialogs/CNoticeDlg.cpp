@@ -7,7 +7,7 @@
 
 #include "DialogUnits.h"
 #include "Modal.h"
-#include "Strings.h"
+#include "StringText.h"
 
 CNoticeDlg::CNoticeDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setFixedSize(DluX(149), DluY(94));
@@ -47,10 +47,10 @@ QString CNoticeDlg::Text() const {
 void CNoticeDlg::showEvent(QShowEvent* event) {
     QString text;
     if (first_ != 0) {
-        text += QString::fromUtf8(LoadString(first_));
+        text += StringText(first_);
     }
     if (secondString_ != 0) {
-        text += QString::fromUtf8(LoadString(secondString_));
+        text += StringText(secondString_);
     }
     text += extra_;
     text_->setText(text);
@@ -71,8 +71,8 @@ void CNoticeDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-int ShowNotice(QWidget* parent, int stringId) {
+int ShowNotice(ModalRunner& modal, QWidget* parent, int stringId) {
     CNoticeDlg dialog(parent);
     dialog.Set(stringId, 0, 0, QString());
-    return RunModal(dialog);
+    return modal.RunDialog(dialog);
 }

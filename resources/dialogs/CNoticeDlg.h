@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+class ModalRunner;
+
 class QLabel;
 class QPushButton;
 
@@ -35,5 +37,5 @@ class CNoticeDlg : public QDialog {
     QPushButton* second_;
 };
 
-// Shows string `stringId` in a notice through the modal seam.
-int ShowNotice(QWidget* parent, int stringId);
+// Shows string `stringId` in a notice, run by `modal`.
+int ShowNotice(ModalRunner& modal, QWidget* parent, int stringId);

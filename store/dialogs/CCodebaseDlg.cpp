@@ -15,6 +15,7 @@
 #include "DialogUnits.h"
 #include "FormTables.h"
 #include "Modal.h"
+#include "StringText.h"
 #include "TextFit.h"
 
 namespace {
@@ -30,7 +31,8 @@ int TextHeight(const QFont& font, const QString& text) {
 
 }  // namespace
 
-CCodebaseDlg::CCodebaseDlg(HandheldFs& fs, QWidget* parent) : QDialog(parent), fs_(fs) {
+CCodebaseDlg::CCodebaseDlg(HandheldFs& fs, ModalRunner& modal, QWidget* parent)
+    : QDialog(parent), fs_(fs), modal_(modal) {
     setFont(QFont("MS Sans Serif", 8));
     setFixedSize(DluX(162), DluY(165));
 
@@ -114,7 +116,8 @@ void CCodebaseDlg::Open() {
     FitTitle(title_);
     ok_->setFont(FontFitting(ok_->font(), {ok_->text()}, ok_->width() - 6));
     if (mode == kCreate || mode == kRelearn) {
-        helpBar_ = new CHelpBar(mode == kCreate ? kCreateHelpTopic : kRelearnHelpTopic, this);
+        helpBar_ =
+            new CHelpBar(modal_, mode == kCreate ? kCreateHelpTopic : kRelearnHelpTopic, this);
         helpBar_->adjustSize();
         const int barHeight = helpBar_->sizeHint().height();
         setFixedSize(width(), DluY(165) + barHeight);
@@ -178,7 +181,7 @@ void CCodebaseDlg::CheckName() {
     const NameCorrection corrected =
         CorrectTypedCodebaseName(nameEdit_->text(), SelectedCategory(), mode != kRelearn);
     for (const QChar refused : corrected.refused) {
-        ShowMessage(this, "Illegal character " + QString(refused));
+        modal_.ShowMessage(this, StringText(kStrIllegalCharacter, {QString(refused)}));
     }
     if (corrected.name != nameEdit_->text()) {
         nameEdit_->setText(corrected.name);
@@ -201,21 +204,19 @@ void CCodebaseDlg::OnOk() {
                 case kNameOk:
                     break;
                 case kNameNoCategory:
-                    ShowMessage(this, "You must select a category.");
+                    modal_.ShowMessage(this, StringText(kStrSelectCategory));
                     break;
                 case kNameEmpty:
-                    ShowMessage(this, "You must type a codebase name.");
+                    modal_.ShowMessage(this, StringText(kStrTypeCodebaseName));
                     break;
                 case kNameIllegalCharacter:
-                    ShowMessage(this, "Illegal character " + QString(illegal));
+                    modal_.ShowMessage(this, StringText(kStrIllegalCharacter, {QString(illegal)}));
                     break;
                 case kNameTooLong:
-                    ShowMessage(this, "Maximal codebase name length is exceeded.");
+                    modal_.ShowMessage(this, StringText(kStrCodebaseNameTooLong));
                     break;
                 case kNameExists:
-                    ShowMessage(this,
-                                "A codebase with the name you specified already exists.\n"
-                                "Specify a different codebase name.");
+                    modal_.ShowMessage(this, StringText(kStrCodebaseExists));
                     break;
             }
         }

@@ -8,6 +8,7 @@
 #include <QString>
 #include <vector>
 
+class ModalRunner;
 class CHelpBar;
 class HandheldFs;
 class QComboBox;
@@ -35,7 +36,7 @@ class CCodebaseDlg : public QDialog {
     static constexpr int kMaxTyped = 30;
 
     // `fs` holds the codebase folder, where names are checked for codebases that exist.
-    explicit CCodebaseDlg(HandheldFs& fs, QWidget* parent = nullptr);
+    CCodebaseDlg(HandheldFs& fs, ModalRunner& modal, QWidget* parent = nullptr);
 
     // In: set before running. Out: read after OK.
     int mode = kCreate;
@@ -77,6 +78,7 @@ class CCodebaseDlg : public QDialog {
     int SelectedCategory() const;
 
     HandheldFs& fs_;
+    ModalRunner& modal_;
     QLabel* title_;
     QComboBox* categories_;
     QLineEdit* nameEdit_;

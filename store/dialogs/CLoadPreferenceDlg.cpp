@@ -9,6 +9,7 @@
 #include "HelpTexts.h"
 #include "Modal.h"
 #include "PrefFile.h"
+#include "StringText.h"
 #include "TextFit.h"
 
 std::vector<PreferenceSetEntry> ListPreferenceSets(HandheldFs& fs, const QString& folder) {
@@ -42,7 +43,8 @@ std::vector<PreferenceSetEntry> ListPreferenceSets(HandheldFs& fs, const QString
     return sets;
 }
 
-CLoadPreferenceDlg::CLoadPreferenceDlg(HandheldFs& fs, QWidget* parent) : QDialog(parent), fs_(fs) {
+CLoadPreferenceDlg::CLoadPreferenceDlg(HandheldFs& fs, ModalRunner& modal, QWidget* parent)
+    : QDialog(parent), fs_(fs), modal_(modal) {
     setWindowTitle("Load Preference");
     setFont(QFont("MS Sans Serif", 8));
 
@@ -78,7 +80,7 @@ CLoadPreferenceDlg::CLoadPreferenceDlg(HandheldFs& fs, QWidget* parent) : QDialo
     cancel_->setFont(Arial(14, true));
     connect(cancel_, &QPushButton::clicked, this, [this] { done(kIdCancel); });
 
-    helpBar_ = new CHelpBar(kHelpLoadPreferences, this);
+    helpBar_ = new CHelpBar(modal_, kHelpLoadPreferences, this);
     helpBar_->adjustSize();
     const int barHeight = helpBar_->sizeHint().height();
     setFixedSize(DluX(162), DluY(165) + barHeight);
@@ -126,14 +128,14 @@ void CLoadPreferenceDlg::OnDelete() {
         return;
     }
     const PreferenceSetEntry set = sets_[size_t(row)];
-    if (ShowMessage(this, "Are you sure you want to delete preferences '" + set.name + "' ?",
-                    MessageButtons::OkCancel) == kIdOk) {
+    if (modal_.ShowMessage(this, StringText(kStrDeleteSetQuestion, {set.name}),
+                           MessageButtons::OkCancel) == kIdOk) {
         CPdbFile file(&fs_);
         const bool opens = file.Open(set.path, CPdbFile::kModeRead) == kPdbOk;
         file.Close();
         if (opens) {
             if (fs_.Remove(set.path.toStdString()) != FsError::None) {
-                ShowMessage(this, "File " + set.path + " cannot be removed");
+                modal_.ShowMessage(this, StringText(kStrCannotRemoveFile, {set.path}));
                 list_->setFocus();
                 return;
             }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <vector>
 
+class ModalRunner;
 class CHelpBar;
 class HandheldFs;
 class QLabel;
@@ -32,7 +33,7 @@ class CLoadPreferenceDlg : public QDialog {
     static constexpr int kMaxListedSets = 100;
 
     // `fs` is where the preferences folder is read.
-    explicit CLoadPreferenceDlg(HandheldFs& fs, QWidget* parent = nullptr);
+    CLoadPreferenceDlg(HandheldFs& fs, ModalRunner& modal, QWidget* parent = nullptr);
 
     // In: the preferences folder, ending in a backslash.
     QString folder;
@@ -61,6 +62,7 @@ class CLoadPreferenceDlg : public QDialog {
     void OnDelete();
 
     HandheldFs& fs_;
+    ModalRunner& modal_;
     std::vector<PreferenceSetEntry> sets_;
     bool opened_ = false;
     QLabel* title_;

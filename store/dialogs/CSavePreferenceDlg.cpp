@@ -12,6 +12,7 @@
 #include "DialogUnits.h"
 #include "HelpTexts.h"
 #include "Modal.h"
+#include "StringText.h"
 #include "TextFit.h"
 
 namespace {
@@ -21,7 +22,8 @@ constexpr QPoint kLabelPosition(30, 113);
 
 }  // namespace
 
-CSavePreferenceDlg::CSavePreferenceDlg(HandheldFs* fs, QWidget* parent) : QDialog(parent), fs_(fs) {
+CSavePreferenceDlg::CSavePreferenceDlg(ModalRunner& modal, HandheldFs* fs, QWidget* parent)
+    : QDialog(parent), modal_(modal), fs_(fs) {
     setWindowTitle("Save Preference");
     setFont(QFont("MS Sans Serif", 8));
 
@@ -54,7 +56,7 @@ CSavePreferenceDlg::CSavePreferenceDlg(HandheldFs* fs, QWidget* parent) : QDialo
     cancel_->setFont(Arial(14));
     connect(cancel_, &QPushButton::clicked, this, [this] { done(kIdCancel); });
 
-    helpBar_ = new CHelpBar(kHelpSavePreferences, this);
+    helpBar_ = new CHelpBar(modal_, kHelpSavePreferences, this);
     helpBar_->adjustSize();
     const int barHeight = helpBar_->sizeHint().height();
     setFixedSize(DluX(162), DluY(165) + barHeight);
@@ -80,7 +82,7 @@ void CSavePreferenceDlg::CheckName() {
     checking_ = true;
     const NameCorrection corrected = CutIllegalCharacters(nameEdit_->text());
     for (const QChar refused : corrected.refused) {
-        ShowMessage(this, "Illegal character " + QString(refused));
+        modal_.ShowMessage(this, StringText(kStrIllegalCharacter, {QString(refused)}));
     }
     if (corrected.name != nameEdit_->text()) {
         nameEdit_->setText(corrected.name);
@@ -92,7 +94,7 @@ void CSavePreferenceDlg::CheckName() {
 void CSavePreferenceDlg::OnSave() {
     const QString typed = nameEdit_->text();
     if (typed.trimmed().isEmpty()) {
-        ShowMessage(this, "You must type a file name.");
+        modal_.ShowMessage(this, StringText(kStrTypeFileName));
         return;
     }
     setName = typed;
@@ -106,8 +108,7 @@ void CSavePreferenceDlg::OnSave() {
     }
     nameEdit_->setEnabled(false);
     const int answer =
-        ShowMessage(this, "A file with the name you specified already exists. Owerwrite it?",
-                    MessageButtons::YesNo);
+        modal_.ShowMessage(this, StringText(kStrOverwriteSet), MessageButtons::YesNo);
     nameEdit_->setEnabled(true);
     if (answer == kIdYes) {
         done(kIdOk);

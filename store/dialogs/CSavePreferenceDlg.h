@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QString>
 
+class ModalRunner;
 class CHelpBar;
 class HandheldFs;
 class QLabel;
@@ -21,7 +22,8 @@ class CSavePreferenceDlg : public QDialog {
     static constexpr int kPictureBitmap = 198;
 
     // `fs` is where the preferences folder is looked at; null for the current handheld's.
-    explicit CSavePreferenceDlg(HandheldFs* fs = nullptr, QWidget* parent = nullptr);
+    explicit CSavePreferenceDlg(ModalRunner& modal, HandheldFs* fs = nullptr,
+                                QWidget* parent = nullptr);
 
     // In: the preferences folder, ending in a backslash.
     QString folder;
@@ -43,6 +45,7 @@ class CSavePreferenceDlg : public QDialog {
     void CheckName();
     void OnSave();
 
+    ModalRunner& modal_;
     HandheldFs* fs_;
     QLabel* title_;
     QLabel* prompt_;

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "../support/ModalRunners.h"
 #include "../support/PromptCapture.h"
 #include "../support/TempFolder.h"
 #include "ButtonCodes.h"
@@ -20,7 +21,6 @@
 #include "HostHandheldFs.h"
 #include "IrFactory.h"
 #include "IrProtocol.h"
-#include "Modal.h"
 #include "SimHandheld.h"
 #include "SimRun.h"
 
@@ -80,7 +80,7 @@ TEST_P(OneCodePath, ProgramAndToolLearnTheSameFile) {
     power.slot = &slot;
     CAnsweringModalRunner modal;
     modal.onDialog = LetPromptCapture;
-    ASSERT_TRUE(Learn(power, model, 0));
+    ASSERT_TRUE(Learn(power, model, modal, 0));
 
     const std::vector<char> learntByTool = FileBytes(tool.Path() / "TV_Sony.PDB");
     ASSERT_FALSE(learntByTool.empty());

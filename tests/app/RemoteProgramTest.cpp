@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "../support/ModalRunners.h"
 #include "../support/PromptCapture.h"
 #include "../support/RecordingServices.h"
 #include "../support/TempFolder.h"
@@ -37,7 +38,6 @@
 #include "HardKeys.h"
 #include "HostHandheldFs.h"
 #include "KeyboardHardKeys.h"
-#include "Modal.h"
 #include "RemoteProgram.h"
 #include "SimHandheld.h"
 #include "Strings.h"
@@ -76,7 +76,7 @@ class RemoteProgramTest : public testing::Test {
         options.ir = ir;
         options.scale = 1;
         options.interactive = false;
-        program = std::make_unique<CRemoteProgram>(options, hardKeys);
+        program = std::make_unique<CRemoteProgram>(options, hardKeys, &modal);
         program->Show();
         ASSERT_TRUE(QTest::qWaitFor([this] { return program->View().Window() != nullptr; }));
         window = program->View().Window();

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "../support/ModalRunners.h"
 #include "ButtonCodes.h"
 #include "ButtonLearning.h"
 #include "CAddByCodeDlg.h"
@@ -21,7 +22,6 @@
 #include "CSkinElement.h"
 #include "CodebaseFixture.h"
 #include "FormTables.h"
-#include "Modal.h"
 #include "RemoteFiles.h"
 #include "SimHandheld.h"
 #include "SimProfile.h"
@@ -172,7 +172,7 @@ class AddByCodeCases : public AddByCodeTest, public testing::WithParamInterface<
 TEST_P(AddByCodeCases, CodeIsStoredAsALearntButtonAndDecodesBack) {
     const CodeCase& c = GetParam();
     typed = c.typed;
-    ASSERT_TRUE(Learn(button, *model, c.learnMode));
+    ASSERT_TRUE(Learn(button, *model, modal, c.learnMode));
     EXPECT_EQ(driver.reads, 0) << "the prompt never read";
     EXPECT_EQ(prompts, 1) << "a code is the whole button, also in double mode";
     EXPECT_TRUE(button.hasSignal);
@@ -218,7 +218,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(AddByCodeTest, CancelledCodeStoresNothing) {
     typed.reset();
-    EXPECT_FALSE(Learn(button, *model, 0));
+    EXPECT_FALSE(Learn(button, *model, modal, 0));
     EXPECT_EQ(codeDialogs, 1);
     EXPECT_FALSE(button.hasSignal);
     EXPECT_FALSE(fs.FileExists(kPath.toStdString())) << "no codebase made for nothing";
@@ -236,7 +236,7 @@ TEST_F(AddByCodeTest, ClickOnCodeDuringTheReadWinsOverWhatWasHeard) {
         }
     };
     typed = Typed{"NEC", "0x04", "0x08"};
-    ASSERT_TRUE(Learn(button, *model, 0));
+    ASSERT_TRUE(Learn(button, *model, modal, 0));
     EXPECT_EQ(driver.reads, 1);
     EXPECT_EQ(codeDialogs, 1);
     const std::vector<ButtonCode> rows = Decoded();
@@ -247,7 +247,7 @@ TEST_F(AddByCodeTest, ClickOnCodeDuringTheReadWinsOverWhatWasHeard) {
 
 TEST_F(AddByCodeTest, ReadWithoutAClickStoresWhatWasHeard) {
     clickCodeAtOnce = false;
-    ASSERT_TRUE(Learn(button, *model, 0));
+    ASSERT_TRUE(Learn(button, *model, modal, 0));
     EXPECT_EQ(driver.reads, 1);
     EXPECT_EQ(codeDialogs, 0);
     IrSignal stored;
@@ -266,7 +266,7 @@ class AddByCodeRefused : public testing::TestWithParam<RefusedCase> {};
 TEST_P(AddByCodeRefused, OutOfRangeOrNotANumberIsSaidAndTheDialogStaysOpen) {
     const RefusedCase& c = GetParam();
     CAnsweringModalRunner modal;
-    CAddByCodeDlg dialog;
+    CAddByCodeDlg dialog(modal);
     dialog.name = "Power";
     dialog.show();
     Fill(dialog, c.typed);
@@ -299,7 +299,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(AddByCodeDialog, ToggleIsOfferedForToggleProtocolsOnly) {
-    CAddByCodeDlg dialog;
+    CUnansweredModalRunner modal;
+    CAddByCodeDlg dialog(modal);
     for (const IrProtocol* protocol : IrProtocols()) {
         dialog.ProtocolList()->setCurrentText(protocol->name);
         EXPECT_EQ(dialog.ToggleBox()->isEnabled(), protocol->hasToggle) << protocol->name;

@@ -5,10 +5,10 @@
 #include <QLabel>
 #include <QTreeWidget>
 
+#include "../support/ModalRunners.h"
 #include "CSignalView.h"
 #include "CodebaseFixture.h"
 #include "DialogUnits.h"
-#include "Modal.h"
 
 namespace {
 
@@ -24,7 +24,10 @@ std::vector<QStringList> ListedRows(const CButtonViewDlg& dialog) {
     return rows;
 }
 
-class ButtonViewTest : public testing::Test, public CodebaseFixture {};
+class ButtonViewTest : public testing::Test, public CodebaseFixture {
+  protected:
+    CUnansweredModalRunner unanswered;
+};
 
 TEST_F(ButtonViewTest, ListsEachSignalsCodeOrRaw) {
     Store("Power", Encoded("NEC", 0x04, 0x08));
@@ -37,7 +40,7 @@ TEST_F(ButtonViewTest, ListsEachSignalsCodeOrRaw) {
     raw.carrierPeriod = 26;
     Store("Menu", raw);
 
-    CButtonViewDlg dialog(fs, kPath);
+    CButtonViewDlg dialog(fs, unanswered, kPath);
     ASSERT_TRUE(dialog.Open());
     EXPECT_EQ(dialog.TitleText()->text(), "TV_Test");
     const std::vector<QStringList> expected = {
@@ -62,7 +65,7 @@ TEST_F(ButtonViewTest, ListsEachSignalsCodeOrRaw) {
 
 TEST_F(ButtonViewTest, FitsTheRemotesWidth) {
     Store("Power", Encoded("NEC", 0x04, 0x08));
-    CButtonViewDlg dialog(fs, kPath);
+    CButtonViewDlg dialog(fs, unanswered, kPath);
     EXPECT_LE(dialog.width(), 240);
     for (QWidget* child : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         EXPECT_TRUE(dialog.rect().contains(child->geometry())) << child->metaObject()->className();
@@ -71,7 +74,7 @@ TEST_F(ButtonViewTest, FitsTheRemotesWidth) {
 
 TEST_F(ButtonViewTest, CodebaseThatCannotBeReadIsSaidSo) {
     CAnsweringModalRunner modal;
-    RunButtonView(fs, "\\TV_Gone.PDB", nullptr);
+    RunButtonView(fs, modal, "\\TV_Gone.PDB", nullptr);
     EXPECT_TRUE(modal.dialogs.empty());
     ASSERT_EQ(modal.messages.size(), 1u);
     EXPECT_EQ(modal.messages[0].text, "Cannot read codebase '\\TV_Gone.PDB'.");

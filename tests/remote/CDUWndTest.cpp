@@ -176,7 +176,7 @@ TEST_F(RemoteWindowTest, StateOfTheWindowSurvivesAClose) {
     RemoteServices services;
     services.fs = fs.get();
     CRemoteModel reloaded(services);
-    CDUWnd again(reloaded, files.get());
+    CDUWnd again(reloaded, files.get(), modal);
     again.BuildForms(kBase, model->PrefFile());
     EXPECT_EQ(again.CurrentForm(), 8);
     EXPECT_EQ(reloaded.RememberedForm(kCategoryCabSat), 1);
@@ -193,7 +193,7 @@ TEST_F(RemoteWindowTest, WindowWithoutFormsSavesNothing) {
     RemoteServices services;
     services.fs = fs.get();
     CRemoteModel unbuilt(services);
-    CDUWnd bare(unbuilt, files.get());
+    CDUWnd bare(unbuilt, files.get(), modal);
     EXPECT_TRUE(bare.SaveState());
     EXPECT_EQ(fs->ListFiles(kBase, "*.PDB"), before);
     EXPECT_TRUE(fs->ListFiles("\\", "*.PDB").empty());

@@ -9,10 +9,10 @@
 #include <ostream>
 #include <vector>
 
+#include "../support/ModalRunners.h"
 #include "../support/RecordingServices.h"
 #include "CSkinForm.h"
 #include "MemoryRemoteFiles.h"
-#include "Modal.h"
 #include "Sound.h"
 
 namespace {
@@ -63,7 +63,7 @@ class GreetingTest : public testing::Test {
             leftOpen = dialog.isVisible();
             return dialog.result();
         };
-        return RunModal(dialog);
+        return modal.RunDialog(dialog);
     }
 
     // A tap at a handheld point, made on the last screen pixel that belongs to it.
@@ -107,7 +107,7 @@ class GreetingTest : public testing::Test {
     CMemoryRemoteFiles files;
     CRecordingSound sound;
     CAnsweringModalRunner modal;
-    CGreetingDlg dialog{&files, kBase, kScale};
+    CGreetingDlg dialog{&files, modal, kBase, kScale};
     bool leftOpen = false;
 };
 

@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include "../store/DeviceRoot.h"
+#include "../support/ModalRunners.h"
 #include "CCodebaseFile.h"
 #include "CSkinForm.h"
 #include "PrefFile.h"
@@ -62,7 +63,8 @@ TEST_F(HandheldFiles, OpensOnlyCodebases) {
 // The whole road: the generated skin loads from the handheld's skin folder, and the
 // form's buttons follow what the hot codebase holds.
 TEST_F(HandheldFiles, AFormLoadsItsSkinAndFollowsItsCodebase) {
-    CSkinForm form(&files_, FormSlotId(0));
+    CUnansweredModalRunner modal;
+    CSkinForm form(&files_, modal, FormSlotId(0));
     form.BuildRemoteForm(0, kBase);
     form.Slot().SetPath(kCodebase);
     form.RefreshButtons();

@@ -10,10 +10,10 @@
 #include <QPainter>
 #include <QWidget>
 
+#include "../support/ModalRunners.h"
 #include "../support/RecordingServices.h"
 #include "FormTables.h"
 #include "MemoryRemoteFiles.h"
-#include "Modal.h"
 #include "Sound.h"
 #include "Strings.h"
 
@@ -63,7 +63,9 @@ void AddSkin(CMemoryRemoteFiles& files, int form) {
 // A form of the remote with its flat skin, bound to a codebase that has a signal for
 // every other button (even indexes).
 struct FormFixture {
-    explicit FormFixture(int number, bool validCodebase = true) : form(&files, FormSlotId(number)) {
+    // Dialogs and messages go to `modal`; without one, each fails the test.
+    explicit FormFixture(int number, bool validCodebase = true, ModalRunner* modal = nullptr)
+        : form(&files, modal ? *modal : unanswered, FormSlotId(number)) {
         AddSkin(files, number);
         std::set<QString> learnt;
         for (size_t i = 0; i < Form(number).buttons.size(); i += 2) {
@@ -76,6 +78,7 @@ struct FormFixture {
     }
 
     CMemoryRemoteFiles files;
+    CUnansweredModalRunner unanswered;
     CRemoteButton* FindButton(const QString& name) {
         for (int i = 0; i < form.ElementCount(); ++i) {
             if (form.Element(i).name == name) {
@@ -206,7 +209,8 @@ TEST(FormDrawing, TheGeneratedSkinLoads) {
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
         files.files[(kSkins + name).toLower()] = file.readAll();
     }
-    CSkinForm form(&files, 0);
+    CUnansweredModalRunner modal;
+    CSkinForm form(&files, modal, 0);
     form.BuildRemoteForm(0, kBase);
     ASSERT_TRUE(form.LoadImages());
     form.Element(3).SetState(kStateActive);
@@ -283,10 +287,10 @@ class NameArea : public testing::TestWithParam<NameAreaCase> {};
 
 // (57, 9) to (154, 21): the left and top border belong to the area, right and bottom do not.
 TEST_P(NameArea, IsHalfOpen) {
-    FormFixture f(0);
+    CAnsweringModalRunner modal;
+    FormFixture f(0, true, &modal);
     CRecordingSound sound;
     f.form.sound = &sound;
-    CAnsweringModalRunner modal;
     const int code = f.form.PenDown(GetParam().x, GetParam().y);
     EXPECT_EQ(code == kActionCodebaseName, GetParam().inside);
     EXPECT_TRUE(modal.dialogs.empty());
@@ -363,8 +367,8 @@ TEST(FitName, TwentyCharacterNameIsWiderThanTheArea) {
 }
 
 TEST(Pen, WithoutAValidCodebaseEveryButtonIsDisabledAndATapShowsTheNotice) {
-    FormFixture f(0, false);
     CAnsweringModalRunner modal;
+    FormFixture f(0, false, &modal);
     QString notice;
     modal.onDialog = [&](QDialog& dialog) {
         notice = dialog.findChild<QWidget*>("1028")->property("text").toString();
@@ -383,8 +387,8 @@ TEST(Pen, WithoutAValidCodebaseEveryButtonIsDisabledAndATapShowsTheNotice) {
 }
 
 TEST(Pen, ATapBesideEveryElementWithAValidCodebaseDoesNothing) {
-    FormFixture f(0);
     CAnsweringModalRunner modal;
+    FormFixture f(0, true, &modal);
     CRecordingSound sound;
     f.form.sound = &sound;
     // Button 1 ("Last") has no signal: Disabled, so the tap hits nothing.
@@ -395,8 +399,8 @@ TEST(Pen, ATapBesideEveryElementWithAValidCodebaseDoesNothing) {
 }
 
 TEST(Pen, LearningMakesEveryButtonHittableAndOnlyThreePanelElements) {
-    FormFixture f(3, false);  // no codebase: every button Disabled in normal mode
     CAnsweringModalRunner modal;
+    FormFixture f(3, false, &modal);  // no codebase: every button Disabled in normal mode
     f.form.SetLearning(1);
     for (int i = 0; i < f.form.ElementCount(); ++i) {
         const CRemoteButton& e = f.form.Element(i);
@@ -421,8 +425,8 @@ TEST(Pen, LearningMakesEveryButtonHittableAndOnlyThreePanelElements) {
 }
 
 TEST(Pen, TheSameElementTwiceInARowTakesTheSecondSignal) {
-    FormFixture f(0);
     CAnsweringModalRunner modal;
+    FormFixture f(0, true, &modal);
     const QPoint power = Centre(f.form.Element(0));
     const QPoint two = Centre(f.form.Element(4));
     std::vector<int> which;
@@ -455,8 +459,8 @@ TEST(Pen, APanelElementReturnsItsIdAndPlaysTheSystemSound) {
 
 // Audio1 has a button "TV" and the panel has a tab "TV": kind tells them apart.
 TEST(Pen, AButtonNamedLikeATabIsStillAButton) {
-    FormFixture f(8);
     CAnsweringModalRunner modal;
+    FormFixture f(8, true, &modal);
     CRemoteButton* button = f.FindButton("TV");
     ASSERT_NE(button, nullptr);
     button->SetState(kStateActive);
@@ -553,12 +557,12 @@ class CloseCounter : public QWidget {
 class MissingSkin : public testing::TestWithParam<const char*> {};
 
 TEST_P(MissingSkin, ShowsTheFullPathAndAsksTheOwnerToClose) {
-    FormFixture f(5);
+    CAnsweringModalRunner modal;
+    FormFixture f(5, true, &modal);
     const QString missing = kSkins + GetParam();
     f.files.files.erase(missing.toLower());
     CloseCounter owner;
     f.form.owner = &owner;
-    CAnsweringModalRunner modal;
     EXPECT_FALSE(f.form.LoadImages());
     EXPECT_FALSE(f.form.ImagesLoaded());
     ASSERT_EQ(modal.messages.size(), 1u);
@@ -578,9 +582,9 @@ INSTANTIATE_TEST_SUITE_P(Files, MissingSkin,
                          });
 
 TEST(MissingSkin, AFileThatIsNoPictureCountsAsMissing) {
-    FormFixture f(0);
-    f.files.files[(kSkins + "TV1_Activ.gif").toLower()] = "GIF89a but nothing more";
     CAnsweringModalRunner modal;
+    FormFixture f(0, true, &modal);
+    f.files.files[(kSkins + "TV1_Activ.gif").toLower()] = "GIF89a but nothing more";
     EXPECT_FALSE(f.form.LoadImages());
     ASSERT_EQ(modal.messages.size(), 1u);
     EXPECT_TRUE(modal.messages[0].text.endsWith("TV1_Activ.gif"));

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "../support/FailingHostFs.h"
+#include "../support/ModalRunners.h"
 #include "../support/RecordingServices.h"
 #include "../support/TempFolder.h"
 #include "CCodebaseFile.h"
@@ -18,7 +19,6 @@
 #include "CRemoteModel.h"
 #include "HostHandheldFs.h"
 #include "IrFactory.h"
-#include "Modal.h"
 #include "SimHandheld.h"
 #include "SimInteraction.h"
 #include "Sound.h"
@@ -45,7 +45,7 @@ class RemoteWindowTest : public testing::Test {
         model = std::make_unique<CRemoteModel>(services);
         model->SetIrPort(IrPort());
         InstallSimRemoteHand(handheld, *model, {.holdMs = 300, .delayNs = 50'000'000});
-        window = std::make_unique<CDUWnd>(*model, files.get());
+        window = std::make_unique<CDUWnd>(*model, files.get(), modal);
         window->learnPauseMs = 0;
         window->BuildForms(kBase, QString(kBase) + "ArdelRemoteDefPref.PDB");
         window->show();

@@ -8,12 +8,12 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "../support/ModalRunners.h"
 #include "CAboutDlg.h"
 #include "CHelpBar.h"
 #include "CHelpDlg.h"
 #include "CNoticeDlg.h"
 #include "HelpTexts.h"
-#include "Modal.h"
 #include "Strings.h"
 
 namespace {
@@ -39,7 +39,7 @@ TEST_P(HelpDialog, ShowsItsTopicWhenOpened) {
         }
         return kIdOk;
     };
-    ShowHelp(nullptr, GetParam().topic);
+    ShowHelp(modal, nullptr, GetParam().topic);
     ASSERT_EQ(modal.dialogs, std::vector<QString>{"CHelpDlg"});
     EXPECT_EQ(heading, GetParam().heading);
     EXPECT_EQ(lines.size(), GetParam().lines);
@@ -67,7 +67,7 @@ TEST(HelpDialog, OkReturnsOne) {
         return dialog.result();
     };
     CHelpDlg dialog;
-    EXPECT_EQ(RunModal(dialog), kIdOk);
+    EXPECT_EQ(modal.RunDialog(dialog), kIdOk);
 }
 
 TEST(NoticeDialog, ShowsItsStringsWithOkAloneAndReturnsOne) {
@@ -85,7 +85,7 @@ TEST(NoticeDialog, ShowsItsStringsWithOkAloneAndReturnsOne) {
     };
     CNoticeDlg notice;
     notice.Set(65039, 65022, 0, "!");
-    EXPECT_EQ(RunModal(notice), kIdOk);
+    EXPECT_EQ(modal.RunDialog(notice), kIdOk);
     EXPECT_EQ(text, QString(LoadString(65039)) + LoadString(65022) + "!");
     EXPECT_FALSE(secondVisible);
     EXPECT_EQ(okText, "Ok");
@@ -101,7 +101,7 @@ TEST(NoticeDialog, StringNumberZeroMeansNone) {
     };
     CNoticeDlg notice;
     notice.Set(0, 0, 0, "only this");
-    RunModal(notice);
+    modal.RunDialog(notice);
     EXPECT_EQ(text, "only this");
 }
 
@@ -115,7 +115,7 @@ TEST(AboutDialog, ATapAnywhereClosesIt) {
         return dialog.result();
     };
     CAboutDlg about;
-    EXPECT_EQ(RunModal(about), kIdOk);
+    EXPECT_EQ(modal.RunDialog(about), kIdOk);
     EXPECT_TRUE(closed);
     EXPECT_EQ(about.windowTitle(), "About ArdelRemote");
 }
@@ -136,7 +136,7 @@ TEST(HelpBar, OnlyTheInformationButtonOpensHelpOnItsTopic) {
         return kIdOk;
     };
     QWidget host;
-    CHelpBar bar(kHelpHomeDevices, &host);
+    CHelpBar bar(modal, kHelpHomeDevices, &host);
     const QList<QAction*> actions = bar.actions();
     ASSERT_EQ(actions.size(), CHelpBar::kButtonCount);
     for (int i = 0; i < CHelpBar::kButtonCount - 1; ++i) {
@@ -151,7 +151,7 @@ TEST(HelpBar, OnlyTheInformationButtonOpensHelpOnItsTopic) {
 TEST(ModalRunner, MessagesAreAnsweredAndRecorded) {
     CAnsweringModalRunner modal;
     modal.messageAnswer = kIdNo;
-    EXPECT_EQ(ShowMessage(nullptr, "Delete?", MessageButtons::YesNo), kIdNo);
+    EXPECT_EQ(modal.ShowMessage(nullptr, "Delete?", MessageButtons::YesNo), kIdNo);
     ASSERT_EQ(modal.messages.size(), 1u);
     EXPECT_EQ(modal.messages[0].text, "Delete?");
     EXPECT_EQ(modal.messages[0].buttons, MessageButtons::YesNo);
@@ -189,10 +189,10 @@ TEST(ModalRunner, DialogsOpenCentredOverTheProgram) {
         offsets.push_back(dialog.frameGeometry().center() - program.frameGeometry().center());
         return int(kIdOk);
     };
-    ShowHelp(&program, 1);
+    ShowHelp(modal, &program, 1);
     CAboutDlg about(&program);
-    RunModal(about);
-    ShowNotice(&program, 65039);
+    modal.RunDialog(about);
+    ShowNotice(modal, &program, 65039);
     ASSERT_EQ(offsets.size(), 3u);
     for (const QPoint& offset : offsets) {
         EXPECT_LE(offset.manhattanLength(), 2) << offset.x() << "," << offset.y();
@@ -216,6 +216,37 @@ TEST(ModalRunner, CentredOverKeepsTheDialogOnTheScreen) {
     }
 }
 
+// Each runner tells its own watchers, around every dialog and message it runs, and a
+// watcher that has left is told nothing more.
+TEST(ModalRunner, WatchersOfTheRunnerAreToldAroundEachRun) {
+    struct Watcher : ModalWatcher {
+        std::vector<std::string>* log;
+        std::string name;
+        Watcher(std::vector<std::string>* l, std::string n) : log(l), name(std::move(n)) {}
+        void ModalStarted() override { log->push_back(name + " started"); }
+        void ModalEnded() override { log->push_back(name + " ended"); }
+    };
+    std::vector<std::string> log;
+    CAnsweringModalRunner modal, other;
+    Watcher watcher(&log, "w"), elsewhere(&log, "x");
+    modal.AddWatcher(&watcher);
+    modal.AddWatcher(&watcher);  // once only
+    other.AddWatcher(&elsewhere);
+    modal.onDialog = [&](QDialog&) {
+        log.push_back("dialog");
+        return int(kIdOk);
+    };
+    CHelpDlg dialog;
+    modal.RunDialog(dialog);
+    modal.ShowMessage(nullptr, "Text");
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"w started", "dialog", "w ended", "w started", "w ended"}));
+    log.clear();
+    modal.RemoveWatcher(&watcher);
+    modal.ShowMessage(nullptr, "Text");
+    EXPECT_TRUE(log.empty());
+}
+
 // A dialog closed without a choice (Escape, window close) counts as Cancel.
 TEST(ModalRunner, ClosingWithoutAChoiceIsCancel) {
     CAnsweringModalRunner modal;
@@ -224,7 +255,7 @@ TEST(ModalRunner, ClosingWithoutAChoiceIsCancel) {
         return dialog.result();
     };
     CHelpDlg dialog;
-    EXPECT_EQ(RunModal(dialog), kIdCancel);
+    EXPECT_EQ(modal.RunDialog(dialog), kIdCancel);
 }
 
 }  // namespace

@@ -9,11 +9,11 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include "../support/ModalRunners.h"
 #include "../support/TempFolder.h"
 #include "CHelpBar.h"
 #include "CPdbFile.h"
 #include "HostHandheldFs.h"
-#include "Modal.h"
 
 namespace {
 
@@ -61,10 +61,10 @@ TEST_P(CodebaseNameTyping, KeepsTheFieldWithinTheRules) {
         }
         return kIdCancel;
     };
-    CCodebaseDlg dialog(device_);
+    CCodebaseDlg dialog(device_, modal);
     dialog.mode = c.mode;
     dialog.category = c.category;
-    RunModal(dialog);
+    modal.RunDialog(dialog);
     EXPECT_EQ(dialog.NameEdit()->text(), c.field);
     EXPECT_EQ(dialog.NameEdit()->cursorPosition(), c.field.size());
     EXPECT_EQ(Texts(modal), c.messages);
@@ -134,12 +134,12 @@ TEST_P(CodebaseOk, ChecksBeforeClosing) {
         QTest::mouseClick(static_cast<CCodebaseDlg&>(dialog).OkButton(), Qt::LeftButton);
         return dialog.result();
     };
-    CCodebaseDlg dialog(device_);
+    CCodebaseDlg dialog(device_, modal);
     dialog.mode = c.mode;
     dialog.category = c.category;
     dialog.name = c.name;
     dialog.folder = "\\My Documents\\";
-    EXPECT_EQ(RunModal(dialog), c.result);
+    EXPECT_EQ(modal.RunDialog(dialog), c.result);
     EXPECT_EQ(Texts(modal), c.messages);
     if (c.result == kIdOk) {
         EXPECT_EQ(dialog.category, c.categoryOut);
@@ -217,18 +217,18 @@ TEST_F(DeviceRoot, BothFailedTestsOfOkShowTheirMessages) {
         QTest::mouseClick(static_cast<CCodebaseDlg&>(dialog).OkButton(), Qt::LeftButton);
         return dialog.result();
     };
-    CCodebaseDlg dialog(device_);
+    CCodebaseDlg dialog(device_, modal);
     dialog.mode = CCodebaseDlg::kRename;
     dialog.category = 1;
     dialog.name = name;
     dialog.folder = "\\My Documents\\";
-    EXPECT_EQ(RunModal(dialog), kIdCancel);
+    EXPECT_EQ(modal.RunDialog(dialog), kIdCancel);
     EXPECT_EQ(Texts(modal), (std::vector<QString>{kTooLong, kExists}));
 }
 
 TEST_F(DeviceRoot, DoubleModeIsReportedAndCancelChangesNothing) {
     CAnsweringModalRunner modal;
-    CCodebaseDlg dialog(device_);
+    CCodebaseDlg dialog(device_, modal);
     dialog.category = 2;
     dialog.name = "Pioneer";
     modal.onDialog = [](QDialog& shown) {
@@ -237,18 +237,18 @@ TEST_F(DeviceRoot, DoubleModeIsReportedAndCancelChangesNothing) {
         QTest::mouseClick(codebase.OkButton(), Qt::LeftButton);
         return shown.result();
     };
-    ASSERT_EQ(RunModal(dialog), kIdOk);
+    ASSERT_EQ(modal.RunDialog(dialog), kIdOk);
     EXPECT_EQ(dialog.learnMode, 1);
     EXPECT_EQ(dialog.category, 3);
     EXPECT_EQ(dialog.fileName, "DVD_Pioneer.PDB");
 
-    CCodebaseDlg cancelled(device_);
+    CCodebaseDlg cancelled(device_, modal);
     cancelled.category = 2;
     modal.onDialog = [](QDialog& shown) {
         QTest::mouseClick(shown.findChild<QPushButton*>("2"), Qt::LeftButton);
         return shown.result();
     };
-    EXPECT_EQ(RunModal(cancelled), kIdCancel);
+    EXPECT_EQ(modal.RunDialog(cancelled), kIdCancel);
     EXPECT_EQ(cancelled.category, 2);
     EXPECT_TRUE(cancelled.fileName.isEmpty());
 }
@@ -287,13 +287,13 @@ TEST_P(CodebaseOpening, SetsUpItsMode) {
         EXPECT_EQ(codebase.NameEdit()->text(), "Old");
         return kIdCancel;
     };
-    CCodebaseDlg dialog(device_);
+    CCodebaseDlg dialog(device_, modal);
     dialog.mode = c.mode;
     dialog.category = 3;
     dialog.name = "Old";
     dialog.categorySelectable = false;
     dialog.nameEditable = false;
-    RunModal(dialog);
+    modal.RunDialog(dialog);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -60,7 +60,7 @@ class HardButtonsTest : public RemoteWindowTest {
             act(*hard);
             return dialog.result();
         };
-        RunHardButtons(*window);
+        RunHardButtons(*window, modal);
         modal.onDialog = nullptr;  // `act` ends here
     }
 

@@ -81,7 +81,7 @@ class HomeDevicesTest : public RemoteWindowTest {
         sky = MakeCodebase("CAB_Sky");
         dvd = MakeCodebase("DVD_Player");
         window->hooks.openHomeDevices = [this](int category) {
-            RunHomeDevices(*window, *fs, folders, category);
+            RunHomeDevices(*window, modal, *fs, folders, category);
         };
     }
 
@@ -119,7 +119,7 @@ class HomeDevicesTest : public RemoteWindowTest {
             }
             return answer ? answer(dialog) : int(kIdCancel);
         };
-        RunHomeDevices(*window, *fs, folders, filter);
+        RunHomeDevices(*window, modal, *fs, folders, filter);
     }
 
     HandheldFolders folders;

@@ -6,10 +6,10 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "../support/ModalRunners.h"
 #include "../support/TempFolder.h"
 #include "CRemoteModel.h"
 #include "HostHandheldFs.h"
-#include "Modal.h"
 #include "Registry.h"
 
 namespace {
@@ -55,7 +55,7 @@ class IrSetup : public testing::Test {
         };
         CIrSetupDlg dialog(registry, *model_);
         dialog.saveState = [this] { saves_.push_back(model_->IrPort()); };
-        return RunModal(dialog);
+        return modal_.RunDialog(dialog);
     }
 
     TempFolder root_;

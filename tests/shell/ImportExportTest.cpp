@@ -12,31 +12,6 @@
 
 namespace {
 
-// Answers the file dialogs with names a test sets.
-class AnsweringChooser : public FileChooser {
-  public:
-    AnsweringChooser() : previous_(SetFileChooser(this)) {}
-    ~AnsweringChooser() override { SetFileChooser(previous_); }
-
-    QString OpenFileName(QWidget*, const QString&, const QString&) override {
-        ++opened;
-        return openAnswer;
-    }
-    QString SaveFileName(QWidget*, const QString&, const QString& suggested, const QString& filters,
-                         QString& selectedFilter) override {
-        suggestedName = suggested;
-        offered = filters;
-        selectedFilter = filterAnswer;
-        return saveAnswer;
-    }
-
-    QString openAnswer, saveAnswer, filterAnswer, suggestedName, offered;
-    int opened = 0;
-
-  private:
-    FileChooser* previous_;
-};
-
 const QString kTvIr = QStringLiteral(ARDEL_TEST_DATA "/../store/formats/fixtures/tv.ir");
 
 class ImportExportTest : public RemoteWindowTest {
@@ -58,7 +33,7 @@ class ImportExportTest : public RemoteWindowTest {
             }
             return int(kIdCancel);
         };
-        RunHomeDevices(*window, *fs, folders, 0);
+        RunHomeDevices(*window, modal, *fs, folders, 0);
     }
     std::vector<QString> Names(const CHomeDevicesDlg& dialog) {
         std::vector<QString> names;
@@ -70,7 +45,6 @@ class ImportExportTest : public RemoteWindowTest {
     }
 
     HandheldFolders folders;
-    AnsweringChooser chooser;
     QString categoryAnswer = "DVD/CD";
     int categoryRuns = 0;
 };
@@ -88,7 +62,7 @@ TEST_F(ImportExportTest, ButtonsSitInTheirOwnRow) {
 }
 
 TEST_F(ImportExportTest, ImportsInTheChosenCategoryAndSaysWhatWasLeftOut) {
-    chooser.openAnswer = kTvIr;
+    modal.openAnswer = kTvIr;
     Run([this](CHomeDevicesDlg& dialog) {
         EXPECT_TRUE(Names(dialog).empty());
         QTest::mouseClick(dialog.CommandButton(CHomeDevicesDlg::kImportId), Qt::LeftButton);
@@ -104,7 +78,7 @@ TEST_F(ImportExportTest, ImportsInTheChosenCategoryAndSaysWhatWasLeftOut) {
 }
 
 TEST_F(ImportExportTest, AsksBeforeReplacingAndKeepsTheOldOneOnNo) {
-    chooser.openAnswer = kTvIr;
+    modal.openAnswer = kTvIr;
     Run([](CHomeDevicesDlg& dialog) {
         QTest::mouseClick(dialog.CommandButton(CHomeDevicesDlg::kImportId), Qt::LeftButton);
     });
@@ -122,11 +96,11 @@ TEST_F(ImportExportTest, AsksBeforeReplacingAndKeepsTheOldOneOnNo) {
 }
 
 TEST_F(ImportExportTest, BadFileOrCancelImportsNothing) {
-    chooser.openAnswer = "";
+    modal.openAnswer = "";
     Run([](CHomeDevicesDlg& dialog) {
         QTest::mouseClick(dialog.CommandButton(CHomeDevicesDlg::kImportId), Qt::LeftButton);
     });
-    EXPECT_EQ(chooser.opened, 1);
+    EXPECT_EQ(modal.filesOpened, 1);
     EXPECT_EQ(categoryRuns, 0);
     EXPECT_TRUE(modal.messages.empty());
 
@@ -136,7 +110,7 @@ TEST_F(ImportExportTest, BadFileOrCancelImportsNothing) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("0000 006D 0002 0001 0156\n");
     file.close();
-    chooser.openAnswer = QString::fromStdString(bad);
+    modal.openAnswer = QString::fromStdString(bad);
     Run([](CHomeDevicesDlg& dialog) {
         QTest::mouseClick(dialog.CommandButton(CHomeDevicesDlg::kImportId), Qt::LeftButton);
     });
@@ -146,7 +120,7 @@ TEST_F(ImportExportTest, BadFileOrCancelImportsNothing) {
     EXPECT_EQ(categoryRuns, 0);
 
     // Cancel in the category dialog.
-    chooser.openAnswer = kTvIr;
+    modal.openAnswer = kTvIr;
     categoryAnswer.clear();
     modal.messages.clear();
     Run([](CHomeDevicesDlg& dialog) {
@@ -157,17 +131,17 @@ TEST_F(ImportExportTest, BadFileOrCancelImportsNothing) {
 }
 
 TEST_F(ImportExportTest, ExportsTheSelectedCodebaseInTheChosenFormat) {
-    chooser.openAnswer = kTvIr;
+    modal.openAnswer = kTvIr;
     TempFolder folder;
-    chooser.saveAnswer = QString::fromStdString(folder / "tv");
-    chooser.filterAnswer = "Pronto hex codes (*.txt)";
+    modal.saveAnswer = QString::fromStdString(folder / "tv");
+    modal.filterAnswer = "Pronto hex codes (*.txt)";
     Run([](CHomeDevicesDlg& dialog) {
         QTest::mouseClick(dialog.CommandButton(CHomeDevicesDlg::kImportId), Qt::LeftButton);
         dialog.List()->setCurrentItem(dialog.List()->topLevelItem(0));
         QTest::mouseClick(dialog.CommandButton(CHomeDevicesDlg::kExportId), Qt::LeftButton);
     });
-    EXPECT_EQ(chooser.suggestedName, "DVD_tv.ir");
-    EXPECT_TRUE(chooser.offered.contains("Flipper Zero IR file (*.ir)"));
+    EXPECT_EQ(modal.suggestedName, "DVD_tv.ir");
+    EXPECT_TRUE(modal.offeredFilters.contains("Flipper Zero IR file (*.ir)"));
     QFile file(QString::fromStdString(folder / "tv.txt"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();

@@ -7,6 +7,7 @@
 #include <QTest>
 #include <cmath>
 
+#include "../support/ModalRunners.h"
 #include "../support/RecordingServices.h"
 #include "../support/TempFolder.h"
 #include "ButtonLearning.h"
@@ -20,7 +21,6 @@
 #include "HostHandheldFs.h"
 #include "IrFactory.h"
 #include "IrProtocol.h"
-#include "Modal.h"
 #include "RemoteFiles.h"
 #include "SimHandheld.h"
 #include "SimRemotes.h"
@@ -121,7 +121,7 @@ class ButtonIrTest : public testing::Test {
     // Learns with the remote's sounds switched as given.
     bool LearnButton(CRemoteButton& button, int learnMode, bool soundsOn) {
         model_->SetSounds(soundsOn);
-        return Learn(button, *model_, learnMode);
+        return Learn(button, *model_, modal_, learnMode);
     }
 
     int Answer(QDialog& dialog) {
@@ -342,7 +342,7 @@ TEST_P(NoPortSelected, NeitherLearnsNorSendsAndAsksTheDriverNothingElse) {
 
     EXPECT_FALSE(LearnButton(button_, 0, false));
     EXPECT_TRUE(driver_.calls.empty());
-    EXPECT_FALSE(PrepareSend(button_, *model_));
+    EXPECT_FALSE(PrepareSend(button_, *model_, modal_));
     EXPECT_EQ(driver_.calls, std::vector<std::string>{"ClosePort"});
     EXPECT_TRUE(driver_.GetPortName().empty());
     EXPECT_EQ(Messages(), (std::vector<QString>{kNotSelected, kNotSelected}));
@@ -380,13 +380,13 @@ TEST_F(ButtonIrTest, SendTakesTheButtonsSignalFromTheHotCodebaseOnly) {
     MakeCodebase(kTvSony, {"Power"}, power);
     MakeCodebase("\\My Documents\\TV_Other.PDB", {"Mute"}, power);
 
-    ASSERT_TRUE(PrepareSend(button_, *model_));
+    ASSERT_TRUE(PrepareSend(button_, *model_, modal_));
     EXPECT_EQ(driver_.loaded, power);
     EXPECT_EQ(driver_.calls, (std::vector<std::string>{"ClosePort", "LoadSignal COM3:"}));
 
     driver_.calls.clear();
     slot_.SetPath("\\My Documents\\TV_Other.PDB");
-    EXPECT_FALSE(PrepareSend(button_, *model_));
+    EXPECT_FALSE(PrepareSend(button_, *model_, modal_));
     EXPECT_EQ(button_.signal.count, 0);
     EXPECT_EQ(driver_.calls, std::vector<std::string>{"ClosePort"});
     EXPECT_TRUE(Messages().empty());
@@ -408,7 +408,7 @@ TEST_F(ButtonIrTest, SendOfTheSecondSignalAndOfAnOverlongRecord) {
                              199, 26, "Power", 2));
     }
     button_.whichSignal = 2;
-    ASSERT_TRUE(PrepareSend(button_, *model_));
+    ASSERT_TRUE(PrepareSend(button_, *model_, modal_));
     // A signal holds at most 150 durations; the rest of the record is not read past it.
     EXPECT_EQ(driver_.loaded,
               std::vector<int32_t>(longSignal.begin(), longSignal.begin() + kMaxDurations));
@@ -426,7 +426,7 @@ class LoadFailure : public ButtonIrTest, public testing::WithParamInterface<Load
 TEST_P(LoadFailure, IsReportedAndNothingIsSent) {
     MakeCodebase(kTvSony, {"Power"}, {900, -450, 560, -40000});
     driver_.loadResult = GetParam().result;
-    EXPECT_FALSE(PrepareSend(button_, *model_));
+    EXPECT_FALSE(PrepareSend(button_, *model_, modal_));
     EXPECT_EQ(Messages(), std::vector<QString>{GetParam().message});
     std::vector<std::string> calls = {"ClosePort", "LoadSignal COM3:"};
     if (GetParam().closesAfter) {
@@ -472,10 +472,10 @@ TEST_P(PromptTexts, FollowTheStep) {
     RemoteServices services;
     services.fs = &files;
     CRemoteModel model(services);
-    CLearnPromptDlg prompt(model);
+    CLearnPromptDlg prompt(model, modal);
     prompt.step = GetParam().step;
     prompt.name = "Vol+";
-    RunModal(prompt);
+    modal.RunDialog(prompt);
     ASSERT_EQ(texts.size(), 5);
     EXPECT_EQ(texts[0], GetParam().title);
     EXPECT_EQ(texts[1], "of the button Vol+");
@@ -504,7 +504,7 @@ TEST(ConfirmDialog, AsksToContinueAndMayReadStopLearning) {
         return dialog.result();
     };
     CConfirmDlg first;
-    EXPECT_EQ(RunModal(first), kIdCancel);
+    EXPECT_EQ(modal.RunDialog(first), kIdCancel);
     EXPECT_TRUE(text.startsWith("You've successfully read the first infrared\n"));
     EXPECT_EQ(cancel, "Cancel");
 
@@ -515,7 +515,7 @@ TEST(ConfirmDialog, AsksToContinueAndMayReadStopLearning) {
         QTest::mouseClick(static_cast<CConfirmDlg&>(dialog).ContinueButton(), Qt::LeftButton);
         return dialog.result();
     };
-    EXPECT_EQ(RunModal(stop), kIdOk);
+    EXPECT_EQ(modal.RunDialog(stop), kIdOk);
     EXPECT_EQ(cancel, "Stop Learning");
 }
 
@@ -541,11 +541,11 @@ TEST_F(ButtonIrTest, LearntTvPowerIsSentAsItWasHeard) {
         handheld_.Air().Play(remote->Press(name.toStdString(), 300), handheld_.Clock().Now());
     };
 
-    ASSERT_TRUE(Learn(button_, model, 0)) << Messages().size();
+    ASSERT_TRUE(Learn(button_, model, modal_, 0)) << Messages().size();
     const std::vector<int32_t> learnt = Stored(kTvSony, "Power", 1);
     ASSERT_GT(learnt.size(), 4u);
 
-    ASSERT_TRUE(PrepareSend(button_, model));
+    ASSERT_TRUE(PrepareSend(button_, model, modal_));
     handheld_.Air().ClearEmissions();
     EXPECT_EQ(model.Send(CIrDriver::kRepeatOnceThenHeld), 0);
     const Demodulated sent = handheld_.Air().Demodulate();

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "../support/FailingHostFs.h"
+#include "../support/ModalRunners.h"
 #include "../support/TempFolder.h"
 #include "CAboutDlg.h"
 #include "CCodebaseFile.h"
@@ -15,7 +16,6 @@
 #include "CLoadPreferenceDlg.h"
 #include "CSavePreferenceDlg.h"
 #include "HostHandheldFs.h"
-#include "Modal.h"
 #include "PrefFile.h"
 
 namespace {
@@ -84,9 +84,9 @@ TEST_P(SetNameTyping, CutsBeforeRefusedCharacters) {
         EXPECT_EQ(edit->cursorPosition(), c.field.size());
         return int(kIdCancel);
     };
-    CSavePreferenceDlg dialog(fs.get());
+    CSavePreferenceDlg dialog(modal, fs.get());
     dialog.folder = kFolder;
-    RunModal(dialog);
+    modal.RunDialog(dialog);
     EXPECT_EQ(Texts(modal), c.messages);
 }
 
@@ -137,9 +137,9 @@ TEST_P(SaveButton, ConfirmsOnlyANewOrAgreedName) {
         enabledAfter = save.NameEdit()->isEnabled();
         return dialog.result();
     };
-    CSavePreferenceDlg dialog(fs.get());
+    CSavePreferenceDlg dialog(modal, fs.get());
     dialog.folder = kFolder;
-    EXPECT_EQ(RunModal(dialog), c.result);
+    EXPECT_EQ(modal.RunDialog(dialog), c.result);
     EXPECT_EQ(Texts(modal), c.messages);
     EXPECT_TRUE(enabledAfter);
     if (c.result == kIdOk) {
@@ -165,8 +165,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<SaveCase>& info) { return std::string(info.param.label); });
 
 TEST_F(PreferenceDialogTest, HelpBarsOpenTheirOwnTopics) {
-    CSavePreferenceDlg save(fs.get());
-    CLoadPreferenceDlg load(*fs);
+    CSavePreferenceDlg save(modal, fs.get());
+    CLoadPreferenceDlg load(*fs, modal);
     EXPECT_EQ(save.HelpBar()->HelpTopic(), 7);
     EXPECT_EQ(load.HelpBar()->HelpTopic(), 8);
 }
@@ -175,7 +175,7 @@ TEST_F(PreferenceDialogTest, SaveDialogPaintsThePanelWithoutItsMagentaCorners) {
     const QImage panel = BuiltInBitmap(CSavePreferenceDlg::kPictureBitmap);
     ASSERT_EQ(panel.size(), QSize(220, 69));
     ASSERT_EQ(panel.pixel(0, 0) & 0xFFFFFF, 0xFF00FFu);
-    CSavePreferenceDlg dialog(fs.get());
+    CSavePreferenceDlg dialog(modal, fs.get());
     const QImage shown = dialog.grab().toImage();
     // Inside the panel, above the name row: the panel's own colour.
     EXPECT_EQ(shown.pixel(10 + 20, 90 + 5), panel.pixel(20, 5));
@@ -209,9 +209,9 @@ TEST_F(PreferenceDialogTest, ListsOnlyNamedPreferenceFilesSortedByName) {
         EXPECT_EQ(load.Sets().at(1).path, "\\Preferences\\Zed.PDB");
         return int(kIdCancel);
     };
-    CLoadPreferenceDlg dialog(*fs);
+    CLoadPreferenceDlg dialog(*fs, modal);
     dialog.folder = kFolder;
-    EXPECT_EQ(RunModal(dialog), kIdCancel);
+    EXPECT_EQ(modal.RunDialog(dialog), kIdCancel);
     EXPECT_FALSE(dialog.deleted);
 }
 
@@ -232,9 +232,9 @@ TEST_F(PreferenceDialogTest, LoadAndDeleteWithoutSelectionStay) {
         EXPECT_TRUE(load.isVisible());
         return dialog.result();
     };
-    CLoadPreferenceDlg dialog(*fs);
+    CLoadPreferenceDlg dialog(*fs, modal);
     dialog.folder = kFolder;
-    EXPECT_EQ(RunModal(dialog), kIdCancel);
+    EXPECT_EQ(modal.RunDialog(dialog), kIdCancel);
     EXPECT_TRUE(modal.messages.empty());
     EXPECT_TRUE(dialog.fileName.isEmpty());
     EXPECT_TRUE(fs->FileExists("\\Preferences\\Evening.PDB"));
@@ -249,9 +249,9 @@ TEST_F(PreferenceDialogTest, LoadReturnsTheFileNameOfTheChosenSet) {
         load.LoadButton()->click();
         return dialog.result();
     };
-    CLoadPreferenceDlg dialog(*fs);
+    CLoadPreferenceDlg dialog(*fs, modal);
     dialog.folder = kFolder;
-    EXPECT_EQ(RunModal(dialog), kIdOk);
+    EXPECT_EQ(modal.RunDialog(dialog), kIdOk);
     EXPECT_EQ(dialog.fileName, "Morning.PDB");
 }
 
@@ -285,9 +285,9 @@ TEST_P(DeleteSet, RemovesTheFileOnlyWhenAgreedAndPossible) {
         }
         return int(kIdCancel);
     };
-    CLoadPreferenceDlg dialog(*fs);
+    CLoadPreferenceDlg dialog(*fs, modal);
     dialog.folder = kFolder;
-    RunModal(dialog);
+    modal.RunDialog(dialog);
 
     std::vector<QString> expected = {"Are you sure you want to delete preferences 'Evening' ?"};
     if (c.failStep) {

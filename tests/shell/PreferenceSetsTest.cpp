@@ -82,7 +82,7 @@ class PreferenceSetsTest : public RemoteWindowTest {
             save->SaveButton()->click();
             return dialog.result();
         };
-        SavePreferenceSet(*window);
+        SavePreferenceSet(*window, modal);
     }
 
     // Runs the load command and lets `act` work in the dialog; its answer closes it.
@@ -92,7 +92,7 @@ class PreferenceSetsTest : public RemoteWindowTest {
             EXPECT_NE(load, nullptr);
             return load ? act(*load) : int(kIdCancel);
         };
-        LoadPreferenceSet(*window);
+        LoadPreferenceSet(*window, modal);
     }
     // Chooses the set shown as `name` and presses Load.
     void LoadSet(const QString& name) {
@@ -219,7 +219,7 @@ TEST_F(PreferenceSetsTest, CancellingTheSaveDialogWritesNothing) {
         static_cast<CSavePreferenceDlg&>(dialog).NameEdit()->setText("Evening");
         return int(kIdCancel);
     };
-    SavePreferenceSet(*window);
+    SavePreferenceSet(*window, modal);
     EXPECT_FALSE(fs->FileExists(std::string(kSetFolder) + "Evening.PDB"));
     EXPECT_TRUE(model->UsedList().empty());
     EXPECT_TRUE(menuTexts.isEmpty());
@@ -301,14 +301,14 @@ TEST_F(PreferenceSetsTest, UsedEntryAppliesItsSetAndIndexesOutsideDoNothing) {
     modal.messages.clear();
 
     for (int index : {1, 4, 5, -1}) {
-        ApplyUsedEntry(*window, index);
+        ApplyUsedEntry(*window, modal, index);
         EXPECT_EQ(Current(), other) << "index " << index;
     }
     EXPECT_EQ(ReadRecords(*fs, DefaultPath()), before);
     EXPECT_TRUE(modal.messages.empty());
     EXPECT_TRUE(modal.dialogs.empty());
 
-    ApplyUsedEntry(*window, 0);
+    ApplyUsedEntry(*window, modal, 0);
     EXPECT_EQ(Current(), saved);
     EXPECT_EQ(DefaultFileState().currentForm, 3);
     EXPECT_EQ(model->UsedList(), std::vector<QString>{"Evening.PDB"});
@@ -322,7 +322,7 @@ TEST_F(PreferenceSetsTest, UsedEntryWhoseSetIsGoneKeepsTheCurrentState) {
     ASSERT_TRUE(window->SaveState());
     ASSERT_EQ(fs->Remove(std::string(kSetFolder) + "Evening.PDB"), FsError::None);
 
-    ApplyUsedEntry(*window, 0);
+    ApplyUsedEntry(*window, modal, 0);
 
     EXPECT_EQ(Texts(), std::vector<QString>{"Cannot load preferences from the file "
                                             "'\\Program Files\\ArdelRemote\\Preferences\\"
@@ -359,7 +359,7 @@ TEST_F(PreferenceSetsTest, FailedSaveAfterLoadingNamesTheDefaultFile) {
         fs->FailStep(1);
         return dialog.result();
     };
-    LoadPreferenceSet(*window);
+    LoadPreferenceSet(*window, modal);
     fs->FailStep(0);
     EXPECT_EQ(Texts(), std::vector<QString>{"Cannot save current preferences in the file "
                                             "'\\Program Files\\ArdelRemote\\"

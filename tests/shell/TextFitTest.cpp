@@ -38,6 +38,7 @@ struct Fixture {
     HostHandheldFs files{root.Path().string()};
     std::unique_ptr<CRemoteModel> model;
     CMemoryRegistry registry;
+    CUnansweredModalRunner modal;
     Fixture() {
         RemoteServices services;
         services.fs = &files;
@@ -56,7 +57,7 @@ void PrintTo(const DialogCase& c, std::ostream* os) {
 }
 
 std::unique_ptr<QDialog> Prompt(Fixture& fixture, int step) {
-    auto prompt = std::make_unique<CLearnPromptDlg>(*fixture.model);
+    auto prompt = std::make_unique<CLearnPromptDlg>(*fixture.model, fixture.modal);
     prompt->step = step;
     prompt->name = "Channel Down";
     return prompt;
@@ -87,7 +88,7 @@ std::unique_ptr<QDialog> Confirm(const QString& message) {
 }
 
 std::unique_ptr<QDialog> Codebase(Fixture& fixture, int mode) {
-    auto codebase = std::make_unique<CCodebaseDlg>(fixture.files);
+    auto codebase = std::make_unique<CCodebaseDlg>(fixture.files, fixture.modal);
     codebase->mode = mode;
     codebase->category = mode == CCodebaseDlg::kCreate ? -1 : 0;
     codebase->name = "Living Room";
@@ -191,12 +192,12 @@ INSTANTIATE_TEST_SUITE_P(
                    [](Fixture& f) { return Codebase(f, CCodebaseDlg::kRename); }, true},
         DialogCase{"save preferences",
                    [](Fixture& f) -> std::unique_ptr<QDialog> {
-                       return std::make_unique<CSavePreferenceDlg>(&f.files);
+                       return std::make_unique<CSavePreferenceDlg>(f.modal, &f.files);
                    },
                    false},
         DialogCase{"load preferences",
                    [](Fixture& f) -> std::unique_ptr<QDialog> {
-                       return std::make_unique<CLoadPreferenceDlg>(f.files);
+                       return std::make_unique<CLoadPreferenceDlg>(f.files, f.modal);
                    },
                    true},
         DialogCase{"IR setup",
@@ -207,7 +208,11 @@ INSTANTIATE_TEST_SUITE_P(
         DialogCase{"notice 65039", Notice, false}, DialogCase{"About", Plain<CAboutDlg>, false},
         DialogCase{"Help, remote", [](Fixture& f) { return Help(f, 0); }, false},
         DialogCase{"Help, codebase", [](Fixture& f) { return Help(f, 4); }, false},
-        DialogCase{"add by code", Plain<CAddByCodeDlg>, false},
+        DialogCase{"add by code",
+                   [](Fixture& f) -> std::unique_ptr<QDialog> {
+                       return std::make_unique<CAddByCodeDlg>(f.modal);
+                   },
+                   false},
         DialogCase{"import category", Plain<CImportCategoryDlg>, false}),
     [](const testing::TestParamInfo<DialogCase>& info) {
         std::string name;
@@ -222,7 +227,7 @@ INSTANTIATE_TEST_SUITE_P(
 // The dialogs that work on the remote window.
 struct WindowDialogCase {
     const char* label;
-    std::function<std::unique_ptr<QDialog>(CDUWnd&, HandheldFs&)> make;
+    std::function<std::unique_ptr<QDialog>(CDUWnd&, ModalRunner&, HandheldFs&)> make;
     bool arialLabels;
 };
 
@@ -234,23 +239,24 @@ class WindowTextFit : public RemoteWindowTest,
                       public testing::WithParamInterface<WindowDialogCase> {};
 
 TEST_P(WindowTextFit, EveryLabelShowsItsWholeText) {
-    std::unique_ptr<QDialog> dialog = GetParam().make(*window, *fs);
+    std::unique_ptr<QDialog> dialog = GetParam().make(*window, modal, *fs);
     CheckLabels(*dialog, GetParam().label, GetParam().arialLabels);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Dialogs, WindowTextFit,
     testing::Values(WindowDialogCase{"Home Devices, all",
-                                     [](CDUWnd& window,
+                                     [](CDUWnd& window, ModalRunner& modal,
                                         HandheldFs& fs) -> std::unique_ptr<QDialog> {
                                          static const HandheldFolders folders;
-                                         return std::make_unique<CHomeDevicesDlg>(window, fs,
+                                         return std::make_unique<CHomeDevicesDlg>(window, modal, fs,
                                                                                   folders, 0);
                                      },
                                      true},
                     WindowDialogCase{"Hard Buttons",
-                                     [](CDUWnd& window, HandheldFs&) -> std::unique_ptr<QDialog> {
-                                         return std::make_unique<CHardButtonsDlg>(window);
+                                     [](CDUWnd& window, ModalRunner& modal,
+                                        HandheldFs&) -> std::unique_ptr<QDialog> {
+                                         return std::make_unique<CHardButtonsDlg>(window, modal);
                                      },
                                      true}),
     [](const testing::TestParamInfo<WindowDialogCase>& info) {

@@ -6,6 +6,7 @@
 #include <QProcess>
 
 #include "../remote/CodebaseFixture.h"
+#include "../support/ModalRunners.h"
 #include "CButtonViewDlg.h"
 
 namespace {
@@ -38,7 +39,8 @@ TEST_F(FormViewSignalTest, DrawsTheButtonViewAtTheGivenScale) {
         << errors.toStdString();
     const QImage picture(png);
     ASSERT_FALSE(picture.isNull());
-    const CButtonViewDlg dialog(fs, kPath);
+    CUnansweredModalRunner modal;
+    const CButtonViewDlg dialog(fs, modal, kPath);
     EXPECT_EQ(picture.size(), dialog.size() * 2);
     // The waveform is there: its marks are drawn in their own colour.
     int markPixels = 0;
