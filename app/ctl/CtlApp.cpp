@@ -28,6 +28,25 @@ void AddCodebaseTarget(CLI::App& command, CodebaseTarget& target) {
     signal->needs(file);
 }
 
+// The signal a send command sends: its durations from FILE (or standard input) with
+// --carrier-us and --frame-start, or a button's signal from a codebase instead.
+template <typename Number>
+void AddSignalSource(CLI::App& command, Number& carrierUs, int lowestCarrierUs, Number& frameStart,
+                     CodebaseTarget& codebase, std::string& file) {
+    CLI::Option* carrier =
+        command.add_option("--carrier-us", carrierUs, "the carrier period in microseconds")
+            ->check(CLI::Range(lowestCarrierUs, 255));
+    CLI::Option* start =
+        command.add_option("--frame-start", frameStart, "where the repeating frame starts")
+            ->check(CLI::Range(0, 255));
+    AddCodebaseTarget(command, codebase);
+    CLI::Option* durations =
+        command.add_option("FILE", file, "the durations (standard input without it)");
+    for (CLI::Option* option : {carrier, start, durations}) {
+        option->excludes("--codebase");
+    }
+}
+
 // The whole command line. `run` is set to the chosen command once parsing succeeds.
 struct CtlApp {
     explicit CtlApp(CtlStreams io);
@@ -120,22 +139,12 @@ CtlApp::CtlApp(CtlStreams io) {
                                          "the simulated handheld sends a signal; prints what it "
                                          "emitted");
     send->add_option("--chip", simSend.chip, "the simulated handheld (its chip)")->required();
-    CLI::Option* carrier =
-        send->add_option("--carrier-us", simSend.carrierUs, "the carrier period in microseconds")
-            ->check(CLI::Range(0, 255));
-    CLI::Option* frameStart =
-        send->add_option("--frame-start", simSend.frameStart, "where the repeating frame starts")
-            ->check(CLI::Range(0, 255));
     send->add_option("--repeat", simSend.repeat, "passes (0: three, and more while held)")
         ->check(CLI::Range(0, 65535));
     send->add_option("--hold-ms", simSend.holdMs, "how long the stylus stays down")
         ->check(CLI::Range(0, 3600000));
-    AddCodebaseTarget(*send, simSend.codebase);
-    CLI::Option* file =
-        send->add_option("FILE", simSend.file, "the durations (standard input without it)");
-    for (CLI::Option* signalOption : {carrier, frameStart, file}) {
-        signalOption->excludes("--codebase");
-    }
+    AddSignalSource(*send, simSend.carrierUs, 0, simSend.frameStart, simSend.codebase,
+                    simSend.file);
     send->callback([this, io] { run = [this, io] { return SimSendCommand(simSend, io); }; });
 
     CLI::App* decodeCmd = app.add_subcommand(
@@ -241,20 +250,8 @@ CtlApp::CtlApp(CtlStreams io) {
         ->check(CLI::Range(0, 65535));
     lircSendCmd->add_option("--hold-ms", lircSend.holdMs, "how long the button stays held")
         ->check(CLI::Range(0, 3600000));
-    CLI::Option* lircCarrier =
-        lircSendCmd
-            ->add_option("--carrier-us", lircSend.carrierUs, "the carrier period in microseconds")
-            ->check(CLI::Range(1, 255));
-    CLI::Option* lircFrameStart =
-        lircSendCmd
-            ->add_option("--frame-start", lircSend.frameStart, "where the repeating frame starts")
-            ->check(CLI::Range(0, 255));
-    AddCodebaseTarget(*lircSendCmd, lircSend.codebase);
-    CLI::Option* lircFile =
-        lircSendCmd->add_option("FILE", lircSend.file, "the durations (standard input without it)");
-    for (CLI::Option* signalOption : {lircCarrier, lircFrameStart, lircFile}) {
-        signalOption->excludes("--codebase");
-    }
+    AddSignalSource(*lircSendCmd, lircSend.carrierUs, 1, lircSend.frameStart, lircSend.codebase,
+                    lircSend.file);
     lircSendCmd->callback([this, io] {
         run = HostLirc::Run([this, io](LircServices& lirc) {
             return RunLircSend(lircSend, lirc, io.in, io.out, io.err);

@@ -135,11 +135,11 @@ std::vector<ExportButton> Buttons() {
     IrEncoded rc5;
     EncodeIrSignal(*FindIrProtocol("RC5"), IrCode{0x05, 0x10, 1}, rc5);
     return {
-        {"Power", SignalOf(nec.durations, nec.frameStart, nec.carrierPeriodUs)},
-        {"Vol+", SignalOf(rc5.durations, rc5.frameStart, rc5.carrierPeriodUs)},
+        {"Power", SignalFrom(nec.durations, nec.frameStart, nec.carrierPeriodUs)},
+        {"Vol+", SignalFrom(rc5.durations, rc5.frameStart, rc5.carrierPeriodUs)},
         // Raw: a frame that starts with a space, and one that ends on a mark.
-        {"Fast Rewind", SignalOf({3000, -1000, 500, -1500, 500, -25000, 700, -700, 700}, 5, 25)},
-        {"1", SignalOf({2400, -600, 1200, -600, 600, -600, 1200}, 0, 26)},
+        {"Fast Rewind", SignalFrom({3000, -1000, 500, -1500, 500, -25000, 700, -700, 700}, 5, 25)},
+        {"1", SignalFrom({2400, -600, 1200, -600, 600, -600, 1200}, 0, 26)},
     };
 }
 
