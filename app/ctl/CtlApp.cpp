@@ -28,20 +28,24 @@ void AddCodebaseTarget(CLI::App& command, CodebaseTarget& target) {
     signal->needs(file);
 }
 
-// The signal a send command sends: its durations from FILE (or standard input) with
-// --carrier-us and --frame-start, or a button's signal from a codebase instead.
-template <typename Number>
-void AddSignalSource(CLI::App& command, Number& carrierUs, int lowestCarrierUs, Number& frameStart,
-                     CodebaseTarget& codebase, std::string& file) {
+// What a send command sends and how long: passes and hold time, and the signal: its durations
+// from FILE (or standard input) with --carrier-us and --frame-start, or a button's signal from
+// a codebase instead.
+template <typename SendOptions>
+void AddSendOptions(CLI::App& command, SendOptions& options, int lowestCarrierUs,
+                    const char* holdHelp) {
+    command.add_option("--repeat", options.repeat, "passes (0: three, and more while held)")
+        ->check(CLI::Range(0, 65535));
+    command.add_option("--hold-ms", options.holdMs, holdHelp)->check(CLI::Range(0, 3600000));
     CLI::Option* carrier =
-        command.add_option("--carrier-us", carrierUs, "the carrier period in microseconds")
+        command.add_option("--carrier-us", options.carrierUs, "the carrier period in microseconds")
             ->check(CLI::Range(lowestCarrierUs, 255));
     CLI::Option* start =
-        command.add_option("--frame-start", frameStart, "where the repeating frame starts")
+        command.add_option("--frame-start", options.frameStart, "where the repeating frame starts")
             ->check(CLI::Range(0, 255));
-    AddCodebaseTarget(command, codebase);
+    AddCodebaseTarget(command, options.codebase);
     CLI::Option* durations =
-        command.add_option("FILE", file, "the durations (standard input without it)");
+        command.add_option("FILE", options.file, "the durations (standard input without it)");
     for (CLI::Option* option : {carrier, start, durations}) {
         option->excludes("--codebase");
     }
@@ -139,12 +143,7 @@ CtlApp::CtlApp(CtlStreams io) {
                                          "the simulated handheld sends a signal; prints what it "
                                          "emitted");
     send->add_option("--chip", simSend.chip, "the simulated handheld (its chip)")->required();
-    send->add_option("--repeat", simSend.repeat, "passes (0: three, and more while held)")
-        ->check(CLI::Range(0, 65535));
-    send->add_option("--hold-ms", simSend.holdMs, "how long the stylus stays down")
-        ->check(CLI::Range(0, 3600000));
-    AddSignalSource(*send, simSend.carrierUs, 0, simSend.frameStart, simSend.codebase,
-                    simSend.file);
+    AddSendOptions(*send, simSend, 0, "how long the stylus stays down");
     send->callback([this, io] { run = [this, io] { return SimSendCommand(simSend, io); }; });
 
     CLI::App* decodeCmd = app.add_subcommand(
@@ -246,12 +245,7 @@ CtlApp::CtlApp(CtlStreams io) {
         lirc->add_subcommand("send", "sends a signal through the device's transmitter");
     lircSendCmd->add_option("--device", lircSend.device, "the sending device (/dev/lircN)")
         ->required();
-    lircSendCmd->add_option("--repeat", lircSend.repeat, "passes (0: three, and more while held)")
-        ->check(CLI::Range(0, 65535));
-    lircSendCmd->add_option("--hold-ms", lircSend.holdMs, "how long the button stays held")
-        ->check(CLI::Range(0, 3600000));
-    AddSignalSource(*lircSendCmd, lircSend.carrierUs, 1, lircSend.frameStart, lircSend.codebase,
-                    lircSend.file);
+    AddSendOptions(*lircSendCmd, lircSend, 1, "how long the button stays held");
     lircSendCmd->callback([this, io] {
         run = HostLirc::Run([this, io](LircServices& lirc) {
             return RunLircSend(lircSend, lirc, io.in, io.out, io.err);

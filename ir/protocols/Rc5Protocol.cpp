@@ -18,16 +18,9 @@ bool ReadFrame(CDurationCursor& cursor, bool& field, IrCode& code) {
     if (!reader.Bit(kMarkFirstIsOne, field) || !reader.Bit(kMarkFirstIsOne, toggle)) {
         return false;
     }
-    uint32_t address = 0;
-    uint32_t command = 0;
-    if (!reader.Bits(kAddressBits, kMarkFirstIsOne, address) ||
-        !reader.Bits(kCommandBits, kMarkFirstIsOne, command) || !reader.Finish()) {
-        return false;
-    }
-    code.address = address;
-    code.command = command;
     code.toggle = toggle;
-    return true;
+    return reader.Bits(kAddressBits, kMarkFirstIsOne, code.address) &&
+           reader.Bits(kCommandBits, kMarkFirstIsOne, code.command) && reader.Finish();
 }
 
 bool DecodeRc5(CDurationCursor& cursor, IrFrame& frame) {

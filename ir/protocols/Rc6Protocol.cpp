@@ -23,16 +23,9 @@ bool DecodeRc6(CDurationCursor& cursor, IrFrame& frame) {
     if (!reader.Run(2, first) || !reader.Run(2, second) || first == second) {
         return false;
     }
-    uint32_t address = 0;
-    uint32_t command = 0;
-    if (!reader.Bits(kAddressBits, kMarkFirstIsOne, address) ||
-        !reader.Bits(kCommandBits, kMarkFirstIsOne, command) || !reader.Finish()) {
-        return false;
-    }
-    frame.code.address = address;
-    frame.code.command = command;
     frame.code.toggle = first;
-    return true;
+    return reader.Bits(kAddressBits, kMarkFirstIsOne, frame.code.address) &&
+           reader.Bits(kCommandBits, kMarkFirstIsOne, frame.code.command) && reader.Finish();
 }
 
 void EncodeRc6(const IrCode& code, CSignalBuilder& builder) {
