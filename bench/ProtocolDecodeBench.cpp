@@ -6,17 +6,18 @@
 
 #include "IrProtocol.h"
 #include "IrSignal.h"
-#include "NecProtocol.h"
+#include "Protocols.h"
 
 namespace {
 
 // 150 durations that start like an NEC frame and keep going with bits: every pulse-distance
 // decoder with a matching header reads far before it gives up.
 std::vector<int32_t> UnknownSignal() {
-    std::vector<int32_t> durations = {nec::kHeaderMarkUs, -nec::kHeaderSpaceUs};
+    std::vector<int32_t> durations = {kNecTiming.headerMarkUs, -kNecTiming.headerSpaceUs};
     while (durations.size() < kMaxDurations) {
-        durations.push_back(nec::kBitMarkUs);
-        durations.push_back(durations.size() % 4 ? -nec::kOneSpaceUs : -nec::kZeroSpaceUs);
+        durations.push_back(kNecTiming.bitMarkUs);
+        durations.push_back(durations.size() % 4 ? -kNecTiming.oneSpaceUs
+                                                 : -kNecTiming.zeroSpaceUs);
     }
     return durations;
 }

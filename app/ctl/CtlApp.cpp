@@ -28,6 +28,29 @@ void AddCodebaseTarget(CLI::App& command, CodebaseTarget& target) {
     signal->needs(file);
 }
 
+// What a send command sends and how long: passes and hold time, and the signal: its durations
+// from FILE (or standard input) with --carrier-us and --frame-start, or a button's signal from
+// a codebase instead.
+template <typename SendOptions>
+void AddSendOptions(CLI::App& command, SendOptions& options, int lowestCarrierUs,
+                    const char* holdHelp) {
+    command.add_option("--repeat", options.repeat, "passes (0: three, and more while held)")
+        ->check(CLI::Range(0, 65535));
+    command.add_option("--hold-ms", options.holdMs, holdHelp)->check(CLI::Range(0, 3600000));
+    CLI::Option* carrier =
+        command.add_option("--carrier-us", options.carrierUs, "the carrier period in microseconds")
+            ->check(CLI::Range(lowestCarrierUs, 255));
+    CLI::Option* start =
+        command.add_option("--frame-start", options.frameStart, "where the repeating frame starts")
+            ->check(CLI::Range(0, 255));
+    AddCodebaseTarget(command, options.codebase);
+    CLI::Option* durations =
+        command.add_option("FILE", options.file, "the durations (standard input without it)");
+    for (CLI::Option* option : {carrier, start, durations}) {
+        option->excludes("--codebase");
+    }
+}
+
 // The whole command line. `run` is set to the chosen command once parsing succeeds.
 struct CtlApp {
     explicit CtlApp(CtlStreams io);
@@ -120,22 +143,7 @@ CtlApp::CtlApp(CtlStreams io) {
                                          "the simulated handheld sends a signal; prints what it "
                                          "emitted");
     send->add_option("--chip", simSend.chip, "the simulated handheld (its chip)")->required();
-    CLI::Option* carrier =
-        send->add_option("--carrier-us", simSend.carrierUs, "the carrier period in microseconds")
-            ->check(CLI::Range(0, 255));
-    CLI::Option* frameStart =
-        send->add_option("--frame-start", simSend.frameStart, "where the repeating frame starts")
-            ->check(CLI::Range(0, 255));
-    send->add_option("--repeat", simSend.repeat, "passes (0: three, and more while held)")
-        ->check(CLI::Range(0, 65535));
-    send->add_option("--hold-ms", simSend.holdMs, "how long the stylus stays down")
-        ->check(CLI::Range(0, 3600000));
-    AddCodebaseTarget(*send, simSend.codebase);
-    CLI::Option* file =
-        send->add_option("FILE", simSend.file, "the durations (standard input without it)");
-    for (CLI::Option* signalOption : {carrier, frameStart, file}) {
-        signalOption->excludes("--codebase");
-    }
+    AddSendOptions(*send, simSend, 0, "how long the stylus stays down");
     send->callback([this, io] { run = [this, io] { return SimSendCommand(simSend, io); }; });
 
     CLI::App* decodeCmd = app.add_subcommand(
@@ -237,24 +245,7 @@ CtlApp::CtlApp(CtlStreams io) {
         lirc->add_subcommand("send", "sends a signal through the device's transmitter");
     lircSendCmd->add_option("--device", lircSend.device, "the sending device (/dev/lircN)")
         ->required();
-    lircSendCmd->add_option("--repeat", lircSend.repeat, "passes (0: three, and more while held)")
-        ->check(CLI::Range(0, 65535));
-    lircSendCmd->add_option("--hold-ms", lircSend.holdMs, "how long the button stays held")
-        ->check(CLI::Range(0, 3600000));
-    CLI::Option* lircCarrier =
-        lircSendCmd
-            ->add_option("--carrier-us", lircSend.carrierUs, "the carrier period in microseconds")
-            ->check(CLI::Range(1, 255));
-    CLI::Option* lircFrameStart =
-        lircSendCmd
-            ->add_option("--frame-start", lircSend.frameStart, "where the repeating frame starts")
-            ->check(CLI::Range(0, 255));
-    AddCodebaseTarget(*lircSendCmd, lircSend.codebase);
-    CLI::Option* lircFile =
-        lircSendCmd->add_option("FILE", lircSend.file, "the durations (standard input without it)");
-    for (CLI::Option* signalOption : {lircCarrier, lircFrameStart, lircFile}) {
-        signalOption->excludes("--codebase");
-    }
+    AddSendOptions(*lircSendCmd, lircSend, 1, "how long the button stays held");
     lircSendCmd->callback([this, io] {
         run = HostLirc::Run([this, io](LircServices& lirc) {
             return RunLircSend(lircSend, lirc, io.in, io.out, io.err);

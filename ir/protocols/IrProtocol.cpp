@@ -3,17 +3,8 @@
 #include <array>
 
 #include "IrSignal.h"
-#include "JvcProtocol.h"
-#include "KaseikyoProtocol.h"
-#include "NecProtocol.h"
-#include "PioneerProtocol.h"
 #include "ProtocolEngine.h"
-#include "Rc5Protocol.h"
-#include "Rc6Protocol.h"
-#include "RcaProtocol.h"
-#include "Samsung32Protocol.h"
-#include "SharpProtocol.h"
-#include "SircProtocol.h"
+#include "Protocols.h"
 
 namespace {
 

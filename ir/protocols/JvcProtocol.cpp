@@ -1,18 +1,13 @@
-#include "JvcProtocol.h"
-
-#include "ProtocolEngine.h"
-
-using namespace jvc;
+#include "Protocols.h"
 
 namespace {
 
 bool DecodeJvc(CDurationCursor& cursor, IrFrame& frame) {
     // A frame without the header is the repeat form.
-    frame.repeat = !cursor.Mark(kHeaderMarkUs);
+    frame.repeat = !cursor.Mark(kJvcTiming.headerMarkUs);
     uint64_t bits = 0;
-    if ((!frame.repeat && !cursor.Space(kHeaderSpaceUs)) ||
-        !cursor.PulseDistanceBits(kBits, kBitMarkUs, kZeroSpaceUs, kOneSpaceUs, bits) ||
-        !cursor.Mark(kBitMarkUs) || !cursor.Gap(kMinGapUs)) {
+    if ((!frame.repeat && !cursor.Space(kJvcTiming.headerSpaceUs)) ||
+        !ReadPulseDistanceData(cursor, kJvcTiming, bits)) {
         return false;
     }
     frame.code.address = bits & 0xFF;
@@ -20,21 +15,14 @@ bool DecodeJvc(CDurationCursor& cursor, IrFrame& frame) {
     return true;
 }
 
-void EncodeFrame(const IrCode& code, CSignalBuilder& builder) {
-    builder.PulseDistanceBits((code.address & 0xFF) | (code.command & 0xFF) << 8, kBits, kBitMarkUs,
-                              kZeroSpaceUs, kOneSpaceUs);
-    builder.Mark(kBitMarkUs);
-    builder.EndPass(kFramePeriodUs, kMinGapUs);
-}
-
 void EncodeJvc(const IrCode& code, CSignalBuilder& builder) {
-    builder.Mark(kHeaderMarkUs);
-    builder.Space(kHeaderSpaceUs);
-    EncodeFrame(code, builder);
+    const uint64_t bits = (code.address & 0xFF) | (code.command & 0xFF) << 8;
+    WritePulseDistanceFrame(builder, kJvcTiming, bits);
     builder.StartRepeat();
-    EncodeFrame(code, builder);
+    WritePulseDistanceData(builder, kJvcTiming, bits);
 }
 
 }  // namespace
 
-const IrProtocol kJvcProtocol = {"JVC", kCarrierHz, 0xFF, 0xFF, false, DecodeJvc, EncodeJvc};
+const IrProtocol kJvcProtocol = {"JVC",    kJvcTiming.carrierHz, 0xFF, 0xFF, false, DecodeJvc,
+                                 EncodeJvc};

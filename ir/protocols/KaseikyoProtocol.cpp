@@ -1,8 +1,4 @@
-#include "KaseikyoProtocol.h"
-
-#include "ProtocolEngine.h"
-
-using namespace kaseikyo;
+#include "Protocols.h"
 
 namespace {
 
@@ -22,12 +18,8 @@ uint8_t Parity(uint64_t bits) {
 
 bool DecodeKaseikyo(CDurationCursor& cursor, IrFrame& frame) {
     uint64_t bits = 0;
-    if (!cursor.Mark(kHeaderMarkUs) || !cursor.Space(kHeaderSpaceUs) ||
-        !cursor.PulseDistanceBits(kBits, kBitMarkUs, kZeroSpaceUs, kOneSpaceUs, bits) ||
-        !cursor.Mark(kBitMarkUs) || !cursor.Gap(kMinGapUs)) {
-        return false;
-    }
-    if ((Byte(bits, 2) & 0xF) != VendorParity(bits) || Byte(bits, 5) != Parity(bits)) {
+    if (!ReadPulseDistanceFrame(cursor, kKaseikyoTiming, bits) ||
+        (Byte(bits, 2) & 0xF) != VendorParity(bits) || Byte(bits, 5) != Parity(bits)) {
         return false;
     }
     const uint32_t vendor = bits & 0xFFFF;
@@ -48,14 +40,10 @@ void EncodeKaseikyo(const IrCode& code, CSignalBuilder& builder) {
         vendor | genre1 << 20 | genre2 << 24 | uint64_t{code.command & 0x3FF} << 28 | id << 38;
     bits |= uint64_t{VendorParity(bits)} << 16;
     bits |= uint64_t{Parity(bits)} << 40;
-    builder.Mark(kHeaderMarkUs);
-    builder.Space(kHeaderSpaceUs);
-    builder.PulseDistanceBits(bits, kBits, kBitMarkUs, kZeroSpaceUs, kOneSpaceUs);
-    builder.Mark(kBitMarkUs);
-    builder.EndPass(kFramePeriodUs, kMinGapUs);
+    WritePulseDistanceFrame(builder, kKaseikyoTiming, bits);
 }
 
 }  // namespace
 
-const IrProtocol kKaseikyoProtocol = {"Kaseikyo", kCarrierHz,     0x3FFFFFF,     0x3FF,
-                                      false,      DecodeKaseikyo, EncodeKaseikyo};
+const IrProtocol kKaseikyoProtocol = {
+    "Kaseikyo", kKaseikyoTiming.carrierHz, 0x3FFFFFF, 0x3FF, false, DecodeKaseikyo, EncodeKaseikyo};

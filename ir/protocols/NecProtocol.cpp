@@ -1,124 +1,128 @@
-#include "NecProtocol.h"
-
-#include "ProtocolEngine.h"
-
-using namespace nec;
+// NEC, its extended and 42-bit forms, and Pioneer, which sends NEC's frame under another
+// header.
+#include "Protocols.h"
 
 namespace {
 
-// The bits of a full frame, or false with `repeat` set for the repeat code.
-bool ReadFrame(CDurationCursor& cursor, int bitCount, uint64_t& bits, IrFrame& frame) {
+// The fields of a frame: standard frames follow the address and the 8-bit command each with
+// its inverse; extended ones carry an address of twice the width and a 16-bit command.
+struct NecLayout {
+    int addressBits;  // of the standard form: 8 (32-bit frames) or 13 (42-bit frames)
+    bool extended;
+};
+
+constexpr NecLayout kNec32 = {8, false};
+constexpr NecLayout kNecExt32 = {8, true};
+constexpr NecLayout kNec42 = {13, false};
+constexpr NecLayout kNecExt42 = {13, true};
+
+constexpr uint64_t Mask(int bits) {
+    return (uint64_t{1} << bits) - 1;
+}
+
+constexpr PulseDistanceTiming WithBits(PulseDistanceTiming timing, const NecLayout& layout) {
+    timing.bits = 2 * layout.addressBits + 16;
+    return timing;
+}
+
+// Pioneer's header (8.5 + 4.25 ms) is so near NEC's that the tolerance of either would take
+// the other's. The header's mark plus space (which a learnt signal stretches and shrinks by
+// the same amount) tells them apart at their midpoint.
+constexpr int32_t kPioneerHeaderSplitUs =
+    (kNecTiming.headerMarkUs + kNecTiming.headerSpaceUs + kPioneerTiming.headerMarkUs +
+     kPioneerTiming.headerSpaceUs) /
+    2;
+
+// The bits of a full frame under NEC's header or Pioneer's. False, with `repeat` set, for
+// NEC's repeat code.
+bool ReadFrame(CDurationCursor& cursor, const PulseDistanceTiming& timing, uint64_t& bits,
+               IrFrame& frame) {
+    const bool nec = timing.headerMarkUs == kNecTiming.headerMarkUs;
     const int64_t headerMarkUs = cursor.Peek();
-    if (!cursor.Mark(kHeaderMarkUs)) {
+    if (!cursor.Mark(timing.headerMarkUs)) {
         return false;
     }
-    if (cursor.Space(kRepeatSpaceUs)) {
+    if (nec && cursor.Space(kNecRepeatSpaceUs)) {
         frame.repeat = frame.bareRepeat = true;
         return false;
     }
-    return headerMarkUs - cursor.Peek() >= kPioneerHeaderSplitUs && cursor.Space(kHeaderSpaceUs) &&
-           cursor.PulseDistanceBits(bitCount, kBitMarkUs, kZeroSpaceUs, kOneSpaceUs, bits) &&
-           cursor.Mark(kBitMarkUs) && cursor.Gap(kMinGapUs);
+    return (headerMarkUs - cursor.Peek() >= kPioneerHeaderSplitUs) == nec &&
+           cursor.Space(timing.headerSpaceUs) && ReadPulseDistanceData(cursor, timing, bits);
 }
 
-// Standard frames check each field against its inverse; extended ones carry wider fields.
-bool IsStandard32(uint64_t bits) {
-    return ((bits ^ (bits >> 8)) & 0xFF) == 0xFF && (((bits >> 16) ^ (bits >> 24)) & 0xFF) == 0xFF;
+bool IsStandard(uint64_t bits, int addressBits) {
+    const uint64_t commandBits = bits >> (2 * addressBits);
+    return ((bits ^ (bits >> addressBits)) & Mask(addressBits)) == Mask(addressBits) &&
+           ((commandBits ^ (commandBits >> 8)) & 0xFF) == 0xFF;
 }
 
-bool IsStandard42(uint64_t bits) {
-    return ((bits ^ (bits >> 13)) & 0x1FFF) == 0x1FFF &&
-           (((bits >> 26) ^ (bits >> 34)) & 0xFF) == 0xFF;
+bool Fields(const NecLayout& layout, uint64_t bits, IrCode& code) {
+    if (IsStandard(bits, layout.addressBits) == layout.extended) {
+        return false;
+    }
+    const int commandShift = 2 * layout.addressBits;
+    code.address = bits & Mask(layout.extended ? commandShift : layout.addressBits);
+    code.command = (bits >> commandShift) & Mask(layout.extended ? 16 : 8);
+    return true;
 }
 
+uint64_t Bits(const NecLayout& layout, const IrCode& code) {
+    const int commandShift = 2 * layout.addressBits;
+    if (layout.extended) {
+        return (code.address & Mask(commandShift)) | (code.command & Mask(16)) << commandShift;
+    }
+    const uint64_t address = code.address & Mask(layout.addressBits);
+    const uint64_t command = code.command & 0xFF;
+    return address | (~address & Mask(layout.addressBits)) << layout.addressBits |
+           command << commandShift | (~command & 0xFF) << (commandShift + 8);
+}
+
+template <const NecLayout& layout>
 bool DecodeNec(CDurationCursor& cursor, IrFrame& frame) {
     uint64_t bits = 0;
-    if (!ReadFrame(cursor, kBits, bits, frame)) {
-        // The repeat code, complete with its stop mark and gap.
-        return frame.bareRepeat && cursor.Mark(kBitMarkUs) && cursor.Gap(kMinGapUs);
+    if (!ReadFrame(cursor, WithBits(kNecTiming, layout), bits, frame)) {
+        // Plain NEC takes the repeat code, complete with its stop mark and gap.
+        return &layout == &kNec32 && frame.bareRepeat && cursor.Mark(kNecTiming.bitMarkUs) &&
+               cursor.Gap(kNecTiming.minGapUs);
     }
-    if (!IsStandard32(bits)) {
-        return false;
-    }
-    frame.code.address = bits & 0xFF;
-    frame.code.command = (bits >> 16) & 0xFF;
-    return true;
-}
-
-bool DecodeNecExt(CDurationCursor& cursor, IrFrame& frame) {
-    uint64_t bits = 0;
-    if (!ReadFrame(cursor, kBits, bits, frame) || IsStandard32(bits)) {
-        return false;
-    }
-    frame.code.address = bits & 0xFFFF;
-    frame.code.command = (bits >> 16) & 0xFFFF;
-    return true;
-}
-
-bool DecodeNec42(CDurationCursor& cursor, IrFrame& frame) {
-    uint64_t bits = 0;
-    if (!ReadFrame(cursor, kBits42, bits, frame) || !IsStandard42(bits)) {
-        return false;
-    }
-    frame.code.address = bits & 0x1FFF;
-    frame.code.command = (bits >> 26) & 0xFF;
-    return true;
-}
-
-bool DecodeNec42Ext(CDurationCursor& cursor, IrFrame& frame) {
-    uint64_t bits = 0;
-    if (!ReadFrame(cursor, kBits42, bits, frame) || IsStandard42(bits)) {
-        return false;
-    }
-    frame.code.address = bits & 0x3FFFFFF;
-    frame.code.command = (bits >> 26) & 0xFFFF;
-    return true;
+    return Fields(layout, bits, frame.code);
 }
 
 // A held button: the frame, then the repeat code for as long as it is held.
-void WriteHeld(uint64_t bits, int bitCount, CSignalBuilder& builder) {
-    builder.Mark(kHeaderMarkUs);
-    builder.Space(kHeaderSpaceUs);
-    builder.PulseDistanceBits(bits, bitCount, kBitMarkUs, kZeroSpaceUs, kOneSpaceUs);
-    builder.Mark(kBitMarkUs);
-    builder.EndPass(kFramePeriodUs, kMinGapUs);
-    builder.StartRepeat();
-    builder.Mark(kHeaderMarkUs);
-    builder.Space(kRepeatSpaceUs);
-    builder.Mark(kBitMarkUs);
-    builder.EndPass(kFramePeriodUs, kMinGapUs);
-}
-
+template <const NecLayout& layout>
 void EncodeNec(const IrCode& code, CSignalBuilder& builder) {
-    const uint64_t address = code.address & 0xFF;
-    const uint64_t command = code.command & 0xFF;
-    WriteHeld(address | (~address & 0xFF) << 8 | command << 16 | (~command & 0xFF) << 24, kBits,
-              builder);
+    WritePulseDistanceFrame(builder, WithBits(kNecTiming, layout), Bits(layout, code));
+    builder.StartRepeat();
+    builder.Mark(kNecTiming.headerMarkUs);
+    builder.Space(kNecRepeatSpaceUs);
+    builder.Mark(kNecTiming.bitMarkUs);
+    builder.EndPass(kNecTiming.framePeriodUs, kNecTiming.gapUs);
 }
 
-void EncodeNecExt(const IrCode& code, CSignalBuilder& builder) {
-    WriteHeld(uint64_t{code.address & 0xFFFF} | uint64_t{code.command & 0xFFFF} << 16, kBits,
-              builder);
+bool DecodePioneer(CDurationCursor& cursor, IrFrame& frame) {
+    uint64_t bits = 0;
+    return ReadFrame(cursor, kPioneerTiming, bits, frame) && Fields(kNec32, bits, frame.code);
 }
 
-void EncodeNec42(const IrCode& code, CSignalBuilder& builder) {
-    const uint64_t address = code.address & 0x1FFF;
-    const uint64_t command = code.command & 0xFF;
-    WriteHeld(address | (~address & 0x1FFF) << 13 | command << 26 | (~command & 0xFF) << 34,
-              kBits42, builder);
-}
-
-void EncodeNec42Ext(const IrCode& code, CSignalBuilder& builder) {
-    WriteHeld(uint64_t{code.address & 0x3FFFFFF} | uint64_t{code.command & 0xFFFF} << 26, kBits42,
-              builder);
+// Held buttons resend the frame.
+void EncodePioneer(const IrCode& code, CSignalBuilder& builder) {
+    WritePulseDistanceFrame(builder, kPioneerTiming, Bits(kNec32, code));
 }
 
 }  // namespace
 
-const IrProtocol kNecProtocol = {"NEC", kCarrierHz, 0xFF, 0xFF, false, DecodeNec, EncodeNec};
-const IrProtocol kNecExtProtocol = {"NECext", kCarrierHz,   0xFFFF,      0xFFFF,
-                                    false,    DecodeNecExt, EncodeNecExt};
-const IrProtocol kNec42Protocol = {"NEC42", kCarrierHz,  0x1FFF,     0xFF,
-                                   false,   DecodeNec42, EncodeNec42};
-const IrProtocol kNec42ExtProtocol = {"NEC42ext", kCarrierHz,     0x3FFFFFF,     0xFFFF,
-                                      false,      DecodeNec42Ext, EncodeNec42Ext};
+const IrProtocol kNecProtocol = {
+    "NEC", kNecTiming.carrierHz, 0xFF, 0xFF, false, DecodeNec<kNec32>, EncodeNec<kNec32>};
+const IrProtocol kNecExtProtocol = {"NECext",
+                                    kNecTiming.carrierHz,
+                                    0xFFFF,
+                                    0xFFFF,
+                                    false,
+                                    DecodeNec<kNecExt32>,
+                                    EncodeNec<kNecExt32>};
+const IrProtocol kNec42Protocol = {"NEC42", kNecTiming.carrierHz, 0x1FFF,           0xFF,
+                                   false,   DecodeNec<kNec42>,    EncodeNec<kNec42>};
+const IrProtocol kNec42ExtProtocol = {"NEC42ext", kNecTiming.carrierHz, 0x3FFFFFF,           0xFFFF,
+                                      false,      DecodeNec<kNecExt42>, EncodeNec<kNecExt42>};
+const IrProtocol kPioneerProtocol = {
+    "Pioneer", kPioneerTiming.carrierHz, 0xFF, 0xFF, false, DecodePioneer, EncodePioneer};

@@ -132,6 +132,18 @@ bool CBiphaseReader::Bit(bool markFirstIsOne, bool& one) {
     return true;
 }
 
+bool CBiphaseReader::Bits(int count, bool markFirstIsOne, uint32_t& value) {
+    value = 0;
+    for (int k = 0; k < count; ++k) {
+        bool one = false;
+        if (!Bit(markFirstIsOne, one)) {
+            return false;
+        }
+        value = value << 1 | one;
+    }
+    return true;
+}
+
 bool CBiphaseReader::Run(int units, bool& mark) {
     if (!Next(mark)) {
         return false;
@@ -212,4 +224,43 @@ void CSignalBuilder::BiphaseBit(bool one, bool markFirstIsOne, int32_t halfUs) {
         Space(halfUs);
         Mark(halfUs);
     }
+}
+
+void CSignalBuilder::BiphaseBits(uint64_t bits, int count, bool markFirstIsOne, int32_t halfUs) {
+    for (int k = count - 1; k >= 0; --k) {
+        BiphaseBit((bits >> k) & 1, markFirstIsOne, halfUs);
+    }
+}
+
+bool ReadPulseDistanceData(CDurationCursor& cursor, const PulseDistanceTiming& timing,
+                           uint64_t& bits) {
+    return cursor.PulseDistanceBits(timing.bits, timing.bitMarkUs, timing.zeroSpaceUs,
+                                    timing.oneSpaceUs, bits) &&
+           cursor.Mark(timing.bitMarkUs) && cursor.Gap(timing.minGapUs);
+}
+
+bool ReadPulseDistanceFrame(CDurationCursor& cursor, const PulseDistanceTiming& timing,
+                            uint64_t& bits) {
+    if (timing.headerMarkUs > 0 &&
+        (!cursor.Mark(timing.headerMarkUs) || !cursor.Space(timing.headerSpaceUs))) {
+        return false;
+    }
+    return ReadPulseDistanceData(cursor, timing, bits);
+}
+
+void WritePulseDistanceData(CSignalBuilder& builder, const PulseDistanceTiming& timing,
+                            uint64_t bits) {
+    builder.PulseDistanceBits(bits, timing.bits, timing.bitMarkUs, timing.zeroSpaceUs,
+                              timing.oneSpaceUs);
+    builder.Mark(timing.bitMarkUs);
+    builder.EndPass(timing.framePeriodUs, timing.gapUs);
+}
+
+void WritePulseDistanceFrame(CSignalBuilder& builder, const PulseDistanceTiming& timing,
+                             uint64_t bits) {
+    if (timing.headerMarkUs > 0) {
+        builder.Mark(timing.headerMarkUs);
+        builder.Space(timing.headerSpaceUs);
+    }
+    WritePulseDistanceData(builder, timing, bits);
 }

@@ -63,6 +63,8 @@ class CBiphaseReader {
     bool Next(bool& mark);
     // Two units, `first` then its opposite: one bit. `markFirstIsOne` tells the coding.
     bool Bit(bool markFirstIsOne, bool& one);
+    // `count` bits, most significant first, into `value`.
+    bool Bits(int count, bool markFirstIsOne, uint32_t& value);
     // Units of one level only, `units` long (a double-width half bit).
     bool Run(int units, bool& mark);
     // The frame ends here: nothing is left of the last duration but the gap.
@@ -100,6 +102,8 @@ class CSignalBuilder {
                         int32_t spaceUs);
     // One bi-phase bit of two halves of `halfUs`; `markFirstIsOne` tells the coding.
     void BiphaseBit(bool one, bool markFirstIsOne, int32_t halfUs);
+    // The low `count` bits of `bits`, most significant first.
+    void BiphaseBits(uint64_t bits, int count, bool markFirstIsOne, int32_t halfUs);
 
     const std::vector<int32_t>& Durations() const { return durations_; }
     size_t FrameStart() const { return frameStart_; }
@@ -109,3 +113,32 @@ class CSignalBuilder {
     size_t frameStart_ = 0;
     int64_t passUs_ = 0;  // length of the pass so far
 };
+
+// The timing of a pulse-distance protocol: a header (none where its mark is 0), bits of one
+// mark each and a space whose length tells the bit, least significant first, a stop mark and
+// a gap.
+struct PulseDistanceTiming {
+    uint32_t carrierHz;
+    int32_t headerMarkUs;
+    int32_t headerSpaceUs;
+    int32_t bitMarkUs;
+    int32_t zeroSpaceUs;
+    int32_t oneSpaceUs;
+    int bits;
+    int32_t framePeriodUs;  // from one sent frame's start to the next one's; 0: the gap alone
+    int32_t gapUs;          // the least space after a sent frame
+    int32_t minGapUs;       // the least space that ends a received frame
+};
+
+// What follows the header: the bits, the stop mark and the gap.
+bool ReadPulseDistanceData(CDurationCursor& cursor, const PulseDistanceTiming& timing,
+                           uint64_t& bits);
+// A whole frame: the header, then the data.
+bool ReadPulseDistanceFrame(CDurationCursor& cursor, const PulseDistanceTiming& timing,
+                            uint64_t& bits);
+// The bits and the stop mark, and the end of the pass.
+void WritePulseDistanceData(CSignalBuilder& builder, const PulseDistanceTiming& timing,
+                            uint64_t bits);
+// The header, then the data.
+void WritePulseDistanceFrame(CSignalBuilder& builder, const PulseDistanceTiming& timing,
+                             uint64_t bits);

@@ -1,6 +1,4 @@
-#include "Rc5Protocol.h"
-
-#include "ProtocolEngine.h"
+#include "Protocols.h"
 
 using namespace rc5;
 
@@ -20,29 +18,9 @@ bool ReadFrame(CDurationCursor& cursor, bool& field, IrCode& code) {
     if (!reader.Bit(kMarkFirstIsOne, field) || !reader.Bit(kMarkFirstIsOne, toggle)) {
         return false;
     }
-    uint32_t address = 0;
-    for (int k = 0; k < kAddressBits; ++k) {
-        bool one = false;
-        if (!reader.Bit(kMarkFirstIsOne, one)) {
-            return false;
-        }
-        address = address << 1 | one;
-    }
-    uint32_t command = 0;
-    for (int k = 0; k < kCommandBits; ++k) {
-        bool one = false;
-        if (!reader.Bit(kMarkFirstIsOne, one)) {
-            return false;
-        }
-        command = command << 1 | one;
-    }
-    if (!reader.Finish()) {
-        return false;
-    }
-    code.address = address;
-    code.command = command;
     code.toggle = toggle;
-    return true;
+    return reader.Bits(kAddressBits, kMarkFirstIsOne, code.address) &&
+           reader.Bits(kCommandBits, kMarkFirstIsOne, code.command) && reader.Finish();
 }
 
 bool DecodeRc5(CDurationCursor& cursor, IrFrame& frame) {
@@ -60,16 +38,14 @@ bool DecodeRc5x(CDurationCursor& cursor, IrFrame& frame) {
 }
 
 void EncodeRc5(const IrCode& code, CSignalBuilder& builder) {
-    const bool field = (code.command >> kCommandBits & 1) == 0;
-    builder.BiphaseBit(true, kMarkFirstIsOne, kHalfBitUs);  // start
-    builder.BiphaseBit(field, kMarkFirstIsOne, kHalfBitUs);
-    builder.BiphaseBit(code.toggle & 1, kMarkFirstIsOne, kHalfBitUs);
-    for (int k = kAddressBits - 1; k >= 0; --k) {
-        builder.BiphaseBit(code.address >> k & 1, kMarkFirstIsOne, kHalfBitUs);
-    }
-    for (int k = kCommandBits - 1; k >= 0; --k) {
-        builder.BiphaseBit(code.command >> k & 1, kMarkFirstIsOne, kHalfBitUs);
-    }
+    constexpr int kFieldShift = kAddressBits + kCommandBits + 1;
+    const uint64_t field = (code.command >> kCommandBits & 1) == 0;
+    const uint64_t bits = uint64_t{1} << (kFieldShift + 1) | field << kFieldShift |
+                          uint64_t{code.toggle & 1u} << (kFieldShift - 1) |
+                          uint64_t{code.address & ((1u << kAddressBits) - 1)} << kCommandBits |
+                          (code.command & ((1u << kCommandBits) - 1));
+    // Start bit, field, toggle, address, command.
+    builder.BiphaseBits(bits, kFieldShift + 2, kMarkFirstIsOne, kHalfBitUs);
     builder.EndPass(kFramePeriodUs, kMinGapUs);
 }
 

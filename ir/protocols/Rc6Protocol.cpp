@@ -1,24 +1,10 @@
-#include "Rc6Protocol.h"
-
-#include "ProtocolEngine.h"
+#include "Protocols.h"
 
 using namespace rc6;
 
 namespace {
 
 constexpr bool kMarkFirstIsOne = true;
-
-bool ReadField(CBiphaseReader& reader, int count, uint32_t& value) {
-    value = 0;
-    for (int k = 0; k < count; ++k) {
-        bool one = false;
-        if (!reader.Bit(kMarkFirstIsOne, one)) {
-            return false;
-        }
-        value = value << 1 | one;
-    }
-    return true;
-}
 
 bool DecodeRc6(CDurationCursor& cursor, IrFrame& frame) {
     if (!cursor.Mark(kLeaderMarkUs) || !cursor.Space(kLeaderSpaceUs)) {
@@ -28,8 +14,8 @@ bool DecodeRc6(CDurationCursor& cursor, IrFrame& frame) {
     CBiphaseReader reader(cursor, kUnitUs, 3, kMinGapUs);
     bool start = false;
     uint32_t mode = 0;
-    if (!reader.Bit(kMarkFirstIsOne, start) || !start || !ReadField(reader, kModeBits, mode) ||
-        mode != 0) {
+    if (!reader.Bit(kMarkFirstIsOne, start) || !start ||
+        !reader.Bits(kModeBits, kMarkFirstIsOne, mode) || mode != 0) {
         return false;
     }
     bool first = false;
@@ -37,32 +23,19 @@ bool DecodeRc6(CDurationCursor& cursor, IrFrame& frame) {
     if (!reader.Run(2, first) || !reader.Run(2, second) || first == second) {
         return false;
     }
-    uint32_t address = 0;
-    uint32_t command = 0;
-    if (!ReadField(reader, kAddressBits, address) || !ReadField(reader, kCommandBits, command) ||
-        !reader.Finish()) {
-        return false;
-    }
-    frame.code.address = address;
-    frame.code.command = command;
     frame.code.toggle = first;
-    return true;
+    return reader.Bits(kAddressBits, kMarkFirstIsOne, frame.code.address) &&
+           reader.Bits(kCommandBits, kMarkFirstIsOne, frame.code.command) && reader.Finish();
 }
 
 void EncodeRc6(const IrCode& code, CSignalBuilder& builder) {
     builder.Mark(kLeaderMarkUs);
     builder.Space(kLeaderSpaceUs);
     builder.BiphaseBit(true, kMarkFirstIsOne, kUnitUs);  // start
-    for (int k = 0; k < kModeBits; ++k) {
-        builder.BiphaseBit(false, kMarkFirstIsOne, kUnitUs);
-    }
+    builder.BiphaseBits(0, kModeBits, kMarkFirstIsOne, kUnitUs);
     builder.BiphaseBit(code.toggle & 1, kMarkFirstIsOne, kToggleHalfUs);
-    for (int k = kAddressBits - 1; k >= 0; --k) {
-        builder.BiphaseBit(code.address >> k & 1, kMarkFirstIsOne, kUnitUs);
-    }
-    for (int k = kCommandBits - 1; k >= 0; --k) {
-        builder.BiphaseBit(code.command >> k & 1, kMarkFirstIsOne, kUnitUs);
-    }
+    builder.BiphaseBits(code.address, kAddressBits, kMarkFirstIsOne, kUnitUs);
+    builder.BiphaseBits(code.command, kCommandBits, kMarkFirstIsOne, kUnitUs);
     builder.EndPass(kFramePeriodUs, kMinGapUs);
 }
 

@@ -1,19 +1,15 @@
-#include "Samsung32Protocol.h"
-
-#include "ProtocolEngine.h"
-
-using namespace samsung32;
+#include "Protocols.h"
 
 namespace {
 
 bool DecodeSamsung32(CDurationCursor& cursor, IrFrame& frame) {
-    if (!cursor.Mark(kHeaderMarkUs) || !cursor.Space(kHeaderSpaceUs)) {
+    const PulseDistanceTiming& timing = kSamsung32Timing;
+    if (!cursor.Mark(timing.headerMarkUs) || !cursor.Space(timing.headerSpaceUs)) {
         return false;
     }
     CDurationCursor repeat = cursor;
     uint64_t bits = 0;
-    if (cursor.PulseDistanceBits(kBits, kBitMarkUs, kZeroSpaceUs, kOneSpaceUs, bits) &&
-        cursor.Mark(kBitMarkUs) && cursor.Gap(kMinGapUs)) {
+    if (ReadPulseDistanceData(cursor, timing, bits)) {
         const uint32_t address = bits & 0xFF;
         const uint32_t command = (bits >> 16) & 0xFF;
         if (((bits >> 8) & 0xFF) != address || ((bits >> 24) & 0xFF) != (~command & 0xFF)) {
@@ -24,8 +20,8 @@ bool DecodeSamsung32(CDurationCursor& cursor, IrFrame& frame) {
         return true;
     }
     // The repeat code: the header, a single one bit and the stop mark.
-    if (repeat.Mark(kBitMarkUs) && repeat.Space(kOneSpaceUs) && repeat.Mark(kBitMarkUs) &&
-        repeat.Gap(kMinGapUs)) {
+    if (repeat.Mark(timing.bitMarkUs) && repeat.Space(timing.oneSpaceUs) &&
+        repeat.Mark(timing.bitMarkUs) && repeat.Gap(timing.minGapUs)) {
         cursor = repeat;
         frame.repeat = frame.bareRepeat = true;
         return true;
@@ -36,15 +32,11 @@ bool DecodeSamsung32(CDurationCursor& cursor, IrFrame& frame) {
 void EncodeSamsung32(const IrCode& code, CSignalBuilder& builder) {
     const uint64_t address = code.address & 0xFF;
     const uint64_t command = code.command & 0xFF;
-    builder.Mark(kHeaderMarkUs);
-    builder.Space(kHeaderSpaceUs);
-    builder.PulseDistanceBits(address | address << 8 | command << 16 | (~command & 0xFF) << 24,
-                              kBits, kBitMarkUs, kZeroSpaceUs, kOneSpaceUs);
-    builder.Mark(kBitMarkUs);
-    builder.EndPass(kFramePeriodUs, kMinGapUs);
+    WritePulseDistanceFrame(builder, kSamsung32Timing,
+                            address | address << 8 | command << 16 | (~command & 0xFF) << 24);
 }
 
 }  // namespace
 
-const IrProtocol kSamsung32Protocol = {"Samsung32", kCarrierHz,      0xFF,           0xFF,
-                                       false,       DecodeSamsung32, EncodeSamsung32};
+const IrProtocol kSamsung32Protocol = {
+    "Samsung32", kSamsung32Timing.carrierHz, 0xFF, 0xFF, false, DecodeSamsung32, EncodeSamsung32};

@@ -1,6 +1,4 @@
-#include "SircProtocol.h"
-
-#include "ProtocolEngine.h"
+#include "Protocols.h"
 
 using namespace sirc;
 

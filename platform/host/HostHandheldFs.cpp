@@ -64,6 +64,25 @@ void SyncFolder(const std::string& folder) {
     }
 }
 
+// Moves all `size` bytes at `offset` through `transfer` (pread or pwrite), going on after an
+// interrupting signal and after a part; false when a call fails or moves nothing.
+template <typename Byte, typename Transfer>
+bool TransferAll(Transfer transfer, Byte* bytes, size_t size, uint64_t offset) {
+    while (size > 0) {
+        const ssize_t moved = transfer(bytes, size, static_cast<off_t>(offset));
+        if (moved < 0 && errno == EINTR) {
+            continue;
+        }
+        if (moved <= 0) {
+            return false;
+        }
+        bytes += moved;
+        size -= static_cast<size_t>(moved);
+        offset += static_cast<uint64_t>(moved);
+    }
+    return true;
+}
+
 class HostFile : public HandheldFile {
   public:
     HostFile(HostHandheldFs& fs, int fd, bool writable) : fs_(fs), fd_(fd), writable_(writable) {}
@@ -72,20 +91,9 @@ class HostFile : public HandheldFile {
     HostFile& operator=(const HostFile&) = delete;
 
     bool Read(uint64_t offset, void* data, size_t size) override {
-        auto* bytes = static_cast<uint8_t*>(data);
-        while (size > 0) {
-            const ssize_t got = ::pread(fd_, bytes, size, static_cast<off_t>(offset));
-            if (got < 0 && errno == EINTR) {
-                continue;
-            }
-            if (got <= 0) {
-                return false;
-            }
-            bytes += got;
-            size -= static_cast<size_t>(got);
-            offset += static_cast<uint64_t>(got);
-        }
-        return true;
+        return TransferAll([this](uint8_t* bytes, size_t count,
+                                  off_t at) { return ::pread(fd_, bytes, count, at); },
+                           static_cast<uint8_t*>(data), size, offset);
     }
 
     bool Write(uint64_t offset, const void* data, size_t size) override {
@@ -96,20 +104,10 @@ class HostFile : public HandheldFile {
         if (fails) {
             size /= 2;  // a medium that fails half-way
         }
-        const auto* bytes = static_cast<const uint8_t*>(data);
-        while (size > 0) {
-            const ssize_t put = ::pwrite(fd_, bytes, size, static_cast<off_t>(offset));
-            if (put < 0 && errno == EINTR) {
-                continue;
-            }
-            if (put <= 0) {
-                return false;
-            }
-            bytes += put;
-            size -= static_cast<size_t>(put);
-            offset += static_cast<uint64_t>(put);
-        }
-        return !fails;
+        return TransferAll([this](const uint8_t* bytes, size_t count,
+                                  off_t at) { return ::pwrite(fd_, bytes, count, at); },
+                           static_cast<const uint8_t*>(data), size, offset) &&
+               !fails;
     }
 
     bool SetLength(uint64_t length) override {

@@ -46,10 +46,15 @@ void HostLircDevice::Close() {
     }
 }
 
-int HostLircDevice::Read(void* buffer, size_t size, size_t& done) {
+namespace {
+
+// One read or write, called again when a signal interrupts it: 0 and the bytes moved, or the
+// error number.
+template <typename Call>
+int Uninterrupted(Call call, size_t& done) {
     done = 0;
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, size);
+        const ssize_t n = call();
         if (n >= 0) {
             done = static_cast<size_t>(n);
             return 0;
@@ -60,18 +65,14 @@ int HostLircDevice::Read(void* buffer, size_t size, size_t& done) {
     }
 }
 
+}  // namespace
+
+int HostLircDevice::Read(void* buffer, size_t size, size_t& done) {
+    return Uninterrupted([&] { return ::read(fd, buffer, size); }, done);
+}
+
 int HostLircDevice::Write(const void* data, size_t size, size_t& done) {
-    done = 0;
-    for (;;) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n >= 0) {
-            done = static_cast<size_t>(n);
-            return 0;
-        }
-        if (errno != EINTR) {
-            return errno;
-        }
-    }
+    return Uninterrupted([&] { return ::write(fd, data, size); }, done);
 }
 
 int HostLircDevice::Ioctl(unsigned long request, uint32_t& value) {

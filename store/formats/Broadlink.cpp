@@ -104,50 +104,37 @@ bool ReadPacket(const QByteArray& packet, ImportedButton& button, QString& what)
 }  // namespace
 
 ImportResult ReadBroadlink(const QByteArray& content, const QString& fileName) {
-    ImportResult result;
-    std::vector<TextLine> lines;
-    if (!SplitTextLines(content, fileName, lines, result.error)) {
-        return result;
-    }
     ImportedRemote remote;
-    remote.line = 1;
     int unnamed = 0;
-    for (const TextLine& line : lines) {
-        if (line.text.isEmpty() || line.text.startsWith('#')) {
-            continue;
-        }
+    auto readLine = [&](const TextLine& line, QString& error) {
         ImportedButton button;
         QByteArray code;
         SplitNamedCode(line.text, button.name, code);
         button.line = line.number;
         if (button.name.isEmpty()) {
             if (line.text.contains(':')) {
-                result.error =
-                    LineError(fileName, line.number, QStringLiteral("a code without a name"));
-                return result;
+                error = LineError(fileName, line.number, QStringLiteral("a code without a name"));
+                return false;
             }
             button.name = QStringLiteral("Code %1").arg(++unnamed);
         }
         QByteArray packet;
         if (code.isEmpty() || !Decode(code, packet)) {
-            result.error =
-                LineError(fileName, line.number,
-                          QStringLiteral("not a Broadlink code (base64 or hexadecimal)"));
-            return result;
+            error = LineError(fileName, line.number,
+                              QStringLiteral("not a Broadlink code (base64 or hexadecimal)"));
+            return false;
         }
         QString what;
         if (!ReadPacket(packet, button, what)) {
-            result.error = LineError(fileName, line.number, what);
-            return result;
+            error = LineError(fileName, line.number, what);
+            return false;
         }
         remote.buttons.push_back(button);
-    }
-    if (remote.buttons.empty()) {
-        result.error = LineError(fileName, 1, QStringLiteral("no Broadlink codes in the file"));
-        return result;
-    }
-    result.remotes.push_back(std::move(remote));
-    return result;
+        return true;
+    };
+    return ReadRemoteLines(
+        content, fileName, remote, readLine, [](int, QString&) { return true; },
+        QStringLiteral("no Broadlink codes in the file"));
 }
 
 QString BroadlinkCode(const IrSignal& signal) {

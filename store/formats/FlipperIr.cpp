@@ -1,6 +1,7 @@
 #include "FlipperIr.h"
 
 #include <QList>
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <vector>
@@ -187,86 +188,73 @@ class Reader {
 }  // namespace
 
 ImportResult ReadFlipperIr(const QByteArray& content, const QString& fileName) {
-    ImportResult result;
-    std::vector<TextLine> lines;
-    if (!SplitTextLines(content, fileName, lines, result.error)) {
-        return result;
-    }
     ImportedRemote remote;
-    remote.line = 1;
     Reader reader(fileName, remote);
-    enum { kFiletype, kVersion, kBody } state = kFiletype;
+    // The lines every file starts with, in this order, and what a wrong one is.
+    struct Header {
+        QByteArray key;
+        std::vector<QByteArray> values;
+        QString wrong;
+    };
+    const Header headers[] = {
+        {"Filetype",
+         {"IR signals file", "IR library file"},
+         QStringLiteral("not an IR signals file (its first line must be 'Filetype: IR signals "
+                        "file')")},
+        {"Version", {"1"}, QStringLiteral("only version 1 of IR signals files can be read")},
+    };
+    size_t headersRead = 0;
     Block block;
     bool inBlock = false;
-    for (const TextLine& line : lines) {
-        if (line.text.isEmpty() || line.text.startsWith('#')) {
-            continue;
-        }
+    auto readLine = [&](const TextLine& line, QString& error) {
         const qsizetype colon = line.text.indexOf(':');
         if (colon <= 0) {
-            result.error =
-                LineError(fileName, line.number, QStringLiteral("not a 'key: value' line"));
-            return result;
+            error = LineError(fileName, line.number, QStringLiteral("not a 'key: value' line"));
+            return false;
         }
         const QByteArray key = line.text.left(colon).trimmed();
         const QByteArray value = line.text.mid(colon + 1).trimmed();
-        if (state == kFiletype) {
-            if (key != "Filetype" || (value != "IR signals file" && value != "IR library file")) {
-                result.error = LineError(fileName, line.number,
-                                         QStringLiteral("not an IR signals file (its first line "
-                                                        "must be 'Filetype: IR signals file')"));
-                return result;
+        if (headersRead < std::size(headers)) {
+            const Header& header = headers[headersRead++];
+            if (key != header.key ||
+                std::ranges::find(header.values, value) == header.values.end()) {
+                error = LineError(fileName, line.number, header.wrong);
+                return false;
             }
-            state = kVersion;
-            continue;
-        }
-        if (state == kVersion) {
-            if (key != "Version" || value != "1") {
-                result.error = LineError(fileName, line.number,
-                                         QStringLiteral("only version 1 of IR signals files can be "
-                                                        "read"));
-                return result;
-            }
-            state = kBody;
-            continue;
+            return true;
         }
         if (key == "name") {
-            if (inBlock && !reader.Finish(block, result.error)) {
-                return result;
+            if (inBlock && !reader.Finish(block, error)) {
+                return false;
             }
             block = Block{line.number, {}};
             inBlock = true;
         } else if (!inBlock) {
-            result.error = LineError(fileName, line.number,
-                                     QStringLiteral("'%1' before the first 'name:'")
-                                         .arg(QString::fromUtf8(key.left(20))));
-            return result;
+            error = LineError(fileName, line.number,
+                              QStringLiteral("'%1' before the first 'name:'")
+                                  .arg(QString::fromUtf8(key.left(20))));
+            return false;
         }
         if (block.fields.count(key) > 0) {
-            result.error = LineError(
+            error = LineError(
                 fileName, line.number,
                 QStringLiteral("'%1' twice in one button").arg(QString::fromUtf8(key.left(20))));
-            return result;
+            return false;
         }
         block.fields[key] = Field{value, line.number};
-    }
-    if (state != kBody) {
-        const int last = lines.empty() ? 1 : lines.back().number;
-        result.error = LineError(fileName, last,
-                                 QStringLiteral("the file ends before its 'Filetype' and 'Version' "
-                                                "lines"));
-        return result;
-    }
-    if (inBlock && !reader.Finish(block, result.error)) {
-        return result;
-    }
-    if (remote.buttons.empty()) {
-        result.error =
-            LineError(fileName, lines.back().number, QStringLiteral("no buttons in the file"));
-        return result;
-    }
-    result.remotes.push_back(std::move(remote));
-    return result;
+        return true;
+    };
+    auto readEnd = [&](int lastLine, QString& error) {
+        if (headersRead < std::size(headers)) {
+            error = LineError(fileName, lastLine,
+                              QStringLiteral("the file ends before its 'Filetype' and 'Version' "
+                                             "lines"));
+            return false;
+        }
+        return !inBlock || reader.Finish(block, error);
+    };
+    return ReadRemoteLines(content, fileName, remote, readLine, readEnd,
+                           QStringLiteral("no buttons in the file"), 0);
 }
 
 QByteArray WriteFlipperIr(std::span<const ExportButton> buttons) {

@@ -210,6 +210,24 @@ bool Is(std::string_view token, std::string_view word) {
            });
 }
 
+// A parameter that sets one field of a remote.
+template <typename T>
+struct FieldName {
+    std::string_view key;
+    T LircRemote::*field;
+};
+
+// The parameter of `params` that `key` names, or nullptr.
+template <typename T, size_t N>
+const FieldName<T>* Named(const FieldName<T> (&params)[N], std::string_view key) {
+    for (const FieldName<T>& param : params) {
+        if (Is(key, param.key)) {
+            return &param;
+        }
+    }
+    return nullptr;
+}
+
 // ---------------------------------------------------------------------------------------
 // The reader.
 
@@ -275,11 +293,7 @@ bool CLircdReader::Parameter(LircRemote& remote, const std::vector<std::string_v
     const std::string_view key = tokens[0];
     const std::string_view value = tokens[1];
 
-    struct IntParam {
-        std::string_view key;
-        int LircRemote::*field;
-    };
-    static constexpr IntParam kInts[] = {
+    static constexpr FieldName<int> kInts[] = {
         {"bits", &LircRemote::bits},
         {"pre_data_bits", &LircRemote::preDataBits},
         {"post_data_bits", &LircRemote::postDataBits},
@@ -287,21 +301,7 @@ bool CLircdReader::Parameter(LircRemote& remote, const std::vector<std::string_v
         {"toggle_bit", &LircRemote::toggleBit},
         {"repeat_bit", &LircRemote::toggleBit},  // the older name
     };
-    for (const IntParam& param : kInts) {
-        if (Is(key, param.key)) {
-            const std::optional<int64_t> number = ParseSigned(value);
-            if (!number) {
-                return NotANumber(value);
-            }
-            remote.*param.field = static_cast<int>(*number);
-            return true;
-        }
-    }
-    struct CodeParam {
-        std::string_view key;
-        uint64_t LircRemote::*field;
-    };
-    static constexpr CodeParam kCodes[] = {
+    static constexpr FieldName<uint64_t> kCodes[] = {
         {"pre_data", &LircRemote::preData},
         {"post_data", &LircRemote::postData},
         {"toggle_bit_mask", &LircRemote::toggleBitMask},
@@ -309,58 +309,44 @@ bool CLircdReader::Parameter(LircRemote& remote, const std::vector<std::string_v
         {"repeat_mask", &LircRemote::repeatMask},
         {"rc6_mask", &LircRemote::rc6Mask},
     };
-    for (const CodeParam& param : kCodes) {
-        if (Is(key, param.key)) {
-            const std::optional<uint64_t> number = ParseUnsigned(value);
-            if (!number) {
-                return NotANumber(value);
-            }
-            remote.*param.field = *number;
-            return true;
-        }
-    }
-    struct LengthParam {
-        std::string_view key;
-        int64_t LircRemote::*field;
-    };
-    static constexpr LengthParam kLengths[] = {
+    static constexpr FieldName<int64_t> kLengths[] = {
         {"plead", &LircRemote::plead},
         {"ptrail", &LircRemote::ptrail},
         {"repeat_gap", &LircRemote::repeatGap},
     };
-    for (const LengthParam& param : kLengths) {
-        if (Is(key, param.key)) {
-            const std::optional<int64_t> number = ParseDuration(value);
-            if (!number) {
-                return NotANumber(value);
-            }
-            remote.*param.field = *number;
-            return true;
-        }
-    }
-    struct PairParam {
-        std::string_view key;
-        PulseSpace LircRemote::*field;
-    };
-    static constexpr PairParam kPairs[] = {
+    static constexpr FieldName<PulseSpace> kPairs[] = {
         {"header", &LircRemote::header}, {"one", &LircRemote::one},
         {"zero", &LircRemote::zero},     {"foot", &LircRemote::foot},
         {"repeat", &LircRemote::repeat}, {"pre", &LircRemote::pre},
         {"post", &LircRemote::post},
     };
-    for (const PairParam& param : kPairs) {
-        if (Is(key, param.key)) {
-            if (tokens.size() < 3) {
-                return Fail(QStringLiteral("\"%1\" needs a pulse and a space.").arg(Text(key)));
-            }
-            const std::optional<int64_t> pulse = ParseDuration(value);
-            const std::optional<int64_t> space = ParseDuration(tokens[2]);
-            if (!pulse || !space) {
-                return NotANumber(pulse ? tokens[2] : value);
-            }
-            remote.*param.field = {*pulse, *space};
-            return true;
+    auto setNumber = [&](auto& field, const auto& number) {
+        if (!number) {
+            return NotANumber(value);
         }
+        field = static_cast<std::remove_reference_t<decltype(field)>>(*number);
+        return true;
+    };
+    if (const auto* param = Named(kInts, key)) {
+        return setNumber(remote.*param->field, ParseSigned(value));
+    }
+    if (const auto* param = Named(kCodes, key)) {
+        return setNumber(remote.*param->field, ParseUnsigned(value));
+    }
+    if (const auto* param = Named(kLengths, key)) {
+        return setNumber(remote.*param->field, ParseDuration(value));
+    }
+    if (const auto* param = Named(kPairs, key)) {
+        if (tokens.size() < 3) {
+            return Fail(QStringLiteral("\"%1\" needs a pulse and a space.").arg(Text(key)));
+        }
+        const std::optional<int64_t> pulse = ParseDuration(value);
+        const std::optional<int64_t> space = ParseDuration(tokens[2]);
+        if (!pulse || !space) {
+            return NotANumber(pulse ? tokens[2] : value);
+        }
+        remote.*param->field = {*pulse, *space};
+        return true;
     }
     if (Is(key, "name")) {
         remote.name = Text(value);

@@ -138,19 +138,14 @@ bool Tokenise(const TextLine& line, const QByteArray& text, std::vector<Word>& w
 }  // namespace
 
 ImportResult ReadPronto(const QByteArray& content, const QString& fileName) {
-    ImportResult result;
-    std::vector<TextLine> lines;
-    if (!SplitTextLines(content, fileName, lines, result.error)) {
-        return result;
-    }
     ImportedRemote remote;
-    remote.line = 1;
     Reader reader{fileName, remote, {}};
     std::vector<Word> stream;  // unnamed codes, which may run over several lines
     size_t streamPos = 0;
-    auto drainStream = [&]() {
+    auto drainStream = [&](QString& error) {
         while (streamPos < stream.size()) {
             if (!reader.ReadCode(stream, streamPos, {})) {
+                error = reader.error;
                 return false;
             }
         }
@@ -158,59 +153,48 @@ ImportResult ReadPronto(const QByteArray& content, const QString& fileName) {
         streamPos = 0;
         return true;
     };
-    for (const TextLine& line : lines) {
-        if (line.text.isEmpty() || line.text.startsWith('#')) {
-            continue;
-        }
+    auto readLine = [&](const TextLine& line, QString& error) {
         QString name;
         QByteArray code;
         SplitNamedCode(line.text, name, code);
         if (name.isEmpty() && line.text.contains(':')) {
-            result.error =
-                LineError(fileName, line.number, QStringLiteral("a code without a name"));
-            return result;
+            error = LineError(fileName, line.number, QStringLiteral("a code without a name"));
+            return false;
         }
         std::vector<Word> words;
-        if (!Tokenise(line, code, words, fileName, result.error)) {
-            return result;
+        if (!Tokenise(line, code, words, fileName, error)) {
+            return false;
         }
         if (name.isEmpty()) {
             stream.insert(stream.end(), words.begin(), words.end());
-            continue;
+            return true;
         }
         // A named code stands on its line alone: what runs over or falls short is an error.
-        if (!drainStream()) {
-            result.error = reader.error;
-            return result;
+        if (!drainStream(error)) {
+            return false;
         }
         if (words.empty()) {
-            result.error =
-                LineError(fileName, line.number, QStringLiteral("'%1' has no code").arg(name));
-            return result;
+            error = LineError(fileName, line.number, QStringLiteral("'%1' has no code").arg(name));
+            return false;
         }
         size_t pos = 0;
         if (!reader.ReadCode(words, pos, name)) {
-            result.error = reader.error;
-            return result;
+            error = reader.error;
+            return false;
         }
         if (pos != words.size()) {
-            result.error = LineError(fileName, line.number,
-                                     QStringLiteral("words left over after the code that its pair "
-                                                    "counts call for: %1")
-                                         .arg(words.size() - pos));
-            return result;
+            error = LineError(fileName, line.number,
+                              QStringLiteral("words left over after the code that its pair "
+                                             "counts call for: %1")
+                                  .arg(words.size() - pos));
+            return false;
         }
-    }
-    if (!drainStream()) {
-        result.error = reader.error;
-        return result;
-    }
-    if (remote.buttons.empty()) {
-        result.error = LineError(fileName, 1, QStringLiteral("no Pronto codes in the file"));
-        return result;
-    }
-    result.remotes.push_back(std::move(remote));
-    return result;
+        return true;
+    };
+    return ReadRemoteLines(
+        content, fileName, remote, readLine,
+        [&](int, QString& error) { return drainStream(error); },
+        QStringLiteral("no Pronto codes in the file"));
 }
 
 QString ProntoCode(const IrSignal& signal) {

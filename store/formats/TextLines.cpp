@@ -26,6 +26,37 @@ bool SplitTextLines(const QByteArray& content, const QString& fileName,
     return true;
 }
 
+ImportResult ReadRemoteLines(const QByteArray& content, const QString& fileName,
+                             ImportedRemote& remote,
+                             const std::function<bool(const TextLine&, QString&)>& readLine,
+                             const std::function<bool(int, QString&)>& readEnd,
+                             const QString& noButtons, int noButtonsLine) {
+    ImportResult result;
+    std::vector<TextLine> lines;
+    if (!SplitTextLines(content, fileName, lines, result.error)) {
+        return result;
+    }
+    remote.line = 1;
+    for (const TextLine& line : lines) {
+        if (line.text.isEmpty() || line.text.startsWith('#')) {
+            continue;
+        }
+        if (!readLine(line, result.error)) {
+            return result;
+        }
+    }
+    const int lastLine = lines.back().number;  // a file has one line at least, if empty
+    if (!readEnd(lastLine, result.error)) {
+        return result;
+    }
+    if (remote.buttons.empty()) {
+        result.error = LineError(fileName, noButtonsLine > 0 ? noButtonsLine : lastLine, noButtons);
+        return result;
+    }
+    result.remotes.push_back(std::move(remote));
+    return result;
+}
+
 QString LineError(const QString& fileName, int line, const QString& what) {
     return QStringLiteral("%1: line %2: %3").arg(fileName).arg(line).arg(what);
 }

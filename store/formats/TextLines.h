@@ -3,7 +3,10 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <vector>
+
+#include "ImportedRemote.h"
 
 struct TextLine {
     int number = 0;   // from 1
@@ -14,6 +17,16 @@ struct TextLine {
 // `error` then says so, naming the file and the line.
 bool SplitTextLines(const QByteArray& content, const QString& fileName,
                     std::vector<TextLine>& lines, QString& error);
+
+// Reads a text file of one remote into `remote`: `readLine` takes every line that is neither
+// blank nor a '#' comment, then `readEnd` the end of the file (told the last line's number).
+// Either stops the reading by returning false with the error set. A file that yields no
+// button is the error `noButtons`, named at line `noButtonsLine` (0: the file's last line).
+ImportResult ReadRemoteLines(const QByteArray& content, const QString& fileName,
+                             ImportedRemote& remote,
+                             const std::function<bool(const TextLine&, QString&)>& readLine,
+                             const std::function<bool(int, QString&)>& readEnd,
+                             const QString& noButtons, int noButtonsLine = 1);
 
 // "FILE: line N: what".
 QString LineError(const QString& fileName, int line, const QString& what);

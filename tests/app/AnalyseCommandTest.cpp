@@ -3,19 +3,12 @@
 #include <sstream>
 
 #include "Commands.h"
+#include "CtlRun.h"
 
 namespace {
 
-struct CtlRun {
-    int status;
-    std::string out, err;
-};
-
 CtlRun Analyse(const std::string& input) {
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    const int status = RunAnalyse({}, in, out, err);
-    return {status, out.str(), err.str()};
+    return RunCommand(RunAnalyse, {}, input);
 }
 
 TEST(AnalyseCommand, FrameRepeatingThreeTimes) {
@@ -48,26 +41,18 @@ TEST_P(AnalyseBadInput, IsRefusedWithAMessage) {
     EXPECT_NE(run.err.find(GetParam().message), std::string::npos) << run.err;
 }
 
-std::string Values(int n) {
-    std::string text;
-    for (int k = 0; k < n; ++k) {
-        text += k % 2 ? "-500 " : "500 ";
-    }
-    return text;
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Inputs, AnalyseBadInput,
     ::testing::Values(BadInput{"NotANumber", "500 -5x0\n", "'-5x0' is not a whole number"},
                       BadInput{"Fraction", "500 -500.5\n", "not a whole number"},
                       BadInput{"ZeroBeforeTheEnd", "500 0 -500\n", "a zero may only end"},
-                      BadInput{"TooMany", Values(151), "at most 150"},
+                      BadInput{"TooMany", AlternatingDurations(151), "at most 150"},
                       BadInput{"OutOfRange", "3000000000\n", "out of range"},
                       BadInput{"Empty", "# nothing\n", "empty"}),
     [](const auto& info) { return info.param.name; });
 
 TEST(AnalyseCommand, OneHundredFiftyValuesAreFine) {
-    EXPECT_EQ(Analyse(Values(150)).status, 0);
+    EXPECT_EQ(Analyse(AlternatingDurations(150)).status, 0);
 }
 
 TEST(AnalyseCommand, MissingFileIsReported) {

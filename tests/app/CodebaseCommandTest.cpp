@@ -5,21 +5,14 @@
 #include "../support/TempFolder.h"
 #include "CCodebaseFile.h"
 #include "Commands.h"
+#include "CtlRun.h"
 #include "HostHandheldFs.h"
 
 namespace {
 
-struct CtlRun {
-    int status;
-    std::string out, err;
-};
-
 CtlRun Ctl(int (*command)(const CtlArgs&, std::istream&, std::ostream&, std::ostream&),
            const CtlArgs& args) {
-    std::istringstream in;
-    std::ostringstream out, err;
-    const int status = command(args, in, out, err);
-    return {status, out.str(), err.str()};
+    return RunCommand(command, args);
 }
 
 std::string Data(const std::string& name) {

@@ -4,19 +4,12 @@
 
 #include "../support/TempFolder.h"
 #include "Commands.h"
+#include "CtlRun.h"
 
 namespace {
 
-struct CtlRun {
-    int status;
-    std::string out, err;
-};
-
 CtlRun List(const CtlArgs& args) {
-    std::istringstream in;
-    std::ostringstream out, err;
-    const int status = RunCodebase(args, in, out, err);
-    return {status, out.str(), err.str()};
+    return RunCommand(RunCodebase, args);
 }
 
 TEST(CodebaseList, OneLinePerCodebaseInCatalogueOrder) {

@@ -6,19 +6,12 @@
 
 #include "../support/TempFolder.h"
 #include "Commands.h"
+#include "CtlRun.h"
 
 namespace {
 
-struct CtlRun {
-    int status;
-    std::string out, err;
-};
-
 CtlRun Ctl(const CtlArgs& args) {
-    std::istringstream in;
-    std::ostringstream out, err;
-    const int status = RunCtl(args, in, out, err);
-    return {status, out.str(), err.str()};
+    return RunCommand(RunCtl, args);
 }
 
 std::string Fixture(const std::string& name) {

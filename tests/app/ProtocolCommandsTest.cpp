@@ -6,23 +6,16 @@
 
 #include <sstream>
 
+#include "CtlRun.h"
 #include "Durations.h"
 #include "SimRemotes.h"
 #include "SimRun.h"
 
 namespace {
 
-struct CtlRun {
-    int status;
-    std::string out, err;
-};
-
 CtlRun Decode(const std::string& input, std::optional<int64_t> carrierUs = {},
               const std::string& file = "") {
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    const int status = RunDecodeCommand({file, carrierUs, {}}, in, out, err);
-    return {status, out.str(), err.str()};
+    return RunCommand(RunDecodeCommand, {file, carrierUs, {}}, input);
 }
 
 CtlRun Encode(const std::string& protocol, const std::string& address, const std::string& command,
@@ -143,19 +136,11 @@ TEST_P(DecodeBadInput, IsRefusedWithAMessage) {
     EXPECT_NE(run.err.find(GetParam().message), std::string::npos) << run.err;
 }
 
-std::string ManyValues(int n) {
-    std::string text;
-    for (int k = 0; k < n; ++k) {
-        text += k % 2 ? "-500 " : "500 ";
-    }
-    return text;
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Inputs, DecodeBadInput,
     ::testing::Values(BadDecode{"NotANumber", "9000 -45x0\n", {}, "'-45x0' is not a whole number"},
                       BadDecode{"Empty", "# nothing\n", {}, "empty"},
-                      BadDecode{"TooMany", ManyValues(151), {}, "at most 150"},
+                      BadDecode{"TooMany", AlternatingDurations(151), {}, "at most 150"},
                       BadDecode{"CarrierZero", "500\n", 0, "--carrier-us takes"},
                       BadDecode{"CarrierTooLong", "500\n", 256, "from 1 to 255"}),
     [](const auto& info) { return info.param.name; });

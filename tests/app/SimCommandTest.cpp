@@ -7,19 +7,12 @@
 
 #include "../support/TempFolder.h"
 #include "Commands.h"
+#include "CtlRun.h"
 
 namespace {
 
-struct CtlRun {
-    int status;
-    std::string out, err;
-};
-
 CtlRun Sim(const CtlArgs& args, const std::string& input = "") {
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    const int status = RunSim(args, in, out, err);
-    return {status, out.str(), err.str()};
+    return RunCommand(RunSim, args, input);
 }
 
 std::string Field(const std::string& out, const std::string& name) {

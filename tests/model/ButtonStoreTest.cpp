@@ -3,23 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "../support/TempFolder.h"
+#include "../support/TestSignals.h"
 #include "CCodebaseFile.h"
 #include "HostHandheldFs.h"
 
 namespace {
-
-IrSignal Signal(std::vector<int32_t> durations, uint8_t frameStart = 0, uint8_t carrier = 26) {
-    IrSignal signal;
-    signal.count = static_cast<uint8_t>(durations.size());
-    std::copy(durations.begin(), durations.end(), signal.durations);
-    signal.frameStart = frameStart;
-    signal.carrierPeriod = carrier;
-    return signal;
-}
-
-std::vector<int32_t> Durations(const IrSignal& signal) {
-    return {signal.durations, signal.durations + signal.count};
-}
 
 class ButtonStore : public ::testing::Test {
   protected:
@@ -46,9 +34,9 @@ TEST_F(ButtonStore, TheFirstButtonCreatesTheCodebaseAndSignalsComeBack) {
     ASSERT_EQ(EnsureCodebase(fs_, kPath, created), kStoreOk);
     EXPECT_FALSE(created);
 
-    ASSERT_EQ(Store("Power", 1, Signal({9000, -4500, 560, -40000}, 2, 25)), kStoreOk);
-    ASSERT_EQ(Store("Mute", 2, Signal({560, -560})), kStoreOk);
-    ASSERT_EQ(Store("Power", 2, Signal({1000, -1000})), kStoreOk);
+    ASSERT_EQ(Store("Power", 1, SignalFrom({9000, -4500, 560, -40000}, 2, 25)), kStoreOk);
+    ASSERT_EQ(Store("Mute", 2, SignalFrom({560, -560})), kStoreOk);
+    ASSERT_EQ(Store("Power", 2, SignalFrom({1000, -1000})), kStoreOk);
 
     IrSignal signal;
     ASSERT_EQ(Read("Power", 1, signal), kStoreOk);
@@ -63,9 +51,9 @@ TEST_F(ButtonStore, TheFirstButtonCreatesTheCodebaseAndSignalsComeBack) {
 }
 
 TEST_F(ButtonStore, SingleModeDropsASecondSignalLearntBefore) {
-    ASSERT_EQ(Store("Power", 1, Signal({1000, -1000})), kStoreOk);
-    ASSERT_EQ(Store("Power", 2, Signal({2000, -2000})), kStoreOk);
-    ASSERT_EQ(Store("Power", 1, Signal({3000, -3000}), LearnMode::Single), kStoreOk);
+    ASSERT_EQ(Store("Power", 1, SignalFrom({1000, -1000})), kStoreOk);
+    ASSERT_EQ(Store("Power", 2, SignalFrom({2000, -2000})), kStoreOk);
+    ASSERT_EQ(Store("Power", 1, SignalFrom({3000, -3000}), LearnMode::Single), kStoreOk);
     IrSignal signal;
     ASSERT_EQ(Read("Power", 2, signal), kStoreOk);
     EXPECT_EQ(Durations(signal), (std::vector<int32_t>{3000, -3000}));
@@ -74,16 +62,16 @@ TEST_F(ButtonStore, SingleModeDropsASecondSignalLearntBefore) {
 TEST_F(ButtonStore, FailuresAreNamedAndLeaveOtherFilesAlone) {
     IrSignal signal;
     EXPECT_EQ(Read("Power", 1, signal), kStoreNotOpened);
-    EXPECT_EQ(Store("Power", 1, Signal({500, -500}), LearnMode::Double, "\\TV_Sony.txt"),
+    EXPECT_EQ(Store("Power", 1, SignalFrom({500, -500}), LearnMode::Double, "\\TV_Sony.txt"),
               kStoreNotCreated);
-    EXPECT_EQ(Store("Power", 1, Signal({})), kStoreNotStored);
+    EXPECT_EQ(Store("Power", 1, SignalFrom({})), kStoreNotStored);
     EXPECT_EQ(Read("Volume", 1, signal), kStoreNoButton);
     EXPECT_EQ(signal.count, 0);
 
     CPdbFile other(&fs_);
     ASSERT_EQ(other.Create("\\Other.PDB"), kPdbOk);
     other.Close();
-    EXPECT_EQ(Store("Power", 1, Signal({500, -500}), LearnMode::Double, "\\Other.PDB"),
+    EXPECT_EQ(Store("Power", 1, SignalFrom({500, -500}), LearnMode::Double, "\\Other.PDB"),
               kStoreNotACodebase);
     EXPECT_EQ(std::filesystem::file_size(folder_.Path() / "Other.PDB"), 80u);
 }

@@ -7,31 +7,19 @@
 
 #include "../store/DeviceRoot.h"
 #include "../support/TempFolder.h"
+#include "../support/TestSignals.h"
 #include "ButtonStore.h"
 #include "CCodebaseFile.h"
 #include "IrProtocol.h"
 
 namespace {
 
-IrSignal Signal(std::vector<int32_t> durations, uint8_t frameStart = 0, uint8_t carrier = 26) {
-    IrSignal signal;
-    signal.count = static_cast<uint8_t>(durations.size());
-    std::copy(durations.begin(), durations.end(), signal.durations);
-    signal.frameStart = frameStart;
-    signal.carrierPeriod = carrier;
-    return signal;
-}
-
-std::vector<int32_t> Durations(const IrSignal& signal) {
-    return {signal.durations, signal.durations + signal.count};
-}
-
 // A signal that tells the buttons apart by its first mark.
 ImportedButton Button(const char* name, int32_t firstMark, int line = 0) {
     ImportedButton button;
     button.name = name;
     button.line = line;
-    button.irSignals.push_back(Signal({firstMark, -500, 600, -40000}));
+    button.irSignals.push_back(SignalFrom({firstMark, -500, 600, -40000}));
     return button;
 }
 
@@ -209,7 +197,7 @@ TEST_F(Importer, ToggleButtonsGetTheOtherToggleAsSignal2) {
     ASSERT_EQ(EncodeIrSignal(*FindIrProtocol("RC5"), IrCode{5, 0x10, 0}, rc5), kIrCodeOk);
     ImportedButton button;
     button.name = "KEY_POWER";
-    button.irSignals.push_back(Signal(rc5.durations, rc5.frameStart, rc5.carrierPeriodUs));
+    button.irSignals.push_back(SignalFrom(rc5.durations, rc5.frameStart, rc5.carrierPeriodUs));
     const ImportReport report = Import(OneRemote("Philips", {button}));
     ASSERT_EQ(report.result, kImportOk) << report.error.toStdString();
     IrSignal second;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "../support/TempFolder.h"
+#include "../support/TestSignals.h"
 #include "CRemoteModel.h"
 #include "HostHandheldFs.h"
 #include "IrFactory.h"
@@ -21,15 +22,6 @@ namespace {
 
 constexpr uint8_t kCarrierUs = 26;  // 38 kHz
 
-IrSignal Signal(std::initializer_list<int32_t> durations, uint8_t frameStart = 0) {
-    IrSignal signal;
-    signal.count = static_cast<uint8_t>(durations.size());
-    std::copy(durations.begin(), durations.end(), signal.durations);
-    signal.frameStart = frameStart;
-    signal.carrierPeriod = kCarrierUs;
-    return signal;
-}
-
 // What the receiver heard of one pass, entry by entry, against what was learnt.
 struct CompareCase {
     const char* name;
@@ -39,7 +31,7 @@ struct CompareCase {
 };
 
 // The pause at its end goes out as silence: the receiver hears the entries before it.
-const IrSignal kLearnt = Signal({9000, -4500, 560, -1690, 560, -560, 560, -40000});
+const IrSignal kLearnt = SignalFrom({9000, -4500, 560, -1690, 560, -560, 560, -40000});
 
 class CompareLearntTest : public testing::TestWithParam<CompareCase> {};
 
@@ -75,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CompareLearnt, ASignalEndingOnAMarkIsHeardWhole) {
-    const IrSignal learnt = Signal({2400, -600, 1200, -600, 600});
+    const IrSignal learnt = SignalFrom({2400, -600, 1200, -600, 600});
     const std::vector<int32_t> whole = {2400, -600, 1200, -600, 600};
     EXPECT_EQ(CompareLearnt(learnt, whole).outcome, CheckOutcome::Yes);
     EXPECT_EQ(CompareLearnt(learnt, std::span(whole).first(3)).outcome, CheckOutcome::No);

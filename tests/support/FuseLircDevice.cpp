@@ -193,93 +193,87 @@ struct FuseLircDevice::Ops {
         }
         const uint32_t features = self.config.features;
         uint32_t& value = *static_cast<uint32_t*>(data);
-        auto needs = [&](uint32_t feature) { return (features & feature) != 0; };
+        if (cmd == LIRC_GET_FEATURES) {
+            return Get(value, features);
+        }
+        // A request the device's features do not offer is not known to it.
+        if ((features & FeatureFor(cmd)) == 0) {
+            return -ENOTTY;
+        }
         switch (cmd) {
-            case LIRC_GET_FEATURES:
-                value = features;
-                return 0;
             case LIRC_GET_SEND_MODE:
-                if (!needs(LIRC_CAN_SEND_PULSE)) {
-                    return -ENOTTY;
-                }
-                value = LIRC_MODE_PULSE;
-                return 0;
+                return Get(value, LIRC_MODE_PULSE);
             case LIRC_GET_REC_MODE:
-                if (!needs(LIRC_CAN_REC_MODE2)) {
-                    return -ENOTTY;
-                }
-                value = self.settings.recMode;
-                return 0;
+                return Get(value, self.settings.recMode);
             case LIRC_SET_REC_MODE:
-                if (!needs(LIRC_CAN_REC_MODE2)) {
-                    return -ENOTTY;
-                }
-                if (value != LIRC_MODE_MODE2 && value != LIRC_MODE_SCANCODE) {
-                    return -EINVAL;
-                }
-                self.settings.recMode = value;
-                return 0;
+                return Set(value == LIRC_MODE_MODE2 || value == LIRC_MODE_SCANCODE,
+                           self.settings.recMode, value);
             case LIRC_GET_REC_RESOLUTION:
-                if (!needs(LIRC_CAN_GET_REC_RESOLUTION)) {
-                    return -ENOTTY;
-                }
-                value = self.config.resolutionUs;
-                return 0;
+                return Get(value, self.config.resolutionUs);
             case LIRC_SET_SEND_CARRIER:
-                if (!needs(LIRC_CAN_SET_SEND_CARRIER)) {
-                    return -ENOTTY;
-                }
-                if (value < self.config.minCarrierHz || value > self.config.maxCarrierHz) {
-                    return -EINVAL;
-                }
-                self.settings.carrierHz = value;
-                return 0;
+                return Set(value >= self.config.minCarrierHz && value <= self.config.maxCarrierHz,
+                           self.settings.carrierHz, value);
             case LIRC_SET_SEND_DUTY_CYCLE:
-                if (!needs(LIRC_CAN_SET_SEND_DUTY_CYCLE)) {
-                    return -ENOTTY;
-                }
-                if (value == 0 || value >= 100) {
-                    return -EINVAL;
-                }
-                self.settings.dutyPercent = value;
-                return 0;
+                return Set(value > 0 && value < 100, self.settings.dutyPercent, value);
             case LIRC_GET_MIN_TIMEOUT:
+                return Get(value, self.config.minTimeoutUs);
             case LIRC_GET_MAX_TIMEOUT:
+                return Get(value, self.config.maxTimeoutUs);
             case LIRC_GET_REC_TIMEOUT:
-                if (!needs(LIRC_CAN_SET_REC_TIMEOUT)) {
-                    return -ENOTTY;
-                }
-                value = cmd == LIRC_GET_MIN_TIMEOUT   ? self.config.minTimeoutUs
-                        : cmd == LIRC_GET_MAX_TIMEOUT ? self.config.maxTimeoutUs
-                                                      : self.settings.timeoutUs;
-                return 0;
+                return Get(value, self.settings.timeoutUs);
             case LIRC_SET_REC_TIMEOUT:
-                if (!needs(LIRC_CAN_SET_REC_TIMEOUT)) {
-                    return -ENOTTY;
-                }
-                if (value < self.config.minTimeoutUs || value > self.config.maxTimeoutUs) {
-                    return -EINVAL;
-                }
-                self.settings.timeoutUs = value;
-                return 0;
+                return Set(value >= self.config.minTimeoutUs && value <= self.config.maxTimeoutUs,
+                           self.settings.timeoutUs, value);
             case LIRC_SET_MEASURE_CARRIER_MODE:
-                if (!needs(LIRC_CAN_MEASURE_CARRIER)) {
-                    return -ENOTTY;
-                }
-                if (value > 1) {
-                    return -EINVAL;
-                }
-                self.settings.measureCarrier = value != 0;
-                return 0;
+                return Set(value <= 1, self.settings.measureCarrier, value != 0);
             case LIRC_SET_WIDEBAND_RECEIVER:
-                if (!needs(LIRC_CAN_USE_WIDEBAND_RECEIVER)) {
-                    return -ENOTTY;
-                }
-                self.settings.wideband = value != 0;
-                return 0;
+                return Set(true, self.settings.wideband, value != 0);
             default:
                 return -ENOTTY;
         }
+    }
+
+    // The feature a request needs; 0 for a request the device does not know.
+    static uint32_t FeatureFor(unsigned int cmd) {
+        switch (cmd) {
+            case LIRC_GET_SEND_MODE:
+                return LIRC_CAN_SEND_PULSE;
+            case LIRC_GET_REC_MODE:
+            case LIRC_SET_REC_MODE:
+                return LIRC_CAN_REC_MODE2;
+            case LIRC_GET_REC_RESOLUTION:
+                return LIRC_CAN_GET_REC_RESOLUTION;
+            case LIRC_SET_SEND_CARRIER:
+                return LIRC_CAN_SET_SEND_CARRIER;
+            case LIRC_SET_SEND_DUTY_CYCLE:
+                return LIRC_CAN_SET_SEND_DUTY_CYCLE;
+            case LIRC_GET_MIN_TIMEOUT:
+            case LIRC_GET_MAX_TIMEOUT:
+            case LIRC_GET_REC_TIMEOUT:
+            case LIRC_SET_REC_TIMEOUT:
+                return LIRC_CAN_SET_REC_TIMEOUT;
+            case LIRC_SET_MEASURE_CARRIER_MODE:
+                return LIRC_CAN_MEASURE_CARRIER;
+            case LIRC_SET_WIDEBAND_RECEIVER:
+                return LIRC_CAN_USE_WIDEBAND_RECEIVER;
+            default:
+                return 0;
+        }
+    }
+
+    static int Get(uint32_t& value, uint32_t setting) {
+        value = setting;
+        return 0;
+    }
+
+    // A setting request: EINVAL for a value the device refuses.
+    template <typename Setting, typename Value>
+    static int Set(bool valid, Setting& setting, Value value) {
+        if (!valid) {
+            return -EINVAL;
+        }
+        setting = value;
+        return 0;
     }
 
     static int Poll(const char*, struct fuse_file_info*, struct fuse_pollhandle* handle,

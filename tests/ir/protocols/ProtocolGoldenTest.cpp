@@ -6,16 +6,7 @@
 
 #include "HandFrames.h"
 #include "IrProtocol.h"
-#include "JvcProtocol.h"
-#include "KaseikyoProtocol.h"
-#include "NecProtocol.h"
-#include "PioneerProtocol.h"
-#include "Rc5Protocol.h"
-#include "Rc6Protocol.h"
-#include "RcaProtocol.h"
-#include "Samsung32Protocol.h"
-#include "SharpProtocol.h"
-#include "SircProtocol.h"
+#include "Protocols.h"
 
 namespace {
 
@@ -32,46 +23,46 @@ struct Golden {
     bool bareRepeat = false;
 };
 
-std::vector<int32_t> NecFrame(uint64_t bits, int count) {
-    using namespace nec;
-    return CHandFrame()
-        .Mark(kHeaderMarkUs)
-        .Space(kHeaderSpaceUs)
-        .PulseDistance(bits, count, kBitMarkUs, kZeroSpaceUs, kOneSpaceUs)
-        .Mark(kBitMarkUs)
-        .Space(kTrailingGapUs)
+// A pulse-distance frame as its timing defines it: the header (if it has one and
+// `withHeader`), `count` bits, the stop mark and `gapUs`.
+std::vector<int32_t> PulseDistanceFrame(const PulseDistanceTiming& timing, uint64_t bits, int count,
+                                        bool withHeader = true, int32_t gapUs = kTrailingGapUs) {
+    CHandFrame frame;
+    if (withHeader && timing.headerMarkUs > 0) {
+        frame.Mark(timing.headerMarkUs).Space(timing.headerSpaceUs);
+    }
+    return frame.PulseDistance(bits, count, timing.bitMarkUs, timing.zeroSpaceUs, timing.oneSpaceUs)
+        .Mark(timing.bitMarkUs)
+        .Space(gapUs)
         .Durations();
 }
 
+std::vector<int32_t> NecFrame(uint64_t bits, int count) {
+    return PulseDistanceFrame(kNecTiming, bits, count);
+}
+
 std::vector<int32_t> NecRepeat() {
-    using namespace nec;
+    const PulseDistanceTiming& nec = kNecTiming;
     return CHandFrame()
-        .Mark(kHeaderMarkUs)
-        .Space(kRepeatSpaceUs)
-        .Mark(kBitMarkUs)
-        .Space(kFramePeriodUs - kHeaderMarkUs - kRepeatSpaceUs - kBitMarkUs)
+        .Mark(nec.headerMarkUs)
+        .Space(kNecRepeatSpaceUs)
+        .Mark(nec.bitMarkUs)
+        .Space(nec.framePeriodUs - nec.headerMarkUs - kNecRepeatSpaceUs - nec.bitMarkUs)
         .Durations();
 }
 
 std::vector<int32_t> Samsung32Frame(uint64_t bits) {
-    using namespace samsung32;
-    return CHandFrame()
-        .Mark(kHeaderMarkUs)
-        .Space(kHeaderSpaceUs)
-        .PulseDistance(bits, kBits, kBitMarkUs, kZeroSpaceUs, kOneSpaceUs)
-        .Mark(kBitMarkUs)
-        .Space(kTrailingGapUs)
-        .Durations();
+    return PulseDistanceFrame(kSamsung32Timing, bits, kSamsung32Timing.bits);
 }
 
 std::vector<int32_t> Samsung32Repeat() {
-    using namespace samsung32;
+    const PulseDistanceTiming& samsung = kSamsung32Timing;
     return CHandFrame()
-        .Mark(kHeaderMarkUs)
-        .Space(kHeaderSpaceUs)
-        .Mark(kBitMarkUs)
-        .Space(kOneSpaceUs)
-        .Mark(kBitMarkUs)
+        .Mark(samsung.headerMarkUs)
+        .Space(samsung.headerSpaceUs)
+        .Mark(samsung.bitMarkUs)
+        .Space(samsung.oneSpaceUs)
+        .Mark(samsung.bitMarkUs)
         .Space(kTrailingGapUs)
         .Durations();
 }
@@ -105,77 +96,32 @@ std::vector<int32_t> SircFrame(uint64_t bits, int count) {
 }
 
 std::vector<int32_t> KaseikyoFrame(uint64_t bits) {
-    using namespace kaseikyo;
-    return CHandFrame()
-        .Mark(kHeaderMarkUs)
-        .Space(kHeaderSpaceUs)
-        .PulseDistance(bits, kBits, kBitMarkUs, kZeroSpaceUs, kOneSpaceUs)
-        .Mark(kBitMarkUs)
-        .Space(kTrailingGapUs)
-        .Durations();
+    return PulseDistanceFrame(kKaseikyoTiming, bits, kKaseikyoTiming.bits);
 }
 
 std::vector<int32_t> RcaFrame(uint64_t bits) {
-    using namespace rca;
-    return CHandFrame()
-        .Mark(kHeaderMarkUs)
-        .Space(kHeaderSpaceUs)
-        .PulseDistance(bits, kBits, kBitMarkUs, kZeroSpaceUs, kOneSpaceUs)
-        .Mark(kBitMarkUs)
-        .Space(kGapUs)
-        .Durations();
+    return PulseDistanceFrame(kRcaTiming, bits, kRcaTiming.bits, true, kRcaTiming.gapUs);
 }
 
 std::vector<int32_t> PioneerFrame(uint64_t bits) {
-    using namespace pioneer;
-    return CHandFrame()
-        .Mark(kHeaderMarkUs)
-        .Space(kHeaderSpaceUs)
-        .PulseDistance(bits, kBits, kBitMarkUs, kZeroSpaceUs, kOneSpaceUs)
-        .Mark(kBitMarkUs)
-        .Space(kGapUs)
-        .Durations();
+    return PulseDistanceFrame(kPioneerTiming, bits, kPioneerTiming.bits, true,
+                              kPioneerTiming.gapUs);
 }
 
-std::vector<int32_t> JvcFrame(uint64_t bits, bool header, int count = jvc::kBits) {
-    using namespace jvc;
-    CHandFrame frame;
-    if (header) {
-        frame.Mark(kHeaderMarkUs).Space(kHeaderSpaceUs);
-    }
-    return frame.PulseDistance(bits, count, kBitMarkUs, kZeroSpaceUs, kOneSpaceUs)
-        .Mark(kBitMarkUs)
-        .Space(kTrailingGapUs)
-        .Durations();
+std::vector<int32_t> JvcFrame(uint64_t bits, bool header, int count = kJvcTiming.bits) {
+    return PulseDistanceFrame(kJvcTiming, bits, count, header);
 }
 
 // A 15-bit frame and its echo, in the timing of Sharp or Denon.
-template <typename Timing>
-std::vector<int32_t> PairFrame(uint64_t first, uint64_t echo) {
-    return CHandFrame()
-        .PulseDistance(first, Timing::kBits, Timing::kBitMarkUs, Timing::kZeroSpaceUs,
-                       Timing::kOneSpaceUs)
-        .Mark(Timing::kBitMarkUs)
-        .Space(Timing::kEchoSpaceUs)
-        .PulseDistance(echo, Timing::kBits, Timing::kBitMarkUs, Timing::kZeroSpaceUs,
-                       Timing::kOneSpaceUs)
-        .Mark(Timing::kBitMarkUs)
-        .Space(Timing::kGapUs)
-        .Durations();
+std::vector<int32_t> PairFrame(const EchoTiming& timing, uint64_t first, uint64_t echo) {
+    const PulseDistanceTiming& bits = timing.frame;
+    std::vector<int32_t> durations =
+        PulseDistanceFrame(bits, first, bits.bits, false, timing.echoSpaceUs);
+    const std::vector<int32_t> second =
+        PulseDistanceFrame(bits, echo, bits.bits, false, bits.gapUs);
+    durations.insert(durations.end(), second.begin(), second.end());
+    return durations;
 }
-
-struct SharpTiming {
-    static constexpr int kBits = sharp::kBits;
-    static constexpr int32_t kBitMarkUs = sharp::kBitMarkUs, kZeroSpaceUs = sharp::kZeroSpaceUs,
-                             kOneSpaceUs = sharp::kOneSpaceUs, kEchoSpaceUs = sharp::kEchoSpaceUs,
-                             kGapUs = sharp::kGapUs;
-};
-struct DenonTiming {
-    static constexpr int kBits = denon::kBits;
-    static constexpr int32_t kBitMarkUs = denon::kBitMarkUs, kZeroSpaceUs = denon::kZeroSpaceUs,
-                             kOneSpaceUs = denon::kOneSpaceUs, kEchoSpaceUs = denon::kEchoSpaceUs,
-                             kGapUs = denon::kGapUs;
-};
 
 // The bytes of each frame are written out in the order they are sent (first byte lowest).
 std::vector<Golden> GoldenFrames() {
@@ -211,8 +157,8 @@ std::vector<Golden> GoldenFrames() {
         {"Jvc", JvcFrame(0x1703, true), "JVC", 0x03, 0x17},
         {"JvcHeaderlessRepeat", JvcFrame(0x1703, false), "JVC", 0x03, 0x17, 0, true},
         // Address 1, command 0x4F, frame bits 1 0; the echo inverts command and frame bits.
-        {"Sharp", PairFrame<SharpTiming>(0x29E1, 0x29E1 ^ 0x7FE0), "Sharp", 0x01, 0x4F},
-        {"Denon", PairFrame<DenonTiming>(0x0222, 0x0222 ^ 0x7FE0), "Denon", 0x02, 0x11},
+        {"Sharp", PairFrame(kSharpTiming, 0x29E1, 0x29E1 ^ 0x7FE0), "Sharp", 0x01, 0x4F},
+        {"Denon", PairFrame(kDenonTiming, 0x0222, 0x0222 ^ 0x7FE0), "Denon", 0x02, 0x11},
     };
 }
 
@@ -271,17 +217,18 @@ std::vector<int32_t> WithValue(std::vector<int32_t> durations, size_t index, int
 std::vector<HalfMatch> HalfMatches() {
     const std::vector<int32_t> nec = NecFrame(0xF708FB04, 32);
     const std::vector<int32_t> rc5 = Rc5Frame(true, true, 0x05, 0x35);
-    const std::vector<int32_t> sharp = PairFrame<SharpTiming>(0x29E1, 0x29E1 ^ 0x7FE0);
+    const std::vector<int32_t> sharp = PairFrame(kSharpTiming, 0x29E1, 0x29E1 ^ 0x7FE0);
     return {
         {"Empty", {}},
-        {"OnlyMarks", {nec::kHeaderMarkUs, nec::kBitMarkUs, nec::kBitMarkUs}},
+        {"OnlyMarks", {kNecTiming.headerMarkUs, kNecTiming.bitMarkUs, kNecTiming.bitMarkUs}},
         {"NecCutAfter20Bits", Truncated(nec, 2 + 2 * 20)},
         {"NecWithoutStopMark", Truncated(nec, 2 + 2 * 32 - 1)},
         // A space halfway between a zero and a one.
-        {"NecAmbiguousBit", WithValue(nec, 5, -(nec::kZeroSpaceUs + nec::kOneSpaceUs) / 2)},
-        {"NecHeaderTooShort", WithValue(nec, 0, nec::kHeaderMarkUs / 2)},
+        {"NecAmbiguousBit",
+         WithValue(nec, 5, -(kNecTiming.zeroSpaceUs + kNecTiming.oneSpaceUs) / 2)},
+        {"NecHeaderTooShort", WithValue(nec, 0, kNecTiming.headerMarkUs / 2)},
         {"NecGoingOnWith33Bits", NecFrame(0x1F708FB04, 33)},
-        {"NecGapTooShort", WithValue(nec, nec.size() - 1, -nec::kOneSpaceUs)},
+        {"NecGapTooShort", WithValue(nec, nec.size() - 1, -kNecTiming.oneSpaceUs)},
         {"NecRepeatWithoutStopMark", Truncated(NecRepeat(), 2)},
         {"Samsung32CommandNotInverted", Samsung32Frame(0x12020707)},
         {"Samsung32AddressNotRepeated", Samsung32Frame(0xFD020807)},
@@ -295,10 +242,10 @@ std::vector<HalfMatch> HalfMatches() {
         {"KaseikyoVendorParityWrong", KaseikyoFrame(0x5203D0812002)},
         {"RcaNotInverted", RcaFrame(0xAB054E)},
         {"PioneerCommandNotInverted", PioneerFrame(0xE51BAA55)},
-        {"JvcWith17Bits", JvcFrame(0x11703, true, jvc::kBits + 1)},
-        {"SharpEchoNotInverted", PairFrame<SharpTiming>(0x29E1, 0x29E1)},
-        {"SharpWithoutEcho", Truncated(sharp, 2 * sharp::kBits + 1)},
-        {"SharpFrameBitsNeitherSharpNorDenon", PairFrame<SharpTiming>(0x69E1, 0x69E1 ^ 0x7FE0)},
+        {"JvcWith17Bits", JvcFrame(0x11703, true, kJvcTiming.bits + 1)},
+        {"SharpEchoNotInverted", PairFrame(kSharpTiming, 0x29E1, 0x29E1)},
+        {"SharpWithoutEcho", Truncated(sharp, 2 * kSharpTiming.frame.bits + 1)},
+        {"SharpFrameBitsNeitherSharpNorDenon", PairFrame(kSharpTiming, 0x69E1, 0x69E1 ^ 0x7FE0)},
     };
 }
 

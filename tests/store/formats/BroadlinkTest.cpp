@@ -42,7 +42,7 @@ TEST(ReadBroadlink, Base64AndHexPackets) {
 
 TEST(BroadlinkCode, LongValuesBehindAZeroByte) {
     const IrSignal signal =
-        SignalOf({Units(274), -Units(0x89), Units(0x11), -Units(0x0D05)}, 0, 26);
+        SignalFrom({Units(274), -Units(0x89), Units(0x11), -Units(0x0D05)}, 0, 26);
     const QByteArray packet = QByteArray::fromBase64(BroadlinkCode(signal).toLatin1());
     EXPECT_EQ(packet.toHex().toStdString(),
               "26000800"

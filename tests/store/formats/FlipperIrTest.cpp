@@ -64,9 +64,9 @@ TEST(ReadFlipperIr, LongRawSignalIsSkippedNotCut) {
 TEST(WriteFlipperIr, ParsedWhereAProtocolFitsElseRaw) {
     IrEncoded nec;
     ASSERT_EQ(EncodeIrSignal(*FindIrProtocol("NEC"), IrCode{0x04, 0x08, 0}, nec), kIrCodeOk);
-    const IrSignal necSignal = SignalOf(nec.durations, nec.frameStart, nec.carrierPeriodUs);
+    const IrSignal necSignal = SignalFrom(nec.durations, nec.frameStart, nec.carrierPeriodUs);
     const ExportButton buttons[] = {{"Power", necSignal},
-                                    {"Odd one", SignalOf({2400, -600, 1200, -30000}, 0, 26)}};
+                                    {"Odd one", SignalFrom({2400, -600, 1200, -30000}, 0, 26)}};
     EXPECT_EQ(WriteFlipperIr(buttons).toStdString(),
               "Filetype: IR signals file\nVersion: 1\n"
               "#\nname: Power\ntype: parsed\nprotocol: NEC\naddress: 04 00 00 00\n"

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "../../support/TestSignals.h"
 #include "IrFactory.h"
 #include "IrProtocol.h"
 #include "IrResult.h"
@@ -50,10 +51,6 @@ const ImportedButton* FindButton(const ImportResult& result, const QString& remo
         }
     }
     return nullptr;
-}
-
-std::vector<int32_t> Durations(const IrSignal& signal) {
-    return {signal.durations, signal.durations + signal.count};
 }
 
 // A waveform written from a protocol's definition: marks and spaces merge as the carrier

@@ -81,7 +81,7 @@ TEST(ProntoCode, WritesIntroAndFrame) {
     // 26 µs carrier: frequency word 108 (0x6C), and every duration a whole number of cycles.
     const double unitUs = 0x6C * kProntoUnitUs;
     auto us = [unitUs](int cycles) { return static_cast<int32_t>(std::lround(cycles * unitUs)); };
-    const IrSignal signal = SignalOf(
+    const IrSignal signal = SignalFrom(
         {us(0x156), -us(0xAB), us(0x15), -us(0x600), us(0x156), -us(0x56), us(0x15), -us(0xE4F)}, 4,
         26);
     EXPECT_EQ(ProntoCode(signal).toStdString(),

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 
 #include "Broadlink.h"
 #include "FormatTestSupport.h"
@@ -134,11 +135,11 @@ std::vector<ExportButton> Buttons() {
     IrEncoded rc5;
     EncodeIrSignal(*FindIrProtocol("RC5"), IrCode{0x05, 0x10, 1}, rc5);
     return {
-        {"Power", SignalOf(nec.durations, nec.frameStart, nec.carrierPeriodUs)},
-        {"Vol+", SignalOf(rc5.durations, rc5.frameStart, rc5.carrierPeriodUs)},
+        {"Power", SignalFrom(nec.durations, nec.frameStart, nec.carrierPeriodUs)},
+        {"Vol+", SignalFrom(rc5.durations, rc5.frameStart, rc5.carrierPeriodUs)},
         // Raw: a frame that starts with a space, and one that ends on a mark.
-        {"Fast Rewind", SignalOf({3000, -1000, 500, -1500, 500, -25000, 700, -700, 700}, 5, 25)},
-        {"1", SignalOf({2400, -600, 1200, -600, 600, -600, 1200}, 0, 26)},
+        {"Fast Rewind", SignalFrom({3000, -1000, 500, -1500, 500, -25000, 700, -700, 700}, 5, 25)},
+        {"1", SignalFrom({2400, -600, 1200, -600, 600, -600, 1200}, 0, 26)},
     };
 }
 
@@ -168,57 +169,56 @@ std::vector<int32_t> Held(const IrSignal& signal) {
     return sent;
 }
 
-TEST(RoundTrip, ProntoKeepsFrameAndCarrierWithinACycle) {
+// Writes the test buttons in `format`, reads the file back with the format guessed, and
+// hands each button with the one signal read back for it to `check`.
+void RoundTrip(RemoteFormat format, const QString& fileName,
+               const std::function<void(const ExportButton&, const IrSignal&)>& check) {
     const std::vector<ExportButton> buttons = Buttons();
-    const QByteArray file = WriteRemoteFile(RemoteFormat::Pronto, "TV_Test", buttons);
-    ASSERT_EQ(GuessRemoteFormat(file), RemoteFormat::Pronto);
-    const ImportResult back = ReadRemoteFile(file, "export.txt", RemoteFormat::Guess);
+    const QByteArray file = WriteRemoteFile(format, "TV_Test", buttons);
+    ASSERT_EQ(GuessRemoteFormat(file), format);
+    const ImportResult back = ReadRemoteFile(file, fileName, RemoteFormat::Guess);
     ASSERT_TRUE(back.error.isEmpty()) << back.error.toStdString();
     for (const ExportButton& button : buttons) {
+        SCOPED_TRACE(button.name.toStdString());
         const ImportedButton* read = ButtonNamed(back, button.name);
-        ASSERT_TRUE(read && read->irSignals.size() == 1) << button.name.toStdString();
-        const IrSignal& signal = read->irSignals[0];
-        EXPECT_EQ(signal.carrierPeriod, button.signal.carrierPeriod);
-        // Pronto counts whole carrier cycles.
-        ExpectClose(Held(signal), Held(button.signal), button.signal.carrierPeriod / 2 + 1,
-                    button.name.toStdString());
+        ASSERT_TRUE(read && read->irSignals.size() == 1);
+        check(button, read->irSignals[0]);
     }
+}
+
+TEST(RoundTrip, ProntoKeepsFrameAndCarrierWithinACycle) {
+    RoundTrip(RemoteFormat::Pronto, "export.txt",
+              [](const ExportButton& button, const IrSignal& signal) {
+                  EXPECT_EQ(signal.carrierPeriod, button.signal.carrierPeriod);
+                  // Pronto counts whole carrier cycles.
+                  ExpectClose(Held(signal), Held(button.signal),
+                              button.signal.carrierPeriod / 2 + 1, button.name.toStdString());
+              });
 }
 
 TEST(RoundTrip, BroadlinkKeepsTheFirstPassWithinAUnit) {
-    const std::vector<ExportButton> buttons = Buttons();
-    const QByteArray file = WriteRemoteFile(RemoteFormat::Broadlink, "TV_Test", buttons);
-    ASSERT_EQ(GuessRemoteFormat(file), RemoteFormat::Broadlink);
-    const ImportResult back = ReadRemoteFile(file, "export.txt", RemoteFormat::Guess);
-    ASSERT_TRUE(back.error.isEmpty()) << back.error.toStdString();
-    for (const ExportButton& button : buttons) {
-        const ImportedButton* read = ButtonNamed(back, button.name);
-        ASSERT_TRUE(read && read->irSignals.size() == 1) << button.name.toStdString();
-        ExpectClose(Durations(read->irSignals[0]), FirstPass(button.signal),
-                    int(kBroadlinkUnitUs / 2) + 1, button.name.toStdString());
-    }
+    RoundTrip(RemoteFormat::Broadlink, "export.txt",
+              [](const ExportButton& button, const IrSignal& signal) {
+                  ExpectClose(Durations(signal), FirstPass(button.signal),
+                              int(kBroadlinkUnitUs / 2) + 1, button.name.toStdString());
+              });
 }
 
 TEST(RoundTrip, FlipperKeepsCodesAndRawSignals) {
-    const std::vector<ExportButton> buttons = Buttons();
-    const QByteArray file = WriteRemoteFile(RemoteFormat::Flipper, "TV_Test", buttons);
-    const ImportResult back = ReadRemoteFile(file, "export.ir", RemoteFormat::Guess);
-    ASSERT_TRUE(back.error.isEmpty()) << back.error.toStdString();
-    for (const ExportButton& button : buttons) {
-        const ImportedButton* read = ButtonNamed(back, button.name);
-        ASSERT_TRUE(read && read->irSignals.size() == 1) << button.name.toStdString();
-        const IrSignal& signal = read->irSignals[0];
-        const IrDecoded was = DecodeIrSignal(Durations(button.signal), button.signal.carrierPeriod);
-        if (was.protocol) {
-            const IrDecoded is = DecodeIrSignal(Durations(signal), signal.carrierPeriod);
-            EXPECT_EQ(is.protocol, was.protocol);
-            EXPECT_EQ(is.frame.code.address, was.frame.code.address);
-            EXPECT_EQ(is.frame.code.command, was.frame.code.command);
-        } else {
-            EXPECT_EQ(Durations(signal), FirstPass(button.signal));
-            EXPECT_EQ(signal.carrierPeriod, button.signal.carrierPeriod);
-        }
-    }
+    RoundTrip(RemoteFormat::Flipper, "export.ir",
+              [](const ExportButton& button, const IrSignal& signal) {
+                  const IrDecoded was =
+                      DecodeIrSignal(Durations(button.signal), button.signal.carrierPeriod);
+                  if (was.protocol) {
+                      const IrDecoded is = DecodeIrSignal(Durations(signal), signal.carrierPeriod);
+                      EXPECT_EQ(is.protocol, was.protocol);
+                      EXPECT_EQ(is.frame.code.address, was.frame.code.address);
+                      EXPECT_EQ(is.frame.code.command, was.frame.code.command);
+                  } else {
+                      EXPECT_EQ(Durations(signal), FirstPass(button.signal));
+                      EXPECT_EQ(signal.carrierPeriod, button.signal.carrierPeriod);
+                  }
+              });
 }
 
 }  // namespace

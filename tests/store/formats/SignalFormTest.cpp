@@ -108,7 +108,7 @@ class SplitIntoBurstPairsCase : public ::testing::TestWithParam<SplitCase> {};
 // Burst pairs start with a mark and end with a space, and sending them is sending the signal.
 TEST_P(SplitIntoBurstPairsCase, SendsTheSame) {
     const SplitCase& c = GetParam();
-    const IrSignal signal = SignalOf(c.durations, c.frameStart, 26);
+    const IrSignal signal = SignalFrom(c.durations, c.frameStart, 26);
     const BurstPairs pairs = SplitIntoBurstPairs(signal);
     for (const std::vector<int32_t>* part : {&pairs.intro, &pairs.frame}) {
         ASSERT_EQ(part->size() % 2, 0u);

@@ -1,0 +1,22 @@
+// Signals that tests write out, and the durations of a signal to compare.
+#pragma once
+
+#include <algorithm>
+#include <vector>
+
+#include "IrSignal.h"
+
+// A signal of these durations; a carrier period of 26 us is 38 kHz.
+inline IrSignal SignalFrom(std::vector<int32_t> durations, uint8_t frameStart = 0,
+                           uint8_t carrierUs = 26) {
+    IrSignal signal;
+    signal.count = static_cast<uint8_t>(durations.size());
+    std::copy(durations.begin(), durations.end(), signal.durations);
+    signal.frameStart = frameStart;
+    signal.carrierPeriod = carrierUs;
+    return signal;
+}
+
+inline std::vector<int32_t> Durations(const IrSignal& signal) {
+    return {signal.durations, signal.durations + signal.count};
+}
