@@ -45,7 +45,7 @@ QString FolderOf(const QString& path) {
 
 CHomeDevicesDlg::CHomeDevicesDlg(CDUWnd& window, ModalRunner& modal, HandheldFs& fs,
                                  const HandheldFolders& folders, int filter, QWidget* parent)
-    : QDialog(parent),
+    : CFillOnShowDialog(parent),
       window_(window),
       modal_(modal),
       fs_(fs),
@@ -162,14 +162,6 @@ QPushButton* CHomeDevicesDlg::CommandButton(int id) const {
         default:
             return nullptr;
     }
-}
-
-void CHomeDevicesDlg::showEvent(QShowEvent* event) {
-    if (!opened_) {
-        opened_ = true;
-        Open();
-    }
-    QDialog::showEvent(event);
 }
 
 void CHomeDevicesDlg::Open() {

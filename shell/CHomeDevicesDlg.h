@@ -8,9 +8,9 @@
 // dialog closes with Done or Select after a change.
 #pragma once
 
-#include <QDialog>
 #include <array>
 #include <vector>
+#include "CFillOnShowDialog.h"
 
 #include "Catalogue.h"
 
@@ -22,7 +22,7 @@ class HandheldFs;
 class QLabel;
 class QPushButton;
 
-class CHomeDevicesDlg : public QDialog {
+class CHomeDevicesDlg : public CFillOnShowDialog {
     Q_OBJECT
 
   public:
@@ -83,7 +83,7 @@ class CHomeDevicesDlg : public QDialog {
     void OnButtons();
 
   protected:
-    void showEvent(QShowEvent* event) override;
+    void FirstShown() override { Open(); }
     // Escape and the window's close box close the dialog as Done does, keeping changes.
     void reject() override;
 
@@ -112,7 +112,6 @@ class CHomeDevicesDlg : public QDialog {
     int shownFilter_ = -1;
     bool filling_ = false;
     bool changed_ = false;
-    bool opened_ = false;
 
     CCheckListCtrl* list_;
     QLabel* title_;

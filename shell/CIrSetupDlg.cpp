@@ -9,7 +9,7 @@
 #include "IrPortDiscovery.h"
 
 CIrSetupDlg::CIrSetupDlg(Registry& registry, CRemoteModel& model, QWidget* parent)
-    : QDialog(parent), registry_(registry), model_(model) {
+    : CFillOnShowDialog(parent), registry_(registry), model_(model) {
     setWindowTitle("IR Setup");
     setFixedSize(DluX(165), DluY(169));
 
@@ -37,14 +37,6 @@ CIrSetupDlg::CIrSetupDlg(Registry& registry, CRemoteModel& model, QWidget* paren
     cancel->setObjectName("2");
     cancel->setGeometry(DluRect(117, 148, 41, 14));
     connect(cancel, &QPushButton::clicked, this, [this] { done(2); });
-}
-
-void CIrSetupDlg::showEvent(QShowEvent* event) {
-    if (!filled_) {
-        filled_ = true;
-        Fill();
-    }
-    QDialog::showEvent(event);
 }
 
 void CIrSetupDlg::Fill() {

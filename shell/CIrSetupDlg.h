@@ -2,17 +2,17 @@
 // the port that switches the IR transceiver on.
 #pragma once
 
-#include <QDialog>
 #include <functional>
 #include <string>
 #include <vector>
+#include "CFillOnShowDialog.h"
 
 class CRemoteModel;
 class QListWidget;
 class QPushButton;
 class Registry;
 
-class CIrSetupDlg : public QDialog {
+class CIrSetupDlg : public CFillOnShowDialog {
     Q_OBJECT
 
   public:
@@ -34,7 +34,7 @@ class CIrSetupDlg : public QDialog {
     QPushButton* AutodetectButton() const { return autodetect_; }
 
   protected:
-    void showEvent(QShowEvent* event) override;
+    void FirstShown() override { Fill(); }
 
   private:
     void Fill();
@@ -45,7 +45,6 @@ class CIrSetupDlg : public QDialog {
     CRemoteModel& model_;
     QListWidget* list_;
     QPushButton* autodetect_;
-    bool filled_ = false;
 };
 
 // Sets the model's port to the guess from the active drivers; done once at start-up,

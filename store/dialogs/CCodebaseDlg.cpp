@@ -32,7 +32,7 @@ int TextHeight(const QFont& font, const QString& text) {
 }  // namespace
 
 CCodebaseDlg::CCodebaseDlg(HandheldFs& fs, ModalRunner& modal, QWidget* parent)
-    : QDialog(parent), fs_(fs), modal_(modal) {
+    : CFillOnShowDialog(parent), fs_(fs), modal_(modal) {
     setFont(QFont("MS Sans Serif", 8));
     setFixedSize(DluX(162), DluY(165));
 
@@ -72,14 +72,6 @@ CCodebaseDlg::CCodebaseDlg(HandheldFs& fs, ModalRunner& modal, QWidget* parent)
     cancel_->setGeometry(DluRect(82, 143, 75, 14));
     cancel_->setFont(Arial(13));
     connect(cancel_, &QPushButton::clicked, this, [this] { done(2); });
-}
-
-void CCodebaseDlg::showEvent(QShowEvent* event) {
-    if (!opened_) {
-        opened_ = true;
-        Open();
-    }
-    QDialog::showEvent(event);
 }
 
 void CCodebaseDlg::Open() {

@@ -2,11 +2,11 @@
 // before learning starts, confirms relearning an existing one, or renames one.
 #pragma once
 
-#include <QDialog>
 #include <QFont>
 #include <QRect>
 #include <QString>
 #include <vector>
+#include "CFillOnShowDialog.h"
 
 class ModalRunner;
 class CHelpBar;
@@ -17,7 +17,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
-class CCodebaseDlg : public QDialog {
+class CCodebaseDlg : public CFillOnShowDialog {
     Q_OBJECT
 
   public:
@@ -67,7 +67,7 @@ class CCodebaseDlg : public QDialog {
     std::vector<PaintedLabel> PaintedLabels() const;
 
   protected:
-    void showEvent(QShowEvent* event) override;
+    void FirstShown() override { Open(); }
     void paintEvent(QPaintEvent* event) override;
 
   private:
@@ -87,6 +87,5 @@ class CCodebaseDlg : public QDialog {
     QPushButton* ok_;
     QPushButton* cancel_;
     CHelpBar* helpBar_ = nullptr;
-    bool opened_ = false;
     bool checking_ = false;
 };

@@ -44,7 +44,7 @@ std::vector<PreferenceSetEntry> ListPreferenceSets(HandheldFs& fs, const QString
 }
 
 CLoadPreferenceDlg::CLoadPreferenceDlg(HandheldFs& fs, ModalRunner& modal, QWidget* parent)
-    : QDialog(parent), fs_(fs), modal_(modal) {
+    : CFillOnShowDialog(parent), fs_(fs), modal_(modal) {
     setWindowTitle("Load Preference");
     setFont(QFont("MS Sans Serif", 8));
 
@@ -86,14 +86,6 @@ CLoadPreferenceDlg::CLoadPreferenceDlg(HandheldFs& fs, ModalRunner& modal, QWidg
     setFixedSize(DluX(162), DluY(165) + barHeight);
     FitTitle(title_);
     helpBar_->setGeometry(0, DluY(165), width(), barHeight);
-}
-
-void CLoadPreferenceDlg::showEvent(QShowEvent* event) {
-    if (!opened_) {
-        opened_ = true;
-        Open();
-    }
-    QDialog::showEvent(event);
 }
 
 void CLoadPreferenceDlg::Open() {

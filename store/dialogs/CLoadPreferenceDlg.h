@@ -2,9 +2,9 @@
 // their names, lets the user choose one to load, and deletes sets no longer needed.
 #pragma once
 
-#include <QDialog>
 #include <QString>
 #include <vector>
+#include "CFillOnShowDialog.h"
 
 class ModalRunner;
 class CHelpBar;
@@ -22,7 +22,7 @@ struct PreferenceSetEntry {
 // files with a header name, at most `kMaxListedSets`, sorted by header name (ordinal).
 std::vector<PreferenceSetEntry> ListPreferenceSets(HandheldFs& fs, const QString& folder);
 
-class CLoadPreferenceDlg : public QDialog {
+class CLoadPreferenceDlg : public CFillOnShowDialog {
     Q_OBJECT
 
   public:
@@ -53,7 +53,7 @@ class CLoadPreferenceDlg : public QDialog {
     CHelpBar* HelpBar() const { return helpBar_; }
 
   protected:
-    void showEvent(QShowEvent* event) override;
+    void FirstShown() override { Open(); }
 
   private:
     void Open();
@@ -64,7 +64,6 @@ class CLoadPreferenceDlg : public QDialog {
     HandheldFs& fs_;
     ModalRunner& modal_;
     std::vector<PreferenceSetEntry> sets_;
-    bool opened_ = false;
     QLabel* title_;
     QListWidget* list_;
     QPushButton* load_;
