@@ -15,6 +15,7 @@
 #include "DialogUnits.h"
 #include "FormTables.h"
 #include "Modal.h"
+#include "NameEdit.h"
 #include "StringText.h"
 #include "TextFit.h"
 
@@ -172,13 +173,7 @@ void CCodebaseDlg::CheckName() {
     // A relearnt codebase keeps its name, so its length is not cut.
     const NameCorrection corrected =
         CorrectTypedCodebaseName(nameEdit_->text(), SelectedCategory(), mode != kRelearn);
-    for (const QChar refused : corrected.refused) {
-        modal_.ShowMessage(this, StringText(kStrIllegalCharacter, {QString(refused)}));
-    }
-    if (corrected.name != nameEdit_->text()) {
-        nameEdit_->setText(corrected.name);
-    }
-    nameEdit_->setCursorPosition(static_cast<int>(corrected.name.size()));
+    ApplyNameCorrection(modal_, this, *nameEdit_, corrected);
     checking_ = false;
 }
 

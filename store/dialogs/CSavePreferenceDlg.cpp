@@ -12,6 +12,7 @@
 #include "DialogUnits.h"
 #include "HelpTexts.h"
 #include "Modal.h"
+#include "NameEdit.h"
 #include "StringText.h"
 #include "TextFit.h"
 
@@ -81,13 +82,7 @@ void CSavePreferenceDlg::CheckName() {
     }
     checking_ = true;
     const NameCorrection corrected = CutIllegalCharacters(nameEdit_->text());
-    for (const QChar refused : corrected.refused) {
-        modal_.ShowMessage(this, StringText(kStrIllegalCharacter, {QString(refused)}));
-    }
-    if (corrected.name != nameEdit_->text()) {
-        nameEdit_->setText(corrected.name);
-    }
-    nameEdit_->setCursorPosition(static_cast<int>(corrected.name.size()));
+    ApplyNameCorrection(modal_, this, *nameEdit_, corrected);
     checking_ = false;
 }
 
