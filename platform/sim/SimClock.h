@@ -81,6 +81,10 @@ class SimTickRate {
         return Move(span);
     }
 
+    // The spans known to show the last answer: from SteadyFrom() up to SteadyUntil().
+    uint64_t SteadyFrom() const { return from_; }
+    uint64_t SteadyUntil() const { return next_; }
+
   private:
     void Step() {
         from_ = next_;

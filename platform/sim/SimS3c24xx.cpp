@@ -126,21 +126,49 @@ void SimS3c24xx::UpdateRunning(int timer) {
                     !state.expired;
 }
 
-// The count after `elapsed` ticks of a run and the reloads in them. The count runs from
-// its value down to 0, then reloads from the count buffer (one underflow) or, without
-// auto-reload, stays at 0.
-SimS3c24xx::Progress SimS3c24xx::Progressed(int timer, uint64_t elapsed) const {
+// The count runs from its value down to 0, then reloads from the count buffer (one
+// underflow) or, without auto-reload, stays at 0. What is found holds as long as the
+// ticks stay the same.
+SimS3c24xx::Progress SimS3c24xx::EvaluateAnew(int timer, uint64_t now) const {
     const Timer& state = timers_[timer];
+    const uint64_t before = state.steadyTicks;
+    state.steadyTicks = kNoTicks;
+    if (!state.running) {
+        state.steady = {state.count, 0};  // until the timer's course changes
+        state.steadyFrom = 0;
+        state.steadySpan = ~uint64_t{0};
+        return state.steady;
+    }
+    if (now <= state.since) {
+        state.steady = {state.count, 0};
+        state.steadyFrom = 0;
+        state.steadySpan = state.since + 1;
+        return state.steady;
+    }
+    const uint64_t elapsed = state.rate.Ticks(now - state.since);
+    const bool autoReload = (PwmReg(kTimerControl) & kTimers[timer].autoReload) != 0;
+    const uint64_t buffer = PwmReg(kTimers[timer].countBuffer) & 0xFFFF;
     Progress progress{0, 1};
-    if (elapsed <= state.count) {
+    if (before != kNoTicks && elapsed == before + 1) {
+        // The next tick, as nearly always: one step down, without a division.
+        progress = state.steady;
+        if (progress.count > 0) {
+            --progress.count;
+        } else if (autoReload) {
+            progress = {static_cast<uint32_t>(buffer), progress.underflows + 1};
+        } else {
+            progress.underflows = 1;  // a one-shot run ends at 0
+        }
+    } else if (elapsed <= state.count) {
         progress = {static_cast<uint32_t>(state.count - elapsed), 0};
-    } else if (PwmReg(kTimerControl) & kTimers[timer].autoReload) {
-        const uint64_t buffer = PwmReg(kTimers[timer].countBuffer) & 0xFFFF;
+    } else if (autoReload) {
         const uint64_t rest = elapsed - state.count - 1;
         progress = {static_cast<uint32_t>(buffer - rest % (buffer + 1)), 1 + rest / (buffer + 1)};
     }
-    state.lastTicks = elapsed;
-    state.lastProgress = progress;
+    state.steadyTicks = elapsed;
+    state.steady = progress;
+    state.steadyFrom = state.since + state.rate.SteadyFrom();
+    state.steadySpan = state.rate.SteadyUntil() - state.rate.SteadyFrom();
     return progress;
 }
 

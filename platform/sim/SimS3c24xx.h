@@ -106,18 +106,23 @@ class SimS3c24xx : public SimChip {
         uint64_t seen = 0;        // reloads that have set the pending bit
         bool expired = false;     // a one-shot run has reached 0
         bool running = false;     // see UpdateRunning
-        // The ticks since `since` at the current rate, and the progress last worked out
-        // from them: the count changes only every few reads of it.
+        // The ticks since `since` at the current rate, and the progress last worked out:
+        // it holds from steadyFrom for steadySpan nanoseconds. The count changes only
+        // every few reads of it.
         mutable SimTickRate rate;
-        mutable uint64_t lastTicks = kNoTicks;
-        mutable Progress lastProgress = {0, 0};
+        mutable uint64_t steadyFrom = 0, steadySpan = 0;
+        mutable Progress steady = {0, 0};
+        mutable uint64_t steadyTicks = kNoTicks;  // the ticks of that progress, if counted
     };
 
     [[gnu::noinline]] uint32_t ReadRegister(uint32_t address, int width);
     uint32_t Reg(uint32_t address) const { return Peek(address, 4); }
     uint32_t PwmReg(uint32_t offset) const { return WordAt(pwm_, offset); }
     // The course of a timer changed: its progress is worked out afresh.
-    void Forget(int timer) { timers_[timer].lastTicks = kNoTicks; }
+    void Forget(int timer) {
+        timers_[timer].steadySpan = 0;
+        timers_[timer].steadyTicks = kNoTicks;
+    }
     // Notes whether a timer counts: started, not held by manual update, not expired.
     void UpdateRunning(int timer);
     void UpdateRates();
@@ -126,16 +131,12 @@ class SimS3c24xx : public SimChip {
     // the count in tight loops: this much is inline.
     Progress Evaluate(int timer, uint64_t now) const {
         const Timer& state = timers_[timer];
-        if (!state.running || now <= state.since) {
-            return {state.count, 0};
+        if (now - state.steadyFrom < state.steadySpan) {
+            return state.steady;
         }
-        const uint64_t elapsed = state.rate.Ticks(now - state.since);
-        if (elapsed == state.lastTicks) {
-            return state.lastProgress;
-        }
-        return Progressed(timer, elapsed);
+        return EvaluateAnew(timer, now);
     }
-    Progress Progressed(int timer, uint64_t elapsed) const;
+    Progress EvaluateAnew(int timer, uint64_t now) const;
     void Rebase(int timer, uint64_t now);
     void RebaseAll(uint64_t now);
     void UpdatePending(uint64_t now);
