@@ -1,28 +1,30 @@
 #include "SimChip.h"
 
-#include <bit>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 #include "SimHandheld.h"
 
 void SimChip::AddPage(uint32_t physicalPage) {
-    auto& page = pages_[physicalPage];
-    if (!page) {
-        page = std::make_unique<PageBytes>();
-        page->fill(0);
+    if (FindPage(physicalPage)) {
+        return;
     }
+    auto bytes = std::make_unique<PageBytes>();
+    bytes->fill(0);
+    pages_.push_back({physicalPage, std::move(bytes)});
 }
 
 SimChip::PageBytes* SimChip::FindPage(uint32_t address) const {
     const uint32_t base = address & ~0xFFFu;
     if (base != cachedBase_) {
-        const auto it = pages_.find(base);
+        const auto it = std::find_if(pages_.begin(), pages_.end(),
+                                     [base](const Page& page) { return page.base == base; });
         if (it == pages_.end()) {
             return nullptr;
         }
         cachedBase_ = base;
-        cachedPage_ = it->second.get();
+        cachedPage_ = it->bytes.get();
     }
     return cachedPage_;
 }
@@ -33,12 +35,8 @@ uint32_t SimChip::Peek(uint32_t address, int width) const {
         return 0;
     }
     const uint32_t offset = address & 0xFFF;
-    if constexpr (std::endian::native == std::endian::little) {
-        if (width == 4) {  // the common case, read in one go
-            uint32_t value = 0;
-            std::memcpy(&value, page->data() + offset, sizeof value);
-            return value;
-        }
+    if (width == 4) {  // the common case, read in one go
+        return WordAt(page->data(), offset);
     }
     uint32_t value = 0;
     for (int k = width - 1; k >= 0; --k) {  // little-endian, as the ARM chips run
@@ -64,10 +62,7 @@ void SimChip::GuestAccessError(const char* what, uint32_t address, int width) {
     handheld.GuestError(text);
 }
 
-bool SimChip::WordAccess(uint32_t address, int width) {
-    if (width == 4) {
-        return true;
-    }
+bool SimChip::NarrowAccess(uint32_t address, int width) {
     GuestAccessError("narrow access to a word register", address, width);
     return false;
 }

@@ -6,8 +6,9 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
-#include <map>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,7 +25,9 @@ class SimChip {
     SimChip& operator=(const SimChip&) = delete;
 
     void AddPage(uint32_t physicalPage);
-    bool HasPage(uint32_t physicalPage) const { return pages_.count(physicalPage) != 0; }
+    bool HasPage(uint32_t physicalPage) const {
+        return (physicalPage & 0xFFF) == 0 && FindPage(physicalPage) != nullptr;
+    }
 
     // A register access by the program; width is 1, 2 or 4 bytes. The address is aligned
     // to the width and inside a page of this chip.
@@ -51,19 +54,45 @@ class SimChip {
     void GuestAccessError(const char* what, uint32_t address, int width);
     // Registers of the 32-bit peripheral bus take whole-word accesses only; anything else is
     // a guest error (reads give 0, writes are dropped).
-    bool WordAccess(uint32_t address, int width);
+    bool WordAccess(uint32_t address, int width) {
+        return width == 4 || NarrowAccess(address, width);
+    }
     // Stores a new interrupt mask and notes it in the mask history.
     void WriteMask(uint32_t address, uint32_t value);
+
+    // The memory of a page added before, for registers that a model reads on every poll of
+    // a driver: a word at `offset` of it reads without looking the page up.
+    uint8_t* PageMemory(uint32_t physicalPage) { return FindPage(physicalPage)->data(); }
+    static uint32_t WordAt(const uint8_t* page, uint32_t offset) {
+        if constexpr (std::endian::native == std::endian::little) {
+            uint32_t value = 0;
+            std::memcpy(&value, page + offset, sizeof value);
+            return value;
+        }
+        uint32_t value = 0;
+        for (int k = 3; k >= 0; --k) {  // little-endian, as the ARM chips run
+            value = (value << 8) | page[offset + static_cast<uint32_t>(k)];
+        }
+        return value;
+    }
 
     SimHandheld& handheld;
 
   private:
+    // Reports a narrow access to a word register; false.
+    bool NarrowAccess(uint32_t address, int width);
+
     using PageBytes = std::array<uint8_t, 4096>;
     // The page of `address`, or null; the last one found is kept, as the drivers' loops
     // read the same few registers over and over.
     PageBytes* FindPage(uint32_t address) const;
 
-    std::map<uint32_t, std::unique_ptr<PageBytes>> pages_;
+    // A chip has a handful of pages: a short list searched in order beats a tree.
+    struct Page {
+        uint32_t base;
+        std::unique_ptr<PageBytes> bytes;
+    };
+    std::vector<Page> pages_;
     mutable uint32_t cachedBase_ = 1;  // no page starts at an odd address
     mutable PageBytes* cachedPage_ = nullptr;
     std::vector<MaskChange> maskHistory_;

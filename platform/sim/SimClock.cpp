@@ -33,3 +33,34 @@ void SimClock::Pace() {
     }
     nextCheck_ = now_ + kPaceSlack;
 }
+
+SimTickRate::SimTickRate(uint64_t numerator, uint64_t denominator)
+    : numerator_(numerator),
+      denominator_(denominator),
+      stepQuotient_(denominator / numerator),
+      stepRemainder_(denominator % numerator) {
+    Place(0, 0);
+}
+
+void SimTickRate::Place(uint64_t ticks, uint64_t span) {
+    const uint64_t next = ticks + 1;
+    const uint64_t part = next % numerator_ * denominator_;
+    ticks_ = ticks;
+    from_ = span;
+    nextQuotient_ = next / numerator_ * denominator_ + part / numerator_;
+    nextRemainder_ = part % numerator_;
+    next_ = nextQuotient_ + (nextRemainder_ != 0);
+}
+
+uint64_t SimTickRate::Move(uint64_t span) {
+    // A few ticks on: step tick by tick, adding the denominator each time.
+    constexpr uint64_t kMaxSteps = 4;
+    if (span >= next_ && span - next_ < kMaxSteps * (stepQuotient_ + 1)) {
+        while (span >= next_) {
+            Step();
+        }
+        return ticks_;
+    }
+    Place(SimClock::Scale(span, numerator_, denominator_), span);
+    return ticks_;
+}

@@ -8,7 +8,11 @@
 class SimHandheld::Page : public RegisterBlock {
   public:
     Page(SimHandheld& handheld, uint32_t base, bool writable)
-        : handheld_(handheld), base_(base), writable_(writable) {}
+        : handheld_(handheld),
+          clock_(handheld.clock_),
+          chip_(*handheld.chip_),
+          base_(base),
+          writable_(writable) {}
 
     uint8_t Read8(uint32_t offset) override { return static_cast<uint8_t>(Read(offset, 1)); }
     uint16_t Read16(uint32_t offset) override { return static_cast<uint16_t>(Read(offset, 2)); }
@@ -18,40 +22,45 @@ class SimHandheld::Page : public RegisterBlock {
     void Write32(uint32_t offset, uint32_t value) override { Write(offset, value, 4); }
 
   private:
-    bool Valid(uint32_t offset, int width, const char* what) {
-        // Widths are 1, 2 or 4: a mask tests the alignment without a division.
-        if (offset + static_cast<uint32_t>(width) > kPageSize ||
-            (offset & static_cast<uint32_t>(width - 1)) != 0) {
-            char text[96];
-            std::snprintf(text, sizeof text, "%s of %d bytes at 0x%08X + 0x%X", what, width, base_,
-                          offset);
-            handheld_.GuestError(text);
-            return false;
-        }
-        return true;
+    // Widths are 1, 2 or 4: a mask tests the alignment without a division.
+    static bool Valid(uint32_t offset, int width) {
+        return offset + static_cast<uint32_t>(width) <= kPageSize &&
+               (offset & static_cast<uint32_t>(width - 1)) == 0;
     }
+    // Every poll of a driver comes through here: the checks are inline, the reports of
+    // what fails are not.
     uint32_t Read(uint32_t offset, int width) {
-        handheld_.clock_.ChargeRegisterRead();
-        if (!Valid(offset, width, "bad read")) {
-            return 0;
+        clock_.ChargeRegisterRead();
+        if (!Valid(offset, width)) [[unlikely]] {
+            return BadAccess(offset, width, "bad read");
         }
-        return handheld_.chip_->Read(base_ + offset, width);
+        return chip_.Read(base_ + offset, width);
     }
     void Write(uint32_t offset, uint32_t value, int width) {
-        if (!Valid(offset, width, "bad write")) {
+        if (!Valid(offset, width)) [[unlikely]] {
+            BadAccess(offset, width, "bad write");
             return;
         }
-        if (!writable_) {
+        if (!writable_) [[unlikely]] {
             char text[96];
             std::snprintf(text, sizeof text, "write to read-only mapping at 0x%08X + 0x%X", base_,
                           offset);
             handheld_.GuestError(text);
             return;
         }
-        handheld_.chip_->Write(base_ + offset, value, width);
+        chip_.Write(base_ + offset, value, width);
+    }
+    [[gnu::noinline, gnu::cold]] uint32_t BadAccess(uint32_t offset, int width, const char* what) {
+        char text[96];
+        std::snprintf(text, sizeof text, "%s of %d bytes at 0x%08X + 0x%X", what, width, base_,
+                      offset);
+        handheld_.GuestError(text);
+        return 0;
     }
 
     SimHandheld& handheld_;
+    SimClock& clock_;
+    SimChip& chip_;
     uint32_t base_;
     bool writable_;
 };

@@ -83,7 +83,7 @@ Demodulated SimIrAir::Demodulate() const {
 
 void SimIrAir::Play(const RemoteWaveform& waveform, uint64_t now) {
     pulses_.clear();
-    cursor_ = 0;
+    Restart();
     if (waveform.carrierHz == 0) {
         return;
     }
@@ -127,7 +127,7 @@ void SimIrAir::Play(const RemoteWaveform& waveform, uint64_t now) {
 
 bool SimIrAir::Echo(uint64_t now, uint64_t delayNs) {
     pulses_.clear();
-    cursor_ = 0;
+    Restart();
     if (emissions_.empty()) {
         return false;
     }
@@ -148,15 +148,22 @@ bool SimIrAir::Echo(uint64_t now, uint64_t delayNs) {
 
 void SimIrAir::StickReceiver(uint64_t time) {
     pulses_.assign(1, {time, kNever});
-    cursor_ = 0;
+    Restart();
 }
 
 void SimIrAir::StopPlaying() {
     pulses_.clear();
-    cursor_ = 0;
+    Restart();
 }
 
-bool SimIrAir::ReceiverIdle(uint64_t time) {
+void SimIrAir::Restart() {
+    cursor_ = 0;
+    steadyFrom_ = kNever;
+    steadyUntil_ = 0;
+    nextPulseQuery_ = kNever;
+}
+
+bool SimIrAir::ReceiverLevelAt(uint64_t time) {
     if (cursor_ > 0 && cursor_ <= pulses_.size() && pulses_[cursor_ - 1].second > time) {
         // Time went back (a new reader); find the place again.
         cursor_ = 0;
@@ -164,11 +171,24 @@ bool SimIrAir::ReceiverIdle(uint64_t time) {
     while (cursor_ < pulses_.size() && pulses_[cursor_].second <= time) {
         ++cursor_;
     }
-    return !(cursor_ < pulses_.size() && pulses_[cursor_].first <= time);
+    // Pulses are in order and apart: the level holds from the end of the pulse before to
+    // the start of the next, or through the pulse under way.
+    if (cursor_ < pulses_.size() && pulses_[cursor_].first <= time) {
+        steadyFrom_ = pulses_[cursor_].first;
+        steadyUntil_ = pulses_[cursor_].second;
+        steadyIdle_ = false;
+    } else {
+        steadyFrom_ = cursor_ > 0 ? pulses_[cursor_ - 1].second : 0;
+        steadyUntil_ = cursor_ < pulses_.size() ? pulses_[cursor_].first : kNever;
+        steadyIdle_ = true;
+    }
+    return steadyIdle_;
 }
 
-uint64_t SimIrAir::NextPulseAfter(uint64_t time) const {
+uint64_t SimIrAir::FindNextPulseAfter(uint64_t time) const {
     auto it = std::upper_bound(pulses_.begin(), pulses_.end(), time,
                                [](uint64_t t, const auto& pulse) { return t < pulse.first; });
-    return it == pulses_.end() ? kNever : it->first;
+    nextPulseQuery_ = time;
+    nextPulse_ = it == pulses_.end() ? kNever : it->first;
+    return nextPulse_;
 }

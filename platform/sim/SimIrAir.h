@@ -52,17 +52,36 @@ class SimIrAir {
     bool Echo(uint64_t now, uint64_t delayNs);
     // A faulty receiver: from `time` on its output stays active (as in one endless pulse).
     void StickReceiver(uint64_t time);
-    // The receive pin: false (0) while a carrier pulse arrives.
-    bool ReceiverIdle(uint64_t time);
+    // The receive pin: false (0) while a carrier pulse arrives. Drivers poll it every few
+    // hundred nanoseconds, so the span over which it last read the same is kept.
+    bool ReceiverIdle(uint64_t time) {
+        if (time >= steadyFrom_ && time < steadyUntil_) {
+            return steadyIdle_;
+        }
+        return ReceiverLevelAt(time);
+    }
     // The start of the first pulse after `time`, or kNever.
-    uint64_t NextPulseAfter(uint64_t time) const;
+    uint64_t NextPulseAfter(uint64_t time) const {
+        return time == nextPulseQuery_ ? nextPulse_ : FindNextPulseAfter(time);
+    }
     // When the last pulse ends; 0 when nothing plays.
     uint64_t PlayEnd() const { return pulses_.empty() ? 0 : pulses_.back().second; }
 
   private:
+    // What plays changed: the receiver's place in it is looked up again.
+    void Restart();
+    bool ReceiverLevelAt(uint64_t time);
+    uint64_t FindNextPulseAfter(uint64_t time) const;
+
     std::vector<std::pair<uint64_t, bool>> emissions_;
     bool transmitterOn_ = false;
 
     std::vector<std::pair<uint64_t, uint64_t>> pulses_;  // [start, end) of each pulse
     size_t cursor_ = 0;
+    // The receive pin reads steadyIdle_ from steadyFrom_ up to steadyUntil_.
+    uint64_t steadyFrom_ = kNever, steadyUntil_ = 0;
+    bool steadyIdle_ = true;
+    // The last question to NextPulseAfter and its answer (the wake-up detector asks the same
+    // one until it is armed again).
+    mutable uint64_t nextPulseQuery_ = kNever, nextPulse_ = kNever;
 };

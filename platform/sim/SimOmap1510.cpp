@@ -21,6 +21,8 @@ SimOmap1510::SimOmap1510(SimHandheld& handheld) : SimChip(handheld) {
     AddPage(kUartPage);
     AddPage(kTimerPage);
     AddPage(kConfigPage);
+    timerPage_ = PageMemory(kTimerPage);
+    uart3_ = PageMemory(kUartPage) + (kUart3 - kUartPage);
     // UART 3 as the system leaves it with the port closed: disabled, 2400 baud, 8N1.
     dll_ = 0xE2;
     dlh_ = 0x04;
@@ -101,16 +103,14 @@ void SimOmap1510::Report(uint64_t time) {
     handheld.Air().Transmit(time, EmitterOn());
 }
 
+void SimOmap1510::FindNextEdge() {
+    nextEdge_ = frameActive_ && frameDivisor_ != 0 ? BitStart(nextBit_) : kNoEdge;
+}
+
 // Brings the line's bit edges up to `now`; writes report their own changes at once.
-void SimOmap1510::Sync(uint64_t now) {
-    if (now <= syncedTo_) {
-        return;
-    }
-    while (frameActive_ && frameDivisor_ != 0) {
-        const uint64_t edge = BitStart(nextBit_);
-        if (edge >= now) {
-            break;
-        }
+void SimOmap1510::SyncEdges(uint64_t now) {
+    while (nextEdge_ < now) {
+        const uint64_t edge = nextEdge_;
         if (nextBit_ < kFrameBits) {
             ++nextBit_;
         } else if (!fifo_.empty()) {
@@ -121,9 +121,9 @@ void SimOmap1510::Sync(uint64_t now) {
         } else {
             frameActive_ = false;
         }
+        FindNextEdge();
         Report(edge);
     }
-    syncedTo_ = now;
 }
 
 bool SimOmap1510::WakeEvent(uint64_t now) const {
@@ -148,10 +148,10 @@ uint8_t SimOmap1510::ReadUart(uint32_t offset, uint64_t now) {
         case kUartLineControl:
             return lcr_;
         case kUartModemControl:
-            return bank == Bank::ConfigB ? static_cast<uint8_t>(Peek(kUart3 + offset, 1)) : mcr_;
+            return bank == Bank::ConfigB ? uart3_[offset] : mcr_;
         case kUartLineStatus: {
             if (bank == Bank::ConfigB) {
-                return static_cast<uint8_t>(Peek(kUart3 + offset, 1));
+                return uart3_[offset];
             }
             uint8_t status = 0;
             if (fifo_.empty()) {
@@ -169,10 +169,10 @@ uint8_t SimOmap1510::ReadUart(uint32_t offset, uint64_t now) {
         case kUartWakeControl:
             return wakeControl_;
         case kUartWakeStatus:
-            return static_cast<uint8_t>((Peek(kUart3 + offset, 1) & ~kWakeEvent) |
+            return static_cast<uint8_t>((uart3_[offset] & ~kWakeEvent) |
                                         (WakeEvent(now) ? kWakeEvent : 0));
         default:
-            return static_cast<uint8_t>(Peek(kUart3 + offset, 1));
+            return uart3_[offset];
     }
 }
 
@@ -193,6 +193,7 @@ void SimOmap1510::WriteUart(uint32_t offset, uint8_t value, uint64_t now) {
                 frameDivisor_ = Divisor();
                 frameOversampling_ = (mdr1_ & kModeMask) == kModeUart13x ? 13 : 16;
                 nextBit_ = 1;
+                FindNextEdge();
             } else {
                 fifo_.push_back(value);
             }
@@ -227,6 +228,7 @@ void SimOmap1510::WriteUart(uint32_t offset, uint8_t value, uint64_t now) {
             if (!UartMode()) {
                 fifo_.clear();  // leaving UART mode resets the transmitter
                 frameActive_ = false;
+                FindNextEdge();
             }
             return;
         case kUartSupplementary:
@@ -247,9 +249,10 @@ void SimOmap1510::WriteUart(uint32_t offset, uint8_t value, uint64_t now) {
 // --- Timer 3 ---
 
 uint64_t SimOmap1510::TimerTicks(uint64_t nanoseconds) const {
-    const uint32_t control = Peek(kTimer3 + kTimerControl, 4);
-    const uint64_t divisor = uint64_t{2} << ((control >> kTimerPrescaleShift) & 0x7);
-    const uint64_t hz = kTimerInputHz / divisor;
+    // The prescaler divides by a power of two: a shift, where a division would cost more
+    // than the rest of a read of the count.
+    const uint32_t control = WordAt(timerPage_, kTimer3 - kTimerPage + kTimerControl);
+    const uint64_t hz = kTimerInputHz >> (((control >> kTimerPrescaleShift) & 0x7) + 1);
     return nanoseconds / kNsPerSecond * hz + nanoseconds % kNsPerSecond * hz / kNsPerSecond;
 }
 
@@ -289,6 +292,19 @@ void SimOmap1510::RebaseTimer(uint64_t now) {
 uint32_t SimOmap1510::Read(uint32_t address, int width) {
     const uint64_t now = handheld.Clock().Now();
     Sync(now);
+    // The drivers poll the timer's count and the UART's status in tight loops: those reads
+    // take the short way.
+    if (address == kTimer3 + kTimerCount && width == 4) {
+        bool expired = false;
+        return TimerCount(now, expired);
+    }
+    if (address >= kUart3 && address < kUart3 + 0x100 && width != 2) {
+        return ReadUart(address - kUart3, now);
+    }
+    return ReadRegister(address, width, now);
+}
+
+uint32_t SimOmap1510::ReadRegister(uint32_t address, int width, uint64_t now) {
     if (address >= kUart3 && address < kUart3 + 0x100) {
         if (width == 2) {
             handheld.GuestError("UART 3: 16-bit read");

@@ -99,6 +99,7 @@ class SimOmap1510 : public SimChip {
   private:
     enum class Bank { Operational, ConfigA, ConfigB };
     Bank CurrentBank() const;
+    [[gnu::noinline]] uint32_t ReadRegister(uint32_t address, int width, uint64_t now);
     uint8_t ReadUart(uint32_t offset, uint64_t now);
     void WriteUart(uint32_t offset, uint8_t value, uint64_t now);
 
@@ -108,7 +109,15 @@ class SimOmap1510 : public SimChip {
     bool LineHigh() const;
     bool EmitterOn() const;
     void Report(uint64_t time);
-    void Sync(uint64_t now);
+    // Brings the line's bit edges up to `now`. Every access does, so the next edge's time
+    // is kept and compared inline.
+    void Sync(uint64_t now) {
+        if (nextEdge_ < now) {
+            SyncEdges(now);
+        }
+    }
+    void SyncEdges(uint64_t now);
+    void FindNextEdge();
     bool WakeEvent(uint64_t now) const;
 
     // Timer 3.
@@ -128,8 +137,11 @@ class SimOmap1510 : public SimChip {
     uint8_t frameByte_ = 0;
     uint32_t frameDivisor_ = 0, frameOversampling_ = 16;
     uint32_t nextBit_ = 0;  // the bit that begins next (1..10); bit 0 is the start bit
-    uint64_t syncedTo_ = 0;
+    static constexpr uint64_t kNoEdge = ~uint64_t{0};
+    uint64_t nextEdge_ = kNoEdge;  // when that bit begins; kNoEdge while the line is idle
 
+    const uint8_t* uart3_ = nullptr;  // UART 3's registers and the timer page in memory
+    const uint8_t* timerPage_ = nullptr;
     uint64_t timerSince_ = 0;
     uint32_t timerCount_ = 0;
     bool timerRunning_ = false;

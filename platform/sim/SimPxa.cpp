@@ -28,6 +28,7 @@ SimPxaChip::SimPxaChip(SimHandheld& handheld, uint64_t timerHertz)
         receivePin_ = kUartPins[irUart_ - 1].receive;
         transmitPin_ = kUartPins[irUart_ - 1].transmit;
     }
+    gpio_ = PageMemory(kGpioBase);
     Poke(kGpioBase + kPinDirection1, kBootDirection1, 4);
     Poke(kGpioBase + kAltFunction1Low, kBootAltFunction1Low, 4);
     Poke(kInterruptBase + kInterruptMask, kBootInterruptMask, 4);
@@ -70,7 +71,7 @@ uint32_t SimPxaChip::Read(uint32_t address, int width) {
             if (receivePin_ >= 0 && handheld.Air().ReceiverIdle(handheld.Clock().Now())) {
                 inputs |= Bit1(receivePin_);
             }
-            return PinLevels(latch1_, Peek(kGpioBase + kPinDirection1, 4), inputs);
+            return PinLevels(latch1_, WordAt(gpio_, kPinDirection1), inputs);
         }
         case kGpioBase + kPinSet1:
         case kGpioBase + kPinClear1:

@@ -65,6 +65,7 @@ class SimPxaChip : public SimChip {
 
     SimFreeRunningCounter counter_;
     uint32_t latch1_ = 0;
+    const uint8_t* gpio_ = nullptr;  // the GPIO page's memory
     int irUart_;
     int receivePin_ = -1;
     int transmitPin_ = -1;

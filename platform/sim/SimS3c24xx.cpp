@@ -74,12 +74,15 @@ SimS3c24xx::SimS3c24xx(SimHandheld& handheld, const SimS3c24xxConfig& config)
         Poke(page + kUartLineControl, 0x03, 4);  // 8 data bits, no parity, 1 stop bit
     }
     irUart_ = handheld.Profile().irUartIndex;
+    pwm_ = PageMemory(kPwmBase);
+    gpio_ = PageMemory(kGpioBase);
     Poke(kClockBase + kClockDivider, config.clockDivider, 4);
     Poke(kPwmBase + kTimerConfig0, config.prescaler1 << kPrescaler1Shift, 4);
     Poke(kPwmBase + kTimerControl, config.timerControl, 4);
     for (int t = 0; t < 3; ++t) {
         Poke(kPwmBase + kTimers[t].countBuffer, config.countBuffers[t], 4);
         timers_[t].count = config.countBuffers[t];
+        UpdateRunning(t);
     }
     Poke(kInterruptBase + kInterruptMask, config.interruptMask, 4);
     UpdateRates();
@@ -103,6 +106,8 @@ void SimS3c24xx::UpdateRates() {
         const uint32_t mux = (Reg(kPwmBase + kTimerConfig1) >> kTimers[t].dividerShift) & 0xF;
         // 1/2 ... 1/16; the external clock input is not connected.
         divisors_[t] = pclk * (uint64_t{2} << (mux > 3 ? 3 : mux));
+        timers_[t].rate = SimTickRate(config_.coreClockMHz, divisors_[t] * 1000);
+        Forget(t);
     }
 }
 
@@ -114,30 +119,57 @@ uint64_t SimS3c24xx::TicksIn(int timer, uint64_t nanoseconds) const {
            nanoseconds % denominator * numerator / denominator;
 }
 
-bool SimS3c24xx::Running(int timer) const {
+void SimS3c24xx::UpdateRunning(int timer) {
     const uint32_t control = Reg(kPwmBase + kTimerControl);
-    return (control & kTimers[timer].start) && !(control & kTimers[timer].manualUpdate) &&
-           !timers_[timer].expired;
+    Timer& state = timers_[timer];
+    state.running = (control & kTimers[timer].start) && !(control & kTimers[timer].manualUpdate) &&
+                    !state.expired;
 }
 
-// The count of a timer at `now` and the reloads since its last rebase. The count runs
-// from its value down to 0, then reloads from the count buffer (one underflow) or, without
-// auto-reload, stays at 0.
-SimS3c24xx::Progress SimS3c24xx::Evaluate(int timer, uint64_t now) const {
+// The count runs from its value down to 0, then reloads from the count buffer (one
+// underflow) or, without auto-reload, stays at 0. What is found holds as long as the
+// ticks stay the same.
+SimS3c24xx::Progress SimS3c24xx::EvaluateAnew(int timer, uint64_t now) const {
     const Timer& state = timers_[timer];
-    if (!Running(timer) || now <= state.since) {
-        return {state.count, 0};
+    const uint64_t before = state.steadyTicks;
+    state.steadyTicks = kNoTicks;
+    if (!state.running) {
+        state.steady = {state.count, 0};  // until the timer's course changes
+        state.steadyFrom = 0;
+        state.steadySpan = ~uint64_t{0};
+        return state.steady;
     }
-    const uint64_t elapsed = TicksIn(timer, now - state.since);
-    if (elapsed <= state.count) {
-        return {static_cast<uint32_t>(state.count - elapsed), 0};
+    if (now <= state.since) {
+        state.steady = {state.count, 0};
+        state.steadyFrom = 0;
+        state.steadySpan = state.since + 1;
+        return state.steady;
     }
-    if (!(Reg(kPwmBase + kTimerControl) & kTimers[timer].autoReload)) {
-        return {0, 1};
+    const uint64_t elapsed = state.rate.Ticks(now - state.since);
+    const bool autoReload = (PwmReg(kTimerControl) & kTimers[timer].autoReload) != 0;
+    const uint64_t buffer = PwmReg(kTimers[timer].countBuffer) & 0xFFFF;
+    Progress progress{0, 1};
+    if (before != kNoTicks && elapsed == before + 1) {
+        // The next tick, as nearly always: one step down, without a division.
+        progress = state.steady;
+        if (progress.count > 0) {
+            --progress.count;
+        } else if (autoReload) {
+            progress = {static_cast<uint32_t>(buffer), progress.underflows + 1};
+        } else {
+            progress.underflows = 1;  // a one-shot run ends at 0
+        }
+    } else if (elapsed <= state.count) {
+        progress = {static_cast<uint32_t>(state.count - elapsed), 0};
+    } else if (autoReload) {
+        const uint64_t rest = elapsed - state.count - 1;
+        progress = {static_cast<uint32_t>(buffer - rest % (buffer + 1)), 1 + rest / (buffer + 1)};
     }
-    const uint64_t buffer = Reg(kPwmBase + kTimers[timer].countBuffer) & 0xFFFF;
-    const uint64_t rest = elapsed - state.count - 1;
-    return {static_cast<uint32_t>(buffer - rest % (buffer + 1)), 1 + rest / (buffer + 1)};
+    state.steadyTicks = elapsed;
+    state.steady = progress;
+    state.steadyFrom = state.since + state.rate.SteadyFrom();
+    state.steadySpan = state.rate.SteadyUntil() - state.rate.SteadyFrom();
+    return progress;
 }
 
 // Fixes a timer's progress up to `now`, before something that changes its course.
@@ -146,10 +178,12 @@ void SimS3c24xx::Rebase(int timer, uint64_t now) {
     Timer& state = timers_[timer];
     if (progress.underflows && !(Reg(kPwmBase + kTimerControl) & kTimers[timer].autoReload)) {
         state.expired = true;
+        UpdateRunning(timer);
     }
     state.count = progress.count;
     state.underflows += progress.underflows;
     state.since = now;
+    Forget(timer);
 }
 
 void SimS3c24xx::RebaseAll(uint64_t now) {
@@ -191,16 +225,18 @@ void SimS3c24xx::WriteTimerControl(uint32_t value, uint64_t now) {
         } else if ((value & kTimers[t].start) && !(before & kTimers[t].start)) {
             state.expired = false;  // started again from where it stands
         }
+        UpdateRunning(t);
+        Forget(t);
     }
 }
 
 uint32_t SimS3c24xx::ReadPortHData(uint64_t now) {
-    uint32_t data = Reg(kGpioBase + kPortHData);
+    uint32_t data = WordAt(gpio_, kPortHData);
     if (irUart_ == 0) {
         return data;
     }
     const uint32_t pin = ReceivePin(irUart_);
-    if (PinMode(Reg(kGpioBase + kPortHControl), pin) == kPinInput) {
+    if (PinMode(WordAt(gpio_, kPortHControl), pin) == kPinInput) {
         const uint32_t mask = 1u << pin;
         data = handheld.Air().ReceiverIdle(now) ? (data | mask) : (data & ~mask);
     }
@@ -218,27 +254,47 @@ void SimS3c24xx::UpdateEmitter(uint64_t now) {
 }
 
 uint32_t SimS3c24xx::Read(uint32_t address, int width) {
-    if (InPage(address, kUartBases[0]) || InPage(address, kUartBases[1]) ||
-        InPage(address, kUartBases[2])) {
+    // The drivers poll a timer's count and the receive pin in tight loops: those reads take
+    // the short way.
+    if ((address & ~0xFFFu) == kPwmBase && width == 4) {
+        for (int t = 0; t < 3; ++t) {
+            if (address == kPwmBase + kTimers[t].countObservation) {
+                return Evaluate(t, handheld.Clock().Now()).count;
+            }
+        }
+    } else if (address == kGpioBase + kPortHData && width == 4) {
+        return ReadPortHData(handheld.Clock().Now());
+    }
+    return ReadRegister(address, width);
+}
+
+uint32_t SimS3c24xx::ReadRegister(uint32_t address, int width) {
+    const uint32_t page = address & ~0xFFFu;
+    if (page == kUartBases[0] || page == kUartBases[1] || page == kUartBases[2]) {
         return Peek(address, width);  // the UARTs take byte and word accesses alike
     }
-    if (width != 4) {
+    if (width != 4) [[unlikely]] {
         char text[80];
         std::snprintf(text, sizeof text, "%d-byte read of word register 0x%08X", width, address);
         handheld.GuestError(text);
         return 0;
     }
     const uint64_t now = handheld.Clock().Now();
-    for (int t = 0; t < 3; ++t) {
-        if (address == kPwmBase + kTimers[t].countObservation) {
-            return Evaluate(t, now).count;
-        }
-    }
-    if (address == kInterruptBase + kSourcePending ||
-        address == kInterruptBase + kInterruptPending) {
-        UpdatePending(now);
-    } else if (address == kGpioBase + kPortHData) {
-        return ReadPortHData(now);
+    switch (address) {
+        case kPwmBase + kTimers[0].countObservation:
+            return Evaluate(0, now).count;
+        case kPwmBase + kTimers[1].countObservation:
+            return Evaluate(1, now).count;
+        case kPwmBase + kTimers[2].countObservation:
+            return Evaluate(2, now).count;
+        case kGpioBase + kPortHData:
+            return ReadPortHData(now);
+        case kInterruptBase + kSourcePending:
+        case kInterruptBase + kInterruptPending:
+            UpdatePending(now);
+            break;
+        default:
+            break;
     }
     return Peek(address, width);
 }

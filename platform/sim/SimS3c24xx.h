@@ -94,23 +94,49 @@ class SimS3c24xx : public SimChip {
         const SimS3c24xxConfig& config);
 
   private:
+    struct Progress {
+        uint32_t count;
+        uint64_t underflows;
+    };
+    static constexpr uint64_t kNoTicks = ~uint64_t{0};
     struct Timer {
         uint64_t since = 0;       // virtual time of the state below
         uint32_t count = 0;       // count at `since`
         uint64_t underflows = 0;  // reloads before `since`
         uint64_t seen = 0;        // reloads that have set the pending bit
         bool expired = false;     // a one-shot run has reached 0
-    };
-    struct Progress {
-        uint32_t count;
-        uint64_t underflows;
+        bool running = false;     // see UpdateRunning
+        // The ticks since `since` at the current rate, and the progress last worked out:
+        // it holds from steadyFrom for steadySpan nanoseconds. The count changes only
+        // every few reads of it.
+        mutable SimTickRate rate;
+        mutable uint64_t steadyFrom = 0, steadySpan = 0;
+        mutable Progress steady = {0, 0};
+        mutable uint64_t steadyTicks = kNoTicks;  // the ticks of that progress, if counted
     };
 
+    [[gnu::noinline]] uint32_t ReadRegister(uint32_t address, int width);
     uint32_t Reg(uint32_t address) const { return Peek(address, 4); }
-    bool Running(int timer) const;
+    uint32_t PwmReg(uint32_t offset) const { return WordAt(pwm_, offset); }
+    // The course of a timer changed: its progress is worked out afresh.
+    void Forget(int timer) {
+        timers_[timer].steadySpan = 0;
+        timers_[timer].steadyTicks = kNoTicks;
+    }
+    // Notes whether a timer counts: started, not held by manual update, not expired.
+    void UpdateRunning(int timer);
     void UpdateRates();
     uint64_t TicksIn(int timer, uint64_t nanoseconds) const;
-    Progress Evaluate(int timer, uint64_t now) const;
+    // The count of a timer at `now` and the reloads since its last rebase. The drivers read
+    // the count in tight loops: this much is inline.
+    Progress Evaluate(int timer, uint64_t now) const {
+        const Timer& state = timers_[timer];
+        if (now - state.steadyFrom < state.steadySpan) {
+            return state.steady;
+        }
+        return EvaluateAnew(timer, now);
+    }
+    Progress EvaluateAnew(int timer, uint64_t now) const;
     void Rebase(int timer, uint64_t now);
     void RebaseAll(uint64_t now);
     void UpdatePending(uint64_t now);
@@ -119,6 +145,8 @@ class SimS3c24xx : public SimChip {
     void UpdateEmitter(uint64_t now);
 
     SimS3c24xxConfig config_;
+    const uint8_t* pwm_ = nullptr;  // the PWM and GPIO pages' memory
+    const uint8_t* gpio_ = nullptr;
     Timer timers_[3];
     uint64_t divisors_[3] = {2, 2, 2};
     int irUart_ = 0;  // 1..3; 0: no transceiver

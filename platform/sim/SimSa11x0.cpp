@@ -7,6 +7,7 @@ SimSa11x0Chip::SimSa11x0Chip(SimHandheld& handheld) : SimChip(handheld), counter
          {kSerial2UartBase, kSerial2HsspBase, kPinControllerBase, kOsTimerBase, kInterruptBase}) {
         AddPage(page);
     }
+    pinController_ = PageMemory(kPinControllerBase);
     Poke(kPinControllerBase + kPinDirection, kBootDirection, 4);
     Poke(kInterruptBase + kInterruptMask, kBootInterruptMask, 4);
 }
@@ -34,7 +35,7 @@ uint32_t SimSa11x0Chip::Read(uint32_t address, int width) {
         case kPinControllerBase + kPinState: {
             const uint32_t inputs =
                 handheld.Air().ReceiverIdle(handheld.Clock().Now()) ? kReceivePin : 0;
-            return PinLevels(latch_, Peek(kPinControllerBase + kPinDirection, 4), inputs);
+            return PinLevels(latch_, WordAt(pinController_, kPinDirection), inputs);
         }
         default:
             return Peek(address, width);

@@ -56,4 +56,5 @@ class SimSa11x0Chip : public SimChip {
 
     SimFreeRunningCounter counter_;
     uint32_t latch_ = 0;
+    const uint8_t* pinController_ = nullptr;  // the pin controller page's memory
 };

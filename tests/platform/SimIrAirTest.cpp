@@ -90,4 +90,40 @@ TEST(SimIrAir, StuckReceiverStaysActive) {
     EXPECT_EQ(air.NextPulseAfter(5000), SimIrAir::kNever);
 }
 
+// The receiver answers from where it last looked: whatever plays next, the device's remote
+// again, its own echo, a stuck receiver or nothing, is heard from the same moment on.
+TEST(SimIrAir, WhatPlaysNextIsHeardAtOnce) {
+    SimIrAir air;
+    RemoteWaveform wave;
+    wave.durations = {100};
+    wave.carrierHz = 40000;  // 10 us pulses every 25 us
+    wave.dutyPercent = 40;
+    air.Play(wave, 0);
+    EXPECT_FALSE(air.ReceiverIdle(3000));
+    EXPECT_TRUE(air.ReceiverIdle(15000));
+    EXPECT_EQ(air.NextPulseAfter(3000), 25000u);
+
+    wave.delayNs = 12000;  // the same, 12 us later
+    air.Play(wave, 0);
+    EXPECT_TRUE(air.ReceiverIdle(3000));
+    EXPECT_FALSE(air.ReceiverIdle(15000));
+    EXPECT_EQ(air.NextPulseAfter(3000), 12000u);
+
+    air.Transmit(40000, true);
+    air.Transmit(45000, false);
+    ASSERT_TRUE(air.Echo(0, 1000));  // a 5 us pulse from 1 us on
+    EXPECT_FALSE(air.ReceiverIdle(3000));
+    EXPECT_TRUE(air.ReceiverIdle(15000));
+    EXPECT_EQ(air.NextPulseAfter(3000), SimIrAir::kNever);
+
+    air.StickReceiver(10000);
+    EXPECT_TRUE(air.ReceiverIdle(3000));
+    EXPECT_FALSE(air.ReceiverIdle(15000));
+    EXPECT_EQ(air.NextPulseAfter(3000), 10000u);
+
+    air.StopPlaying();
+    EXPECT_TRUE(air.ReceiverIdle(15000));
+    EXPECT_EQ(air.NextPulseAfter(3000), SimIrAir::kNever);
+}
+
 }  // namespace

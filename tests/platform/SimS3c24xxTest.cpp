@@ -109,6 +109,32 @@ TEST_F(S3cTimer, ManualUpdateHoldsAndOneShotStopsAtZero) {
     EXPECT_EQ(Pending(kSourcePending), 0u);
 }
 
+// Polled as a driver polls it, every 100 ns, the count steps down tick by tick (800 ns) and
+// reloads, or one-shot stays at 0, exactly where the rate puts it; each reload sets the
+// source-pending bit once.
+TEST_F(S3cTimer, PolledCountFollowsEveryTick) {
+    for (const bool autoReload : {true, false}) {
+        Start(autoReload);
+        const uint64_t start = handheld.Clock().Now();
+        uint64_t seen = 0;
+        for (int k = 0; k < 40000; ++k) {  // 4 ms: five reload periods
+            Wait(100);
+            const uint64_t ticks = (handheld.Clock().Now() - start) / 800;
+            const uint64_t reloads = ticks < 1000 ? 0 : autoReload ? 1 + (ticks - 1000) / 1000 : 1;
+            const uint64_t count = ticks < 1000 ? 999 - ticks
+                                   : autoReload ? 999 - (ticks - 1000) % 1000
+                                                : 0;
+            ASSERT_EQ(Count(), count) << "auto-reload " << autoReload << ", tick " << ticks;
+            ASSERT_EQ(Pending(kSourcePending) != 0, reloads > seen)
+                << "auto-reload " << autoReload << ", tick " << ticks;
+            if (reloads > seen) {
+                chip.Write(kInterruptBase + kSourcePending, 0x2000, 4);
+                seen = reloads;
+            }
+        }
+    }
+}
+
 // The profile's IR UART is UART 2: transmit GPH6, receive GPH7.
 TEST(S3cPortH, PinsReachTheIrAirOnlyAsPlainIo) {
     SimHandheld handheld(*FindSimProfile("s3c2410"));
