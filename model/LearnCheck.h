@@ -18,11 +18,6 @@ struct LearnReport {
     bool cut = false;
 };
 
-// Why a cut signal is not stored.
-constexpr const char* kCutSignalText =
-    "The signal is longer than a learnt signal can hold (150 entries) and has no repeating "
-    "frame: only its beginning was heard, so it was not stored.";
-
 // The learning report of a learnt signal; `bufferFull` says whether its capture filled the buffer.
 LearnReport ReportOf(const IrSignal& signal, bool bufferFull);
 

@@ -194,7 +194,7 @@ bool Learn(CRemoteButton& button, CRemoteModel& model, ModalRunner& modal, int l
         const LearnReport report = model.CapturedReport();
         if (report.cut) {
             // Stored, it would send only the beginning of what the remote sends.
-            modal.ShowMessage(parent, kCutSignalText);
+            modal.ShowMessage(parent, StringText(kStrSignalCut));
             return false;
         }
         learnt.push_back(signal);

@@ -72,6 +72,9 @@ constexpr StringEntry kStrings[] = {
     {kStrToggleStored,
      "The remote flips a toggle bit on every press of this button: signal 2 was stored with "
      "the other toggle, so that presses alternate as on the remote."},
+    {kStrSignalCut,
+     "The signal is longer than a learnt signal can hold (150 entries) and has no repeating "
+     "frame: only its beginning was heard, so it was not stored."},
 };
 
 }  // namespace

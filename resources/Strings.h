@@ -58,6 +58,7 @@ enum StringId : int {
     kStrCheckedDifferent = 65078,  // %s: what differs
     kStrNotChecked = 65079,
     kStrToggleStored = 65080,
+    kStrSignalCut = 65081,
 };
 
 // The text of string `id`; an empty string for a number the table lacks.

@@ -10,6 +10,7 @@
 #include "IrResult.h"
 #include "LearnOutput.h"
 #include "LircPlatform.h"
+#include "Strings.h"
 
 namespace {
 
@@ -108,7 +109,7 @@ int RunLircLearn(const LircLearnOptions& options, LircServices& services, std::o
     // The LIRC receiver and transmitter are not known to face each other: no learning check.
     PrintLearnReport(report, LearnCheck{}, out);
     if (report.cut && options.codebase.Given()) {
-        err << "ardelctl lirc learn: " << kCutSignalText << "\n";
+        err << "ardelctl lirc learn: " << LoadString(kStrSignalCut) << "\n";
         return 1;
     }
     if (options.codebase.Given()) {

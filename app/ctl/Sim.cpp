@@ -10,6 +10,7 @@
 #include "IrSignal.h"
 #include "LearnOutput.h"
 #include "SimRun.h"
+#include "Strings.h"
 
 namespace {
 
@@ -117,7 +118,7 @@ int SimLearnCommand(const SimLearnOptions& options, CtlStreams io) {
     }
     PrintLearnReport(outcome.report, outcome.check, out);
     if (outcome.report.cut && codebase.Given()) {
-        err << "ardelctl sim learn: " << kCutSignalText << "\n";
+        err << "ardelctl sim learn: " << LoadString(kStrSignalCut) << "\n";
         return 1;
     }
     if (codebase.Given()) {
