@@ -119,37 +119,41 @@ struct BadFile {
     const char* name;
     std::string content;
     const char* message;  // after the file's name
+    // A file of this many '0' bytes instead of `content`: made when the case runs, since the
+    // cases are built whenever the test program starts.
+    size_t zeros = 0;
 };
 
 class ImportRefuses : public ImportCommand, public ::testing::WithParamInterface<BadFile> {};
 
 TEST_P(ImportRefuses, WithFileAndLineAndLeavesNothing) {
-    const std::string file = Write("codes.txt", GetParam().content);
+    const BadFile& bad = GetParam();
+    const std::string file =
+        Write("codes.txt", bad.zeros ? std::string(bad.zeros, '0') : bad.content);
     const CtlRun run = Ctl({"import", file, "--root", Root()});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
-    EXPECT_TRUE(Contains(run.err, "ardelctl import: " + file + GetParam().message)) << run.err;
+    EXPECT_TRUE(Contains(run.err, "ardelctl import: " + file + bad.message)) << run.err;
     EXPECT_EQ(FilesBelow(Root()), std::vector<std::string>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ImportRefuses,
-    ::testing::Values(BadFile{"Empty", "", ": line 1: the file is empty"},
-                      BadFile{"Garbage", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16),
-                              ": line 3: binary data, not a file of IR codes"},
-                      BadFile{"TruncatedPronto", "Power: 0000 006D 0002 0002 0156 00AB 0015",
-                              ": line 1: the code ends after 7 of the 12 words"},
-                      BadFile{"WrongPairCount",
-                              "# one pair too many\nA: 0000 006D 0000 0001 0010 0400 0010 0400\n",
-                              ": line 2: words left over"},
-                      BadFile{"TruncatedBroadlink", "Power: JgAKAAABEokRMxE=\n",
-                              ": line 1: truncated"},
-                      BadFile{"NothingStorable",
-                              "Filetype: IR signals file\nVersion: 1\nname: A\ntype: parsed\n"
-                              "protocol: Foo\naddress: 01\ncommand: 02\n",
-                              ": no button of the file can be stored"},
-                      BadFile{"FiftyMegabytes", std::string(50 * 1024 * 1024, '0'),
-                              ": 52428800 bytes, more than the 16 MB"}),
+    ::testing::Values(
+        BadFile{"Empty", "", ": line 1: the file is empty"},
+        BadFile{"Garbage", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16),
+                ": line 3: binary data, not a file of IR codes"},
+        BadFile{"TruncatedPronto", "Power: 0000 006D 0002 0002 0156 00AB 0015",
+                ": line 1: the code ends after 7 of the 12 words"},
+        BadFile{"WrongPairCount",
+                "# one pair too many\nA: 0000 006D 0000 0001 0010 0400 0010 0400\n",
+                ": line 2: words left over"},
+        BadFile{"TruncatedBroadlink", "Power: JgAKAAABEokRMxE=\n", ": line 1: truncated"},
+        BadFile{"NothingStorable",
+                "Filetype: IR signals file\nVersion: 1\nname: A\ntype: parsed\n"
+                "protocol: Foo\naddress: 01\ncommand: 02\n",
+                ": no button of the file can be stored"},
+        BadFile{"FiftyMegabytes", "", ": 52428800 bytes, more than the 16 MB", 50 * 1024 * 1024}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ImportCommand, RefusesACommandLineThatDoesNotFit) {
