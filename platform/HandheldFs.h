@@ -78,6 +78,12 @@ class HandheldFs {
     virtual uint64_t SystemTime() = 0;
     // The full handheld path of the running program file.
     virtual std::string ProgramPath() = 0;
+    // The file of the host system that a handheld path stands for, for what must be handed
+    // a host file name (the sound player); empty where there is none.
+    virtual std::string HostPath(const std::string& path) {
+        (void)path;
+        return {};
+    }
 };
 
 // Matches a file name against a pattern of '*' and '?', ignoring ASCII letter case.

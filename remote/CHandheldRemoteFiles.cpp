@@ -3,7 +3,6 @@
 #include "CCodebaseFile.h"
 #include "FormTables.h"
 #include "HandheldFs.h"
-#include "HostHandheldFs.h"
 #include "PrefFile.h"
 
 namespace {
@@ -35,8 +34,7 @@ bool CHandheldRemoteFiles::ReadFile(const QString& path, QByteArray& bytes) {
 }
 
 std::string CHandheldRemoteFiles::PlayablePath(const QString& path) {
-    auto* host = dynamic_cast<HostHandheldFs*>(&fs_);
-    return host ? host->HostPath(path.toStdString()) : std::string();
+    return fs_.HostPath(path.toStdString());
 }
 
 std::unique_ptr<CodebaseReader> CHandheldRemoteFiles::OpenCodebase(const QString& path) {

@@ -29,7 +29,7 @@ class HostHandheldFs : public HandheldFs {
     const std::string& RootFolder() const { return root_; }
     // The host path that a handheld path stands for; empty when it cannot stand for one
     // (outside the root, a folder on the way missing).
-    std::string HostPath(const std::string& path);
+    std::string HostPath(const std::string& path) override;
 
     // Test controls.
     void SetProgramPath(std::string path) { programPath_ = std::move(path); }

@@ -17,6 +17,7 @@
 #include "CCodebaseFile.h"
 #include "CCodebaseSlot.h"
 #include "CConfirmDlg.h"
+#include "CHandheldRemoteFiles.h"
 #include "CIrDriver.h"
 #include "CLearnPromptDlg.h"
 #include "CSkinElement.h"
@@ -27,31 +28,6 @@
 #include "SimProfile.h"
 
 namespace {
-
-// The codebases as the slot sees them.
-class DeviceFiles : public RemoteFiles {
-    struct Reader : CodebaseReader {
-        explicit Reader(HandheldFs* fs) : file(fs) {}
-        CCodebaseFile file;
-        QString HeaderName() override { return file.GetName(); }
-        bool HasButton(const QString& name) override { return file.FindButton(name) >= 0; }
-    };
-
-  public:
-    explicit DeviceFiles(HandheldFs& fs) : fs_(fs) {}
-    bool ReadFile(const QString&, QByteArray&) override { return false; }
-    std::string PlayablePath(const QString&) override { return {}; }
-    std::unique_ptr<CodebaseReader> OpenCodebase(const QString& path) override {
-        auto reader = std::make_unique<Reader>(&fs_);
-        if (reader->file.Open(path, CPdbFile::kModeRead) != kPdbOk || !reader->file.IsCodebase()) {
-            return nullptr;
-        }
-        return reader;
-    }
-
-  private:
-    HandheldFs& fs_;
-};
 
 // A driver whose read hears a plain signal; `duringRead` runs while it reads.
 class ReadingDriver : public CIrDriver {
@@ -140,7 +116,7 @@ class AddByCodeTest : public testing::Test, public CodebaseFixture {
 
     SimHandheld handheld{*FindSimProfile("pxa255")};
     ReadingDriver driver{handheld};
-    DeviceFiles files{fs};
+    CHandheldRemoteFiles files{fs};
     CCodebaseSlot slot{FormSlotId(0), &files};
     CRemoteButton button;
     CAnsweringModalRunner modal;

@@ -14,6 +14,7 @@
 #include "CCodebaseFile.h"
 #include "CCodebaseSlot.h"
 #include "CConfirmDlg.h"
+#include "CHandheldRemoteFiles.h"
 #include "CLearnPromptDlg.h"
 #include "CRemoteModel.h"
 #include "CSkinElement.h"
@@ -28,31 +29,6 @@
 #include "Strings.h"
 
 namespace {
-
-// The codebases as the slot sees them, read from the device root.
-class DeviceFiles : public RemoteFiles {
-    struct Reader : CodebaseReader {
-        explicit Reader(HandheldFs& fs) : file(&fs) {}
-        CCodebaseFile file;
-        QString HeaderName() override { return file.GetName(); }
-        bool HasButton(const QString& name) override { return file.FindButton(name) >= 0; }
-    };
-
-  public:
-    explicit DeviceFiles(HandheldFs& fs) : fs_(fs) {}
-    bool ReadFile(const QString&, QByteArray&) override { return false; }
-    std::string PlayablePath(const QString&) override { return {}; }
-    std::unique_ptr<CodebaseReader> OpenCodebase(const QString& path) override {
-        auto reader = std::make_unique<Reader>(fs_);
-        if (reader->file.Open(path, CPdbFile::kModeRead) != kPdbOk || !reader->file.IsCodebase()) {
-            return nullptr;
-        }
-        return reader;
-    }
-
-  private:
-    HandheldFs& fs_;
-};
 
 // A driver that answers from a script and remembers what it was asked. Each successful
 // capture gives a signal of its own: the first mark grows by 100 us per capture.
@@ -183,7 +159,7 @@ class ButtonIrTest : public testing::Test {
     ScriptedDriver driver_{handheld_};
     CRecordingSound sound_;
     std::unique_ptr<CRemoteModel> model_;
-    DeviceFiles files_{device_};
+    CHandheldRemoteFiles files_{device_};
     CCodebaseSlot slot_{FormSlotId(0), &files_};
     CRemoteButton button_;
     CAnsweringModalRunner modal_;
