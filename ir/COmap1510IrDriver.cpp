@@ -33,7 +33,7 @@ constexpr uint8_t kLineConfigB = 0xBF;
 constexpr uint8_t kLineOperational = 0x00;
 constexpr uint8_t kEnhancedFunctions = 0x10;
 constexpr uint8_t kSleepEnable = 0x10;  // interrupt enable bit 4
-constexpr uint8_t kTransmitterEmpty = 0x40;
+constexpr uint8_t kHoldingEmpty = 0x20;
 constexpr uint8_t kModeDisabled = 0x07;
 constexpr uint8_t kModeUart = 0x00;
 constexpr uint8_t kModeUartLoaded = 0x80;
@@ -42,6 +42,16 @@ constexpr uint8_t kWakeEnable = 0x10;
 constexpr uint8_t kWakeEvent = 0x02;
 constexpr uint8_t kSupplementaryBit7 = 0x80;
 constexpr uint8_t kTransmitByte = 0x55;  // alternating bits: one carrier period per two bits
+constexpr uint64_t kUartClockHz = 48000000;
+constexpr uint64_t kOversampling = 16;
+// Sub-tick fixed point for the UART's bit grid, whose bit time is no whole number of ticks.
+constexpr uint64_t kFx = 65536;
+// A rise is placed at least this far after the start of its high bit (where the bit
+// really starts is known to half a tick) and this far before its end (a release comes up
+// to a tick and a poll late); a mark is moved so that there is room for both.
+constexpr uint64_t kEarlySlackTicks = 1;
+constexpr uint64_t kLateSlackTicks = 3;
+constexpr uint64_t kNearestEdgeTicks = kEarlySlackTicks + kLateSlackTicks + 1;
 
 // MPU timer 3.
 constexpr uint32_t kTimer3 = 0x700;
@@ -237,16 +247,84 @@ void COmap1510IrDriver::WaitUntil(uint64_t tick) {
     }
 }
 
-// The UART streams 0x55 until the mark's end, topped up whenever its transmitter runs
-// empty; break ends it.
-void COmap1510IrDriver::EmitMark(uint64_t until) {
-    Out(kLineControl, kLine8N1);
-    Out(kData, kTransmitByte);
-    while (Now() < until) {
-        if (In(kLineStatus) & kTransmitterEmpty) {
-            Out(kData, kTransmitByte);
+// A mark is a fresh 0x55 stream, so that its carrier phase is the driver's choice. The
+// stream starts in break, a little before the mark; releasing break during a high bit
+// makes a rising edge at that moment, so the mark's first pulse rises at its deadline.
+// The phase is picked so that the rise one UART period before the mark's end also falls
+// in a high bit: break is set over the low bit before it and released at that moment.
+// The mark then runs from its first to its last pulse start plus one period, the length
+// it was learnt as, and the space after it is not left with the remainder of a period.
+// The stream is topped up whenever the holding register empties, so it never idles.
+void COmap1510IrDriver::EmitMark(uint64_t from, uint64_t until) {
+    const uint64_t bit = bitFx;
+    const uint64_t period = 2 * bit;
+    // Where the last pulse belongs, and how far past whole periods it lies from the first.
+    const uint64_t lengthFx = (until - from) * kFx;
+    const bool oneRise = lengthFx < period + bit;
+    uint64_t fromFx = from * kFx;
+    uint64_t span = oneRise ? 0 : lengthFx - period;
+    uint64_t rest = span % period;
+    // Both rises must fall inside a high bit, with room for where the stream's bits really
+    // are (known to a tick) and for a release that comes up to a tick late. When the mark's
+    // length leaves no such room, it is stretched or shortened by up to kNearestEdgeTicks,
+    // half at each end, so that neither space moves by more than half of that.
+    const uint64_t nearest = kNearestEdgeTicks * kFx;
+    if (!oneRise && rest + nearest > bit && rest < bit + nearest) {
+        if (rest < bit) {
+            const uint64_t shorter = rest + nearest - bit;
+            fromFx += shorter / 2;
+            span -= shorter;
+            rest -= shorter;
+        } else {
+            const uint64_t longer = bit + nearest - rest;
+            fromFx -= longer / 2;
+            span += longer;
+            rest += longer;
         }
     }
+    // How far into its high bit the first rise falls: the middle of the room both rises have.
+    const uint64_t early = kEarlySlackTicks * kFx, late = kLateSlackTicks * kFx;
+    uint64_t into = bit / 2;
+    if (!oneRise) {
+        into =
+            rest < bit ? (bit - rest + early - late) / 2 : (period - rest + bit + early - late) / 2;
+    }
+
+    // The stream starts one period ahead, its start bit then a high bit ending `into` later
+    // than the first rise.
+    const uint64_t startFx = fromFx - into - bit - period;
+    WaitUntil(startFx / kFx);
+    Out(kMode1, kModeDisabled);  // leaving UART mode empties the transmitter
+    Out(kMode1, kModeUartLoaded);
+    const uint64_t written = Now();
+    Out(kData, kTransmitByte);
+    Out(kData, kTransmitByte);
+    // Rising edges of the stream's square wave fall at origin + k * period.
+    const uint64_t origin = written * kFx + kFx / 2 + bit;
+
+    auto streamUntil = [&](uint64_t tick) {
+        while (Now() < tick) {
+            if (In(kLineStatus) & kHoldingEmpty) {
+                Out(kData, kTransmitByte);
+            }
+        }
+    };
+    auto riseAt = [&](uint64_t atFx) {  // the grid rise that `atFx` follows within a high bit
+        return atFx < origin ? origin : origin + (atFx - origin) / period * period;
+    };
+    streamUntil((fromFx + kFx - 1) / kFx);
+    Out(kLineControl, kLine8N1);
+    uint64_t lastRise = riseAt(fromFx);
+    if (!oneRise) {
+        const uint64_t lastFx = fromFx + span;
+        lastRise = riseAt(lastFx);
+        streamUntil((lastRise - bit / 2) / kFx);
+        Out(kLineControl, kLine8N1Break);
+        streamUntil((lastFx + kFx - 1) / kFx);
+        Out(kLineControl, kLine8N1);
+    }
+    // Dark again in the low bit after the last pulse; the stream runs on unseen.
+    streamUntil((lastRise + bit + bit / 2) / kFx);
     Out(kLineControl, kLine8N1Break);
 }
 
@@ -266,18 +344,23 @@ int COmap1510IrDriver::Send(uint16_t repeat) {
     const uint32_t timerLoad = Timer(kTimerLoad);
     StartFreeRunning();
     Out(kLineControl, kLine8N1Break);  // the emitter stays dark until the first mark
-    SendTimeline timeline{TicksPerSecond(), Now(), 0};
+    bitFx = uint64_t{DivisorFor(signal.carrierPeriod)} * kOversampling * TicksPerSecond() * kFx /
+            kUartClockHz;
+    // A mark's stream starts up to four UART bits and a few ticks before the mark, so every
+    // pause hands over that much early (the first one too); the send still ends on time.
+    const uint64_t lead = (5 * bitFx) / kFx + 1;
+    SendTimeline timeline{TicksPerSecond(), Now() + lead, 0};
 
     RunPasses(repeat, kSendBurstValue, false, [&](int32_t entry) {
         uint64_t from = 0, until = 0;
         timeline.Advance(entry, from, until);
-        WaitUntil(from);
         if (entry > 0) {
-            EmitMark(until);
+            EmitMark(from, until);
         } else {
-            WaitUntil(until);
+            WaitUntil(until > from + lead ? until - lead : from);
         }
     });
+    WaitUntil(timeline.TickAt(timeline.positionUs));
 
     SetTimer(kTimerControl, Timer(kTimerControl) & ~kTimerRunning);
     SetTimer(kTimerLoad, timerLoad);

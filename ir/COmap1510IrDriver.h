@@ -36,7 +36,7 @@ class COmap1510IrDriver : public CIrDriver, private CCaptureEdges {
     void RestoreUart();
     void StartFreeRunning();
     void WaitUntil(uint64_t tick);
-    void EmitMark(uint64_t until);
+    void EmitMark(uint64_t from, uint64_t until);
 
     // The receiver for the capture core: the wake-up detector's falling edges, timed on
     // timer 3 running down freely.
@@ -58,6 +58,9 @@ class COmap1510IrDriver : public CIrDriver, private CCaptureEdges {
     } saved = {};
     uint32_t savedModuleConfig = 0;
     uint32_t savedPinMux = 0;
+
+    // Send: the UART's bit time in timer ticks times 65536.
+    uint64_t bitFx = 0;
 
     // Capture: the timer count last read, and the ticks since the set-up.
     uint32_t lastCount = 0;

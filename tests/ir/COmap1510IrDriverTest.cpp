@@ -80,16 +80,18 @@ struct DivisorCase {
 class OmapDivisor : public ::testing::TestWithParam<DivisorCase> {};
 
 // The UART's bit time is divisor / 3 microseconds, so the emitted carrier period is two
-// bit times.
+// bit times. The mark is thirty such periods long: the driver puts a mark's last pulse one
+// period before its end, off the UART's own grid unless the mark is whole periods long.
 TEST_P(OmapDivisor, SetsTheUartsBitTime) {
     OmapDriver omap;
-    ASSERT_EQ(omap.Load({2000}, GetParam().period), kIrOk);
+    const int32_t mark = 20 * static_cast<int32_t>(GetParam().divisor);
+    ASSERT_EQ(omap.Load({mark}, GetParam().period), kIrOk);
     EXPECT_EQ(omap.Chip().Divisor(), GetParam().divisor);
     ASSERT_EQ(omap.driver.Send(1), kIrOk);
     const Demodulated emitted = omap.handheld.Air().Demodulate();
     EXPECT_NEAR(emitted.carrierPeriodNs, GetParam().divisor * 2000.0 / 3, 150);
     ASSERT_EQ(emitted.durations.size(), 1u);
-    EXPECT_NEAR(emitted.durations[0], 2000, emitted.carrierPeriodUs);
+    EXPECT_NEAR(emitted.durations[0], mark, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Periods, OmapDivisor,
@@ -142,6 +144,35 @@ TEST(OmapLoad, ErrorsComeAfterThePortOpened) {
     omap.driver.ClosePort();
     EXPECT_EQ(omap.driver.LoadSignal(signal, 2, 0, 26), kIrNoPortName);
 }
+
+// --- Sending ---
+
+class OmapMarkPhase : public ::testing::TestWithParam<uint8_t> {};
+
+// The UART's square wave rises once a period, but a mark's first and last pulse are placed
+// where they belong: marks one microsecond apart over a whole carrier period, so that the
+// last pulse meets every phase of the UART's bits (the ones right at a bit's edge too),
+// come out as long as they were loaded, and so do the pauses between them.
+TEST_P(OmapMarkPhase, MarksAndPausesKeepTheirLength) {
+    const uint8_t carrier = GetParam();
+    std::vector<int32_t> durations;
+    for (int32_t extra = 0; extra <= carrier; ++extra) {
+        durations.insert(durations.end(), {600 + extra, -700});
+    }
+    OmapDriver omap;
+    ASSERT_EQ(omap.Load(durations, carrier), kIrOk);
+    ASSERT_EQ(omap.driver.Send(1), kIrOk);
+    const Demodulated emitted = omap.handheld.Air().Demodulate();
+    durations.pop_back();  // no edge ends the last pause
+    ASSERT_EQ(emitted.durations.size(), durations.size());
+    for (size_t k = 0; k < durations.size(); ++k) {
+        EXPECT_NEAR(emitted.durations[k], durations[k], 2) << "entry " << k;
+    }
+    EXPECT_TRUE(omap.handheld.GuestErrors().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Carriers, OmapMarkPhase, ::testing::Values(18, 26, 28, 40, 72),
+                         [](const auto& info) { return "Period" + std::to_string(info.param); });
 
 // --- Capture ---
 
