@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "IrSignal.h"
+#include "ir/IrSignal.h"
 
 namespace {
 

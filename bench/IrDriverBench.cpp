@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "IrFactory.h"
-#include "SimHandheld.h"
+#include "ir/IrFactory.h"
+#include "platform/sim/SimHandheld.h"
 
 namespace {
 

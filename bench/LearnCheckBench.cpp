@@ -7,11 +7,11 @@
 #include <ctime>
 #include <vector>
 
-#include "CRemoteModel.h"
-#include "IrFactory.h"
-#include "LearnCheck.h"
-#include "SimHandheld.h"
-#include "SimRun.h"
+#include "app/ctl/SimRun.h"
+#include "ir/IrFactory.h"
+#include "model/CRemoteModel.h"
+#include "model/LearnCheck.h"
+#include "platform/sim/SimHandheld.h"
 
 namespace {
 

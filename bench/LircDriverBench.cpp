@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "CLircIrDriver.h"
-#include "FuseLircDevice.h"
-#include "LircPlatform.h"
+#include "ir/CLircIrDriver.h"
+#include "platform/host/LircPlatform.h"
+#include "tests/support/FuseLircDevice.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "IrProtocol.h"
-#include "LircdConf.h"
+#include "ir/protocols/IrProtocol.h"
+#include "store/formats/LircdConf.h"
 
 int main(int argc, char** argv) {
     std::string folder = "/usr/share/lirc/remotes";

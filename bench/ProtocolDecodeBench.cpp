@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "IrProtocol.h"
-#include "IrSignal.h"
-#include "Protocols.h"
+#include "ir/IrSignal.h"
+#include "ir/protocols/IrProtocol.h"
+#include "ir/protocols/Protocols.h"
 
 namespace {
 

@@ -14,16 +14,16 @@
 #include <memory>
 #include <vector>
 
-#include "../tests/support/TempFolder.h"
-#include "CCodebaseFile.h"
-#include "CDUWnd.h"
-#include "CHandheldRemoteFiles.h"
-#include "CRemoteModel.h"
-#include "HostHandheldFs.h"
-#include "IrFactory.h"
-#include "Modal.h"
-#include "SimHandheld.h"
-#include "SimInteraction.h"
+#include "app/program/SimInteraction.h"
+#include "ir/IrFactory.h"
+#include "model/CRemoteModel.h"
+#include "platform/host/HostHandheldFs.h"
+#include "platform/host/QtModalRunner.h"
+#include "platform/sim/SimHandheld.h"
+#include "remote/CDUWnd.h"
+#include "remote/CHandheldRemoteFiles.h"
+#include "store/CCodebaseFile.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

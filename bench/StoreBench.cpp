@@ -7,10 +7,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "CCodebaseFile.h"
-#include "Catalogue.h"
-#include "HostHandheldFs.h"
-#include "PrefFile.h"
+#include "platform/host/HostHandheldFs.h"
+#include "store/CCodebaseFile.h"
+#include "store/Catalogue.h"
+#include "store/PrefFile.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // record, and what parses builds into a record that parses to the same button.
 #include <cstdlib>
 
-#include "CCodebaseFile.h"
+#include "store/CCodebaseFile.h"
 
 namespace {
 

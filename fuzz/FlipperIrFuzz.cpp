@@ -2,8 +2,8 @@
 // or whole signals that write out and read again.
 #include <QByteArray>
 
-#include "ImportCheck.h"
-#include "RemoteFormats.h"
+#include "fuzz/ImportCheck.h"
+#include "store/formats/RemoteFormats.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray content(reinterpret_cast<const char*>(data), qsizetype(size));

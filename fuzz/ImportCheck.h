@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "ExportButton.h"
-#include "ImportedRemote.h"
-#include "RemoteFormats.h"
+#include "store/formats/ExportButton.h"
+#include "store/formats/ImportedRemote.h"
+#include "store/formats/RemoteFormats.h"
 
 inline void CheckSignal(const IrSignal& signal) {
     if (signal.count == 0 || signal.count > kMaxDurations || signal.frameStart >= signal.count ||

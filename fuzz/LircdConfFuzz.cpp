@@ -2,7 +2,7 @@
 // reads outside the file, and whatever it hands on is a signal that can be sent.
 #include <cstdlib>
 
-#include "LircdConf.h"
+#include "store/formats/LircdConf.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray content(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));

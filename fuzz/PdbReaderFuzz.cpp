@@ -7,8 +7,8 @@
 #include <fstream>
 #include <memory>
 
-#include "CPdbFile.h"
-#include "HostHandheldFs.h"
+#include "platform/host/HostHandheldFs.h"
+#include "store/CPdbFile.h"
 
 namespace {
 

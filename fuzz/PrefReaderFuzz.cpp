@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "HostHandheldFs.h"
-#include "PrefFile.h"
+#include "platform/host/HostHandheldFs.h"
+#include "store/PrefFile.h"
 
 namespace {
 

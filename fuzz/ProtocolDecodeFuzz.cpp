@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "IrProtocol.h"
+#include "ir/protocols/IrProtocol.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) {

@@ -2,7 +2,7 @@
 // outside the file, and what it accepts is a sound the output can play.
 #include <cstdlib>
 
-#include "Wave.h"
+#include "platform/Wave.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<uint8_t> file(data, data + size);

@@ -1,11 +1,11 @@
-#include "CGpioIrDriver.h"
+#include "ir/CGpioIrDriver.h"
 
 #include <algorithm>
 #include <functional>
 #include <limits>
 
-#include "CaptureCore.h"
-#include "IrResult.h"
+#include "ir/CaptureCore.h"
+#include "ir/IrResult.h"
 
 CGpioIrDriver::CGpioIrDriver(IrPlatform& platform, const GpioIrChipTraits& traits,
                              uint32_t timerAddress, uint32_t interruptAddress, uint32_t pinAddress)

@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "CIrDriver.h"
+#include "ir/CIrDriver.h"
 
 // What differs between the chips this driver family serves.
 struct GpioIrChipTraits {

@@ -1,8 +1,8 @@
-#include "CIrDriver.h"
+#include "ir/CIrDriver.h"
 
 #include <algorithm>
 
-#include "IrResult.h"
+#include "ir/IrResult.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "CaptureCore.h"
-#include "IrPlatform.h"
-#include "IrSignal.h"
+#include "ir/CaptureCore.h"
+#include "ir/IrSignal.h"
+#include "platform/IrPlatform.h"
 
 // Where the entries of a send lie on the chip's counter. Every boundary between entries is
 // computed from the microseconds since the send began, rounded once to the counter's tick,

@@ -1,4 +1,4 @@
-#include "CLircIrDriver.h"
+#include "ir/CLircIrDriver.h"
 
 #include <linux/lirc.h>
 
@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "IrResult.h"
+#include "ir/IrResult.h"
 
 namespace {
 

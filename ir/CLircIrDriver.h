@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "CIrDriver.h"
-#include "LircDevice.h"
+#include "ir/CIrDriver.h"
+#include "platform/LircDevice.h"
 
 class CLircIrDriver : public CIrDriver {
   public:

@@ -1,9 +1,9 @@
-#include "COmap1510IrDriver.h"
+#include "ir/COmap1510IrDriver.h"
 
 #include <algorithm>
 #include <limits>
 
-#include "IrResult.h"
+#include "ir/IrResult.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "CIrDriver.h"
+#include "ir/CIrDriver.h"
 
 class COmap1510IrDriver : public CIrDriver, private CCaptureEdges {
   public:

@@ -1,4 +1,4 @@
-#include "CPxa25xIrDriver.h"
+#include "ir/CPxa25xIrDriver.h"
 
 namespace {
 

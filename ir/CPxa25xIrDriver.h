@@ -1,7 +1,7 @@
 // The driver of the Intel PXA250, PXA255 and PXA26x.
 #pragma once
 
-#include "CPxaIrDriver.h"
+#include "ir/CPxaIrDriver.h"
 
 class CPxa25xIrDriver : public CPxaIrDriver {
   public:

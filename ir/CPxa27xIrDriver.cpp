@@ -1,4 +1,4 @@
-#include "CPxa27xIrDriver.h"
+#include "ir/CPxa27xIrDriver.h"
 
 namespace {
 

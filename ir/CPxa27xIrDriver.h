@@ -1,7 +1,7 @@
 // The driver of the Intel PXA27x.
 #pragma once
 
-#include "CPxaIrDriver.h"
+#include "ir/CPxaIrDriver.h"
 
 class CPxa27xIrDriver : public CPxaIrDriver {
   public:

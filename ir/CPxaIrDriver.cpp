@@ -1,7 +1,7 @@
-#include "CPxaIrDriver.h"
+#include "ir/CPxaIrDriver.h"
 
-#include "Detect.h"
-#include "IrResult.h"
+#include "ir/Detect.h"
+#include "ir/IrResult.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "CGpioIrDriver.h"
+#include "ir/CGpioIrDriver.h"
 
 class CPxaIrDriver : public CGpioIrDriver {
   public:

@@ -1,10 +1,10 @@
-#include "CS3c24xxIrDriver.h"
+#include "ir/CS3c24xxIrDriver.h"
 
 #include <algorithm>
 #include <limits>
 
-#include "Detect.h"
-#include "IrResult.h"
+#include "ir/Detect.h"
+#include "ir/IrResult.h"
 
 namespace {
 

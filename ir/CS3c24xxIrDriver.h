@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "CIrDriver.h"
+#include "ir/CIrDriver.h"
 
 class CS3c24xxIrDriver : public CIrDriver, private CCaptureEdges {
   public:

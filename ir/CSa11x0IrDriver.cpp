@@ -1,4 +1,4 @@
-#include "CSa11x0IrDriver.h"
+#include "ir/CSa11x0IrDriver.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "CGpioIrDriver.h"
+#include "ir/CGpioIrDriver.h"
 
 class CSa11x0IrDriver : public CGpioIrDriver {
   public:

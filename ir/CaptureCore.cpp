@@ -1,8 +1,8 @@
-#include "CaptureCore.h"
+#include "ir/CaptureCore.h"
 
 #include <algorithm>
 
-#include "IrResult.h"
+#include "ir/IrResult.h"
 
 namespace {
 

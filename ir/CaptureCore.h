@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "IrSignal.h"
+#include "ir/IrSignal.h"
 
 // The receiver as the capture core sees it. Times are ticks of the chip's counter, counted
 // from the chip's capture set-up and extended to 64 bits by the chip, so that they never wrap.

@@ -1,4 +1,4 @@
-#include "Detect.h"
+#include "ir/Detect.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "IrPlatform.h"
+#include "platform/IrPlatform.h"
 
 enum ProcessorFamily : int {
     kFamilyUnknown = 0,

@@ -1,13 +1,13 @@
-#include "IrFactory.h"
+#include "ir/IrFactory.h"
 
 #include <new>
 
-#include "COmap1510IrDriver.h"
-#include "CPxa25xIrDriver.h"
-#include "CPxa27xIrDriver.h"
-#include "CS3c24xxIrDriver.h"
-#include "CSa11x0IrDriver.h"
-#include "Detect.h"
+#include "ir/COmap1510IrDriver.h"
+#include "ir/CPxa25xIrDriver.h"
+#include "ir/CPxa27xIrDriver.h"
+#include "ir/CS3c24xxIrDriver.h"
+#include "ir/CSa11x0IrDriver.h"
+#include "ir/Detect.h"
 
 CIrDriver* CreateIrDriver(int family, IrPlatform& platform) {
     switch (family) {

@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "CIrDriver.h"
+#include "ir/CIrDriver.h"
 
 // The one IR driver of a program, made on first use for the processor that `platform`
 // reports; the program owns this object and hands the driver to whoever needs it.

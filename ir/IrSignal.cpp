@@ -1,9 +1,9 @@
-#include "IrSignal.h"
+#include "ir/IrSignal.h"
 
 #include <algorithm>
 #include <cstdlib>
 
-#include "IrResult.h"
+#include "ir/IrResult.h"
 
 namespace {
 

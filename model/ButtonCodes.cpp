@@ -1,6 +1,6 @@
-#include "ButtonCodes.h"
+#include "model/ButtonCodes.h"
 
-#include "CCodebaseFile.h"
+#include "store/CCodebaseFile.h"
 
 StoreResult DecodeButtons(HandheldFs& fs, const QString& path, std::vector<ButtonCode>& rows) {
     rows.clear();

@@ -4,8 +4,8 @@
 #include <QString>
 #include <vector>
 
-#include "ButtonStore.h"
-#include "IrProtocol.h"
+#include "ir/protocols/IrProtocol.h"
+#include "model/ButtonStore.h"
 
 class HandheldFs;
 

@@ -1,10 +1,10 @@
-#include "ButtonStore.h"
+#include "model/ButtonStore.h"
 
 #include <algorithm>
 #include <span>
 
-#include "CCodebaseFile.h"
-#include "IrProtocol.h"
+#include "ir/protocols/IrProtocol.h"
+#include "store/CCodebaseFile.h"
 
 StoreResult EnsureCodebase(HandheldFs& fs, const QString& path, bool& created) {
     created = false;

@@ -6,7 +6,7 @@
 #include <QString>
 #include <vector>
 
-#include "IrSignal.h"
+#include "ir/IrSignal.h"
 
 class HandheldFs;
 

@@ -1,13 +1,13 @@
-#include "CRemoteModel.h"
+#include "model/CRemoteModel.h"
 
 #include <algorithm>
 #include <span>
 
-#include "IrProtocol.h"
+#include "ir/protocols/IrProtocol.h"
 
-#include "CIrDriver.h"
-#include "IrResult.h"
-#include "Sound.h"
+#include "ir/CIrDriver.h"
+#include "ir/IrResult.h"
+#include "platform/Sound.h"
 
 namespace {
 

@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "ButtonStore.h"
-#include "HardKeys.h"
-#include "IrSignal.h"
-#include "LearnCheck.h"
-#include "PrefFile.h"
-#include "RemoteServices.h"
+#include "ir/IrSignal.h"
+#include "model/ButtonStore.h"
+#include "model/LearnCheck.h"
+#include "model/RemoteServices.h"
+#include "platform/HardKeys.h"
+#include "store/PrefFile.h"
 
 class CIrDriver;
 class HandheldFs;

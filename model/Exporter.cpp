@@ -1,10 +1,10 @@
-#include "Exporter.h"
+#include "model/Exporter.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "ButtonStore.h"
-#include "CCodebaseFile.h"
+#include "model/ButtonStore.h"
+#include "store/CCodebaseFile.h"
 
 ExportError ExportCodebase(HandheldFs& fs, const QString& path, RemoteFormat format,
                            const QString& button, int number, QByteArray& out) {

@@ -4,7 +4,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include "RemoteFormats.h"
+#include "store/formats/RemoteFormats.h"
 
 class HandheldFs;
 

@@ -1,4 +1,4 @@
-#include "Importer.h"
+#include "model/Importer.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -7,10 +7,10 @@
 #include <memory>
 #include <set>
 
-#include "ButtonStore.h"
-#include "HandheldFs.h"
-#include "IrProtocol.h"
-#include "TextLines.h"
+#include "ir/protocols/IrProtocol.h"
+#include "model/ButtonStore.h"
+#include "platform/HandheldFs.h"
+#include "store/formats/TextLines.h"
 
 namespace {
 

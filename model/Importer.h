@@ -10,8 +10,8 @@
 #include <functional>
 #include <vector>
 
-#include "Catalogue.h"
-#include "ImportedRemote.h"
+#include "store/Catalogue.h"
+#include "store/formats/ImportedRemote.h"
 
 class HandheldFs;
 

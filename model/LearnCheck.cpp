@@ -1,9 +1,9 @@
-#include "LearnCheck.h"
+#include "model/LearnCheck.h"
 
 #include <algorithm>
 #include <cstdlib>
 
-#include "IrResult.h"
+#include "ir/IrResult.h"
 
 LearnReport ReportOf(const IrSignal& signal, bool bufferFull) {
     LearnReport report;

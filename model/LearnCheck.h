@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-#include "IrSignal.h"
+#include "ir/IrSignal.h"
 
 // The learning report: what one capture gave.
 struct LearnReport {

@@ -1,4 +1,4 @@
-#include "HandheldFs.h"
+#include "platform/HandheldFs.h"
 
 #include <cctype>
 

@@ -1,4 +1,4 @@
-#include "HardKeys.h"
+#include "platform/HardKeys.h"
 
 std::array<uint16_t, kHardKeySlots> SlotKeys(const HardKeyList& keys) {
     return {keys.a, keys.b, keys.up, keys.down, keys.left, keys.right, keys.start};

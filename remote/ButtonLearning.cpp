@@ -1,20 +1,20 @@
-#include "ButtonLearning.h"
+#include "remote/ButtonLearning.h"
 
 #include <QStringList>
 #include <algorithm>
 #include <vector>
 
-#include "CAddByCodeDlg.h"
-#include "CCodebaseSlot.h"
-#include "CConfirmDlg.h"
-#include "CIrDriver.h"
-#include "CLearnPromptDlg.h"
-#include "CSkinElement.h"
-#include "FormTables.h"
-#include "IrResult.h"
-#include "Modal.h"
-#include "Sound.h"
-#include "StringText.h"
+#include "ir/CIrDriver.h"
+#include "ir/IrResult.h"
+#include "platform/Modal.h"
+#include "platform/Sound.h"
+#include "remote/CAddByCodeDlg.h"
+#include "remote/CCodebaseSlot.h"
+#include "remote/CConfirmDlg.h"
+#include "remote/CLearnPromptDlg.h"
+#include "remote/CSkinElement.h"
+#include "resources/dialogs/StringText.h"
+#include "store/FormTables.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "CRemoteModel.h"
+#include "model/CRemoteModel.h"
 
 class ModalRunner;
 class CRemoteButton;

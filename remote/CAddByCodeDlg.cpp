@@ -1,4 +1,4 @@
-#include "CAddByCodeDlg.h"
+#include "remote/CAddByCodeDlg.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -7,9 +7,9 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "DialogUnits.h"
-#include "Modal.h"
-#include "StringText.h"
+#include "platform/Modal.h"
+#include "resources/dialogs/DialogUnits.h"
+#include "resources/dialogs/StringText.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <QDialog>
 #include <QString>
 
-#include "IrProtocol.h"
-#include "IrSignal.h"
+#include "ir/IrSignal.h"
+#include "ir/protocols/IrProtocol.h"
 
 class ModalRunner;
 class QCheckBox;

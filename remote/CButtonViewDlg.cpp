@@ -1,16 +1,16 @@
-#include "CButtonViewDlg.h"
+#include "remote/CButtonViewDlg.h"
 
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
 
-#include "ButtonStore.h"
-#include "CHelpBar.h"
-#include "CSignalView.h"
-#include "DialogUnits.h"
-#include "Modal.h"
-#include "StringText.h"
+#include "model/ButtonStore.h"
+#include "platform/Modal.h"
+#include "remote/CSignalView.h"
+#include "resources/dialogs/CHelpBar.h"
+#include "resources/dialogs/DialogUnits.h"
+#include "resources/dialogs/StringText.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <QString>
 #include <vector>
 
-#include "ButtonCodes.h"
+#include "model/ButtonCodes.h"
 
 class ModalRunner;
 class CHelpBar;

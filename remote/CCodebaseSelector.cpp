@@ -1,9 +1,9 @@
-#include "CCodebaseSelector.h"
+#include "remote/CCodebaseSelector.h"
 
 #include <QAbstractItemView>
 #include <QEvent>
 
-#include "Catalogue.h"
+#include "store/Catalogue.h"
 
 std::vector<CodebaseChoice> CodebaseChoicesOf(HandheldFs& fs, const HandheldFolders& folders,
                                               int category) {

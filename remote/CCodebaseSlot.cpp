@@ -1,7 +1,7 @@
-#include "CCodebaseSlot.h"
+#include "remote/CCodebaseSlot.h"
 
-#include "FormTables.h"
-#include "RemoteFiles.h"
+#include "remote/RemoteFiles.h"
+#include "store/FormTables.h"
 
 void CCodebaseSlot::SetPath(const QString& path) {
     valid_ = false;

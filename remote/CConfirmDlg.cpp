@@ -1,11 +1,11 @@
-#include "CConfirmDlg.h"
+#include "remote/CConfirmDlg.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <algorithm>
 
-#include "DialogUnits.h"
-#include "StringText.h"
+#include "resources/dialogs/DialogUnits.h"
+#include "resources/dialogs/StringText.h"
 
 CConfirmDlg::CConfirmDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle("Confirmation");

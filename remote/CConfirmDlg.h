@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "Strings.h"
+#include "resources/Strings.h"
 
 class QLabel;
 class QPushButton;

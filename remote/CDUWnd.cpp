@@ -1,4 +1,4 @@
-#include "CDUWnd.h"
+#include "remote/CDUWnd.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -6,13 +6,13 @@
 #include <QPainter>
 #include <QThread>
 
-#include "ButtonLearning.h"
-#include "CConfirmDlg.h"
-#include "CHelpDlg.h"
-#include "CIrDriver.h"
-#include "CPenGate.h"
-#include "Modal.h"
-#include "StringText.h"
+#include "ir/CIrDriver.h"
+#include "platform/Modal.h"
+#include "remote/ButtonLearning.h"
+#include "remote/CConfirmDlg.h"
+#include "remote/CPenGate.h"
+#include "resources/dialogs/CHelpDlg.h"
+#include "resources/dialogs/StringText.h"
 
 namespace {
 

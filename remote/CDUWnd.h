@@ -17,11 +17,11 @@
 #include <memory>
 #include <vector>
 
-#include "CCodebaseSelector.h"
-#include "CRemoteModel.h"
-#include "CSkinForm.h"
-#include "PrefFile.h"
-#include "Strings.h"
+#include "model/CRemoteModel.h"
+#include "remote/CCodebaseSelector.h"
+#include "remote/CSkinForm.h"
+#include "resources/Strings.h"
+#include "store/PrefFile.h"
 
 class CPenGate;
 class ModalRunner;

@@ -1,11 +1,11 @@
-#include "CGreetingDlg.h"
+#include "remote/CGreetingDlg.h"
 
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "CSkinForm.h"
-#include "FormTables.h"
+#include "remote/CSkinForm.h"
+#include "store/FormTables.h"
 
 namespace {
 

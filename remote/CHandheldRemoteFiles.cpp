@@ -1,9 +1,9 @@
-#include "CHandheldRemoteFiles.h"
+#include "remote/CHandheldRemoteFiles.h"
 
-#include "CCodebaseFile.h"
-#include "FormTables.h"
-#include "HandheldFs.h"
-#include "PrefFile.h"
+#include "platform/HandheldFs.h"
+#include "store/CCodebaseFile.h"
+#include "store/FormTables.h"
+#include "store/PrefFile.h"
 
 namespace {
 

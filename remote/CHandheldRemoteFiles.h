@@ -2,7 +2,7 @@
 // handheld path, codebases through CCodebaseFile, hot codebases in the preference file.
 #pragma once
 
-#include "RemoteFiles.h"
+#include "remote/RemoteFiles.h"
 
 class HandheldFs;
 

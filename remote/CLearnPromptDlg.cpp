@@ -1,4 +1,4 @@
-#include "CLearnPromptDlg.h"
+#include "remote/CLearnPromptDlg.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -8,12 +8,12 @@
 #include <QScreen>
 #include <algorithm>
 
-#include "ButtonLearning.h"
-#include "CIrDriver.h"
-#include "CRemoteModel.h"
-#include "DialogUnits.h"
-#include "IrResult.h"
-#include "Modal.h"
+#include "ir/CIrDriver.h"
+#include "ir/IrResult.h"
+#include "model/CRemoteModel.h"
+#include "platform/Modal.h"
+#include "remote/ButtonLearning.h"
+#include "resources/dialogs/DialogUnits.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "CPenGate.h"
+#include "remote/CPenGate.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>

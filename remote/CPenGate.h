@@ -17,7 +17,7 @@
 #include <QObject>
 #include <functional>
 
-#include "Modal.h"
+#include "platform/Modal.h"
 
 class CPenGate : public QObject, private ModalWatcher {
     Q_OBJECT

@@ -1,4 +1,4 @@
-#include "CSignalView.h"
+#include "remote/CSignalView.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "DialogUnits.h"
+#include "resources/dialogs/DialogUnits.h"
 
 namespace {
 

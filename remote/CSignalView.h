@@ -9,7 +9,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "IrSignal.h"
+#include "ir/IrSignal.h"
 
 class QScrollBar;
 

@@ -1,4 +1,4 @@
-#include "CSkinElement.h"
+#include "remote/CSkinElement.h"
 
 #include <QPainter>
 

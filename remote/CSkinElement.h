@@ -7,7 +7,7 @@
 #include <array>
 #include <cstdint>
 
-#include "IrSignal.h"
+#include "ir/IrSignal.h"
 
 class QPainter;
 class CCodebaseSlot;

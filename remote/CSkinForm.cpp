@@ -1,4 +1,4 @@
-#include "CSkinForm.h"
+#include "remote/CSkinForm.h"
 
 #include <cmath>
 
@@ -7,11 +7,11 @@
 #include <QPainter>
 #include <QWidget>
 
-#include "CNoticeDlg.h"
-#include "Modal.h"
-#include "RemoteFiles.h"
-#include "Sound.h"
-#include "StringText.h"
+#include "platform/Modal.h"
+#include "platform/Sound.h"
+#include "remote/RemoteFiles.h"
+#include "resources/dialogs/CNoticeDlg.h"
+#include "resources/dialogs/StringText.h"
 
 QPoint HandheldPoint(QPointF position, int scale) {
     return QPoint(static_cast<int>(std::floor(position.x())) / scale,

@@ -9,10 +9,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "CCodebaseSlot.h"
-#include "CSkinElement.h"
-#include "FormTables.h"
-#include "Strings.h"
+#include "remote/CCodebaseSlot.h"
+#include "remote/CSkinElement.h"
+#include "resources/Strings.h"
+#include "store/FormTables.h"
 
 class ModalRunner;
 class QFont;

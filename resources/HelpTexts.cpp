@@ -1,5 +1,5 @@
 // The built-in help: ten topics, a heading and lines of running text each.
-#include "HelpTexts.h"
+#include "resources/HelpTexts.h"
 
 namespace {
 

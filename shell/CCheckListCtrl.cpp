@@ -1,4 +1,4 @@
-#include "CCheckListCtrl.h"
+#include "shell/CCheckListCtrl.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>

@@ -1,4 +1,4 @@
-#include "CHardButtonsDlg.h"
+#include "shell/CHardButtonsDlg.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -9,14 +9,14 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-#include "CDUWnd.h"
-#include "CHelpBar.h"
-#include "DialogUnits.h"
-#include "FormTables.h"
-#include "HardKeys.h"
-#include "Modal.h"
-#include "PreferenceSets.h"
-#include "TextFit.h"
+#include "platform/HardKeys.h"
+#include "platform/Modal.h"
+#include "remote/CDUWnd.h"
+#include "resources/dialogs/CHelpBar.h"
+#include "resources/dialogs/DialogUnits.h"
+#include "resources/dialogs/TextFit.h"
+#include "shell/PreferenceSets.h"
+#include "store/FormTables.h"
 
 namespace {
 

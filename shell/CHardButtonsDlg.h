@@ -10,7 +10,7 @@
 #include <array>
 #include <vector>
 
-#include "PrefFile.h"
+#include "store/PrefFile.h"
 
 class ModalRunner;
 class CDUWnd;

@@ -1,22 +1,22 @@
-#include "CHomeDevicesDlg.h"
+#include "shell/CHomeDevicesDlg.h"
 
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <algorithm>
 
-#include "CButtonViewDlg.h"
-#include "CCheckListCtrl.h"
-#include "CCodebaseDlg.h"
-#include "CDUWnd.h"
-#include "CHelpBar.h"
-#include "DialogUnits.h"
-#include "FormTables.h"
-#include "HandheldFs.h"
-#include "ImportExport.h"
-#include "Modal.h"
-#include "StringText.h"
-#include "TextFit.h"
+#include "platform/HandheldFs.h"
+#include "platform/Modal.h"
+#include "remote/CButtonViewDlg.h"
+#include "remote/CDUWnd.h"
+#include "resources/dialogs/CHelpBar.h"
+#include "resources/dialogs/DialogUnits.h"
+#include "resources/dialogs/StringText.h"
+#include "resources/dialogs/TextFit.h"
+#include "shell/CCheckListCtrl.h"
+#include "shell/ImportExport.h"
+#include "store/FormTables.h"
+#include "store/dialogs/CCodebaseDlg.h"
 
 namespace {
 

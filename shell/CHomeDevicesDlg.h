@@ -10,9 +10,9 @@
 
 #include <array>
 #include <vector>
-#include "CFillOnShowDialog.h"
+#include "resources/dialogs/CFillOnShowDialog.h"
 
-#include "Catalogue.h"
+#include "store/Catalogue.h"
 
 class ModalRunner;
 class CCheckListCtrl;

@@ -1,12 +1,12 @@
-#include "CIrSetupDlg.h"
+#include "shell/CIrSetupDlg.h"
 
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 
-#include "CRemoteModel.h"
-#include "DialogUnits.h"
-#include "IrPortDiscovery.h"
+#include "model/CRemoteModel.h"
+#include "resources/dialogs/DialogUnits.h"
+#include "shell/IrPortDiscovery.h"
 
 CIrSetupDlg::CIrSetupDlg(Registry& registry, CRemoteModel& model, QWidget* parent)
     : CFillOnShowDialog(parent), registry_(registry), model_(model) {

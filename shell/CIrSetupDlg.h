@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 #include <vector>
-#include "CFillOnShowDialog.h"
+#include "resources/dialogs/CFillOnShowDialog.h"
 
 class CRemoteModel;
 class QListWidget;

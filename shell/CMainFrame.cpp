@@ -1,4 +1,4 @@
-#include "CMainFrame.h"
+#include "shell/CMainFrame.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -6,15 +6,15 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "CAboutDlg.h"
-#include "CHelpDlg.h"
-#include "CIrSetupDlg.h"
-#include "CRemoteModel.h"
-#include "CRemoteView.h"
-#include "HardKeys.h"
-#include "KeyboardHardKeys.h"
-#include "Modal.h"
-#include "StringText.h"
+#include "model/CRemoteModel.h"
+#include "platform/HardKeys.h"
+#include "platform/Modal.h"
+#include "resources/dialogs/CAboutDlg.h"
+#include "resources/dialogs/CHelpDlg.h"
+#include "resources/dialogs/StringText.h"
+#include "shell/CIrSetupDlg.h"
+#include "shell/CRemoteView.h"
+#include "shell/KeyboardHardKeys.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "Catalogue.h"
+#include "store/Catalogue.h"
 
 class CRemoteView;
 class QAction;

@@ -1,13 +1,13 @@
-#include "CRemoteView.h"
+#include "shell/CRemoteView.h"
 
 #include <QApplication>
 #include <QTimer>
 
-#include "CHelpDlg.h"
-#include "CMainFrame.h"
-#include "Modal.h"
-#include "PrefFile.h"
-#include "StringText.h"
+#include "platform/Modal.h"
+#include "resources/dialogs/CHelpDlg.h"
+#include "resources/dialogs/StringText.h"
+#include "shell/CMainFrame.h"
+#include "store/PrefFile.h"
 
 CRemoteView::CRemoteView(CMainFrame& frame, ModalRunner& modal, Services services, QWidget* parent)
     : QWidget(parent), frame_(frame), modal_(modal), services_(std::move(services)) {

@@ -7,9 +7,9 @@
 #include <QWidget>
 #include <functional>
 
-#include "CDUWnd.h"
-#include "Catalogue.h"
-#include "Strings.h"
+#include "remote/CDUWnd.h"
+#include "resources/Strings.h"
+#include "store/Catalogue.h"
 
 class CMainFrame;
 class HandheldFs;

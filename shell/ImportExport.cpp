@@ -1,4 +1,4 @@
-#include "ImportExport.h"
+#include "shell/ImportExport.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -7,12 +7,12 @@
 #include <QPushButton>
 #include <QStringList>
 
-#include "DialogUnits.h"
-#include "Exporter.h"
-#include "Importer.h"
-#include "Modal.h"
-#include "RemoteFormats.h"
-#include "StringText.h"
+#include "model/Exporter.h"
+#include "model/Importer.h"
+#include "platform/Modal.h"
+#include "resources/dialogs/DialogUnits.h"
+#include "resources/dialogs/StringText.h"
+#include "store/formats/RemoteFormats.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <QString>
 
-#include "Catalogue.h"
+#include "store/Catalogue.h"
 
 class ModalRunner;
 class HandheldFs;

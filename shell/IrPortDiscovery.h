@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Registry.h"
+#include "platform/Registry.h"
 
 // The infrared port as the active drivers suggest it: the last driver whose settings key
 // names IrDA, else "COM2:"; with the OBEX server on (which holds the infrared port), another

@@ -1,4 +1,4 @@
-#include "KeyboardHardKeys.h"
+#include "shell/KeyboardHardKeys.h"
 
 #include <Qt>
 #include <algorithm>

@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-#include "HardKeys.h"
+#include "platform/HardKeys.h"
 
 class CKeyboardHardKeys : public HardKeys {
   public:

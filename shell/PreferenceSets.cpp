@@ -1,14 +1,14 @@
-#include "PreferenceSets.h"
+#include "shell/PreferenceSets.h"
 
 #include <QApplication>
 #include <algorithm>
 
-#include "CDUWnd.h"
-#include "CLoadPreferenceDlg.h"
-#include "CSavePreferenceDlg.h"
-#include "Modal.h"
-#include "PrefFile.h"
-#include "StringText.h"
+#include "platform/Modal.h"
+#include "remote/CDUWnd.h"
+#include "resources/dialogs/StringText.h"
+#include "store/PrefFile.h"
+#include "store/dialogs/CLoadPreferenceDlg.h"
+#include "store/dialogs/CSavePreferenceDlg.h"
 
 namespace {
 

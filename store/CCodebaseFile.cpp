@@ -1,4 +1,4 @@
-#include "CCodebaseFile.h"
+#include "store/CCodebaseFile.h"
 
 #include <algorithm>
 #include <cstdio>

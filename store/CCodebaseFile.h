@@ -17,7 +17,7 @@
 #include <optional>
 #include <vector>
 
-#include "CPdbFile.h"
+#include "store/CPdbFile.h"
 
 // One signal of a button as stored: at most 255 values.
 struct ButtonSignal {

@@ -1,4 +1,4 @@
-#include "CPdbFile.h"
+#include "store/CPdbFile.h"
 
 #include <algorithm>
 #include <cstring>

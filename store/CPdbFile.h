@@ -24,7 +24,7 @@
 #include <optional>
 #include <vector>
 
-#include "HandheldFs.h"
+#include "platform/HandheldFs.h"
 
 // Result codes of CPdbFile. Each operation uses its own set, so some numbers repeat.
 enum PdbResult : int {

@@ -1,6 +1,6 @@
-#include "Catalogue.h"
+#include "store/Catalogue.h"
 
-#include "CCodebaseFile.h"
+#include "store/CCodebaseFile.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "FormTables.h"
-#include "HandheldFs.h"
+#include "platform/HandheldFs.h"
+#include "store/FormTables.h"
 
 // The folders that the program works in, all ending in a backslash.
 struct HandheldFolders {

@@ -1,4 +1,4 @@
-#include "PrefFile.h"
+#include "store/PrefFile.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include <functional>
 #include <vector>
 
-#include "CPdbFile.h"
-#include "FormTables.h"
+#include "store/CPdbFile.h"
+#include "store/FormTables.h"
 
 class CPrefFile : public CPdbFile {
   public:

@@ -1,4 +1,4 @@
-#include "AppIcon.h"
+#include "tools/AppIcon.h"
 
 #include <QColor>
 #include <QPainter>

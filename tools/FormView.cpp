@@ -17,12 +17,12 @@
 #include <cstdio>
 #include <memory>
 
-#include "CButtonViewDlg.h"
-#include "CSignalView.h"
-#include "CSkinForm.h"
-#include "HostHandheldFs.h"
-#include "Modal.h"
-#include "RemoteFiles.h"
+#include "platform/host/HostHandheldFs.h"
+#include "platform/host/QtModalRunner.h"
+#include "remote/CButtonViewDlg.h"
+#include "remote/CSignalView.h"
+#include "remote/CSkinForm.h"
+#include "remote/RemoteFiles.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "SkinArt.h"
+#include "tools/SkinArt.h"
 
 #include <gif_lib.h>
 
@@ -15,9 +15,9 @@
 #include <optional>
 #include <unordered_map>
 
-#include "AppIcon.h"
-#include "FormTables.h"
-#include "Strings.h"
+#include "resources/Strings.h"
+#include "store/FormTables.h"
+#include "tools/AppIcon.h"
 
 namespace {
 

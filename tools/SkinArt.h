@@ -10,7 +10,7 @@
 #include <functional>
 #include <vector>
 
-#include "Wave.h"
+#include "platform/Wave.h"
 
 // One file of the artwork, by its path below resources/.
 struct ArtFile {

@@ -6,7 +6,7 @@
 #include <QGuiApplication>
 #include <cstdio>
 
-#include "SkinArt.h"
+#include "tools/SkinArt.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -2,9 +2,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "Commands.h"
-#include "Durations.h"
-#include "IrSignal.h"
+#include "app/ctl/Commands.h"
+#include "app/ctl/Durations.h"
+#include "ir/IrSignal.h"
 
 int AnalyseCommand(const AnalyseOptions& options, CtlStreams io) {
     std::ostream& out = io.out;

@@ -1,10 +1,10 @@
 // ardelctl codebase ...: codebase files on the host.
 #include <filesystem>
 
-#include "CCodebaseFile.h"
-#include "Commands.h"
-#include "Durations.h"
-#include "HostCodebase.h"
+#include "app/ctl/Commands.h"
+#include "app/ctl/Durations.h"
+#include "app/ctl/HostCodebase.h"
+#include "store/CCodebaseFile.h"
 
 namespace {
 

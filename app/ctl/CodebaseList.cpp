@@ -2,9 +2,9 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "Catalogue.h"
-#include "Commands.h"
-#include "HostHandheldFs.h"
+#include "app/ctl/Commands.h"
+#include "platform/host/HostHandheldFs.h"
+#include "store/Catalogue.h"
 
 int CodebaseListCommand(const CodebaseListOptions& options, CtlStreams io) {
     const QString root = QString::fromStdString(options.root);

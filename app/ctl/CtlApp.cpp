@@ -3,10 +3,10 @@
 #include <functional>
 #include <memory>
 
-#include "Commands.h"
-#include "ImportCommands.h"
-#include "LircCommands.h"
-#include "ProtocolCommands.h"
+#include "app/ctl/Commands.h"
+#include "app/ctl/ImportCommands.h"
+#include "app/ctl/LircCommands.h"
+#include "app/ctl/ProtocolCommands.h"
 
 #ifndef ARDEL_VERSION
 #define ARDEL_VERSION "unknown"

@@ -1,4 +1,4 @@
-#include "Durations.h"
+#include "app/ctl/Durations.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "HostCodebase.h"
+#include "app/ctl/HostCodebase.h"
 
 #include <filesystem>
 

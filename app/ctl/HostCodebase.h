@@ -5,7 +5,7 @@
 #include <QString>
 #include <string>
 
-#include "HostHandheldFs.h"
+#include "platform/host/HostHandheldFs.h"
 
 class HostCodebase {
   public:

@@ -1,15 +1,15 @@
-#include "ImportCommands.h"
+#include "app/ctl/ImportCommands.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-#include "Catalogue.h"
-#include "Commands.h"
-#include "Exporter.h"
-#include "HostCodebase.h"
-#include "HostHandheldFs.h"
-#include "Importer.h"
-#include "RemoteFormats.h"
+#include "app/ctl/Commands.h"
+#include "app/ctl/HostCodebase.h"
+#include "model/Exporter.h"
+#include "model/Importer.h"
+#include "platform/host/HostHandheldFs.h"
+#include "store/Catalogue.h"
+#include "store/formats/RemoteFormats.h"
 
 namespace {
 

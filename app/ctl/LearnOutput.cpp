@@ -1,4 +1,4 @@
-#include "LearnOutput.h"
+#include "app/ctl/LearnOutput.h"
 
 void PrintLearnReport(const LearnReport& report, const LearnCheck& check, std::ostream& out) {
     out << "frame: " << (report.frameFound ? "yes" : "no") << "\n";

@@ -4,7 +4,7 @@
 
 #include <ostream>
 
-#include "LearnCheck.h"
+#include "model/LearnCheck.h"
 
 // frame: yes|no, cut: yes|no, checked: yes|no|skipped, and difference: when the check said no.
 void PrintLearnReport(const LearnReport& report, const LearnCheck& check, std::ostream& out);

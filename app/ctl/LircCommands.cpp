@@ -1,16 +1,16 @@
-#include "LircCommands.h"
+#include "app/ctl/LircCommands.h"
 
 #include <cstring>
 #include <vector>
 
-#include "CLircIrDriver.h"
-#include "CRemoteModel.h"
-#include "Durations.h"
-#include "HostCodebase.h"
-#include "IrResult.h"
-#include "LearnOutput.h"
-#include "LircPlatform.h"
-#include "Strings.h"
+#include "app/ctl/Durations.h"
+#include "app/ctl/HostCodebase.h"
+#include "app/ctl/LearnOutput.h"
+#include "ir/CLircIrDriver.h"
+#include "ir/IrResult.h"
+#include "model/CRemoteModel.h"
+#include "platform/host/LircPlatform.h"
+#include "resources/Strings.h"
 
 namespace {
 

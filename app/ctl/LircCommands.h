@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "Commands.h"
-#include "LircDevice.h"
+#include "app/ctl/Commands.h"
+#include "platform/host/HostLircDevice.h"
 
 // What the commands reach the system through; the real ones for ardelctl, test devices
 // in the tests.

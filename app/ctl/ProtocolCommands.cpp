@@ -1,14 +1,14 @@
-#include "ProtocolCommands.h"
+#include "app/ctl/ProtocolCommands.h"
 
 #include <vector>
 
-#include "ButtonCodes.h"
-#include "CCodebaseFile.h"
-#include "CRemoteModel.h"
-#include "Durations.h"
-#include "HostCodebase.h"
-#include "IrProtocol.h"
-#include "IrSignal.h"
+#include "app/ctl/Durations.h"
+#include "app/ctl/HostCodebase.h"
+#include "ir/IrSignal.h"
+#include "ir/protocols/IrProtocol.h"
+#include "model/ButtonCodes.h"
+#include "model/CRemoteModel.h"
+#include "store/CCodebaseFile.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <ostream>
 #include <string>
 
-#include "Commands.h"
+#include "app/ctl/Commands.h"
 
 // ardelctl decode [FILE] [--carrier-us N], or ardelctl decode --codebase FILE
 struct DecodeOptions {

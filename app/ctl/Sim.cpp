@@ -3,14 +3,14 @@
 #include <cstdint>
 #include <vector>
 
-#include "CRemoteModel.h"
-#include "Commands.h"
-#include "Durations.h"
-#include "HostCodebase.h"
-#include "IrSignal.h"
-#include "LearnOutput.h"
-#include "SimRun.h"
-#include "Strings.h"
+#include "app/ctl/Commands.h"
+#include "app/ctl/Durations.h"
+#include "app/ctl/HostCodebase.h"
+#include "app/ctl/LearnOutput.h"
+#include "app/ctl/SimRun.h"
+#include "ir/IrSignal.h"
+#include "model/CRemoteModel.h"
+#include "resources/Strings.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "SimRun.h"
+#include "app/ctl/SimRun.h"
 
 #include <algorithm>
 
-#include "CRemoteModel.h"
-#include "HandheldFs.h"
-#include "IrFactory.h"
+#include "ir/IrFactory.h"
+#include "model/CRemoteModel.h"
+#include "platform/HandheldFs.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "IrSignal.h"
-#include "LearnCheck.h"
-#include "SimHandheld.h"
+#include "ir/IrSignal.h"
+#include "model/LearnCheck.h"
+#include "platform/sim/SimHandheld.h"
 
 class CRemoteModel;
 

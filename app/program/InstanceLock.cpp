@@ -1,4 +1,4 @@
-#include "InstanceLock.h"
+#include "app/program/InstanceLock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

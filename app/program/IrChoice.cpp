@@ -1,8 +1,8 @@
-#include "IrChoice.h"
+#include "app/program/IrChoice.h"
 
 #include <QStringList>
 
-#include "SimProfile.h"
+#include "platform/sim/SimProfile.h"
 
 QString IrChoice::Description() const {
     if (!lirc) {

@@ -4,7 +4,7 @@
 #include <QString>
 #include <string>
 
-#include "LircDevice.h"
+#include "platform/host/HostLircDevice.h"
 
 struct IrChoice {
     bool lirc = false;

@@ -1,4 +1,4 @@
-#include "ProgramIdentity.h"
+#include "app/program/ProgramIdentity.h"
 
 #include <QApplication>
 #include <QDir>

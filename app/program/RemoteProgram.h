@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "IrChoice.h"
-#include "PrefFile.h"
+#include "app/program/IrChoice.h"
+#include "store/PrefFile.h"
 
 class CAlsaSound;
 class CHandheldRemoteFiles;

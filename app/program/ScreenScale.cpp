@@ -1,12 +1,12 @@
-#include "ScreenScale.h"
+#include "app/program/ScreenScale.h"
 
 #include <QApplication>
 #include <QMenuBar>
 #include <QScreen>
 #include <algorithm>
 
-#include "CSkinForm.h"
-#include "FormTables.h"
+#include "remote/CSkinForm.h"
+#include "store/FormTables.h"
 
 int ChooseScale(int availableHeight, int windowHeight) {
     if (windowHeight <= 0) {

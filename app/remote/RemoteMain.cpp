@@ -4,10 +4,10 @@
 #include <QDir>
 #include <cstdio>
 
-#include "InstanceLock.h"
-#include "ProgramIdentity.h"
-#include "RemoteProgram.h"
-#include "ScreenScale.h"
+#include "app/program/InstanceLock.h"
+#include "app/program/ProgramIdentity.h"
+#include "app/program/RemoteProgram.h"
+#include "app/program/ScreenScale.h"
 
 int main(int argc, char** argv) {
     // The command line is read before the window system is reached, so --help, --version and

@@ -12,19 +12,19 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "AlsaSound.h"
-#include "CDUWnd.h"
-#include "CHandheldRemoteFiles.h"
-#include "CRemoteModel.h"
-#include "Catalogue.h"
-#include "HostHandheldFs.h"
-#include "IrFactory.h"
-#include "IrPortDiscovery.h"
-#include "Modal.h"
-#include "RemoteProgram.h"
-#include "SimHandheld.h"
-#include "SimInteraction.h"
-#include "SimProfile.h"
+#include "app/program/RemoteProgram.h"
+#include "app/program/SimInteraction.h"
+#include "ir/IrFactory.h"
+#include "model/CRemoteModel.h"
+#include "platform/host/AlsaSound.h"
+#include "platform/host/HostHandheldFs.h"
+#include "platform/host/QtModalRunner.h"
+#include "platform/sim/SimHandheld.h"
+#include "platform/sim/SimProfile.h"
+#include "remote/CDUWnd.h"
+#include "remote/CHandheldRemoteFiles.h"
+#include "shell/IrPortDiscovery.h"
+#include "store/Catalogue.h"
 
 namespace {
 

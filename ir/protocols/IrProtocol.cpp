@@ -1,10 +1,10 @@
-#include "IrProtocol.h"
+#include "ir/protocols/IrProtocol.h"
 
 #include <array>
 
-#include "IrSignal.h"
-#include "ProtocolEngine.h"
-#include "Protocols.h"
+#include "ir/IrSignal.h"
+#include "ir/protocols/ProtocolEngine.h"
+#include "ir/protocols/Protocols.h"
 
 namespace {
 

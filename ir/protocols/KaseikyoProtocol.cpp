@@ -1,4 +1,4 @@
-#include "Protocols.h"
+#include "ir/protocols/Protocols.h"
 
 namespace {
 

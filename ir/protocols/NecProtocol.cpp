@@ -1,6 +1,6 @@
 // NEC, its extended and 42-bit forms, and Pioneer, which sends NEC's frame under another
 // header.
-#include "Protocols.h"
+#include "ir/protocols/Protocols.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ProtocolEngine.h"
+#include "ir/protocols/ProtocolEngine.h"
 
 #include <cstdlib>
 

@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "IrProtocol.h"
+#include "ir/protocols/IrProtocol.h"
 
 // A duration matches its nominal length within a quarter either way. A learnt mark runs
 // longer by up to one carrier period (`slackUs`) and the space after it shorter by as much.

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "IrProtocol.h"
-#include "ProtocolEngine.h"
+#include "ir/protocols/IrProtocol.h"
+#include "ir/protocols/ProtocolEngine.h"
 
 // NEC and its relatives: a 9 ms header, 32 or 42 bits, and a short repeat code (header mark,
 // a 2.25 ms space, a bit mark) while the button is held. NEC and NECext send 32 bits (NEC:

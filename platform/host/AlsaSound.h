@@ -6,8 +6,8 @@
 #include <string>
 #include <thread>
 
-#include "Sound.h"
-#include "Wave.h"
+#include "platform/Sound.h"
+#include "platform/Wave.h"
 
 class CAlsaSound : public Sound {
   public:

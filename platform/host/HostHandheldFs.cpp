@@ -1,4 +1,4 @@
-#include "HostHandheldFs.h"
+#include "platform/host/HostHandheldFs.h"
 
 #include <dirent.h>
 #include <fcntl.h>

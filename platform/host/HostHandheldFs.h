@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "HandheldFs.h"
+#include "platform/HandheldFs.h"
 
 class HostHandheldFs : public HandheldFs {
   public:

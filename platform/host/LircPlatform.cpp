@@ -1,4 +1,4 @@
-#include "LircPlatform.h"
+#include "platform/host/LircPlatform.h"
 
 #include <chrono>
 #include <thread>

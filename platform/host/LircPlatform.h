@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "IrPlatform.h"
+#include "platform/IrPlatform.h"
 
 class LircPlatform : public IrPlatform {
   public:

@@ -1,10 +1,10 @@
-#include "SimChip.h"
+#include "platform/sim/SimChip.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-#include "SimHandheld.h"
+#include "platform/sim/SimHandheld.h"
 
 void SimChip::AddPage(uint32_t physicalPage) {
     if (FindPage(physicalPage)) {

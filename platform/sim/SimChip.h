@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "SimClock.h"
+#include "platform/sim/SimClock.h"
 
 class SimHandheld;
 

@@ -1,4 +1,4 @@
-#include "SimHandheld.h"
+#include "platform/sim/SimHandheld.h"
 
 #include <strings.h>
 

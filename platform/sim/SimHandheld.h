@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "IrPlatform.h"
-#include "Registry.h"
-#include "SimChip.h"
-#include "SimClock.h"
-#include "SimIrAir.h"
-#include "SimProfile.h"
+#include "platform/IrPlatform.h"
+#include "platform/Registry.h"
+#include "platform/sim/SimChip.h"
+#include "platform/sim/SimClock.h"
+#include "platform/sim/SimIrAir.h"
+#include "platform/sim/SimProfile.h"
 
 class SimHandheld : public IrPlatform {
   public:

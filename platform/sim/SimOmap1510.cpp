@@ -1,8 +1,8 @@
-#include "SimOmap1510.h"
+#include "platform/sim/SimOmap1510.h"
 
 #include <cstdio>
 
-#include "SimHandheld.h"
+#include "platform/sim/SimHandheld.h"
 
 using namespace omap;
 

@@ -16,7 +16,7 @@
 #include <functional>
 #include <memory>
 
-#include "SimChip.h"
+#include "platform/sim/SimChip.h"
 
 namespace omap {
 

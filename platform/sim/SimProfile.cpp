@@ -1,14 +1,14 @@
-#include "SimProfile.h"
+#include "platform/sim/SimProfile.h"
 
 #include <cstdio>
 
-#include "Registry.h"
-#include "SimChip.h"
-#include "SimHandheld.h"
-#include "SimOmap1510.h"
-#include "SimPxa.h"
-#include "SimS3c24xx.h"
-#include "SimSa11x0.h"
+#include "platform/Registry.h"
+#include "platform/sim/SimChip.h"
+#include "platform/sim/SimHandheld.h"
+#include "platform/sim/SimOmap1510.h"
+#include "platform/sim/SimPxa.h"
+#include "platform/sim/SimS3c24xx.h"
+#include "platform/sim/SimSa11x0.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "IrPlatform.h"
+#include "platform/IrPlatform.h"
 
 class SimChip;
 class SimHandheld;

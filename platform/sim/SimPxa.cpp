@@ -1,6 +1,6 @@
-#include "SimPxa.h"
+#include "platform/sim/SimPxa.h"
 
-#include "SimHandheld.h"
+#include "platform/sim/SimHandheld.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "SimChip.h"
+#include "platform/sim/SimChip.h"
 
 class SimPxaChip : public SimChip {
   public:

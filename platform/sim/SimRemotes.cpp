@@ -1,4 +1,4 @@
-#include "SimRemotes.h"
+#include "platform/sim/SimRemotes.h"
 
 #include <strings.h>
 

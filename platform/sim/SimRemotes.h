@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "SimIrAir.h"
+#include "platform/sim/SimIrAir.h"
 
 struct SimRemoteButton {
     const char* name;  // as the on-screen remote names the button

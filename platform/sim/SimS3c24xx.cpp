@@ -1,8 +1,8 @@
-#include "SimS3c24xx.h"
+#include "platform/sim/SimS3c24xx.h"
 
 #include <cstdio>
 
-#include "SimHandheld.h"
+#include "platform/sim/SimHandheld.h"
 
 using namespace s3c;
 

@@ -14,7 +14,7 @@
 #include <functional>
 #include <memory>
 
-#include "SimChip.h"
+#include "platform/sim/SimChip.h"
 
 namespace s3c {
 

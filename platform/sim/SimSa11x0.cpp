@@ -1,6 +1,6 @@
-#include "SimSa11x0.h"
+#include "platform/sim/SimSa11x0.h"
 
-#include "SimHandheld.h"
+#include "platform/sim/SimHandheld.h"
 
 SimSa11x0Chip::SimSa11x0Chip(SimHandheld& handheld) : SimChip(handheld), counter_(3686400) {
     for (uint32_t page :

@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "SimChip.h"
+#include "platform/sim/SimChip.h"
 
 class SimSa11x0Chip : public SimChip {
   public:

@@ -1,4 +1,4 @@
-#include "CAboutDlg.h"
+#include "resources/dialogs/CAboutDlg.h"
 
 #include <QBitmap>
 #include <QFont>
@@ -7,7 +7,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "DialogUnits.h"
+#include "resources/dialogs/DialogUnits.h"
 
 QImage BuiltInBitmap(int number) {
     return QImage(QString(":/bitmaps/bitmap%1.bmp").arg(number));

@@ -1,11 +1,11 @@
-#include "CHelpBar.h"
+#include "resources/dialogs/CHelpBar.h"
 
 #include <QAction>
 #include <QPainter>
 #include <QPixmap>
 
-#include "CHelpDlg.h"
-#include "Modal.h"
+#include "platform/Modal.h"
+#include "resources/dialogs/CHelpDlg.h"
 
 namespace {
 

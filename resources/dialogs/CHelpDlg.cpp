@@ -1,4 +1,4 @@
-#include "CHelpDlg.h"
+#include "resources/dialogs/CHelpDlg.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -6,10 +6,10 @@
 #include <QScrollBar>
 #include <algorithm>
 
-#include "DialogUnits.h"
-#include "HelpTexts.h"
-#include "Modal.h"
-#include "TextFit.h"
+#include "platform/Modal.h"
+#include "resources/HelpTexts.h"
+#include "resources/dialogs/DialogUnits.h"
+#include "resources/dialogs/TextFit.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
-#include "CNoticeDlg.h"
+#include "resources/dialogs/CNoticeDlg.h"
 
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 
-#include "DialogUnits.h"
-#include "Modal.h"
-#include "StringText.h"
+#include "platform/Modal.h"
+#include "resources/dialogs/DialogUnits.h"
+#include "resources/dialogs/StringText.h"
 
 CNoticeDlg::CNoticeDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setFixedSize(DluX(149), DluY(94));

@@ -1,4 +1,4 @@
-#include "StringText.h"
+#include "resources/dialogs/StringText.h"
 
 QString StringText(int id, const QStringList& values) {
     const QString text = QString::fromUtf8(LoadString(id));

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "Strings.h"
+#include "resources/Strings.h"
 
 // The text of string `id` with its placeholders (%s for a text, %d for a number) filled in
 // from `values`, in order. A value goes in as it is: a "%s" inside a path stays a "%s".

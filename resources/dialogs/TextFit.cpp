@@ -1,4 +1,4 @@
-#include "TextFit.h"
+#include "resources/dialogs/TextFit.h"
 
 #include <QFontMetrics>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "CCodebaseDlg.h"
+#include "store/dialogs/CCodebaseDlg.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
@@ -9,15 +9,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "CAboutDlg.h"
-#include "CHelpBar.h"
-#include "Catalogue.h"
-#include "DialogUnits.h"
-#include "FormTables.h"
-#include "Modal.h"
-#include "NameEdit.h"
-#include "StringText.h"
-#include "TextFit.h"
+#include "platform/Modal.h"
+#include "resources/dialogs/CAboutDlg.h"
+#include "resources/dialogs/CHelpBar.h"
+#include "resources/dialogs/DialogUnits.h"
+#include "resources/dialogs/StringText.h"
+#include "resources/dialogs/TextFit.h"
+#include "store/Catalogue.h"
+#include "store/FormTables.h"
+#include "store/dialogs/NameEdit.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <QRect>
 #include <QString>
 #include <vector>
-#include "CFillOnShowDialog.h"
+#include "resources/dialogs/CFillOnShowDialog.h"
 
 class ModalRunner;
 class CHelpBar;

@@ -1,16 +1,16 @@
-#include "CLoadPreferenceDlg.h"
+#include "store/dialogs/CLoadPreferenceDlg.h"
 
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 
-#include "CHelpBar.h"
-#include "DialogUnits.h"
-#include "HelpTexts.h"
-#include "Modal.h"
-#include "PrefFile.h"
-#include "StringText.h"
-#include "TextFit.h"
+#include "platform/Modal.h"
+#include "resources/HelpTexts.h"
+#include "resources/dialogs/CHelpBar.h"
+#include "resources/dialogs/DialogUnits.h"
+#include "resources/dialogs/StringText.h"
+#include "resources/dialogs/TextFit.h"
+#include "store/PrefFile.h"
 
 std::vector<PreferenceSetEntry> ListPreferenceSets(HandheldFs& fs, const QString& folder) {
     std::vector<PreferenceSetEntry> sets;

@@ -4,7 +4,7 @@
 
 #include <QString>
 #include <vector>
-#include "CFillOnShowDialog.h"
+#include "resources/dialogs/CFillOnShowDialog.h"
 
 class ModalRunner;
 class CHelpBar;

@@ -1,20 +1,20 @@
-#include "CSavePreferenceDlg.h"
+#include "store/dialogs/CSavePreferenceDlg.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 
-#include "CAboutDlg.h"
-#include "CHelpBar.h"
-#include "CPdbFile.h"
-#include "Catalogue.h"
-#include "DialogUnits.h"
-#include "HelpTexts.h"
-#include "Modal.h"
-#include "NameEdit.h"
-#include "StringText.h"
-#include "TextFit.h"
+#include "platform/Modal.h"
+#include "resources/HelpTexts.h"
+#include "resources/dialogs/CAboutDlg.h"
+#include "resources/dialogs/CHelpBar.h"
+#include "resources/dialogs/DialogUnits.h"
+#include "resources/dialogs/StringText.h"
+#include "resources/dialogs/TextFit.h"
+#include "store/CPdbFile.h"
+#include "store/Catalogue.h"
+#include "store/dialogs/NameEdit.h"
 
 namespace {
 

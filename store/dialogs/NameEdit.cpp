@@ -1,9 +1,9 @@
-#include "NameEdit.h"
+#include "store/dialogs/NameEdit.h"
 
 #include <QLineEdit>
 
-#include "Modal.h"
-#include "StringText.h"
+#include "platform/Modal.h"
+#include "resources/dialogs/StringText.h"
 
 void ApplyNameCorrection(ModalRunner& modal, QWidget* dialog, QLineEdit& edit,
                          const NameCorrection& corrected) {

@@ -3,7 +3,7 @@
 // the cursor at its end.
 #pragma once
 
-#include "Catalogue.h"
+#include "store/Catalogue.h"
 
 class ModalRunner;
 class QLineEdit;

@@ -1,12 +1,12 @@
-#include "Broadlink.h"
+#include "store/formats/Broadlink.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <vector>
 
-#include "SignalForm.h"
-#include "TextLines.h"
+#include "store/formats/SignalForm.h"
+#include "store/formats/TextLines.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <QByteArray>
 #include <QString>
 
-#include "ImportedRemote.h"
-#include "IrSignal.h"
+#include "ir/IrSignal.h"
+#include "store/formats/ImportedRemote.h"
 
 // One unit in microseconds: 269/8192 ms.
 constexpr double kBroadlinkUnitUs = 269000.0 / 8192.0;

@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "IrSignal.h"
+#include "ir/IrSignal.h"
 
 struct ExportButton {
     QString name;

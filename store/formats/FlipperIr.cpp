@@ -1,4 +1,4 @@
-#include "FlipperIr.h"
+#include "store/formats/FlipperIr.h"
 
 #include <QList>
 #include <algorithm>
@@ -6,9 +6,9 @@
 #include <map>
 #include <vector>
 
-#include "IrProtocol.h"
-#include "SignalForm.h"
-#include "TextLines.h"
+#include "ir/protocols/IrProtocol.h"
+#include "store/formats/SignalForm.h"
+#include "store/formats/TextLines.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <QString>
 #include <span>
 
-#include "ExportButton.h"
-#include "ImportedRemote.h"
+#include "store/formats/ExportButton.h"
+#include "store/formats/ImportedRemote.h"
 
 // `fileName` is only used in messages.
 ImportResult ReadFlipperIr(const QByteArray& content, const QString& fileName);

@@ -6,7 +6,7 @@
 #include <QString>
 #include <vector>
 
-#include "IrSignal.h"
+#include "ir/IrSignal.h"
 
 struct ImportedButton {
     QString name;                     // as the file names it, not yet cut to a record name

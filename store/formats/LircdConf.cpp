@@ -1,4 +1,4 @@
-#include "LircdConf.h"
+#include "store/formats/LircdConf.h"
 
 #include <QSet>
 #include <algorithm>

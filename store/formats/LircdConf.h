@@ -5,7 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include "ImportedRemote.h"
+#include "store/formats/ImportedRemote.h"
 
 // `fileName` is only used in messages.
 ImportResult ReadLircdConf(const QByteArray& content, const QString& fileName);

@@ -1,11 +1,11 @@
-#include "LircdExport.h"
+#include "store/formats/LircdExport.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
 
-#include "SignalForm.h"
+#include "store/formats/SignalForm.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QString>
 #include <span>
 
-#include "ExportButton.h"
+#include "store/formats/ExportButton.h"
 
 // One raw remote named `remoteName`: the carrier of the first button as its frequency, the
 // longest trailing pause of the buttons as its gap, and each button's first transmission

@@ -1,4 +1,4 @@
-#include "Pronto.h"
+#include "store/formats/Pronto.h"
 
 #include <QList>
 #include <QStringList>
@@ -7,9 +7,9 @@
 #include <cmath>
 #include <vector>
 
-#include "IrProtocol.h"
-#include "SignalForm.h"
-#include "TextLines.h"
+#include "ir/protocols/IrProtocol.h"
+#include "store/formats/SignalForm.h"
+#include "store/formats/TextLines.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <QByteArray>
 #include <QString>
 
-#include "ImportedRemote.h"
-#include "IrSignal.h"
+#include "ir/IrSignal.h"
+#include "store/formats/ImportedRemote.h"
 
 // The time unit of the frequency word in microseconds: a word of W stands for a carrier
 // period of W units.

@@ -1,15 +1,15 @@
-#include "RemoteFormats.h"
+#include "store/formats/RemoteFormats.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include "Broadlink.h"
-#include "FlipperIr.h"
-#include "LircdConf.h"
-#include "LircdExport.h"
-#include "Pronto.h"
-#include "TextLines.h"
+#include "store/formats/Broadlink.h"
+#include "store/formats/FlipperIr.h"
+#include "store/formats/LircdConf.h"
+#include "store/formats/LircdExport.h"
+#include "store/formats/Pronto.h"
+#include "store/formats/TextLines.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <QString>
 #include <span>
 
-#include "ExportButton.h"
-#include "ImportedRemote.h"
+#include "store/formats/ExportButton.h"
+#include "store/formats/ImportedRemote.h"
 
 enum class RemoteFormat { Guess, Lircd, Pronto, Flipper, Broadlink };
 

@@ -1,4 +1,4 @@
-#include "SignalForm.h"
+#include "store/formats/SignalForm.h"
 
 #include <algorithm>
 #include <cmath>

@@ -9,7 +9,7 @@
 #include <span>
 #include <vector>
 
-#include "IrSignal.h"
+#include "ir/IrSignal.h"
 
 // The pause put after a signal that ends on a mark when the file gives none: long enough
 // for every common protocol's receiver to see the end of a frame.

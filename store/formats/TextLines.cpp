@@ -1,4 +1,4 @@
-#include "TextLines.h"
+#include "store/formats/TextLines.h"
 
 #include <QFileInfo>
 #include <QList>

@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "ImportedRemote.h"
+#include "store/formats/ImportedRemote.h"
 
 struct TextLine {
     int number = 0;   // from 1

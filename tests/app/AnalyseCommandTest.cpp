@@ -2,8 +2,8 @@
 
 #include <sstream>
 
-#include "Commands.h"
-#include "CtlRun.h"
+#include "app/ctl/Commands.h"
+#include "tests/app/CtlRun.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 
 #include <sstream>
 
-#include "../support/TempFolder.h"
-#include "CCodebaseFile.h"
-#include "Commands.h"
-#include "CtlRun.h"
-#include "HostHandheldFs.h"
+#include "app/ctl/Commands.h"
+#include "platform/host/HostHandheldFs.h"
+#include "store/CCodebaseFile.h"
+#include "tests/app/CtlRun.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

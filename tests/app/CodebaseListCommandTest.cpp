@@ -2,9 +2,9 @@
 
 #include <sstream>
 
-#include "../support/TempFolder.h"
-#include "Commands.h"
-#include "CtlRun.h"
+#include "app/ctl/Commands.h"
+#include "tests/app/CtlRun.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

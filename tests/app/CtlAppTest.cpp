@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "Commands.h"
+#include "app/ctl/Commands.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // One program per device root: the lock in the root, within one process and across
 // processes, a crashed holder included.
-#include "InstanceLock.h"
+#include "app/program/InstanceLock.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -11,7 +11,7 @@
 #include <fstream>
 #include <string>
 
-#include "../support/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

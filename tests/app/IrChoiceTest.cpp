@@ -1,10 +1,10 @@
-#include "IrChoice.h"
+#include "app/program/IrChoice.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "../support/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "LircCommands.h"
+#include "app/ctl/LircCommands.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -7,13 +7,13 @@
 #include <fstream>
 #include <sstream>
 
-#include "Durations.h"
-#include "FuseLircDevice.h"
-#include "IrProtocol.h"
-#include "IrResult.h"
-#include "IrSignal.h"
-#include "SimRemotes.h"
-#include "TempFolder.h"
+#include "app/ctl/Durations.h"
+#include "ir/IrResult.h"
+#include "ir/IrSignal.h"
+#include "ir/protocols/IrProtocol.h"
+#include "platform/sim/SimRemotes.h"
+#include "tests/support/FuseLircDevice.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

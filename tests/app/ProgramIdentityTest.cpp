@@ -1,6 +1,6 @@
 // What the desktop learns of the program: its icon in every drawn size, and the name of its
 // .desktop file.
-#include "ProgramIdentity.h"
+#include "app/program/ProgramIdentity.h"
 
 #include <gtest/gtest.h>
 

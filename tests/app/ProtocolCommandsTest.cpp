@@ -1,4 +1,4 @@
-#include "ProtocolCommands.h"
+#include "app/ctl/ProtocolCommands.h"
 
 #include <gtest/gtest.h>
 
@@ -6,10 +6,10 @@
 
 #include <sstream>
 
-#include "CtlRun.h"
-#include "Durations.h"
-#include "SimRemotes.h"
-#include "SimRun.h"
+#include "app/ctl/Durations.h"
+#include "app/ctl/SimRun.h"
+#include "platform/sim/SimRemotes.h"
+#include "tests/app/CtlRun.h"
 
 namespace {
 

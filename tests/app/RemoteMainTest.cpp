@@ -7,9 +7,9 @@
 #include <QProcessEnvironment>
 #include <QTest>
 
-#include "../support/TempFolder.h"
 #include "ArdelVersion.h"
-#include "InstanceLock.h"
+#include "app/program/InstanceLock.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // The zoom chosen from the screen when --scale is not given.
-#include "ScreenScale.h"
+#include "app/program/ScreenScale.h"
 
 #include <gtest/gtest.h>
 
-#include "CSkinForm.h"
+#include "remote/CSkinForm.h"
 
 namespace {
 

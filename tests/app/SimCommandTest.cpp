@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "../support/TempFolder.h"
-#include "Commands.h"
-#include "CtlRun.h"
+#include "app/ctl/Commands.h"
+#include "tests/app/CtlRun.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The GPIO drivers of the PXA25x/26x, PXA27x and SA-11x0 on their simulated chips: what the
 // emitter sent, what the capture found, and the registers and scheduling values they leave.
-#include "CGpioIrDriver.h"
+#include "ir/CGpioIrDriver.h"
 
 #include <gtest/gtest.h>
 
@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "Durations.h"
-#include "IrFactory.h"
-#include "IrResult.h"
-#include "SimHandheld.h"
-#include "SimRun.h"
+#include "app/ctl/Durations.h"
+#include "app/ctl/SimRun.h"
+#include "ir/IrFactory.h"
+#include "ir/IrResult.h"
+#include "platform/sim/SimHandheld.h"
 
 namespace {
 

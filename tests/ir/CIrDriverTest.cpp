@@ -1,12 +1,12 @@
-#include "CIrDriver.h"
+#include "ir/CIrDriver.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "IrFactory.h"
-#include "IrResult.h"
-#include "SimHandheld.h"
+#include "ir/IrFactory.h"
+#include "ir/IrResult.h"
+#include "platform/sim/SimHandheld.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "CLircIrDriver.h"
+#include "ir/CLircIrDriver.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,9 @@
 #include <numeric>
 #include <thread>
 
-#include "IrResult.h"
-#include "LircTestBench.h"
-#include "SimRemotes.h"
+#include "ir/IrResult.h"
+#include "platform/sim/SimRemotes.h"
+#include "tests/ir/LircTestBench.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "COmap1510IrDriver.h"
+#include "ir/COmap1510IrDriver.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "IrResult.h"
-#include "SimHandheld.h"
-#include "SimOmap1510.h"
+#include "ir/IrResult.h"
+#include "platform/sim/SimHandheld.h"
+#include "platform/sim/SimOmap1510.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
-#include "CS3c24xxIrDriver.h"
+#include "ir/CS3c24xxIrDriver.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <vector>
 
-#include "IrResult.h"
-#include "SimHandheld.h"
-#include "SimS3c24xx.h"
+#include "ir/IrResult.h"
+#include "platform/sim/SimHandheld.h"
+#include "platform/sim/SimS3c24xx.h"
 
 namespace {
 

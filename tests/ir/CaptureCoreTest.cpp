@@ -1,6 +1,6 @@
 // One capture for every chip: the same waveform gives the same result on all eight
 // simulated handhelds, whatever counter and receiver each one has.
-#include "CaptureCore.h"
+#include "ir/CaptureCore.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +10,10 @@
 #include <tuple>
 #include <vector>
 
-#include "IrFactory.h"
-#include "IrResult.h"
-#include "SimHandheld.h"
-#include "SimRun.h"
+#include "app/ctl/SimRun.h"
+#include "ir/IrFactory.h"
+#include "ir/IrResult.h"
+#include "platform/sim/SimHandheld.h"
 
 namespace {
 

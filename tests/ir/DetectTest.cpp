@@ -1,13 +1,13 @@
-#include "Detect.h"
+#include "ir/Detect.h"
 
 #include <gtest/gtest.h>
 
 #include <cctype>
 #include <string>
 
-#include "CIrDriver.h"
-#include "IrResult.h"
-#include "SimHandheld.h"
+#include "ir/CIrDriver.h"
+#include "ir/IrResult.h"
+#include "platform/sim/SimHandheld.h"
 
 namespace {
 

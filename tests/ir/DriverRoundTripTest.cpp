@@ -8,10 +8,10 @@
 #include <tuple>
 #include <vector>
 
-#include "IrFactory.h"
-#include "IrResult.h"
-#include "SimHandheld.h"
-#include "SimRun.h"
+#include "app/ctl/SimRun.h"
+#include "ir/IrFactory.h"
+#include "ir/IrResult.h"
+#include "platform/sim/SimHandheld.h"
 
 namespace {
 

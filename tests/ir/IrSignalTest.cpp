@@ -1,11 +1,11 @@
-#include "IrSignal.h"
+#include "ir/IrSignal.h"
 
 #include <gtest/gtest.h>
 
 #include <numeric>
 #include <vector>
 
-#include "IrResult.h"
+#include "ir/IrResult.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include <memory>
 
-#include "CLircIrDriver.h"
-#include "FuseLircDevice.h"
-#include "LircPlatform.h"
+#include "ir/CLircIrDriver.h"
+#include "platform/host/LircPlatform.h"
+#include "tests/support/FuseLircDevice.h"
 
 // Device time runs this much faster than real time in the tests.
 constexpr uint32_t kTestSpeedUp = 10;

@@ -1,11 +1,11 @@
-#include "ButtonStore.h"
+#include "model/ButtonStore.h"
 
 #include <gtest/gtest.h>
 
-#include "../support/TempFolder.h"
-#include "../support/TestSignals.h"
-#include "CCodebaseFile.h"
-#include "HostHandheldFs.h"
+#include "platform/host/HostHandheldFs.h"
+#include "store/CCodebaseFile.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/TestSignals.h"
 
 namespace {
 

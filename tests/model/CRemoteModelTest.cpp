@@ -1,13 +1,13 @@
-#include "CRemoteModel.h"
+#include "model/CRemoteModel.h"
 
 #include <gtest/gtest.h>
 
-#include "ButtonCodes.h"
+#include "model/ButtonCodes.h"
 
-#include "../support/RecordingServices.h"
-#include "../support/TempFolder.h"
-#include "HostHandheldFs.h"
-#include "IrProtocol.h"
+#include "ir/protocols/IrProtocol.h"
+#include "platform/host/HostHandheldFs.h"
+#include "tests/support/RecordingServices.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

@@ -1,16 +1,16 @@
-#include "Importer.h"
+#include "model/Importer.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <map>
 
-#include "../store/DeviceRoot.h"
-#include "../support/TempFolder.h"
-#include "../support/TestSignals.h"
-#include "ButtonStore.h"
-#include "CCodebaseFile.h"
-#include "IrProtocol.h"
+#include "ir/protocols/IrProtocol.h"
+#include "model/ButtonStore.h"
+#include "store/CCodebaseFile.h"
+#include "tests/store/DeviceRoot.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/TestSignals.h"
 
 namespace {
 

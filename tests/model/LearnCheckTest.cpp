@@ -1,4 +1,4 @@
-#include "LearnCheck.h"
+#include "model/LearnCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "../support/TempFolder.h"
-#include "../support/TestSignals.h"
-#include "CRemoteModel.h"
-#include "HostHandheldFs.h"
-#include "IrFactory.h"
-#include "IrResult.h"
-#include "SimHandheld.h"
+#include "ir/IrFactory.h"
+#include "ir/IrResult.h"
+#include "model/CRemoteModel.h"
+#include "platform/host/HostHandheldFs.h"
+#include "platform/sim/SimHandheld.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/TestSignals.h"
 
 namespace {
 

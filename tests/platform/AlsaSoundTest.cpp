@@ -1,4 +1,4 @@
-#include "AlsaSound.h"
+#include "platform/host/AlsaSound.h"
 
 #include <gtest/gtest.h>
 

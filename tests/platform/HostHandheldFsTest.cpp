@@ -1,11 +1,11 @@
-#include "HostHandheldFs.h"
+#include "platform/host/HostHandheldFs.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "../support/FailingHostFs.h"
-#include "../support/TempFolder.h"
+#include "tests/support/FailingHostFs.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "Registry.h"
+#include "platform/Registry.h"
 
 #include <gtest/gtest.h>
 
-#include "SimProfile.h"
+#include "platform/sim/SimProfile.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "SimClock.h"
+#include "platform/sim/SimClock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "SimHandheld.h"
+#include "platform/sim/SimHandheld.h"
 
 #include <gtest/gtest.h>
 

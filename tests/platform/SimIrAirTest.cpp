@@ -1,4 +1,4 @@
-#include "SimIrAir.h"
+#include "platform/sim/SimIrAir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "SimPxa.h"
+#include "platform/sim/SimPxa.h"
 
 #include <gtest/gtest.h>
 
-#include "SimHandheld.h"
+#include "platform/sim/SimHandheld.h"
 
 namespace {
 

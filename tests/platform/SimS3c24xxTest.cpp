@@ -1,9 +1,9 @@
-#include "SimS3c24xx.h"
+#include "platform/sim/SimS3c24xx.h"
 
 #include <gtest/gtest.h>
 
-#include "Detect.h"
-#include "SimHandheld.h"
+#include "ir/Detect.h"
+#include "platform/sim/SimHandheld.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "SimSa11x0.h"
+#include "platform/sim/SimSa11x0.h"
 
 #include <gtest/gtest.h>
 
-#include "SimHandheld.h"
+#include "platform/sim/SimHandheld.h"
 
 namespace {
 

@@ -10,22 +10,22 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "../support/ModalRunners.h"
-#include "ButtonCodes.h"
-#include "ButtonLearning.h"
-#include "CAddByCodeDlg.h"
-#include "CCodebaseFile.h"
-#include "CCodebaseSlot.h"
-#include "CConfirmDlg.h"
-#include "CHandheldRemoteFiles.h"
-#include "CIrDriver.h"
-#include "CLearnPromptDlg.h"
-#include "CSkinElement.h"
-#include "CodebaseFixture.h"
-#include "FormTables.h"
-#include "RemoteFiles.h"
-#include "SimHandheld.h"
-#include "SimProfile.h"
+#include "ir/CIrDriver.h"
+#include "model/ButtonCodes.h"
+#include "platform/sim/SimHandheld.h"
+#include "platform/sim/SimProfile.h"
+#include "remote/ButtonLearning.h"
+#include "remote/CAddByCodeDlg.h"
+#include "remote/CCodebaseSlot.h"
+#include "remote/CConfirmDlg.h"
+#include "remote/CHandheldRemoteFiles.h"
+#include "remote/CLearnPromptDlg.h"
+#include "remote/CSkinElement.h"
+#include "remote/RemoteFiles.h"
+#include "store/CCodebaseFile.h"
+#include "store/FormTables.h"
+#include "tests/remote/CodebaseFixture.h"
+#include "tests/support/ModalRunners.h"
 
 namespace {
 

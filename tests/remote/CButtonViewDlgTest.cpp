@@ -1,14 +1,14 @@
-#include "CButtonViewDlg.h"
+#include "remote/CButtonViewDlg.h"
 
 #include <gtest/gtest.h>
 
 #include <QLabel>
 #include <QTreeWidget>
 
-#include "../support/ModalRunners.h"
-#include "CSignalView.h"
-#include "CodebaseFixture.h"
-#include "DialogUnits.h"
+#include "remote/CSignalView.h"
+#include "resources/dialogs/DialogUnits.h"
+#include "tests/remote/CodebaseFixture.h"
+#include "tests/support/ModalRunners.h"
 
 namespace {
 

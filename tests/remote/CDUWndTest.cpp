@@ -1,14 +1,14 @@
-#include "CDUWnd.h"
+#include "remote/CDUWnd.h"
 
 #include <QAbstractItemView>
 #include <QElapsedTimer>
 
-#include "../support/PromptCapture.h"
-#include "CConfirmDlg.h"
-#include "CLearnPromptDlg.h"
-#include "CPenGate.h"
-#include "RemoteWindowFixture.h"
-#include "SimRemotes.h"
+#include "platform/sim/SimRemotes.h"
+#include "remote/CConfirmDlg.h"
+#include "remote/CLearnPromptDlg.h"
+#include "remote/CPenGate.h"
+#include "tests/remote/RemoteWindowFixture.h"
+#include "tests/support/PromptCapture.h"
 
 namespace {
 

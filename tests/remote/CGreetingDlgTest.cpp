@@ -1,4 +1,4 @@
-#include "CGreetingDlg.h"
+#include "remote/CGreetingDlg.h"
 
 #include <gtest/gtest.h>
 
@@ -9,11 +9,11 @@
 #include <ostream>
 #include <vector>
 
-#include "../support/ModalRunners.h"
-#include "../support/RecordingServices.h"
-#include "CSkinForm.h"
-#include "MemoryRemoteFiles.h"
-#include "Sound.h"
+#include "platform/Sound.h"
+#include "remote/CSkinForm.h"
+#include "tests/remote/MemoryRemoteFiles.h"
+#include "tests/support/ModalRunners.h"
+#include "tests/support/RecordingServices.h"
 
 namespace {
 

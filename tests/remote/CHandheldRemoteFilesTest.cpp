@@ -1,15 +1,15 @@
-#include "CHandheldRemoteFiles.h"
+#include "remote/CHandheldRemoteFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 
-#include "../store/DeviceRoot.h"
-#include "../support/ModalRunners.h"
-#include "CCodebaseFile.h"
-#include "CSkinForm.h"
-#include "PrefFile.h"
+#include "remote/CSkinForm.h"
+#include "store/CCodebaseFile.h"
+#include "store/PrefFile.h"
+#include "tests/store/DeviceRoot.h"
+#include "tests/support/ModalRunners.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "CSignalView.h"
+#include "remote/CSignalView.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "CSkinForm.h"
+#include "remote/CSkinForm.h"
 
 #include <gtest/gtest.h>
 
@@ -10,12 +10,12 @@
 #include <QPainter>
 #include <QWidget>
 
-#include "../support/ModalRunners.h"
-#include "../support/RecordingServices.h"
-#include "FormTables.h"
-#include "MemoryRemoteFiles.h"
-#include "Sound.h"
-#include "Strings.h"
+#include "platform/Sound.h"
+#include "resources/Strings.h"
+#include "store/FormTables.h"
+#include "tests/remote/MemoryRemoteFiles.h"
+#include "tests/support/ModalRunners.h"
+#include "tests/support/RecordingServices.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <QString>
 #include <memory>
 
-#include "../support/TempFolder.h"
-#include "CRemoteModel.h"
-#include "HostHandheldFs.h"
-#include "IrProtocol.h"
+#include "ir/protocols/IrProtocol.h"
+#include "model/CRemoteModel.h"
+#include "platform/host/HostHandheldFs.h"
+#include "tests/support/TempFolder.h"
 
 class CodebaseFixture {
   public:

@@ -7,8 +7,8 @@
 #include <map>
 #include <set>
 
-#include "RemoteFiles.h"
-#include "SkinArt.h"
+#include "remote/RemoteFiles.h"
+#include "tools/SkinArt.h"
 
 class CMemoryRemoteFiles : public RemoteFiles {
   public:

@@ -9,19 +9,19 @@
 #include <filesystem>
 #include <memory>
 
-#include "../support/FailingHostFs.h"
-#include "../support/ModalRunners.h"
-#include "../support/RecordingServices.h"
-#include "../support/TempFolder.h"
-#include "CCodebaseFile.h"
-#include "CDUWnd.h"
-#include "CHandheldRemoteFiles.h"
-#include "CRemoteModel.h"
-#include "HostHandheldFs.h"
-#include "IrFactory.h"
-#include "SimHandheld.h"
-#include "SimInteraction.h"
-#include "Sound.h"
+#include "app/program/SimInteraction.h"
+#include "ir/IrFactory.h"
+#include "model/CRemoteModel.h"
+#include "platform/Sound.h"
+#include "platform/host/HostHandheldFs.h"
+#include "platform/sim/SimHandheld.h"
+#include "remote/CDUWnd.h"
+#include "remote/CHandheldRemoteFiles.h"
+#include "store/CCodebaseFile.h"
+#include "tests/support/FailingHostFs.h"
+#include "tests/support/ModalRunners.h"
+#include "tests/support/RecordingServices.h"
+#include "tests/support/TempFolder.h"
 
 class RemoteWindowTest : public testing::Test {
   protected:

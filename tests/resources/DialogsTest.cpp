@@ -8,13 +8,13 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "../support/ModalRunners.h"
-#include "CAboutDlg.h"
-#include "CHelpBar.h"
-#include "CHelpDlg.h"
-#include "CNoticeDlg.h"
-#include "HelpTexts.h"
-#include "Strings.h"
+#include "resources/HelpTexts.h"
+#include "resources/Strings.h"
+#include "resources/dialogs/CAboutDlg.h"
+#include "resources/dialogs/CHelpBar.h"
+#include "resources/dialogs/CHelpDlg.h"
+#include "resources/dialogs/CNoticeDlg.h"
+#include "tests/support/ModalRunners.h"
 
 namespace {
 

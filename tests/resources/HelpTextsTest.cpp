@@ -1,4 +1,4 @@
-#include "HelpTexts.h"
+#include "resources/HelpTexts.h"
 
 #include <gtest/gtest.h>
 

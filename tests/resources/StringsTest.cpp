@@ -4,8 +4,8 @@
 #include <set>
 #include <string>
 
-#include "StringText.h"
-#include "Strings.h"
+#include "resources/Strings.h"
+#include "resources/dialogs/StringText.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "CCodebaseDlg.h"
+#include "store/dialogs/CCodebaseDlg.h"
 
 #include <gtest/gtest.h>
 
@@ -9,11 +9,11 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "../support/ModalRunners.h"
-#include "../support/TempFolder.h"
-#include "CHelpBar.h"
-#include "CPdbFile.h"
-#include "HostHandheldFs.h"
+#include "platform/host/HostHandheldFs.h"
+#include "resources/dialogs/CHelpBar.h"
+#include "store/CPdbFile.h"
+#include "tests/support/ModalRunners.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

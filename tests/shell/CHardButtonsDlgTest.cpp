@@ -1,4 +1,4 @@
-#include "CHardButtonsDlg.h"
+#include "shell/CHardButtonsDlg.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -7,12 +7,12 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
-#include "../remote/RemoteWindowFixture.h"
-#include "../support/RecordingServices.h"
-#include "CHelpBar.h"
-#include "CHelpDlg.h"
-#include "FormTables.h"
-#include "HardKeys.h"
+#include "platform/HardKeys.h"
+#include "resources/dialogs/CHelpBar.h"
+#include "resources/dialogs/CHelpDlg.h"
+#include "store/FormTables.h"
+#include "tests/remote/RemoteWindowFixture.h"
+#include "tests/support/RecordingServices.h"
 
 namespace {
 

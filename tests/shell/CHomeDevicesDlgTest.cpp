@@ -1,4 +1,4 @@
-#include "CHomeDevicesDlg.h"
+#include "shell/CHomeDevicesDlg.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -9,15 +9,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "../remote/RemoteWindowFixture.h"
-#include "../support/PromptCapture.h"
-#include "CButtonViewDlg.h"
-#include "CCheckListCtrl.h"
-#include "CCodebaseDlg.h"
-#include "CHelpBar.h"
-#include "CHelpDlg.h"
-#include "CLearnPromptDlg.h"
-#include "DialogUnits.h"
+#include "remote/CButtonViewDlg.h"
+#include "remote/CLearnPromptDlg.h"
+#include "resources/dialogs/CHelpBar.h"
+#include "resources/dialogs/CHelpDlg.h"
+#include "resources/dialogs/DialogUnits.h"
+#include "shell/CCheckListCtrl.h"
+#include "store/dialogs/CCodebaseDlg.h"
+#include "tests/remote/RemoteWindowFixture.h"
+#include "tests/support/PromptCapture.h"
 
 // Paths and names in failure messages as text.
 static void PrintTo(const QString& text, std::ostream* out) {

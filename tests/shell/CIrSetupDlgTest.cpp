@@ -1,4 +1,4 @@
-#include "CIrSetupDlg.h"
+#include "shell/CIrSetupDlg.h"
 
 #include <gtest/gtest.h>
 
@@ -6,11 +6,11 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "../support/ModalRunners.h"
-#include "../support/TempFolder.h"
-#include "CRemoteModel.h"
-#include "HostHandheldFs.h"
-#include "Registry.h"
+#include "model/CRemoteModel.h"
+#include "platform/Registry.h"
+#include "platform/host/HostHandheldFs.h"
+#include "tests/support/ModalRunners.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
-#include "ImportExport.h"
+#include "shell/ImportExport.h"
 
 #include <QComboBox>
 #include <QFile>
 #include <QPushButton>
 
-#include "../remote/RemoteWindowFixture.h"
-#include "CCheckListCtrl.h"
-#include "CHelpBar.h"
-#include "CHomeDevicesDlg.h"
-#include "DialogUnits.h"
+#include "resources/dialogs/CHelpBar.h"
+#include "resources/dialogs/DialogUnits.h"
+#include "shell/CCheckListCtrl.h"
+#include "shell/CHomeDevicesDlg.h"
+#include "tests/remote/RemoteWindowFixture.h"
 
 namespace {
 

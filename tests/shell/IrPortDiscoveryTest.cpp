@@ -1,4 +1,4 @@
-#include "IrPortDiscovery.h"
+#include "shell/IrPortDiscovery.h"
 
 #include <gtest/gtest.h>
 

@@ -7,16 +7,16 @@
 #include <filesystem>
 #include <fstream>
 
-#include "../support/FailingHostFs.h"
-#include "../support/ModalRunners.h"
-#include "../support/TempFolder.h"
-#include "CAboutDlg.h"
-#include "CCodebaseFile.h"
-#include "CHelpBar.h"
-#include "CLoadPreferenceDlg.h"
-#include "CSavePreferenceDlg.h"
-#include "HostHandheldFs.h"
-#include "PrefFile.h"
+#include "platform/host/HostHandheldFs.h"
+#include "resources/dialogs/CAboutDlg.h"
+#include "resources/dialogs/CHelpBar.h"
+#include "store/CCodebaseFile.h"
+#include "store/PrefFile.h"
+#include "store/dialogs/CLoadPreferenceDlg.h"
+#include "store/dialogs/CSavePreferenceDlg.h"
+#include "tests/support/FailingHostFs.h"
+#include "tests/support/ModalRunners.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

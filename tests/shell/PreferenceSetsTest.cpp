@@ -1,14 +1,14 @@
-#include "PreferenceSets.h"
+#include "shell/PreferenceSets.h"
 
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <map>
 
-#include "../remote/RemoteWindowFixture.h"
-#include "CLoadPreferenceDlg.h"
-#include "CSavePreferenceDlg.h"
-#include "PrefFile.h"
+#include "store/PrefFile.h"
+#include "store/dialogs/CLoadPreferenceDlg.h"
+#include "store/dialogs/CSavePreferenceDlg.h"
+#include "tests/remote/RemoteWindowFixture.h"
 
 namespace {
 

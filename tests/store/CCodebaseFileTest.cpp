@@ -1,10 +1,10 @@
-#include "CCodebaseFile.h"
+#include "store/CCodebaseFile.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
 
-#include "StoreFixture.h"
+#include "tests/store/StoreFixture.h"
 
 namespace {
 

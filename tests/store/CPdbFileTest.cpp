@@ -1,4 +1,4 @@
-#include "CPdbFile.h"
+#include "store/CPdbFile.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <optional>
 #include <tuple>
 
-#include "StoreFixture.h"
+#include "tests/store/StoreFixture.h"
 
 namespace {
 

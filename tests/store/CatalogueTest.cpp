@@ -1,11 +1,11 @@
-#include "Catalogue.h"
+#include "store/Catalogue.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "CPdbFile.h"
-#include "DeviceRoot.h"
+#include "store/CPdbFile.h"
+#include "tests/store/DeviceRoot.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "../support/FailingHostFs.h"
+#include "tests/support/FailingHostFs.h"
 
 using Bytes = std::vector<uint8_t>;
 

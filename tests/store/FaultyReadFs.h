@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "HandheldFs.h"
+#include "platform/HandheldFs.h"
 
 enum class ReadFault {
     Error,  // the read fails and leaves rubbish in the buffer

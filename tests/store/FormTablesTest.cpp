@@ -1,4 +1,4 @@
-#include "FormTables.h"
+#include "store/FormTables.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "PrefFile.h"
+#include "store/PrefFile.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "DeviceRoot.h"
+#include "tests/store/DeviceRoot.h"
 
 namespace {
 

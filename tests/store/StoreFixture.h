@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "../support/FailingHostFs.h"
-#include "../support/TempFolder.h"
-#include "FaultyReadFs.h"
-#include "HostHandheldFs.h"
+#include "platform/host/HostHandheldFs.h"
+#include "tests/store/FaultyReadFs.h"
+#include "tests/support/FailingHostFs.h"
+#include "tests/support/TempFolder.h"
 
 // 2026-01-01 00:00:00 UTC in 100-ns steps since 1601; in a header, seconds since 1904
 // make 0xE57B6980.

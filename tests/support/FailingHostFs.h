@@ -2,7 +2,7 @@
 // is counted, and the chosen one fails.
 #pragma once
 
-#include "HostHandheldFs.h"
+#include "platform/host/HostHandheldFs.h"
 
 class FailingHostFs : public HostHandheldFs {
   public:

@@ -1,5 +1,5 @@
 #define FUSE_USE_VERSION 314
-#include "FuseLircDevice.h"
+#include "tests/support/FuseLircDevice.h"
 
 #include <fuse.h>
 #include <poll.h>

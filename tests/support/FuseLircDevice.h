@@ -20,7 +20,7 @@
 #include <thread>
 #include <vector>
 
-#include "LircDevice.h"
+#include "platform/LircDevice.h"
 
 struct fuse;
 struct fuse_pollhandle;

@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "Modal.h"
+#include "platform/Modal.h"
 
 // Answers every dialog and message at once, and remembers them. The dialog is shown
 // (as exec would) before `onDialog` sees it, so it has set itself up; the handler may

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "HardKeys.h"
-#include "Sound.h"
+#include "platform/HardKeys.h"
+#include "platform/Sound.h"
 
 class CRecordingSound : public Sound {
   public:

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "IrSignal.h"
+#include "ir/IrSignal.h"
 
 // A signal of these durations; a carrier period of 26 us is 38 kHz.
 inline IrSignal SignalFrom(std::vector<int32_t> durations, uint8_t frameStart = 0,

@@ -5,9 +5,9 @@
 #include <QImage>
 #include <QProcess>
 
-#include "../remote/CodebaseFixture.h"
-#include "../support/ModalRunners.h"
-#include "CButtonViewDlg.h"
+#include "remote/CButtonViewDlg.h"
+#include "tests/remote/CodebaseFixture.h"
+#include "tests/support/ModalRunners.h"
 
 namespace {
 

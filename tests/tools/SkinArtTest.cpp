@@ -1,4 +1,4 @@
-#include "SkinArt.h"
+#include "tools/SkinArt.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "AppIcon.h"
-#include "FormTables.h"
+#include "store/FormTables.h"
+#include "tools/AppIcon.h"
 
 namespace {
 

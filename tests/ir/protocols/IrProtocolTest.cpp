@@ -5,9 +5,9 @@
 #include <set>
 #include <string>
 
-#include "HandFrames.h"
-#include "IrProtocol.h"
-#include "IrSignal.h"
+#include "ir/IrSignal.h"
+#include "ir/protocols/IrProtocol.h"
+#include "tests/ir/protocols/HandFrames.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The shared engine: where the tolerance ends, and how bi-phase runs meet the gap.
 #include <gtest/gtest.h>
 
-#include "ProtocolEngine.h"
+#include "ir/protocols/ProtocolEngine.h"
 
 namespace {
 

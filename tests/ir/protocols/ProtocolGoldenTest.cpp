@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "HandFrames.h"
-#include "IrProtocol.h"
-#include "Protocols.h"
+#include "ir/protocols/IrProtocol.h"
+#include "ir/protocols/Protocols.h"
+#include "tests/ir/protocols/HandFrames.h"
 
 namespace {
 

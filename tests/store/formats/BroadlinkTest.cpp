@@ -1,11 +1,11 @@
-#include "Broadlink.h"
+#include "store/formats/Broadlink.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "FormatTestSupport.h"
-#include "SignalForm.h"
+#include "store/formats/SignalForm.h"
+#include "tests/store/formats/FormatTestSupport.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "FlipperIr.h"
+#include "store/formats/FlipperIr.h"
 
 #include <gtest/gtest.h>
 
-#include "FormatTestSupport.h"
-#include "IrProtocol.h"
-#include "SignalForm.h"
+#include "ir/protocols/IrProtocol.h"
+#include "store/formats/SignalForm.h"
+#include "tests/store/formats/FormatTestSupport.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <QString>
 #include <vector>
 
-#include "../../support/TestSignals.h"
-#include "ImportedRemote.h"
-#include "IrSignal.h"
+#include "ir/IrSignal.h"
+#include "store/formats/ImportedRemote.h"
+#include "tests/support/TestSignals.h"
 
 inline QByteArray Fixture(const char* name) {
     QFile file(QStringLiteral(ARDEL_TEST_DATA "/formats/fixtures/") + QLatin1String(name));

@@ -1,5 +1,5 @@
 // Reading LIRC remote files: each button, held down, as LIRC itself sends it.
-#include "LircdConf.h"
+#include "store/formats/LircdConf.h"
 
 #include <gtest/gtest.h>
 
@@ -18,12 +18,12 @@
 #include <string>
 #include <vector>
 
-#include "../../support/TestSignals.h"
-#include "IrFactory.h"
-#include "IrProtocol.h"
-#include "IrResult.h"
-#include "SimHandheld.h"
-#include "SimRun.h"
+#include "app/ctl/SimRun.h"
+#include "ir/IrFactory.h"
+#include "ir/IrResult.h"
+#include "ir/protocols/IrProtocol.h"
+#include "platform/sim/SimHandheld.h"
+#include "tests/support/TestSignals.h"
 
 namespace {
 

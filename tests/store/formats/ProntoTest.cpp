@@ -1,11 +1,11 @@
-#include "Pronto.h"
+#include "store/formats/Pronto.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "FormatTestSupport.h"
-#include "IrProtocol.h"
+#include "ir/protocols/IrProtocol.h"
+#include "tests/store/formats/FormatTestSupport.h"
 
 namespace {
 

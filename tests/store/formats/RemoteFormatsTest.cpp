@@ -1,14 +1,14 @@
-#include "RemoteFormats.h"
+#include "store/formats/RemoteFormats.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <functional>
 
-#include "Broadlink.h"
-#include "FormatTestSupport.h"
-#include "IrProtocol.h"
-#include "SignalForm.h"
+#include "ir/protocols/IrProtocol.h"
+#include "store/formats/Broadlink.h"
+#include "store/formats/SignalForm.h"
+#include "tests/store/formats/FormatTestSupport.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "SignalForm.h"
+#include "store/formats/SignalForm.h"
 
 #include <gtest/gtest.h>
 
-#include "FormatTestSupport.h"
+#include "tests/store/formats/FormatTestSupport.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "Modal.h"
+#include "platform/host/QtModalRunner.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -86,14 +86,3 @@ inline int CancelIfNoChoice(int result) {
 // manager. Every dialog and message box run through the seam is placed so.
 QPoint CentredOver(const QRect& dialog, const QRect& over, const QRect& screen);
 void PlaceOverProgram(QWidget& dialog);
-
-// Runs dialogs for real with QDialog::exec, QMessageBox and QFileDialog.
-class CQtModalRunner : public ModalRunner {
-  protected:
-    int ExecDialog(QDialog& dialog) override;
-    int ExecMessage(QWidget* parent, const QString& text, const QString& title,
-                    MessageButtons buttons, MessageIcon icon) override;
-    QString ExecOpenFile(QWidget* parent, const QString& title, const QString& filters) override;
-    QString ExecSaveFile(QWidget* parent, const QString& title, const QString& suggested,
-                         const QString& filters, QString& selectedFilter) override;
-};

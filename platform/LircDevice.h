@@ -5,9 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
-#include <vector>
 
 // One LIRC device. Every call returns 0 or an errno value, never throws.
 class LircDevice {
@@ -36,27 +34,6 @@ class LircDevice {
     virtual std::string OwnerGroup(const std::string& path) = 0;
 };
 
-// The real device: the system calls on a file descriptor.
-class HostLircDevice : public LircDevice {
-  public:
-    HostLircDevice() = default;
-    ~HostLircDevice() override;
-    HostLircDevice(const HostLircDevice&) = delete;
-    HostLircDevice& operator=(const HostLircDevice&) = delete;
-
-    int Open(const std::string& path, bool forSending) override;
-    void Close() override;
-    bool IsOpen() const override { return fd >= 0; }
-    int Read(void* buffer, size_t size, size_t& done) override;
-    int Write(const void* data, size_t size, size_t& done) override;
-    int Ioctl(unsigned long request, uint32_t& value) override;
-    int WaitReadable(int timeoutMs, bool& readable) override;
-    std::string OwnerGroup(const std::string& path) override;
-
-  private:
-    int fd = -1;
-};
-
 // A monotonic clock in microseconds, for keeping the spaces between writes.
 class LircClock {
   public:
@@ -64,12 +41,6 @@ class LircClock {
     virtual uint64_t NowUs() = 0;
     // Returns at or after `deadlineUs` (at once when it has passed).
     virtual void SleepUntilUs(uint64_t deadlineUs) = 0;
-};
-
-class HostLircClock : public LircClock {
-  public:
-    uint64_t NowUs() override;
-    void SleepUntilUs(uint64_t deadlineUs) override;
 };
 
 // What one device can do, from LIRC_GET_FEATURES and LIRC_GET_REC_RESOLUTION.
@@ -89,21 +60,3 @@ struct LircDeviceInfo {
     // "send,receive,carrier,...": the features in a fixed order, "-" for none.
     std::string FeatureList() const;
 };
-
-// Where the devices and their sysfs entries are: "/dev" and "/sys" on a real system.
-struct LircRoots {
-    std::string dev = "/dev";
-    std::string sys = "/sys";
-};
-
-// Every lircN under the dev root, in number order, then `extraPaths` not listed yet; each
-// with its features, probed through `device`, and its rc device's driver name (for an extra
-// path, found by its device number; none for a path that is no character device).
-std::vector<LircDeviceInfo> ListLircDevices(LircDevice& device, const LircRoots& roots,
-                                            const std::vector<std::string>& extraPaths);
-
-// Opens `path` through `device` and reads its features; closes it again.
-LircDeviceInfo ProbeLircDevice(LircDevice& device, const std::string& path);
-
-// The driver name of the rc device whose sysfs entry holds `lircName` ("lirc0"), or "".
-std::string LircDriverName(const LircRoots& roots, const std::string& lircName);

@@ -1,10 +1,10 @@
-#include "SimInteraction.h"
+#include "app/program/SimInteraction.h"
 
-#include "CDUWnd.h"
-#include "CPenGate.h"
-#include "CRemoteModel.h"
-#include "SimHandheld.h"
-#include "SimRemotes.h"
+#include "model/CRemoteModel.h"
+#include "platform/sim/SimHandheld.h"
+#include "platform/sim/SimRemotes.h"
+#include "remote/CDUWnd.h"
+#include "remote/CPenGate.h"
 
 void InstallSimRemoteHand(SimHandheld& handheld, CRemoteModel& model, const SimRemoteHand& hand) {
     model.beforeCapture = [&handheld, hand](const QString& name, int category) {
