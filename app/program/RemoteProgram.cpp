@@ -1,9 +1,6 @@
 #include "app/program/RemoteProgram.h"
 
 #include <QDir>
-#include <QDirIterator>
-#include <QFile>
-#include <QStandardPaths>
 
 #include "app/program/SimInteraction.h"
 #include "ir/CLircIrDriver.h"
@@ -29,13 +26,6 @@
 #include "shell/KeyboardHardKeys.h"
 #include "shell/PreferenceSets.h"
 
-namespace {
-
-// Where the program file lies on the handheld; its skins and sounds lie beside it.
-const char* const kProgramFolder = "Program Files/ArdelRemote";
-
-}  // namespace
-
 QString ProgramUsage() {
     return QStringLiteral(
                "usage: ardelremote [--chip ID] [--ir IR] [--root FOLDER] [--scale N] [--help]\n"
@@ -53,11 +43,6 @@ QString ProgramUsage() {
                "  --help         show this text\n"
                "  --version      show the program's version\n")
         .arg(QString::fromStdString(SimProfileIds()), DefaultDeviceRoot());
-}
-
-QString DefaultDeviceRoot() {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
-        .filePath("ArdelRemote/device");
 }
 
 bool ParseProgramOptions(const QStringList& args, ProgramOptions& options, bool& help,
@@ -110,38 +95,6 @@ bool ParseProgramOptions(const QStringList& args, ProgramOptions& options, bool&
                 return false;
             }
             options.scale = scale;
-        }
-    }
-    return true;
-}
-
-bool InstallProgramFiles(const std::string& root, QString& error) {
-    const QDir program(QDir(QString::fromStdString(root)).filePath(kProgramFolder));
-    const QDir rootDir(QString::fromStdString(root));
-    if (!rootDir.mkpath("My Documents") || !rootDir.mkpath(kProgramFolder)) {
-        error = QStringLiteral("cannot make the folder %1").arg(program.path());
-        return false;
-    }
-    for (const char* folder : {"Skins", "Sounds"}) {
-        if (program.exists(folder)) {
-            continue;  // installed before; what the user changed there stays
-        }
-        const QString source = QStringLiteral(":/handheld/") + QString(folder).toLower();
-        const QString target = program.filePath(folder);
-        if (!program.mkpath(folder)) {
-            error = QStringLiteral("cannot make the folder %1").arg(target);
-            return false;
-        }
-        QDirIterator files(source, QDir::Files);
-        while (files.hasNext()) {
-            files.next();
-            const QString to = QDir(target).filePath(files.fileName());
-            if (!QFile::copy(files.filePath(), to) ||
-                !QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                               QFile::ReadOther)) {
-                error = QStringLiteral("cannot write %1").arg(to);
-                return false;
-            }
         }
     }
     return true;

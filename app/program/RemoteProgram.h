@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/program/IrChoice.h"
+#include "app/program/ProgramFiles.h"
 #include "store/PrefFile.h"
 
 class CAlsaSound;
@@ -43,12 +44,7 @@ struct ProgramOptions {
 bool ParseProgramOptions(const QStringList& args, ProgramOptions& options, bool& help,
                          QString& error);
 QString ProgramUsage();
-// The device root used when none is given: a folder under the user's data directory.
-QString DefaultDeviceRoot();
 
-// Puts the program's skins and sounds below the device root's program folder when that
-// folder has none yet (the first start); false when they could not be written.
-bool InstallProgramFiles(const std::string& root, QString& error);
 
 class CRemoteProgram {
   public:

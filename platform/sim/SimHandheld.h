@@ -45,6 +45,11 @@ class SimHandheld : public IrPlatform {
 
     // What the program did, for tests to check.
     int PenFlushCount() const { return penFlushes_; }
+    // Told whenever the drivers drop pending pen input: at the end of every send and of
+    // every capture that heard something. Watchers of the emitter see a send end there.
+    void SetPenFlushObserver(std::function<void()> observer) {
+        penFlushObserver_ = std::move(observer);
+    }
     struct SchedulingChange {
         bool priority;  // true: outer value (priority); false: inner value (quantum)
         int64_t value;
@@ -79,7 +84,12 @@ class SimHandheld : public IrPlatform {
     uint32_t GetThreadQuantum(ThreadHandle thread) override;
     bool SetThreadQuantum(ThreadHandle thread, uint32_t quantum) override;
     bool IsStylusDown() override;
-    void FlushPenInput() override { ++penFlushes_; }
+    void FlushPenInput() override {
+        ++penFlushes_;
+        if (penFlushObserver_) {
+            penFlushObserver_();
+        }
+    }
     SerialHandle OpenSerialPort(const std::string& name) override;
     bool SetSerialTimeouts(SerialHandle port, const SerialTimeouts& timeouts) override;
     bool GetSerialSettings(SerialHandle port, SerialSettings& settings) override;
@@ -110,6 +120,7 @@ class SimHandheld : public IrPlatform {
     uint64_t stylusUntil_ = 0;
     std::function<bool()> stylusSource_;
     int penFlushes_ = 0;
+    std::function<void()> penFlushObserver_;
 
     int32_t priority_ = kNormalPriority;
     uint32_t quantum_ = kNormalQuantum;

@@ -1,0 +1,103 @@
+#include "app/daemon/CServiceHost.h"
+
+#include "ArdelVersion.h"
+#include "app/program/SimRemoteHand.h"
+#include "ir/CLircIrDriver.h"
+#include "ir/IrFactory.h"
+#include "model/CRemoteModel.h"
+#include "platform/host/HostHandheldFs.h"
+#include "platform/host/HostLircDevice.h"
+#include "platform/host/LircPlatform.h"
+#include "platform/sim/SimHandheld.h"
+#include "platform/sim/SimProfile.h"
+#include "service/CServiceApi.h"
+#include "service/CServiceRemote.h"
+#include "service/EmitterLog.h"
+#include "service/ServiceAccess.h"
+#include "shell/IrPortDiscovery.h"
+#include "store/Catalogue.h"
+#include "store/PrefFile.h"
+
+CServiceHost::CServiceHost(const ServiceHostOptions& options) : options_(options) {
+    fs_ = std::make_unique<HostHandheldFs>(options.root.toStdString());
+    handheld_ = std::make_unique<SimHandheld>(*FindSimProfile(options.ir.chip));
+    drivers_ = std::make_unique<CIrDriverFactory>(*handheld_);
+    RemoteServices services;
+    services.fs = fs_.get();
+    services.driver = [this]() -> CIrDriver* {
+        std::string transmitter, receiver;
+        if (LircPortDevices(model_->IrPort(), transmitter, receiver)) {
+            return LircDriver(transmitter, receiver);
+        }
+        return drivers_->GetIrDriver();
+    };
+    model_ = std::make_unique<CRemoteModel>(std::move(services));
+    const HandheldFolders folders = FoldersFor(QString::fromStdString(fs_->ProgramPath()));
+    model_->SetFolders(folders.baseFolder,
+                       folders.baseFolder + DefaultPrefFileName(folders.programName));
+    EnsurePrefFiles(*fs_, folders.baseFolder, folders.programName);
+    model_->LoadState();
+    // The IR named on the command line wins over the port kept in the preference file.
+    model_->SetIrPort(options.ir.lirc ? options.ir.Port() : DetectIrPort(handheld_->Registry()));
+    InstallSimRemoteHand(*handheld_, *model_);
+    remote_ = std::make_unique<CServiceRemote>(*model_);
+    // A press held from a page or with hold_ms is the stylus held on the handheld.
+    handheld_->SetStylusSource([remote = remote_.get()] { return remote->IsHeld(); });
+    handheld_->Clock().SetPaced(options.pacedClock);
+}
+
+CServiceHost::~CServiceHost() {
+    api_.reset();
+    remote_.reset();  // the IR worker stops before the drivers go
+    emitterLog_.reset();
+    model_.reset();
+    lircDriver_.reset();
+    drivers_.reset();
+}
+
+CIrDriver* CServiceHost::LircDriver(const std::string& transmitter, const std::string& receiver) {
+    if (!lircDriver_) {
+        lircTransmitter_ = std::make_unique<HostLircDevice>();
+        lircReceiver_ = std::make_unique<HostLircDevice>();
+        if (!options_.lircClock) {
+            lircClock_ = std::make_unique<HostLircClock>();
+        }
+        lircPlatform_ = std::make_unique<LircPlatform>(
+            [remote = remote_.get()] { return remote && remote->IsHeld(); });
+        lircDriver_ =
+            std::make_unique<CLircIrDriver>(*lircPlatform_, *lircTransmitter_, *lircReceiver_,
+                                            options_.lircClock ? *options_.lircClock : *lircClock_);
+    }
+    lircDriver_->SetDevices(transmitter, receiver);
+    return lircDriver_.get();
+}
+
+bool CServiceHost::Start(QString& error) {
+    if (LoadOrCreateToken(options_.root, token_, error) != kTokenOk) {
+        return false;
+    }
+    if (!options_.emitterLog.isEmpty()) {
+        emitterLog_ = std::make_unique<CEmitterLog>();
+        std::string why;
+        if (!emitterLog_->Attach(*handheld_, options_.emitterLog.toStdString(), why)) {
+            error = QString::fromStdString(why);
+            return false;
+        }
+    }
+    ServiceSettings settings;
+    settings.loopbackListener = options_.address.isLoopback();
+    settings.tokenRequired = options_.forceToken || !settings.loopbackListener;
+    settings.token = token_;
+    settings.version = QString::fromLatin1(kProgramVersion);
+    settings.ir = options_.ir.Description();
+    settings.root = options_.root;
+    api_ = std::make_unique<CServiceApi>(*remote_, settings);
+    port_ = api_->listen(options_.address, options_.port);
+    if (port_ == 0) {
+        error = QStringLiteral("cannot listen on %1:%2")
+                    .arg(options_.address.toString())
+                    .arg(options_.port);
+        return false;
+    }
+    return true;
+}

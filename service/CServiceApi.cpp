@@ -1,0 +1,505 @@
+#include "service/CServiceApi.h"
+
+#include <QFile>
+#include <QHttpServerRequest>
+#include <QHttpServerResponder>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QMetaEnum>
+#include <QRegularExpression>
+#include <QUrlQuery>
+#include <memory>
+
+#include "ir/CLircIrDriver.h"
+#include "ir/IrResult.h"
+#include "ir/protocols/IrProtocol.h"
+#include "resources/Strings.h"
+#include "service/CServiceRemote.h"
+#include "service/ServiceAccess.h"
+#include "service/ServiceRequest.h"
+#include "store/Catalogue.h"
+#include "store/FormTables.h"
+
+namespace {
+
+using Status = QHttpServerResponder::StatusCode;
+
+// The result of a request refused before the remote heard of it.
+constexpr int kResultRefused = -1;
+
+QJsonObject ErrorBody(const QString& message, int result) {
+    return QJsonObject{{"error", message}, {"result", result}};
+}
+
+void WriteJson(QHttpServerResponder& responder, int status, const QJsonObject& body) {
+    responder.write(QJsonDocument(body).toJson(QJsonDocument::Compact),
+                    {{"Content-Type", "application/json"}, {"Cache-Control", "no-store"}},
+                    static_cast<Status>(status));
+}
+
+void WriteError(QHttpServerResponder& responder, int status, const QString& message,
+                int result = kResultRefused) {
+    WriteJson(responder, status, ErrorBody(message, result));
+}
+
+// A string of the table with its %s and %d filled in, in order.
+QString TableText(int id, const QStringList& values = {}) {
+    QString text = QString::fromUtf8(LoadString(id));
+    for (const QString& value : values) {
+        const qsizetype at = text.indexOf(QRegularExpression("%[sd]"));
+        if (at < 0) {
+            break;
+        }
+        text.replace(at, 2, value);
+    }
+    return text;
+}
+
+// The rectangle as [left, top, width, height].
+QJsonArray RectOf(const FormRect& rect) {
+    return QJsonArray{rect.left, rect.top, rect.width, rect.height};
+}
+
+// The description of the remote's forms that the page draws from: the same tables the
+// window's forms are built from.
+QJsonObject FormsDescription() {
+    QJsonArray forms;
+    for (int n = 0; n < kFormCount; ++n) {
+        const FormDef& form = Form(n);
+        QJsonArray buttons;
+        for (const ButtonDef& button : form.buttons) {
+            buttons.append(QJsonObject{{"name", button.name}, {"rect", RectOf(button.rect)}});
+        }
+        QJsonObject images;
+        const char* keys[kFormImageCount] = {"back", "active", "pressed", "disabled"};
+        for (int image = 0; image < kFormImageCount; ++image) {
+            images[keys[image]] = QString::fromLatin1(form.name) + FormImageSuffix(image);
+        }
+        forms.append(QJsonObject{{"form", n},
+                                 {"name", form.name},
+                                 {"category", FormCategory(n)},
+                                 {"images", images},
+                                 {"name_area", RectOf(CodebaseNameArea(n))},
+                                 {"buttons", buttons}});
+    }
+    QJsonArray panel;
+    for (const PanelElementDef& element : PanelElements()) {
+        QJsonObject item{{"id", element.id},
+                         {"name", element.name},
+                         {"rect", RectOf(element.rect)},
+                         {"visible", element.visible}};
+        if (element.activeImage) {
+            item["active"] = element.activeImage;
+            item["pressed"] = element.pressedImage;
+        }
+        panel.append(item);
+    }
+    QJsonArray categories;
+    for (int c = kCategoryTv; c <= kCategoryTiVo; ++c) {
+        categories.append(QJsonObject{{"category", c}, {"name", CategoryName(c)}});
+    }
+    return QJsonObject{{"width", kScreenWidth},
+                       {"height", kScreenHeight},
+                       {"forms", forms},
+                       {"panel", panel},
+                       {"categories", categories}};
+}
+
+// The skin pictures that the forms name: nothing else of the device root is served.
+bool IsSkinPicture(const QString& name) {
+    for (const FormDef& form : Forms()) {
+        for (int image = 0; image < kFormImageCount; ++image) {
+            if (name == QString::fromLatin1(form.name) + FormImageSuffix(image)) {
+                return true;
+            }
+        }
+    }
+    for (const PanelElementDef& element : PanelElements()) {
+        if (element.activeImage && (name == element.activeImage || name == element.pressedImage)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QByteArray MimeTypeOf(const QString& file) {
+    if (file.endsWith(".html")) {
+        return "text/html; charset=utf-8";
+    }
+    if (file.endsWith(".js")) {
+        return "text/javascript; charset=utf-8";
+    }
+    if (file.endsWith(".css")) {
+        return "text/css; charset=utf-8";
+    }
+    if (file.endsWith(".gif")) {
+        return "image/gif";
+    }
+    if (file.endsWith(".bmp")) {
+        return "image/bmp";
+    }
+    if (file.endsWith(".svg")) {
+        return "image/svg+xml";
+    }
+    return "application/octet-stream";
+}
+
+QJsonObject CodebaseJson(const CServiceRemote::CodebaseInfo& codebase) {
+    QJsonArray buttons;
+    for (const CServiceRemote::ButtonInfo& button : codebase.buttons) {
+        QJsonObject item{{"name", button.name}, {"signals", button.signalCount}};
+        if (button.protocol) {
+            item["protocol"] = button.protocol->name;
+            item["address"] = static_cast<qint64>(button.address);
+            item["command"] = static_cast<qint64>(button.command);
+        } else {
+            item["protocol"] = QJsonValue::Null;
+            item["address"] = QJsonValue::Null;
+            item["command"] = QJsonValue::Null;
+        }
+        buttons.append(item);
+    }
+    return QJsonObject{{"name", codebase.name},
+                       {"category", CategoryName(codebase.category)},
+                       {"category_number", codebase.category},
+                       {"hot", codebase.hot},
+                       {"buttons", buttons}};
+}
+
+}  // namespace
+
+int StatusOfResult(int result) {
+    switch (result) {
+        case kServiceOk:
+            return 200;
+        case kServiceNoCodebase:
+        case kServiceNoButton:
+            return 404;
+        case kServiceLearning:
+            return 409;
+        case kServiceBadCode:
+        case kServiceBadName:
+            return 400;
+        case kServiceNoIr:
+        case kIrPortBusy:
+        case kIrNotMapped:
+        case kIrNoIrUart:
+        case kIrNoPortName:
+        case kIrLircNoDevice:
+        case kIrLircNoPermission:
+        case kIrLircBusy:
+        case kIrLircCannotSend:
+        case kIrLircCannotReceive:
+        case kIrLircUnplugged:
+        case kIrLircIoError:
+            return 503;
+        default:
+            return 500;
+    }
+}
+
+QString ResultMessage(int result, const QString& port) {
+    switch (result) {
+        case kServiceOk:
+            return {};
+        case kServiceNoCodebase:
+            return QStringLiteral("there is no codebase of that name");
+        case kServiceNoButton:
+            return QStringLiteral("the codebase has no signal for that button");
+        case kServiceLearning:
+            return QStringLiteral("the IR is busy learning a button");
+        case kServiceBadCode:
+            return QStringLiteral("that code cannot be sent");
+        case kServiceBadName:
+            return QStringLiteral(
+                "a codebase is named CATEGORY_DEVICE (TV_Sony), with a device "
+                "category and a name of allowed characters");
+        case kServiceCannotRead:
+            return QStringLiteral("the codebase cannot be read");
+        case kServiceCannotChange:
+            return QStringLiteral("the codebase cannot be changed");
+        case kServiceCut:
+            return TableText(kStrSignalCut);
+        case kServiceNoIr:
+            return TableText(kStrNoDriver);
+        case kIrNoPortName:
+            return TableText(kStrPortNotSelected);
+        case kIrPortBusy:
+            return TableText(kStrPortBusy, {port});
+        default:
+            break;
+    }
+    if (result >= kIrLircNoDevice && result <= kIrLircIoError) {
+        return QString::fromStdString(LircErrorText(result, port.toStdString(), std::string()));
+    }
+    return TableText(kStrDriverError, {QString::number(result)});
+}
+
+CServiceApi::CServiceApi(CServiceRemote& remote, ServiceSettings settings, QObject* parent)
+    : QAbstractHttpServer(parent), remote_(remote), settings_(std::move(settings)) {
+    connect(&remote_, &CServiceRemote::Sent, this,
+            [this](const QString& codebase, const QString& button, int result, int passes) {
+                Broadcast("sent", {{"codebase", codebase},
+                                   {"button", button},
+                                   {"result", result},
+                                   {"passes", passes}});
+            });
+    connect(
+        &remote_, &CServiceRemote::LearnProgress, this,
+        [this](const QString& codebase, const QString& button, const QString& state, int result) {
+            QJsonObject data{
+                {"codebase", codebase}, {"button", button}, {"state", state}, {"result", result}};
+            if (result != 0) {
+                data["error"] = ResultMessage(result, remote_.PortName());
+            }
+            Broadcast("learn", data);
+        });
+    connect(
+        &remote_, &CServiceRemote::Received, this,
+        [this](const QString& protocol, uint32_t address, uint32_t command, uint32_t carrierUs,
+               int entries) {
+            QJsonObject data{{"carrier_us", static_cast<qint64>(carrierUs)}, {"entries", entries}};
+            data["protocol"] = protocol.isEmpty() ? QJsonValue() : QJsonValue(protocol);
+            data["address"] =
+                protocol.isEmpty() ? QJsonValue() : QJsonValue(static_cast<qint64>(address));
+            data["command"] =
+                protocol.isEmpty() ? QJsonValue() : QJsonValue(static_cast<qint64>(command));
+            Broadcast("received", data);
+        });
+    connect(&remote_, &CServiceRemote::CodebasesChanged, this,
+            [this] { Broadcast("codebases", {}); });
+}
+
+CServiceApi::~CServiceApi() = default;
+
+int CServiceApi::EventClients() const {
+    int count = 0;
+    for (const QPointer<QTcpSocket>& client : eventClients_) {
+        count += client && client->state() == QAbstractSocket::ConnectedState;
+    }
+    return count;
+}
+
+void CServiceApi::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) {
+    QHttpServerResponder responder = makeResponder(request, socket);
+    WriteError(responder, 404, QStringLiteral("no such route"));
+}
+
+bool CServiceApi::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
+    QHttpServerResponder responder = makeResponder(request, socket);
+    Dispatch(request, responder, socket);
+    return true;
+}
+
+void CServiceApi::Dispatch(const QHttpServerRequest& request, QHttpServerResponder& responder,
+                           QTcpSocket* socket) {
+    if (request.body().size() > kMaxRequestBodyBytes) {
+        WriteError(
+            responder, 413,
+            QStringLiteral("a request body may hold at most %1 bytes").arg(kMaxRequestBodyBytes));
+        return;
+    }
+    static const QMetaEnum methods = QMetaEnum::fromType<QHttpServerRequest::Method>();
+    const QByteArray method =
+        QByteArray(methods.valueToKey(static_cast<int>(request.method()))).toUpper();
+    ApiTarget target;
+    const TargetCheck check =
+        ParseTarget(method, request.url().path(QUrl::FullyEncoded).toUtf8(), target);
+
+    AccessRequest access;
+    access.tokenRequired = settings_.tokenRequired;
+    access.loopbackListener = settings_.loopbackListener;
+    access.token = settings_.token;
+    access.authorization = request.value("Authorization");
+    access.cookie = request.value("Cookie");
+    access.origin = request.value("Origin");
+    access.host = request.value("Host");
+    access.pageRequest = check == TargetCheck::Ok && target.route == ApiRoute::Page;
+    access.queryToken = request.query().queryItemValue("token", QUrl::FullyDecoded);
+    switch (CheckAccess(access)) {
+        case AccessDecision::Allowed:
+            break;
+        case AccessDecision::NoToken:
+            WriteError(responder, 401,
+                       QStringLiteral("this service needs its token: Authorization: Bearer "
+                                      "TOKEN (ardelremoted --show-token prints it)"));
+            return;
+        case AccessDecision::ForeignOrigin:
+            WriteError(responder, 403,
+                       QStringLiteral("requests from pages of other sites are refused"));
+            return;
+    }
+    switch (check) {
+        case TargetCheck::Ok:
+            break;
+        case TargetCheck::NotFound:
+            WriteError(responder, 404, QStringLiteral("no such route"));
+            return;
+        case TargetCheck::MethodNotAllowed:
+            WriteError(
+                responder, 405,
+                QStringLiteral("that route does not take %1").arg(QString::fromLatin1(method)));
+            return;
+        case TargetCheck::BadName:
+            WriteError(responder, 400,
+                       QStringLiteral("a name in the path holds characters no name may hold"));
+            return;
+    }
+
+    // Answers that come once the remote is done hold on to their responder; a client that
+    // went away meanwhile gets nothing.
+    auto later = std::make_shared<QHttpServerResponder>(std::move(responder));
+    QPointer<QTcpSocket> client(socket);
+    auto answer = [this, later, client](int result, const QString& problem = {}) {
+        if (!client || client->state() != QAbstractSocket::ConnectedState) {
+            return;
+        }
+        if (result == kServiceOk) {
+            WriteJson(*later, 200, {{"result", 0}});
+        } else {
+            WriteJson(
+                *later, StatusOfResult(result),
+                ErrorBody(problem.isEmpty() ? ResultMessage(result, remote_.PortName()) : problem,
+                          result));
+        }
+    };
+
+    QString error;
+    switch (target.route) {
+        case ApiRoute::Page:
+        case ApiRoute::PageAsset: {
+            const QString name =
+                target.route == ApiRoute::Page ? QStringLiteral("index.html") : target.file;
+            QFile file(QStringLiteral(":/web/") + name);
+            if (!file.open(QIODevice::ReadOnly)) {
+                WriteError(*later, 404, QStringLiteral("no such file"));
+                return;
+            }
+            const QByteArray cookie = settings_.tokenRequired && !access.queryToken.isEmpty()
+                                          ? TokenCookieHeader(settings_.token)
+                                          : QByteArray();
+            later->writeStatusLine(Status::Ok);
+            const QByteArray body = file.readAll();
+            later->writeHeaders({{"Content-Type", MimeTypeOf(name)},
+                                 {"Content-Length", QByteArray::number(body.size())},
+                                 {"Cache-Control", "no-cache"},
+                                 {"X-Content-Type-Options", "nosniff"},
+                                 {"Referrer-Policy", "no-referrer"},
+                                 {"Content-Security-Policy",
+                                  "default-src 'self'; img-src 'self' blob:; "
+                                  "connect-src 'self'; frame-ancestors 'none'"}});
+            if (!cookie.isEmpty()) {
+                later->writeHeader("Set-Cookie", cookie);
+            }
+            later->writeBody(body);
+            return;
+        }
+        case ApiRoute::SkinImage: {
+            QByteArray bytes;
+            if (!IsSkinPicture(target.file) || !remote_.SkinFile(target.file, bytes)) {
+                WriteError(*later, 404, QStringLiteral("no such skin picture"));
+                return;
+            }
+            later->write(bytes,
+                         {{"Content-Type", MimeTypeOf(target.file)},
+                          {"Cache-Control", "max-age=3600"},
+                          {"X-Content-Type-Options", "nosniff"}},
+                         Status::Ok);
+            return;
+        }
+        case ApiRoute::Status:
+            WriteJson(
+                *later, 200,
+                {{"version", settings_.version}, {"ir", settings_.ir}, {"root", settings_.root}});
+            return;
+        case ApiRoute::Forms:
+            WriteJson(*later, 200, FormsDescription());
+            return;
+        case ApiRoute::Codebases: {
+            QJsonArray list;
+            for (const CServiceRemote::CodebaseInfo& codebase : remote_.Codebases()) {
+                list.append(CodebaseJson(codebase));
+            }
+            later->write(QJsonDocument(list).toJson(QJsonDocument::Compact),
+                         {{"Content-Type", "application/json"}, {"Cache-Control", "no-store"}},
+                         Status::Ok);
+            return;
+        }
+        case ApiRoute::Events:
+            OpenEventStream(*later, socket);
+            return;
+        case ApiRoute::Press: {
+            PressBody press;
+            if (!ParsePressBody(request.body(), press, error)) {
+                WriteError(*later, 400, error);
+                return;
+            }
+            remote_.Press(target.codebase, target.button, press,
+                          [answer](int result) { answer(result); });
+            return;
+        }
+        case ApiRoute::Send: {
+            SendBody send;
+            if (!ParseSendBody(request.body(), send, error)) {
+                WriteError(*later, 400, error);
+                return;
+            }
+            QString problem;
+            const int queued = remote_.Send(
+                send, [answer](int result) { answer(result); }, problem);
+            if (queued != kServiceOk) {
+                answer(queued, problem);
+            }
+            return;
+        }
+        case ApiRoute::Learn: {
+            int result = 0;
+            if (!remote_.Learn(target.codebase, target.button, result)) {
+                answer(result);
+                return;
+            }
+            // Accepted: progress and the result follow as "learn" events.
+            WriteJson(*later, 202, {{"result", 0}});
+            return;
+        }
+        case ApiRoute::MakeHot:
+            answer(remote_.MakeHot(target.codebase));
+            return;
+        case ApiRoute::DeleteCodebase:
+            remote_.DeleteCodebase(target.codebase, [answer](int result) { answer(result); });
+            return;
+        case ApiRoute::DeleteButton:
+            remote_.DeleteButton(target.codebase, target.button,
+                                 [answer](int result) { answer(result); });
+            return;
+        case ApiRoute::RenewHold:
+            WriteJson(*later, 200, {{"result", 0}, {"held", remote_.RenewHold(target.holdId)}});
+            return;
+        case ApiRoute::EndHold:
+            remote_.EndHold(target.holdId);
+            WriteJson(*later, 200, {{"result", 0}});
+            return;
+    }
+}
+
+void CServiceApi::OpenEventStream(QHttpServerResponder& responder, QTcpSocket* socket) {
+    responder.writeStatusLine(Status::Ok);
+    responder.writeHeaders({{"Content-Type", "text/event-stream"},
+                            {"Cache-Control", "no-store"},
+                            {"X-Accel-Buffering", "no"}});
+    // The stream has no length: it lasts until the client goes.
+    socket->write(": ardelremote events\nretry: 1000\n\n");
+    eventClients_.emplace_back(socket);
+}
+
+void CServiceApi::Broadcast(const char* event, const QJsonObject& data) {
+    const QByteArray message = QByteArray("event: ") + event +
+                               "\ndata: " + QJsonDocument(data).toJson(QJsonDocument::Compact) +
+                               "\n\n";
+    std::erase_if(eventClients_, [](const QPointer<QTcpSocket>& client) {
+        return !client || client->state() != QAbstractSocket::ConnectedState;
+    });
+    for (const QPointer<QTcpSocket>& client : eventClients_) {
+        client->write(message);
+    }
+}

@@ -1,0 +1,448 @@
+#include "service/CServiceRemote.h"
+
+#include <QMetaObject>
+
+#include "ir/CIrDriver.h"
+#include "ir/IrResult.h"
+#include "ir/protocols/IrProtocol.h"
+#include "model/ButtonCodes.h"
+#include "model/CRemoteModel.h"
+#include "store/CCodebaseFile.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The volume buttons send one pass at least and more while held; every other button three
+// passes at least, as a tap on the remote does.
+uint16_t RepeatRuleOf(const QString& button) {
+    return button == "Vol+" || button == "Vol-" ? CIrDriver::kRepeatOnceThenHeld
+                                                : CIrDriver::kRepeatWhileHeld;
+}
+
+HandheldFolders FoldersOf(CRemoteModel& model) {
+    return FoldersFor(QString::fromStdString(model.Fs().ProgramPath()));
+}
+
+HotSlots HotSlotsOf(const CRemoteModel& model) {
+    HotSlots hot;
+    for (int form = 0; form < kFormCount; ++form) {
+        hot[static_cast<size_t>(form)] = model.HotCodebaseOfForm(form);
+    }
+    return hot;
+}
+
+}  // namespace
+
+CServiceRemote::CServiceRemote(CRemoteModel& model, QObject* parent)
+    : QObject(parent), model_(model) {
+    // A preference set loaded in the window changes which codebases are hot.
+    connect(&model_, &CRemoteModel::StateReplaced, this, &CServiceRemote::CodebasesChanged);
+    worker_ = std::thread([this] { WorkerLoop(); });
+}
+
+CServiceRemote::~CServiceRemote() {
+    {
+        const std::lock_guard lock(queueMutex_);
+        stopping_ = true;
+    }
+    {
+        // A held send ends at once.
+        const std::lock_guard lock(holdMutex_);
+        holds_.clear();
+        activeFixed_ = false;
+    }
+    queueReady_.notify_all();
+    worker_.join();
+}
+
+void CServiceRemote::Queue(std::function<void()> job) {
+    {
+        const std::lock_guard lock(queueMutex_);
+        queue_.push_back(std::move(job));
+    }
+    queueReady_.notify_one();
+}
+
+void CServiceRemote::Back(std::function<void()> then) {
+    QMetaObject::invokeMethod(this, std::move(then), Qt::QueuedConnection);
+}
+
+void CServiceRemote::WorkerLoop() {
+    for (;;) {
+        std::function<void()> job;
+        {
+            std::unique_lock lock(queueMutex_);
+            queueReady_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+            if (stopping_) {
+                return;  // what is still queued is dropped with the service
+            }
+            job = std::move(queue_.front());
+            queue_.pop_front();
+        }
+        job();
+    }
+}
+
+bool CServiceRemote::IsHeld() {
+    const std::lock_guard lock(holdMutex_);
+    const auto now = Clock::now();
+    if (activeFixed_) {
+        return now < activeUntil_;
+    }
+    if (activeHold_.isEmpty()) {
+        return false;
+    }
+    const auto hold = holds_.find(activeHold_);
+    return hold != holds_.end() && !hold->second.ended && now < hold->second.deadline;
+}
+
+bool CServiceRemote::RenewHold(const QString& holdId) {
+    const std::lock_guard lock(holdMutex_);
+    const auto hold = holds_.find(holdId);
+    if (hold == holds_.end() || hold->second.ended || Clock::now() >= hold->second.deadline) {
+        return false;  // released, or not renewed in time: that hold is over for good
+    }
+    hold->second.deadline = Clock::now() + kHoldTimeout;
+    return true;
+}
+
+void CServiceRemote::EndHold(const QString& holdId) {
+    const std::lock_guard lock(holdMutex_);
+    const auto hold = holds_.find(holdId);
+    if (hold != holds_.end()) {
+        hold->second.ended = true;
+    }
+}
+
+void CServiceRemote::StartHold(const QString& holdId, Clock::time_point fixedUntil) {
+    const std::lock_guard lock(holdMutex_);
+    activeHold_ = holdId;
+    activeFixed_ = holdId.isEmpty() && fixedUntil != Clock::time_point{};
+    activeUntil_ = fixedUntil;
+}
+
+void CServiceRemote::StopHold() {
+    const std::lock_guard lock(holdMutex_);
+    if (!activeHold_.isEmpty()) {
+        holds_.erase(activeHold_);
+    }
+    activeHold_.clear();
+    activeFixed_ = false;
+}
+
+bool CServiceRemote::FindCodebase(const QString& name, CodebaseEntry& found) {
+    std::vector<CodebaseEntry> entries;
+    ScanCodebases(model_.Fs(), FoldersOf(model_), entries);
+    for (const CodebaseEntry& entry : entries) {
+        if (DisplayName(entry.category, entry.deviceName).compare(name, Qt::CaseInsensitive) == 0) {
+            found = entry;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<CServiceRemote::CodebaseInfo> CServiceRemote::Codebases() {
+    std::vector<CodebaseEntry> entries;
+    const HotSlots hot = HotSlotsOf(model_);
+    ScanCodebases(model_.Fs(), FoldersOf(model_), entries, &hot);
+    std::vector<CodebaseInfo> list;
+    for (const CodebaseEntry& entry : entries) {
+        CodebaseInfo info;
+        info.name = DisplayName(entry.category, entry.deviceName);
+        info.category = entry.category;
+        info.hot = entry.mark != 0;
+        info.path = entry.path;
+        std::vector<ButtonCode> rows;
+        DecodeButtons(model_.Fs(), entry.path, rows);
+        for (const ButtonCode& row : rows) {
+            if (!info.buttons.empty() && info.buttons.back().name == row.button) {
+                info.buttons.back().signalCount =
+                    std::max(info.buttons.back().signalCount, row.signal);
+                continue;
+            }
+            ButtonInfo button;
+            button.name = row.button;
+            button.signalCount = row.signal;
+            button.protocol = row.protocol;
+            button.address = row.frame.code.address;
+            button.command = row.frame.code.command;
+            info.buttons.push_back(button);
+        }
+        list.push_back(std::move(info));
+    }
+    return list;
+}
+
+int CServiceRemote::SendSignal(const IrSignal& signal, uint16_t repeat, int& passes) {
+    passes = 0;
+    if (!model_.Driver()) {
+        return kServiceNoIr;
+    }
+    const int loaded = model_.Load(signal);
+    if (loaded != kIrOk) {
+        model_.ClosePort();
+        return loaded;
+    }
+    const int sent = model_.Send(repeat);
+    passes = model_.Driver()->LastPassCount();
+    return sent;
+}
+
+void CServiceRemote::Press(const QString& codebase, const QString& button, const PressBody& press,
+                           Done done) {
+    if (learning_) {
+        done(kServiceLearning);
+        return;
+    }
+    CodebaseEntry entry;
+    if (!FindCodebase(codebase, entry)) {
+        done(kServiceNoCodebase);
+        return;
+    }
+    if (!press.holdId.isEmpty()) {
+        // The page holds from the moment it pressed, also while the press waits its turn.
+        const std::lock_guard lock(holdMutex_);
+        holds_[press.holdId] = Hold{Clock::now() + kHoldTimeout, false};
+    }
+    const QString name = DisplayName(entry.category, entry.deviceName);
+    Queue([this, path = entry.path, name, button, press, done = std::move(done)] {
+        const QString key = path.toLower() + '\n' + button;
+        int which = nextSignal_.count(key) ? nextSignal_[key] : 1;
+        IrSignal signal;
+        StoreResult read = model_.ReadButton(path, button, which, signal);
+        if (read == kStoreNoSignal && which == 2) {
+            which = 1;
+            read = model_.ReadButton(path, button, which, signal);
+        }
+        int result = kServiceOk;
+        int passes = 0;
+        if (read == kStoreNoButton || read == kStoreNoSignal) {
+            result = kServiceNoButton;
+        } else if (read != kStoreOk) {
+            result = kServiceCannotRead;
+        } else {
+            StartHold(press.holdId, press.holdMs > 0
+                                        ? Clock::now() + std::chrono::milliseconds(press.holdMs)
+                                        : Clock::time_point{});
+            result = SendSignal(signal, RepeatRuleOf(button), passes);
+            IrSignal second;
+            nextSignal_[key] =
+                which == 1 && model_.ReadButton(path, button, 2, second) == kStoreOk ? 2 : 1;
+        }
+        StopHold();
+        Back([this, name, button, result, passes, done] {
+            emit Sent(name, button, result, passes);
+            done(result);
+        });
+    });
+}
+
+int CServiceRemote::Send(const SendBody& send, Done done, QString& problem) {
+    IrSignal signal;
+    if (send.raw) {
+        signal.count = static_cast<uint8_t>(send.durations.size());
+        std::copy(send.durations.begin(), send.durations.end(), signal.durations);
+        signal.carrierPeriod = static_cast<uint8_t>(send.carrierUs);
+        signal.frameStart = 0;
+    } else {
+        const IrProtocol* protocol = FindIrProtocol(send.protocol.toStdString());
+        if (!protocol) {
+            problem = QStringLiteral("no protocol is named %1").arg(send.protocol);
+            return kServiceBadCode;
+        }
+        IrCode code;
+        code.address = send.address;
+        code.command = send.command;
+        IrEncoded encoded;
+        const int encodedResult = EncodeIrSignal(*protocol, code, encoded);
+        if (encodedResult != kIrCodeOk) {
+            problem = QString::fromStdString(IrCodeProblem(*protocol, code, encodedResult));
+            return kServiceBadCode;
+        }
+        signal.count = static_cast<uint8_t>(encoded.durations.size());
+        std::copy(encoded.durations.begin(), encoded.durations.end(), signal.durations);
+        signal.frameStart = encoded.frameStart;
+        signal.carrierPeriod = encoded.carrierPeriodUs;
+    }
+    signal.nextStart = 0;
+    if (learning_) {
+        return kServiceLearning;
+    }
+    const QString label = send.raw ? QStringLiteral("raw") : send.protocol;
+    const uint16_t repeat =
+        send.repeat > 0 ? static_cast<uint16_t>(send.repeat) : CIrDriver::kRepeatWhileHeld;
+    Queue([this, signal, repeat, label, done = std::move(done)] {
+        int passes = 0;
+        const int result = SendSignal(signal, repeat, passes);
+        Back([this, label, result, passes, done] {
+            emit Sent(QString(), label, result, passes);
+            done(result);
+        });
+    });
+    return kServiceOk;
+}
+
+bool CServiceRemote::Learn(const QString& codebase, const QString& button, int& result) {
+    if (learning_) {
+        result = kServiceLearning;
+        return false;
+    }
+    CodebaseEntry entry;
+    QString path;
+    int category = kCategoryUnknown;
+    if (FindCodebase(codebase, entry)) {
+        path = entry.path;
+        category = entry.category;
+    } else {
+        // A new codebase, named as Home Devices names them, is made with its first button.
+        QString device;
+        const HandheldFolders folders = FoldersOf(model_);
+        if (!ParseHeaderName(codebase, category, device) || !IsDeviceCategory(category) ||
+            CheckCodebaseName(model_.Fs(), folders.defaultCodebaseFolder, category, device) !=
+                kNameOk) {
+            result = kServiceBadName;
+            return false;
+        }
+        path = folders.defaultCodebaseFolder + CodebaseFileName(category, device);
+    }
+    learning_ = true;
+    result = kServiceOk;
+    emit LearnProgress(codebase, button, QStringLiteral("queued"), 0);
+    Queue([this, codebase, button, path, category] {
+        Back([this, codebase, button] {
+            emit LearnProgress(codebase, button, QStringLiteral("listening"), 0);
+        });
+        int outcome = model_.Driver() ? model_.Capture(button, category) : kServiceNoIr;
+        if (outcome == kIrOk) {
+            const IrSignal learnt = CRemoteModel::WithCarrier(model_.CapturedSignal());
+            const LearnReport report = model_.CapturedReport();
+            const IrDecoded decoded = DecodeIrSignal(
+                std::span<const int32_t>(learnt.durations, learnt.count), learnt.carrierPeriod);
+            const QString protocol =
+                decoded.protocol ? QString::fromLatin1(decoded.protocol->name) : QString();
+            const uint32_t carrier = learnt.carrierPeriod;
+            const int entries = learnt.count;
+            Back([this, protocol, decoded, carrier, entries] {
+                emit Received(protocol, decoded.frame.code.address, decoded.frame.code.command,
+                              carrier, entries);
+            });
+            if (report.cut) {
+                outcome = kServiceCut;
+            } else {
+                // A new codebase goes where Home Devices puts new ones.
+                model_.Fs().CreateFolder(
+                    FoldersOf(model_).defaultCodebaseFolder.chopped(1).toStdString());
+                bool created = false;
+                const StoreResult stored =
+                    model_.StoreLearnt(path, button, learnt, 1, LearnMode::Single, created);
+                outcome = stored == kStoreOk ? kServiceOk : kServiceCannotChange;
+                if (created) {
+                    Back([this, category, path] {
+                        // The first codebase of a category is the one its buttons send from.
+                        if (model_.HotCodebase(category).isEmpty()) {
+                            model_.MakeHot(category, path);
+                        }
+                    });
+                }
+            }
+        }
+        model_.ClosePort();
+        Back([this, codebase, button, outcome] {
+            learning_ = false;
+            emit LearnProgress(codebase, button, QStringLiteral("done"), outcome);
+            if (outcome == kServiceOk) {
+                emit CodebasesChanged();
+            }
+        });
+    });
+    return true;
+}
+
+int CServiceRemote::MakeHot(const QString& codebase) {
+    CodebaseEntry entry;
+    if (!FindCodebase(codebase, entry)) {
+        return kServiceNoCodebase;
+    }
+    if (!IsDeviceCategory(entry.category)) {
+        return kServiceBadName;  // a codebase of no category has no buttons to send from
+    }
+    if (!model_.MakeHot(entry.category, entry.path)) {
+        return kServiceCannotChange;
+    }
+    emit CodebasesChanged();
+    return kServiceOk;
+}
+
+void CServiceRemote::DeleteCodebase(const QString& codebase, Done done) {
+    CodebaseEntry entry;
+    if (!FindCodebase(codebase, entry)) {
+        done(kServiceNoCodebase);
+        return;
+    }
+    // After the presses queued before it; the hot codebases stay with this thread.
+    Queue([this, entry, done = std::move(done)] {
+        std::vector<CodebaseEntry> entries{entry};
+        HotSlots unused;
+        const int removed = ::DeleteCodebase(model_.Fs(), entries, 0, unused);
+        Back([this, entry, removed, done] {
+            if (removed == kCatalogueOk) {
+                if (model_.HotCodebase(entry.category).compare(entry.path, Qt::CaseInsensitive) ==
+                    0) {
+                    model_.MakeHot(entry.category, QString());
+                }
+                emit CodebasesChanged();
+            }
+            done(removed == kCatalogueOk ? kServiceOk : kServiceCannotChange);
+        });
+    });
+}
+
+void CServiceRemote::DeleteButton(const QString& codebase, const QString& button, Done done) {
+    CodebaseEntry entry;
+    if (!FindCodebase(codebase, entry)) {
+        done(kServiceNoCodebase);
+        return;
+    }
+    Queue([this, path = entry.path, button, done = std::move(done)] {
+        CCodebaseFile file(&model_.Fs());
+        int result = kServiceOk;
+        if (file.Open(path, CPdbFile::kModeReadWrite) != kPdbOk || !file.IsCodebase()) {
+            result = kServiceCannotRead;
+        } else {
+            const int index = file.FindButton(button);
+            if (index < 1) {
+                result = kServiceNoButton;
+            } else if (file.DeleteRecord(index) != kPdbOk) {
+                result = kServiceCannotChange;
+            }
+        }
+        file.Close();
+        Back([this, result, done] {
+            if (result == kServiceOk) {
+                emit CodebasesChanged();
+            }
+            done(result);
+        });
+    });
+}
+
+bool CServiceRemote::SkinFile(const QString& name, QByteArray& bytes) {
+    const std::string path = (model_.BaseFolder() + QStringLiteral("Skins\\") + name).toStdString();
+    FsError error{};
+    const auto file = model_.Fs().Open(path, FsOpen::Read, error);
+    if (!file) {
+        return false;
+    }
+    const uint64_t length = file->Length();
+    if (length > kMaxSkinFileBytes) {
+        return false;
+    }
+    bytes.resize(static_cast<qsizetype>(length));
+    return file->Read(0, bytes.data(), static_cast<size_t>(length));
+}
+
+QString CServiceRemote::PortName() const {
+    return QString::fromStdString(model_.IrPort());
+}

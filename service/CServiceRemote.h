@@ -1,0 +1,149 @@
+// The service's one road into the remote model. The HTTP API and the web page ask this
+// object for what a user does (press a button, hold it, send a code, learn, make a codebase
+// hot, delete) and it performs those through the model's operations, so that the service
+// never reaches below the model.
+//
+// IR work (presses, codes, learning) and the file changes that must keep their place among
+// the presses run in arrival order on one worker thread, so a held send never stops the
+// service from answering and one client's signal is never cut into by another's. Results
+// come back on the thread that owns this object.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "ir/IrSignal.h"
+#include "service/ServiceRequest.h"
+#include "store/Catalogue.h"
+
+class CRemoteModel;
+struct IrProtocol;
+
+// Results of the service's operations besides the driver's and the store's own.
+enum ServiceResult : int {
+    kServiceOk = 0,
+    kServiceNoCodebase = 1001,    // no codebase of that name
+    kServiceNoButton = 1002,      // the codebase has no such button (or no signal for it)
+    kServiceLearning = 1003,      // the IR is busy with a learn
+    kServiceBadCode = 1004,       // a protocol, address or command that cannot be sent
+    kServiceCannotRead = 1005,    // the codebase could not be read
+    kServiceCannotChange = 1006,  // a file could not be changed
+    kServiceCut = 1007,           // a learnt signal longer than a signal holds
+    kServiceNoIr = 1008,          // the device has no IR driver
+    kServiceBadName = 1009,       // a new codebase's name breaks the naming rules
+};
+
+class CServiceRemote : public QObject {
+    Q_OBJECT
+
+  public:
+    // How long a hold lasts without being renewed: a page that goes away (a closed tab, a
+    // phone that sleeps) ends its send within this time.
+    static constexpr std::chrono::milliseconds kHoldTimeout{500};
+
+    explicit CServiceRemote(CRemoteModel& model, QObject* parent = nullptr);
+    ~CServiceRemote() override;
+
+    // Whether the press being sent is still held. The driver asks this between passes (it
+    // stands for the stylus), from the worker thread.
+    bool IsHeld();
+
+    struct ButtonInfo {
+        QString name;
+        int signalCount = 0;
+        const IrProtocol* protocol = nullptr;  // null: raw
+        uint32_t address = 0;
+        uint32_t command = 0;
+    };
+    struct CodebaseInfo {
+        QString name;  // display name, "TV_Sony"
+        int category = 0;
+        bool hot = false;
+        QString path;
+        std::vector<ButtonInfo> buttons;
+    };
+    // Every codebase in the order Home Devices lists them, with their buttons.
+    std::vector<CodebaseInfo> Codebases();
+
+    using Done = std::function<void(int result)>;
+    // Presses `button` of codebase `codebase` (display name); `done` is told once it was sent.
+    void Press(const QString& codebase, const QString& button, const PressBody& press, Done done);
+    // Sends a code or raw durations and tells `done` once they were sent. A code that cannot
+    // be made returns kServiceBadCode at once, with the reason in `problem`, and a send while
+    // learning kServiceLearning; `done` is then never called.
+    int Send(const SendBody& send, Done done, QString& problem);
+    // Learns `button` into `codebase` (made with its first button when it does not exist).
+    // False (nothing started) with kServiceLearning, kServiceBadName or kServiceNoIr in
+    // `result`; progress and the result arrive as LearnProgress.
+    bool Learn(const QString& codebase, const QString& button, int& result);
+    bool LearnRunning() const { return learning_; }
+    int MakeHot(const QString& codebase);
+    void DeleteCodebase(const QString& codebase, Done done);
+    void DeleteButton(const QString& codebase, const QString& button, Done done);
+
+    // A picture of the device root's skin folder, by file name; false when there is none.
+    bool SkinFile(const QString& name, QByteArray& bytes);
+    static constexpr uint64_t kMaxSkinFileBytes = 1 << 20;
+    // The IR port in use, for messages.
+    QString PortName() const;
+
+    // A page's finger is still down on the press with this hold id; false when no such
+    // press is waiting or being sent.
+    bool RenewHold(const QString& holdId);
+    void EndHold(const QString& holdId);
+
+  signals:
+    // A press or a code went out (or failed with `result`).
+    void Sent(const QString& codebase, const QString& button, int result, int passes);
+    // A learn's progress: "listening", then "done" with its result.
+    void LearnProgress(const QString& codebase, const QString& button, const QString& state,
+                       int result);
+    // The receiver heard a signal; `protocol` empty when no protocol names it.
+    void Received(const QString& protocol, uint32_t address, uint32_t command, uint32_t carrierUs,
+                  int entries);
+    // Codebases were made, changed or deleted, or another one became hot.
+    void CodebasesChanged();
+
+  private:
+    struct Hold {
+        std::chrono::steady_clock::time_point deadline;
+        bool ended = false;
+    };
+    // Runs `job` on the worker after every job queued before it.
+    void Queue(std::function<void()> job);
+    // Runs `then` on this object's thread.
+    void Back(std::function<void()> then);
+    void WorkerLoop();
+    bool FindCodebase(const QString& name, CodebaseEntry& entry);
+    // The signal that the next press of the button sends, and its Load and Send.
+    int SendSignal(const IrSignal& signal, uint16_t repeat, int& passes);
+    void StartHold(const QString& holdId, std::chrono::steady_clock::time_point fixedUntil);
+    void StopHold();
+
+    CRemoteModel& model_;
+    std::atomic<bool> learning_{false};
+
+    std::mutex queueMutex_;
+    std::condition_variable queueReady_;
+    std::deque<std::function<void()>> queue_;
+    bool stopping_ = false;
+    std::thread worker_;
+
+    std::mutex holdMutex_;
+    std::map<QString, Hold> holds_;
+    QString activeHold_;  // the press being sent, when its page holds it
+    std::chrono::steady_clock::time_point activeUntil_{};  // or a fixed hold
+    bool activeFixed_ = false;
+
+    // Toggle buttons alternate their two signals, one press after the other (worker only).
+    std::map<QString, int> nextSignal_;
+};
