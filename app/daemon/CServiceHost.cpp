@@ -101,3 +101,7 @@ bool CServiceHost::Start(QString& error) {
     }
     return true;
 }
+
+int CServiceHost::EventClients() const {
+    return api_ ? api_->EventClients() : 0;
+}

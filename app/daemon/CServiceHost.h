@@ -51,6 +51,8 @@ class CServiceHost {
     CRemoteModel& Model() { return *model_; }
     SimHandheld& Handheld() { return *handheld_; }
     CServiceRemote& Remote() { return *remote_; }
+    // Clients listening to the event stream.
+    int EventClients() const;
 
   private:
     CIrDriver* LircDriver(const std::string& transmitter, const std::string& receiver);
