@@ -18,7 +18,8 @@ endif()
 set(desktop share/applications/${DESKTOP_ID}.desktop)
 set(metainfo share/metainfo/${DESKTOP_ID}.metainfo.xml)
 set(expected
-    bin/ardelremote bin/ardelctl ${desktop} ${metainfo}
+    bin/ardelremote bin/ardelctl bin/ardelremoted ${desktop} ${metainfo}
+    lib/systemd/system/ardelremoted.service share/man/man1/ardelremoted.1.gz
     share/icons/hicolor/scalable/apps/${DESKTOP_ID}.svg
     share/man/man1/ardelremote.1.gz share/man/man1/ardelctl.1.gz
     share/doc/ardelremote/copyright share/doc/ardelremote/changelog.gz)
@@ -80,7 +81,7 @@ endif()
 
 find_program(MAN man)
 if(MAN)
-    foreach(page ardelremote ardelctl)
+    foreach(page ardelremote ardelctl ardelremoted)
         execute_process(
             COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C.UTF-8 MANWIDTH=80
                 ${MAN} --warnings -E UTF-8 -l ${PREFIX}/share/man/man1/${page}.1.gz
@@ -93,4 +94,26 @@ if(MAN)
     endforeach()
 else()
     message(STATUS "man is not installed: the manual pages are not rendered")
+endif()
+
+# The service's unit names the installed program and passes systemd's own check.
+file(READ ${PREFIX}/lib/systemd/system/ardelremoted.service unit)
+if(NOT unit MATCHES "\nExecStart=${PREFIX}/bin/ardelremoted --root /var/lib/ardelremote ")
+    fail("the unit does not start the installed ardelremoted:\n${unit}")
+endif()
+execute_process(COMMAND ${PREFIX}/bin/ardelremoted --version
+                RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE error)
+if(NOT result EQUAL 0 OR NOT output STREQUAL "ardelremoted ${VERSION}\n")
+    fail("ardelremoted --version: exit ${result}, printed '${output}' ${error}")
+endif()
+find_program(SYSTEMD_ANALYZE systemd-analyze)
+if(SYSTEMD_ANALYZE)
+    execute_process(COMMAND ${SYSTEMD_ANALYZE} verify --man=no
+                            ${PREFIX}/lib/systemd/system/ardelremoted.service
+                    RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE error)
+    if(NOT result EQUAL 0 OR error MATCHES "ardelremoted")
+        fail("systemd-analyze verify ardelremoted.service:\n${output}${error}")
+    endif()
+else()
+    message(STATUS "systemd-analyze is not installed: the unit is not verified")
 endif()
