@@ -1,6 +1,7 @@
 #include "service/CServiceRemote.h"
 
 #include <QMetaObject>
+#include <future>
 
 #include "ir/CIrDriver.h"
 #include "ir/IrResult.h"
@@ -80,7 +81,26 @@ void CServiceRemote::WorkerLoop() {
             job = std::move(queue_.front());
             queue_.pop_front();
         }
-        job();
+        if (!irOnOwnerThread_) {
+            job();
+            continue;
+        }
+        // The job runs on the owner's thread; the worker waits for it, or for the end.
+        auto done = std::make_shared<std::promise<void>>();
+        std::future<void> finished = done->get_future();
+        QMetaObject::invokeMethod(
+            this,
+            [job = std::move(job), done] {
+                job();
+                done->set_value();
+            },
+            Qt::QueuedConnection);
+        while (finished.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
+            const std::lock_guard lock(queueMutex_);
+            if (stopping_) {
+                return;
+            }
+        }
     }
 }
 

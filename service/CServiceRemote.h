@@ -53,6 +53,11 @@ class CServiceRemote : public QObject {
     explicit CServiceRemote(CRemoteModel& model, QObject* parent = nullptr);
     ~CServiceRemote() override;
 
+    // Runs the IR work on this object's thread instead of the worker, still in arrival
+    // order: for a program whose window uses the same driver on that thread, so that the two
+    // never drive it at once. A send then holds that thread as a tap on the window does.
+    void RunIrOnOwnerThread(bool on) { irOnOwnerThread_ = on; }
+
     // Whether the press being sent is still held. The driver asks this between passes (it
     // stands for the stylus), from the worker thread.
     bool IsHeld();
@@ -136,6 +141,7 @@ class CServiceRemote : public QObject {
     std::condition_variable queueReady_;
     std::deque<std::function<void()>> queue_;
     bool stopping_ = false;
+    std::atomic<bool> irOnOwnerThread_{false};
     std::thread worker_;
 
     std::mutex holdMutex_;

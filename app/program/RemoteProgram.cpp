@@ -2,6 +2,8 @@
 
 #include <QDir>
 
+#include "ArdelVersion.h"
+#include "app/daemon/DaemonOptions.h"
 #include "app/program/SimInteraction.h"
 #include "ir/CLircIrDriver.h"
 #include "ir/IrFactory.h"
@@ -18,6 +20,10 @@
 #include "remote/CGreetingDlg.h"
 #include "remote/CHandheldRemoteFiles.h"
 #include "remote/CPenGate.h"
+#include "service/CServiceApi.h"
+#include "service/CServiceRemote.h"
+#include "service/EmitterLog.h"
+#include "service/ServiceAccess.h"
 #include "shell/CHardButtonsDlg.h"
 #include "shell/CHomeDevicesDlg.h"
 #include "shell/CIrSetupDlg.h"
@@ -28,7 +34,8 @@
 
 QString ProgramUsage() {
     return QStringLiteral(
-               "usage: ardelremote [--chip ID] [--ir IR] [--root FOLDER] [--scale N] [--help]\n"
+               "usage: ardelremote [--chip ID] [--ir IR] [--root FOLDER] [--scale N]\n"
+               "                   [--serve [ADDRESS:PORT]] [--sim-emitter-log FILE] [--help]\n"
                "                   [--version]\n"
                "\n"
                "  --chip ID      the handheld to simulate (default pxa255), one of\n"
@@ -40,6 +47,9 @@ QString ProgramUsage() {
                "                 made and given the program's skins and sounds on the first start\n"
                "  --scale N      show the program N times as large, 1 to 8 (default: the\n"
                "                 largest that fits the screen)\n"
+               "  --serve [ADDRESS:PORT]  serve the HTTP API and the web remote of ardelremoted\n"
+               "                 while the window is open (default 127.0.0.1:8733)\n"
+               "  --sim-emitter-log FILE  append a line for every send of the simulated handheld\n"
                "  --help         show this text\n"
                "  --version      show the program's version\n")
         .arg(QString::fromStdString(SimProfileIds()), DefaultDeviceRoot());
@@ -58,7 +68,23 @@ bool ParseProgramOptions(const QStringList& args, ProgramOptions& options, bool&
             options.version = true;
             return true;
         }
-        if (option != "--chip" && option != "--root" && option != "--scale" && option != "--ir") {
+        if (option == "--serve") {
+            // The address is optional: the next argument is taken when it is no option.
+            options.serve = QStringLiteral("127.0.0.1:8733");
+            if (i + 1 < args.size() && !args[i + 1].startsWith("--")) {
+                QHostAddress address;
+                quint16 port = 0;
+                if (!ParseListenAddress(args[i + 1], address, port)) {
+                    error = QStringLiteral("--serve takes ADDRESS:PORT (127.0.0.1:8733), not %1")
+                                .arg(args[i + 1]);
+                    return false;
+                }
+                options.serve = args[++i];
+            }
+            continue;
+        }
+        if (option != "--chip" && option != "--root" && option != "--scale" && option != "--ir" &&
+            option != "--sim-emitter-log") {
             error = QStringLiteral("unknown option %1").arg(option);
             return false;
         }
@@ -80,6 +106,8 @@ bool ParseProgramOptions(const QStringList& args, ProgramOptions& options, bool&
                 return false;
             }
             options.ir = value;
+        } else if (option == "--sim-emitter-log") {
+            options.emitterLog = value;
         } else if (option == "--root") {
             if (value.isEmpty()) {
                 error = QStringLiteral("--root needs a folder");
@@ -204,12 +232,21 @@ CRemoteProgram::CRemoteProgram(const ProgramOptions& options, const IrChoice& ir
         if (interactive_) {
             AttachInteractive(*handheld_, window);
         }
+        if (serviceRemote_) {
+            // A press held through the service holds the stylus too.
+            CPenGate* gate = gate_;
+            handheld_->SetStylusSource([gate, remote = serviceRemote_.get()] {
+                return gate->IsDown() || remote->IsHeld();
+            });
+        }
     };
     view_ = new CRemoteView(*frame_, *modal_, std::move(services));
     frame_->SetView(view_);
 }
 
 CRemoteProgram::~CRemoteProgram() {
+    serviceApi_.reset();
+    serviceRemote_.reset();
     frame_.reset();
     model_.reset();
     lircDriver_.reset();
@@ -221,7 +258,9 @@ CIrDriver* CRemoteProgram::LircDriver(const std::string& transmitter, const std:
         lircTransmitter_ = std::make_unique<HostLircDevice>();
         lircReceiver_ = std::make_unique<HostLircDevice>();
         lircClock_ = std::make_unique<HostLircClock>();
-        lircPlatform_ = std::make_unique<LircPlatform>([this] { return gate_ && gate_->IsDown(); });
+        lircPlatform_ = std::make_unique<LircPlatform>([this] {
+            return (gate_ && gate_->IsDown()) || (serviceRemote_ && serviceRemote_->IsHeld());
+        });
         lircDriver_ = std::make_unique<CLircIrDriver>(*lircPlatform_, *lircTransmitter_,
                                                       *lircReceiver_, *lircClock_);
     }
@@ -232,4 +271,48 @@ CIrDriver* CRemoteProgram::LircDriver(const std::string& transmitter, const std:
 void CRemoteProgram::Show() {
     frame_->CheckHardKeys();
     frame_->show();
+}
+
+bool CRemoteProgram::StartService(const QString& listen, QString& error) {
+    QHostAddress address;
+    quint16 port = 0;
+    if (!ParseListenAddress(listen, address, port)) {
+        error = QStringLiteral("cannot serve on %1").arg(listen);
+        return false;
+    }
+    ServiceSettings settings;
+    const QString root = QString::fromStdString(fs_->RootFolder());
+    if (LoadOrCreateToken(root, settings.token, error) != kTokenOk) {
+        return false;
+    }
+    serviceRemote_ = std::make_unique<CServiceRemote>(*model_);
+    // The window sends on this thread; the service's sends take their turn here as well.
+    serviceRemote_->RunIrOnOwnerThread(true);
+    if (!interactive_) {
+        handheld_->SetStylusSource([remote = serviceRemote_.get()] { return remote->IsHeld(); });
+    }
+    settings.loopbackListener = address.isLoopback();
+    settings.tokenRequired = !settings.loopbackListener;
+    settings.version = QString::fromLatin1(kProgramVersion);
+    settings.ir = frame_->describeIr ? frame_->describeIr() : QString();
+    settings.root = root;
+    serviceApi_ = std::make_unique<CServiceApi>(*serviceRemote_, settings);
+    if (serviceApi_->listen(address, port) == 0) {
+        error = QStringLiteral("cannot listen on %1").arg(listen);
+        serviceApi_.reset();
+        serviceRemote_.reset();
+        return false;
+    }
+    return true;
+}
+
+bool CRemoteProgram::OpenEmitterLog(const QString& path, QString& error) {
+    emitterLog_ = std::make_unique<CEmitterLog>();
+    std::string why;
+    if (!emitterLog_->Attach(*handheld_, path.toStdString(), why)) {
+        error = QString::fromStdString(why);
+        emitterLog_.reset();
+        return false;
+    }
+    return true;
 }

@@ -27,6 +27,9 @@ class ModalRunner;
 class CQtModalRunner;
 class HardKeys;
 class CRemoteView;
+class CEmitterLog;
+class CServiceApi;
+class CServiceRemote;
 class HostHandheldFs;
 class SimHandheld;
 
@@ -37,6 +40,8 @@ struct ProgramOptions {
     bool interactive = true;  // clock paced to real time, stylus = pointer, sound output
     bool version = false;     // --version: print the version and stop
     QString ir;               // --ir: "sim[:CHIP]" or "lirc[:TX[,RX]]"; empty: LIRC if found
+    QString serve;            // --serve [ADDRESS:PORT]: where the HTTP API is served; empty: not
+    QString emitterLog;       // --sim-emitter-log FILE
 };
 
 // Reads the command line (without the program name). False with a message in `error`
@@ -44,7 +49,6 @@ struct ProgramOptions {
 bool ParseProgramOptions(const QStringList& args, ProgramOptions& options, bool& help,
                          QString& error);
 QString ProgramUsage();
-
 
 class CRemoteProgram {
   public:
@@ -64,6 +68,12 @@ class CRemoteProgram {
     // Checks the hardware keys and shows the main window; the remote screen starts on its
     // first paint.
     void Show();
+
+    // Serves the HTTP API and the web remote on this program's model while the window is
+    // open; false with a message when it cannot listen there.
+    bool StartService(const QString& listen, QString& error);
+    // Appends a line for every send of the simulated handheld's emitter to `path`.
+    bool OpenEmitterLog(const QString& path, QString& error);
 
     CMainFrame& Frame() { return *frame_; }
     CRemoteView& View() { return *view_; }
@@ -94,6 +104,9 @@ class CRemoteProgram {
     std::unique_ptr<CMainFrame> frame_;
     CRemoteView* view_ = nullptr;
     CPenGate* gate_ = nullptr;
+    std::unique_ptr<CServiceRemote> serviceRemote_;
+    std::unique_ptr<CServiceApi> serviceApi_;
+    std::unique_ptr<CEmitterLog> emitterLog_;
     std::string chosenPort_;  // the port --ir chose, kept over the saved one
     std::string chip_;
     bool interactive_;

@@ -1,5 +1,6 @@
 // ArdelRemote on a simulated handheld.
-//   ardelremote [--chip ID] [--root FOLDER] [--scale N] [--help] [--version]
+//   ardelremote [--chip ID] [--root FOLDER] [--scale N] [--serve [ADDRESS:PORT]] [--help]
+//               [--version]
 #include <QApplication>
 #include <QDir>
 #include <cstdio>
@@ -83,6 +84,18 @@ int main(int argc, char** argv) {
     int result = 0;
     {
         CRemoteProgram program(options);
+        if (!options.emitterLog.isEmpty() && !program.OpenEmitterLog(options.emitterLog, error)) {
+            std::fprintf(stderr, "ardelremote: %s\n", qPrintable(error));
+            return 1;
+        }
+        if (!options.serve.isEmpty()) {
+            if (!program.StartService(options.serve, error)) {
+                std::fprintf(stderr, "ardelremote: %s\n", qPrintable(error));
+                return 1;
+            }
+            std::printf("ardelremote: serving on http://%s/\n", qPrintable(options.serve));
+            std::fflush(stdout);
+        }
         program.Show();
         result = app.exec();
     }
