@@ -10,6 +10,7 @@
 #include "app/daemon/DaemonOptions.h"
 #include "app/program/InstanceLock.h"
 #include "app/program/ProgramFiles.h"
+#include "app/program/RootOwner.h"
 #include "platform/host/HostLircDevice.h"
 #include "service/ServiceAccess.h"
 
@@ -58,26 +59,8 @@ int main(int argc, char** argv) {
     }
     // One owner per device root, the program or the service, decided before the root is used.
     CInstanceLock lock(options.root.toStdString());
-    switch (lock.Take()) {
-        case CInstanceLock::kTaken:
-            break;
-        case CInstanceLock::kInUse: {
-            const QString holder =
-                lock.HolderPid() > 0 ? QStringLiteral(" (process %1)").arg(lock.HolderPid()) : "";
-            std::fprintf(stderr,
-                         "ardelremoted: another ardelremote or ardelremoted%s already owns the "
-                         "device root %s\n",
-                         qPrintable(holder), qPrintable(options.root));
-            return 1;
-        }
-        case CInstanceLock::kUnsupported:
-            std::fprintf(stderr,
-                         "ardelremoted: %s; nothing keeps a second owner away from this root\n",
-                         lock.Error().c_str());
-            break;
-        case CInstanceLock::kFailed:
-            std::fprintf(stderr, "ardelremoted: %s\n", lock.Error().c_str());
-            return 1;
+    if (!OwnRoot(lock, "ardelremoted", options.root)) {
+        return 1;
     }
     if (!InstallProgramFiles(options.root.toStdString(), error)) {
         std::fprintf(stderr, "ardelremoted: %s\n", qPrintable(error));

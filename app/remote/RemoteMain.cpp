@@ -8,6 +8,7 @@
 #include "app/program/InstanceLock.h"
 #include "app/program/ProgramIdentity.h"
 #include "app/program/RemoteProgram.h"
+#include "app/program/RootOwner.h"
 #include "app/program/ScreenScale.h"
 
 int main(int argc, char** argv) {
@@ -40,28 +41,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     CInstanceLock lock(options.root.toStdString());
-    switch (lock.Take()) {
-        case CInstanceLock::kTaken:
-            break;
-        case CInstanceLock::kInUse: {
-            const QString holder =
-                lock.HolderPid() > 0 ? QStringLiteral(" (process %1)").arg(lock.HolderPid()) : "";
-            std::fprintf(stderr,
-                         "ardelremote: another ardelremote%s is already running on the device "
-                         "root %s; close it first, or choose another root with --root\n",
-                         qPrintable(holder), qPrintable(options.root));
-            return 1;
-        }
-        case CInstanceLock::kUnsupported:
-            // Refusing to start would leave such a root unusable; the user is told instead.
-            std::fprintf(stderr,
-                         "ardelremote: %s; nothing keeps a second ardelremote away from this "
-                         "root\n",
-                         lock.Error().c_str());
-            break;
-        case CInstanceLock::kFailed:
-            std::fprintf(stderr, "ardelremote: %s\n", lock.Error().c_str());
-            return 1;
+    if (!OwnRoot(lock, "ardelremote", options.root)) {
+        return 1;
     }
     if (!InstallProgramFiles(options.root.toStdString(), error)) {
         std::fprintf(stderr, "ardelremote: %s\n", qPrintable(error));

@@ -54,23 +54,8 @@ QJsonObject JsonOf(const Reply& reply) {
 class ServiceHttpTest : public testing::Test {
   protected:
     void StartHost(bool forceToken = false) {
-        QString error;
-        ASSERT_TRUE(InstallProgramFiles(root.Path().string(), error)) << error.toStdString();
-        ServiceHostOptions options;
-        options.root = QString::fromStdString(root.Path().string());
-        options.ir.chip = "pxa255";
-        options.emitterLog = QString::fromStdString(log);
-        options.forceToken = forceToken;
-        host = std::make_unique<CServiceHost>(options);
-        ASSERT_TRUE(host->Start(error)) << error.toStdString();
-        bool created = false;
-        ASSERT_EQ(
-            host->Model().StoreLearnt(kCodebasePath, "Power", power, 1, LearnMode::Single, created),
-            kStoreOk);
-        ASSERT_EQ(
-            host->Model().StoreLearnt(kCodebasePath, "Vol+", volume, 1, LearnMode::Single, created),
-            kStoreOk);
-        ASSERT_TRUE(host->Model().MakeHot(1, kCodebasePath));
+        host = StartSonyHost(root.Path().string(), log, forceToken);
+        ASSERT_TRUE(host);
     }
     Reply Call(const QByteArray& method, const QByteArray& path, const QByteArray& body = {},
                const QByteArray& headers = {}) {
@@ -154,12 +139,7 @@ TEST_F(ServiceHttpTest, PressesFromManyClientsEachGoOutWhole) {
                 const QByteArray button = (c + k) % 2 ? "Vol%2B" : "Power";
                 // Exchange pumps the loop of the thread it runs on; here the service's
                 // loop runs on the test's thread below.
-                const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-                sockaddr_in address{};
-                address.sin_family = AF_INET;
-                address.sin_port = htons(port);
-                address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-                ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+                const int fd = Connect(port, 20);
                 const QByteArray request =
                     Request("POST", "/api/v1/codebases/TV_Sony/buttons/" + button + "/press");
                 ::send(fd, request.constData(), static_cast<size_t>(request.size()), MSG_NOSIGNAL);
@@ -214,14 +194,7 @@ TEST_F(ServiceHttpTest, HotAndDeletionsChangeTheCodebasesAndAreAnnounced) {
     // The event stream, read on a thread of its own.
     const quint16 port = host->Port();
     auto events = std::async(std::launch::async, [port] {
-        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(port);
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        timeval timeout{10, 0};
-        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-        ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        const int fd = Connect(port, 10);
         const QByteArray request = Request("GET", "/api/v1/events");
         ::send(fd, request.constData(), static_cast<size_t>(request.size()), MSG_NOSIGNAL);
         QByteArray data;
@@ -455,7 +428,7 @@ TEST(ServiceProgramTest, ASecondOwnerOfTheRootIsRefused) {
                            "--listen", "127.0.0.1:0"});
     ASSERT_TRUE(second.waitForFinished(10000));
     EXPECT_NE(second.exitCode(), 0);
-    EXPECT_TRUE(second.readAllStandardError().contains("already owns the device root"));
+    EXPECT_TRUE(second.readAllStandardError().contains("is already running on the device root"));
     first.terminate();
     EXPECT_TRUE(first.waitForFinished(10000));
     EXPECT_EQ(first.exitCode(), 0) << "SIGTERM ends it in order";

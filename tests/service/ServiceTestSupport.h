@@ -17,8 +17,11 @@
 
 #include <gtest/gtest.h>
 
+#include "app/daemon/CServiceHost.h"
+#include "app/program/ProgramFiles.h"
 #include "ir/IrSignal.h"
 #include "ir/protocols/IrProtocol.h"
+#include "model/CRemoteModel.h"
 
 inline const QString kCodebasePath = QStringLiteral("\\My Documents\\TV_Sony.PDB");
 
@@ -30,18 +33,36 @@ struct Reply {
 
 // One request over its own connection, as raw bytes, so that paths reach the service exactly
 // as written. Runs on a thread of its own while this thread keeps the service's loop going.
+// Keeps this thread's event loop (the service's) going for `ms` milliseconds.
+inline void Pump(int ms) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < until) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+}
+
+// A connection to a loopback port whose reads give up after `timeoutSeconds`; -1 when it
+// cannot be made.
+inline int Connect(quint16 port, int timeoutSeconds) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    timeval timeout{timeoutSeconds, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 inline Reply Exchange(quint16 port, const QByteArray& request) {
     auto future = std::async(std::launch::async, [port, request] {
         Reply reply;
-        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(port);
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        timeval timeout{20, 0};
-        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-        if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-            ::close(fd);
+        const int fd = Connect(port, 20);
+        if (fd < 0) {
             return reply;
         }
         for (qsizetype sent = 0; sent < request.size();) {
@@ -162,4 +183,31 @@ inline std::vector<std::string> Lines(const std::string& path) {
         }
     }
     return lines;
+}
+
+// A service on the simulated handheld whose TV_Sony codebase, hot for TV, holds Power
+// (SIRC 1/21) and Vol+ (SIRC 1/18); its emitter log is `log`.
+inline std::unique_ptr<CServiceHost> StartSonyHost(const std::string& root, const std::string& log,
+                                                   bool forceToken = false) {
+    QString error;
+    EXPECT_TRUE(InstallProgramFiles(root, error)) << error.toStdString();
+    ServiceHostOptions options;
+    options.root = QString::fromStdString(root);
+    options.ir.chip = "pxa255";
+    options.emitterLog = QString::fromStdString(log);
+    options.forceToken = forceToken;
+    auto host = std::make_unique<CServiceHost>(options);
+    if (!host->Start(error)) {
+        ADD_FAILURE() << error.toStdString();
+        return nullptr;
+    }
+    bool created = false;
+    EXPECT_EQ(host->Model().StoreLearnt(kCodebasePath, "Power", CodeSignal("SIRC", 1, 21), 1,
+                                        LearnMode::Single, created),
+              kStoreOk);
+    EXPECT_EQ(host->Model().StoreLearnt(kCodebasePath, "Vol+", CodeSignal("SIRC", 1, 18), 1,
+                                        LearnMode::Single, created),
+              kStoreOk);
+    EXPECT_TRUE(host->Model().MakeHot(1, kCodebasePath));
+    return host;
 }

@@ -1,0 +1,178 @@
+// The service under load, timed through real HTTP on loopback (a timed program, not a
+// Google Benchmark):
+//   latency  a one-mark send from the request to its answer, which comes after the mark went
+//            out: an upper bound of the time from a press to its first carrier edge, beyond
+//            the driver's fixed delays (the handheld runs unpaced, so its sleeps cost nothing);
+//   load     8 clients together sending 200 requests a second for 10 seconds; every send is
+//            told apart in the emitter log by its mark (the client) and its space (the
+//            sequence number): none may be lost, doubled, or out of order within its client.
+//   build/bench/service_bench [SECONDS]
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <thread>
+#include <vector>
+
+#include "app/daemon/CServiceHost.h"
+#include "app/program/ProgramFiles.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int Post(quint16 port, const QByteArray& path, const QByteArray& body) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return 0;
+    }
+    const QByteArray request = "POST " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: " +
+                               QByteArray::number(body.size()) + "\r\n\r\n" + body;
+    ::send(fd, request.constData(), static_cast<size_t>(request.size()), MSG_NOSIGNAL);
+    char buffer[512] = {};
+    const ssize_t n = ::recv(fd, buffer, sizeof buffer - 1, 0);
+    ::close(fd);
+    return n > 12 ? QByteArray(buffer + 9, 3).toInt() : 0;
+}
+
+// The durations of a send that names client `client` and its `sequence`-th request.
+QByteArray Tagged(int client, int sequence) {
+    return QByteArray(R"({"carrier_us": 26, "repeat": 1, "durations": [)") +
+           QByteArray::number(1000 + 200 * client) + ",-" +
+           QByteArray::number(2000 + 100 * sequence) + "]}";
+}
+
+double Percentile(std::vector<double> values, double p) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[static_cast<size_t>(p * double(values.size() - 1))];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const int seconds = argc > 1 ? std::max(1, atoi(argv[1])) : 10;
+    TempFolder root;
+    QString error;
+    if (!InstallProgramFiles(root.Path().string(), error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    ServiceHostOptions options;
+    options.root = QString::fromStdString(root.Path().string());
+    options.ir.chip = "pxa255";
+    options.emitterLog = QString::fromStdString(root / "emitted.log");
+    options.pacedClock = false;
+    CServiceHost host(options);
+    if (!host.Start(error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    const quint16 port = host.Port();
+    std::atomic<bool> done{false};
+    auto pump = [&](auto work) {
+        std::thread worker([&] {
+            work();
+            done = true;
+        });
+        while (!done) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        worker.join();
+        done = false;
+    };
+
+    // Latency of one-mark sends, one at a time.
+    std::vector<double> latencies;
+    pump([&] {
+        for (int k = 0; k < 200; ++k) {
+            const auto start = Clock::now();
+            Post(port, "/api/v1/send", R"({"carrier_us": 26, "repeat": 1, "durations": [560]})");
+            latencies.push_back(
+                std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        }
+    });
+    std::printf(
+        "one-mark send, request to answer: median %.2f ms, p90 %.2f ms, p99 %.2f ms, max "
+        "%.2f ms (200 sends)\n",
+        Percentile(latencies, 0.5), Percentile(latencies, 0.9), Percentile(latencies, 0.99),
+        Percentile(latencies, 1.0));
+    QFile::remove(options.emitterLog);
+    QFile(options.emitterLog).open(QIODevice::WriteOnly);
+
+    // 8 clients, 200 requests a second together.
+    constexpr int kClients = 8;
+    const int perClient = 25 * seconds;
+    std::vector<std::vector<int>> statuses(kClients);
+    const auto begin = Clock::now();
+    pump([&] {
+        std::vector<std::thread> clients;
+        for (int c = 0; c < kClients; ++c) {
+            clients.emplace_back([&, c] {
+                for (int k = 0; k < perClient; ++k) {
+                    std::this_thread::sleep_until(begin +
+                                                  std::chrono::milliseconds(40 * k + 5 * c));
+                    statuses[c].push_back(Post(port, "/api/v1/send", Tagged(c, k)));
+                }
+            });
+        }
+        for (std::thread& client : clients) {
+            client.join();
+        }
+    });
+    const double took = std::chrono::duration<double>(Clock::now() - begin).count();
+    int failed = 0;
+    for (const auto& list : statuses) {
+        failed += static_cast<int>(
+            std::count_if(list.begin(), list.end(), [](int s) { return s != 200; }));
+    }
+    // The emitter log, line by line: which client, which sequence number.
+    QFile log(options.emitterLog);
+    log.open(QIODevice::ReadOnly);
+    std::map<int, std::vector<int>> seen;
+    int unreadable = 0;
+    for (const QByteArray& line : log.readAll().split('\n')) {
+        const qsizetype at = line.indexOf("durations=");
+        if (at < 0) {
+            continue;
+        }
+        const QList<QByteArray> values = line.mid(at + 10).split(',');
+        if (values.size() != 2) {
+            ++unreadable;
+            continue;
+        }
+        const int client = (values[0].toInt() - 1000 + 100) / 200;
+        const int sequence = (-values[1].toInt() - 2000 + 50) / 100;
+        seen[client].push_back(sequence);
+    }
+    int lost = 0, doubled = 0, outOfOrder = 0;
+    for (int c = 0; c < kClients; ++c) {
+        const std::vector<int>& got = seen[c];
+        std::vector<int> sorted = got;
+        std::sort(sorted.begin(), sorted.end());
+        doubled += static_cast<int>(sorted.end() - std::unique(sorted.begin(), sorted.end()));
+        sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+        lost += perClient - static_cast<int>(sorted.size());
+        outOfOrder += !std::is_sorted(got.begin(), got.end());
+    }
+    std::printf(
+        "%d clients x %d sends in %.2f s (%.0f a second): %d answered other than 200, "
+        "%d lost, %d doubled, %d clients out of order, %d unreadable lines\n",
+        kClients, perClient, took, kClients * perClient / took, failed, lost, doubled, outOfOrder,
+        unreadable);
+    return failed || lost || doubled || outOfOrder || unreadable ? 1 : 0;
+}
