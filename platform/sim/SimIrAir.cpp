@@ -8,6 +8,9 @@ void SimIrAir::Transmit(uint64_t time, bool on) {
         return;
     }
     transmitterOn_ = on;
+    if (transmitObserver_) {
+        transmitObserver_(time, on);
+    }
     if (!emissions_.empty() && emissions_.back().first == time) {
         emissions_.pop_back();  // a level that lasted no time never left the emitter
         return;

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <vector>
 
@@ -36,6 +37,10 @@ class SimIrAir {
     bool TransmitterOn() const { return transmitterOn_; }
     const std::vector<std::pair<uint64_t, bool>>& Emissions() const { return emissions_; }
     void ClearEmissions();
+    // Told every change of the emitter's level as it happens (measurements of latency).
+    void SetTransmitObserver(std::function<void(uint64_t time, bool on)> observer) {
+        transmitObserver_ = std::move(observer);
+    }
     // The recorded emission as marks and spaces: a mark runs from the first rising edge of
     // a burst to the end of its last whole carrier cycle, so a mark of n cycles measures
     // n periods; bursts are apart by more than four carrier periods of silence.
@@ -75,6 +80,7 @@ class SimIrAir {
 
     std::vector<std::pair<uint64_t, bool>> emissions_;
     bool transmitterOn_ = false;
+    std::function<void(uint64_t, bool)> transmitObserver_;
 
     std::vector<std::pair<uint64_t, uint64_t>> pulses_;  // [start, end) of each pulse
     size_t cursor_ = 0;
