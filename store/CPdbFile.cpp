@@ -610,3 +610,51 @@ int CPdbFile::ReplaceKeyedRecord(const uint8_t* payload, size_t length, int inde
     const std::vector<uint8_t> record = KeyedBytes(key, payload, length);
     return ReplaceRecord(index, record.data(), record.size());
 }
+
+int CPdbFile::ApplyKeyedChanges(const std::vector<KeyedChange>& changes) {
+    if (!IsOpen()) {
+        return kPdbNoFileOpen;
+    }
+    if (mode_ == kModeRead) {
+        return kPdbNotWritable;
+    }
+    std::vector<Slot> table;
+    if (!LoadTable(table, 0)) {
+        return kPdbNotLoaded;
+    }
+    // A record too short to hold a key counts as key 0, as FindKeyedRecord reads it.
+    const auto keyOf = [](const Slot& slot) {
+        return slot.data.size() >= 2 ? static_cast<uint16_t>(slot.data[0] << 8 | slot.data[1])
+                                     : uint16_t{0};
+    };
+    bool changed = false;
+    for (const KeyedChange& change : changes) {
+        const auto found = std::find_if(table.begin(), table.end(), [&](const Slot& slot) {
+            return !slot.deleted && keyOf(slot) == change.key;
+        });
+        if (change.payload.empty()) {
+            if (found != table.end()) {
+                found->deleted = true;
+                changed = true;
+            }
+            continue;
+        }
+        std::vector<uint8_t> record =
+            KeyedBytes(change.key, change.payload.data(), change.payload.size());
+        PadToEven(record);
+        if (found != table.end()) {
+            found->data = std::move(record);
+        } else {
+            table.push_back(Slot{});
+            table.back().data = std::move(record);
+        }
+        changed = true;
+    }
+    if (!changed) {
+        return kPdbOk;
+    }
+    // Unique IDs count the records as they stand after the changes, as the last of single
+    // changes that replaces or appends leaves them.
+    std::erase_if(table, [](const Slot& slot) { return slot.deleted; });
+    return Rewrite(table) ? kPdbOk : kPdbRewriteFailed;
+}

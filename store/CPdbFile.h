@@ -143,6 +143,17 @@ class CPdbFile {
     // The record's bytes after its key; empty when it holds no more than the key.
     std::vector<uint8_t> ReadKeyedRecord(int index);
 
+    // One change of a keyed record: the first record with `key` gets `payload`, or a new
+    // record is appended; an empty payload removes the record.
+    struct KeyedChange {
+        uint16_t key;
+        std::vector<uint8_t> payload;
+    };
+    // Makes the changes in their order and writes the file once: the records end as the
+    // changes one after the other would leave them. kPdbOk (also when nothing changed),
+    // kPdbNoFileOpen, kPdbNotWritable, kPdbNotLoaded (file untouched) or kPdbRewriteFailed.
+    int ApplyKeyedChanges(const std::vector<KeyedChange>& changes);
+
   protected:
     // The file system of the open file, or the one the next Open or Create will use.
     HandheldFs* Fs() const;
