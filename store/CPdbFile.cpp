@@ -547,6 +547,24 @@ void CPdbFile::WriteHeaderField(uint64_t offset, uint32_t value, int width) {
     Commit(path_, image);
 }
 
+CPdbFile::HeaderFields CPdbFile::ParseHeader(const std::vector<uint8_t>& head, uint64_t length) {
+    const auto number = [&](uint32_t offset, int width) -> uint32_t {
+        const uint64_t end = offset + static_cast<uint64_t>(width);
+        return end <= length && end <= head.size() ? GetNumber(head.data() + offset, width) : 0;
+    };
+    HeaderFields fields;
+    const size_t have = static_cast<size_t>(
+        std::min<uint64_t>({length, uint64_t{kNameField - 1}, static_cast<uint64_t>(head.size())}));
+    if (have > 0) {
+        const auto* name = reinterpret_cast<const char*>(head.data());
+        fields.name = FromFileBytes(name, strnlen(name, have));
+    }
+    fields.version = static_cast<uint16_t>(number(kVersionOffset, 2));
+    fields.type = number(kTypeOffset, 4);
+    fields.creator = number(kCreatorOffset, 4);
+    return fields;
+}
+
 uint16_t CPdbFile::GetVersion() {
     return static_cast<uint16_t>(ReadNumber(kVersionOffset, 2));
 }

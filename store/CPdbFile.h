@@ -127,6 +127,16 @@ class CPdbFile {
     // read whole keeps its name and bytes (kPdbRenameNotLoaded).
     int Rename(const QString& name);
 
+    // The header fields that a scan looks at, from a file's first bytes (up to
+    // kHeaderSize of them) and its length, as the getters below read them from the open
+    // file: a field that lies beyond the end reads as 0.
+    struct HeaderFields {
+        QString name;
+        uint16_t version = 0;
+        uint32_t type = 0, creator = 0;
+    };
+    static HeaderFields ParseHeader(const std::vector<uint8_t>& head, uint64_t length);
+
     uint16_t GetVersion();
     void SetVersion(uint16_t version);
     uint32_t GetType();
