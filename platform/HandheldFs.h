@@ -73,6 +73,17 @@ class HandheldFs {
     // stands for any run of characters and '?' for one; letter case does not matter.
     virtual std::vector<std::string> ListFiles(const std::string& folder,
                                                const std::string& pattern) = 0;
+    // The beginning of every file that ListFiles names, in its order, for a scan that looks
+    // at headers only: up to `size` bytes from the start, and the file's length. A file that
+    // cannot be opened is left out; one whose bytes cannot be read has `readable` false.
+    struct FileHead {
+        std::string name;
+        uint64_t length = 0;
+        std::vector<uint8_t> bytes;  // min(size, length) bytes
+        bool readable = true;
+    };
+    virtual std::vector<FileHead> ReadFileHeads(const std::string& folder,
+                                                const std::string& pattern, size_t size);
 
     // The system clock: 100-nanosecond intervals since 1601-01-01 00:00 UTC.
     virtual uint64_t SystemTime() = 0;

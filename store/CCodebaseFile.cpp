@@ -74,7 +74,7 @@ bool CCodebaseFile::CreateCodebase(const QString& path, int formatNumber) {
 }
 
 bool CCodebaseFile::IsCodebase() {
-    return IsOpen() && GetType() == kType && GetCreator() == kCreator && GetVersion() != 0;
+    return IsOpen() && IsCodebaseHeader({QString(), GetVersion(), GetType(), GetCreator()});
 }
 
 namespace {

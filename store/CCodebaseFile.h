@@ -47,6 +47,10 @@ class CCodebaseFile : public CPdbFile {
     bool CreateCodebase(const QString& path, int formatNumber = kFormatNumber);
     // An open file of the codebase kind, with a version other than 0.
     bool IsCodebase();
+    // The same test on the fields of a header read without opening the file.
+    static bool IsCodebaseHeader(const HeaderFields& header) {
+        return header.type == kType && header.creator == kCreator && header.version != 0;
+    }
     // The index (1 or more) of the first record of the button named exactly `name`, or -1.
     int FindButton(const QString& name);
 

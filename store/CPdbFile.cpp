@@ -547,6 +547,24 @@ void CPdbFile::WriteHeaderField(uint64_t offset, uint32_t value, int width) {
     Commit(path_, image);
 }
 
+CPdbFile::HeaderFields CPdbFile::ParseHeader(const std::vector<uint8_t>& head, uint64_t length) {
+    const auto number = [&](uint32_t offset, int width) -> uint32_t {
+        const uint64_t end = offset + static_cast<uint64_t>(width);
+        return end <= length && end <= head.size() ? GetNumber(head.data() + offset, width) : 0;
+    };
+    HeaderFields fields;
+    const size_t have = static_cast<size_t>(
+        std::min<uint64_t>({length, uint64_t{kNameField - 1}, static_cast<uint64_t>(head.size())}));
+    if (have > 0) {
+        const auto* name = reinterpret_cast<const char*>(head.data());
+        fields.name = FromFileBytes(name, strnlen(name, have));
+    }
+    fields.version = static_cast<uint16_t>(number(kVersionOffset, 2));
+    fields.type = number(kTypeOffset, 4);
+    fields.creator = number(kCreatorOffset, 4);
+    return fields;
+}
+
 uint16_t CPdbFile::GetVersion() {
     return static_cast<uint16_t>(ReadNumber(kVersionOffset, 2));
 }
@@ -609,4 +627,52 @@ int CPdbFile::ReplaceKeyedRecord(const uint8_t* payload, size_t length, int inde
     }
     const std::vector<uint8_t> record = KeyedBytes(key, payload, length);
     return ReplaceRecord(index, record.data(), record.size());
+}
+
+int CPdbFile::ApplyKeyedChanges(const std::vector<KeyedChange>& changes) {
+    if (!IsOpen()) {
+        return kPdbNoFileOpen;
+    }
+    if (mode_ == kModeRead) {
+        return kPdbNotWritable;
+    }
+    std::vector<Slot> table;
+    if (!LoadTable(table, 0)) {
+        return kPdbNotLoaded;
+    }
+    // A record too short to hold a key counts as key 0, as FindKeyedRecord reads it.
+    const auto keyOf = [](const Slot& slot) {
+        return slot.data.size() >= 2 ? static_cast<uint16_t>(slot.data[0] << 8 | slot.data[1])
+                                     : uint16_t{0};
+    };
+    bool changed = false;
+    for (const KeyedChange& change : changes) {
+        const auto found = std::find_if(table.begin(), table.end(), [&](const Slot& slot) {
+            return !slot.deleted && keyOf(slot) == change.key;
+        });
+        if (change.payload.empty()) {
+            if (found != table.end()) {
+                found->deleted = true;
+                changed = true;
+            }
+            continue;
+        }
+        std::vector<uint8_t> record =
+            KeyedBytes(change.key, change.payload.data(), change.payload.size());
+        PadToEven(record);
+        if (found != table.end()) {
+            found->data = std::move(record);
+        } else {
+            table.push_back(Slot{});
+            table.back().data = std::move(record);
+        }
+        changed = true;
+    }
+    if (!changed) {
+        return kPdbOk;
+    }
+    // Unique IDs count the records as they stand after the changes, as the last of single
+    // changes that replaces or appends leaves them.
+    std::erase_if(table, [](const Slot& slot) { return slot.deleted; });
+    return Rewrite(table) ? kPdbOk : kPdbRewriteFailed;
 }

@@ -127,6 +127,16 @@ class CPdbFile {
     // read whole keeps its name and bytes (kPdbRenameNotLoaded).
     int Rename(const QString& name);
 
+    // The header fields that a scan looks at, from a file's first bytes (up to
+    // kHeaderSize of them) and its length, as the getters below read them from the open
+    // file: a field that lies beyond the end reads as 0.
+    struct HeaderFields {
+        QString name;
+        uint16_t version = 0;
+        uint32_t type = 0, creator = 0;
+    };
+    static HeaderFields ParseHeader(const std::vector<uint8_t>& head, uint64_t length);
+
     uint16_t GetVersion();
     void SetVersion(uint16_t version);
     uint32_t GetType();
@@ -142,6 +152,17 @@ class CPdbFile {
     int ReplaceKeyedRecord(const uint8_t* payload, size_t length, int index, uint16_t key);
     // The record's bytes after its key; empty when it holds no more than the key.
     std::vector<uint8_t> ReadKeyedRecord(int index);
+
+    // One change of a keyed record: the first record with `key` gets `payload`, or a new
+    // record is appended; an empty payload removes the record.
+    struct KeyedChange {
+        uint16_t key;
+        std::vector<uint8_t> payload;
+    };
+    // Makes the changes in their order and writes the file once: the records end as the
+    // changes one after the other would leave them. kPdbOk (also when nothing changed),
+    // kPdbNoFileOpen, kPdbNotWritable, kPdbNotLoaded (file untouched) or kPdbRewriteFailed.
+    int ApplyKeyedChanges(const std::vector<KeyedChange>& changes);
 
   protected:
     // The file system of the open file, or the one the next Open or Create will use.

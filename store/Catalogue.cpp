@@ -113,25 +113,25 @@ QString CodebaseFileName(int category, const QString& deviceName) {
 void ScanCodebases(HandheldFs& fs, const HandheldFolders& folders,
                    std::vector<CodebaseEntry>& entries, const HotSlots* hot) {
     entries.clear();
-    CCodebaseFile file(&fs);
     for (const QString& folder : folders.searchFolders) {
-        for (const std::string& listed : fs.ListFiles(FsPath(folder), "*.PDB")) {
+        // Only the headers are read, all of a folder's in one go.
+        for (const HandheldFs::FileHead& head :
+             fs.ReadFileHeads(FsPath(folder), "*.PDB", CPdbFile::kHeaderSize)) {
             if (entries.size() >= size_t(kMaxCatalogueEntries)) {
                 return SortCodebases(entries);
             }
-            const QString name = QString::fromStdString(listed);
+            const QString name = QString::fromStdString(head.name);
             // A host file whose name holds a backslash would stand for another path.
-            if (name.contains(QLatin1Char('\\'))) {
+            if (name.contains(QLatin1Char('\\')) || !head.readable) {
                 continue;
             }
             CodebaseEntry entry;
             entry.path = folder + name;
-            if (file.Open(entry.path, CPdbFile::kModeRead) != kPdbOk || !file.IsCodebase() ||
-                !ParseHeaderName(file.GetName(), entry.category, entry.deviceName)) {
-                file.Close();
+            const CPdbFile::HeaderFields header = CPdbFile::ParseHeader(head.bytes, head.length);
+            if (!CCodebaseFile::IsCodebaseHeader(header) ||
+                !ParseHeaderName(header.name, entry.category, entry.deviceName)) {
                 continue;
             }
-            file.Close();
             if (hot && IsDeviceCategory(entry.category) &&
                 (*hot)[FirstFormOf(entry.category)] == entry.path) {
                 entry.mark = 1;

@@ -73,15 +73,44 @@ QString ReadPrefString(const std::vector<uint8_t>& payload) {
     return text;
 }
 
+namespace {
+
+// Opens the preference file at `path` read-write, creating it when it does not open; tells
+// `report` when neither works.
+bool OpenOrCreate(CPrefFile& file, const QString& path, const PrefFailureReport& report) {
+    if (file.Open(path, CPdbFile::kModeReadWrite) == kPdbOk ||
+        file.CreatePrefFile(path) == kPdbOk) {
+        return true;
+    }
+    file.Close();
+    if (report) {
+        report(path);
+    }
+    return false;
+}
+
+}  // namespace
+
+bool WritePrefRecords(HandheldFs& fs, const QString& path,
+                      const std::vector<CPdbFile::KeyedChange>& changes,
+                      const PrefFailureReport& report) {
+    CPrefFile file(&fs);
+    if (!OpenOrCreate(file, path, nullptr)) {
+        // Told once for every value that was not written, as single writes tell it.
+        for (size_t k = 0; report && k < changes.size(); ++k) {
+            report(path);
+        }
+        return false;
+    }
+    const bool written = file.ApplyKeyedChanges(changes) == kPdbOk;
+    file.Close();
+    return written;
+}
+
 bool WritePrefRecord(HandheldFs& fs, const QString& path, uint16_t key,
                      const std::vector<uint8_t>& payload, const PrefFailureReport& report) {
     CPrefFile file(&fs);
-    if (file.Open(path, CPdbFile::kModeReadWrite) != kPdbOk &&
-        file.CreatePrefFile(path) != kPdbOk) {
-        file.Close();
-        if (report) {
-            report(path);
-        }
+    if (!OpenOrCreate(file, path, report)) {
         return false;
     }
     bool written = true;
@@ -200,15 +229,16 @@ void LoadState(HandheldFs& fs, const QString& path, RemoteState& state) {
 
 bool SaveState(HandheldFs& fs, const QString& path, RemoteState& state,
                const PrefFailureReport& report) {
-    bool ok = true;
+    // Every record in one write of the file: a file written record by record would be
+    // rewritten two dozen times.
+    std::vector<CPdbFile::KeyedChange> changes;
     for (int form = 0; form < kFormCount; ++form) {
-        ok &= StoreHotCodebase(fs, path, form, state.hotCodebases[size_t(form)], report);
+        changes.push_back({PrefKeyHotCodebase(form), PrefString(state.hotCodebases[size_t(form)])});
     }
 
-    ok &= WritePrefRecord(fs, path, kPrefKeyScreen,
-                          PrefBlock({uint8_t(state.currentForm), uint8_t(state.keyCapture),
-                                     uint8_t(state.soundsOn), uint8_t(state.greetingShown)}),
-                          report);
+    changes.push_back(
+        {kPrefKeyScreen, PrefBlock({uint8_t(state.currentForm), uint8_t(state.keyCapture),
+                                    uint8_t(state.soundsOn), uint8_t(state.greetingShown)})});
 
     for (int slot = 0; slot < kHardKeyCount; ++slot) {
         HardKeyAssignment& key = state.hardKeys[size_t(slot)];
@@ -216,19 +246,18 @@ bool SaveState(HandheldFs& fs, const QString& path, RemoteState& state,
             key.form = -1;
             key.button = -1;
         }
-        ok &= WritePrefRecord(
-            fs, path, PrefKeyHardKey(slot),
-            PrefBlock({uint8_t(key.used), uint8_t(key.form), uint8_t(key.button)}), report);
+        changes.push_back({PrefKeyHardKey(slot),
+                           PrefBlock({uint8_t(key.used), uint8_t(key.form), uint8_t(key.button)})});
     }
 
     std::vector<uint8_t> lastForms;
     for (int form : state.lastForms) {
         lastForms.push_back(uint8_t(form));
     }
-    ok &= WritePrefRecord(fs, path, kPrefKeyLastForms, PrefBlock(lastForms), report);
+    changes.push_back({kPrefKeyLastForms, PrefBlock(lastForms)});
 
-    ok &= WritePrefRecord(fs, path, kPrefKeyIrPort, PrefStringWithTerminator(state.irPort), report);
-    return ok;
+    changes.push_back({kPrefKeyIrPort, PrefStringWithTerminator(state.irPort)});
+    return WritePrefRecords(fs, path, changes, report);
 }
 
 std::vector<QString> LoadUsedList(HandheldFs& fs, const QString& path) {

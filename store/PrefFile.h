@@ -64,6 +64,11 @@ using PrefFailureReport = std::function<void(const QString& path)>;
 bool WritePrefRecord(HandheldFs& fs, const QString& path, uint16_t key,
                      const std::vector<uint8_t>& payload,
                      const PrefFailureReport& report = nullptr);
+// The same for several records in one write of the file, in the order given; a file that
+// can neither be opened nor created is reported once for every record.
+bool WritePrefRecords(HandheldFs& fs, const QString& path,
+                      const std::vector<CPdbFile::KeyedChange>& changes,
+                      const PrefFailureReport& report = nullptr);
 // The payload of the first record with `key`; false when the file or the record is missing.
 bool ReadPrefRecord(HandheldFs& fs, const QString& path, uint16_t key,
                     std::vector<uint8_t>& payload);

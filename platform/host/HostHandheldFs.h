@@ -23,6 +23,8 @@ class HostHandheldFs : public HandheldFs {
     bool FileExists(const std::string& path) override;
     std::vector<std::string> ListFiles(const std::string& folder,
                                        const std::string& pattern) override;
+    std::vector<FileHead> ReadFileHeads(const std::string& folder, const std::string& pattern,
+                                        size_t size) override;
     uint64_t SystemTime() override;
     std::string ProgramPath() override { return programPath_; }
 

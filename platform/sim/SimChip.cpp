@@ -4,8 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/sim/SimHandheld.h"
-
 void SimChip::AddPage(uint32_t physicalPage) {
     if (FindPage(physicalPage)) {
         return;
@@ -59,7 +57,16 @@ void SimChip::Poke(uint32_t address, uint32_t value, int width) {
 void SimChip::GuestAccessError(const char* what, uint32_t address, int width) {
     char text[112];
     std::snprintf(text, sizeof text, "%s: %d-byte access at 0x%08X", what, width, address);
-    handheld.GuestError(text);
+    GuestError(text);
+}
+
+uint32_t SimChip::UnknownRead(uint32_t address, int width) {
+    GuestAccessError("read of an unknown register", address, width);
+    return 0;
+}
+
+void SimChip::UnknownWrite(uint32_t address, int width) {
+    GuestAccessError("write to an unknown register", address, width);
 }
 
 bool SimChip::NarrowAccess(uint32_t address, int width) {
@@ -69,5 +76,5 @@ bool SimChip::NarrowAccess(uint32_t address, int width) {
 
 void SimChip::WriteMask(uint32_t address, uint32_t value) {
     Poke(address, value, 4);
-    maskHistory_.push_back({handheld.Clock().Now(), value});
+    maskHistory_.push_back({clock_.Now(), value});
 }

@@ -1,8 +1,10 @@
 // The register pages of a simulated system-on-chip.
 //
-// The base class holds every register as plain memory. A chip model derives from it and
-// gives the registers that have behaviour (counters, pins, pending bits) handlers of their
-// own; everything else still reads back what was written.
+// The base class holds the memory of the chip's register pages. A chip model derives from
+// it and handles each register it knows in a read and a write switch: registers with
+// behaviour (counters, pins, pending bits) have handlers of their own, plain ones keep what
+// was written. An offset the model does not know is a guest error that reads 0 and writes
+// nothing, so a driver's wrong offset shows instead of passing as memory.
 #pragma once
 
 #include <array>
@@ -11,15 +13,36 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/sim/SimClock.h"
+#include "platform/sim/SimIrAir.h"
 
-class SimHandheld;
+// The accesses the chip would not accept, one line each, for tests and the user to see.
+class SimGuestLog {
+  public:
+    void Add(std::string line) { lines_.push_back(std::move(line)); }
+    const std::vector<std::string>& Lines() const { return lines_; }
+
+  private:
+    std::vector<std::string> lines_;
+};
+
+// What a chip model is wired to on the handheld's board: the virtual clock its timers
+// follow, the IR air its transceiver faces, the log of guest errors, and the UART (1..3)
+// that carries the IR transceiver (0: none).
+struct SimChipWiring {
+    SimClock& clock;
+    SimIrAir& air;
+    SimGuestLog& guestLog;
+    int irUartIndex = 0;
+};
 
 class SimChip {
   public:
-    explicit SimChip(SimHandheld& handheld) : handheld(handheld) {}
+    explicit SimChip(const SimChipWiring& wiring)
+        : clock_(wiring.clock), air_(wiring.air), guestLog_(wiring.guestLog) {}
     virtual ~SimChip() = default;
     SimChip(const SimChip&) = delete;
     SimChip& operator=(const SimChip&) = delete;
@@ -30,9 +53,12 @@ class SimChip {
     }
 
     // A register access by the program; width is 1, 2 or 4 bytes. The address is aligned
-    // to the width and inside a page of this chip.
-    virtual uint32_t Read(uint32_t address, int width) { return Peek(address, width); }
-    virtual void Write(uint32_t address, uint32_t value, int width) { Poke(address, value, width); }
+    // to the width and inside a page of this chip. A chip without a model knows no register.
+    virtual uint32_t Read(uint32_t address, int width) { return UnknownRead(address, width); }
+    virtual void Write(uint32_t address, uint32_t value, int width) {
+        (void)value;
+        UnknownWrite(address, width);
+    }
 
     // The serial driver switched the profile's IrDA port into or out of infrared mode.
     virtual void OnSerialIrMode(bool on) { (void)on; }
@@ -51,7 +77,12 @@ class SimChip {
 
   protected:
     // Logs an access the real chip would not accept ("read of write-only register", ...).
+    void GuestError(std::string what) { guestLog_.Add(std::move(what)); }
     void GuestAccessError(const char* what, uint32_t address, int width);
+    // An offset the model does not know: one guest error; the read gives 0, the write is
+    // dropped.
+    [[gnu::noinline, gnu::cold]] uint32_t UnknownRead(uint32_t address, int width);
+    [[gnu::noinline, gnu::cold]] void UnknownWrite(uint32_t address, int width);
     // Registers of the 32-bit peripheral bus take whole-word accesses only; anything else is
     // a guest error (reads give 0, writes are dropped).
     bool WordAccess(uint32_t address, int width) {
@@ -76,7 +107,8 @@ class SimChip {
         return value;
     }
 
-    SimHandheld& handheld;
+    SimClock& clock_;
+    SimIrAir& air_;
 
   private:
     // Reports a narrow access to a word register; false.
@@ -96,6 +128,7 @@ class SimChip {
     mutable uint32_t cachedBase_ = 1;  // no page starts at an odd address
     mutable PageBytes* cachedPage_ = nullptr;
     std::vector<MaskChange> maskHistory_;
+    SimGuestLog& guestLog_;
 };
 
 // A free-running 32-bit up-counter driven by the virtual clock, as the chips' operating-system

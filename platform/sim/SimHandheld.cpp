@@ -67,7 +67,8 @@ class SimHandheld::Page : public RegisterBlock {
 
 SimHandheld::SimHandheld(const SimProfile& profile) : profile_(profile) {
     queryFails_ = profile.queryFails;
-    chip_ = profile.makeChip ? profile.makeChip(*this) : std::make_unique<SimChip>(*this);
+    const SimChipWiring wiring{clock_, air_, guestLog_, profile.irUartIndex};
+    chip_ = profile.makeChip ? profile.makeChip(wiring) : std::make_unique<SimChip>(wiring);
     FillSimRegistry(profile_, registry_);
 }
 

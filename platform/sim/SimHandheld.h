@@ -62,8 +62,8 @@ class SimHandheld : public IrPlatform {
         uint32_t selector, word0, word1;
     };
     const std::vector<SystemCallRecord>& SystemCalls() const { return systemCalls_; }
-    const std::vector<std::string>& GuestErrors() const { return guestErrors_; }
-    void GuestError(const std::string& what) { guestErrors_.push_back(what); }
+    const std::vector<std::string>& GuestErrors() const { return guestLog_.Lines(); }
+    void GuestError(const std::string& what) { guestLog_.Add(what); }
     int OpenMappings() const { return static_cast<int>(mappings_.size()); }
     // Serial activity, one line per call: "open COM3:", "ir on", "close", ...
     const std::vector<std::string>& SerialLog() const { return serialLog_; }
@@ -110,6 +110,7 @@ class SimHandheld : public IrPlatform {
     SimProfile profile_;
     SimClock clock_;
     SimIrAir air_;
+    SimGuestLog guestLog_;
     CMemoryRegistry registry_;
     std::unique_ptr<SimChip> chip_;
 
@@ -126,7 +127,6 @@ class SimHandheld : public IrPlatform {
     uint32_t quantum_ = kNormalQuantum;
     std::vector<SchedulingChange> schedulingLog_;
     std::vector<SystemCallRecord> systemCalls_;
-    std::vector<std::string> guestErrors_;
 
     std::map<SerialHandle, std::string> openPorts_;  // handle -> port name
     SerialHandle nextHandle_ = 100;

@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "platform/sim/SimHandheld.h"
-
 using namespace omap;
 
 namespace {
@@ -13,11 +11,11 @@ constexpr uint32_t kFrameBits = 10;  // start, eight data bits, stop
 
 }  // namespace
 
-std::function<std::unique_ptr<SimChip>(SimHandheld&)> SimOmap1510::Maker() {
-    return [](SimHandheld& handheld) { return std::make_unique<SimOmap1510>(handheld); };
+std::function<std::unique_ptr<SimChip>(const SimChipWiring&)> SimOmap1510::Maker() {
+    return [](const SimChipWiring& wiring) { return std::make_unique<SimOmap1510>(wiring); };
 }
 
-SimOmap1510::SimOmap1510(SimHandheld& handheld) : SimChip(handheld) {
+SimOmap1510::SimOmap1510(const SimChipWiring& wiring) : SimChip(wiring) {
     AddPage(kUartPage);
     AddPage(kTimerPage);
     AddPage(kConfigPage);
@@ -49,7 +47,7 @@ SimOmap1510::UartState SimOmap1510::Uart() const {
 
 void SimOmap1510::OnSerialIrMode(bool on) {
     // The serial driver puts the UART into slow infrared mode, or disables it.
-    const uint64_t now = handheld.Clock().Now();
+    const uint64_t now = clock_.Now();
     Sync(now);
     mdr1_ = on ? 0x01 : kModeDisabled;
     Report(now);
@@ -100,7 +98,7 @@ bool SimOmap1510::EmitterOn() const {
 }
 
 void SimOmap1510::Report(uint64_t time) {
-    handheld.Air().Transmit(time, EmitterOn());
+    air_.Transmit(time, EmitterOn());
 }
 
 void SimOmap1510::FindNextEdge() {
@@ -130,7 +128,7 @@ bool SimOmap1510::WakeEvent(uint64_t now) const {
     if (!(wakeControl_ & kWakeEnable) || (mdr1_ & kModeMask) == kModeDisabled) {
         return false;
     }
-    const uint64_t edge = handheld.Air().NextPulseAfter(armedSince_);
+    const uint64_t edge = air_.NextPulseAfter(armedSince_);
     return edge != SimIrAir::kNever && edge <= now;
 }
 
@@ -171,8 +169,10 @@ uint8_t SimOmap1510::ReadUart(uint32_t offset, uint64_t now) {
         case kUartWakeStatus:
             return static_cast<uint8_t>((uart3_[offset] & ~kWakeEvent) |
                                         (WakeEvent(now) ? kWakeEvent : 0));
-        default:
+        case kUartAuxiliary:
             return uart3_[offset];
+        default:
+            return static_cast<uint8_t>(UnknownRead(kUart3 + offset, 1));
     }
 }
 
@@ -183,9 +183,9 @@ void SimOmap1510::WriteUart(uint32_t offset, uint8_t value, uint64_t now) {
             if (bank != Bank::Operational) {
                 dll_ = value;
             } else if (!UartMode()) {
-                handheld.GuestError("UART 3: byte written while not in UART mode");
+                GuestError("UART 3: byte written while not in UART mode");
             } else if (fifo_.size() >= kUartFifo) {
-                handheld.GuestError("UART 3: byte written to a full transmit FIFO");
+                GuestError("UART 3: byte written to a full transmit FIFO");
             } else if (!frameActive_) {
                 frameActive_ = true;
                 frameStart_ = now;
@@ -220,7 +220,7 @@ void SimOmap1510::WriteUart(uint32_t offset, uint8_t value, uint64_t now) {
             if (bank == Bank::ConfigB) {
                 Poke(kUart3 + offset, value, 1);
             } else {
-                handheld.GuestError("UART 3: write to the line status register");
+                GuestError("UART 3: write to the line status register");
             }
             return;
         case kUartMode1:
@@ -240,8 +240,14 @@ void SimOmap1510::WriteUart(uint32_t offset, uint8_t value, uint64_t now) {
             }
             wakeControl_ = value;
             return;
-        default:
+        case kUartWakeStatus:
+            GuestError("UART 3: write to the wake-up status register");
+            return;
+        case kUartAuxiliary:
             Poke(kUart3 + offset, value, 1);
+            return;
+        default:
+            UnknownWrite(kUart3 + offset, 1);
             return;
     }
 }
@@ -290,7 +296,7 @@ void SimOmap1510::RebaseTimer(uint64_t now) {
 // --- Accesses ---
 
 uint32_t SimOmap1510::Read(uint32_t address, int width) {
-    const uint64_t now = handheld.Clock().Now();
+    const uint64_t now = clock_.Now();
     Sync(now);
     // The drivers poll the timer's count and the UART's status in tight loops: those reads
     // take the short way.
@@ -307,14 +313,14 @@ uint32_t SimOmap1510::Read(uint32_t address, int width) {
 uint32_t SimOmap1510::ReadRegister(uint32_t address, int width, uint64_t now) {
     if (address >= kUart3 && address < kUart3 + 0x100) {
         if (width == 2) {
-            handheld.GuestError("UART 3: 16-bit read");
+            GuestError("UART 3: 16-bit read");
             return 0;
         }
         return ReadUart(address - kUart3, now);
     }
     if (address >= kTimer3 && address < kTimer3 + 0x10) {
         if (width != 4) {
-            handheld.GuestError("timer 3: access narrower than a word");
+            GuestError("timer 3: access narrower than a word");
             return 0;
         }
         bool expired = false;
@@ -325,18 +331,24 @@ uint32_t SimOmap1510::ReadRegister(uint32_t address, int width, uint64_t now) {
             }
         } else if (address == kTimer3 + kTimerCount) {
             return TimerCount(now, expired);
+        } else if (address != kTimer3 + kTimerLoad) {
+            return UnknownRead(address, width);
         }
+        return Peek(address, width);
     }
-    return Peek(address, width);
+    if (address == kConfigPage + kPinMux || address == kConfigPage + kModuleConfig) {
+        return Peek(address, width);
+    }
+    return UnknownRead(address, width);
 }
 
 void SimOmap1510::Write(uint32_t address, uint32_t value, int width) {
-    const uint64_t now = handheld.Clock().Now();
+    const uint64_t now = clock_.Now();
     Sync(now);
     ++writes_;
     if (address >= kUart3 && address < kUart3 + 0x100) {
         if (width == 2) {
-            handheld.GuestError("UART 3: 16-bit write");
+            GuestError("UART 3: 16-bit write");
             return;
         }
         WriteUart(address - kUart3, static_cast<uint8_t>(value), now);
@@ -345,11 +357,11 @@ void SimOmap1510::Write(uint32_t address, uint32_t value, int width) {
     }
     if (address >= kTimer3 && address < kTimer3 + 0x10) {
         if (width != 4) {
-            handheld.GuestError("timer 3: access narrower than a word");
+            GuestError("timer 3: access narrower than a word");
             return;
         }
         if (address == kTimer3 + kTimerCount) {
-            handheld.GuestError("timer 3: write to the count register");
+            GuestError("timer 3: write to the count register");
             return;
         }
         if (address == kTimer3 + kTimerControl) {
@@ -362,6 +374,17 @@ void SimOmap1510::Write(uint32_t address, uint32_t value, int width) {
             timerRunning_ = (value & kTimerStart) && (value & kTimerClockEnable);
             return;
         }
+        if (address != kTimer3 + kTimerLoad) {
+            UnknownWrite(address, width);
+            return;
+        }
+        Poke(address, value, width);
+        Report(now);
+        return;
+    }
+    if (address != kConfigPage + kPinMux && address != kConfigPage + kModuleConfig) {
+        UnknownWrite(address, width);
+        return;
     }
     Poke(address, value, width);
     Report(now);  // the pin multiplexer may have routed the line to the transmitter

@@ -76,7 +76,7 @@ constexpr uint32_t kPinMuxUart3Line = 0x080;  // the IR transmitter follows UART
 
 class SimOmap1510 : public SimChip {
   public:
-    explicit SimOmap1510(SimHandheld& handheld);
+    explicit SimOmap1510(const SimChipWiring& wiring);
 
     uint32_t Read(uint32_t address, int width) override;
     void Write(uint32_t address, uint32_t value, int width) override;
@@ -94,7 +94,7 @@ class SimOmap1510 : public SimChip {
     UartState Uart() const;
     uint64_t Writes() const { return writes_; }
 
-    static std::function<std::unique_ptr<SimChip>(SimHandheld&)> Maker();
+    static std::function<std::unique_ptr<SimChip>(const SimChipWiring&)> Maker();
 
   private:
     enum class Bank { Operational, ConfigA, ConfigB };

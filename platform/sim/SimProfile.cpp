@@ -12,30 +12,16 @@
 
 namespace {
 
-// A chip whose pages hold plain values.
-std::function<std::unique_ptr<SimChip>(SimHandheld&)> PlainChip(std::vector<uint32_t> pages) {
-    return [pages](SimHandheld& handheld) {
-        auto chip = std::make_unique<SimChip>(handheld);
-        for (uint32_t page : pages) {
-            chip->AddPage(page);
-        }
-        return chip;
-    };
-}
+using ChipMaker = std::function<std::unique_ptr<SimChip>(const SimChipWiring&)>;
 
-using ChipMaker = std::function<std::unique_ptr<SimChip>(SimHandheld&)>;
-
-const ChipMaker kSa11x0Chip = [](SimHandheld& handheld) {
-    return std::make_unique<SimSa11x0Chip>(handheld);
+const ChipMaker kSa11x0Chip = [](const SimChipWiring& wiring) {
+    return std::make_unique<SimSa11x0Chip>(wiring);
 };
 ChipMaker PxaChip(uint64_t timerHertz) {
-    return [timerHertz](SimHandheld& handheld) {
-        return std::make_unique<SimPxaChip>(handheld, timerHertz);
+    return [timerHertz](const SimChipWiring& wiring) {
+        return std::make_unique<SimPxaChip>(wiring, timerHertz);
     };
 }
-const std::vector<uint32_t> kS3cPages = {0x51000000, 0x56000000, 0x4A000000, 0x4C000000,
-                                         0x50000000, 0x50004000, 0x50008000};
-const std::vector<uint32_t> kOmapPages = {0xFFFB9000, 0xFFFEC000, 0xFFFE1000};
 
 std::vector<SimComPort> StandardPorts() {
     return {
@@ -46,7 +32,7 @@ std::vector<SimComPort> StandardPorts() {
 }
 
 SimProfile Make(const char* id, const char* description, int family, ProcessorInfo info,
-                uint64_t frequency, int irUart, std::vector<uint32_t> pages) {
+                uint64_t frequency, int irUart, ChipMaker makeChip) {
     SimProfile profile;
     profile.id = id;
     profile.description = description;
@@ -55,42 +41,30 @@ SimProfile Make(const char* id, const char* description, int family, ProcessorIn
     profile.performanceFrequency = frequency;
     profile.irUartIndex = irUart;
     profile.comPorts = StandardPorts();
-    profile.makeChip = PlainChip(std::move(pages));
-    return profile;
-}
-
-// A profile whose chip model gives its registers behaviour.
-SimProfile MakeWithChip(const char* id, const char* description, int family, ProcessorInfo info,
-                        uint64_t frequency, int irUart, ChipMaker makeChip) {
-    SimProfile profile =
-        Make(id, description, family, std::move(info), frequency, irUart, std::vector<uint32_t>{});
     profile.makeChip = std::move(makeChip);
     return profile;
 }
 
 std::vector<SimProfile> BuildProfiles() {
     std::vector<SimProfile> profiles;
-    profiles.push_back(MakeWithChip("sa1110", "StrongARM SA-1110 handheld", 1,
-                                    {"StrongARM", "SA1110", 206}, 3686400, 0, kSa11x0Chip));
-    profiles.push_back(MakeWithChip("pxa250", "Intel PXA250 handheld", 2, {"XScale", "PXA250", 400},
-                                    3686400, 1, PxaChip(3686400)));
-    profiles.push_back(MakeWithChip("pxa255", "Intel PXA255 handheld", 3, {"XScale", "PXA255", 400},
-                                    3686400, 3, PxaChip(3686400)));
-    profiles.push_back(MakeWithChip("pxa26x", "Intel PXA263 handheld", 4, {"XScale", "PXA263", 400},
-                                    3686400, 2, PxaChip(3686400)));
-    profiles.push_back(MakeWithChip("pxa27x", "Intel PXA270 handheld", 5, {"XScale", "PXA270", 520},
-                                    3250000, 3, PxaChip(3250000)));
+    profiles.push_back(Make("sa1110", "StrongARM SA-1110 handheld", 1, {"StrongARM", "SA1110", 206},
+                            3686400, 0, kSa11x0Chip));
+    profiles.push_back(Make("pxa250", "Intel PXA250 handheld", 2, {"XScale", "PXA250", 400},
+                            3686400, 1, PxaChip(3686400)));
+    profiles.push_back(Make("pxa255", "Intel PXA255 handheld", 3, {"XScale", "PXA255", 400},
+                            3686400, 3, PxaChip(3686400)));
+    profiles.push_back(Make("pxa26x", "Intel PXA263 handheld", 4, {"XScale", "PXA263", 400},
+                            3686400, 2, PxaChip(3686400)));
+    profiles.push_back(Make("pxa27x", "Intel PXA270 handheld", 5, {"XScale", "PXA270", 520},
+                            3250000, 3, PxaChip(3250000)));
     profiles.push_back(Make("s3c2410", "Samsung S3C2410 handheld", 6, {"ARM920T", "S3C2410", 203},
-                            1000000, 3, kS3cPages));
-    profiles.back().makeChip = SimS3c24xx::Maker(SimS3c2410Config());
+                            1000000, 3, SimS3c24xx::Maker(SimS3c2410Config())));
     profiles.push_back(Make("s3c2440", "Samsung S3C2440 handheld", 6, {"ARM920T", "S3C2440A", 400},
-                            1000000, 3, kS3cPages));
-    profiles.back().makeChip = SimS3c24xx::Maker(SimS3c2440Config());
+                            1000000, 3, SimS3c24xx::Maker(SimS3c2440Config())));
     profiles.push_back(Make("omap1510", "TI OMAP1510 handheld", 7, {"ARM925T", "OMAP1510", 168},
-                            3038000, 0, kOmapPages));
-    profiles.back().makeChip = SimOmap1510::Maker();
+                            3038000, 0, SimOmap1510::Maker()));
     profiles.push_back(Make("unknown", "handheld with an unsupported processor", 0,
-                            {"ARM1136EJ-S", "MX31", 532}, 1000000, 0, {}));
+                            {"ARM1136EJ-S", "MX31", 532}, 1000000, 0, nullptr));
     return profiles;
 }
 

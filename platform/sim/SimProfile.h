@@ -11,7 +11,7 @@
 #include "platform/IrPlatform.h"
 
 class SimChip;
-class SimHandheld;
+struct SimChipWiring;
 class CMemoryRegistry;
 
 struct SimComPort {
@@ -32,8 +32,9 @@ struct SimProfile {
     int irUartIndex = 0;  // UART (1..3) that carries the IR transceiver; 0 for none
     std::vector<SimComPort> comPorts;
     bool obexServerOn = false;
-    // Builds the chip model with its register pages.
-    std::function<std::unique_ptr<SimChip>(SimHandheld&)> makeChip;
+    // Builds the chip model with its register pages; none: a chip whose pages are not
+    // known (nothing maps).
+    std::function<std::unique_ptr<SimChip>(const SimChipWiring&)> makeChip;
 };
 
 const std::vector<SimProfile>& SimProfiles();

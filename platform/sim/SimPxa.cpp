@@ -1,7 +1,5 @@
 #include "platform/sim/SimPxa.h"
 
-#include "platform/sim/SimHandheld.h"
-
 namespace {
 
 // The receive and transmit pins of each UART, by IR UART index - 1.
@@ -16,8 +14,8 @@ uint32_t Bit1(int pin) {
 
 }  // namespace
 
-SimPxaChip::SimPxaChip(SimHandheld& handheld, uint64_t timerHertz)
-    : SimChip(handheld), counter_(timerHertz), irUart_(handheld.Profile().irUartIndex) {
+SimPxaChip::SimPxaChip(const SimChipWiring& wiring, uint64_t timerHertz)
+    : SimChip(wiring), counter_(timerHertz), irUart_(wiring.irUartIndex) {
     for (uint32_t page : {kOsTimerBase, kGpioBase, kInterruptBase}) {
         AddPage(page);
     }
@@ -51,24 +49,49 @@ void SimPxaChip::UpdateEmitter() {
     }
     const uint32_t bit = Bit1(transmitPin_);
     const bool output = (Peek(kGpioBase + kPinDirection1, 4) & bit) != 0;
-    handheld.Air().Transmit(handheld.Clock().Now(),
-                            output && PinIsGpio(transmitPin_) && (latch1_ & bit) != 0);
+    air_.Transmit(clock_.Now(), output && PinIsGpio(transmitPin_) && (latch1_ & bit) != 0);
+}
+
+// The UART registers take byte accesses too; the three that the IR engine and the serial
+// driver use are plain.
+uint32_t SimPxaChip::ReadUart(uint32_t address, int width) {
+    switch (address & 0xFFF) {
+        case kUartInterruptEnable:
+        case kUartScratch:
+        case kUartIrSelect:
+            return Peek(address, width);
+        default:
+            return UnknownRead(address, width);
+    }
+}
+
+void SimPxaChip::WriteUart(uint32_t address, uint32_t value, int width) {
+    switch (address & 0xFFF) {
+        case kUartInterruptEnable:
+        case kUartScratch:
+        case kUartIrSelect:
+            Poke(address, value, width);
+            return;
+        default:
+            UnknownWrite(address, width);
+            return;
+    }
 }
 
 uint32_t SimPxaChip::Read(uint32_t address, int width) {
     const uint32_t page = address & ~0xFFFu;
     if (page != kOsTimerBase && page != kGpioBase && page != kInterruptBase) {
-        return Peek(address, width);  // UART registers take byte accesses too
+        return ReadUart(address, width);
     }
     if (!WordAccess(address, width)) {
         return 0;
     }
     switch (address) {
         case kOsTimerBase + kCounter:
-            return counter_.Read(handheld.Clock());
+            return counter_.Read(clock_);
         case kGpioBase + kPinLevel1: {
             uint32_t inputs = 0;
-            if (receivePin_ >= 0 && handheld.Air().ReceiverIdle(handheld.Clock().Now())) {
+            if (receivePin_ >= 0 && air_.ReceiverIdle(clock_.Now())) {
                 inputs |= Bit1(receivePin_);
             }
             return PinLevels(latch1_, WordAt(gpio_, kPinDirection1), inputs);
@@ -77,15 +100,19 @@ uint32_t SimPxaChip::Read(uint32_t address, int width) {
         case kGpioBase + kPinClear1:
             GuestAccessError("read of a write-only pin register", address, width);
             return 0;
-        default:
+        case kGpioBase + kPinDirection1:
+        case kGpioBase + kAltFunction1Low:
+        case kInterruptBase + kInterruptMask:
             return Peek(address, width);
+        default:
+            return UnknownRead(address, width);
     }
 }
 
 void SimPxaChip::Write(uint32_t address, uint32_t value, int width) {
     const uint32_t page = address & ~0xFFFu;
     if (page != kOsTimerBase && page != kGpioBase && page != kInterruptBase) {
-        Poke(address, value, width);
+        WriteUart(address, value, width);
         return;
     }
     if (!WordAccess(address, width)) {
@@ -93,7 +120,7 @@ void SimPxaChip::Write(uint32_t address, uint32_t value, int width) {
     }
     switch (address) {
         case kOsTimerBase + kCounter:
-            counter_.Write(handheld.Clock(), value);
+            counter_.Write(clock_, value);
             return;
         case kGpioBase + kPinLevel1:
             GuestAccessError("write to the read-only pin level register", address, width);
@@ -107,13 +134,15 @@ void SimPxaChip::Write(uint32_t address, uint32_t value, int width) {
         case kInterruptBase + kInterruptMask:
             WriteMask(address, value);
             return;
-        default:
+        case kGpioBase + kPinDirection1:
+        case kGpioBase + kAltFunction1Low:
             Poke(address, value, width);
             break;
+        default:
+            UnknownWrite(address, width);
+            return;
     }
-    if (page == kGpioBase) {
-        UpdateEmitter();
-    }
+    UpdateEmitter();
 }
 
 void SimPxaChip::OnSerialIrMode(bool on) {

@@ -34,6 +34,7 @@ class SimPxaChip : public SimChip {
 
     // UART.
     static constexpr uint32_t kUartInterruptEnable = 0x04;
+    static constexpr uint32_t kUartScratch = 0x1C;  // plain
     static constexpr uint32_t kUartUnitEnable = 0x40;
     static constexpr uint32_t kUartIrSelect = 0x20;
     static constexpr uint32_t kUartIrTransmit = 0x01;
@@ -47,7 +48,7 @@ class SimPxaChip : public SimChip {
     static constexpr uint32_t kBootInterruptMask = 0x0C402A00;
 
     // `timerHertz` is 3686400 on the PXA25x/26x and 3250000 on the PXA27x.
-    SimPxaChip(SimHandheld& handheld, uint64_t timerHertz);
+    SimPxaChip(const SimChipWiring& wiring, uint64_t timerHertz);
 
     uint32_t Read(uint32_t address, int width) override;
     void Write(uint32_t address, uint32_t value, int width) override;
@@ -60,6 +61,8 @@ class SimPxaChip : public SimChip {
     uint32_t OutputLatch1() const { return latch1_; }
 
   private:
+    uint32_t ReadUart(uint32_t address, int width);
+    void WriteUart(uint32_t address, uint32_t value, int width);
     bool PinIsGpio(int pin) const;
     void UpdateEmitter();
 

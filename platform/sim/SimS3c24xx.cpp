@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "platform/sim/SimHandheld.h"
-
 using namespace s3c;
 
 namespace {
@@ -58,14 +56,15 @@ SimS3c24xxConfig SimS3c2440Config() {
     return config;
 }
 
-std::function<std::unique_ptr<SimChip>(SimHandheld&)> SimS3c24xx::Maker(
+std::function<std::unique_ptr<SimChip>(const SimChipWiring&)> SimS3c24xx::Maker(
     const SimS3c24xxConfig& config) {
-    return
-        [config](SimHandheld& handheld) { return std::make_unique<SimS3c24xx>(handheld, config); };
+    return [config](const SimChipWiring& wiring) {
+        return std::make_unique<SimS3c24xx>(wiring, config);
+    };
 }
 
-SimS3c24xx::SimS3c24xx(SimHandheld& handheld, const SimS3c24xxConfig& config)
-    : SimChip(handheld), config_(config) {
+SimS3c24xx::SimS3c24xx(const SimChipWiring& wiring, const SimS3c24xxConfig& config)
+    : SimChip(wiring), config_(config) {
     for (uint32_t page : {kPwmBase, kGpioBase, kInterruptBase, kClockBase}) {
         AddPage(page);
     }
@@ -73,7 +72,7 @@ SimS3c24xx::SimS3c24xx(SimHandheld& handheld, const SimS3c24xxConfig& config)
         AddPage(page);
         Poke(page + kUartLineControl, 0x03, 4);  // 8 data bits, no parity, 1 stop bit
     }
-    irUart_ = handheld.Profile().irUartIndex;
+    irUart_ = wiring.irUartIndex;
     pwm_ = PageMemory(kPwmBase);
     gpio_ = PageMemory(kGpioBase);
     Poke(kClockBase + kClockDivider, config.clockDivider, 4);
@@ -238,7 +237,7 @@ uint32_t SimS3c24xx::ReadPortHData(uint64_t now) {
     const uint32_t pin = ReceivePin(irUart_);
     if (PinMode(WordAt(gpio_, kPortHControl), pin) == kPinInput) {
         const uint32_t mask = 1u << pin;
-        data = handheld.Air().ReceiverIdle(now) ? (data | mask) : (data & ~mask);
+        data = air_.ReceiverIdle(now) ? (data | mask) : (data & ~mask);
     }
     return data;
 }
@@ -250,7 +249,7 @@ void SimS3c24xx::UpdateEmitter(uint64_t now) {
     const uint32_t pin = TransmitPin(irUart_);
     const bool on = PinMode(Reg(kGpioBase + kPortHControl), pin) == kPinOutput &&
                     (Reg(kGpioBase + kPortHData) & (1u << pin)) != 0;
-    handheld.Air().Transmit(now, on);
+    air_.Transmit(now, on);
 }
 
 uint32_t SimS3c24xx::Read(uint32_t address, int width) {
@@ -259,27 +258,64 @@ uint32_t SimS3c24xx::Read(uint32_t address, int width) {
     if ((address & ~0xFFFu) == kPwmBase && width == 4) {
         for (int t = 0; t < 3; ++t) {
             if (address == kPwmBase + kTimers[t].countObservation) {
-                return Evaluate(t, handheld.Clock().Now()).count;
+                return Evaluate(t, clock_.Now()).count;
             }
         }
     } else if (address == kGpioBase + kPortHData && width == 4) {
-        return ReadPortHData(handheld.Clock().Now());
+        return ReadPortHData(clock_.Now());
     }
     return ReadRegister(address, width);
 }
 
+bool SimS3c24xx::IsUartPage(uint32_t address) {
+    return InPage(address, kUartBases[0]) || InPage(address, kUartBases[1]) ||
+           InPage(address, kUartBases[2]);
+}
+
+bool SimS3c24xx::IsPlainRegister(uint32_t address) {
+    if (IsUartPage(address)) {
+        switch (address & 0xFFF) {
+            case kUartLineControl:
+            case kUartControl:
+            case kUartFifoControl:
+            case kUartModemControl:
+                return true;
+            default:
+                return false;
+        }
+    }
+    switch (address) {
+        case kPwmBase + kTimerConfig0:
+        case kPwmBase + kTimerConfig1:
+        case kPwmBase + kTimerControl:
+        case kPwmBase + kTimers[0].countBuffer:
+        case kPwmBase + kTimers[1].countBuffer:
+        case kPwmBase + kTimers[2].countBuffer:
+        case kPwmBase + kCompareBuffer2:
+        case kPwmBase + kCompareBuffer3:
+        case kGpioBase + kPortHControl:
+        case kGpioBase + kPortHPullUp:
+        case kInterruptBase + kInterruptMode:
+        case kInterruptBase + kInterruptMask:
+        case kInterruptBase + kInterruptPriority:
+        case kClockBase + kClockDivider:
+            return true;
+        default:
+            return false;
+    }
+}
+
 uint32_t SimS3c24xx::ReadRegister(uint32_t address, int width) {
-    const uint32_t page = address & ~0xFFFu;
-    if (page == kUartBases[0] || page == kUartBases[1] || page == kUartBases[2]) {
-        return Peek(address, width);  // the UARTs take byte and word accesses alike
+    if (IsUartPage(address)) {  // the UARTs take byte and word accesses alike
+        return IsPlainRegister(address) ? Peek(address, width) : UnknownRead(address, width);
     }
     if (width != 4) [[unlikely]] {
         char text[80];
         std::snprintf(text, sizeof text, "%d-byte read of word register 0x%08X", width, address);
-        handheld.GuestError(text);
+        GuestError(text);
         return 0;
     }
-    const uint64_t now = handheld.Clock().Now();
+    const uint64_t now = clock_.Now();
     switch (address) {
         case kPwmBase + kTimers[0].countObservation:
             return Evaluate(0, now).count;
@@ -292,29 +328,31 @@ uint32_t SimS3c24xx::ReadRegister(uint32_t address, int width) {
         case kInterruptBase + kSourcePending:
         case kInterruptBase + kInterruptPending:
             UpdatePending(now);
-            break;
+            return Peek(address, width);
         default:
-            break;
+            return IsPlainRegister(address) ? Peek(address, width) : UnknownRead(address, width);
     }
-    return Peek(address, width);
 }
 
 void SimS3c24xx::Write(uint32_t address, uint32_t value, int width) {
-    if (InPage(address, kUartBases[0]) || InPage(address, kUartBases[1]) ||
-        InPage(address, kUartBases[2])) {
-        Poke(address, value, width);
+    if (IsUartPage(address)) {
+        if (IsPlainRegister(address)) {
+            Poke(address, value, width);
+        } else {
+            UnknownWrite(address, width);
+        }
         return;
     }
     if (width != 4) {
         char text[80];
         std::snprintf(text, sizeof text, "%d-byte write of word register 0x%08X", width, address);
-        handheld.GuestError(text);
+        GuestError(text);
         return;
     }
-    const uint64_t now = handheld.Clock().Now();
+    const uint64_t now = clock_.Now();
     for (int t = 0; t < 3; ++t) {
         if (address == kPwmBase + kTimers[t].countObservation) {
-            handheld.GuestError("write to a timer's count observation register");
+            GuestError("write to a timer's count observation register");
             return;
         }
         if (address == kPwmBase + kTimers[t].countBuffer) {
@@ -340,6 +378,10 @@ void SimS3c24xx::Write(uint32_t address, uint32_t value, int width) {
         address == kInterruptBase + kInterruptPending) {
         UpdatePending(now);  // write 1 to clear
         Poke(address, Reg(address) & ~value, 4);
+        return;
+    }
+    if (address != kGpioBase + kPortHData && !IsPlainRegister(address)) {
+        UnknownWrite(address, width);
         return;
     }
     Poke(address, value, 4);

@@ -37,6 +37,8 @@ struct TimerLayout {
     uint32_t dividerShift;
     uint32_t interrupt;  // bit in source pending, mask and interrupt pending
 };
+constexpr uint32_t kCompareBuffer2 = 0x28;  // plain: the drivers do not use the PWM outputs
+constexpr uint32_t kCompareBuffer3 = 0x34;
 constexpr TimerLayout kTimers[3] = {
     {0x24, 0x2C, 0x1000, 0x2000, 0x8000, 8, 0x1000},
     {0x30, 0x38, 0x10000, 0x20000, 0x80000, 12, 0x2000},
@@ -46,20 +48,26 @@ constexpr TimerLayout kTimers[3] = {
 // GPIO block: port H, two control bits per pin.
 constexpr uint32_t kPortHControl = 0x70;
 constexpr uint32_t kPortHData = 0x74;
+constexpr uint32_t kPortHPullUp = 0x78;  // plain
 constexpr uint32_t kPinInput = 0x0;
 constexpr uint32_t kPinOutput = 0x1;
 constexpr uint32_t kPinFunction = 0x2;
 
 // Interrupt controller.
 constexpr uint32_t kSourcePending = 0x00;
-constexpr uint32_t kInterruptMask = 0x08;  // 1 = masked
+constexpr uint32_t kInterruptMode = 0x04;      // plain
+constexpr uint32_t kInterruptMask = 0x08;      // 1 = masked
+constexpr uint32_t kInterruptPriority = 0x0C;  // plain
 constexpr uint32_t kInterruptPending = 0x10;
 
 // Clock block.
 constexpr uint32_t kClockDivider = 0x14;  // bit 0: PCLK = HCLK / 2; bits 1(-2): HCLK divider
 
-// UART line control.
+// UART: line control, and the control, FIFO and modem registers as plain values.
 constexpr uint32_t kUartLineControl = 0x00;
+constexpr uint32_t kUartControl = 0x04;
+constexpr uint32_t kUartFifoControl = 0x08;
+constexpr uint32_t kUartModemControl = 0x0C;
 constexpr uint32_t kUartInfraredMode = 0x40;
 
 }  // namespace s3c
@@ -81,7 +89,7 @@ SimS3c24xxConfig SimS3c2440Config();
 
 class SimS3c24xx : public SimChip {
   public:
-    SimS3c24xx(SimHandheld& handheld, const SimS3c24xxConfig& config);
+    SimS3c24xx(const SimChipWiring& wiring, const SimS3c24xxConfig& config);
 
     uint32_t Read(uint32_t address, int width) override;
     void Write(uint32_t address, uint32_t value, int width) override;
@@ -90,7 +98,7 @@ class SimS3c24xx : public SimChip {
     // The rate of timer 2, 3 or 4 (index 0..2) in ticks per second, as now configured.
     double TimerHz(int timer) const;
 
-    static std::function<std::unique_ptr<SimChip>(SimHandheld&)> Maker(
+    static std::function<std::unique_ptr<SimChip>(const SimChipWiring&)> Maker(
         const SimS3c24xxConfig& config);
 
   private:
@@ -116,6 +124,9 @@ class SimS3c24xx : public SimChip {
     };
 
     [[gnu::noinline]] uint32_t ReadRegister(uint32_t address, int width);
+    static bool IsUartPage(uint32_t address);
+    // The registers that keep what was written.
+    static bool IsPlainRegister(uint32_t address);
     uint32_t Reg(uint32_t address) const { return Peek(address, 4); }
     uint32_t PwmReg(uint32_t offset) const { return WordAt(pwm_, offset); }
     // The course of a timer changed: its progress is worked out afresh.

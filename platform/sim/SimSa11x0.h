@@ -45,7 +45,7 @@ class SimSa11x0Chip : public SimChip {
     static constexpr uint32_t kBootDirection = 0x000020F1;
     static constexpr uint32_t kBootInterruptMask = 0x0C402A00;
 
-    explicit SimSa11x0Chip(SimHandheld& handheld);
+    explicit SimSa11x0Chip(const SimChipWiring& wiring);
 
     uint32_t Read(uint32_t address, int width) override;
     void Write(uint32_t address, uint32_t value, int width) override;

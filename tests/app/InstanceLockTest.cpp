@@ -85,7 +85,8 @@ TEST(InstanceLockTest, UnusableRootIsAFailureNotALock) {
     // A root that is a file, and one whose lock file name is taken by a folder.
     const std::string plainFile = root / "file";
     std::ofstream(plainFile) << "x";
-    std::filesystem::create_directories(root / (std::string("folder/") + CInstanceLock::kFileName));
+    std::filesystem::create_directories(std::filesystem::path(root / "folder") /
+                                        CInstanceLock::kFileName);
     for (const std::string& path : {plainFile, root / "folder", root / "missing"}) {
         CInstanceLock lock(path);
         EXPECT_EQ(lock.Take(), CInstanceLock::kFailed) << path;

@@ -24,7 +24,9 @@ struct Snapshot {
 class OmapDriver {
   public:
     OmapDriver() : OmapDriver(*FindSimProfile("omap1510")) {}
-    explicit OmapDriver(const SimProfile& profile) : handheld(profile), driver(handheld) {
+    // `failingPage`: a page that does not map (0: none).
+    explicit OmapDriver(const SimProfile& profile, uint32_t failingPage = 0)
+        : handheld(profile), driver(FailingMapping(handheld, failingPage)) {
         driver.SetPortName("COM3:");
         handheld.SetThreadValues(180, 40);
         // Timer 3 as some other user left it.
@@ -32,6 +34,12 @@ class OmapDriver {
         Chip().Poke(kTimer3 + kTimerControl, 0x28, 4);
     }
 
+    static SimHandheld& FailingMapping(SimHandheld& handheld, uint32_t page) {
+        if (page != 0) {
+            handheld.FailMapping(page);
+        }
+        return handheld;
+    }
     SimOmap1510& Chip() { return static_cast<SimOmap1510&>(handheld.Chip()); }
     Snapshot Take() {
         return {Chip().Uart(),
@@ -214,14 +222,8 @@ class OmapExit : public ::testing::TestWithParam<ExitCase> {};
 // Compared with the system's state once the port is closed again, as the callers close it
 // after every send and capture: a send leaves the loaded UART in break until then.
 TEST_P(OmapExit, RestoresRegistersAndScheduling) {
-    SimProfile profile = *FindSimProfile("omap1510");
-    if (GetParam().result == kIrNotMapped) {
-        profile.makeChip = [](SimHandheld& handheld) -> std::unique_ptr<SimChip> {
-            handheld.FailMapping(kTimerPage);
-            return std::make_unique<SimOmap1510>(handheld);
-        };
-    }
-    OmapDriver omap(profile);
+    OmapDriver omap(*FindSimProfile("omap1510"),
+                    GetParam().result == kIrNotMapped ? kTimerPage : 0);
     Snapshot before = omap.Take();
     GetParam().arrange(omap);
     before.priority = omap.handheld.ThreadPriority();

@@ -47,8 +47,16 @@ Snapshot Take(SimHandheld& handheld) {
 
 class S3cDriver {
   public:
-    explicit S3cDriver(const SimProfile& profile) : handheld(profile), driver(handheld) {
+    // `failingPage`: a page that does not map (0: none).
+    explicit S3cDriver(const SimProfile& profile, uint32_t failingPage = 0)
+        : handheld(profile), driver(FailingMapping(handheld, failingPage)) {
         driver.SetPortName("COM3:");
+    }
+    static SimHandheld& FailingMapping(SimHandheld& handheld, uint32_t page) {
+        if (page != 0) {
+            handheld.FailMapping(page);
+        }
+        return handheld;
     }
 
     // Loads a signal and sends it once; the emitter's record starts with the send.
@@ -271,13 +279,7 @@ TEST_P(S3cExit, RestoresRegistersAndScheduling) {
     if (GetParam().result == kIrNoIrUart) {
         profile.irUartIndex = 0;  // the IrDA port switches no UART
     }
-    if (GetParam().result == kIrNotMapped) {
-        profile.makeChip = [](SimHandheld& handheld) -> std::unique_ptr<SimChip> {
-            handheld.FailMapping(kInterruptBase);
-            return std::make_unique<SimS3c24xx>(handheld, SimS3c2410Config());
-        };
-    }
-    S3cDriver s3c(profile);
+    S3cDriver s3c(profile, GetParam().result == kIrNotMapped ? kInterruptBase : 0);
     s3c.handheld.SetThreadValues(180, 40);
     GetParam().arrange(s3c);
     const Snapshot before = Take(s3c.handheld);

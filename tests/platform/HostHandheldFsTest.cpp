@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <filesystem>
 
 #include "tests/support/FailingHostFs.h"
@@ -96,6 +99,32 @@ TEST_F(HostHandheldFsTest, ListsMatchingFilesIgnoringCase) {
               (std::vector<std::string>{"TV_Sony.PDB", "a.PDB", "b.pdb"}));
     EXPECT_TRUE(device_.ListFiles("\\Missing\\", "*.PDB").empty());
     EXPECT_TRUE(device_.ListFiles("\\..\\", "*.PDB").empty());
+}
+
+// The heads of a folder's files, read beside the folder, are what opening each listed file
+// by its path gives; links, pipes and folders are left out, as opening them by path does.
+TEST_F(HostHandheldFsTest, FileHeadsAreTheListedFilesFirstBytes) {
+    WriteHostFile(folder_ / "root/My Documents/long.PDB", std::vector<uint8_t>(100, 7));
+    WriteHostFile(folder_ / "root/My Documents/empty.pdb", {});
+    WriteHostFile(folder_ / "root/My Documents/other.txt", {9});
+    fs::create_directories(folder_ / "root/My Documents/Folder.PDB");
+    fs::create_symlink(folder_ / "outside.PDB", folder_ / "root/My Documents/link.PDB");
+    ASSERT_EQ(::mkfifo((folder_ / "root/My Documents/pipe.PDB").c_str(), 0600), 0);
+
+    const auto heads = device_.ReadFileHeads("\\my documents", "*.PDB", 8);
+    std::vector<std::string> names;
+    for (const auto& head : heads) {
+        names.push_back(head.name);
+        EXPECT_TRUE(head.readable) << head.name;
+        const std::vector<uint8_t> all = ReadAll("\\My Documents\\" + head.name);
+        EXPECT_EQ(head.length, all.size()) << head.name;
+        EXPECT_EQ(head.bytes,
+                  std::vector<uint8_t>(all.begin(), all.begin() + std::min<size_t>(8, all.size())))
+            << head.name;
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"TV_Sony.PDB", "empty.pdb", "long.PDB"}));
+    EXPECT_TRUE(device_.ReadFileHeads("\\Missing", "*.PDB", 8).empty());
+    EXPECT_TRUE(device_.ReadFileHeads("\\..", "*.PDB", 8).empty());
 }
 
 struct PatternCase {

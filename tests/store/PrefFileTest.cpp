@@ -188,6 +188,68 @@ TEST(PrefFileTest, UsedListClosesGaps) {
     EXPECT_EQ(LoadUsedList(root.fs, kUsed), (std::vector<QString>{"a", "c"}));
 }
 
+// Saving the state writes the file once, and leaves the same bytes as writing its records
+// one by one would: records of other keys keep their place, an emptied slot goes, new
+// records come at the end in order.
+TEST(PrefFileTest, SaveStateIsOneWriteWithTheBytesOfSingleWrites) {
+    RawDatabase db;
+    db.name = "ArdelRemoteDefPref";
+    db.type = "ARpr";
+    db.records = {Keyed(999, {'x', 0, 0, 0}), Keyed(380, {'A', 0, 0, 0}),
+                  Keyed(20, {'\\', 0, 'C', 0, 0, 0}), Keyed(330, {3, 1, 1, 0, 0, 0})};
+    RemoteState state;
+    state.hotCodebases[0] = state.hotCodebases[1] = QStringLiteral("\\TV_A.PDB");
+    state.currentForm = 1;
+    state.hardKeys[4].used = false;
+    state.irPort = QStringLiteral("COM3:");
+
+    DeviceRoot single;
+    single.Write(kDefPref, db.Image());
+    RemoteState copy = state;
+    for (int form = 0; form < kFormCount; ++form) {
+        ASSERT_TRUE(StoreHotCodebase(single.fs, kDefPref, form, copy.hotCodebases[size_t(form)]));
+    }
+    ASSERT_TRUE(WritePrefRecord(single.fs, kDefPref, kPrefKeyScreen, PrefBlock({1, 1, 1, 0})));
+    for (int slot = 0; slot < kHardKeyCount; ++slot) {
+        const HardKeyAssignment key =
+            slot == 4 ? HardKeyAssignment{false, -1, -1} : copy.hardKeys[size_t(slot)];
+        ASSERT_TRUE(WritePrefRecord(
+            single.fs, kDefPref, PrefKeyHardKey(slot),
+            PrefBlock({uint8_t(key.used), uint8_t(key.form), uint8_t(key.button)})));
+    }
+    ASSERT_TRUE(
+        WritePrefRecord(single.fs, kDefPref, kPrefKeyLastForms, PrefBlock({0, 0, 0, 0, 0, 0})));
+    ASSERT_TRUE(WritePrefRecord(single.fs, kDefPref, kPrefKeyIrPort,
+                                PrefStringWithTerminator(QStringLiteral("COM3:"))));
+
+    DeviceRoot batch;
+    batch.Write(kDefPref, db.Image());
+    batch.fs.FailStep(0);
+    ASSERT_TRUE(SaveState(batch.fs, kDefPref, state));
+    const int saveSteps = batch.fs.Steps();
+    EXPECT_EQ(batch.Read(kDefPref), single.Read(kDefPref));
+
+    // As many changes to the medium as the write of one record.
+    batch.fs.FailStep(0);
+    ASSERT_TRUE(WritePrefRecord(batch.fs, kDefPref, kPrefKeyIrPort,
+                                PrefStringWithTerminator(QStringLiteral("COM3:"))));
+    EXPECT_EQ(saveSteps, batch.fs.Steps());
+}
+
+// A write that fails part way leaves the file as it was: the state is saved whole or not.
+TEST(PrefFileTest, AFailedSaveLeavesTheFileAsItWas) {
+    DeviceRoot root;
+    RemoteState state;
+    state.irPort = QStringLiteral("COM1:");
+    ASSERT_TRUE(SaveState(root.fs, kDefPref, state));
+    const Bytes before = root.Read(kDefPref);
+    state.irPort = QStringLiteral("COM2:");
+    state.currentForm = 7;
+    root.fs.FailStep(2);
+    EXPECT_FALSE(SaveState(root.fs, kDefPref, state));
+    EXPECT_EQ(root.Read(kDefPref), before);
+}
+
 TEST(PrefFileTest, AFileThatCannotBeCreatedIsReportedForEveryWrite) {
     DeviceRoot root;
     const QString path = QStringLiteral("\\Missing folder\\DefPref.PDB");
