@@ -1,5 +1,6 @@
 #include "ir/protocols/ProtocolEngine.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -23,10 +24,32 @@ bool SpaceMatches(int32_t measuredUs, int32_t nominalUs, int32_t slackUs) {
                                     int64_t{nominalUs} + quarter);
 }
 
+int64_t MarkDeviationPermille(int64_t measuredUs, int64_t nominalUs, int64_t slackUs) {
+    if (nominalUs <= 0) {
+        return 0;
+    }
+    const int64_t offUs = measuredUs < nominalUs             ? nominalUs - measuredUs
+                          : measuredUs > nominalUs + slackUs ? measuredUs - nominalUs - slackUs
+                                                             : 0;
+    return offUs * 1000 / nominalUs;
+}
+
+int64_t SpaceDeviationPermille(int64_t measuredUs, int64_t nominalUs, int64_t slackUs) {
+    if (nominalUs <= 0) {
+        return 0;
+    }
+    const int64_t lengthUs = measuredUs < 0 ? -measuredUs : measuredUs;
+    const int64_t offUs = lengthUs > nominalUs             ? lengthUs - nominalUs
+                          : lengthUs < nominalUs - slackUs ? nominalUs - slackUs - lengthUs
+                                                           : 0;
+    return offUs * 1000 / nominalUs;
+}
+
 bool CDurationCursor::Mark(int32_t nominalUs) {
     if (!MarkMatches(Peek(), nominalUs, slackUs_)) {
         return false;
     }
+    Weigh(MarkDeviationPermille(Peek(), nominalUs, slackUs_));
     ++position_;
     return true;
 }
@@ -35,6 +58,7 @@ bool CDurationCursor::Space(int32_t nominalUs) {
     if (!SpaceMatches(Peek(), nominalUs, slackUs_)) {
         return false;
     }
+    Weigh(SpaceDeviationPermille(Peek(), nominalUs, slackUs_));
     ++position_;
     return true;
 }
@@ -103,9 +127,11 @@ bool CBiphaseReader::Load() {
         return false;
     }
     const int64_t allowedUs = int64_t{unitUs_} * 3 / 8 + slack / 2;
-    if (std::llabs(lengthUs - units * unitUs_) > allowedUs) {
+    const int64_t offUs = std::llabs(lengthUs - units * unitUs_);
+    if (offUs > allowedUs) {
         return false;
     }
+    cursor_.Weigh(std::max<int64_t>(offUs - slack / 2, 0) * 1000 / (units * unitUs_));
     left_ = static_cast<int>(units);
     cursor_.Skip();
     return true;
