@@ -17,6 +17,7 @@ ImportedRemote Import(const LircRemote& remote) {
     ImportedRemote imported;
     imported.name = remote.name;
     imported.line = remote.line;
+    imported.comments = remote.comments;
     CLircTransmitter transmitter(remote);
     const QString remoteReason = transmitter.Check();
     const std::vector<uint64_t> toggles = transmitter.ToggleStates();

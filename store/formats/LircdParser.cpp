@@ -1,5 +1,7 @@
 #include "store/formats/LircdParser.h"
 
+#include "store/formats/TextLines.h"
+
 #include <algorithm>
 #include <array>
 #include <limits>
@@ -212,6 +214,7 @@ class CLircdReader {
     bool inRaw_ = false;  // the last raw code of remote_ takes lengths
     std::vector<LircRemote>* remotes_ = nullptr;
     std::vector<QString>* notes_ = nullptr;
+    std::vector<QString> comments_;  // since the last remote's end
 };
 
 bool CLircdReader::CountButton() {
@@ -449,6 +452,8 @@ bool CLircdReader::EndRemote() {
         line_ = remote_.line;
         return Fail(QStringLiteral("the remote has no name."));
     }
+    remote_.comments = std::move(comments_);
+    comments_.clear();
     remotes_->push_back(std::move(remote_));
     remote_ = LircRemote();
     mode_ = Mode::Outside;
@@ -604,7 +609,8 @@ bool CLircdReader::Read(std::vector<LircRemote>& remotes, std::vector<QString>& 
     size_t pos = 0;
     while (pos < content_.size()) {
         const size_t end = std::min(content_.find('\n', pos), content_.size());
-        CWords words(content_.substr(pos, end - pos));
+        const std::string_view text = content_.substr(pos, end - pos);
+        CWords words(text);
         pos = end + 1;
         ++line_;
         tokens.clear();
@@ -615,7 +621,11 @@ bool CLircdReader::Read(std::vector<LircRemote>& remotes, std::vector<QString>& 
             }
             tokens.push_back(*word);
         }
-        if (!tokens.empty() && !Line(tokens, words)) {
+        if (tokens.empty()) {
+            AddComment(QByteArray(text.data(), qsizetype(text.size())).trimmed(), comments_);
+            continue;
+        }
+        if (!Line(tokens, words)) {
             return false;
         }
     }

@@ -81,6 +81,7 @@ struct LircRemote {
     bool hasRawCodes = false;
     std::vector<LircCode> codes;
     std::vector<LircRawCode> rawCodes;
+    std::vector<QString> comments;  // the comment lines before its end, without their '#'
 };
 
 }  // namespace lircd
