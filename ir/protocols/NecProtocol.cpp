@@ -57,7 +57,7 @@ bool ReadStop(CDurationCursor& cursor, const PulseDistanceTiming& timing) {
     if (!LooseBitMark(markUs, timing, cursor.SlackUs())) {
         return false;
     }
-    cursor.Weigh(MarkDeviationPermille(markUs, timing.bitMarkUs, cursor.SlackUs()));
+    cursor.Weigh(MarkOffUs(markUs, timing.bitMarkUs, cursor.SlackUs()), timing.bitMarkUs);
     cursor.Skip();
     return cursor.Gap(timing.minGapUs);
 }
@@ -66,12 +66,13 @@ bool ReadStop(CDurationCursor& cursor, const PulseDistanceTiming& timing) {
 // spaces short by the same amount, by the period of mark and space: within half a unit of
 // a zero's or a one's.
 bool ReadBit(CDurationCursor& cursor, const PulseDistanceTiming& timing, bool& one) {
-    for (const bool value : {true, false}) {
-        CDurationCursor strict = cursor;
-        if (strict.Mark(timing.bitMarkUs) &&
-            strict.Space(value ? timing.oneSpaceUs : timing.zeroSpaceUs)) {
+    CDurationCursor strict = cursor;
+    if (strict.Mark(timing.bitMarkUs)) {
+        // A space that does not match neither moves nor weighs the cursor.
+        const int32_t spaceUs = strict.Peek();
+        if (strict.Space(timing.oneSpaceUs) || strict.Space(timing.zeroSpaceUs)) {
+            one = SpaceMatches(spaceUs, timing.oneSpaceUs, cursor.SlackUs());
             cursor = strict;
-            one = value;
             return true;
         }
     }
@@ -94,7 +95,7 @@ bool ReadBit(CDurationCursor& cursor, const PulseDistanceTiming& timing, bool& o
         return false;
     }
     one = nominalUs == oneUs;
-    cursor.Weigh(offUs * 1000 / nominalUs);
+    cursor.Weigh(offUs, nominalUs);
     cursor.Skip();
     cursor.Skip();
     return true;

@@ -24,32 +24,24 @@ bool SpaceMatches(int32_t measuredUs, int32_t nominalUs, int32_t slackUs) {
                                     int64_t{nominalUs} + quarter);
 }
 
-int64_t MarkDeviationPermille(int64_t measuredUs, int64_t nominalUs, int64_t slackUs) {
-    if (nominalUs <= 0) {
-        return 0;
-    }
-    const int64_t offUs = measuredUs < nominalUs             ? nominalUs - measuredUs
-                          : measuredUs > nominalUs + slackUs ? measuredUs - nominalUs - slackUs
-                                                             : 0;
-    return offUs * 1000 / nominalUs;
+int64_t MarkOffUs(int64_t measuredUs, int64_t nominalUs, int64_t slackUs) {
+    return measuredUs < nominalUs             ? nominalUs - measuredUs
+           : measuredUs > nominalUs + slackUs ? measuredUs - nominalUs - slackUs
+                                              : 0;
 }
 
-int64_t SpaceDeviationPermille(int64_t measuredUs, int64_t nominalUs, int64_t slackUs) {
-    if (nominalUs <= 0) {
-        return 0;
-    }
+int64_t SpaceOffUs(int64_t measuredUs, int64_t nominalUs, int64_t slackUs) {
     const int64_t lengthUs = measuredUs < 0 ? -measuredUs : measuredUs;
-    const int64_t offUs = lengthUs > nominalUs             ? lengthUs - nominalUs
-                          : lengthUs < nominalUs - slackUs ? nominalUs - slackUs - lengthUs
-                                                           : 0;
-    return offUs * 1000 / nominalUs;
+    return lengthUs > nominalUs             ? lengthUs - nominalUs
+           : lengthUs < nominalUs - slackUs ? nominalUs - slackUs - lengthUs
+                                            : 0;
 }
 
 bool CDurationCursor::Mark(int32_t nominalUs) {
     if (!MarkMatches(Peek(), nominalUs, slackUs_)) {
         return false;
     }
-    Weigh(MarkDeviationPermille(Peek(), nominalUs, slackUs_));
+    Weigh(MarkOffUs(Peek(), nominalUs, slackUs_), nominalUs);
     ++position_;
     return true;
 }
@@ -58,7 +50,7 @@ bool CDurationCursor::Space(int32_t nominalUs) {
     if (!SpaceMatches(Peek(), nominalUs, slackUs_)) {
         return false;
     }
-    Weigh(SpaceDeviationPermille(Peek(), nominalUs, slackUs_));
+    Weigh(SpaceOffUs(Peek(), nominalUs, slackUs_), nominalUs);
     ++position_;
     return true;
 }
@@ -131,7 +123,7 @@ bool CBiphaseReader::Load() {
     if (offUs > allowedUs) {
         return false;
     }
-    cursor_.Weigh(std::max<int64_t>(offUs - slack / 2, 0) * 1000 / (units * unitUs_));
+    cursor_.Weigh(std::max<int64_t>(offUs - slack / 2, 0), units * unitUs_);
     left_ = static_cast<int>(units);
     cursor_.Skip();
     return true;

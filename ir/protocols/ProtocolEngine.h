@@ -14,11 +14,10 @@
 bool MarkMatches(int32_t measuredUs, int32_t nominalUs, int32_t slackUs);
 bool SpaceMatches(int32_t measuredUs, int32_t nominalUs, int32_t slackUs);
 
-// How far a learnt duration lies from its nominal length, in thousandths of it, once the
-// stretch a learnt signal may have (marks longer, spaces shorter by up to `slackUs`) is
-// forgiven.
-int64_t MarkDeviationPermille(int64_t measuredUs, int64_t nominalUs, int64_t slackUs);
-int64_t SpaceDeviationPermille(int64_t measuredUs, int64_t nominalUs, int64_t slackUs);
+// How far a learnt duration lies from its nominal length, in microseconds, once the stretch
+// a learnt signal may have (marks longer, spaces shorter by up to `slackUs`) is forgiven.
+int64_t MarkOffUs(int64_t measuredUs, int64_t nominalUs, int64_t slackUs);
+int64_t SpaceOffUs(int64_t measuredUs, int64_t nominalUs, int64_t slackUs);
 
 // Reads a list of signed durations (marks > 0, spaces < 0) from a position on. Every read
 // either consumes what it matched and returns true, or returns false; a decoder gives up
@@ -39,13 +38,16 @@ class CDurationCursor {
     bool AtEnd() const { return position_ >= durations_.size(); }
     int32_t SlackUs() const { return slackUs_; }
     uint32_t MeasuredCarrierPeriodUs() const { return measuredCarrierPeriodUs_; }
-    // Counts one duration read at `permille` from its nominal length.
-    void Weigh(int64_t permille) {
-        deviationSum_ += permille;
-        ++weighed_;
+    // Counts one duration read `offUs` from its nominal length `nominalUs`.
+    void Weigh(int64_t offUs, int64_t nominalUs) {
+        offSumUs_ += offUs;
+        nominalSumUs_ += nominalUs;
     }
-    // The mean deviation of the durations read so far, in thousandths.
-    int64_t MeanDeviationPermille() const { return weighed_ ? deviationSum_ / weighed_ : 0; }
+    // How far the durations read so far lie from their nominal lengths, in thousandths of
+    // those lengths, all taken together.
+    int64_t MeanDeviationPermille() const {
+        return nominalSumUs_ > 0 ? offSumUs_ * 1000 / nominalSumUs_ : 0;
+    }
     // The duration at the position, 0 at the end.
     int32_t Peek() const { return AtEnd() ? 0 : durations_[position_]; }
     void Skip() { ++position_; }
@@ -71,8 +73,8 @@ class CDurationCursor {
     size_t position_;
     int32_t slackUs_;
     uint32_t measuredCarrierPeriodUs_;
-    int64_t deviationSum_ = 0;
-    int64_t weighed_ = 0;
+    int64_t offSumUs_ = 0;
+    int64_t nominalSumUs_ = 0;
 };
 
 // Reads a bi-phase (Manchester) coded stretch in units of half a bit: each duration is one
