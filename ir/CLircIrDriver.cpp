@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "ir/IrResult.h"
+#include "ir/ReceiverBias.h"
 
 namespace {
 
@@ -18,7 +19,6 @@ constexpr int kWaitSliceMs = 50;  // how often a wait looks at the cancel flag
 // when the device could not take our longer time-out.
 constexpr uint64_t kIdleAfterStartUs = 1000000;
 constexpr uint64_t kResumeAfterTimeoutUs = 250000;
-constexpr int32_t kMaxBiasUs = 400;
 constexpr uint32_t kMaxCarrierPeriodUs = 50;
 
 int ResultOfErrno(int error) {
@@ -112,44 +112,15 @@ bool SplitLircPass(const int32_t* durations, int count, uint64_t passGapUs,
 }
 
 int32_t EstimateReceiverBiasUs(const int32_t* capture, int count) {
-    // Most protocols make their short mark as long as their short space; a demodulating
-    // receiver reports the mark longer and the space shorter by about the same amount, so
-    // half the difference of the two is that amount.
-    std::vector<int32_t> marks, spaces;
-    for (int k = 0; k < count; ++k) {
-        if (capture[k] > 0) {
-            marks.push_back(capture[k]);
-        } else if (capture[k] < 0 && k + 1 < count) {  // the last space is only the gap
-            spaces.push_back(-capture[k]);
-        }
-    }
-    if (marks.size() < 2 || spaces.size() < 2) {
-        return 0;
-    }
-    auto typicalShort = [](std::vector<int32_t>& values) {
-        std::sort(values.begin(), values.end());
-        const int32_t limit = values.front() + values.front() / 2;
-        const auto end = std::upper_bound(values.begin(), values.end(), limit);
-        return values[static_cast<size_t>(end - values.begin()) / 2];
-    };
-    const int32_t shortMark = typicalShort(marks);
-    const int32_t shortSpace = typicalShort(spaces);
-    const int32_t bias = (shortMark - shortSpace) / 2;
-    // A receiver never shortens marks; and a bias as long as the shortest mark's half is no
-    // bias but a protocol whose marks are longer than its spaces.
-    if (bias <= 0 || bias > kMaxBiasUs || bias * 2 >= marks.front()) {
-        return 0;
-    }
-    return bias;
+    int32_t biasUs = 0;
+    return EstimateCaptureBias(std::span<const int32_t>(capture, static_cast<size_t>(count)),
+                               biasUs)
+               ? biasUs
+               : 0;
 }
 
 void RemoveReceiverBias(int32_t* capture, int count, int32_t biasUs) {
-    for (int k = 0; k < count; ++k) {
-        // Marks come out shorter, spaces (negative) longer.
-        if (capture[k] != 0) {
-            capture[k] -= biasUs;
-        }
-    }
+    RemoveCaptureBias(std::span<int32_t>(capture, static_cast<size_t>(count)), biasUs);
 }
 
 CLircIrDriver::CLircIrDriver(IrPlatform& platform, LircDevice& transmitter, LircDevice& receiver,

@@ -10,6 +10,8 @@
 #include <functional>
 #include <vector>
 
+#include "model/CategoryGuess.h"
+#include "model/KeyNames.h"
 #include "store/Catalogue.h"
 #include "store/formats/ImportedRemote.h"
 
@@ -65,13 +67,10 @@ struct ImportReport {
 ImportReport ImportRemotes(HandheldFs& fs, const HandheldFolders& folders, const ImportResult& read,
                            const QString& fileName, const ImportOptions& options);
 
-// The on-screen button of `category` that a key name stands for ("KEY_VOLUMEUP", "vol_up"
-// and "VOL+" are "Vol+"), or empty.
-QString OnScreenButtonFor(const QString& keyName, int category);
-
-// The device category a remote's name, the file's name and its button names suggest; TV when
-// nothing tells.
-int GuessCategory(const QString& remoteName, const std::vector<QString>& buttonNames);
+// The category an import gives a remote of the file at `fileName` when none is chosen: the
+// category its codebase-like name says ("TV_Sony"), else the guess from every hint of the
+// file (its folders, comments, names, brand and buttons).
+int ImportCategoryOf(const ImportedRemote& remote, const QString& fileName);
 
 // A device name for a remote's name that the naming rules accept in `category`: characters
 // that no name may hold become "-", and the name is cut to fit. "Imported" for a name that

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStringList>
+#include <algorithm>
 
 #include "model/Exporter.h"
 #include "model/Importer.h"
@@ -57,7 +58,7 @@ CImportCategoryDlg::CImportCategoryDlg(QWidget* parent) : QDialog(parent) {
     categories_ = new QComboBox(this);
     categories_->setGeometry(DluRect(4, 16, 140, 12));
     categories_->setFont(Arial(12, false));
-    categories_->addItem("Guess from the names", kCategoryUnknown);
+    categories_->addItem("Guess for each remote", kCategoryUnknown);
     for (int category = kCategoryTv; category <= kCategoryTiVo; ++category) {
         categories_->addItem(QString::fromLatin1(CategoryName(category)), category);
     }
@@ -77,6 +78,23 @@ int CImportCategoryDlg::Category() const {
     return categories_->currentData().toInt();
 }
 
+void CImportCategoryDlg::ShowGuess(const std::vector<int>& guesses) {
+    if (guesses.empty()) {
+        return;
+    }
+    if (std::all_of(guesses.begin(), guesses.end(), [&](int g) { return g == guesses[0]; })) {
+        categories_->setCurrentIndex(categories_->findData(guesses[0]));
+        return;
+    }
+    QStringList names;
+    for (int guess : guesses) {
+        names << QString::fromLatin1(CategoryName(guess));
+    }
+    names.removeDuplicates();
+    categories_->setItemText(0, "Guess for each remote: " + names.join(", "));
+    categories_->setCurrentIndex(0);
+}
+
 bool RunImport(QWidget* parent, ModalRunner& modal, HandheldFs& fs,
                const HandheldFolders& folders) {
     const QString file = modal.OpenFileName(parent, "Import", kImportFilters);
@@ -89,6 +107,11 @@ bool RunImport(QWidget* parent, ModalRunner& modal, HandheldFs& fs,
         return false;
     }
     CImportCategoryDlg categoryDlg(parent);
+    std::vector<int> guesses;
+    for (const ImportedRemote& remote : read.remotes) {
+        guesses.push_back(ImportCategoryOf(remote, file));
+    }
+    categoryDlg.ShowGuess(guesses);
     if (modal.RunDialog(categoryDlg) != kIdOk) {
         return false;
     }

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <vector>
 
 #include "store/Catalogue.h"
 
@@ -13,8 +14,8 @@ class HandheldFs;
 class QComboBox;
 class QWidget;
 
-// The category of the codebases an import makes: one of the six, or a guess from the
-// remote's name and button names.
+// The category of the codebases an import makes: one of the six, or a guess for each remote
+// of the file. The guess is shown chosen and can be changed.
 class CImportCategoryDlg : public QDialog {
     Q_OBJECT
 
@@ -22,8 +23,11 @@ class CImportCategoryDlg : public QDialog {
     explicit CImportCategoryDlg(QWidget* parent = nullptr);
 
     QComboBox* CategoryList() const { return categories_; }
-    // Unknown for "guess from the names", else 1 TV .. 6 TiVo.
+    // Unknown for "guess for each remote", else 1 TV .. 6 TiVo.
     int Category() const;
+    // Shows the categories guessed for the file's remotes: one category for all is chosen,
+    // different ones are listed beside the choice to guess for each.
+    void ShowGuess(const std::vector<int>& guesses);
 
   private:
     QComboBox* categories_;

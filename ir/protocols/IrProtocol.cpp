@@ -8,14 +8,19 @@
 
 namespace {
 
-// Every frame fits exactly one of these, so the order only decides which name a caller
-// sees first in lists.
+// The order is that of the lists shown to users, and decides between readings that fit
+// equally well.
 constexpr std::array<const IrProtocol*, 17> kProtocols = {
     &kNecProtocol,    &kNecExtProtocol,   &kNec42Protocol, &kNec42ExtProtocol, &kSamsung32Protocol,
     &kRc5Protocol,    &kRc5xProtocol,     &kRc6Protocol,   &kSircProtocol,     &kSirc15Protocol,
     &kSirc20Protocol, &kKaseikyoProtocol, &kRcaProtocol,   &kPioneerProtocol,  &kJvcProtocol,
     &kSharpProtocol,  &kDenonProtocol,
 };
+
+// A reading whose durations lie on average further than this from the protocol's nominal
+// lengths is no reading: the decoders' tolerances are wide enough to take a quite different
+// signal bit by bit (a Sony frame read as bi-phase, every pulse a third off).
+constexpr int64_t kMaxMeanDeviationPermille = 250;
 
 char Lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -61,17 +66,20 @@ IrDecoded DecodeIrFrame(std::span<const int32_t> durations, size_t start,
     if (start >= durations.size()) {
         return {};
     }
+    // Every protocol reads the frame; the one whose timing it fits best names it.
+    IrDecoded best;
+    int64_t bestDeviation = kMaxMeanDeviationPermille + 1;
+    const uint32_t measuredUs = carrierPeriodUs > 255 ? 255 : carrierPeriodUs;
     for (const IrProtocol* protocol : kProtocols) {
-        const uint32_t slackUs =
-            carrierPeriodUs ? carrierPeriodUs : CarrierPeriodUs(protocol->carrierHz);
-        CDurationCursor cursor(durations, start,
-                               static_cast<int32_t>(slackUs > 255 ? 255 : slackUs));
+        const uint32_t slackUs = measuredUs ? measuredUs : CarrierPeriodUs(protocol->carrierHz);
+        CDurationCursor cursor(durations, start, static_cast<int32_t>(slackUs), measuredUs);
         IrFrame frame;
-        if (protocol->decode(cursor, frame)) {
-            return {protocol, frame, cursor.Position()};
+        if (protocol->decode(cursor, frame) && cursor.MeanDeviationPermille() < bestDeviation) {
+            best = {protocol, frame, cursor.Position()};
+            bestDeviation = cursor.MeanDeviationPermille();
         }
     }
-    return {};
+    return best;
 }
 
 IrDecoded DecodeIrSignal(std::span<const int32_t> durations, uint32_t carrierPeriodUs) {

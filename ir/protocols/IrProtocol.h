@@ -61,10 +61,12 @@ struct IrDecoded {
     size_t next = 0;  // index just after the frame and its gap
 };
 
-// Decodes the frame that begins at index `start`: the first protocol whose frame or repeat
-// form matches in full, gap included, or no protocol. `carrierPeriodUs` is the period the
-// signal was learnt with (0 if unknown: each protocol then assumes its own): learnt marks
-// run longer by up to one period and spaces shorter by as much.
+// Decodes the frame that begins at index `start`: of the protocols whose frame or repeat
+// form matches in full, gap included, the one whose timing the durations fit best (a
+// reading far off the protocol's timing counts as none), or no protocol. `carrierPeriodUs`
+// is the period the signal was learnt with (0 if it was not measured: each protocol then
+// assumes its own): learnt marks run longer by up to one period and spaces shorter by as
+// much. A measured carrier also tells protocols of one frame apart (NEC and Pioneer).
 IrDecoded DecodeIrFrame(std::span<const int32_t> durations, size_t start, uint32_t carrierPeriodUs);
 
 // Decodes a signal (a raw list of durations, or a stored signal: its first frame, the

@@ -25,13 +25,93 @@ constexpr PulseDistanceTiming WithBits(PulseDistanceTiming timing, const NecLayo
     return timing;
 }
 
-// Pioneer's header (8.5 + 4.25 ms) is so near NEC's that the tolerance of either would take
-// the other's. The header's mark plus space (which a learnt signal stretches and shrinks by
-// the same amount) tells them apart at their midpoint.
+// Pioneer's frame is NEC's under a slightly shorter header on another carrier; the
+// tolerance of either takes the other's. Where the carrier was measured it decides: 40 kHz
+// (a period of 25 us, 39.2 kHz and more) is Pioneer, 38 kHz (26 us) NEC. Where it was not,
+// the header's mark plus space (which a learnt signal stretches and shrinks by the same
+// amount) tells them apart at their midpoint.
+constexpr uint32_t kPioneerLongestCarrierPeriodUs = 25;
 constexpr int32_t kPioneerHeaderSplitUs =
     (kNecTiming.headerMarkUs + kNecTiming.headerSpaceUs + kPioneerTiming.headerMarkUs +
      kPioneerTiming.headerSpaceUs) /
     2;
+
+bool LooksLikePioneer(const CDurationCursor& cursor, int64_t headerMarkUs, int64_t headerSpaceUs) {
+    if (cursor.MeasuredCarrierPeriodUs() != 0) {
+        return cursor.MeasuredCarrierPeriodUs() <= kPioneerLongestCarrierPeriodUs;
+    }
+    return headerMarkUs - headerSpaceUs < kPioneerHeaderSplitUs;
+}
+
+// A bit mark within half a unit of its length (the stretch of a learnt mark forgiven), as
+// the kernel's NEC decoder takes it.
+bool LooseBitMark(int64_t markUs, const PulseDistanceTiming& timing, int64_t slackUs) {
+    const int64_t halfUnitUs = timing.bitMarkUs / 2;
+    return markUs >= timing.bitMarkUs - halfUnitUs &&
+           markUs <= timing.bitMarkUs + halfUnitUs + slackUs;
+}
+
+// The stop mark after the bits, and the gap.
+bool ReadStop(CDurationCursor& cursor, const PulseDistanceTiming& timing) {
+    const int64_t markUs = cursor.Peek();
+    if (!LooseBitMark(markUs, timing, cursor.SlackUs())) {
+        return false;
+    }
+    cursor.Weigh(MarkOffUs(markUs, timing.bitMarkUs, cursor.SlackUs()), timing.bitMarkUs);
+    cursor.Skip();
+    return cursor.Gap(timing.minGapUs);
+}
+
+// One bit. Marks and spaces as the timing has them, or, for remotes whose marks run long and
+// spaces short by the same amount, by the period of mark and space: within half a unit of
+// a zero's or a one's.
+bool ReadBit(CDurationCursor& cursor, const PulseDistanceTiming& timing, bool& one) {
+    CDurationCursor strict = cursor;
+    if (strict.Mark(timing.bitMarkUs)) {
+        // A space that does not match neither moves nor weighs the cursor.
+        const int32_t spaceUs = strict.Peek();
+        if (strict.Space(timing.oneSpaceUs) || strict.Space(timing.zeroSpaceUs)) {
+            one = SpaceMatches(spaceUs, timing.oneSpaceUs, cursor.SlackUs());
+            cursor = strict;
+            return true;
+        }
+    }
+    const int64_t markUs = cursor.Peek();
+    if (!LooseBitMark(markUs, timing, cursor.SlackUs())) {
+        return false;
+    }
+    CDurationCursor afterMark = cursor;
+    afterMark.Skip();
+    const int64_t spaceUs = afterMark.Peek();
+    if (spaceUs >= 0) {
+        return false;
+    }
+    const int64_t periodUs = markUs - spaceUs;
+    const int64_t zeroUs = timing.bitMarkUs + timing.zeroSpaceUs;
+    const int64_t oneUs = timing.bitMarkUs + timing.oneSpaceUs;
+    const int64_t nominalUs = periodUs * 2 > zeroUs + oneUs ? oneUs : zeroUs;
+    const int64_t offUs = periodUs > nominalUs ? periodUs - nominalUs : nominalUs - periodUs;
+    if (offUs > timing.bitMarkUs / 2) {
+        return false;
+    }
+    one = nominalUs == oneUs;
+    cursor.Weigh(offUs, nominalUs);
+    cursor.Skip();
+    cursor.Skip();
+    return true;
+}
+
+// The bits, the stop mark and the gap.
+bool ReadData(CDurationCursor& cursor, const PulseDistanceTiming& timing, uint64_t& bits) {
+    for (int k = 0; k < timing.bits; ++k) {
+        bool one = false;
+        if (!ReadBit(cursor, timing, one)) {
+            return false;
+        }
+        bits |= uint64_t{one} << k;
+    }
+    return ReadStop(cursor, timing);
+}
 
 // The bits of a full frame under NEC's header or Pioneer's. False, with `repeat` set, for
 // NEC's repeat code.
@@ -46,8 +126,8 @@ bool ReadFrame(CDurationCursor& cursor, const PulseDistanceTiming& timing, uint6
         frame.repeat = frame.bareRepeat = true;
         return false;
     }
-    return (headerMarkUs - cursor.Peek() >= kPioneerHeaderSplitUs) == nec &&
-           cursor.Space(timing.headerSpaceUs) && ReadPulseDistanceData(cursor, timing, bits);
+    return LooksLikePioneer(cursor, headerMarkUs, cursor.Peek()) != nec &&
+           cursor.Space(timing.headerSpaceUs) && ReadData(cursor, timing, bits);
 }
 
 bool IsStandard(uint64_t bits, int addressBits) {
@@ -82,8 +162,7 @@ bool DecodeNec(CDurationCursor& cursor, IrFrame& frame) {
     uint64_t bits = 0;
     if (!ReadFrame(cursor, WithBits(kNecTiming, layout), bits, frame)) {
         // Plain NEC takes the repeat code, complete with its stop mark and gap.
-        return &layout == &kNec32 && frame.bareRepeat && cursor.Mark(kNecTiming.bitMarkUs) &&
-               cursor.Gap(kNecTiming.minGapUs);
+        return &layout == &kNec32 && frame.bareRepeat && ReadStop(cursor, kNecTiming);
     }
     return Fields(layout, bits, frame.code);
 }

@@ -1,5 +1,6 @@
 #include "ir/protocols/ProtocolEngine.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -23,10 +24,24 @@ bool SpaceMatches(int32_t measuredUs, int32_t nominalUs, int32_t slackUs) {
                                     int64_t{nominalUs} + quarter);
 }
 
+int64_t MarkOffUs(int64_t measuredUs, int64_t nominalUs, int64_t slackUs) {
+    return measuredUs < nominalUs             ? nominalUs - measuredUs
+           : measuredUs > nominalUs + slackUs ? measuredUs - nominalUs - slackUs
+                                              : 0;
+}
+
+int64_t SpaceOffUs(int64_t measuredUs, int64_t nominalUs, int64_t slackUs) {
+    const int64_t lengthUs = measuredUs < 0 ? -measuredUs : measuredUs;
+    return lengthUs > nominalUs             ? lengthUs - nominalUs
+           : lengthUs < nominalUs - slackUs ? nominalUs - slackUs - lengthUs
+                                            : 0;
+}
+
 bool CDurationCursor::Mark(int32_t nominalUs) {
     if (!MarkMatches(Peek(), nominalUs, slackUs_)) {
         return false;
     }
+    Weigh(MarkOffUs(Peek(), nominalUs, slackUs_), nominalUs);
     ++position_;
     return true;
 }
@@ -35,6 +50,7 @@ bool CDurationCursor::Space(int32_t nominalUs) {
     if (!SpaceMatches(Peek(), nominalUs, slackUs_)) {
         return false;
     }
+    Weigh(SpaceOffUs(Peek(), nominalUs, slackUs_), nominalUs);
     ++position_;
     return true;
 }
@@ -103,9 +119,11 @@ bool CBiphaseReader::Load() {
         return false;
     }
     const int64_t allowedUs = int64_t{unitUs_} * 3 / 8 + slack / 2;
-    if (std::llabs(lengthUs - units * unitUs_) > allowedUs) {
+    const int64_t offUs = std::llabs(lengthUs - units * unitUs_);
+    if (offUs > allowedUs) {
         return false;
     }
+    cursor_.Weigh(std::max<int64_t>(offUs - slack / 2, 0), units * unitUs_);
     left_ = static_cast<int>(units);
     cursor_.Skip();
     return true;

@@ -14,17 +14,40 @@
 bool MarkMatches(int32_t measuredUs, int32_t nominalUs, int32_t slackUs);
 bool SpaceMatches(int32_t measuredUs, int32_t nominalUs, int32_t slackUs);
 
+// How far a learnt duration lies from its nominal length, in microseconds, once the stretch
+// a learnt signal may have (marks longer, spaces shorter by up to `slackUs`) is forgiven.
+int64_t MarkOffUs(int64_t measuredUs, int64_t nominalUs, int64_t slackUs);
+int64_t SpaceOffUs(int64_t measuredUs, int64_t nominalUs, int64_t slackUs);
+
 // Reads a list of signed durations (marks > 0, spaces < 0) from a position on. Every read
 // either consumes what it matched and returns true, or returns false; a decoder gives up
-// at the first false.
+// at the first false. Every duration read is weighed by how far it lies from its nominal
+// length, so that of several protocols that read a signal the best-fitting can win.
 class CDurationCursor {
   public:
-    CDurationCursor(std::span<const int32_t> durations, size_t position, int32_t slackUs)
-        : durations_(durations), position_(position), slackUs_(slackUs) {}
+    // `measuredCarrierPeriodUs` is the carrier the signal was learnt with, 0 when it was not
+    // measured; `slackUs` the stretch forgiven (the measured period, or the protocol's own).
+    CDurationCursor(std::span<const int32_t> durations, size_t position, int32_t slackUs,
+                    uint32_t measuredCarrierPeriodUs = 0)
+        : durations_(durations),
+          position_(position),
+          slackUs_(slackUs),
+          measuredCarrierPeriodUs_(measuredCarrierPeriodUs) {}
 
     size_t Position() const { return position_; }
     bool AtEnd() const { return position_ >= durations_.size(); }
     int32_t SlackUs() const { return slackUs_; }
+    uint32_t MeasuredCarrierPeriodUs() const { return measuredCarrierPeriodUs_; }
+    // Counts one duration read `offUs` from its nominal length `nominalUs`.
+    void Weigh(int64_t offUs, int64_t nominalUs) {
+        offSumUs_ += offUs;
+        nominalSumUs_ += nominalUs;
+    }
+    // How far the durations read so far lie from their nominal lengths, in thousandths of
+    // those lengths, all taken together.
+    int64_t MeanDeviationPermille() const {
+        return nominalSumUs_ > 0 ? offSumUs_ * 1000 / nominalSumUs_ : 0;
+    }
     // The duration at the position, 0 at the end.
     int32_t Peek() const { return AtEnd() ? 0 : durations_[position_]; }
     void Skip() { ++position_; }
@@ -49,6 +72,9 @@ class CDurationCursor {
     std::span<const int32_t> durations_;
     size_t position_;
     int32_t slackUs_;
+    uint32_t measuredCarrierPeriodUs_;
+    int64_t offSumUs_ = 0;
+    int64_t nominalSumUs_ = 0;
 };
 
 // Reads a bi-phase (Manchester) coded stretch in units of half a bit: each duration is one

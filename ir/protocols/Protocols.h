@@ -159,8 +159,9 @@ extern const IrProtocol kSirc20Protocol;
 
 // RC5 and RC5X: 14 bi-phase bits of 1.778 ms, most significant first: a start bit (1), the
 // field bit, the toggle bit, a 5-bit address and a 6-bit command. A one is carrier off, then
-// on. RC5X takes the field bit, inverted, as a seventh command bit (commands 64 to 127); a
-// field bit of 1 is plain RC5. Held buttons resend the frame with the same toggle bit; the
+// on. RC5X is the extended range of commands (RC5 commands 64 to 127, the field bit
+// cleared), numbered 0 to 63 within it as .ir files number them: RC5X 0x19 is RC5 command
+// 0x59. A field bit of 1 is plain RC5. Held buttons resend the frame with the same toggle bit; the
 // next press flips it.
 namespace rc5 {
 constexpr uint32_t kCarrierHz = 36000;

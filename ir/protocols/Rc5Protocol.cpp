@@ -28,19 +28,16 @@ bool DecodeRc5(CDurationCursor& cursor, IrFrame& frame) {
     return ReadFrame(cursor, field, frame.code) && field;
 }
 
+// RC5X codes are the commands of the extended range, 0 to 63 as they are numbered there:
+// the frame carries them with the field bit cleared.
 bool DecodeRc5x(CDurationCursor& cursor, IrFrame& frame) {
     bool field = false;
-    if (!ReadFrame(cursor, field, frame.code) || field) {
-        return false;
-    }
-    frame.code.command |= 1u << kCommandBits;
-    return true;
+    return ReadFrame(cursor, field, frame.code) && !field;
 }
 
-void EncodeRc5(const IrCode& code, CSignalBuilder& builder) {
+void Encode(const IrCode& code, bool field, CSignalBuilder& builder) {
     constexpr int kFieldShift = kAddressBits + kCommandBits + 1;
-    const uint64_t field = (code.command >> kCommandBits & 1) == 0;
-    const uint64_t bits = uint64_t{1} << (kFieldShift + 1) | field << kFieldShift |
+    const uint64_t bits = uint64_t{1} << (kFieldShift + 1) | uint64_t{field} << kFieldShift |
                           uint64_t{code.toggle & 1u} << (kFieldShift - 1) |
                           uint64_t{code.address & ((1u << kAddressBits) - 1)} << kCommandBits |
                           (code.command & ((1u << kCommandBits) - 1));
@@ -49,7 +46,15 @@ void EncodeRc5(const IrCode& code, CSignalBuilder& builder) {
     builder.EndPass(kFramePeriodUs, kMinGapUs);
 }
 
+void EncodeRc5(const IrCode& code, CSignalBuilder& builder) {
+    Encode(code, true, builder);
+}
+
+void EncodeRc5x(const IrCode& code, CSignalBuilder& builder) {
+    Encode(code, false, builder);
+}
+
 }  // namespace
 
 const IrProtocol kRc5Protocol = {"RC5", kCarrierHz, 0x1F, 0x3F, true, DecodeRc5, EncodeRc5};
-const IrProtocol kRc5xProtocol = {"RC5X", kCarrierHz, 0x1F, 0x7F, true, DecodeRc5x, EncodeRc5};
+const IrProtocol kRc5xProtocol = {"RC5X", kCarrierHz, 0x1F, 0x3F, true, DecodeRc5x, EncodeRc5x};

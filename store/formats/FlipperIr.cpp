@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <string_view>
 #include <vector>
 
 #include "ir/protocols/IrProtocol.h"
@@ -41,6 +42,21 @@ bool ParseBytes(const QByteArray& text, uint32_t& value) {
     }
     return true;
 }
+
+// The protocols the Flipper itself knows by name. A parsed button of another protocol
+// (JVC, Sharp, Denon) does not load there and is written raw.
+constexpr std::string_view kFlipperProtocols[] = {
+    "NEC", "NECext", "NEC42",  "NEC42ext", "Samsung32", "RC5", "RC5X",
+    "RC6", "SIRC",   "SIRC15", "SIRC20",   "Kaseikyo",  "RCA", "Pioneer"};
+
+bool FlipperKnows(const IrProtocol& protocol) {
+    return std::ranges::find(kFlipperProtocols, std::string_view(protocol.name)) !=
+           std::end(kFlipperProtocols);
+}
+
+// The Flipper does not measure a carrier: its raw recordings carry this frequency whatever
+// the remote sent.
+constexpr uint32_t kRecorderDefaultHz = 38000;
 
 QString Hex(uint32_t value) {
     return QStringLiteral("0x%1")
@@ -126,9 +142,26 @@ class Reader {
         }
         IrSignal signal;
         if (MakeIrSignal(durations, 0, CarrierPeriodOfHz(frequency), signal, button.skipped)) {
+            if (frequency == kRecorderDefaultHz) {
+                TakeProtocolCarrier(signal);
+            }
             button.irSignals.push_back(signal);
         }
         return true;
+    }
+
+    // A recording at the recorder's default frequency has no measured carrier: the frame's
+    // own timing names its protocol, and a protocol whose carrier the default would hide
+    // (Pioneer's 40 kHz beside NEC's 38) gets its own, so that the signal keeps its name.
+    static void TakeProtocolCarrier(IrSignal& signal) {
+        const IrDecoded decoded =
+            DecodeIrSignal(std::span<const int32_t>(signal.durations,
+                                                    std::min<size_t>(signal.count, kMaxDurations)),
+                           0);
+        const IrProtocol* pioneer = FindIrProtocol("Pioneer");
+        if (decoded.protocol == pioneer) {
+            signal.carrierPeriod = CarrierPeriodUs(pioneer->carrierHz);
+        }
     }
 
     bool Parsed(const Block& block, ImportedButton& button, QString& error) const {
@@ -275,7 +308,7 @@ QByteArray WriteFlipperIr(std::span<const ExportButton> buttons) {
             DecodeIrSignal(std::span<const int32_t>(signal.durations,
                                                     std::min<size_t>(signal.count, kMaxDurations)),
                            signal.carrierPeriod);
-        if (decoded.protocol && !decoded.frame.bareRepeat) {
+        if (decoded.protocol && !decoded.frame.bareRepeat && FlipperKnows(*decoded.protocol)) {
             out += "type: parsed\nprotocol: " + QByteArray(decoded.protocol->name) +
                    "\naddress: " + bytes(decoded.frame.code.address) +
                    "\ncommand: " + bytes(decoded.frame.code.command) + "\n";

@@ -15,5 +15,6 @@
 // `fileName` is only used in messages.
 ImportResult ReadFlipperIr(const QByteArray& content, const QString& fileName);
 
-// A file of the buttons: parsed where a protocol recognises the signal, raw otherwise.
+// A file of the buttons: parsed where a protocol that the Flipper knows by name recognises
+// the signal, raw otherwise.
 QByteArray WriteFlipperIr(std::span<const ExportButton> buttons);

@@ -19,6 +19,9 @@ struct ImportedRemote {
     QString name;  // the remote's own name; empty when the file gives none
     int line = 0;  // where the remote starts in the file
     std::vector<ImportedButton> buttons;
+    // The file's comments on this remote (without their '#'): hints of the device it
+    // controls.
+    std::vector<QString> comments = {};
 };
 
 struct ImportResult {

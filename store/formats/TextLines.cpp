@@ -26,6 +26,13 @@ bool SplitTextLines(const QByteArray& content, const QString& fileName,
     return true;
 }
 
+void AddComment(const QByteArray& line, std::vector<QString>& comments) {
+    const QString text = QString::fromUtf8(line.mid(1)).trimmed();
+    if (!text.isEmpty()) {
+        comments.push_back(text);
+    }
+}
+
 ImportResult ReadRemoteLines(const QByteArray& content, const QString& fileName,
                              ImportedRemote& remote,
                              const std::function<bool(const TextLine&, QString&)>& readLine,
@@ -38,7 +45,11 @@ ImportResult ReadRemoteLines(const QByteArray& content, const QString& fileName,
     }
     remote.line = 1;
     for (const TextLine& line : lines) {
-        if (line.text.isEmpty() || line.text.startsWith('#')) {
+        if (line.text.startsWith('#')) {
+            AddComment(line.text, remote.comments);
+            continue;
+        }
+        if (line.text.isEmpty()) {
             continue;
         }
         if (!readLine(line, result.error)) {

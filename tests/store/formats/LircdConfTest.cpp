@@ -211,6 +211,54 @@ TEST(LircdConfGolden, Rc6ToggleBitIsOfDoubleLength) {
     }
 }
 
+// RC-MM sends two bits at a time from the top, each pair as LIRC's zero, one, two or three;
+// XMP four at a time, the zero space lengthened by the nibble's value times the one space.
+TEST(LircdConfGolden, RcmmAndXmpSendTheirSymbolsFromTheTop) {
+    struct Symbolled {
+        const char* file;
+        const char* remote;
+        const char* button;
+        std::vector<int32_t> durations;
+    };
+    constexpr int32_t kRcmmPulse = 167;
+    constexpr int32_t kRcmmSpaces[] = {278, 444, 611, 778};  // pairs 0 to 3
+    constexpr int32_t kXmpPulse = 210;
+    constexpr int32_t kXmpZero = 760;
+    constexpr int32_t kXmpStep = 136;
+    const auto rcmm = [&](std::initializer_list<int> pairs) {
+        std::vector<int32_t> d = {417, -278};
+        for (int pair : pairs) {
+            d.insert(d.end(), {kRcmmPulse, -kRcmmSpaces[pair]});
+        }
+        d.insert(d.end(), {kRcmmPulse, -27778});
+        return d;
+    };
+    const auto xmp = [&](std::initializer_list<int> nibbles) {
+        std::vector<int32_t> d;
+        for (int nibble : nibbles) {
+            d.insert(d.end(), {kXmpPulse, -(kXmpZero + nibble * kXmpStep)});
+        }
+        d.insert(d.end(), {kXmpPulse, -80000});
+        return d;
+    };
+    const Symbolled cases[] = {
+        // pre data 0x2A5C: pairs 0 2 2 2 1 1 3 0
+        {"rcmm.lircd.conf", "RCMM_BOX", "KEY_POWER", rcmm({0, 2, 2, 2, 1, 1, 3, 0, 0, 1, 2, 3})},
+        {"rcmm.lircd.conf", "RCMM_BOX", "KEY_MUTE", rcmm({0, 2, 2, 2, 1, 1, 3, 0, 3, 2, 1, 0})},
+        {"xmp.lircd.conf", "XMP_BOX", "KEY_POWER", xmp({1, 0xD, 0, 3, 1, 0xF, 0, 5})},
+        {"xmp.lircd.conf", "XMP_BOX", "KEY_OK", xmp({1, 0xD, 0, 3, 0, 0, 0, 0})},
+    };
+    for (const Symbolled& c : cases) {
+        SCOPED_TRACE(c.button);
+        const ImportResult result = ReadFixture(c.file);
+        const ImportedButton* button = FindButton(result, c.remote, c.button);
+        ASSERT_NE(button, nullptr);
+        ASSERT_EQ(button->irSignals.size(), 1u) << button->skipped.toStdString();
+        EXPECT_EQ(Durations(button->irSignals[0]), c.durations);
+        EXPECT_EQ(button->irSignals[0].frameStart, 0);  // held: the frame again
+    }
+}
+
 TEST(LircdConfGolden, RawCodesAreSentAsGivenWithTheGap) {
     const ImportResult result = ReadFixture("raw.lircd.conf");
     ASSERT_EQ(result.remotes.size(), 1u);
@@ -360,14 +408,18 @@ struct SkipCase {
 const SkipCase kSkipCases[] = {
     {"no timing (a receiver's table)",
      "bits 16\n one 0 0\n zero 0 0\n gap 100000\n begin codes\n K 0x1\n end codes", "no timing"},
-    {"RC-MM",
+    {"RC-MM without the timing of pairs 2 and 3",
      "bits 12\n flags RCMM\n one 166 444\n zero 166 277\n gap 28000\n begin codes\n K 0x1\n end "
      "codes",
      "RC-MM"},
-    {"XMP",
-     "bits 32\n flags XMP\n one 210 136\n zero 210 760\n gap 80000\n begin codes\n K 0x1\n end "
+    {"RC-MM with an odd number of bits",
+     "bits 11\n flags RCMM\n one 166 444\n zero 166 277\n two 166 611\n three 166 777\n"
+     " gap 28000\n begin codes\n K 0x1\n end codes",
+     "11 bits"},
+    {"XMP with bits that are no whole nibbles",
+     "bits 30\n flags XMP\n one 0 136\n zero 210 760\n gap 80000\n begin codes\n K 0x1\n end "
      "codes",
-     "XMP"},
+     "30 bits"},
     {"GRUNDIG",
      "bits 8\n flags GRUNDIG\n one 500 500\n zero 500 500\n gap 80000\n begin codes\n K 0x1\n end "
      "codes",
