@@ -75,14 +75,10 @@ StoreResult ReadButtonSignal(HandheldFs& fs, const QString& path, const QString&
     if (!file.ReadSignal(index, number, durations, count, frameStart, carrierPeriod)) {
         return kStoreNoSignal;
     }
-    const size_t kept = std::min(durations.size(), size_t{kMaxDurations});
-    if (kept == 0) {
+    if (durations.empty()) {
         return kStoreNoSignal;
     }
-    std::copy_n(durations.begin(), kept, signal.durations);
-    signal.count = static_cast<uint8_t>(kept);
-    signal.frameStart = frameStart < kept ? frameStart : 0;
-    signal.carrierPeriod = carrierPeriod;
+    signal = MakeIrSignal(durations, frameStart, carrierPeriod);
     return kStoreOk;
 }
 
@@ -103,10 +99,8 @@ bool OtherToggleSignal(const IrSignal& signal, IrSignal& other) {
         encoded.durations.size() > kMaxDurations) {
         return false;
     }
-    other = IrSignal{};
-    other.count = static_cast<uint8_t>(encoded.durations.size());
-    std::copy(encoded.durations.begin(), encoded.durations.end(), other.durations);
-    other.frameStart = encoded.frameStart;
-    other.carrierPeriod = signal.carrierPeriod ? signal.carrierPeriod : encoded.carrierPeriodUs;
+    other = MakeIrSignal(encoded.durations, encoded.frameStart,
+                         signal.carrierPeriod ? signal.carrierPeriod
+                                              : static_cast<uint8_t>(encoded.carrierPeriodUs));
     return true;
 }

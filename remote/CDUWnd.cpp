@@ -11,8 +11,8 @@
 #include "remote/ButtonLearning.h"
 #include "remote/CConfirmDlg.h"
 #include "remote/CPenGate.h"
+#include "resources/StringText.h"
 #include "resources/dialogs/CHelpDlg.h"
-#include "resources/dialogs/StringText.h"
 
 namespace {
 
@@ -201,9 +201,7 @@ void CDUWnd::PressAssigned(int formIndex, int index) {
     }
     // A key press counts like a tap for the turn between a button's two signals.
     form->CountPress(index);
-    if (PrepareSend(form->Element(index), model_, modal_, this)) {
-        SendPrepared(*form, CIrDriver::kRepeatWhileHeld);
-    }
+    SendButton(*form, index, PressSource::Key);
     if (shown) {
         shown->SetElementFlags(kPanelBlip, -1, 0);
     }
@@ -568,36 +566,25 @@ void CDUWnd::ButtonDown(CSkinForm& form, int index) {
     const int blip = form.SetElementFlags(kPanelBlip, -1, 1);
     form.DrawElement(blip);
     PresentNow();
-    CRemoteButton& button = form.Element(index);
-    if (!PrepareSend(button, model_, modal_, this)) {
-        return;
-    }
-    const bool volume = button.name == "Vol+" || button.name == "Vol-";
-    SendPrepared(form, volume ? CIrDriver::kRepeatOnceThenHeld : CIrDriver::kRepeatWhileHeld);
+    SendButton(form, index, PressSource::Pen);
 }
 
-void CDUWnd::SendPrepared(CSkinForm& form, uint16_t repeat) {
-    form.PlaySound("click.wav", true);
-    int result = 0;
-    {
-        const CPenGate::Busy busy(gate_);
-        result = model_.Send(repeat);
-        gate_->Flush();  // taps made during the send are dropped
-    }
-    if (result != 0) {
-        modal_.ShowMessage(this, StringText(kSendFailureString, {QString::number(result)}));
-    }
+void CDUWnd::SendButton(CSkinForm& form, int index, PressSource source) {
+    const CPenGate::Busy busy(gate_);
+    Press(
+        form.Element(index), model_, modal_, source, [&form] { form.PlaySound("click.wav", true); },
+        this);
+    gate_->Flush();  // taps made during the send are dropped
 }
 
 bool CDUWnd::ButtonUp(CSkinForm& form, int index) {
     if (form.Learning() == 0) {
-        model_.ClosePort();
+        model_.ReleaseButton();
         return false;
     }
     const bool byCode = nextByCode_;
     nextByCode_ = false;
-    const bool learnt = byCode ? LearnByCode(form.Element(index), model_, modal_, this)
-                               : Learn(form.Element(index), model_, modal_, form.learnMode, this);
+    const bool learnt = Learn(form.Element(index), model_, modal_, form.learnMode, byCode, this);
     if (learnPauseMs > 0) {
         QThread::msleep(static_cast<unsigned long>(learnPauseMs));
     }
@@ -606,6 +593,6 @@ bool CDUWnd::ButtonUp(CSkinForm& form, int index) {
     if (learnt) {
         form.PlaySound("learn.wav", true);
     }
-    model_.ClosePort();
+    model_.ReleaseButton();
     return learnt;
 }

@@ -7,11 +7,10 @@
 #include <QPushButton>
 #include <QStringList>
 
-#include "model/Exporter.h"
-#include "model/Importer.h"
+#include "model/CRemoteModel.h"
 #include "platform/Modal.h"
+#include "resources/StringText.h"
 #include "resources/dialogs/DialogUnits.h"
-#include "resources/dialogs/StringText.h"
 #include "store/formats/RemoteFormats.h"
 
 namespace {
@@ -77,7 +76,7 @@ int CImportCategoryDlg::Category() const {
     return categories_->currentData().toInt();
 }
 
-bool RunImport(QWidget* parent, ModalRunner& modal, HandheldFs& fs,
+bool RunImport(QWidget* parent, ModalRunner& modal, CRemoteModel& model,
                const HandheldFolders& folders) {
     const QString file = modal.OpenFileName(parent, "Import", kImportFilters);
     if (file.isEmpty()) {
@@ -98,7 +97,7 @@ bool RunImport(QWidget* parent, ModalRunner& modal, HandheldFs& fs,
         return modal.ShowMessage(parent, StringText(kStrReplaceImported, {displayName}),
                                  MessageButtons::YesNo) == kIdYes;
     };
-    const ImportReport report = ImportRemotes(fs, folders, read, file, options);
+    const ImportReport report = model.Import(folders, read, file, options);
     QString text;
     if (report.result != kImportOk) {
         text = report.error;
@@ -120,7 +119,8 @@ bool RunImport(QWidget* parent, ModalRunner& modal, HandheldFs& fs,
     return report.result == kImportOk;
 }
 
-bool RunExport(QWidget* parent, ModalRunner& modal, HandheldFs& fs, const CodebaseEntry& entry) {
+bool RunExport(QWidget* parent, ModalRunner& modal, CRemoteModel& model,
+               const CodebaseEntry& entry) {
     QStringList filters;
     for (const ExportChoice& choice : kExportChoices) {
         filters << QLatin1String(choice.filter);
@@ -142,7 +142,7 @@ bool RunExport(QWidget* parent, ModalRunner& modal, HandheldFs& fs, const Codeba
         file += QLatin1String(choice->extension);
     }
     QByteArray bytes;
-    if (ExportCodebase(fs, entry.path, choice->format, QString(), 1, bytes) != kExportOk) {
+    if (model.Export(entry.path, choice->format, QString(), 1, bytes) != kExportOk) {
         modal.ShowMessage(parent, StringText(kStrNothingToExport, {name}));
         return false;
     }
