@@ -105,6 +105,7 @@ void CRemoteModel::ReloadHot(int category) {
     for (const int form : {FirstFormOf(category), SecondFormOf(category)}) {
         LoadHotCodebase(Fs(), prefFile_, form, state_.hotCodebases[static_cast<size_t>(form)]);
     }
+    emit HotCodebaseChanged(category, HotCodebase(category));
 }
 
 void CRemoteModel::SetCurrentForm(int form) {

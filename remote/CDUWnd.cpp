@@ -63,6 +63,15 @@ CDUWnd::CDUWnd(CRemoteModel& model, RemoteFiles* files, ModalRunner& modal, int 
     };
     // A state loaded into the model (a preference set, say) shows at once.
     connect(&model_, &CRemoteModel::StateReplaced, this, &CDUWnd::ShowModel);
+    // A category's buttons send from its hot codebase: they redraw whoever changed it.
+    connect(&model_, &CRemoteModel::HotCodebaseChanged, this, [this](int category) {
+        if (!GetForm(0) || !IsDeviceCategory(category)) {
+            return;  // no forms yet
+        }
+        ShowHot(category);
+        UpdateCategoryTabs();
+        RequestRepaint();
+    });
 }
 
 CDUWnd::~CDUWnd() {
@@ -469,12 +478,10 @@ void CDUWnd::OpenSelector() {
 }
 
 void CDUWnd::ChooseCodebase(int category, const QString& path) {
+    // The forms follow through the model's announcement.
     if (!model_.MakeHot(category, path)) {
         modal_.ShowMessage(this, StringText(kStrCreateFileFailed, {model_.PrefFile()}));
     }
-    ShowHot(category);
-    UpdateCategoryTabs();
-    RequestRepaint();
 }
 
 void CDUWnd::ShowHot(int category) {

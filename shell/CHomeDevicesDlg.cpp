@@ -269,7 +269,6 @@ void CHomeDevicesDlg::SetFormSlots(const HotSlots& hot) {
     for (int category = kCategoryTv; category <= kCategoryTiVo; ++category) {
         window_.Model().MakeHot(category, hot[size_t(FirstFormOf(category))], false);
     }
-    window_.ShowModel();
 }
 
 void CHomeDevicesDlg::OnHot() {
@@ -401,7 +400,6 @@ void CHomeDevicesDlg::OnRename() {
         list_->setFocus();
         return;
     }
-    window_.ShowModel();
     changed_ = true;
     entries_ = window_.Model().Codebases(folders_);
     FillList(filter_);
@@ -448,8 +446,7 @@ void CHomeDevicesDlg::OnDelete() {
     if (result != kCatalogueOk) {
         return;
     }
-    // Deleting the hot codebase left its category without one.
-    window_.ShowModel();
+    // Deleting the hot codebase left its category without one; the window follows the model.
     changed_ = true;
     entries_.erase(entries_.begin() + index);
     FillList(filter_);
