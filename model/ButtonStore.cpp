@@ -54,19 +54,42 @@ StoreResult StoreButtonSignal(HandheldFs& fs, const QString& path, const QString
                : kStoreNotStored;
 }
 
-StoreResult ReadButtonSignal(HandheldFs& fs, const QString& path, const QString& button, int number,
-                             IrSignal& signal) {
-    signal = IrSignal{};
-    CCodebaseFile file(&fs);
-    if (file.Open(path, CPdbFile::kModeRead) != kPdbOk) {
+namespace {
+
+// Opens the codebase at `path` in `mode` and finds the record of `button` in it.
+StoreResult OpenButton(CCodebaseFile& file, const QString& path, int mode, const QString& button,
+                       int& index) {
+    if (file.Open(path, mode) != kPdbOk) {
         return kStoreNotOpened;
     }
     if (!file.IsCodebase()) {
         return kStoreNotACodebase;
     }
-    const int index = file.FindButton(button);
-    if (index < 0) {
-        return kStoreNoButton;
+    index = file.FindButton(button);
+    return index < 0 ? kStoreNoButton : kStoreOk;
+}
+
+}  // namespace
+
+StoreResult DeleteButtonSignals(HandheldFs& fs, const QString& path, const QString& button) {
+    CCodebaseFile file(&fs);
+    int index = -1;
+    if (const StoreResult opened = OpenButton(file, path, CPdbFile::kModeReadWrite, button, index);
+        opened != kStoreOk) {
+        return opened;
+    }
+    // A button stored with no values has no record any more.
+    return file.StoreSignal({}, 0, 0, button.toLatin1(), 1) ? kStoreOk : kStoreNotStored;
+}
+
+StoreResult ReadButtonSignal(HandheldFs& fs, const QString& path, const QString& button, int number,
+                             IrSignal& signal) {
+    signal = IrSignal{};
+    CCodebaseFile file(&fs);
+    int index = -1;
+    if (const StoreResult opened = OpenButton(file, path, CPdbFile::kModeRead, button, index);
+        opened != kStoreOk) {
+        return opened;
     }
     std::vector<int32_t> durations;
     uint8_t count = 0;  // wraps beyond 255 durations: the vector's size is what counts

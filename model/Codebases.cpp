@@ -1,7 +1,6 @@
 // The remote model's codebase operations: what Home Devices, the preference-set dialogs and
 // ardelctl do to codebases, with the hot codebases kept in step.
 #include "model/CRemoteModel.h"
-#include "store/CCodebaseFile.h"
 #include "store/CPdbFile.h"
 
 std::vector<CodebaseEntry> CRemoteModel::Codebases(const HandheldFolders& folders) {
@@ -71,25 +70,11 @@ int CRemoteModel::DeleteCodebase(const QString& path) {
 }
 
 StoreResult CRemoteModel::DeleteButton(const QString& path, const QString& button) {
-    CCodebaseFile file(&Fs());
-    if (file.Open(path, CPdbFile::kModeReadWrite) != kPdbOk) {
-        return kStoreNotOpened;
+    const StoreResult result = DeleteButtonSignals(Fs(), path, button);
+    if (result == kStoreOk) {
+        emit ButtonLearnt(path, button);
     }
-    if (!file.IsCodebase()) {
-        return kStoreNotACodebase;
-    }
-    const int index = file.FindButton(button);
-    if (index < 0) {
-        return kStoreNoButton;
-    }
-    // A button stored with no values has no record any more.
-    const bool deleted = file.StoreSignal({}, 0, 0, button.toLatin1(), 1);
-    file.Close();
-    if (!deleted) {
-        return kStoreNotStored;
-    }
-    emit ButtonLearnt(path, button);
-    return kStoreOk;
+    return result;
 }
 
 ImportReport CRemoteModel::Import(const HandheldFolders& folders, const ImportResult& read,
