@@ -65,6 +65,10 @@ class CIrDriver {
 
     void SetPortName(const std::string& name);
     const std::string& GetPortName() const { return portName; }
+    // The facts of the last failure that a message names: the port or device it came from,
+    // and the group that owns that device when the system denied it (else empty).
+    virtual std::string FaultPort() const { return portName; }
+    virtual std::string FaultGroup() const { return {}; }
 
     void GetSignal(std::vector<int32_t>& durations, uint8_t& count, uint8_t& frameStart,
                    uint8_t& carrierPeriod);

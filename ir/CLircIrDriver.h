@@ -57,10 +57,9 @@ class CLircIrDriver : public CIrDriver {
     // The receiver bias that the last Capture removed: how much longer marks (and shorter
     // spaces) the receiver reported than the remote sent.
     int32_t LastReceiverBiasUs() const { return lastBiasUs; }
-    // The device that the last failure came from.
-    const std::string& FaultPath() const { return faultPath; }
-    // A message for a result code of this driver, naming the device (and its group).
-    std::string ErrorText(int code);
+    // The device that the last failure came from, and the group that owns it.
+    std::string FaultPort() const override { return faultPath; }
+    std::string FaultGroup() const override { return faultGroup; }
 
   private:
     int OpenDevice(LircDevice& device, const std::string& path, bool forSending,
@@ -110,6 +109,3 @@ bool SplitLircPass(const int32_t* durations, int count, uint64_t passGapUs,
 int32_t EstimateReceiverBiasUs(const int32_t* capture, int count);
 // Takes `biasUs` off every mark and adds it to every space.
 void RemoveReceiverBias(int32_t* capture, int count, int32_t biasUs);
-
-// The message for a LIRC result code; `group` is the group that owns the device.
-std::string LircErrorText(int code, const std::string& path, const std::string& group);

@@ -64,6 +64,17 @@ bool FrameRepeats(const int32_t* e, int n, int i, int j) {
 
 }  // namespace
 
+IrSignal MakeIrSignal(std::span<const int32_t> durations, uint8_t frameStart,
+                      uint8_t carrierPeriod) {
+    IrSignal signal;
+    const size_t kept = std::min<size_t>(durations.size(), kMaxDurations);
+    std::copy_n(durations.begin(), kept, signal.durations);
+    signal.count = static_cast<uint8_t>(kept);
+    signal.frameStart = frameStart < kept ? frameStart : 0;
+    signal.carrierPeriod = carrierPeriod;
+    return signal;
+}
+
 int SetSignal(IrSignal& signal, const int32_t* durations, uint8_t count, uint8_t frameStart,
               uint8_t carrierPeriod) {
     if (durations == nullptr || count == 0) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 constexpr int kMaxDurations = 150;
@@ -14,6 +15,11 @@ struct IrSignal {
     uint8_t carrierPeriod = 0;              // microseconds
     int32_t durations[kMaxDurations] = {};  // microseconds; marks > 0, spaces < 0
 };
+
+// A signal holding `durations` (at most kMaxDurations of them: the rest is left out), with
+// its frame start (0 when it lies beyond the kept durations) and carrier period.
+IrSignal MakeIrSignal(std::span<const int32_t> durations, uint8_t frameStart = 0,
+                      uint8_t carrierPeriod = 0);
 
 // Accepts a signal for sending. Returns 11 (nothing given, signal untouched), 12 (carrier 0,
 // durations already replaced) or 0.

@@ -54,19 +54,42 @@ StoreResult StoreButtonSignal(HandheldFs& fs, const QString& path, const QString
                : kStoreNotStored;
 }
 
-StoreResult ReadButtonSignal(HandheldFs& fs, const QString& path, const QString& button, int number,
-                             IrSignal& signal) {
-    signal = IrSignal{};
-    CCodebaseFile file(&fs);
-    if (file.Open(path, CPdbFile::kModeRead) != kPdbOk) {
+namespace {
+
+// Opens the codebase at `path` in `mode` and finds the record of `button` in it.
+StoreResult OpenButton(CCodebaseFile& file, const QString& path, int mode, const QString& button,
+                       int& index) {
+    if (file.Open(path, mode) != kPdbOk) {
         return kStoreNotOpened;
     }
     if (!file.IsCodebase()) {
         return kStoreNotACodebase;
     }
-    const int index = file.FindButton(button);
-    if (index < 0) {
-        return kStoreNoButton;
+    index = file.FindButton(button);
+    return index < 0 ? kStoreNoButton : kStoreOk;
+}
+
+}  // namespace
+
+StoreResult DeleteButtonSignals(HandheldFs& fs, const QString& path, const QString& button) {
+    CCodebaseFile file(&fs);
+    int index = -1;
+    if (const StoreResult opened = OpenButton(file, path, CPdbFile::kModeReadWrite, button, index);
+        opened != kStoreOk) {
+        return opened;
+    }
+    // A button stored with no values has no record any more.
+    return file.StoreSignal({}, 0, 0, button.toLatin1(), 1) ? kStoreOk : kStoreNotStored;
+}
+
+StoreResult ReadButtonSignal(HandheldFs& fs, const QString& path, const QString& button, int number,
+                             IrSignal& signal) {
+    signal = IrSignal{};
+    CCodebaseFile file(&fs);
+    int index = -1;
+    if (const StoreResult opened = OpenButton(file, path, CPdbFile::kModeRead, button, index);
+        opened != kStoreOk) {
+        return opened;
     }
     std::vector<int32_t> durations;
     uint8_t count = 0;  // wraps beyond 255 durations: the vector's size is what counts
@@ -75,14 +98,10 @@ StoreResult ReadButtonSignal(HandheldFs& fs, const QString& path, const QString&
     if (!file.ReadSignal(index, number, durations, count, frameStart, carrierPeriod)) {
         return kStoreNoSignal;
     }
-    const size_t kept = std::min(durations.size(), size_t{kMaxDurations});
-    if (kept == 0) {
+    if (durations.empty()) {
         return kStoreNoSignal;
     }
-    std::copy_n(durations.begin(), kept, signal.durations);
-    signal.count = static_cast<uint8_t>(kept);
-    signal.frameStart = frameStart < kept ? frameStart : 0;
-    signal.carrierPeriod = carrierPeriod;
+    signal = MakeIrSignal(durations, frameStart, carrierPeriod);
     return kStoreOk;
 }
 
@@ -103,10 +122,8 @@ bool OtherToggleSignal(const IrSignal& signal, IrSignal& other) {
         encoded.durations.size() > kMaxDurations) {
         return false;
     }
-    other = IrSignal{};
-    other.count = static_cast<uint8_t>(encoded.durations.size());
-    std::copy(encoded.durations.begin(), encoded.durations.end(), other.durations);
-    other.frameStart = encoded.frameStart;
-    other.carrierPeriod = signal.carrierPeriod ? signal.carrierPeriod : encoded.carrierPeriodUs;
+    other = MakeIrSignal(encoded.durations, encoded.frameStart,
+                         signal.carrierPeriod ? signal.carrierPeriod
+                                              : static_cast<uint8_t>(encoded.carrierPeriodUs));
     return true;
 }

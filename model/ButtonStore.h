@@ -42,6 +42,9 @@ StoreResult StoreButtonSignal(HandheldFs& fs, const QString& path, const QString
 StoreResult ReadButtonSignal(HandheldFs& fs, const QString& path, const QString& button, int number,
                              IrSignal& signal);
 
+// Deletes `button` with both its signals from the codebase at `path`.
+StoreResult DeleteButtonSignals(HandheldFs& fs, const QString& path, const QString& button);
+
 // For a signal of a toggle protocol (RC5, RC6), the same button with the other toggle value:
 // the signal 2 that makes successive presses alternate as on the original remote. False
 // for any other signal, or when the other toggle would not fit a signal.

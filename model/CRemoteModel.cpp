@@ -94,6 +94,7 @@ bool CRemoteModel::MakeHot(int category, const QString& path, bool persist) {
             ok = StoreHotCodebase(Fs(), prefFile_, form, path) && ok;
         }
     }
+    emit HotCodebaseChanged(category, path);
     return ok;
 }
 
@@ -104,13 +105,18 @@ void CRemoteModel::ReloadHot(int category) {
     for (const int form : {FirstFormOf(category), SecondFormOf(category)}) {
         LoadHotCodebase(Fs(), prefFile_, form, state_.hotCodebases[static_cast<size_t>(form)]);
     }
+    emit HotCodebaseChanged(category, HotCodebase(category));
 }
 
 void CRemoteModel::SetCurrentForm(int form) {
     if (IsValidForm(state_.currentForm)) {
         state_.lastForms[static_cast<size_t>(state_.currentForm / 2)] = state_.currentForm % 2;
     }
+    const bool changed = state_.currentForm != form;
     state_.currentForm = form;
+    if (changed) {
+        emit CurrentFormChanged(form);
+    }
 }
 
 int CRemoteModel::RememberedForm(int category) const {
@@ -180,9 +186,13 @@ bool CRemoteModel::SaveUsedList() {
 }
 
 void CRemoteModel::SetLearning(bool on) {
+    const bool changed = learning_ != on;
     learning_ = on;
     if (on) {
         lowerFormVisited_ = false;
+    }
+    if (changed) {
+        emit LearningChanged(on);
     }
 }
 

@@ -14,13 +14,19 @@
 
 #include "ir/IrSignal.h"
 #include "model/ButtonStore.h"
+#include "model/Exporter.h"
+#include "model/Importer.h"
 #include "model/LearnCheck.h"
+#include "model/Operations.h"
 #include "model/RemoteServices.h"
 #include "platform/HardKeys.h"
+#include "store/Catalogue.h"
 #include "store/PrefFile.h"
 
 class CIrDriver;
 class HandheldFs;
+struct IrCode;
+struct IrProtocol;
 class Sound;
 
 class CRemoteModel : public QObject {
@@ -112,6 +118,59 @@ class CRemoteModel : public QObject {
     void LoadUsedList();
     bool SaveUsedList();
 
+    // ---- What a user does, whole
+    // Learns a button: the reads through `face` (one, or two with a confirmation between
+    // them in double mode, or a code the face gives instead), the beep after each read, the
+    // cut rule (a capture that filled its buffer without a repeating frame is refused), the
+    // store (creating the codebase on its first button; a toggle protocol learnt once gets
+    // its other toggle as signal 2), and the learning check of each stored signal. With an
+    // empty path nothing is stored and the learnt signals are checked as they are. The
+    // outcome tells everything a face shows about it.
+    LearnOutcome LearnButton(const LearnRequest& request, LearnFace& face);
+
+    // Presses a button: reads signal `which` (1 or 2; the first when the button has no
+    // second) of `button` from the codebase at `path`, loads it, calls `beforeSend` (the
+    // click sound), and sends it with the button's repeat rule while it stays held. A
+    // button without a signal sends nothing and says kOpNothingToSend.
+    PressOutcome PressButton(const QString& path, const QString& button, int which,
+                             PressSource source, const std::function<void()>& beforeSend = {});
+    // Ends a press: nothing of its send goes on after this.
+    void ReleaseButton();
+    // The repeat value a press sends with: a tapped volume button sends one pass and goes on
+    // while held (so that a tap changes the volume by one step); every other press, and
+    // every hardware key, sends at least three passes.
+    static uint16_t RepeatOf(const QString& button, PressSource source);
+    // Sends `signal` (raw durations, or a code's) with `repeat` as CIrDriver::Send takes it;
+    // `beforeSend` is called once the signal is loaded.
+    PressOutcome SendSignal(const IrSignal& signal, uint16_t repeat,
+                            const std::function<void()>& beforeSend = {});
+    // Sends the code `code` of `protocol`; kOpBadRequest when the protocol cannot encode it.
+    PressOutcome SendCode(const IrProtocol& protocol, const IrCode& code, uint16_t repeat,
+                          const std::function<void()>& beforeSend = {});
+
+    // ---- Codebases
+    // Every codebase of the search folders of `folders`, sorted, the hot ones marked.
+    std::vector<CodebaseEntry> Codebases(const HandheldFolders& folders);
+    // A new codebase of `category` named `deviceName` in the default codebase folder of
+    // `folders`, made hot for the program at once; its file is created when its first button
+    // is learnt. Returns its path.
+    QString NewCodebase(const HandheldFolders& folders, int category, const QString& deviceName);
+    // Renames the codebase at `path` to `deviceName`, moving it to `category` (which may be
+    // its own). A codebase hot in its category stays hot when the category stays, and leaves
+    // its old category otherwise. `newPath` receives where it is now.
+    int RenameCodebase(const QString& path, int category, const QString& deviceName,
+                       QString* newPath = nullptr);
+    // Deletes the codebase file at `path`; a hot codebase leaves its category without one.
+    int DeleteCodebase(const QString& path);
+    // Deletes `button` (both its signals) from the codebase at `path`.
+    StoreResult DeleteButton(const QString& path, const QString& button);
+    // Stores the remotes of `read` as codebases, as ImportRemotes does.
+    ImportReport Import(const HandheldFolders& folders, const ImportResult& read,
+                        const QString& fileName, const ImportOptions& options);
+    // The codebase at `path` (its `button` only, when given) as a file in `format`.
+    ExportError Export(const QString& path, RemoteFormat format, const QString& button, int number,
+                       QByteArray& out);
+
     // ---- Learning
     bool Learning() const { return learning_; }
     void SetLearning(bool on);
@@ -170,6 +229,18 @@ class CRemoteModel : public QObject {
   signals:
     // The hot codebases or the form changed as a whole (a state was loaded): views redraw.
     void StateReplaced();
+    // A codebase was made, renamed, moved to another category or deleted.
+    void CodebasesChanged();
+    // The hot codebase of a category changed.
+    void HotCodebaseChanged(int category, const QString& path);
+    // Another form is on the screen.
+    void CurrentFormChanged(int form);
+    // Learning mode began or ended.
+    void LearningChanged(bool on);
+    // A button got a new signal in the codebase at `path`.
+    void ButtonLearnt(const QString& path, const QString& button);
+    // A send began or ended.
+    void SendingChanged(bool sending);
 
   private:
     RemoteServices services_;

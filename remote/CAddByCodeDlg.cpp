@@ -8,8 +8,8 @@
 #include <algorithm>
 
 #include "platform/Modal.h"
+#include "resources/StringText.h"
 #include "resources/dialogs/DialogUnits.h"
-#include "resources/dialogs/StringText.h"
 
 namespace {
 
@@ -130,11 +130,7 @@ void CAddByCodeDlg::OnOk() {
     }
     protocol = chosen;
     code = typed;
-    signal = IrSignal{};
-    signal.count = static_cast<uint8_t>(encoded.durations.size());
-    std::copy(encoded.durations.begin(), encoded.durations.end(), signal.durations);
-    signal.frameStart = encoded.frameStart;
-    signal.carrierPeriod = encoded.carrierPeriodUs;
+    signal = MakeIrSignal(encoded.durations, encoded.frameStart, encoded.carrierPeriodUs);
     done(kIdOk);
 }
 

@@ -8,9 +8,9 @@
 #include "model/ButtonStore.h"
 #include "platform/Modal.h"
 #include "remote/CSignalView.h"
+#include "resources/StringText.h"
 #include "resources/dialogs/CHelpBar.h"
 #include "resources/dialogs/DialogUnits.h"
-#include "resources/dialogs/StringText.h"
 
 namespace {
 

@@ -3,12 +3,12 @@
 #include <QAbstractItemView>
 #include <QEvent>
 
+#include "model/CRemoteModel.h"
 #include "store/Catalogue.h"
 
-std::vector<CodebaseChoice> CodebaseChoicesOf(HandheldFs& fs, const HandheldFolders& folders,
+std::vector<CodebaseChoice> CodebaseChoicesOf(CRemoteModel& model, const HandheldFolders& folders,
                                               int category) {
-    std::vector<CodebaseEntry> entries;
-    ScanCodebases(fs, folders, entries);
+    const std::vector<CodebaseEntry> entries = model.Codebases(folders);
     std::vector<CodebaseChoice> choices;
     for (const CodebaseEntry& entry : entries) {
         if (entry.category == category) {

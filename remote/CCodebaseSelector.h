@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+class CRemoteModel;
 class HandheldFs;
 struct HandheldFolders;
 
@@ -17,7 +18,7 @@ struct CodebaseChoice {
 };
 
 // The codebases of `category` found in the folders, in catalogue order.
-std::vector<CodebaseChoice> CodebaseChoicesOf(HandheldFs& fs, const HandheldFolders& folders,
+std::vector<CodebaseChoice> CodebaseChoicesOf(CRemoteModel& model, const HandheldFolders& folders,
                                               int category);
 
 class CCodebaseSelector : public QComboBox {

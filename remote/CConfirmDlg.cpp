@@ -4,8 +4,8 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "resources/StringText.h"
 #include "resources/dialogs/DialogUnits.h"
-#include "resources/dialogs/StringText.h"
 
 CConfirmDlg::CConfirmDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle("Confirmation");

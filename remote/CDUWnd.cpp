@@ -11,8 +11,8 @@
 #include "remote/ButtonLearning.h"
 #include "remote/CConfirmDlg.h"
 #include "remote/CPenGate.h"
+#include "resources/StringText.h"
 #include "resources/dialogs/CHelpDlg.h"
-#include "resources/dialogs/StringText.h"
 
 namespace {
 
@@ -63,6 +63,15 @@ CDUWnd::CDUWnd(CRemoteModel& model, RemoteFiles* files, ModalRunner& modal, int 
     };
     // A state loaded into the model (a preference set, say) shows at once.
     connect(&model_, &CRemoteModel::StateReplaced, this, &CDUWnd::ShowModel);
+    // A category's buttons send from its hot codebase: they redraw whoever changed it.
+    connect(&model_, &CRemoteModel::HotCodebaseChanged, this, [this](int category) {
+        if (!GetForm(0) || !IsDeviceCategory(category)) {
+            return;  // no forms yet
+        }
+        ShowHot(category);
+        UpdateCategoryTabs();
+        RequestRepaint();
+    });
 }
 
 CDUWnd::~CDUWnd() {
@@ -201,9 +210,7 @@ void CDUWnd::PressAssigned(int formIndex, int index) {
     }
     // A key press counts like a tap for the turn between a button's two signals.
     form->CountPress(index);
-    if (PrepareSend(form->Element(index), model_, modal_, this)) {
-        SendPrepared(*form, CIrDriver::kRepeatWhileHeld);
-    }
+    SendButton(*form, index, PressSource::Key);
     if (shown) {
         shown->SetElementFlags(kPanelBlip, -1, 0);
     }
@@ -471,12 +478,10 @@ void CDUWnd::OpenSelector() {
 }
 
 void CDUWnd::ChooseCodebase(int category, const QString& path) {
+    // The forms follow through the model's announcement.
     if (!model_.MakeHot(category, path)) {
         modal_.ShowMessage(this, StringText(kStrCreateFileFailed, {model_.PrefFile()}));
     }
-    ShowHot(category);
-    UpdateCategoryTabs();
-    RequestRepaint();
 }
 
 void CDUWnd::ShowHot(int category) {
@@ -568,36 +573,25 @@ void CDUWnd::ButtonDown(CSkinForm& form, int index) {
     const int blip = form.SetElementFlags(kPanelBlip, -1, 1);
     form.DrawElement(blip);
     PresentNow();
-    CRemoteButton& button = form.Element(index);
-    if (!PrepareSend(button, model_, modal_, this)) {
-        return;
-    }
-    const bool volume = button.name == "Vol+" || button.name == "Vol-";
-    SendPrepared(form, volume ? CIrDriver::kRepeatOnceThenHeld : CIrDriver::kRepeatWhileHeld);
+    SendButton(form, index, PressSource::Pen);
 }
 
-void CDUWnd::SendPrepared(CSkinForm& form, uint16_t repeat) {
-    form.PlaySound("click.wav", true);
-    int result = 0;
-    {
-        const CPenGate::Busy busy(gate_);
-        result = model_.Send(repeat);
-        gate_->Flush();  // taps made during the send are dropped
-    }
-    if (result != 0) {
-        modal_.ShowMessage(this, StringText(kSendFailureString, {QString::number(result)}));
-    }
+void CDUWnd::SendButton(CSkinForm& form, int index, PressSource source) {
+    const CPenGate::Busy busy(gate_);
+    Press(
+        form.Element(index), model_, modal_, source, [&form] { form.PlaySound("click.wav", true); },
+        this);
+    gate_->Flush();  // taps made during the send are dropped
 }
 
 bool CDUWnd::ButtonUp(CSkinForm& form, int index) {
     if (form.Learning() == 0) {
-        model_.ClosePort();
+        model_.ReleaseButton();
         return false;
     }
     const bool byCode = nextByCode_;
     nextByCode_ = false;
-    const bool learnt = byCode ? LearnByCode(form.Element(index), model_, modal_, this)
-                               : Learn(form.Element(index), model_, modal_, form.learnMode, this);
+    const bool learnt = Learn(form.Element(index), model_, modal_, form.learnMode, byCode, this);
     if (learnPauseMs > 0) {
         QThread::msleep(static_cast<unsigned long>(learnPauseMs));
     }
@@ -606,6 +600,6 @@ bool CDUWnd::ButtonUp(CSkinForm& form, int index) {
     if (learnt) {
         form.PlaySound("learn.wav", true);
     }
-    model_.ClosePort();
+    model_.ReleaseButton();
     return learnt;
 }

@@ -173,7 +173,8 @@ class CDUWnd : public QWidget, private ButtonActions {
     void LeaveLearning(int category);
     void WorkOffKeyQueue();
     // Sends a button that has been prepared; messages a failure. `repeat` as CIrDriver::Send.
-    void SendPrepared(CSkinForm& form, uint16_t repeat);
+    // Sends a button of `form` while it stays held, with the click before the send.
+    void SendButton(CSkinForm& form, int index, PressSource source);
 
     CRemoteModel& model_;
     RemoteFiles* files_;

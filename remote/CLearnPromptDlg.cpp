@@ -8,11 +8,6 @@
 #include <QScreen>
 #include <algorithm>
 
-#include "ir/CIrDriver.h"
-#include "ir/IrResult.h"
-#include "model/CRemoteModel.h"
-#include "platform/Modal.h"
-#include "remote/ButtonLearning.h"
 #include "resources/dialogs/DialogUnits.h"
 
 namespace {
@@ -33,8 +28,8 @@ constexpr int kTextLines[CLearnPromptDlg::kTextCount] = {1, 1, 3, 2, 3};
 
 }  // namespace
 
-CLearnPromptDlg::CLearnPromptDlg(CRemoteModel& model, ModalRunner& modal, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), model_(model), modal_(modal) {
+CLearnPromptDlg::CLearnPromptDlg(std::function<int()> read, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), read_(std::move(read)) {
     setStyleSheet("CLearnPromptDlg { border: 1px solid black; }");
     for (int i = 0; i < kTextCount; ++i) {
         auto* text = new QLabel(this);
@@ -118,23 +113,12 @@ bool CLearnPromptDlg::event(QEvent* event) {
 }
 
 void CLearnPromptDlg::RunCapture() {
-    const std::string port = model_.IrPort();
-    int result = kNotCaptured;
-    if (!model_.PortReady()) {
-        modal_.ShowMessage(this, IrFailureMessage(kIrNoPortName, port, IrAction::Capture));
-        result = 1;
-    } else if (model_.Driver()) {
-        result = model_.Capture(name, category);
-        // A click on "Code..." made while the read blocked the program is still queued; it
-        // counts, and then what the read heard (or did not hear) does not.
-        QCoreApplication::processEvents();
-        const QString message =
-            IrFailureMessage(result, model_.Driver()->GetPortName(), IrAction::Capture);
-        if (codeChosen_) {
-            result = kByCode;
-        } else if (!message.isEmpty()) {
-            modal_.ShowMessage(this, message);
-        }
+    int result = read_ ? read_() : kNotCaptured;
+    // A click on "Code..." made while the read blocked the program is still queued; it
+    // counts, and then what the read heard (or did not hear) does not.
+    QCoreApplication::processEvents();
+    if (codeChosen_) {
+        result = kByCode;
     }
     captureResult_ = result;
     done(result);

@@ -1,6 +1,7 @@
 // The prompt shown while one signal is read from the device's own remote. It shows itself
 // first and then runs the capture, so the user sees what to do while the driver waits;
-// it closes with the driver's result, which the caller reads from CaptureResult().
+// it closes with the driver's result, which the caller reads from CaptureResult(); the
+// caller words a failure.
 //
 // Its "Code..." button is the way to give the button a protocol and code instead: the prompt
 // then closes with kByCode. The read blocks the program while it waits, so a click on the
@@ -12,8 +13,8 @@
 #include <array>
 #include <functional>
 
-class ModalRunner;
-class CRemoteModel;
+#include "model/Operations.h"
+
 class QLabel;
 class QPushButton;
 
@@ -28,9 +29,10 @@ class CLearnPromptDlg : public QDialog {
     // The result while no capture has run (the prompt was closed before it could start).
     static constexpr int kNotCaptured = -1;
     // The result when the user chose to give the button a code.
-    static constexpr int kByCode = -2;
+    static constexpr int kByCode = LearnFace::kByCode;
 
-    CLearnPromptDlg(CRemoteModel& model, ModalRunner& modal, QWidget* parent = nullptr);
+    // `read` waits for the remote and gives the driver's result.
+    explicit CLearnPromptDlg(std::function<int()> read, QWidget* parent = nullptr);
 
     int step = 0;      // 0 the only read, 1 the first and 2 the second read of double mode
     QString name;      // the button being learnt
@@ -53,8 +55,7 @@ class CLearnPromptDlg : public QDialog {
     void OnCode();
     void PlaceTexts();
 
-    CRemoteModel& model_;
-    ModalRunner& modal_;
+    std::function<int()> read_;
     std::array<QLabel*, kTextCount> texts_{};
     QPushButton* code_;
     bool captureStarted_ = false;

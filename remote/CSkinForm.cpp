@@ -10,8 +10,8 @@
 #include "platform/Modal.h"
 #include "platform/Sound.h"
 #include "remote/RemoteFiles.h"
+#include "resources/StringText.h"
 #include "resources/dialogs/CNoticeDlg.h"
-#include "resources/dialogs/StringText.h"
 
 QPoint HandheldPoint(QPointF position, int scale) {
     return QPoint(static_cast<int>(std::floor(position.x())) / scale,

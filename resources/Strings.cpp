@@ -75,6 +75,23 @@ constexpr StringEntry kStrings[] = {
     {kStrSignalCut,
      "The signal is longer than a learnt signal can hold (150 entries) and has no repeating "
      "frame: only its beginning was heard, so it was not stored."},
+    {kStrLircNoDevice, "There is no IR device '%s'."},
+    {kStrLircNoPermission, "No permission to use the IR device '%s'."},
+    {kStrLircJoinGroup, " Add your user to the group '%s' that owns it, then log in again."},
+    {kStrLircBusy, "The IR device '%s' is busy: another program is using it."},
+    {kStrLircCannotSend, "The IR device '%s' cannot send signals."},
+    {kStrLircCannotReceive, "The IR device '%s' cannot learn signals."},
+    {kStrLircUnplugged, "The IR device '%s' went away (unplugged?)."},
+    {kStrLircInvalid, "The IR device '%s' refused the request."},
+    {kStrLircOverflow, "The IR receiver '%s' lost part of the signal. Please try again."},
+    {kStrLircCannotCarry, "The IR device '%s' cannot send this signal."},
+    {kStrLircIoError, "The IR device '%s' failed."},
+    {kStrNoSignalHeard, "No IR signal arrived in the learning time."},
+    {kStrNotACodebase, "'%s' is not a codebase."},
+    {kStrSignalNotStored, "The signal could not be stored in '%s'."},
+    {kStrNoSuchButton, "There is no button '%s' in '%s'."},
+    {kStrButtonHoldsNoSignal, "The button '%s' in '%s' holds no signal."},
+    {kStrNoIrDevice, "This device has no IR driver."},
 };
 
 }  // namespace

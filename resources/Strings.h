@@ -59,6 +59,23 @@ enum StringId : int {
     kStrNotChecked = 65079,
     kStrToggleStored = 65080,
     kStrSignalCut = 65081,
+    kStrLircNoDevice = 65082,       // %s: the device
+    kStrLircNoPermission = 65083,   // %s: the device
+    kStrLircJoinGroup = 65084,      // %s: the group that owns the device
+    kStrLircBusy = 65085,           // %s: the device
+    kStrLircCannotSend = 65086,     // %s: the device
+    kStrLircCannotReceive = 65087,  // %s: the device
+    kStrLircUnplugged = 65088,      // %s: the device
+    kStrLircInvalid = 65089,        // %s: the device
+    kStrLircOverflow = 65090,       // %s: the device
+    kStrLircCannotCarry = 65091,    // %s: the device
+    kStrLircIoError = 65092,        // %s: the device
+    kStrNoSignalHeard = 65093,
+    kStrNotACodebase = 65094,         // %s: the path
+    kStrSignalNotStored = 65095,      // %s: the path
+    kStrNoSuchButton = 65096,         // %s: the button, %s: the path
+    kStrButtonHoldsNoSignal = 65097,  // %s: the button, %s: the path
+    kStrNoIrDevice = 65098,
 };
 
 // The text of string `id`; an empty string for a number the table lacks.

@@ -9,9 +9,9 @@
 #include "platform/Modal.h"
 #include "remote/CButtonViewDlg.h"
 #include "remote/CDUWnd.h"
+#include "resources/StringText.h"
 #include "resources/dialogs/CHelpBar.h"
 #include "resources/dialogs/DialogUnits.h"
-#include "resources/dialogs/StringText.h"
 #include "resources/dialogs/TextFit.h"
 #include "shell/CCheckListCtrl.h"
 #include "shell/ImportExport.h"
@@ -171,8 +171,7 @@ void CHomeDevicesDlg::Open() {
     list_->setColumnWidth(kNameColumn, 4 * w / 7 - 5);
     list_->setColumnWidth(kHotColumn, w / 7);
 
-    const HotSlots hot = FormSlots();
-    ScanCodebases(fs_, folders_, entries_, &hot);
+    entries_ = window_.Model().Codebases(folders_);
     OnFilter(initialFilter_);
 }
 
@@ -270,7 +269,6 @@ void CHomeDevicesDlg::SetFormSlots(const HotSlots& hot) {
     for (int category = kCategoryTv; category <= kCategoryTiVo; ++category) {
         window_.Model().MakeHot(category, hot[size_t(FirstFormOf(category))], false);
     }
-    window_.ShowModel();
 }
 
 void CHomeDevicesDlg::OnHot() {
@@ -345,10 +343,7 @@ void CHomeDevicesDlg::OnAdd() {
         list_->setFocus();
         return;
     }
-    // The codebase file is created in this folder when the first button is learnt.
-    fs_.CreateFolder(folders_.defaultCodebaseFolder.toStdString());
-    HotSlots hot = FormSlots();
-    const QString path = StartNewCodebase(hot, folders_, codebase.category, codebase.name);
+    const QString path = window_.Model().NewCodebase(folders_, codebase.category, codebase.name);
     StartLearning(codebase.category, path, codebase.learnMode);
     done(kDoneId);
 }
@@ -391,39 +386,38 @@ void CHomeDevicesDlg::OnRename() {
     codebase.mode = CCodebaseDlg::kRename;
     codebase.category = entry.category - 1;
     codebase.name = entry.deviceName;
-    codebase.categorySelectable = false;
+    // A codebase imported under the wrong category, or under none, is put right here.
+    codebase.categorySelectable = true;
     // The new name must be free in the folder where the file is renamed.
     codebase.folder = FolderOf(entry.path);
     if (modal_.RunDialog(codebase) != kIdOk) {
         list_->setFocus();
         return;
     }
-    HotSlots hot = FormSlots();
-    const int result = RenameCodebase(fs_, folders_, entries_, index, codebase.name, hot);
+    const int result = window_.Model().RenameCodebase(entry.path, codebase.category, codebase.name);
     if (result != kCatalogueOk) {
         modal_.ShowMessage(this, StringText(kStrCannotRenameCodebase, {entry.path}));
         list_->setFocus();
         return;
     }
-    SetFormSlots(hot);
     changed_ = true;
+    entries_ = window_.Model().Codebases(folders_);
     FillList(filter_);
 }
 
 void CHomeDevicesDlg::OnImport() {
-    if (!RunImport(this, modal_, fs_, folders_)) {
+    if (!RunImport(this, modal_, window_.Model(), folders_)) {
         list_->setFocus();
         return;
     }
-    const HotSlots hot = FormSlots();
-    ScanCodebases(fs_, folders_, entries_, &hot);
+    entries_ = window_.Model().Codebases(folders_);
     FillList(filter_);
 }
 
 void CHomeDevicesDlg::OnExport() {
     const int index = SelectedEntry();
     if (index >= 0) {
-        RunExport(this, modal_, fs_, entries_[size_t(index)]);
+        RunExport(this, modal_, window_.Model(), entries_[size_t(index)]);
     }
 }
 
@@ -438,8 +432,7 @@ void CHomeDevicesDlg::OnDelete() {
     if (modal_.ShowMessage(this, question, MessageButtons::YesNo) != kIdYes) {
         return;
     }
-    HotSlots hot = FormSlots();
-    const int result = DeleteCodebase(fs_, entries_, index, hot);
+    const int result = window_.Model().DeleteCodebase(entry.path);
     if (result == kCatalogueCannotRemove) {
         // The file is still there, so it stays hot where it was.
         modal_.ShowMessage(this, StringText(kStrCannotRemoveFile, {entry.path}));
@@ -453,9 +446,9 @@ void CHomeDevicesDlg::OnDelete() {
     if (result != kCatalogueOk) {
         return;
     }
-    // Deleting the hot codebase left its category without one.
-    SetFormSlots(hot);
+    // Deleting the hot codebase left its category without one; the window follows the model.
     changed_ = true;
+    entries_.erase(entries_.begin() + index);
     FillList(filter_);
 }
 

@@ -4,8 +4,8 @@
 #include <QTimer>
 
 #include "platform/Modal.h"
+#include "resources/StringText.h"
 #include "resources/dialogs/CHelpDlg.h"
-#include "resources/dialogs/StringText.h"
 #include "shell/CMainFrame.h"
 #include "store/PrefFile.h"
 
@@ -61,7 +61,7 @@ void CRemoteView::StartUp() {
         }
     };
     window.hooks.listCodebases = [&model, &folders](int category) {
-        return CodebaseChoicesOf(model.Fs(), folders, category);
+        return CodebaseChoicesOf(model, folders, category);
     };
     // The remote window closes on a skin that cannot be shown; its state is saved by then.
     window.hooks.closed = [this] { frame_.EndProgram(); };

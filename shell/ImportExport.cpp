@@ -8,11 +8,11 @@
 #include <QStringList>
 #include <algorithm>
 
-#include "model/Exporter.h"
+#include "model/CRemoteModel.h"
 #include "model/Importer.h"
 #include "platform/Modal.h"
+#include "resources/StringText.h"
 #include "resources/dialogs/DialogUnits.h"
-#include "resources/dialogs/StringText.h"
 #include "store/formats/RemoteFormats.h"
 
 namespace {
@@ -95,7 +95,7 @@ void CImportCategoryDlg::ShowGuess(const std::vector<int>& guesses) {
     categories_->setCurrentIndex(0);
 }
 
-bool RunImport(QWidget* parent, ModalRunner& modal, HandheldFs& fs,
+bool RunImport(QWidget* parent, ModalRunner& modal, CRemoteModel& model,
                const HandheldFolders& folders) {
     const QString file = modal.OpenFileName(parent, "Import", kImportFilters);
     if (file.isEmpty()) {
@@ -121,7 +121,7 @@ bool RunImport(QWidget* parent, ModalRunner& modal, HandheldFs& fs,
         return modal.ShowMessage(parent, StringText(kStrReplaceImported, {displayName}),
                                  MessageButtons::YesNo) == kIdYes;
     };
-    const ImportReport report = ImportRemotes(fs, folders, read, file, options);
+    const ImportReport report = model.Import(folders, read, file, options);
     QString text;
     if (report.result != kImportOk) {
         text = report.error;
@@ -143,7 +143,8 @@ bool RunImport(QWidget* parent, ModalRunner& modal, HandheldFs& fs,
     return report.result == kImportOk;
 }
 
-bool RunExport(QWidget* parent, ModalRunner& modal, HandheldFs& fs, const CodebaseEntry& entry) {
+bool RunExport(QWidget* parent, ModalRunner& modal, CRemoteModel& model,
+               const CodebaseEntry& entry) {
     QStringList filters;
     for (const ExportChoice& choice : kExportChoices) {
         filters << QLatin1String(choice.filter);
@@ -165,7 +166,7 @@ bool RunExport(QWidget* parent, ModalRunner& modal, HandheldFs& fs, const Codeba
         file += QLatin1String(choice->extension);
     }
     QByteArray bytes;
-    if (ExportCodebase(fs, entry.path, choice->format, QString(), 1, bytes) != kExportOk) {
+    if (model.Export(entry.path, choice->format, QString(), 1, bytes) != kExportOk) {
         modal.ShowMessage(parent, StringText(kStrNothingToExport, {name}));
         return false;
     }

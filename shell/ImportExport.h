@@ -9,6 +9,7 @@
 
 #include "store/Catalogue.h"
 
+class CRemoteModel;
 class ModalRunner;
 class HandheldFs;
 class QComboBox;
@@ -36,7 +37,9 @@ class CImportCategoryDlg : public QDialog {
 // Asks for a file and a category, imports, and shows what was imported and what was left out
 // and why. An existing codebase of the same name is replaced only when the user says so.
 // True when codebases were made.
-bool RunImport(QWidget* parent, ModalRunner& modal, HandheldFs& fs, const HandheldFolders& folders);
+bool RunImport(QWidget* parent, ModalRunner& modal, CRemoteModel& model,
+               const HandheldFolders& folders);
 
 // Asks for a file name and format and writes the codebase there. True when it was written.
-bool RunExport(QWidget* parent, ModalRunner& modal, HandheldFs& fs, const CodebaseEntry& entry);
+bool RunExport(QWidget* parent, ModalRunner& modal, CRemoteModel& model,
+               const CodebaseEntry& entry);

@@ -5,7 +5,7 @@
 
 #include "platform/Modal.h"
 #include "remote/CDUWnd.h"
-#include "resources/dialogs/StringText.h"
+#include "resources/StringText.h"
 #include "store/PrefFile.h"
 #include "store/dialogs/CLoadPreferenceDlg.h"
 #include "store/dialogs/CSavePreferenceDlg.h"

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "app/ctl/Commands.h"
+#include "model/CRemoteModel.h"
 #include "platform/host/HostHandheldFs.h"
 #include "store/Catalogue.h"
 
@@ -13,8 +14,9 @@ int CodebaseListCommand(const CodebaseListOptions& options, CtlStreams io) {
         return 1;
     }
     HostHandheldFs fs(QDir(root).absolutePath().toStdString());
-    std::vector<CodebaseEntry> entries;
-    ScanCodebases(fs, FoldersFor(QString::fromStdString(fs.ProgramPath())), entries);
+    CRemoteModel model(RemoteServices{&fs, nullptr, nullptr, {}});
+    const std::vector<CodebaseEntry> entries =
+        model.Codebases(FoldersFor(QString::fromStdString(fs.ProgramPath())));
     for (const CodebaseEntry& entry : entries) {
         io.out << CategoryName(entry.category) << "\t" << entry.deviceName.toStdString() << "\t"
                << entry.path.toStdString() << "\n";

@@ -5,6 +5,7 @@
 
 #include "app/ctl/Commands.h"
 #include "app/ctl/HostCodebase.h"
+#include "model/CRemoteModel.h"
 #include "model/Exporter.h"
 #include "model/Importer.h"
 #include "platform/host/HostHandheldFs.h"
@@ -53,8 +54,9 @@ if (!QFileInfo(root).isDir()) {
 }
 const ImportResult read = ReadRemoteFileAt(QString::fromStdString(options.file), format);
 HostHandheldFs fs(QDir(root).absolutePath().toStdString());
-const ImportReport report = ImportRemotes(fs, FoldersFor(QString::fromStdString(fs.ProgramPath())),
-                                          read, QString::fromStdString(options.file), import);
+CRemoteModel model(RemoteServices{&fs, nullptr, nullptr, {}});
+const ImportReport report = model.Import(FoldersFor(QString::fromStdString(fs.ProgramPath())),
+                                         read, QString::fromStdString(options.file), import);
 for (const QString& note : report.notes) {
     err << "ardelctl import: " << note.toStdString() << "\n";
 }
@@ -91,9 +93,10 @@ int RunExportCommand(const ExportCommandOptions& options, std::ostream& out, std
         return kCtlUsage;
     }
     HostCodebase host(options.codebase);
+    CRemoteModel model(RemoteServices{&host.Fs(), nullptr, nullptr, {}});
     QByteArray file;
-    switch (ExportCodebase(host.Fs(), host.Path(), format, QString::fromStdString(options.button),
-                           options.signal, file)) {
+    switch (model.Export(host.Path(), format, QString::fromStdString(options.button),
+                         options.signal, file)) {
         case kExportOk:
             out.write(file.constData(), file.size());
             return 0;

@@ -9,15 +9,22 @@
 #include "ir/CLircIrDriver.h"
 #include "ir/IrResult.h"
 #include "model/CRemoteModel.h"
+#include "model/ResultText.h"
 #include "platform/host/LircPlatform.h"
-#include "resources/Strings.h"
 
 namespace {
 
-// A message on the error stream for a failed driver call.
-void Report(const char* command, int result, CLircIrDriver& driver, std::ostream& err) {
-    err << "ardelctl lirc " << command << ": " << driver.ErrorText(result) << "\n";
+// A message on the error stream for a failed send.
+void Report(const char* command, const IrFailure& failure, std::ostream& err) {
+    err << "ardelctl lirc " << command << ": "
+        << IrFailureText(failure, IrAction::Send).toStdString() << "\n";
 }
+
+// Reads are the receiver waiting for the remote.
+class CReceiverFace : public LearnFace {
+  public:
+    int Read(const LearnStep&, const std::function<int()>& read) override { return read(); }
+};
 
 // The remote model over a LIRC driver, its files in the folder of the codebase file (none
 // without one). The device path stands for the port: the driver knows its devices.
@@ -43,21 +50,6 @@ class CLircRun {
     HostCodebase host_;
     CRemoteModel model_;
 };
-
-const char* StoreMessage(int result) {
-    switch (result) {
-        case kStoreNotCreated:
-            return "the file cannot be created (a codebase file name ends in .PDB)";
-        case kStoreNotACodebase:
-            return "it is not a codebase";
-        case kStoreNoButton:
-            return "it has no such button";
-        case kStoreNoSignal:
-            return "the button holds no signal";
-        default:
-            return "it cannot be opened or changed";
-    }
-}
 
 }  // namespace
 
@@ -90,43 +82,12 @@ int RunLircLearn(const LircLearnOptions& options, LircServices& services, std::o
     driver.SetDevices("", options.device);
     driver.SetLearnTimeoutMs(options.timeoutMs);
     CLircRun run(driver, options.codebase, options.device);
-    CRemoteModel& model = run.Model();
-    const int result = model.Capture(QString::fromStdString(options.codebase.button), 0);
-    const IrSignal signal = result == kIrOk ? model.CapturedSignal() : IrSignal{};
-    const LearnReport report = result == kIrOk ? model.CapturedReport() : LearnReport{};
-    model.ClosePort();
-    // A receiver that measures no carrier leaves it to the protocol the signal is in.
-    const IrSignal withCarrier = result == kIrOk ? CRemoteModel::WithCarrier(signal) : signal;
-    out << "result: " << result << "\n";
-    out << "carrier_us: " << int(withCarrier.carrierPeriod) << "\n";
-    out << "frame_start: " << int(signal.frameStart) << "\n";
-    out << "count: " << int(signal.count) << "\n";
-    out << "durations: " << JoinDurations(signal.durations, signal.count) << "\n";
-    if (result != kIrOk) {
-        Report("learn", result, driver, err);
-        return 1;
-    }
-    // The LIRC receiver and transmitter are not known to face each other: no learning check.
-    PrintLearnReport(report, LearnCheck{}, out);
-    if (report.cut && options.codebase.Given()) {
-        err << "ardelctl lirc learn: " << LoadString(kStrSignalCut) << "\n";
-        return 1;
-    }
-    if (options.codebase.Given()) {
-        bool created = false;
-        const int stored = model.StoreLearnt(
-            run.CodebasePath(), QString::fromStdString(options.codebase.button), signal,
-            options.codebase.signal,
-            options.codebase.signalGiven ? LearnMode::Double : LearnMode::Single, created);
-        if (stored != kStoreOk) {
-            err << "ardelctl lirc learn: the signal could not be stored in '"
-                << options.codebase.file << "': " << StoreMessage(stored) << "\n";
-            return 1;
-        }
-        out << "stored: " << options.codebase.button << " signal " << options.codebase.signal
-            << "\n";
-    }
-    return 0;
+    // The LIRC receiver and transmitter are not known to face each other: the model has no
+    // own receiver, so the learning check is skipped.
+    CReceiverFace face;
+    const LearnOutcome outcome =
+        run.Model().LearnButton(LearnRequestFor(options.codebase, run.CodebasePath()), face);
+    return PrintLearnOutcome("lirc learn", outcome, options.codebase, out, err);
 }
 
 int RunLircSend(const LircSendOptions& options, LircServices& services, std::istream& in,
@@ -149,12 +110,15 @@ int RunLircSend(const LircSendOptions& options, LircServices& services, std::ist
 
     IrSignal signal;
     if (options.codebase.Given()) {
-        const int read =
+        const StoreResult read =
             model.ReadButton(run.CodebasePath(), QString::fromStdString(options.codebase.button),
                              options.codebase.signal, signal);
         if (read != kStoreOk) {
-            err << "ardelctl lirc send: no signal of '" << options.codebase.button << "' in '"
-                << options.codebase.file << "': " << StoreMessage(read) << "\n";
+            err << "ardelctl lirc send: "
+                << StoreFailureText(read, run.CodebasePath(),
+                                    QString::fromStdString(options.codebase.button))
+                       .toStdString()
+                << "\n";
             return 1;
         }
     } else {
@@ -173,20 +137,15 @@ int RunLircSend(const LircSendOptions& options, LircServices& services, std::ist
                 << kMaxDurations << "\n";
             return 2;
         }
-        signal.count = static_cast<uint8_t>(durations.size());
-        std::copy(durations.begin(), durations.end(), signal.durations);
-        signal.frameStart = static_cast<uint8_t>(options.frameStart);
-        signal.carrierPeriod = static_cast<uint8_t>(options.carrierUs);
+        signal = MakeIrSignal(durations, static_cast<uint8_t>(options.frameStart),
+                              static_cast<uint8_t>(options.carrierUs));
     }
-    int result = model.Load(signal);
-    if (result == kIrOk) {
+    const PressOutcome sent = model.SendSignal(signal, static_cast<uint16_t>(options.repeat), [&] {
         releaseUs = services.clock.NowUs() + uint64_t{options.holdMs} * 1000;
-        result = model.Send(static_cast<uint16_t>(options.repeat));
-    }
-    model.ClosePort();
-    out << "result: " << result << "\n";
-    if (result != kIrOk) {
-        Report("send", result, driver, err);
+    });
+    out << "result: " << sent.ir.result << "\n";
+    if (sent.code != kOpOk) {
+        Report("send", sent.ir, err);
         return 1;
     }
     return 0;

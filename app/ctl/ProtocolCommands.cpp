@@ -4,10 +4,12 @@
 
 #include "app/ctl/Durations.h"
 #include "app/ctl/HostCodebase.h"
+#include "app/ctl/LearnOutput.h"
 #include "ir/IrSignal.h"
 #include "ir/protocols/IrProtocol.h"
 #include "model/ButtonCodes.h"
 #include "model/CRemoteModel.h"
+#include "model/ResultText.h"
 #include "store/CCodebaseFile.h"
 
 namespace {
@@ -53,28 +55,34 @@ int DecodeCodebase(const std::string& path, std::ostream& out, std::ostream& err
 }
 
 // Stores an encoded button in a codebase through the remote model, as learning does.
+// A code given on the command line stands in for a read.
+class CGivenCodeFace : public LearnFace {
+  public:
+    explicit CGivenCodeFace(const IrSignal& signal) : signal_(signal) {}
+    int Read(const LearnStep&, const std::function<int()>&) override { return kByCode; }
+    bool AskCode(const QString&, IrSignal& coded) override {
+        coded = signal_;
+        return true;
+    }
+
+  private:
+    IrSignal signal_;
+};
+
+// Stores an encoded button in a codebase through the remote model, as learning by code does.
 int StoreEncoded(const IrEncoded& encoded, const CodebaseTarget& target, std::ostream& out,
                  std::ostream& err) {
     HostCodebase host(target.file);
     RemoteServices services;
     services.fs = &host.Fs();
     CRemoteModel model(services);
-    IrSignal signal;
-    signal.count = static_cast<uint8_t>(encoded.durations.size());
-    std::copy(encoded.durations.begin(), encoded.durations.end(), signal.durations);
-    signal.frameStart = encoded.frameStart;
-    signal.carrierPeriod = encoded.carrierPeriodUs;
-    bool created = false;
-    const StoreResult stored =
-        model.StoreLearnt(host.Path(), QString::fromStdString(target.button), signal, target.signal,
-                          target.signalGiven ? LearnMode::Double : LearnMode::Single, created);
-    if (stored != kStoreOk) {
-        err << "ardelctl encode: the signal could not be stored in '" << target.file << "'"
-            << (stored == kStoreNotACodebase ? ": it is not a codebase"
-                : stored == kStoreNotCreated ? ": the file cannot be created (a codebase file "
-                                               "name ends in .PDB)"
-                                             : "")
-            << "\n";
+    CGivenCodeFace face(
+        MakeIrSignal(encoded.durations, encoded.frameStart, encoded.carrierPeriodUs));
+    LearnRequest request = LearnRequestFor(target, host.Path());
+    request.how = LearnHow::ByCode;
+    const LearnOutcome outcome = model.LearnButton(request, face);
+    if (outcome.code != kOpOk) {
+        err << "ardelctl encode: " << LearnFailureText(outcome).toStdString() << "\n";
         return 1;
     }
     out << "stored: " << target.button << " signal " << target.signal << "\n";

@@ -1,6 +1,7 @@
 // ardelctl sim learn / sim send: the IR engine on a simulated handheld.
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "app/ctl/Commands.h"
@@ -10,30 +11,9 @@
 #include "app/ctl/SimRun.h"
 #include "ir/IrSignal.h"
 #include "model/CRemoteModel.h"
-#include "resources/Strings.h"
+#include "model/ResultText.h"
 
 namespace {
-
-std::string CodebaseMessage(int outcome, const CodebaseTarget& codebase) {
-    const std::string file = "'" + codebase.file + "'";
-    switch (outcome) {
-        case kStoreNotCreated:
-            return "Failure on creating the file. " + file +
-                   " (a codebase file name ends in .PDB and has at most 34 characters)";
-        case kStoreNotACodebase:
-            return file + " is not a codebase";
-        case kStoreNotOpened:
-            return "cannot open " + file;
-        case kStoreNotStored:
-            return "the signal could not be stored in " + file;
-        case kStoreNoButton:
-            return "no button '" + codebase.button + "' in " + file;
-        case kStoreNoSignal:
-            return "button '" + codebase.button + "' in " + file + " holds no signal";
-        default:
-            return "codebase " + file + ": " + std::to_string(outcome);
-    }
-}
 
 // The remote model over the folder of a codebase file on the host.
 class CCodebaseModel {
@@ -42,6 +22,7 @@ class CCodebaseModel {
         : host_(target.file), model_(Services(host_)) {}
 
     CRemoteModel& Model() { return model_; }
+    HandheldFs& Fs() { return host_.Fs(); }
     const QString& Path() const { return host_.Path(); }
 
   private:
@@ -103,42 +84,17 @@ int SimLearnCommand(const SimLearnOptions& options, CtlStreams io) {
     wave.delayNs = uint64_t{options.delayMs} * 1000000;
 
     SimHandheld handheld(*profile);
-    const SimLearnOutcome outcome = SimLearn(handheld, wave);
+    std::optional<CCodebaseModel> target;
+    if (codebase.Given()) {
+        target.emplace(codebase);
+    }
+    const SimLearnOutcome outcome =
+        SimLearn(handheld, wave, target ? &target->Fs() : nullptr,
+                 LearnRequestFor(codebase, target ? target->Path() : QString()));
     if (outcome.result == kSimNoDriver) {
         return NoDriver(*profile, err);
     }
-    out << "result: " << outcome.result << "\n";
-    out << "carrier_us: " << int(outcome.carrierPeriod) << "\n";
-    out << "frame_start: " << int(outcome.frameStart) << "\n";
-    out << "count: " << outcome.durations.size() << "\n";
-    out << "durations: " << JoinDurations(outcome.durations.data(), outcome.durations.size())
-        << "\n";
-    if (outcome.result != 0) {
-        return 1;
-    }
-    PrintLearnReport(outcome.report, outcome.check, out);
-    if (outcome.report.cut && codebase.Given()) {
-        err << "ardelctl sim learn: " << LoadString(kStrSignalCut) << "\n";
-        return 1;
-    }
-    if (codebase.Given()) {
-        IrSignal signal;
-        signal.count = static_cast<uint8_t>(outcome.durations.size());
-        std::copy(outcome.durations.begin(), outcome.durations.end(), signal.durations);
-        signal.frameStart = outcome.frameStart;
-        signal.carrierPeriod = outcome.carrierPeriod;
-        CCodebaseModel target(codebase);
-        bool created = false;
-        const int stored = target.Model().StoreLearnt(
-            target.Path(), QString::fromStdString(codebase.button), signal, codebase.signal,
-            codebase.signalGiven ? LearnMode::Double : LearnMode::Single, created);
-        if (stored != kStoreOk) {
-            err << "ardelctl sim learn: " << CodebaseMessage(stored, codebase) << "\n";
-            return 1;
-        }
-        out << "stored: " << codebase.button << " signal " << codebase.signal << "\n";
-    }
-    return 0;
+    return PrintLearnOutcome("sim learn", outcome.learn, codebase, out, err);
 }
 
 int SimSendCommand(const SimSendOptions& options, CtlStreams io) {
@@ -162,7 +118,11 @@ int SimSendCommand(const SimSendOptions& options, CtlStreams io) {
         const int loaded = target.Model().ReadButton(
             target.Path(), QString::fromStdString(codebase.button), codebase.signal, signal);
         if (loaded != kStoreOk) {
-            err << "ardelctl sim send: " << CodebaseMessage(loaded, codebase) << "\n";
+            err << "ardelctl sim send: "
+                << StoreFailureText(static_cast<StoreResult>(loaded), target.Path(),
+                                    QString::fromStdString(codebase.button))
+                       .toStdString()
+                << "\n";
             return 1;
         }
         request.durations.assign(signal.durations, signal.durations + signal.count);

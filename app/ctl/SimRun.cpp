@@ -28,11 +28,12 @@ class CNoFiles : public HandheldFs {
     std::string ProgramPath() override { return "\\ardelctl.exe"; }
 };
 
-// The remote model of one run: the handheld's driver on its IrDA port. Nothing is stored,
-// so the files are an empty stand-in.
+// The remote model of one run: the handheld's driver on its IrDA port, and the files given
+// (an empty stand-in when the run stores nothing).
 class CSimRun {
   public:
-    explicit CSimRun(SimHandheld& handheld) : drivers_(handheld), model_(Services(drivers_, fs_)) {
+    explicit CSimRun(SimHandheld& handheld, HandheldFs* files = nullptr)
+        : drivers_(handheld), model_(Services(drivers_, files ? *files : fs_)) {
         model_.SetIrPort(SimIrPortName(handheld.Profile()));
     }
 
@@ -67,9 +68,16 @@ std::string SimIrPortName(const SimProfile& profile) {
     return "COM1:";
 }
 
-SimLearnOutcome SimLearn(SimHandheld& handheld, const RemoteWaveform& waveform) {
+// Reads are the device's remote playing its waveform to the handheld.
+class CSimRemoteFace : public LearnFace {
+  public:
+    int Read(const LearnStep&, const std::function<int()>& read) override { return read(); }
+};
+
+SimLearnOutcome SimLearn(SimHandheld& handheld, const RemoteWaveform& waveform, HandheldFs* files,
+                         const LearnRequest& request) {
     SimLearnOutcome outcome;
-    CSimRun run(handheld);
+    CSimRun run(handheld, files);
     CRemoteModel& model = run.Model();
     if (!model.Driver()) {
         outcome.result = kSimNoDriver;
@@ -78,18 +86,19 @@ SimLearnOutcome SimLearn(SimHandheld& handheld, const RemoteWaveform& waveform) 
     model.beforeCapture = [&handheld, &waveform](const QString&, int) {
         handheld.Air().Play(waveform, handheld.Clock().Now());
     };
-    outcome.result = model.Capture(QString(), 0);
-    model.ClosePort();
-    if (outcome.result == 0) {
-        const IrSignal signal = model.CapturedSignal();
+    InstallSimOwnReceiver(handheld, model);
+    CSimRemoteFace face;
+    outcome.learn = model.LearnButton(request, face);
+    outcome.result = outcome.learn.ir.result;
+    if (!outcome.learn.learnt.empty()) {
+        const IrSignal& signal = outcome.learn.learnt.front();
         outcome.durations.assign(signal.durations, signal.durations + signal.count);
         outcome.frameStart = signal.frameStart;
         outcome.carrierPeriod = signal.carrierPeriod;
-        outcome.report = model.CapturedReport();
-        if (!outcome.report.cut) {
-            InstallSimOwnReceiver(handheld, model);
-            outcome.check = model.CheckLearnt(signal);
-        }
+        outcome.report = outcome.learn.reports.front();
+    }
+    if (!outcome.learn.checks.empty()) {
+        outcome.check = outcome.learn.checks.front();
     }
     return outcome;
 }
@@ -102,19 +111,18 @@ SimSendOutcome SimSend(SimHandheld& handheld, const SimSendRequest& request) {
         outcome.result = kSimNoDriver;
         return outcome;
     }
-    IrSignal signal;
-    signal.count = static_cast<uint8_t>(std::min<size_t>(request.durations.size(), kMaxDurations));
-    std::copy_n(request.durations.begin(), signal.count, signal.durations);
-    signal.frameStart = request.frameStart;
-    signal.carrierPeriod = request.carrierPeriod;
-    outcome.result = model.Load(signal);
-    if (outcome.result == 0) {
+    const IrSignal signal =
+        MakeIrSignal(request.durations, request.frameStart, request.carrierPeriod);
+    bool sent = false;
+    const PressOutcome press = model.SendSignal(signal, request.repeat, [&] {
         handheld.Air().ClearEmissions();
         handheld.HoldStylus(request.holdNs);
-        outcome.result = model.Send(request.repeat);
-        outcome.passes = model.Driver()->LastPassCount();
+        sent = true;
+    });
+    outcome.result = press.ir.result;
+    outcome.passes = press.passes;
+    if (sent) {
         outcome.emitted = handheld.Air().Demodulate();
     }
-    model.ClosePort();
     return outcome;
 }

@@ -9,9 +9,11 @@
 
 #include "ir/IrSignal.h"
 #include "model/LearnCheck.h"
+#include "model/Operations.h"
 #include "platform/sim/SimHandheld.h"
 
 class CRemoteModel;
+class HandheldFs;
 
 struct SimLearnOutcome {
     int result = 0;
@@ -19,7 +21,8 @@ struct SimLearnOutcome {
     uint8_t frameStart = 0;
     std::vector<int32_t> durations;
     LearnReport report;
-    LearnCheck check;  // the learnt signal sent back into the handheld's own receiver
+    LearnCheck check;    // the learnt signal sent back into the handheld's own receiver
+    LearnOutcome learn;  // the whole outcome of the model's learn
 };
 
 struct SimSendRequest {
@@ -42,10 +45,12 @@ void InstallSimOwnReceiver(SimHandheld& handheld, CRemoteModel& model);
 // The name of the profile's port that switches the IR UART into infrared mode.
 std::string SimIrPortName(const SimProfile& profile);
 
-// The device's remote sends `waveform` while the handheld captures it; then the learning
-// check sends what was learnt into the handheld's own receiver. A handheld without a driver
-// gives result -1.
-SimLearnOutcome SimLearn(SimHandheld& handheld, const RemoteWaveform& waveform);
+// The device's remote sends `waveform` while the handheld learns it through the remote
+// model, storing it as `request` says in `files` (nothing is stored without them); the
+// learning check sends what was learnt into the handheld's own receiver. A handheld without
+// a driver gives result -1.
+SimLearnOutcome SimLearn(SimHandheld& handheld, const RemoteWaveform& waveform,
+                         HandheldFs* files = nullptr, const LearnRequest& request = {});
 
 // Loads and sends a signal; what the emitter sent comes back demodulated.
 SimSendOutcome SimSend(SimHandheld& handheld, const SimSendRequest& request);

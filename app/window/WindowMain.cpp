@@ -107,8 +107,8 @@ int main(int argc, char** argv) {
         window.setWindowTitle("ArdelRemote");
         const HandheldFolders folders = FoldersFor(QString::fromStdString(fs.ProgramPath()));
         EnsurePrefFiles(fs, folders.baseFolder, folders.programName);
-        window.hooks.listCodebases = [&fs, &folders](int category) {
-            return CodebaseChoicesOf(fs, folders, category);
+        window.hooks.listCodebases = [&model, &folders](int category) {
+            return CodebaseChoicesOf(model, folders, category);
         };
         window.BuildForms(folders.baseFolder,
                           folders.baseFolder + DefaultPrefFileName(folders.programName));

@@ -6,8 +6,8 @@
 #include <QScreen>
 
 #include "platform/Modal.h"
+#include "resources/StringText.h"
 #include "resources/dialogs/DialogUnits.h"
-#include "resources/dialogs/StringText.h"
 
 CNoticeDlg::CNoticeDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setFixedSize(DluX(149), DluY(94));

@@ -10,10 +10,10 @@
 #include <QRadioButton>
 
 #include "platform/Modal.h"
+#include "resources/StringText.h"
 #include "resources/dialogs/CAboutDlg.h"
 #include "resources/dialogs/CHelpBar.h"
 #include "resources/dialogs/DialogUnits.h"
-#include "resources/dialogs/StringText.h"
 #include "resources/dialogs/TextFit.h"
 #include "store/Catalogue.h"
 #include "store/FormTables.h"

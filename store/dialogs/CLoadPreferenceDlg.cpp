@@ -6,9 +6,9 @@
 
 #include "platform/Modal.h"
 #include "resources/HelpTexts.h"
+#include "resources/StringText.h"
 #include "resources/dialogs/CHelpBar.h"
 #include "resources/dialogs/DialogUnits.h"
-#include "resources/dialogs/StringText.h"
 #include "resources/dialogs/TextFit.h"
 #include "store/PrefFile.h"
 

@@ -7,10 +7,10 @@
 
 #include "platform/Modal.h"
 #include "resources/HelpTexts.h"
+#include "resources/StringText.h"
 #include "resources/dialogs/CAboutDlg.h"
 #include "resources/dialogs/CHelpBar.h"
 #include "resources/dialogs/DialogUnits.h"
-#include "resources/dialogs/StringText.h"
 #include "resources/dialogs/TextFit.h"
 #include "store/CPdbFile.h"
 #include "store/Catalogue.h"

@@ -3,7 +3,7 @@
 #include <QLineEdit>
 
 #include "platform/Modal.h"
-#include "resources/dialogs/StringText.h"
+#include "resources/StringText.h"
 
 void ApplyNameCorrection(ModalRunner& modal, QWidget* dialog, QLineEdit& edit,
                          const NameCorrection& corrected) {

@@ -215,7 +215,7 @@ TEST_F(LircCommands, ACodebaseButtonIsLearntAndSentFromTheFile) {
     std::ostringstream missingOut;
     EXPECT_EQ(
         RunLircSend({device.Path(), 1, 0, "", 0, 0, missing}, services, none, missingOut, err), 1);
-    EXPECT_NE(err.str().find("no signal of 'Mute'"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("no button 'Mute'"), std::string::npos) << err.str();
 }
 
 TEST_F(LircCommands, LearnReportsAQuietReceiverAndAMissingDevice) {

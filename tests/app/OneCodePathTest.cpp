@@ -80,7 +80,7 @@ TEST_P(OneCodePath, ProgramAndToolLearnTheSameFile) {
     power.slot = &slot;
     CAnsweringModalRunner modal;
     modal.onDialog = LetPromptCapture;
-    ASSERT_TRUE(Learn(power, model, modal, 0));
+    ASSERT_TRUE(Learn(power, model, modal, 0, false));
 
     const std::vector<char> learntByTool = FileBytes(tool.Path() / "TV_Sony.PDB");
     ASSERT_FALSE(learntByTool.empty());

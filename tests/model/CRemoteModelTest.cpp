@@ -4,6 +4,7 @@
 
 #include "model/ButtonCodes.h"
 
+#include "ir/CIrDriver.h"
 #include "ir/protocols/IrProtocol.h"
 #include "platform/host/HostHandheldFs.h"
 #include "tests/support/RecordingServices.h"
@@ -128,11 +129,7 @@ namespace {
 IrSignal Learnt(const char* protocol, IrCode code, uint8_t carrierPeriod) {
     IrEncoded encoded;
     EXPECT_EQ(EncodeIrSignal(*FindIrProtocol(protocol), code, encoded), kIrCodeOk);
-    IrSignal signal;
-    signal.count = static_cast<uint8_t>(encoded.durations.size());
-    std::copy(encoded.durations.begin(), encoded.durations.end(), signal.durations);
-    signal.frameStart = encoded.frameStart;
-    signal.carrierPeriod = carrierPeriod;
+    IrSignal signal = MakeIrSignal(encoded.durations, encoded.frameStart, carrierPeriod);
     return signal;
 }
 
@@ -256,3 +253,84 @@ TEST_F(RemoteModel, StoredButtonsAreDecodedSignalBySignal) {
     ASSERT_TRUE(model_.SaveState());  // the preferences file: a file that is no codebase
     EXPECT_EQ(DecodeButtons(fs_, kPrefs, rows), kStoreNotACodebase);
 }
+
+namespace {
+
+// A codebase with the button Power, stored as a learn by code stores it.
+void MakeCodebase(CRemoteModel& model, const QString& path) {
+    bool created = false;
+    IrSignal power = MakeIrSignal(std::vector<int32_t>{900, -450, 560, -40000}, 0, 26);
+    ASSERT_EQ(model.StoreLearnt(path, "Power", power, 1, LearnMode::Single, created), kStoreOk);
+}
+
+struct RenameCase {
+    const char* name;
+    int category;      // the category it is renamed into
+    const char* path;  // where it is then
+    bool staysHot;     // whether the TV buttons still send from it
+};
+
+class RenameCodebase : public RemoteModel, public testing::WithParamInterface<RenameCase> {};
+
+// Renaming keeps a hot codebase hot in its category; moving it to another category (a
+// codebase imported under the wrong one) takes it from the old category's buttons.
+TEST_P(RenameCodebase, MovesTheFileAndKeepsTheHotCodebaseInStep) {
+    const RenameCase& c = GetParam();
+    MakeCodebase(model_, "\\TV_Den.PDB");
+    ASSERT_TRUE(model_.MakeHot(kCategoryTv, "\\TV_Den.PDB"));
+    int changes = 0;
+    QObject::connect(&model_, &CRemoteModel::CodebasesChanged, [&] { ++changes; });
+    QString moved;
+    ASSERT_EQ(model_.RenameCodebase("\\TV_Den.PDB", c.category, "Lounge", &moved), kCatalogueOk);
+    EXPECT_EQ(moved, c.path);
+    EXPECT_EQ(changes, 1);
+    EXPECT_FALSE(fs_.FileExists("\\TV_Den.PDB"));
+    IrSignal signal;
+    EXPECT_EQ(model_.ReadButton(c.path, "Power", 1, signal), kStoreOk);
+    EXPECT_EQ(model_.HotCodebase(kCategoryTv), c.staysHot ? QString(c.path) : QString());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RenameCodebase,
+    testing::Values(RenameCase{"SameCategory", kCategoryTv, "\\TV_Lounge.PDB", true},
+                    RenameCase{"OtherCategory", kCategoryDvdCd, "\\DVD_Lounge.PDB", false},
+                    RenameCase{"NoCategory", kCategoryUnknown, "\\Unk_Lounge.PDB", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(RemoteModel, ACodebaseThatCannotBeOpenedIsNotRenamed) {
+    EXPECT_EQ(model_.RenameCodebase("\\TV_None.PDB", kCategoryTv, "Any"), kCatalogueCannotOpen);
+}
+
+TEST_F(RemoteModel, DeletingAHotCodebaseLeavesItsCategoryWithoutOne) {
+    MakeCodebase(model_, "\\TV_Den.PDB");
+    ASSERT_TRUE(model_.MakeHot(kCategoryTv, "\\TV_Den.PDB"));
+    EXPECT_EQ(model_.DeleteCodebase("\\TV_Den.PDB"), kCatalogueOk);
+    EXPECT_FALSE(fs_.FileExists("\\TV_Den.PDB"));
+    EXPECT_TRUE(model_.HotCodebase(kCategoryTv).isEmpty());
+    EXPECT_EQ(model_.DeleteCodebase("\\TV_Den.PDB"), kCatalogueCannotOpen);
+}
+
+TEST_F(RemoteModel, DeletingAButtonLeavesTheOthers) {
+    MakeCodebase(model_, "\\TV_Den.PDB");
+    bool created = false;
+    IrSignal mute = MakeIrSignal(std::vector<int32_t>{500, -500, 500, -30000}, 0, 26);
+    ASSERT_EQ(model_.StoreLearnt("\\TV_Den.PDB", "Mute", mute, 1, LearnMode::Single, created),
+              kStoreOk);
+    EXPECT_EQ(model_.DeleteButton("\\TV_Den.PDB", "Power"), kStoreOk);
+    IrSignal signal;
+    EXPECT_EQ(model_.ReadButton("\\TV_Den.PDB", "Power", 1, signal), kStoreNoButton);
+    EXPECT_EQ(model_.ReadButton("\\TV_Den.PDB", "Mute", 1, signal), kStoreOk);
+    EXPECT_EQ(model_.DeleteButton("\\TV_Den.PDB", "Power"), kStoreNoButton);
+    EXPECT_EQ(model_.DeleteButton("\\TV_None.PDB", "Power"), kStoreNotOpened);
+}
+
+// A tapped volume button sends one pass at least, so that a tap is one step; every other
+// tap, and every hardware key, sends three at least.
+TEST(PressRepeat, OnlyATappedVolumeButtonStartsWithOnePass) {
+    EXPECT_EQ(CRemoteModel::RepeatOf("Vol+", PressSource::Pen), CIrDriver::kRepeatOnceThenHeld);
+    EXPECT_EQ(CRemoteModel::RepeatOf("Vol-", PressSource::Pen), CIrDriver::kRepeatOnceThenHeld);
+    EXPECT_EQ(CRemoteModel::RepeatOf("Vol+", PressSource::Key), CIrDriver::kRepeatWhileHeld);
+    EXPECT_EQ(CRemoteModel::RepeatOf("Power", PressSource::Pen), CIrDriver::kRepeatWhileHeld);
+}
+
+}  // namespace

@@ -148,7 +148,7 @@ class AddByCodeCases : public AddByCodeTest, public testing::WithParamInterface<
 TEST_P(AddByCodeCases, CodeIsStoredAsALearntButtonAndDecodesBack) {
     const CodeCase& c = GetParam();
     typed = c.typed;
-    ASSERT_TRUE(Learn(button, *model, modal, c.learnMode));
+    ASSERT_TRUE(Learn(button, *model, modal, c.learnMode, false));
     EXPECT_EQ(driver.reads, 0) << "the prompt never read";
     EXPECT_EQ(prompts, 1) << "a code is the whole button, also in double mode";
     EXPECT_TRUE(button.hasSignal);
@@ -194,7 +194,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(AddByCodeTest, CancelledCodeStoresNothing) {
     typed.reset();
-    EXPECT_FALSE(Learn(button, *model, modal, 0));
+    EXPECT_FALSE(Learn(button, *model, modal, 0, false));
     EXPECT_EQ(codeDialogs, 1);
     EXPECT_FALSE(button.hasSignal);
     EXPECT_FALSE(fs.FileExists(kPath.toStdString())) << "no codebase made for nothing";
@@ -212,7 +212,7 @@ TEST_F(AddByCodeTest, ClickOnCodeDuringTheReadWinsOverWhatWasHeard) {
         }
     };
     typed = Typed{"NEC", "0x04", "0x08"};
-    ASSERT_TRUE(Learn(button, *model, modal, 0));
+    ASSERT_TRUE(Learn(button, *model, modal, 0, false));
     EXPECT_EQ(driver.reads, 1);
     EXPECT_EQ(codeDialogs, 1);
     const std::vector<ButtonCode> rows = Decoded();
@@ -223,7 +223,7 @@ TEST_F(AddByCodeTest, ClickOnCodeDuringTheReadWinsOverWhatWasHeard) {
 
 TEST_F(AddByCodeTest, ReadWithoutAClickStoresWhatWasHeard) {
     clickCodeAtOnce = false;
-    ASSERT_TRUE(Learn(button, *model, modal, 0));
+    ASSERT_TRUE(Learn(button, *model, modal, 0, false));
     EXPECT_EQ(driver.reads, 1);
     EXPECT_EQ(codeDialogs, 0);
     IrSignal stored;

@@ -26,11 +26,8 @@ class CodebaseFixture {
         code.address = address;
         code.command = command;
         EXPECT_EQ(EncodeIrSignal(*FindIrProtocol(protocol), code, encoded), kIrCodeOk);
-        IrSignal signal;
-        signal.count = static_cast<uint8_t>(encoded.durations.size());
-        std::copy(encoded.durations.begin(), encoded.durations.end(), signal.durations);
-        signal.frameStart = encoded.frameStart;
-        signal.carrierPeriod = encoded.carrierPeriodUs;
+        IrSignal signal =
+            MakeIrSignal(encoded.durations, encoded.frameStart, encoded.carrierPeriodUs);
         return signal;
     }
 

@@ -4,8 +4,8 @@
 #include <set>
 #include <string>
 
+#include "resources/StringText.h"
 #include "resources/Strings.h"
-#include "resources/dialogs/StringText.h"
 
 namespace {
 

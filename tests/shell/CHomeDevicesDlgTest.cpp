@@ -653,28 +653,52 @@ TEST_F(HomeDevicesTest, RenamedHotCodebaseStaysHotUnderItsNewName) {
     EXPECT_TRUE(window->GetForm(0)->Slot().IsValid());
 }
 
-// A codebase whose file name carries no known category is renamed within its category,
-// Unknown: the dialog, whose category choice is off, does not ask for one.
-TEST_F(HomeDevicesTest, CodebaseOfNoCategoryCanBeRenamed) {
+struct UnknownRenameCase {
+    const char* name;
+    int category;  // chosen in the dialog; Unknown: none chosen
+    const char* shown;
+    const char* file;
+};
+
+class RenameOfNoCategory : public HomeDevicesTest,
+                           public testing::WithParamInterface<UnknownRenameCase> {};
+
+// A codebase whose file name carries no known category (or one imported under the wrong
+// one) can be given a category when it is renamed, or keep none.
+TEST_P(RenameOfNoCategory, TakesTheCategoryChosen) {
+    const UnknownRenameCase c = GetParam();
     const QString odd = MakeCodebase("XYZ_Odd");
-    answer = [](QDialog& dialog) {
+    answer = [c](QDialog& dialog) {
         auto& codebase = static_cast<CCodebaseDlg&>(dialog);
-        EXPECT_FALSE(codebase.CategoryList()->isEnabled());
+        EXPECT_TRUE(codebase.CategoryList()->isEnabled());
+        if (c.category != kCategoryUnknown) {
+            codebase.CategoryList()->setCurrentIndex(c.category - 1);
+        }
         codebase.NameEdit()->setText("Crate");
         QTest::mouseClick(codebase.OkButton(), Qt::LeftButton);
         return dialog.result();
     };
-    Run(0, [](CHomeDevicesDlg& dialog) {
+    Run(0, [c](CHomeDevicesDlg& dialog) {
         TapCell(*dialog.List(), 0, CHomeDevicesDlg::kNameColumn);
         Click(dialog, CHomeDevicesDlg::kRenameId);
-        EXPECT_EQ(dialog.List()->CellText(0, 0), "Unknown");
-        EXPECT_EQ(dialog.List()->CellText(0, 1), "Crate");
+        bool found = false;
+        for (int row = 0; row < dialog.List()->RowCount(); ++row) {
+            found |= dialog.List()->CellText(row, 0) == c.shown &&
+                     dialog.List()->CellText(row, 1) == "Crate";
+        }
+        EXPECT_TRUE(found);
         Click(dialog, CHomeDevicesDlg::kDoneId);
     });
     EXPECT_TRUE(modal.messages.empty());
     EXPECT_FALSE(Exists(odd));
-    EXPECT_TRUE(Exists(kDocs + "Unk_Crate.PDB"));
+    EXPECT_TRUE(Exists(kDocs + c.file));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Categories, RenameOfNoCategory,
+    testing::Values(UnknownRenameCase{"KeepsNone", kCategoryUnknown, "Unknown", "Unk_Crate.PDB"},
+                    UnknownRenameCase{"GetsVcr", kCategoryVcr, "VCR", "VCR_Crate.PDB"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(HomeDevicesTest, RenameToANameTakenInTheCodebasesFolderIsRefusedByTheDialog) {
     answer = [](QDialog& dialog) {

@@ -66,8 +66,11 @@ class ScriptedDriver : public CIrDriver {
         return result;
     }
 
+    std::string FaultGroup() const override { return group; }
+
     std::vector<std::string> calls;
     std::vector<int> captureResults;
+    std::string group = "plugdev";  // the group a denied device belongs to
     int loadResult = 0;
     size_t captures = 0;
     std::vector<int32_t> learnt;  // what every capture learns instead, with no frame found
@@ -94,10 +97,15 @@ class ButtonIrTest : public testing::Test {
         modal_.onDialog = [this](QDialog& dialog) { return Answer(dialog); };
     }
 
+    // Taps the button once, as the window does.
+    bool PressOnce(CRemoteButton& button, CRemoteModel& model) {
+        return Press(button, model, modal_, PressSource::Pen, {});
+    }
+
     // Learns with the remote's sounds switched as given.
     bool LearnButton(CRemoteButton& button, int learnMode, bool soundsOn) {
         model_->SetSounds(soundsOn);
-        return Learn(button, *model_, modal_, learnMode);
+        return Learn(button, *model_, modal_, learnMode, false);
     }
 
     int Answer(QDialog& dialog) {
@@ -293,7 +301,7 @@ TEST_P(CaptureFailure, EndsLearningWithItsMessageAndStoresNothing) {
     EXPECT_EQ(modal_.dialogs, std::vector<QString>{"CLearnPromptDlg"});
     EXPECT_EQ(Messages(), GetParam().message ? std::vector<QString>{GetParam().message}
                                              : std::vector<QString>{});
-    EXPECT_EQ(driver_.calls, std::vector<std::string>{"Capture COM3:"});
+    EXPECT_EQ(driver_.calls, (std::vector<std::string>{"Capture COM3:", "ClosePort"}));
     EXPECT_FALSE(device_.FileExists(kTvSony.toStdString()));
 }
 
@@ -308,7 +316,20 @@ INSTANTIATE_TEST_SUITE_P(
                     "Setup dialog."},
         CaptureCase{304, "Com port is not selected!"},
         CaptureCase{301,
-                    "Internal IR driver error 301. Please write to " ARDEL_SUPPORT_ADDRESS "."}),
+                    "Internal IR driver error 301. Please write to " ARDEL_SUPPORT_ADDRESS "."},
+        // The LIRC faults name the device, as ardelctl words them.
+        CaptureCase{401, "There is no IR device 'COM3:'."},
+        CaptureCase{402,
+                    "No permission to use the IR device 'COM3:'. Add your user to the "
+                    "group 'plugdev' that owns it, then log in again."},
+        CaptureCase{403, "The IR device 'COM3:' is busy: another program is using it."},
+        CaptureCase{404, "The IR device 'COM3:' cannot send signals."},
+        CaptureCase{405, "The IR device 'COM3:' cannot learn signals."},
+        CaptureCase{406, "The IR device 'COM3:' went away (unplugged?)."},
+        CaptureCase{407, "The IR device 'COM3:' refused the request."},
+        CaptureCase{408, "The IR receiver 'COM3:' lost part of the signal. Please try again."},
+        CaptureCase{409, "The IR device 'COM3:' cannot send this signal."},
+        CaptureCase{410, "The IR device 'COM3:' failed."}),
     [](const testing::TestParamInfo<CaptureCase>& info) {
         return "Code" + std::to_string(info.param.result);
     });
@@ -321,7 +342,7 @@ TEST_P(NoPortSelected, NeitherLearnsNorSendsAndAsksTheDriverNothingElse) {
 
     EXPECT_FALSE(LearnButton(button_, 0, false));
     EXPECT_TRUE(driver_.calls.empty());
-    EXPECT_FALSE(PrepareSend(button_, *model_, modal_));
+    EXPECT_FALSE(PressOnce(button_, *model_));
     EXPECT_EQ(driver_.calls, std::vector<std::string>{"ClosePort"});
     EXPECT_TRUE(driver_.GetPortName().empty());
     EXPECT_EQ(Messages(), (std::vector<QString>{kNotSelected, kNotSelected}));
@@ -359,13 +380,14 @@ TEST_F(ButtonIrTest, SendTakesTheButtonsSignalFromTheHotCodebaseOnly) {
     MakeCodebase(kTvSony, {"Power"}, power);
     MakeCodebase("\\My Documents\\TV_Other.PDB", {"Mute"}, power);
 
-    ASSERT_TRUE(PrepareSend(button_, *model_, modal_));
+    ASSERT_TRUE(PressOnce(button_, *model_));
     EXPECT_EQ(driver_.loaded, power);
-    EXPECT_EQ(driver_.calls, (std::vector<std::string>{"ClosePort", "LoadSignal COM3:"}));
+    EXPECT_EQ(driver_.calls,
+              (std::vector<std::string>{"ClosePort", "LoadSignal COM3:", "Send", "ClosePort"}));
 
     driver_.calls.clear();
     slot_.SetPath("\\My Documents\\TV_Other.PDB");
-    EXPECT_FALSE(PrepareSend(button_, *model_, modal_));
+    EXPECT_FALSE(PressOnce(button_, *model_));
     EXPECT_EQ(button_.signal.count, 0);
     EXPECT_EQ(driver_.calls, std::vector<std::string>{"ClosePort"});
     EXPECT_TRUE(Messages().empty());
@@ -387,7 +409,7 @@ TEST_F(ButtonIrTest, SendOfTheSecondSignalAndOfAnOverlongRecord) {
                              199, 26, "Power", 2));
     }
     button_.whichSignal = 2;
-    ASSERT_TRUE(PrepareSend(button_, *model_, modal_));
+    ASSERT_TRUE(PressOnce(button_, *model_));
     // A signal holds at most 150 durations; the rest of the record is not read past it.
     EXPECT_EQ(driver_.loaded,
               std::vector<int32_t>(longSignal.begin(), longSignal.begin() + kMaxDurations));
@@ -405,7 +427,7 @@ class LoadFailure : public ButtonIrTest, public testing::WithParamInterface<Load
 TEST_P(LoadFailure, IsReportedAndNothingIsSent) {
     MakeCodebase(kTvSony, {"Power"}, {900, -450, 560, -40000});
     driver_.loadResult = GetParam().result;
-    EXPECT_FALSE(PrepareSend(button_, *model_, modal_));
+    EXPECT_FALSE(PressOnce(button_, *model_));
     EXPECT_EQ(Messages(), std::vector<QString>{GetParam().message});
     std::vector<std::string> calls = {"ClosePort", "LoadSignal COM3:"};
     if (GetParam().closesAfter) {
@@ -451,7 +473,7 @@ TEST_P(PromptTexts, FollowTheStep) {
     RemoteServices services;
     services.fs = &files;
     CRemoteModel model(services);
-    CLearnPromptDlg prompt(model, modal);
+    CLearnPromptDlg prompt([] { return 0; });
     prompt.step = GetParam().step;
     prompt.name = "Vol+";
     modal.RunDialog(prompt);
@@ -520,13 +542,12 @@ TEST_F(ButtonIrTest, LearntTvPowerIsSentAsItWasHeard) {
         handheld_.Air().Play(remote->Press(name.toStdString(), 300), handheld_.Clock().Now());
     };
 
-    ASSERT_TRUE(Learn(button_, model, modal_, 0)) << Messages().size();
+    ASSERT_TRUE(Learn(button_, model, modal_, 0, false)) << Messages().size();
     const std::vector<int32_t> learnt = Stored(kTvSony, "Power", 1);
     ASSERT_GT(learnt.size(), 4u);
 
-    ASSERT_TRUE(PrepareSend(button_, model, modal_));
     handheld_.Air().ClearEmissions();
-    EXPECT_EQ(model.Send(CIrDriver::kRepeatOnceThenHeld), 0);
+    ASSERT_TRUE(PressOnce(button_, model));
     const Demodulated sent = handheld_.Air().Demodulate();
     ASSERT_GE(sent.durations.size(), learnt.size() - 1);
     for (size_t i = 0; i + 1 < learnt.size(); ++i) {

@@ -9,11 +9,7 @@
 // A signal of these durations; a carrier period of 26 us is 38 kHz.
 inline IrSignal SignalFrom(std::vector<int32_t> durations, uint8_t frameStart = 0,
                            uint8_t carrierUs = 26) {
-    IrSignal signal;
-    signal.count = static_cast<uint8_t>(durations.size());
-    std::copy(durations.begin(), durations.end(), signal.durations);
-    signal.frameStart = frameStart;
-    signal.carrierPeriod = carrierUs;
+    IrSignal signal = MakeIrSignal(durations, frameStart, carrierUs);
     return signal;
 }
 

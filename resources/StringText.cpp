@@ -1,4 +1,4 @@
-#include "resources/dialogs/StringText.h"
+#include "resources/StringText.h"
 
 QString StringText(int id, const QStringList& values) {
     const QString text = QString::fromUtf8(LoadString(id));
