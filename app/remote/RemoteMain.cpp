@@ -8,6 +8,7 @@
 #include "app/program/ProgramIdentity.h"
 #include "app/program/RemoteProgram.h"
 #include "app/program/ScreenScale.h"
+#include "shell/CMainFrame.h"
 
 int main(int argc, char** argv) {
     // The command line is read before the window system is reached, so --help, --version and
@@ -45,10 +46,13 @@ int main(int argc, char** argv) {
         case CInstanceLock::kInUse: {
             const QString holder =
                 lock.HolderPid() > 0 ? QStringLiteral(" (process %1)").arg(lock.HolderPid()) : "";
+            // The user who starts the program again most likely looks for its window.
+            const bool raised = CInstanceLock::Ring(options.root.toStdString());
             std::fprintf(stderr,
                          "ardelremote: another ardelremote%s is already running on the device "
-                         "root %s; close it first, or choose another root with --root\n",
-                         qPrintable(holder), qPrintable(options.root));
+                         "root %s%s; close it first, or choose another root with --root\n",
+                         qPrintable(holder), qPrintable(options.root),
+                         raised ? " (its window is brought to the front)" : "");
             return 1;
         }
         case CInstanceLock::kUnsupported:
@@ -84,6 +88,16 @@ int main(int argc, char** argv) {
     {
         CRemoteProgram program(options);
         program.Show();
+        QWidget& frame = program.Frame();
+        WatchDoorbell(
+            lock,
+            [&frame] {
+                frame.setWindowState(frame.windowState() & ~Qt::WindowMinimized);
+                frame.show();
+                frame.raise();
+                frame.activateWindow();
+            },
+            &app);
         result = app.exec();
     }
     return result;
