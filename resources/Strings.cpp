@@ -75,6 +75,14 @@ constexpr StringEntry kStrings[] = {
     {kStrSignalCut,
      "The signal is longer than a learnt signal can hold (150 entries) and has no repeating "
      "frame: only its beginning was heard, so it was not stored."},
+
+    {kStrLircUnusable,
+     "The LIRC device %s cannot be used (%s), so ArdelRemote uses the simulated handheld. "
+     "Choose the IR in Preferences/IR Setup."},
+    {kStrNoLircFound,
+     "No LIRC device that can send was found, so ArdelRemote uses the simulated handheld. A "
+     "LIRC device appears as /dev/lirc0, /dev/lirc1, ... when the kernel drives an IR "
+     "transmitter or receiver."},
 };
 
 }  // namespace

@@ -59,6 +59,9 @@ enum StringId : int {
     kStrNotChecked = 65079,
     kStrToggleStored = 65080,
     kStrSignalCut = 65081,
+
+    kStrLircUnusable = 65095,  // %s: the device, %s: why
+    kStrNoLircFound = 65096,
 };
 
 // The text of string `id`; an empty string for a number the table lacks.

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -69,6 +70,10 @@ class CRemoteProgram {
     // first paint.
     void Show();
 
+    // Whether the LIRC transmitter that a port names can be used, with the reason when not;
+    // asked once the saved IR is known (tests stand in for the devices).
+    std::function<bool(const std::string& port, std::string& why)> lircUsable;
+
     CMainFrame& Frame() { return *frame_; }
     CRemoteView& View() { return *view_; }
     SimHandheld& Handheld() { return *handheld_; }
@@ -99,6 +104,7 @@ class CRemoteProgram {
     CRemoteView* view_ = nullptr;
     CPenGate* gate_ = nullptr;
     std::string chosenPort_;  // the port --ir chose, kept over the saved one
+    QString irNotice_;        // told once at start: why the IR asked for is not in use
     std::string chip_;
     bool interactive_;
 };
