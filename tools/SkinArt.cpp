@@ -8,7 +8,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
-#include <QRegion>
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -320,13 +319,12 @@ void DrawGlyph(QPainter& p, const QRectF& r, Glyph glyph, const QColor& colour) 
 }
 
 // One element: a shaped key with shadow, shine and label, in one of the three looks.
-// `own` is the part of the rectangle that no other element shares (see DrawElements).
-void DrawKey(QPainter& p, const QRect& rect, const QRegion& own, const Style& style, Look look) {
+void DrawKey(QPainter& p, const QRect& rect, const Style& style, Look look) {
     if (rect.width() < 1 || rect.height() < 1) {
         return;
     }
     p.save();
-    p.setClipRegion(own);
+    p.setClipRect(rect);
     p.setRenderHint(QPainter::Antialiasing);
     const double inset = std::min({2.0, rect.width() / 6.0, rect.height() / 6.0});
     QRectF face = QRectF(rect).adjusted(inset, inset, -inset, -inset - 1);
@@ -460,9 +458,8 @@ Style PanelStyle(const PanelElementDef& panel, int category) {
     return style;
 }
 
-void DrawInfo(QPainter& p, const QRect& rect, const QRegion& own, Look look) {
+void DrawInfo(QPainter& p, const QRect& rect, Look look) {
     p.save();
-    p.setClipRegion(own);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r = QRectF(rect).adjusted(1, 1, -1, -1).translated(0, look == Look::Pressed);
     QColor blue = look == Look::Disabled  ? QColor(70, 78, 96)
@@ -475,9 +472,9 @@ void DrawInfo(QPainter& p, const QRect& rect, const QRegion& own, Look look) {
     p.restore();
 }
 
-void DrawBlip(QPainter& p, const QRect& rect, const QRegion& own, Look look) {
+void DrawBlip(QPainter& p, const QRect& rect, Look look) {
     p.save();
-    p.setClipRegion(own);
+    p.setClipRect(rect);
     p.setRenderHint(QPainter::Antialiasing);
     QRadialGradient glow(kLedCentre, 7);
     const QColor lit = look == Look::Disabled ? QColor(90, 60, 50) : QColor(255, 180, 40);
@@ -497,19 +494,49 @@ void DrawBlip(QPainter& p, const QRect& rect, const QRegion& own, Look look) {
 // Where two elements' rectangles overlap, the remote copies the overlap from the picture of
 // whichever element it draws later, in that element's state; the overlap must look the same
 // in every picture, or an element shows a square of its neighbour's state. So each element is
-// drawn only where its rectangle is its own, and overlaps show the bare body.
-std::vector<QRegion> OwnRegions(const std::vector<QRect>& rects) {
-    std::vector<QRegion> own;
-    for (size_t i = 0; i < rects.size(); ++i) {
-        QRegion region(rects[i]);
-        for (size_t j = 0; j < rects.size(); ++j) {
-            if (j != i && rects[j].intersects(rects[i])) {
-                region -= rects[j];
+// drawn inside the largest part of its rectangle that it shares with none, and overlaps show
+// the bare body.
+QRect OwnFace(const QRect& rect, const std::vector<QRect>& others) {
+    std::vector<QRect> overlaps;
+    for (const QRect& other : others) {
+        if (other != rect && other.intersects(rect)) {
+            overlaps.push_back(other.intersected(rect));
+        }
+    }
+    // Each overlap is left out by moving one side of the rectangle past it; every choice of
+    // side per overlap is tried (a key has few neighbours) and the largest face kept.
+    QRect best;
+    const size_t choices = size_t(1) << (2 * std::min<size_t>(overlaps.size(), 6));
+    for (size_t choice = 0; choice < choices; ++choice) {
+        QRect face = rect;
+        for (size_t i = 0; i < overlaps.size() && i < 6; ++i) {
+            const QRect& cut = overlaps[i];
+            if (!face.intersects(cut)) {
+                continue;
+            }
+            switch ((choice >> (2 * i)) & 3) {
+                case 0:
+                    face.setLeft(cut.right() + 1);
+                    break;
+                case 1:
+                    face.setRight(cut.left() - 1);
+                    break;
+                case 2:
+                    face.setTop(cut.bottom() + 1);
+                    break;
+                default:
+                    face.setBottom(cut.top() - 1);
+                    break;
             }
         }
-        own.push_back(region);
+        const bool clear = std::none_of(overlaps.begin(), overlaps.end(),
+                                        [&face](const QRect& cut) { return face.intersects(cut); });
+        if (clear && face.isValid() &&
+            int64_t(face.width()) * face.height() > int64_t(best.width()) * best.height()) {
+            best = face;
+        }
     }
-    return own;
+    return best;
 }
 
 void DrawElements(QPainter& p, int form, Look look, bool withStopLearn, bool blipLit,
@@ -523,15 +550,17 @@ void DrawElements(QPainter& p, int form, Look look, bool withStopLearn, bool bli
     for (const PanelElementDef& panel : PanelElements()) {
         rects.emplace_back(panel.rect.left, panel.rect.top, panel.rect.width, panel.rect.height);
     }
-    const std::vector<QRegion> own = OwnRegions(rects);
+    std::vector<QRect> faces;
+    for (const QRect& rect : rects) {
+        faces.push_back(OwnFace(rect, rects));
+    }
     size_t index = 0;
     for (const ButtonDef& button : Form(form).buttons) {
         const size_t at = index++;
         if (button.rect.IsEmpty()) {
             continue;
         }
-        DrawKey(p, rects[at], own[at], ButtonStyle(QString::fromLatin1(button.name), button.rect),
-                look);
+        DrawKey(p, faces[at], ButtonStyle(QString::fromLatin1(button.name), button.rect), look);
     }
     look = panelLook.value_or(look);
     for (const PanelElementDef& panel : PanelElements()) {
@@ -540,13 +569,13 @@ void DrawElements(QPainter& p, int form, Look look, bool withStopLearn, bool bli
             continue;  // draws itself from its own pictures
         }
         if (panel.id == kPanelInfo) {
-            DrawInfo(p, rects[at], own[at], look);
+            DrawInfo(p, faces[at], look);
         } else if (panel.id == kPanelBlip) {
             if (blipLit) {
-                DrawBlip(p, rects[at], own[at], look);
+                DrawBlip(p, faces[at], look);
             }
         } else if (panel.id != kPanelStopLearn || withStopLearn) {
-            DrawKey(p, rects[at], own[at], PanelStyle(panel, category), look);
+            DrawKey(p, faces[at], PanelStyle(panel, category), look);
         }
     }
 }
@@ -721,8 +750,8 @@ QImage GreetingPicture(bool pressed) {
                "receiver and players from one screen.");
     const QRect start(159, 106, 78, 33);
     const QRect help(159, 139, 78, 30);
-    DrawKey(p, start, start, {QColor(30, 132, 124), Shape::Pill, Glyph::None, "Start"}, look);
-    DrawKey(p, help, help, {QColor(36, 112, 196), Shape::Pill, Glyph::None, "Help"}, look);
+    DrawKey(p, start, {QColor(30, 132, 124), Shape::Pill, Glyph::None, "Start"}, look);
+    DrawKey(p, help, {QColor(36, 112, 196), Shape::Pill, Glyph::None, "Help"}, look);
     // The check box: ticked in the pressed picture.
     const QRectF box(8, 297, 14, 14);
     p.setPen(QPen(QColor(200, 210, 226), 1.5));
