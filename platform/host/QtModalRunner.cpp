@@ -52,15 +52,21 @@ class CPlacer : public QObject {
         if (zoom_ <= 1) {
             return;
         }
-        int drawnAt = 1;
-        if (kind_ == DialogZoom::Program) {
-            const QScreen* screen = ProgramScreen();
-            if (!screen) {
-                return;
-            }
-            drawnAt = FittingZoom(dialog_.size(), FrameOf(dialog_), zoom_,
-                                  screen->availableGeometry().size());
+        const QScreen* screen = ProgramScreen();
+        if (!screen) {
+            return;
         }
+        const QSize room = screen->availableGeometry().size();
+        if (kind_ == DialogZoom::None) {
+            // Its text and icons at no zoom; its room as large as it was, up to most of the
+            // screen, since the frames of its controls keep the program's zoom and would
+            // leave its list of files no room at all.
+            const QSize before = dialog_.size();
+            ZoomDialog(dialog_, 1.0 / zoom_);
+            dialog_.resize(dialog_.size().expandedTo(before.boundedTo(room * 7 / 10)));
+            return;
+        }
+        const int drawnAt = FittingZoom(dialog_.size(), FrameOf(dialog_), zoom_, room);
         if (drawnAt < zoom_) {
             ZoomDialog(dialog_, double(drawnAt) / zoom_);
         }
@@ -271,6 +277,20 @@ void ZoomDialog(QWidget& dialog, double factor) {
                 if (!stretches || section + 1 < header->count()) {
                     header->resizeSection(section, Scaled(header->sectionSize(section), factor));
                 }
+            }
+        }
+    }
+    // A bar of buttons along the dialog's bottom keeps the height its buttons need (their
+    // frames do not shrink with the zoom); the dialog grows by what it takes more.
+    for (QToolBar* bar : dialog.findChildren<QToolBar*>()) {
+        const int more = bar->sizeHint().height() - bar->height();
+        if (more > 0 && !InLayout(*bar) && bar->geometry().bottom() >= dialog.height() - 1) {
+            bar->setGeometry(bar->x(), bar->y(), bar->width(), bar->height() + more);
+            const QSize grown(dialog.width(), dialog.height() + more);
+            if (dialog.minimumSize() == dialog.maximumSize()) {
+                dialog.setFixedSize(grown);
+            } else {
+                dialog.resize(grown);
             }
         }
     }

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 #include <cmath>
 
 #include "resources/HelpTexts.h"
@@ -266,6 +267,18 @@ TEST(ModalRunner, ZoomDialogScalesControlsFontsAndColumns) {
     ZoomDialog(dialog, 0.5);
     EXPECT_EQ(dialog.size(), QSize(150, 120));
     EXPECT_EQ(dialog.minimumSize(), QSize(150, 120));
+
+    // A help bar along the bottom keeps the height its buttons need: the dialog grows by it.
+    QDialog barred;
+    barred.setFixedSize(300, 240);
+    CAnsweringModalRunner modal;
+    auto* bar = new CHelpBar(modal, 0, &barred);
+    const int barHeight = bar->sizeHint().height();
+    bar->setGeometry(0, 240 - barHeight, 300, barHeight);
+    ZoomDialog(barred, 0.5);
+    EXPECT_GE(bar->height(), bar->sizeHint().height());
+    EXPECT_EQ(bar->geometry().bottom(), barred.height() - 1);
+    EXPECT_EQ(barred.minimumSize(), barred.size());
     EXPECT_EQ(label->geometry(), QRect(5, 10, 140, 15));
     EXPECT_EQ(label->font().pixelSize(), 9);
     EXPECT_EQ(button->geometry(), QRect(100, 100, 45, 15));
@@ -376,6 +389,28 @@ TEST(ModalRunner, DialogTooLargeForTheScreenOpensSmaller) {
         EXPECT_LE(std::abs(inside.height() - c.opens.height()), 1) << c.zoom;
         EXPECT_TRUE(program.screen()->availableGeometry().contains(shown)) << c.zoom;
     }
+}
+
+// The file dialogs are drawn without the program's zoom: their text at its own size, inside
+// the screen, over the program.
+TEST(ModalRunner, FileDialogsAreNotZoomed) {
+    QWidget program;
+    program.setGeometry(100, 100, 240, 300);
+    program.show();
+    QDialog dialog(&program);
+    auto* label = new QLabel("File name:", &dialog);
+    QFont font("Arial");
+    font.setPixelSize(36);
+    label->setFont(font);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(label);
+    layout->addWidget(new QListWidget(&dialog));
+    dialog.resize(program.screen()->availableGeometry().size() * 2);
+    PlaceOnShow(dialog, 3, DialogZoom::None);
+    dialog.show();
+    EXPECT_EQ(label->font().pixelSize(), 12);
+    EXPECT_TRUE(program.screen()->availableGeometry().contains(dialog.frameGeometry()));
+    EXPECT_TRUE(dialog.frameGeometry().contains(program.frameGeometry().center()));
 }
 
 // A dialog that sizes itself as it is shown is centred by the size it takes then.
