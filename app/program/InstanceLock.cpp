@@ -26,8 +26,10 @@ long ReadPid(int fd) {
 
 }  // namespace
 
-CInstanceLock::CInstanceLock(std::string root)
-    : path_(root + "/" + kFileName), doorbellPath_(root + "/" + kDoorbellName) {}
+CInstanceLock::CInstanceLock(std::string root, bool doorbell)
+    : path_(root + "/" + kFileName),
+      doorbellPath_(root + "/" + kDoorbellName),
+      listens_(doorbell) {}
 
 CInstanceLock::~CInstanceLock() {
     if (doorbell_ >= 0) {
@@ -65,7 +67,9 @@ CInstanceLock::Result CInstanceLock::Take() {
     }
     fd_ = fd;
     // Listening before the id is written: whoever sees the id can ring.
-    OpenDoorbell();
+    if (listens_) {
+        OpenDoorbell();
+    }
     // The previous holder's id, if one crashed, is replaced by ours.
     const std::string pid = std::to_string(::getpid()) + "\n";
     if (::ftruncate(fd_, 0) != 0 ||

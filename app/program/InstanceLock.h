@@ -28,7 +28,9 @@ class CInstanceLock {
     static constexpr const char* kFileName = ".ardelremote.lock";
     static constexpr const char* kDoorbellName = ".ardelremote.bell";
 
-    explicit CInstanceLock(std::string root);
+    // With `doorbell`, the holder listens at the root's doorbell (a program with a window);
+    // without, a second start is only told (a service without one).
+    explicit CInstanceLock(std::string root, bool doorbell = false);
     ~CInstanceLock();  // releases the lock
     CInstanceLock(const CInstanceLock&) = delete;
     CInstanceLock& operator=(const CInstanceLock&) = delete;
@@ -42,8 +44,9 @@ class CInstanceLock {
     const std::string& Path() const { return path_; }
 
     // After kTaken: the doorbell's descriptor to watch for reading (made and opened as the
-    // root is taken, before the holder's id is written), -1 when the root's file system has
-    // no named pipes (then a second start is only told). The lock owns it.
+    // root is taken, before the holder's id is written), -1 without a doorbell or when the
+    // root's file system has no named pipes (then a second start is only told). The lock
+    // owns it.
     int Doorbell() const { return doorbell_; }
     // Empties the doorbell; whether it had been rung since the last call.
     bool TakeRings();
@@ -55,6 +58,7 @@ class CInstanceLock {
 
     std::string path_;
     std::string doorbellPath_;
+    bool listens_;
     int fd_ = -1;
     int doorbell_ = -1;
     long holderPid_ = 0;

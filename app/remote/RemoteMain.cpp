@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "ardelremote: cannot make the folder %s\n", qPrintable(options.root));
         return 1;
     }
-    CInstanceLock lock(options.root.toStdString());
+    CInstanceLock lock(options.root.toStdString(), true);
     switch (lock.Take()) {
         case CInstanceLock::kTaken:
             break;

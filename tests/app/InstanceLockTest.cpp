@@ -102,7 +102,7 @@ TEST(InstanceLockTest, SecondStartRingsTheHoldersDoorbell) {
     TempFolder root;
     EXPECT_FALSE(CInstanceLock::Ring(root.Path().string()));  // nobody holds the root
 
-    CInstanceLock holder(root.Path().string());
+    CInstanceLock holder(root.Path().string(), true);
     EXPECT_LT(holder.Doorbell(), 0);  // not before the root is taken
     ASSERT_EQ(holder.Take(), CInstanceLock::kTaken);
     ASSERT_GE(holder.Doorbell(), 0);
@@ -121,11 +121,21 @@ TEST(InstanceLockTest, SecondStartRingsTheHoldersDoorbell) {
     EXPECT_TRUE(QTest::qWaitFor([&heard] { return heard == 1; }, 5000));
 }
 
+// A holder without a window does not listen: a second start is not told that a window came
+// to the front.
+TEST(InstanceLockTest, HolderWithoutDoorbellIsNotRung) {
+    TempFolder root;
+    CInstanceLock holder(root.Path().string());
+    ASSERT_EQ(holder.Take(), CInstanceLock::kTaken);
+    EXPECT_LT(holder.Doorbell(), 0);
+    EXPECT_FALSE(CInstanceLock::Ring(root.Path().string()));
+}
+
 // A file that is no pipe under the doorbell's name is neither rung nor listened at.
 TEST(InstanceLockTest, DoorbellNameTakenByAFileIsLeftAlone) {
     TempFolder root;
     std::ofstream(root / CInstanceLock::kDoorbellName) << "not a pipe";
-    CInstanceLock holder(root.Path().string());
+    CInstanceLock holder(root.Path().string(), true);
     ASSERT_EQ(holder.Take(), CInstanceLock::kTaken);
     EXPECT_LT(holder.Doorbell(), 0);
     EXPECT_FALSE(CInstanceLock::Ring(root.Path().string()));
