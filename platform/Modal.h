@@ -100,8 +100,10 @@ QPoint CentredOver(const QRect& dialog, const QRect& over, const QRect& screen);
 int FittingZoom(QSize inside, const QMargins& frame, int zoom, QSize room);
 
 // Draws `dialog` and everything in it `factor` times as large as it was built: geometry,
-// fonts, icons and list columns. The dialog must not be shown yet or be handled as it shows.
-void ZoomDialog(QWidget& dialog, double factor);
+// fonts, icons and, with `columns`, the widths of list columns (a dialog that sizes its
+// columns by itself, as the file dialogs do, keeps them). The dialog must not be shown yet
+// or be handled as it shows.
+void ZoomDialog(QWidget& dialog, double factor, bool columns = true);
 
 // The frame the window manager draws around `dialog`: its own once it is on the screen, else
 // as much as around the program's window (none for a frameless dialog).

@@ -62,7 +62,7 @@ class CPlacer : public QObject {
             // screen, since the frames of its controls keep the program's zoom and would
             // leave its list of files no room at all.
             const QSize before = dialog_.size();
-            ZoomDialog(dialog_, 1.0 / zoom_);
+            ZoomDialog(dialog_, 1.0 / zoom_, false);
             dialog_.resize(dialog_.size().expandedTo(before.boundedTo(room * 7 / 10)));
             return;
         }
@@ -226,7 +226,7 @@ bool InLayout(const QWidget& widget) {
 
 }  // namespace
 
-void ZoomDialog(QWidget& dialog, double factor) {
+void ZoomDialog(QWidget& dialog, double factor, bool columns) {
     if (factor <= 0.0 || factor == 1.0) {
         return;
     }
@@ -271,7 +271,8 @@ void ZoomDialog(QWidget& dialog, double factor) {
         } else if (auto* bar = qobject_cast<QToolBar*>(widget)) {
             bar->setIconSize(Scaled(bar->iconSize(), factor));
         }
-        if (auto* header = qobject_cast<QHeaderView*>(widget)) {
+        auto* header = columns ? qobject_cast<QHeaderView*>(widget) : nullptr;
+        if (header) {
             const bool stretches = header->stretchLastSection();
             for (int section = 0; section < header->count(); ++section) {
                 if (!stretches || section + 1 < header->count()) {

@@ -404,11 +404,15 @@ TEST(ModalRunner, FileDialogsAreNotZoomed) {
     label->setFont(font);
     auto* layout = new QVBoxLayout(&dialog);
     layout->addWidget(label);
-    layout->addWidget(new QListWidget(&dialog));
+    auto* files = new QTreeWidget(&dialog);
+    files->setColumnCount(2);
+    files->setColumnWidth(0, 120);
+    layout->addWidget(files);
     dialog.resize(program.screen()->availableGeometry().size() * 2);
     PlaceOnShow(dialog, 3, DialogZoom::None);
     dialog.show();
     EXPECT_EQ(label->font().pixelSize(), 12);
+    EXPECT_EQ(files->columnWidth(0), 120);  // the file dialog sizes its columns itself
     EXPECT_TRUE(program.screen()->availableGeometry().contains(dialog.frameGeometry()));
     EXPECT_TRUE(dialog.frameGeometry().contains(program.frameGeometry().center()));
 }
