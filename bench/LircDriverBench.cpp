@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ir/CLircIrDriver.h"
+#include "platform/host/HostLircDevice.h"
 #include "platform/host/LircPlatform.h"
 #include "tests/support/FuseLircDevice.h"
 
