@@ -4,8 +4,10 @@
 // answers each dialog and message at once, after looking at it, so no test races a timer.
 #pragma once
 
+#include <QMargins>
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <vector>
 
@@ -61,6 +63,11 @@ class ModalRunner {
     void AddWatcher(ModalWatcher* watcher);
     void RemoveWatcher(ModalWatcher* watcher);
 
+    // The whole factor by which the program is zoomed (1 when it is not): a dialog too large
+    // for the screen at this zoom is drawn at the largest smaller zoom that fits.
+    int Zoom() const { return zoom_; }
+    void SetZoom(int zoom) { zoom_ = zoom < 1 ? 1 : zoom; }
+
   protected:
     // The run itself, with the watchers told around it.
     virtual int ExecDialog(QDialog& dialog) = 0;
@@ -73,6 +80,7 @@ class ModalRunner {
   private:
     class Run;
     std::vector<ModalWatcher*> watchers_;
+    int zoom_ = 1;
 };
 
 // A dialog's result as the runner reports it: a dialog closed without a choice is Cancel.
@@ -81,8 +89,33 @@ inline int CancelIfNoChoice(int result) {
 }
 
 // Where a dialog or message box opens: centred over the window of the program that opened
-// it (its parent's window, else the active one), kept on that window's screen. Done as the
-// dialog is shown, once its own size is known, and the same with or without a window
-// manager. Every dialog and message box run through the seam is placed so.
+// it (its parent's window, else the active one), kept inside its screen's available area.
+// Done as the dialog is shown, after the dialog has sized itself, and the same with or without
+// a window manager. Every dialog and message box run through the seam is placed so.
 QPoint CentredOver(const QRect& dialog, const QRect& over, const QRect& screen);
+
+// The largest whole zoom from `zoom` down to 1 at which a window whose inside is `inside` at
+// `zoom` fits into `room` with its frame (which the window manager draws and no zoom grows);
+// 1 when not even that fits.
+int FittingZoom(QSize inside, const QMargins& frame, int zoom, QSize room);
+
+// Draws `dialog` and everything in it `factor` times as large as it was built: geometry,
+// fonts, icons and, with `columns`, the widths of list columns (a dialog that sizes its
+// columns by itself, as the file dialogs do, keeps them). The dialog must not be shown yet
+// or be handled as it shows.
+void ZoomDialog(QWidget& dialog, double factor, bool columns = true);
+
+// The frame the window manager draws around `dialog`: its own once it is on the screen, else
+// as much as around the program's window (none for a frameless dialog).
+QMargins FrameOf(const QWidget& dialog);
+
+// How a dialog is drawn relative to the program's zoom.
+enum class DialogZoom {
+    Program,  // at the program's zoom, or the largest smaller one that fits the screen
+    None,     // at no zoom at all (the desktop's own dialogs, such as the file dialogs)
+};
+
+// Places `dialog` over the program as it is shown, and first zooms it as `kind` says when the
+// program is zoomed by `zoom`. Arranged once per dialog.
+void PlaceOnShow(QWidget& dialog, int zoom, DialogZoom kind = DialogZoom::Program);
 void PlaceOverProgram(QWidget& dialog);

@@ -1,9 +1,13 @@
 #include "remote/CButtonViewDlg.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "model/ButtonStore.h"
 #include "platform/Modal.h"
@@ -11,6 +15,9 @@
 #include "resources/StringText.h"
 #include "resources/dialogs/CHelpBar.h"
 #include "resources/dialogs/DialogUnits.h"
+#include "store/CCodebaseFile.h"
+#include "store/Catalogue.h"
+#include "store/FormTables.h"
 
 namespace {
 
@@ -22,14 +29,27 @@ QPushButton* MakeButton(QWidget* parent, const QString& text, const QRect& units
     return button;
 }
 
-// "TV_Sony" for "\My Documents\TV_Sony.PDB".
-QString CodebaseTitle(const QString& path) {
+// The codebase as Home Devices lists it, its category and its device name ("TV: Sony"), from
+// its header name; the file's name without ".PDB" when the header names no device.
+QString CodebaseTitle(HandheldFs& fs, const QString& path) {
+    CCodebaseFile file(&fs);
+    int category = kCategoryUnknown;
+    QString device;
+    const bool named = file.Open(path, CPdbFile::kModeRead) == kPdbOk &&
+                       ParseHeaderName(file.GetName(), category, device);
+    file.Close();
+    if (named) {
+        return QString::fromLatin1(CategoryName(category)) + QStringLiteral(": ") + device;
+    }
     QString name = path.mid(path.lastIndexOf(QLatin1Char('\\')) + 1);
     if (name.endsWith(".PDB", Qt::CaseInsensitive)) {
         name.chop(4);
     }
     return name;
 }
+
+// Room a list cell gives its text beside it, on each side.
+constexpr int kCellPadding = 4;
 
 bool HasCode(const ButtonCode& code) {
     return code.protocol && !code.frame.bareRepeat;
@@ -63,13 +83,13 @@ CButtonViewDlg::CButtonViewDlg(HandheldFs& fs, ModalRunner& modal, const QString
     : QDialog(parent), fs_(fs), modal_(modal), path_(path) {
     setWindowTitle("Buttons");
 
-    title_ = new QLabel(CodebaseTitle(path), this);
-    title_->setGeometry(DluRect(2, 2, 156, 12));
+    title_ = new QLabel(this);
+    title_->setGeometry(DluRect(2, 2, kDialogWidth - 4, 12));
     title_->setAlignment(Qt::AlignCenter);
     title_->setFont(Arial(18, true));
 
     list_ = new QTreeWidget(this);
-    list_->setGeometry(DluRect(2, 16, 156, 62));
+    list_->setGeometry(DluRect(2, 16, kDialogWidth - 4, 70));
     list_->setFont(Arial(11, false));
     list_->setRootIsDecorated(false);
     list_->setAllColumnsShowFocus(true);
@@ -77,21 +97,18 @@ CButtonViewDlg::CButtonViewDlg(HandheldFs& fs, ModalRunner& modal, const QString
     list_->header()->setFont(Arial(11, false));
     list_->header()->setStretchLastSection(true);
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // Widths in pixels; the command takes the rest of the list's width.
-    const int widths[] = {40, 14, 64, 46};
-    for (int c = 0; c < 4; ++c) {
-        list_->setColumnWidth(c, widths[c]);
-    }
+    // The scroll bar's room is kept, so that the last column never runs under it.
+    list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     connect(list_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
         ShowButtonOf(item ? list_->indexOfTopLevelItem(item) : -1);
     });
 
     view_ = new CSignalView(this);
-    view_->setGeometry(DluRect(2, 80, 156, 74));
+    view_->setGeometry(DluRect(2, 88, kDialogWidth - 4, 66));
 
     zoomOut_ = MakeButton(this, QStringLiteral("Zoom −"), QRect(2, 157, 36, 12));
     zoomIn_ = MakeButton(this, "Zoom +", QRect(40, 157, 36, 12));
-    done_ = MakeButton(this, "Done", QRect(110, 157, 48, 12));
+    done_ = MakeButton(this, "Done", QRect(kDialogWidth - 50, 157, 48, 12));
     done_->setDefault(true);
     connect(zoomOut_, &QPushButton::clicked, view_, &CSignalView::ZoomOut);
     connect(zoomIn_, &QPushButton::clicked, view_, &CSignalView::ZoomIn);
@@ -112,6 +129,7 @@ void CButtonViewDlg::showEvent(QShowEvent* event) {
 
 bool CButtonViewDlg::Open() {
     opened_ = true;
+    title_->setText(CodebaseTitle(fs_, path_));
     list_->clear();
     const StoreResult result = DecodeButtons(fs_, path_, rows_);
     for (const ButtonCode& code : rows_) {
@@ -119,11 +137,48 @@ bool CButtonViewDlg::Open() {
             new QTreeWidgetItem(list_, {code.button, QString::number(code.signal),
                                         ProtocolText(code), AddressText(code), CommandText(code)});
         item->setTextAlignment(kSignalColumn, Qt::AlignCenter);
+        // A name too long for its column still reads in full.
+        item->setToolTip(kButtonColumn, code.button);
     }
+    FitColumns();
     if (!rows_.empty()) {
         SelectRow(0);
     }
     return result == kStoreOk;
+}
+
+void CButtonViewDlg::FitColumns() {
+    // Each column as wide as its widest cell or header; when they do not all fit, the room
+    // that is missing is taken from the widest column, whose text loses the least by it.
+    const QFontMetrics cells(list_->font());
+    const QFontMetrics heads(list_->header()->font());
+    const int columns = list_->columnCount();
+    std::vector<int> widths(size_t(columns), 0);
+    for (int c = 0; c < columns; ++c) {
+        int widest = heads.horizontalAdvance(list_->headerItem()->text(c));
+        for (int row = 0; row < list_->topLevelItemCount(); ++row) {
+            widest = std::max(widest, cells.horizontalAdvance(list_->topLevelItem(row)->text(c)));
+        }
+        widths[size_t(c)] = widest + 2 * kCellPadding;
+    }
+    // The viewport's width beside the scroll bar, whether or not the list is laid out yet.
+    const int room = list_->maximumViewportSize().width() -
+                     list_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr,
+                                                 list_->verticalScrollBar());
+    int total = 0;
+    for (const int width : widths) {
+        total += width;
+    }
+    while (total > room) {
+        auto widest = std::max_element(widths.begin(), widths.end());
+        --*widest;
+        --total;
+    }
+    // The last column takes what the others leave.
+    widths.back() += room - total;
+    for (int c = 0; c < columns; ++c) {
+        list_->setColumnWidth(c, widths[size_t(c)]);
+    }
 }
 
 bool CButtonViewDlg::SelectRow(int row) {

@@ -1,6 +1,6 @@
 // The buttons of one codebase as the user sees what was learnt: every stored signal with its
 // protocol, address and command (or "raw" when no protocol fits), and the selected button's
-// signals drawn as waveforms below the list.
+// signals drawn as waveforms below the list. The codebase is named as Home Devices lists it.
 #pragma once
 
 #include <QDialog>
@@ -21,7 +21,9 @@ class CButtonViewDlg : public QDialog {
     Q_OBJECT
 
   public:
-    static constexpr int kDialogWidth = 160;  // dialog units: the width of the remote
+    // Dialog units: wider than the remote, so that the longest button names of the forms
+    // ("Instant Replay") and every code show whole beside each other.
+    static constexpr int kDialogWidth = 200;
     static constexpr int kDialogHeight = 172;
     static constexpr int kHelpTopic = 3;  // Home Devices' topic, which it belongs to
 
@@ -49,6 +51,7 @@ class CButtonViewDlg : public QDialog {
 
   private:
     void ShowButtonOf(int row);
+    void FitColumns();
 
     HandheldFs& fs_;
     ModalRunner& modal_;

@@ -2,13 +2,12 @@
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <algorithm>
 
 #include "resources/dialogs/DialogUnits.h"
+#include "resources/dialogs/TextFit.h"
 
 namespace {
 
@@ -81,17 +80,15 @@ void CLearnPromptDlg::showEvent(QShowEvent* event) {
                                           "READING THE SECOND IR SIGNAL"};
     texts_[0]->setText(kTitles[step >= 0 && step <= 2 ? step : 0]);
     texts_[1]->setText("of the button " + name);
-    texts_[2]->setText(step == 2 ? "Press and hold button on the remote\nONCE AGAIN\nuntil "
-                                   "handheld produces a beep sound."
-                                 : "Press and hold button on the remote\nuntil handheld "
-                                   "produces a beep sound.");
-    texts_[3]->setText("On hearing the beep,\nrelease the button on remote.");
-    texts_[4]->setText(
+    SetBalancedText(texts_[2], step == 2 ? "Press and hold button on the remote\nONCE AGAIN\nuntil "
+                                           "handheld produces a beep sound."
+                                         : "Press and hold button on the remote\nuntil handheld "
+                                           "produces a beep sound.");
+    SetBalancedText(texts_[3], "On hearing the beep,\nrelease the button on remote.");
+    SetBalancedText(
+        texts_[4],
         "If ArdelRemote won't receive any IR signals in 20 sec, learning will be canceled.");
     PlaceTexts();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->geometry().center() - rect().center());
-    }
     QDialog::showEvent(event);
 }
 

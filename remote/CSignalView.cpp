@@ -109,8 +109,17 @@ double CSignalView::FrameStartX(int trace) const {
     return EdgeX(trace, signal.frameStart);
 }
 
+int CSignalView::TraceHeight() const {
+    // The scroll bar's room is kept whether or not it shows, so zooming moves nothing.
+    const int traces = std::max<int>(1, int(signals_.size()));
+    const int room = height() - scroll_->sizeHint().height();
+    const int wave = std::max(kWaveHeight, room / traces - kTextHeight - kBracketHeight);
+    return kTextHeight + wave + kBracketHeight;
+}
+
 QRect CSignalView::WaveRect(int trace) const {
-    return QRect(kMargin, trace * kTraceHeight + kTextHeight, PlotWidth(), kWaveHeight);
+    return QRect(kMargin, trace * TraceHeight() + kTextHeight, PlotWidth(),
+                 TraceHeight() - kTextHeight - kBracketHeight);
 }
 
 QString CSignalView::TitleText(int trace) const {
@@ -126,7 +135,8 @@ QString CSignalView::FactsText(int trace) const {
 }
 
 QSize CSignalView::sizeHint() const {
-    return QSize(240, 2 * kTraceHeight + scroll_->sizeHint().height());
+    return QSize(240,
+                 2 * (kTextHeight + kWaveHeight + kBracketHeight) + scroll_->sizeHint().height());
 }
 
 void CSignalView::resizeEvent(QResizeEvent* event) {
@@ -190,7 +200,7 @@ void CSignalView::paintEvent(QPaintEvent*) {
 
 void CSignalView::DrawTrace(QPainter& painter, int trace) const {
     const IrSignal& signal = signals_[size_t(trace)];
-    const int top = trace * kTraceHeight;
+    const int top = trace * TraceHeight();
     painter.setPen(Qt::black);
     painter.setFont(Arial(11, true));
     const QRect textRow(kMargin, top, PlotWidth(), kTextHeight);

@@ -3,7 +3,8 @@
 // carrier and the length written above the trace.
 //
 // At zoom 1 the longest signal fills the width; zooming in stretches time and a scroll bar
-// below the traces moves along it.
+// below the traces moves along it. The traces share the view's height: the waveforms grow
+// to fill it, so one signal is drawn as tall as the room allows.
 #pragma once
 
 #include <QWidget>
@@ -19,9 +20,8 @@ class CSignalView : public QWidget {
   public:
     static constexpr int kMargin = 4;  // pixels left and right of the traces
     static constexpr int kTextHeight = 13;
-    static constexpr int kWaveHeight = 20;
+    static constexpr int kWaveHeight = 20;  // the least height of a waveform
     static constexpr int kBracketHeight = 14;
-    static constexpr int kTraceHeight = kTextHeight + kWaveHeight + kBracketHeight;
     static constexpr int kMaxZoom = 64;
 
     explicit CSignalView(QWidget* parent = nullptr);
@@ -48,6 +48,8 @@ class CSignalView : public QWidget {
     double FrameStartX(int trace) const;
     // The band of the waveform of a trace.
     QRect WaveRect(int trace) const;
+    // The height of one trace: its texts, its waveform and the brackets below it.
+    int TraceHeight() const;
     // The texts written above a trace: name and carrier with length.
     QString TitleText(int trace) const;
     QString FactsText(int trace) const;

@@ -92,6 +92,13 @@ constexpr StringEntry kStrings[] = {
     {kStrNoSuchButton, "There is no button '%s' in '%s'."},
     {kStrButtonHoldsNoSignal, "The button '%s' in '%s' holds no signal."},
     {kStrNoIrDevice, "This device has no IR driver."},
+    {kStrLircUnusable,
+     "The LIRC device %s cannot be used (%s), so ArdelRemote uses the simulated handheld. "
+     "Choose the IR in Preferences/IR Setup."},
+    {kStrNoLircFound,
+     "No LIRC device that can send was found, so ArdelRemote uses the simulated handheld. A "
+     "LIRC device appears as /dev/lirc0, /dev/lirc1, ... when the kernel drives an IR "
+     "transmitter or receiver."},
 };
 
 }  // namespace

@@ -2,7 +2,7 @@
 //
 // Numbers 65014 to 65058 are the remote's own messages: the remote screen, learning and
 // sending, the codebase and preference-set dialogs, Home Devices and the preference files.
-// Numbers 65060 to 65099 are the messages of what this program adds around them: entering a
+// Numbers 65060 to 65199 are the messages of what this program adds around them: entering a
 // code, the button view, importing and exporting files of IR codes, and the report after a
 // button was learnt. A free number stays free; a text is never numbered twice.
 //
@@ -76,6 +76,8 @@ enum StringId : int {
     kStrNoSuchButton = 65096,         // %s: the button, %s: the path
     kStrButtonHoldsNoSignal = 65097,  // %s: the button, %s: the path
     kStrNoIrDevice = 65098,
+    kStrLircUnusable = 65099,  // %s: the device, %s: why
+    kStrNoLircFound = 65100,
 };
 
 // The text of string `id`; an empty string for a number the table lacks.

@@ -13,6 +13,7 @@
 #include "ir/CLircIrDriver.h"
 #include "ir/IrResult.h"
 #include "ir/protocols/IrProtocol.h"
+#include "model/ResultText.h"
 #include "resources/Strings.h"
 #include "service/CServiceRemote.h"
 #include "service/ServiceAccess.h"
@@ -230,7 +231,7 @@ QString ResultMessage(int result, const QString& port) {
             break;
     }
     if (result >= kIrLircNoDevice && result <= kIrLircIoError) {
-        return QString::fromStdString(LircErrorText(result, port.toStdString(), std::string()));
+        return IrFailureText({result, port.toStdString(), std::string()}, IrAction::Send);
     }
     return TableText(kStrDriverError, {QString::number(result)});
 }

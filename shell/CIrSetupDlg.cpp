@@ -46,20 +46,35 @@ void CIrSetupDlg::Fill() {
     for (const std::string& entry : lircEntries) {
         list_->addItem(QString::fromStdString(entry));
     }
-    SelectEntryOf(model_.IrPort());
+    // LIRC devices chosen as a pair, or not found now, have no entry of their own; the
+    // choice in use is still shown, and chosen again with OK.
+    const std::string port = model_.IrPort();
+    if (port.starts_with("lirc:") && EntryOf(port) < 0) {
+        list_->addItem(QString::fromStdString(port) + " (in use)");
+    }
+    SelectEntryOf(port);
 }
 
-void CIrSetupDlg::SelectEntryOf(const std::string& port) {
+int CIrSetupDlg::EntryOf(const std::string& port) const {
     // No port matches no entry (an empty name would otherwise match the first one).
     if (port.empty()) {
-        return;
+        return -1;
     }
     const QString name = QString::fromStdString(port);
     for (int i = 0; i < list_->count(); ++i) {
-        if (list_->item(i)->text().startsWith(name)) {
-            list_->setCurrentRow(i);
-            return;
+        const QString text = list_->item(i)->text();
+        // A LIRC entry's port is its whole first word; a serial port's name its beginning.
+        if (port.starts_with("lirc:") ? text.section(' ', 0, 0) == name : text.startsWith(name)) {
+            return i;
         }
+    }
+    return -1;
+}
+
+void CIrSetupDlg::SelectEntryOf(const std::string& port) {
+    const int entry = EntryOf(port);
+    if (entry >= 0) {
+        list_->setCurrentRow(entry);
     }
 }
 

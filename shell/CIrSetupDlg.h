@@ -39,6 +39,8 @@ class CIrSetupDlg : public CFillOnShowDialog {
   private:
     void Fill();
     void SelectEntryOf(const std::string& port);
+    // The row whose entry selects `port`, -1 for none.
+    int EntryOf(const std::string& port) const;
     void OnOk();
 
     Registry& registry_;

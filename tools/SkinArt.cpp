@@ -390,6 +390,24 @@ void DrawKey(QPainter& p, const QRect& rect, const Style& style, Look look) {
 
 // ---- The remote body ----------------------------------------------------------------------
 
+// The centre of the 4 x 4 red square that the remote paints at (209, 13) while idle.
+const QPointF kLedCentre(211.0, 15.0);
+
+void DrawIdleLed(QPainter& p) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(20, 20, 24));
+    p.drawEllipse(kLedCentre, 5.3, 5.3);
+    QRadialGradient lens(kLedCentre, 4.3);
+    lens.setColorAt(0, QColor(254, 0, 0));
+    lens.setColorAt(0.55, QColor(200, 0, 0));
+    lens.setColorAt(1, QColor(96, 0, 8));
+    p.setBrush(lens);
+    p.drawEllipse(kLedCentre, 4.3, 4.3);
+    p.restore();
+}
+
 void DrawBody(QPainter& p) {
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient body(0, 0, 0, kScreenHeight);
@@ -413,17 +431,9 @@ void DrawBody(QPainter& p) {
     glass.setColorAt(1, kDisplayColour);
     p.setBrush(glass);
     p.drawRoundedRect(display, 4, 4);
-    // The IR window at the very top edge.
-    QLinearGradient ir(0, 0, 0, 4);
-    ir.setColorAt(0, QColor(90, 14, 22));
-    ir.setColorAt(1, QColor(40, 6, 10));
-    p.setPen(Qt::NoPen);
-    p.setBrush(ir);
-    p.drawRoundedRect(QRectF(80, -3, 60, 6), 3, 3);
-    // The LED socket of the send indicator.
-    p.setPen(QPen(QColor(20, 20, 24), 1));
-    p.setBrush(QColor(50, 30, 32));
-    p.drawEllipse(QRectF(205.5, 6.5, 11, 11));
+    // The send indicator's LED, switched off, centred on the red square that the remote
+    // paints there while it is idle, so that the square reads as the LED's own glint.
+    DrawIdleLed(p);
 }
 
 Style PanelStyle(const PanelElementDef& panel, int category) {
@@ -464,9 +474,9 @@ void DrawInfo(QPainter& p, const QRect& rect, Look look) {
 
 void DrawBlip(QPainter& p, const QRect& rect, Look look) {
     p.save();
+    p.setClipRect(rect);
     p.setRenderHint(QPainter::Antialiasing);
-    const QPointF c = QRectF(rect).center();
-    QRadialGradient glow(c, 7);
+    QRadialGradient glow(kLedCentre, 7);
     const QColor lit = look == Look::Disabled ? QColor(90, 60, 50) : QColor(255, 180, 40);
     glow.setColorAt(0, QColor(255, 245, 200));
     glow.setColorAt(0.35, lit);
@@ -474,37 +484,98 @@ void DrawBlip(QPainter& p, const QRect& rect, Look look) {
     p.setPen(Qt::NoPen);
     p.setBrush(kStripColour);
     p.drawRect(rect);
-    p.setBrush(QColor(50, 30, 32));
-    p.drawEllipse(QRectF(205.5, 6.5, 11, 11));
+    p.setBrush(QColor(20, 20, 24));
+    p.drawEllipse(kLedCentre, 5.3, 5.3);
     p.setBrush(glow);
-    p.drawEllipse(c, 7, 7);
+    p.drawEllipse(kLedCentre, 7, 7);
     p.restore();
+}
+
+// Where two elements' rectangles overlap, the remote copies the overlap from the picture of
+// whichever element it draws later, in that element's state; the overlap must look the same
+// in every picture, or an element shows a square of its neighbour's state. So each element is
+// drawn inside the largest part of its rectangle that it shares with none, and overlaps show
+// the bare body.
+QRect OwnFace(const QRect& rect, const std::vector<QRect>& others) {
+    std::vector<QRect> overlaps;
+    for (const QRect& other : others) {
+        if (other != rect && other.intersects(rect)) {
+            overlaps.push_back(other.intersected(rect));
+        }
+    }
+    // Each overlap is left out by moving one side of the rectangle past it; every choice of
+    // side per overlap is tried (a key has few neighbours) and the largest face kept.
+    QRect best;
+    const size_t choices = size_t(1) << (2 * std::min<size_t>(overlaps.size(), 6));
+    for (size_t choice = 0; choice < choices; ++choice) {
+        QRect face = rect;
+        for (size_t i = 0; i < overlaps.size() && i < 6; ++i) {
+            const QRect& cut = overlaps[i];
+            if (!face.intersects(cut)) {
+                continue;
+            }
+            switch ((choice >> (2 * i)) & 3) {
+                case 0:
+                    face.setLeft(cut.right() + 1);
+                    break;
+                case 1:
+                    face.setRight(cut.left() - 1);
+                    break;
+                case 2:
+                    face.setTop(cut.bottom() + 1);
+                    break;
+                default:
+                    face.setBottom(cut.top() - 1);
+                    break;
+            }
+        }
+        const bool clear = std::none_of(overlaps.begin(), overlaps.end(),
+                                        [&face](const QRect& cut) { return face.intersects(cut); });
+        if (clear && face.isValid() &&
+            int64_t(face.width()) * face.height() > int64_t(best.width()) * best.height()) {
+            best = face;
+        }
+    }
+    return best;
 }
 
 void DrawElements(QPainter& p, int form, Look look, bool withStopLearn, bool blipLit,
                   std::optional<Look> panelLook = std::nullopt) {
     const int category = FormCategory(form);
+    std::vector<QRect> rects;
     for (const ButtonDef& button : Form(form).buttons) {
+        rects.emplace_back(button.rect.left, button.rect.top, button.rect.width,
+                           button.rect.height);
+    }
+    for (const PanelElementDef& panel : PanelElements()) {
+        rects.emplace_back(panel.rect.left, panel.rect.top, panel.rect.width, panel.rect.height);
+    }
+    std::vector<QRect> faces;
+    for (const QRect& rect : rects) {
+        faces.push_back(OwnFace(rect, rects));
+    }
+    size_t index = 0;
+    for (const ButtonDef& button : Form(form).buttons) {
+        const size_t at = index++;
         if (button.rect.IsEmpty()) {
             continue;
         }
-        const QRect rect(button.rect.left, button.rect.top, button.rect.width, button.rect.height);
-        DrawKey(p, rect, ButtonStyle(QString::fromLatin1(button.name), button.rect), look);
+        DrawKey(p, faces[at], ButtonStyle(QString::fromLatin1(button.name), button.rect), look);
     }
     look = panelLook.value_or(look);
     for (const PanelElementDef& panel : PanelElements()) {
-        const QRect rect(panel.rect.left, panel.rect.top, panel.rect.width, panel.rect.height);
+        const size_t at = index++;
         if (panel.activeImage) {
             continue;  // draws itself from its own pictures
         }
         if (panel.id == kPanelInfo) {
-            DrawInfo(p, rect, look);
+            DrawInfo(p, faces[at], look);
         } else if (panel.id == kPanelBlip) {
             if (blipLit) {
-                DrawBlip(p, rect, look);
+                DrawBlip(p, faces[at], look);
             }
         } else if (panel.id != kPanelStopLearn || withStopLearn) {
-            DrawKey(p, rect, PanelStyle(panel, category), look);
+            DrawKey(p, faces[at], PanelStyle(panel, category), look);
         }
     }
 }
@@ -677,10 +748,10 @@ QImage GreetingPicture(bool pressed) {
     p.drawText(QRectF(116, 176, 118, 110), Qt::AlignLeft | Qt::TextWordWrap,
                "Teach it the buttons of your own remotes, then control TV, "
                "receiver and players from one screen.");
-    DrawKey(p, QRect(159, 106, 78, 33), {QColor(30, 132, 124), Shape::Pill, Glyph::None, "Start"},
-            look);
-    DrawKey(p, QRect(159, 139, 78, 30), {QColor(36, 112, 196), Shape::Pill, Glyph::None, "Help"},
-            look);
+    const QRect start(159, 106, 78, 33);
+    const QRect help(159, 139, 78, 30);
+    DrawKey(p, start, {QColor(30, 132, 124), Shape::Pill, Glyph::None, "Start"}, look);
+    DrawKey(p, help, {QColor(36, 112, 196), Shape::Pill, Glyph::None, "Help"}, look);
     // The check box: ticked in the pressed picture.
     const QRectF box(8, 297, 14, 14);
     p.setPen(QPen(QColor(200, 210, 226), 1.5));

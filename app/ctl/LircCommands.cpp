@@ -55,8 +55,14 @@ class CLircRun {
 
 int RunLircList(const LircListOptions& options, LircServices& services, std::ostream& out,
                 std::ostream& err) {
-    for (const LircDeviceInfo& info :
-         ListLircDevices(services.probe, services.roots, options.paths)) {
+    const std::vector<LircDeviceInfo> devices =
+        ListLircDevices(services.probe, services.roots, options.paths);
+    if (devices.empty()) {
+        // An empty list alone reads like a command that did nothing.
+        err << "ardelctl lirc list: no LIRC device found (the kernel makes " << services.roots.dev
+            << "/lircN for each IR transmitter or receiver it drives)\n";
+    }
+    for (const LircDeviceInfo& info : devices) {
         out << info.path << "\t" << (info.driverName.empty() ? "-" : info.driverName) << "\t"
             << (info.openError == 0 ? info.FeatureList() : "-") << "\n";
         if (info.openError != 0) {

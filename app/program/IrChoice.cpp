@@ -1,6 +1,7 @@
 #include "app/program/IrChoice.h"
 
 #include <QStringList>
+#include <cstring>
 
 #include "platform/sim/SimProfile.h"
 
@@ -106,5 +107,22 @@ bool ChooseIr(const QString& value, const std::string& chip, LircDevice& probe,
     choice.lirc = true;
     choice.transmitter = transmitter;
     choice.receiver = receiver;
+    return true;
+}
+
+bool LircPortUsable(const std::string& port, LircDevice& probe, std::string& why) {
+    std::string transmitter, receiver;
+    if (!LircPortDevices(port, transmitter, receiver)) {
+        return true;
+    }
+    const LircDeviceInfo device = ProbeLircDevice(probe, transmitter);
+    if (device.openError != 0) {
+        why = std::strerror(device.openError);
+        return false;
+    }
+    if (!device.CanSend()) {
+        why = "it cannot send";
+        return false;
+    }
     return true;
 }

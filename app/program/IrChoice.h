@@ -34,3 +34,8 @@ bool ParseIrChoice(const QString& value, IrChoice& choice, QString& error);
 // so when there are none. False with a message when no choice can be made.
 bool ChooseIr(const QString& value, const std::string& chip, LircDevice& probe,
               const LircRoots& roots, IrChoice& choice, QString& error);
+
+// Whether the LIRC transmitter that `port` names can be used: it opens through `probe` and
+// can send. False with the reason ("No such file or directory", "it cannot send"); true for
+// a port that names no LIRC device.
+bool LircPortUsable(const std::string& port, LircDevice& probe, std::string& why);

@@ -1,6 +1,10 @@
 #include "app/program/RemoteProgram.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QStandardPaths>
+#include <utility>
 
 #include "ArdelVersion.h"
 #include "app/daemon/DaemonOptions.h"
@@ -24,6 +28,8 @@
 #include "service/CServiceRemote.h"
 #include "service/EmitterLog.h"
 #include "service/ServiceAccess.h"
+#include "resources/Strings.h"
+#include "resources/StringText.h"
 #include "shell/CHardButtonsDlg.h"
 #include "shell/CHomeDevicesDlg.h"
 #include "shell/CIrSetupDlg.h"
@@ -184,6 +190,13 @@ CRemoteProgram::CRemoteProgram(const ProgramOptions& options, const IrChoice& ir
         }
     }
     chip_ = ir.chip;
+    if (options.ir.startsWith("lirc") && !ir.lirc) {
+        irNotice_ = StringText(kStrNoLircFound);
+    }
+    lircUsable = [](const std::string& port, std::string& why) {
+        HostLircDevice probe;
+        return LircPortUsable(port, probe, why);
+    };
     InstallSimRemoteHand(*handheld_, *model_);
 
     frame_ = std::make_unique<CMainFrame>(QString::fromStdString(fs_->ProgramPath()),
@@ -220,11 +233,26 @@ CRemoteProgram::CRemoteProgram(const ProgramOptions& options, const IrChoice& ir
     services.applyUsedEntry = [this](CDUWnd& window, int index) {
         ApplyUsedEntry(window, *modal_, index);
     };
-    services.stateLoaded = [this](CDUWnd&) {
+    services.stateLoaded = [this](CDUWnd& window) {
         if (!chosenPort_.empty()) {
             model_->SetIrPort(chosenPort_);
         }
+        // A LIRC device that has gone is neither used in silence nor kept: the simulated
+        // handheld takes over, the user is told, and the next saved state names it.
+        std::string transmitter, receiver, why;
+        if (LircPortDevices(model_->IrPort(), transmitter, receiver) && lircUsable &&
+            !lircUsable(model_->IrPort(), why)) {
+            irNotice_ = StringText(kStrLircUnusable, {QString::fromStdString(transmitter),
+                                                      QString::fromStdString(why)});
+            chosenPort_.clear();
+            InitSelectedIrPort(handheld_->Registry(), *model_);
+        }
         frame_->UpdateTitle();
+        if (!irNotice_.isEmpty()) {
+            const QString notice = std::exchange(irNotice_, QString());
+            modal_->ShowMessage(&window, notice, MessageButtons::Ok, "ArdelRemote",
+                                MessageIcon::Exclamation);
+        }
     };
     services.started = [this](CDUWnd& window) {
         // A held pen keeps a LIRC send going, as on the handheld.

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -74,6 +75,9 @@ class CRemoteProgram {
     bool StartService(const QString& listen, QString& error);
     // Appends a line for every send of the simulated handheld's emitter to `path`.
     bool OpenEmitterLog(const QString& path, QString& error);
+    // Whether the LIRC transmitter that a port names can be used, with the reason when not;
+    // asked once the saved IR is known (tests stand in for the devices).
+    std::function<bool(const std::string& port, std::string& why)> lircUsable;
 
     CMainFrame& Frame() { return *frame_; }
     CRemoteView& View() { return *view_; }
@@ -108,6 +112,7 @@ class CRemoteProgram {
     std::unique_ptr<CServiceApi> serviceApi_;
     std::unique_ptr<CEmitterLog> emitterLog_;
     std::string chosenPort_;  // the port --ir chose, kept over the saved one
+    QString irNotice_;        // told once at start: why the IR asked for is not in use
     std::string chip_;
     bool interactive_;
 };

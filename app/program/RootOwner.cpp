@@ -9,10 +9,14 @@ bool OwnRoot(CInstanceLock& lock, const char* program, const QString& root) {
         case CInstanceLock::kInUse: {
             const QString holder =
                 lock.HolderPid() > 0 ? QStringLiteral(" (process %1)").arg(lock.HolderPid()) : "";
+            // The user who starts the program again most likely looks for its window: a
+            // running program with a window comes to the front when rung.
+            const bool raised = CInstanceLock::Ring(root.toStdString());
             std::fprintf(stderr,
                          "%s: another ardelremote or ardelremoted%s is already running on the "
-                         "device root %s; close it first, or choose another root with --root\n",
-                         program, qPrintable(holder), qPrintable(root));
+                         "device root %s; close it first, or choose another root with --root%s\n",
+                         program, qPrintable(holder), qPrintable(root),
+                         raised ? " (its window is brought to the front)" : "");
             return false;
         }
         case CInstanceLock::kUnsupported:

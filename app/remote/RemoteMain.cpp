@@ -10,6 +10,7 @@
 #include "app/program/RemoteProgram.h"
 #include "app/program/RootOwner.h"
 #include "app/program/ScreenScale.h"
+#include "shell/CMainFrame.h"
 
 int main(int argc, char** argv) {
     // The command line is read before the window system is reached, so --help, --version and
@@ -40,7 +41,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "ardelremote: cannot make the folder %s\n", qPrintable(options.root));
         return 1;
     }
-    CInstanceLock lock(options.root.toStdString());
+    CInstanceLock lock(options.root.toStdString(), true);
     if (!OwnRoot(lock, "ardelremote", options.root)) {
         return 1;
     }
@@ -78,6 +79,16 @@ int main(int argc, char** argv) {
             std::fflush(stdout);
         }
         program.Show();
+        QWidget& frame = program.Frame();
+        WatchDoorbell(
+            lock,
+            [&frame] {
+                frame.setWindowState(frame.windowState() & ~Qt::WindowMinimized);
+                frame.show();
+                frame.raise();
+                frame.activateWindow();
+            },
+            &app);
         result = app.exec();
     }
     return result;

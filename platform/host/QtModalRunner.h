@@ -5,6 +5,9 @@
 
 // Runs dialogs for real with QDialog::exec, QMessageBox and QFileDialog.
 class CQtModalRunner : public ModalRunner {
+  public:
+    CQtModalRunner();
+
   protected:
     int ExecDialog(QDialog& dialog) override;
     int ExecMessage(QWidget* parent, const QString& text, const QString& title,

@@ -2,6 +2,69 @@
 
 #include <QFontMetrics>
 #include <QLabel>
+#include <algorithm>
+
+namespace {
+
+// The words of one paragraph broken greedily into lines at most `width` wide.
+QStringList GreedyLines(const QStringList& words, const QFontMetrics& metrics, int width) {
+    QStringList lines;
+    QString line;
+    for (const QString& word : words) {
+        const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+        if (!line.isEmpty() && metrics.horizontalAdvance(longer) > width) {
+            lines.push_back(line);
+            line = word;
+        } else {
+            line = longer;
+        }
+    }
+    if (!line.isEmpty()) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+QStringList BalancedParagraph(const QString& paragraph, const QFontMetrics& metrics, int width) {
+    const QStringList words = paragraph.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const QStringList plain = GreedyLines(words, metrics, width);
+    if (plain.size() < 2) {
+        return plain;
+    }
+    // The narrowest width at which the words still take no more lines than at `width`: no
+    // narrower than the widest word, nor than the text spread evenly over the lines.
+    int narrow = 0;
+    for (const QString& word : words) {
+        narrow = std::max(narrow, metrics.horizontalAdvance(word));
+    }
+    narrow = std::max(narrow,
+                      metrics.horizontalAdvance(words.join(QLatin1Char(' '))) / int(plain.size()));
+    int wide = width;
+    while (narrow < wide) {
+        const int middle = narrow + (wide - narrow) / 2;
+        if (GreedyLines(words, metrics, middle).size() <= plain.size()) {
+            wide = middle;
+        } else {
+            narrow = middle + 1;
+        }
+    }
+    return GreedyLines(words, metrics, wide);
+}
+
+}  // namespace
+
+QString BalancedLines(const QString& text, const QFontMetrics& metrics, int width) {
+    QStringList lines;
+    for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+        const QStringList broken = BalancedParagraph(paragraph, metrics, width);
+        lines += broken.isEmpty() ? QStringList{QString()} : broken;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+void SetBalancedText(QLabel* label, const QString& text) {
+    label->setText(BalancedLines(text, label->fontMetrics(), label->contentsRect().width()));
+}
 
 QFont FontFitting(QFont font, const QStringList& texts, int width, int smallest) {
     auto widest = [&texts](const QFont& candidate) {

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QStringList>
 
+class QFontMetrics;
 class QLabel;
 
 // The font, made smaller one pixel at a time (down to `smallest`), until every text is at
@@ -18,3 +19,12 @@ void FitTitle(QLabel* title);
 
 // Makes a one-line label at least as high as its text in its font, growing it downwards.
 void FitLineHeight(QLabel* label);
+
+// `text` broken into lines of at most `width` pixels in `metrics`' font, as few lines as
+// plain wrapping gives, with the words spread evenly over them, so that no line is left with
+// a word or two under a full one. Line breaks in `text` stay; a word wider than `width`
+// stands on a line of its own.
+QString BalancedLines(const QString& text, const QFontMetrics& metrics, int width);
+
+// Sets `text` on a word-wrapping label broken into balanced lines for the label's width.
+void SetBalancedText(QLabel* label, const QString& text);

@@ -3,9 +3,12 @@
 #include "app/program/InstanceLock.h"
 
 #include <gtest/gtest.h>
+
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <QObject>
+#include <QTest>
 
 #include <filesystem>
 #include <fstream>
@@ -92,6 +95,55 @@ TEST(InstanceLockTest, UnusableRootIsAFailureNotALock) {
         EXPECT_EQ(lock.Take(), CInstanceLock::kFailed) << path;
         EXPECT_NE(lock.Error().find(path), std::string::npos) << lock.Error();
     }
+}
+
+// A second start rings the holder's doorbell, which the holder hears (and a ring meant for
+// an earlier holder is not heard by the next one); with nobody listening, a ring fails.
+TEST(InstanceLockTest, SecondStartRingsTheHoldersDoorbell) {
+    TempFolder root;
+    EXPECT_FALSE(CInstanceLock::Ring(root.Path().string()));  // nobody holds the root
+
+    CInstanceLock holder(root.Path().string(), true);
+    EXPECT_LT(holder.Doorbell(), 0);  // not before the root is taken
+    ASSERT_EQ(holder.Take(), CInstanceLock::kTaken);
+    ASSERT_GE(holder.Doorbell(), 0);
+    EXPECT_FALSE(holder.TakeRings());
+    EXPECT_TRUE(CInstanceLock::Ring(root.Path().string()));
+    EXPECT_TRUE(CInstanceLock::Ring(root.Path().string()));
+    EXPECT_TRUE(holder.TakeRings());
+    EXPECT_FALSE(holder.TakeRings());  // both rings taken at once
+
+    // The program watches the doorbell on its event loop.
+    int heard = 0;
+    QObject owner;
+    WatchDoorbell(
+        holder, [&heard] { ++heard; }, &owner);
+    EXPECT_TRUE(CInstanceLock::Ring(root.Path().string()));
+    EXPECT_TRUE(QTest::qWaitFor([&heard] { return heard == 1; }, 5000));
+}
+
+// A holder without a window does not listen: a second start is not told that a window came
+// to the front.
+TEST(InstanceLockTest, HolderWithoutDoorbellIsNotRung) {
+    TempFolder root;
+    CInstanceLock holder(root.Path().string());
+    ASSERT_EQ(holder.Take(), CInstanceLock::kTaken);
+    EXPECT_LT(holder.Doorbell(), 0);
+    EXPECT_FALSE(CInstanceLock::Ring(root.Path().string()));
+}
+
+// A file that is no pipe under the doorbell's name is neither rung nor listened at.
+TEST(InstanceLockTest, DoorbellNameTakenByAFileIsLeftAlone) {
+    TempFolder root;
+    std::ofstream(root / CInstanceLock::kDoorbellName) << "not a pipe";
+    CInstanceLock holder(root.Path().string(), true);
+    ASSERT_EQ(holder.Take(), CInstanceLock::kTaken);
+    EXPECT_LT(holder.Doorbell(), 0);
+    EXPECT_FALSE(CInstanceLock::Ring(root.Path().string()));
+    std::ifstream left(root / CInstanceLock::kDoorbellName);
+    std::string text;
+    std::getline(left, text);
+    EXPECT_EQ(text, "not a pipe");
 }
 
 }  // namespace

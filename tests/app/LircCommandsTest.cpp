@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -70,6 +71,25 @@ TEST_F(LircCommands, ListNamesEveryDeviceWithItsDriverAndFeatures) {
                   "send,receive,carrier,wideband,set-carrier,duty-cycle,resolution=50us\n" +
                   roots / "dev/lirc1" + "\t-\t-\n" + second.Path() + "\t-\tsend,set-carrier\n");
     EXPECT_NE(err.str().find(roots / "dev/lirc1"), std::string::npos) << err.str();
+}
+
+// With no device at all, the list says so on standard error, in one line, and how devices
+// come to be there; standard output stays empty for scripts.
+TEST(LircListWithoutDevices, SaysSoInOneLine) {
+    TempFolder roots;
+    std::filesystem::create_directories(roots / "dev");
+    std::filesystem::create_directories(roots / "sys");
+    ScaledLircClock clock{kSpeedUp};
+    HostLircDevice transmitter, receiver, probe;
+    LircServices services{transmitter, receiver, probe, clock, {roots / "dev", roots / "sys"}};
+    std::ostringstream out, err;
+    EXPECT_EQ(RunLircList({}, services, out, err), 0);
+    EXPECT_EQ(out.str(), "");
+    const std::string message = err.str();
+    EXPECT_NE(message.find("no LIRC device found"), std::string::npos) << message;
+    EXPECT_NE(message.find(roots / "dev/lircN"), std::string::npos) << message;
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+    EXPECT_TRUE(message.ends_with("\n")) << message;
 }
 
 TEST_F(LircCommands, LearntSignalSentBackComesOutAsLearnt) {

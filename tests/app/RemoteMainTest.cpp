@@ -60,6 +60,8 @@ TEST(RemoteMainTest, SecondStartOnARootInUseIsRefusedUntilTheFirstIsGone) {
     const QString message = QString::fromLocal8Bit(second.readAllStandardError());
     EXPECT_TRUE(message.contains("already running")) << message.toStdString();
     EXPECT_TRUE(message.contains(QString::number(first.processId()))) << message.toStdString();
+    // The running program heard it and brings its window to the front.
+    EXPECT_TRUE(message.contains("brought to the front")) << message.toStdString();
     EXPECT_EQ(second.readAllStandardOutput(), "");
 
     // The first program dies without cleaning up; the next start takes the root over.

@@ -28,6 +28,7 @@
 #include "resources/Strings.h"
 #include "resources/dialogs/CAboutDlg.h"
 #include "resources/dialogs/CHelpDlg.h"
+#include "resources/StringText.h"
 #include "shell/CHardButtonsDlg.h"
 #include "shell/CHomeDevicesDlg.h"
 #include "shell/CIrSetupDlg.h"
@@ -77,11 +78,16 @@ class RemoteProgramTest : public testing::Test {
         options.scale = 1;
         options.interactive = false;
         program = std::make_unique<CRemoteProgram>(options, hardKeys, &modal);
+        if (lircUsable) {
+            program->lircUsable = lircUsable;
+        }
         program->Show();
         ASSERT_TRUE(QTest::qWaitFor([this] { return program->View().Window() != nullptr; }));
         window = program->View().Window();
         QApplication::processEvents();
     }
+    // Stands in for the LIRC devices, where set.
+    std::function<bool(const std::string&, std::string&)> lircUsable;
     // Ends the program as "Exit" does.
     void Restart() {
         program->Frame().OnCommand(CMainFrame::kExit);
@@ -532,6 +538,7 @@ INSTANTIATE_TEST_SUITE_P(Skins, MissingSkinTest,
 // The IR in use shows in the title, IR Setup offers LIRC devices beside the serial ports,
 // and a choice made once is kept for the next start.
 TEST_F(RemoteProgramTest, TheIrInUseIsNamedChosenAndKept) {
+    lircUsable = [](const std::string&, std::string&) { return true; };
     Start();
     EXPECT_EQ(program->Frame().windowTitle(), "ArdelRemote (simulated pxa255)");
     program->Frame().OnCommand(CMainFrame::kExit);
@@ -564,9 +571,51 @@ TEST_F(RemoteProgramTest, TheIrInUseIsNamedChosenAndKept) {
     };
     program->Frame().OnCommand(CMainFrame::kIrSetup);
     ASSERT_FALSE(entries.isEmpty());
-    EXPECT_EQ(entries.back(), "lirc:/dev/lirc0 gpio_ir_tx: send");
+    // The devices found, then the pair in use, which no entry of its own lists.
+    ASSERT_GE(entries.size(), 2);
+    EXPECT_EQ(entries[entries.size() - 2], "lirc:/dev/lirc0 gpio_ir_tx: send");
+    EXPECT_EQ(entries.back(), "lirc:/dev/lirc7,/dev/lirc8 (in use)");
     EXPECT_FALSE(program->Model().IrPort().starts_with("lirc:"));
     EXPECT_EQ(program->Frame().windowTitle(), "ArdelRemote (simulated pxa255)");
+}
+
+// A LIRC device that cannot be used at start, chosen on the command line or saved, is
+// neither used in silence nor kept: the user is told once, the simulated handheld takes over
+// (the title and IR Setup say so), and the next plain start does not come back to it.
+TEST_F(RemoteProgramTest, UnusableLircDeviceIsToldAndNotKept) {
+    lircUsable = [](const std::string& port, std::string& why) {
+        why = "No such file or directory";
+        return port.find("/dev/lirc7") == std::string::npos;
+    };
+    Start("pxa255", nullptr, "lirc:/dev/lirc7");
+    ASSERT_EQ(modal.messages.size(), 1u);
+    EXPECT_EQ(modal.messages[0].text,
+              StringText(kStrLircUnusable, {"/dev/lirc7", "No such file or directory"}));
+    EXPECT_FALSE(program->Model().IrPort().starts_with("lirc:"));
+    EXPECT_EQ(program->Frame().windowTitle(), "ArdelRemote (simulated pxa255)");
+    modal.messages.clear();
+    program->Frame().OnCommand(CMainFrame::kExit);
+    program.reset();
+    Start("pxa255", nullptr, "");
+    EXPECT_TRUE(modal.messages.empty());
+    EXPECT_FALSE(program->Model().IrPort().starts_with("lirc:"));
+}
+
+// "--ir lirc" where no LIRC device can send runs the simulated handheld and says so, once.
+TEST_F(RemoteProgramTest, LircAskedForWithoutDevicesIsToldOnce) {
+    HostLircDevice probe;
+    IrChoice found;
+    QString error;
+    if (ChooseIr("lirc", "pxa255", probe, LircRoots{}, found, error)) {
+        GTEST_SKIP() << "this machine has a LIRC device that can send";
+    }
+    Start("pxa255", nullptr, "lirc");
+    ASSERT_EQ(modal.messages.size(), 1u);
+    EXPECT_EQ(modal.messages[0].text, StringText(kStrNoLircFound));
+    EXPECT_EQ(program->Frame().windowTitle(), "ArdelRemote (simulated pxa255)");
+    modal.messages.clear();
+    program->Frame().OnCommand(CMainFrame::kHelp);
+    EXPECT_TRUE(modal.messages.empty());
 }
 
 TEST_F(RemoteProgramTest, HandheldWithoutDriverIsToldOnceAfterStartUp) {

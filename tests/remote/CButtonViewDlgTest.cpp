@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QLabel>
 #include <QTreeWidget>
 
@@ -42,7 +45,8 @@ TEST_F(ButtonViewTest, ListsEachSignalsCodeOrRaw) {
 
     CButtonViewDlg dialog(fs, unanswered, kPath);
     ASSERT_TRUE(dialog.Open());
-    EXPECT_EQ(dialog.TitleText()->text(), "TV_Test");
+    // Named as Home Devices lists it, not by its file.
+    EXPECT_EQ(dialog.TitleText()->text(), "TV: Test");
     const std::vector<QStringList> expected = {
         {"Power", "1", "NEC", "0x4", "0x8"}, {"1", "1", "RC5 t0", "0x5", "0x10"},
         {"1", "2", "RC5 t1", "0x5", "0x10"}, {"Vol+", "1", "Samsung32", "0x7", "0x2"},
@@ -63,12 +67,38 @@ TEST_F(ButtonViewTest, ListsEachSignalsCodeOrRaw) {
     EXPECT_FALSE(dialog.SelectButton("Guide"));
 }
 
-TEST_F(ButtonViewTest, FitsTheRemotesWidth) {
+TEST_F(ButtonViewTest, EveryControlLiesInside) {
     Store("Power", Encoded("NEC", 0x04, 0x08));
     CButtonViewDlg dialog(fs, unanswered, kPath);
-    EXPECT_LE(dialog.width(), 240);
     for (QWidget* child : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         EXPECT_TRUE(dialog.rect().contains(child->geometry())) << child->metaObject()->className();
+    }
+}
+
+// Every cell and header shows its whole text, the last column included, with long names and
+// protocol names of the kind a learnt or imported codebase holds.
+TEST_F(ButtonViewTest, EveryCellShowsItsWholeText) {
+    Store("Q.menu", Encoded("NECext", 0x1234, 0x5678));
+    Store("Display", Encoded("Samsung32", 0x07, 0x02));
+    Store("Instant Replay", Encoded("NEC", 0xFF, 0xFF));  // the longest name on the forms
+    Store("1", Encoded("RC5", 0x05, 0x10));
+    CButtonViewDlg dialog(fs, unanswered, kPath);
+    ASSERT_TRUE(dialog.Open());
+    dialog.show();
+    QCoreApplication::processEvents();  // the last column stretches once the list is laid out
+    QTreeWidget* list = dialog.List();
+    const QFontMetrics cells(list->font());
+    const QFontMetrics heads(list->header()->font());
+    for (int c = 0; c < list->columnCount(); ++c) {
+        const QRect column(list->header()->sectionViewportPosition(c), 0,
+                           list->header()->sectionSize(c), 1);
+        EXPECT_LE(column.right(), list->viewport()->width()) << "column " << c;
+        EXPECT_LE(heads.horizontalAdvance(list->headerItem()->text(c)), column.width())
+            << list->headerItem()->text(c).toStdString();
+        for (int row = 0; row < list->topLevelItemCount(); ++row) {
+            const QString text = list->topLevelItem(row)->text(c);
+            EXPECT_LE(cells.horizontalAdvance(text), column.width()) << text.toStdString();
+        }
     }
 }
 

@@ -54,7 +54,24 @@ TEST_F(SignalViewTest, TwoSignalsShareOneTimeScale) {
     EXPECT_NEAR(view.EdgeX(0, 2), Right(), 0.01);
     EXPECT_NEAR(view.EdgeX(1, 1), view.EdgeX(0, 1) / 2 + Left() / 2, 0.01);
     EXPECT_NEAR(view.EdgeX(1, 2), (Left() + Right()) / 2, 0.01);
-    EXPECT_EQ(view.WaveRect(1).top(), view.WaveRect(0).top() + CSignalView::kTraceHeight);
+    EXPECT_EQ(view.WaveRect(1).top(), view.WaveRect(0).top() + view.TraceHeight());
+}
+
+// The traces share the view's height: one signal's waveform takes the room that two share,
+// and neither leaves the bottom of the view empty nor runs under the scroll bar's place.
+TEST_F(SignalViewTest, TracesFillTheHeight) {
+    const int bar = view.ScrollBar()->sizeHint().height();
+    for (const int traces : {1, 2}) {
+        view.SetSignals(std::vector<IrSignal>(size_t(traces), MakeSignal({1000, -2000})));
+        const int used = traces * view.TraceHeight();
+        EXPECT_LE(used, view.height() - bar) << traces;
+        EXPECT_GT(used, view.height() - bar - traces) << traces;
+        EXPECT_GE(view.WaveRect(traces - 1).height(), CSignalView::kWaveHeight) << traces;
+    }
+    view.SetSignals({MakeSignal({1000, -2000})});
+    const int single = view.WaveRect(0).height();
+    view.SetSignals({MakeSignal({1000, -2000}), MakeSignal({1000, -2000})});
+    EXPECT_GT(single, 2 * view.WaveRect(0).height());
 }
 
 TEST_F(SignalViewTest, RepeatingFrameIsMarkedWhereItsFirstDurationBegins) {

@@ -5,8 +5,12 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <cmath>
 
 #include "resources/HelpTexts.h"
 #include "resources/Strings.h"
@@ -14,6 +18,7 @@
 #include "resources/dialogs/CHelpBar.h"
 #include "resources/dialogs/CHelpDlg.h"
 #include "resources/dialogs/CNoticeDlg.h"
+#include "resources/dialogs/TextFit.h"
 #include "tests/support/ModalRunners.h"
 
 namespace {
@@ -214,6 +219,229 @@ TEST(ModalRunner, CentredOverKeepsTheDialogOnTheScreen) {
     for (const Case& c : cases) {
         EXPECT_EQ(CentredOver(c.dialog, c.over, screen), c.at) << c.over.x() << "," << c.over.y();
     }
+}
+
+TEST(ModalRunner, FittingZoomIsTheLargestAtWhichTheDialogFits) {
+    struct Case {
+        QSize inside;
+        QMargins frame;
+        int zoom;
+        QSize room;
+        int fits;
+    };
+    const Case cases[] = {
+        {{240, 300}, {}, 3, {426, 341}, 3},             // fits as it is
+        {{247, 355}, {}, 3, {426, 341}, 2},             // a little too high
+        {{247, 330}, {2, 20, 2, 2}, 3, {426, 341}, 2},  // fits only without its title bar
+        {{624, 412}, {}, 3, {426, 341}, 2},             // too wide as well
+        {{900, 900}, {}, 3, {426, 341}, 1},             // never fits: the smallest zoom
+        {{300, 300}, {}, 1, {100, 100}, 1},             // not zoomed at all
+        {{280, 280}, {}, 4, {141, 141}, 2},             // 280 / 4 * 2 = 140 fits
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FittingZoom(c.inside, c.frame, c.zoom, c.room), c.fits)
+            << c.inside.width() << "x" << c.inside.height() << " at " << c.zoom;
+    }
+}
+
+// Zooming a dialog scales what it was built of: places and sizes of its controls, the fonts
+// set on them (and the dialog's, which the others take), icons and list columns.
+TEST(ModalRunner, ZoomDialogScalesControlsFontsAndColumns) {
+    QDialog dialog;
+    dialog.setFixedSize(300, 240);
+    auto* label = new QLabel("Title", &dialog);
+    label->setGeometry(10, 20, 280, 30);
+    QFont big("Arial");
+    big.setPixelSize(18);
+    label->setFont(big);
+    auto* button = new QPushButton("OK", &dialog);
+    button->setGeometry(200, 200, 90, 30);
+    button->setIconSize(QSize(16, 16));
+    auto* list = new QListWidget(&dialog);
+    list->setGeometry(10, 60, 280, 120);
+    auto* tree = new QTreeWidget(&dialog);
+    tree->setColumnCount(2);
+    tree->setColumnWidth(0, 120);
+    const QFont before = dialog.font();
+
+    ZoomDialog(dialog, 0.5);
+    EXPECT_EQ(dialog.size(), QSize(150, 120));
+    EXPECT_EQ(dialog.minimumSize(), QSize(150, 120));
+
+    // A help bar along the bottom keeps the height its buttons need: the dialog grows by it.
+    QDialog barred;
+    barred.setFixedSize(300, 240);
+    CAnsweringModalRunner modal;
+    auto* bar = new CHelpBar(modal, 0, &barred);
+    const int barHeight = bar->sizeHint().height();
+    bar->setGeometry(0, 240 - barHeight, 300, barHeight);
+    ZoomDialog(barred, 0.5);
+    EXPECT_GE(bar->height(), bar->sizeHint().height());
+    EXPECT_EQ(bar->geometry().bottom(), barred.height() - 1);
+    EXPECT_EQ(barred.minimumSize(), barred.size());
+    EXPECT_EQ(label->geometry(), QRect(5, 10, 140, 15));
+    EXPECT_EQ(label->font().pixelSize(), 9);
+    EXPECT_EQ(button->geometry(), QRect(100, 100, 45, 15));
+    EXPECT_EQ(button->iconSize(), QSize(8, 8));
+    EXPECT_EQ(list->geometry(), QRect(5, 30, 140, 60));
+    EXPECT_EQ(tree->columnWidth(0), 60);
+    // The button has no font of its own: it takes the dialog's, zoomed.
+    if (before.pixelSize() > 0) {
+        EXPECT_EQ(button->font().pixelSize(), (before.pixelSize() + 1) / 2);
+    } else {
+        EXPECT_DOUBLE_EQ(button->font().pointSizeF(), before.pointSizeF() / 2);
+    }
+}
+
+// Balanced lines: as many lines as plain wrapping, none wider than the room, the words in
+// their order, and the words spread so that no sentence ends with a word alone.
+TEST(BalancedLines, SpreadsTheWordsOverTheLinesPlainWrappingNeeds) {
+    QFont font("Arial");
+    font.setPixelSize(12);
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    const int promptWidth = metrics.horizontalAdvance("Press and hold button on the") + 2;
+    struct Case {
+        const char* text;
+        int width;
+        QStringList lines;  // empty: check only the rules above
+    };
+    const Case cases[] = {
+        {"Press and hold button on the remote",
+         promptWidth,
+         {"Press and hold", "button on the remote"}},
+        {"Press and hold button on the remote\nONCE AGAIN\nuntil handheld produces a beep sound.",
+         metrics.horizontalAdvance("until handheld produces a beep") + 2,
+         {}},
+        {"short", 400, {"short"}},
+        {"two\n\nparagraphs", 400, {"two", "", "paragraphs"}},
+        {"", 100, {""}},
+        {"a Supercalifragilistic word", metrics.horizontalAdvance("Supercal"), {}},
+        {"If ArdelRemote won't receive any IR signals in 20 sec, learning will be canceled.",
+         promptWidth,
+         {}},
+    };
+    for (const Case& c : cases) {
+        const QString text = QString::fromUtf8(c.text);
+        const QStringList lines = BalancedLines(text, metrics, c.width).split('\n');
+        const std::string where = c.text;
+        if (!c.lines.isEmpty()) {
+            EXPECT_EQ(lines, c.lines) << where;
+        }
+        EXPECT_EQ(lines.join(' ').simplified(), QString(text).replace('\n', ' ').simplified())
+            << where;
+        int plainLines = 0;
+        for (const QString& paragraph : text.split('\n')) {
+            QString line;
+            int count = 0;
+            for (const QString& word : paragraph.split(' ', Qt::SkipEmptyParts)) {
+                const QString longer = line.isEmpty() ? word : line + ' ' + word;
+                if (!line.isEmpty() && metrics.horizontalAdvance(longer) > c.width) {
+                    ++count;
+                    line = word;
+                } else {
+                    line = longer;
+                }
+            }
+            plainLines += std::max(1, count + (line.isEmpty() ? 0 : 1));
+        }
+        EXPECT_EQ(lines.size(), plainLines) << where;
+        for (const QString& line : lines) {
+            if (line.contains(' ')) {
+                EXPECT_LE(metrics.horizontalAdvance(line), c.width) << where;
+            }
+        }
+    }
+}
+
+// A dialog that does not fit on the screen at the program's zoom opens at the largest zoom
+// that fits, centred; one that fits keeps its size.
+TEST(ModalRunner, DialogTooLargeForTheScreenOpensSmaller) {
+    QWidget program;
+    program.setGeometry(100, 100, 240, 300);
+    program.show();
+    const QSize room = program.screen()->availableGeometry().size();
+    struct Case {
+        QSize size;
+        int zoom;
+        QSize opens;
+    };
+    const Case cases[] = {
+        {room / 2, 2, room / 2},                                // fits
+        {room + QSize(20, 20), 2, (room + QSize(20, 20)) / 2},  // half fits
+        {QSize(room.width() / 2, room.height() + 30), 3,        // two thirds fit
+         QSize(room.width() / 3, (room.height() + 30) * 2 / 3)},
+    };
+    for (const Case& c : cases) {
+        QDialog dialog(&program);
+        dialog.setFixedSize(c.size);
+        CAnsweringModalRunner modal;
+        modal.SetZoom(c.zoom);
+        QRect shown;
+        QSize inside;
+        modal.onDialog = [&](QDialog& running) {
+            shown = running.frameGeometry();
+            inside = running.size();
+            return int(kIdOk);
+        };
+        modal.RunDialog(dialog);
+        EXPECT_LE(std::abs(inside.width() - c.opens.width()), 1) << c.zoom;
+        EXPECT_LE(std::abs(inside.height() - c.opens.height()), 1) << c.zoom;
+        EXPECT_TRUE(program.screen()->availableGeometry().contains(shown)) << c.zoom;
+    }
+}
+
+// The file dialogs are drawn without the program's zoom: their text at its own size, inside
+// the screen, over the program.
+TEST(ModalRunner, FileDialogsAreNotZoomed) {
+    QWidget program;
+    program.setGeometry(100, 100, 240, 300);
+    program.show();
+    QDialog dialog(&program);
+    auto* label = new QLabel("File name:", &dialog);
+    QFont font("Arial");
+    font.setPixelSize(36);
+    label->setFont(font);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(label);
+    auto* files = new QTreeWidget(&dialog);
+    files->setColumnCount(2);
+    files->setColumnWidth(0, 120);
+    layout->addWidget(files);
+    dialog.resize(program.screen()->availableGeometry().size() * 2);
+    PlaceOnShow(dialog, 3, DialogZoom::None);
+    dialog.show();
+    EXPECT_EQ(label->font().pixelSize(), 12);
+    EXPECT_EQ(files->columnWidth(0), 120);  // the file dialog sizes its columns itself
+    EXPECT_TRUE(program.screen()->availableGeometry().contains(dialog.frameGeometry()));
+    EXPECT_TRUE(dialog.frameGeometry().contains(program.frameGeometry().center()));
+}
+
+// A dialog that sizes itself as it is shown is centred by the size it takes then.
+TEST(ModalRunner, DialogIsPlacedAfterItSizesItself) {
+    class Growing : public QDialog {
+      public:
+        using QDialog::QDialog;
+
+      protected:
+        void showEvent(QShowEvent* event) override {
+            setFixedSize(300, 200);
+            QDialog::showEvent(event);
+        }
+    };
+    QWidget program;
+    program.setGeometry(150, 120, 240, 300);
+    program.show();
+    Growing dialog(&program);
+    dialog.setFixedSize(40, 40);
+    CAnsweringModalRunner modal;
+    QPoint offset(100, 100);
+    modal.onDialog = [&](QDialog& running) {
+        offset = running.frameGeometry().center() - program.frameGeometry().center();
+        return int(kIdOk);
+    };
+    modal.RunDialog(dialog);
+    EXPECT_LE(offset.manhattanLength(), 2) << offset.x() << "," << offset.y();
 }
 
 // Each runner tells its own watchers, around every dialog and message it runs, and a

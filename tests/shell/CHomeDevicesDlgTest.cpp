@@ -772,7 +772,7 @@ TEST_F(HomeDevicesTest, ButtonsShowsTheSelectedCodebasesButtons) {
         Click(dialog, CHomeDevicesDlg::kDoneId);
     });
     EXPECT_EQ(modal.dialogs, (std::vector<QString>{"CHomeDevicesDlg", "CButtonViewDlg"}));
-    EXPECT_EQ(shown, "TV_Beta");
+    EXPECT_EQ(shown, "TV: Beta");  // named as the list names it
     EXPECT_EQ(buttons, std::vector<QString>{"Power"});
 }
 

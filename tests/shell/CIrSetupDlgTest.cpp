@@ -54,6 +54,7 @@ class IrSetup : public testing::Test {
             return dialog.result();
         };
         CIrSetupDlg dialog(registry, *model_);
+        dialog.lircEntries = lircEntries_;
         dialog.saveState = [this] { saves_.push_back(model_->IrPort()); };
         return modal_.RunDialog(dialog);
     }
@@ -63,6 +64,8 @@ class IrSetup : public testing::Test {
     std::unique_ptr<CRemoteModel> model_;
     CAnsweringModalRunner modal_;
     QString selectedOnOpening_;
+    std::vector<std::string> lircEntries_ = {"lirc:/dev/lirc0 gpio_ir_tx: send",
+                                             "lirc:/dev/lirc1 gpio_ir_recv: receive"};
     std::vector<std::string> saves_;
 };
 
@@ -81,15 +84,19 @@ TEST_P(IrSetupOpening, SelectsTheEntryOfTheSelectedPort) {
     EXPECT_EQ(selectedOnOpening_, GetParam().entry);
 }
 
-INSTANTIATE_TEST_SUITE_P(Ports, IrSetupOpening,
-                         testing::Values(OpeningCase{"Com1NotCom10", "COM1:", "COM1: Serial"},
-                                         OpeningCase{"Com10", "COM10:", "COM10: Infrared"},
-                                         OpeningCase{"NoSuchPort", "COM7:", ""},
-                                         OpeningCase{"Com0", "COM0", ""},
-                                         OpeningCase{"NoPortMatchesNoEntry", "", ""}),
-                         [](const testing::TestParamInfo<OpeningCase>& info) {
-                             return std::string(info.param.label);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Ports, IrSetupOpening,
+    testing::Values(OpeningCase{"Com1NotCom10", "COM1:", "COM1: Serial"},
+                    OpeningCase{"Com10", "COM10:", "COM10: Infrared"},
+                    OpeningCase{"NoSuchPort", "COM7:", ""}, OpeningCase{"Com0", "COM0", ""},
+                    OpeningCase{"NoPortMatchesNoEntry", "", ""},
+                    OpeningCase{"LircDevice", "lirc:/dev/lirc1",
+                                "lirc:/dev/lirc1 gpio_ir_recv: receive"},
+                    // A pair, or a device not found now, is still shown.
+                    OpeningCase{"LircPair", "lirc:/dev/lirc0,/dev/lirc1",
+                                "lirc:/dev/lirc0,/dev/lirc1 (in use)"},
+                    OpeningCase{"LircNotFound", "lirc:/dev/lirc9", "lirc:/dev/lirc9 (in use)"}),
+    [](const testing::TestParamInfo<OpeningCase>& info) { return std::string(info.param.label); });
 
 struct ChoiceCase {
     const char* label;
@@ -116,7 +123,9 @@ INSTANTIATE_TEST_SUITE_P(
     Entries, IrSetupChoice,
     testing::Values(ChoiceCase{"Com10", "COM10: Infrared", "COM10:"},
                     ChoiceCase{"Com123KeepsSixCharacters", "COM123: X", "COM123"},
-                    ChoiceCase{"NoColonGivesNoPort", "COMX No colon", ""}),
+                    ChoiceCase{"NoColonGivesNoPort", "COMX No colon", ""},
+                    ChoiceCase{"LircDevice", "lirc:/dev/lirc0 gpio_ir_tx: send",
+                               "lirc:/dev/lirc0"}),
     [](const testing::TestParamInfo<ChoiceCase>& info) { return std::string(info.param.label); });
 
 TEST_F(IrSetup, OkWithoutSelectionStaysOpenAndChangesNothing) {

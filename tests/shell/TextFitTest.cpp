@@ -9,6 +9,9 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
+#include <QTextLayout>
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -172,6 +175,74 @@ TEST_P(TextFit, EveryLabelShowsItsWholeText) {
     CheckLabels(*dialog, GetParam().label, GetParam().arialLabels);
 }
 
+// Run through the program's runner, each dialog opens centred over the program's window, once
+// it has sized itself for what it shows, and inside the screen.
+void CheckPlacement(QDialog& dialog, const char* name) {
+    QWidget program;
+    program.setGeometry(40, 30, 240, 300);
+    program.show();
+    dialog.setParent(&program, dialog.windowFlags());
+    CAnsweringModalRunner modal;
+    // Zoomed as the program is (QT_SCALE_FACTOR), so a dialog too large for the screen at that
+    // zoom is drawn smaller.
+    modal.SetZoom(int(std::lround(program.devicePixelRatioF())));
+    QRect shown;
+    modal.onDialog = [&shown](QDialog& running) {
+        shown = running.frameGeometry();
+        return int(kIdCancel);
+    };
+    modal.RunDialog(dialog);
+    const QPoint offset = shown.center() - program.frameGeometry().center();
+    EXPECT_LE(offset.manhattanLength(), 2) << name << ": " << offset.x() << "," << offset.y();
+    EXPECT_TRUE(program.screen()->availableGeometry().contains(shown)) << name;
+    dialog.setParent(nullptr);
+}
+
+TEST_P(TextFit, OpensCentredOverTheProgram) {
+    Fixture fixture;
+    std::unique_ptr<QDialog> dialog = GetParam().make(fixture);
+    CheckPlacement(*dialog, GetParam().label);
+}
+
+// The lines of a label as it wraps them: each explicit line broken at the label's width.
+QStringList WrappedLines(const QLabel& label) {
+    QStringList lines;
+    for (const QString& paragraph : label.text().split('\n')) {
+        QTextLayout layout(paragraph, label.font());
+        QTextOption option;
+        option.setWrapMode(QTextOption::WordWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(label.contentsRect().width());
+            lines.push_back(paragraph.mid(line.textStart(), line.textLength()).trimmed());
+        }
+        layout.endLayout();
+    }
+    return lines;
+}
+
+// The prompt's wrapped texts leave no word alone on a line below a longer line of the same
+// sentence ("Press and hold button on the / remote").
+TEST(LearningPromptText, WrapsWithoutLoneWords) {
+    for (int step = 0; step <= 2; ++step) {
+        Fixture fixture;
+        std::unique_ptr<QDialog> prompt = Prompt(fixture, step);
+        prompt->show();
+        for (int id = CLearnPromptDlg::kFirstTextId + 2; id < CLearnPromptDlg::kFirstTextId + 5;
+             ++id) {
+            auto* label = prompt->findChild<QLabel*>(QString::number(id));
+            ASSERT_NE(label, nullptr);
+            const QStringList lines = WrappedLines(*label);
+            for (const QString& line : lines) {
+                EXPECT_TRUE(line.contains(' '))
+                    << "step " << step << ", text " << id << ": \"" << line.toStdString()
+                    << "\" alone in \"" << lines.join(" / ").toStdString() << "\"";
+            }
+        }
+    }
+}
+
 const QString kLongConfirmation =
     "Learnt: the button Channel Down of the codebase Living Room, a signal of 34 pulses "
     "repeated every 108 ms. The handheld's own receiver heard it back as sent.";
@@ -242,6 +313,11 @@ class WindowTextFit : public RemoteWindowTest,
 TEST_P(WindowTextFit, EveryLabelShowsItsWholeText) {
     std::unique_ptr<QDialog> dialog = GetParam().make(*window, modal, *fs);
     CheckLabels(*dialog, GetParam().label, GetParam().arialLabels);
+}
+
+TEST_P(WindowTextFit, OpensCentredOverTheProgram) {
+    std::unique_ptr<QDialog> dialog = GetParam().make(*window, modal, *fs);
+    CheckPlacement(*dialog, GetParam().label);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -117,10 +117,78 @@ TEST_P(FormArtwork, EveryElementChangesLookWithItsState) {
     }
 }
 
+// Where two elements' rectangles overlap, the remote copies the overlap from the picture of
+// the element it draws later, in that element's state; so the overlap must look the same in
+// every picture, or a learnt button shows a square of its unlearnt neighbour ("bites").
+TEST_P(FormArtwork, OverlapsOfElementsLookTheSameInEveryState) {
+    const int form = GetParam();
+    std::vector<std::pair<const char*, QRect>> rects;
+    for (const ButtonDef& button : Form(form).buttons) {
+        rects.emplace_back(button.name, QRect(button.rect.left, button.rect.top, button.rect.width,
+                                              button.rect.height));
+    }
+    for (const PanelElementDef& panel : PanelElements()) {
+        rects.emplace_back(panel.name, QRect(panel.rect.left, panel.rect.top, panel.rect.width,
+                                             panel.rect.height));
+    }
+    const QImage pictures[] = {FormPicture(form, kImageBackground), FormPicture(form, kImageActive),
+                               FormPicture(form, kImagePressed), FormPicture(form, kImageDisabled)};
+    int overlaps = 0;
+    for (size_t i = 0; i < rects.size(); ++i) {
+        for (size_t j = i + 1; j < rects.size(); ++j) {
+            const QRect both = rects[i].second.intersected(rects[j].second);
+            if (both.isEmpty()) {
+                continue;
+            }
+            ++overlaps;
+            for (int y = both.top(); y <= both.bottom(); ++y) {
+                for (int x = both.left(); x <= both.right(); ++x) {
+                    for (const QImage& picture : pictures) {
+                        ASSERT_EQ(picture.pixel(x, y), pictures[0].pixel(x, y))
+                            << rects[i].first << " and " << rects[j].first << " at " << x << ","
+                            << y;
+                    }
+                }
+            }
+        }
+    }
+    RecordProperty("overlaps", overlaps);
+}
+
 INSTANTIATE_TEST_SUITE_P(Forms, FormArtwork, testing::Range(0, kFormCount),
                          [](const testing::TestParamInfo<int>& info) {
                              return std::string(Form(info.param).name);
                          });
+
+// Right under the menu bar the body shows nothing of its own: a dark red window there looked
+// like a stray stub of the menu.
+TEST(SkinArt, TopEdgeShowsOnlyTheBody) {
+    const QImage picture = FormPicture(0, kImageBackground);
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < kScreenWidth; ++x) {
+            const QRgb pixel = picture.pixel(x, y);
+            EXPECT_LE(qRed(pixel), qGreen(pixel) + 20) << x << "," << y;
+        }
+    }
+}
+
+// While idle the remote paints a 4 x 4 red square at (209, 13) over the send indicator; the
+// indicator's LED is drawn red and round around it, so the square is its glint and not a
+// stray square beside a dark socket.
+TEST(SkinArt, IdleLedIsCentredOnTheRedSquare) {
+    const QImage picture = FormPicture(0, kImageBackground);
+    // Pixels 3.5 pixels out from the square's centre (211, 15), one on each side.
+    const QPoint rim[] = {{207, 15}, {214, 15}, {211, 11}, {211, 18}};
+    for (const QPoint& at : rim) {
+        const QRgb pixel = picture.pixel(at);
+        EXPECT_GT(qRed(pixel), 60) << at.x() << "," << at.y();
+        EXPECT_GT(qRed(pixel), 2 * qGreen(pixel) + 20) << at.x() << "," << at.y();
+    }
+    // And dark beyond the LED's rim.
+    for (const QPoint& at : {QPoint(204, 15), QPoint(217, 15)}) {
+        EXPECT_LT(qRed(picture.pixel(at)), 100) << at.x() << "," << at.y();
+    }
+}
 
 TEST(SkinArt, TransparentPartsAreExactlyMagenta) {
     const QRgb magenta = qRgb(255, 0, 255);
