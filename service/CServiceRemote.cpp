@@ -33,6 +33,31 @@ HotSlots HotSlotsOf(const CRemoteModel& model) {
     return hot;
 }
 
+// A learn asked for over the API: nobody stands by to be asked, so the read simply runs and
+// its progress goes out as events.
+class CServiceLearnFace : public LearnFace {
+  public:
+    int Read(const LearnStep&, const std::function<int()>& read) override { return read(); }
+};
+
+// The service's result for a learn's outcome: a driver's code where the IR failed.
+int ServiceResultOf(const LearnOutcome& outcome) {
+    switch (outcome.code) {
+        case kOpOk:
+            return kServiceOk;
+        case kOpNoDriver:
+            return kServiceNoIr;
+        case kOpNoSignal:
+            return kIrNoSignal;
+        case kOpCut:
+            return kServiceCut;
+        case kOpIrFailed:
+            return outcome.ir.result;
+        default:
+            return kServiceCannotChange;
+    }
+}
+
 }  // namespace
 
 CServiceRemote::CServiceRemote(CRemoteModel& model, QObject* parent)
@@ -334,39 +359,35 @@ bool CServiceRemote::Learn(const QString& codebase, const QString& button, int& 
         Back([this, codebase, button] {
             emit LearnProgress(codebase, button, QStringLiteral("listening"), 0);
         });
-        int outcome = model_.Driver() ? model_.Capture(button, category) : kServiceNoIr;
-        if (outcome == kIrOk) {
-            const IrSignal learnt = CRemoteModel::WithCarrier(model_.CapturedSignal());
-            const LearnReport report = model_.CapturedReport();
+        // A new codebase goes where Home Devices puts new ones.
+        model_.Fs().CreateFolder(FoldersOf(model_).defaultCodebaseFolder.chopped(1).toStdString());
+        CServiceLearnFace face;
+        LearnRequest request;
+        request.path = path;
+        request.button = button;
+        request.category = category;
+        const LearnOutcome learnt = model_.LearnButton(request, face);
+        if (!learnt.learnt.empty()) {
+            const IrSignal& heard = learnt.learnt.front();
             const IrDecoded decoded = DecodeIrSignal(
-                std::span<const int32_t>(learnt.durations, learnt.count), learnt.carrierPeriod);
+                std::span<const int32_t>(heard.durations, heard.count), heard.carrierPeriod);
             const QString protocol =
                 decoded.protocol ? QString::fromLatin1(decoded.protocol->name) : QString();
-            const uint32_t carrier = learnt.carrierPeriod;
-            const int entries = learnt.count;
+            const uint32_t carrier = heard.carrierPeriod;
+            const int entries = heard.count;
             Back([this, protocol, decoded, carrier, entries] {
                 emit Received(protocol, decoded.frame.code.address, decoded.frame.code.command,
                               carrier, entries);
             });
-            if (report.cut) {
-                outcome = kServiceCut;
-            } else {
-                // A new codebase goes where Home Devices puts new ones.
-                model_.Fs().CreateFolder(
-                    FoldersOf(model_).defaultCodebaseFolder.chopped(1).toStdString());
-                bool created = false;
-                const StoreResult stored =
-                    model_.StoreLearnt(path, button, learnt, 1, LearnMode::Single, created);
-                outcome = stored == kStoreOk ? kServiceOk : kServiceCannotChange;
-                if (created) {
-                    Back([this, category, path] {
-                        // The first codebase of a category is the one its buttons send from.
-                        if (model_.HotCodebase(category).isEmpty()) {
-                            model_.MakeHot(category, path);
-                        }
-                    });
+        }
+        const int outcome = ServiceResultOf(learnt);
+        if (learnt.created) {
+            Back([this, category, path] {
+                // The first codebase of a category is the one its buttons send from.
+                if (model_.HotCodebase(category).isEmpty()) {
+                    model_.MakeHot(category, path);
                 }
-            }
+            });
         }
         model_.ClosePort();
         Back([this, codebase, button, outcome] {
