@@ -118,11 +118,14 @@ TEST_F(ServiceHttpTest, AHeldPressRepeatsWhileHeldAndAPageHoldEndsUnrenewed) {
     ASSERT_EQ(lines.size(), 3u);
     const int frameMarks = Marks(lines[0]);
     EXPECT_TRUE(SameSend(lines[0], Passes(volume, 1))) << lines[0];
+    // The handheld keeps pace with the wall clock only as far as the host lets it: under a
+    // sanitizer on a busy machine it falls behind and sends fewer passes in the same time.
+    // So the lower bounds ask only that the hold repeated; the upper ones that it ended.
     const int held = Marks(lines[1]) / frameMarks;
-    EXPECT_GE(held, 10);
+    EXPECT_GE(held, 4);
     EXPECT_LE(held, 16);
     const int abandoned = Marks(lines[2]) / frameMarks;
-    EXPECT_GE(abandoned, 8);
+    EXPECT_GE(abandoned, 2);
     EXPECT_LE(abandoned, 14);
     EXPECT_TRUE(SameSend(lines[1], Passes(volume, held))) << lines[1];
 }

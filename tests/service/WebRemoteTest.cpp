@@ -90,8 +90,10 @@ TEST_F(WebRemoteTest, ThePhoneTapsHoldsAndLetsGo) {
     ASSERT_EQ(lines.size(), 2u);
     const int frameMarks = static_cast<int>(std::count_if(
         volume.durations, volume.durations + volume.count, [](int32_t d) { return d > 0; }));
+    // At least a few passes: under a sanitizer on a busy machine the handheld falls behind
+    // the wall clock and fits fewer passes into the same hold.
     const int passes = Marks(lines[1]) / frameMarks;
-    EXPECT_GE(passes, 8) << lines[1];
+    EXPECT_GE(passes, 4) << lines[1];
     EXPECT_TRUE(SameSend(lines[1], Passes(volume, passes))) << lines[1];
 
     // The finger stays on Vol+ and the tab is closed: the send still ends.
