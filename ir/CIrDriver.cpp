@@ -125,7 +125,7 @@ int CIrDriver::FinishCapture(const CaptureReport& report) {
     if (report.endedInSilence && count > 0 && count < kMaxDurations &&
         signal.durations[count - 1] > 0) {
         signal.durations[count] = -TrailingGapUs(signal.durations, count);
-        signal.count = static_cast<uint8_t>(count + 1);
+        signal.count = static_cast<uint16_t>(count + 1);
         if (signal.frameStart >= count) {
             signal.frameStart = signal.count;  // still no repeating frame
         }
@@ -141,7 +141,7 @@ void CIrDriver::ClosePort() {
     portHandle = kInvalidSerialHandle;
 }
 
-int CIrDriver::LoadSignal(const int32_t* durations, uint8_t count, uint8_t frameStart,
+int CIrDriver::LoadSignal(const int32_t* durations, uint16_t count, uint16_t frameStart,
                           uint8_t carrierPeriod) {
     const int result = ::SetSignal(signal, durations, count, frameStart, carrierPeriod);
     if (result != kIrOk) {
@@ -150,7 +150,7 @@ int CIrDriver::LoadSignal(const int32_t* durations, uint8_t count, uint8_t frame
     return OpenPort();
 }
 
-void CIrDriver::GetSignal(std::vector<int32_t>& durations, uint8_t& count, uint8_t& frameStart,
+void CIrDriver::GetSignal(std::vector<int32_t>& durations, uint16_t& count, uint16_t& frameStart,
                           uint8_t& carrierPeriod) {
     ::GetSignal(signal, durations, count, frameStart, carrierPeriod);
 }

@@ -57,7 +57,7 @@ class CIrDriver {
     CIrDriver& operator=(const CIrDriver&) = delete;
 
     virtual void ClosePort();
-    virtual int LoadSignal(const int32_t* durations, uint8_t count, uint8_t frameStart,
+    virtual int LoadSignal(const int32_t* durations, uint16_t count, uint16_t frameStart,
                            uint8_t carrierPeriod);
     virtual int Send(uint16_t repeat) = 0;
     virtual int Capture() = 0;
@@ -70,7 +70,7 @@ class CIrDriver {
     virtual std::string FaultPort() const { return portName; }
     virtual std::string FaultGroup() const { return {}; }
 
-    void GetSignal(std::vector<int32_t>& durations, uint8_t& count, uint8_t& frameStart,
+    void GetSignal(std::vector<int32_t>& durations, uint16_t& count, uint16_t& frameStart,
                    uint8_t& carrierPeriod);
     int AnalyseCapture(const int32_t* buffer, uint32_t n);
 

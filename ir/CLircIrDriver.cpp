@@ -7,12 +7,11 @@
 #include <cstdlib>
 
 #include "ir/IrResult.h"
+#include "ir/PressEnd.h"
 #include "ir/ReceiverBias.h"
 
 namespace {
 
-constexpr uint32_t kLongSpaceUs = 20000;  // the third space this long ends a capture
-constexpr int kMaxLongSpaces = 3;
 constexpr int kWaitSliceMs = 50;  // how often a wait looks at the cancel flag
 // After the first pulse: how long the receiver may stay silent before the capture ends,
 // and how long to wait for the signal to go on after the receiver reported its time-out
@@ -190,7 +189,7 @@ void CLircIrDriver::ClosePort() {
     receiver.Close();
 }
 
-int CLircIrDriver::LoadSignal(const int32_t* durations, uint8_t count, uint8_t frameStart,
+int CLircIrDriver::LoadSignal(const int32_t* durations, uint16_t count, uint16_t frameStart,
                               uint8_t carrierPeriod) {
     if (const int result = SetSignal(signal, durations, count, frameStart, carrierPeriod);
         result != kIrOk) {
@@ -354,14 +353,8 @@ int CLircIrDriver::ReadSamples(int32_t* capture, uint32_t& carrierHz, uint32_t t
             capture[count++] = value;
         }
     };
-    // Full buffer, or a third long pause: the button has been sent often enough.
-    auto finished = [&] {
-        int longSpaces = 0;
-        for (int k = 0; k < count; ++k) {
-            longSpaces += capture[k] < -static_cast<int32_t>(kLongSpaceUs) ? 1 : 0;
-        }
-        return count >= kMaxDurations || longSpaces >= kMaxLongSpaces;
-    };
+    // Full buffer, or a long pause after which the press is heard whole.
+    auto finished = [&] { return count >= kMaxDurations || PressHeardWhole(capture, count); };
 
     while (!finished()) {
         if (cancelRequested) {

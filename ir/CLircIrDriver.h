@@ -44,7 +44,7 @@ class CLircIrDriver : public CIrDriver {
     int OpenPort() override;
     // Closes both devices.
     void ClosePort() override;
-    int LoadSignal(const int32_t* durations, uint8_t count, uint8_t frameStart,
+    int LoadSignal(const int32_t* durations, uint16_t count, uint16_t frameStart,
                    uint8_t carrierPeriod) override;
     int Send(uint16_t repeat) override;
     int Capture() override;

@@ -124,7 +124,7 @@ void COmap1510IrDriver::SetTimer(uint32_t offset, uint32_t value) {
 
 // --- Loading: UART 3 as a carrier generator ---
 
-int COmap1510IrDriver::LoadSignal(const int32_t* durations, uint8_t count, uint8_t frameStart,
+int COmap1510IrDriver::LoadSignal(const int32_t* durations, uint16_t count, uint16_t frameStart,
                                   uint8_t carrierPeriod) {
     const int opened = OpenPort();
     if (opened != kIrOk) {
@@ -136,7 +136,7 @@ int COmap1510IrDriver::LoadSignal(const int32_t* durations, uint8_t count, uint8
     // Held in microseconds, as every driver holds its signal; Send times it on timer 3.
     signal.nextStart = 0;
     signal.frameStart = 0;
-    signal.count = std::min<uint8_t>(count, kMaxDurations);
+    signal.count = std::min<uint16_t>(count, kMaxDurations);
     std::fill(std::begin(signal.durations), std::end(signal.durations), 0);
     std::copy(durations, durations + signal.count, signal.durations);
     if (carrierPeriod == 0) {

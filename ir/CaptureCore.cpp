@@ -75,7 +75,6 @@ void CaptureSignal(CCaptureEdges& edges, CaptureReport& report) {
     uint64_t burstStart = pulses[0];
     uint64_t previous = pulses[kPulses - 1];
     int filled = 0;
-    int longPauses = CaptureLimits::kLongPauses;
     bool pausesEnded = false;
     while (filled < kMaxDurations - 1) {
         uint64_t now = 0;
@@ -94,7 +93,7 @@ void CaptureSignal(CCaptureEdges& edges, CaptureReport& report) {
             const uint64_t pause = now - previous;
             report.raw[filled++] = -UsOfTicks(pause, rate);
             burstStart = now;
-            if (pause > limits.longPause && --longPauses == 0) {
+            if (pause > limits.longPause && PressHeardWhole(report.raw, filled)) {
                 pausesEnded = true;
                 break;
             }

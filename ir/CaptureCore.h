@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "ir/IrSignal.h"
+#include "ir/PressEnd.h"
 
 // The receiver as the capture core sees it. Times are ticks of the chip's counter, counted
 // from the chip's capture set-up and extended to 64 bits by the chip, so that they never wrap.
@@ -36,9 +37,9 @@ struct CaptureLimits {
     static constexpr uint32_t kGapPeriods = 5;
     // A mark longer than this is a receiver that no longer sees a remote.
     static constexpr uint32_t kMaxMarkUs = 800000;
-    // The third pause longer than kLongPauseUs ends the capture: three frames are enough.
-    static constexpr uint32_t kLongPauseUs = 20000;
-    static constexpr int kLongPauses = 3;
+    // A pause longer than kLongPauseUs ends the capture once the press is heard whole
+    // (PressHeardWhole).
+    static constexpr uint32_t kLongPauseUs = PressEnd::kLongPauseUs;
     // This much silence after a pulse ends the capture.
     static constexpr uint32_t kSilenceUs = 200000;
     // Nothing usable within this time is no signal.
@@ -60,7 +61,8 @@ struct CaptureReport {
 };
 
 // Learns one signal from `edges`: waits up to kNoSignalUs for a pulse, measures the carrier,
-// then times marks and spaces until the silence, the third long pause or a full buffer.
+// then times marks and spaces until the silence, a long pause that ends the press or a full
+// buffer.
 // A burst too short to measure a carrier in (a stray flash, a receiver that went active and
 // stays so) is ignored and the wait goes on. Results: 0, kIrNoSignal, kIrCarrierTooLong,
 // kIrMarkTooLong.

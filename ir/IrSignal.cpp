@@ -10,6 +10,11 @@ namespace {
 constexpr uint8_t kDefaultCarrier = 26;  // about 38 kHz
 constexpr uint8_t kMinCarrier = 10;
 constexpr uint8_t kMaxCarrier = 50;
+// A repetition must leave this many entries of the buffer to compare.
+constexpr int kRepetitionRoom = 10;
+// A frame at least this long is taken on a partial repetition: a remote that sends a long
+// frame twice fills the buffer before the second copy ends.
+constexpr int kLongFrameStart = 75;
 
 int64_t Magnitude(int32_t value) {
     return std::llabs(static_cast<int64_t>(value));
@@ -33,7 +38,7 @@ bool FrameRepeats(const int32_t* e, int n, int i, int j) {
     if (i != 0 && j > 3 * i) {
         return false;
     }
-    if (j > 140) {
+    if (j > kMaxDurations - kRepetitionRoom) {
         return false;
     }
     const int len = j - i;
@@ -59,28 +64,28 @@ bool FrameRepeats(const int32_t* e, int n, int i, int j) {
             ++repetitions;
         }
     }
-    return repetitions >= 1 || j > 75;
+    return repetitions >= 1 || j > kLongFrameStart;
 }
 
 }  // namespace
 
-IrSignal MakeIrSignal(std::span<const int32_t> durations, uint8_t frameStart,
+IrSignal MakeIrSignal(std::span<const int32_t> durations, uint16_t frameStart,
                       uint8_t carrierPeriod) {
     IrSignal signal;
     const size_t kept = std::min<size_t>(durations.size(), kMaxDurations);
     std::copy_n(durations.begin(), kept, signal.durations);
-    signal.count = static_cast<uint8_t>(kept);
+    signal.count = static_cast<uint16_t>(kept);
     signal.frameStart = frameStart < kept ? frameStart : 0;
     signal.carrierPeriod = carrierPeriod;
     return signal;
 }
 
-int SetSignal(IrSignal& signal, const int32_t* durations, uint8_t count, uint8_t frameStart,
+int SetSignal(IrSignal& signal, const int32_t* durations, uint16_t count, uint16_t frameStart,
               uint8_t carrierPeriod) {
     if (durations == nullptr || count == 0) {
         return kIrNoDurations;
     }
-    const uint8_t kept = std::min<uint8_t>(count, kMaxDurations);
+    const uint16_t kept = std::min<uint16_t>(count, kMaxDurations);
     signal.nextStart = 0;
     signal.frameStart = 0;
     signal.count = kept;
@@ -100,8 +105,8 @@ int SetSignal(IrSignal& signal, const int32_t* durations, uint8_t count, uint8_t
     return kIrOk;
 }
 
-void GetSignal(IrSignal& signal, std::vector<int32_t>& durations, uint8_t& count,
-               uint8_t& frameStart, uint8_t& carrierPeriod) {
+void GetSignal(IrSignal& signal, std::vector<int32_t>& durations, uint16_t& count,
+               uint16_t& frameStart, uint8_t& carrierPeriod) {
     durations.clear();
     count = 0;
     frameStart = 0;
@@ -155,8 +160,8 @@ int AnalyseCapture(IrSignal& signal, const int32_t* buffer, uint32_t n) {
     }
 
     signal.nextStart = 0;
-    signal.count = static_cast<uint8_t>(count);
-    signal.frameStart = static_cast<uint8_t>(frameStart);
+    signal.count = static_cast<uint16_t>(count);
+    signal.frameStart = static_cast<uint16_t>(frameStart);
     std::copy(buffer, buffer + count, signal.durations);
     return kIrOk;
 }

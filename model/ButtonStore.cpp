@@ -92,8 +92,8 @@ StoreResult ReadButtonSignal(HandheldFs& fs, const QString& path, const QString&
         return opened;
     }
     std::vector<int32_t> durations;
-    uint8_t count = 0;  // wraps beyond 255 durations: the vector's size is what counts
-    uint8_t frameStart = 0;
+    uint16_t count = 0;  // the vector's size is what counts
+    uint16_t frameStart = 0;
     uint8_t carrierPeriod = 0;
     if (!file.ReadSignal(index, number, durations, count, frameStart, carrierPeriod)) {
         return kStoreNoSignal;
@@ -107,7 +107,7 @@ StoreResult ReadButtonSignal(HandheldFs& fs, const QString& path, const QString&
 
 IrSignal SignalOf(const IrSignal& driverSignal) {
     IrSignal signal = driverSignal;
-    signal.count = std::min<uint8_t>(signal.count, kMaxDurations);
+    signal.count = std::min<uint16_t>(signal.count, kMaxDurations);
     if (signal.frameStart >= signal.count) {
         signal.frameStart = 0;
     }

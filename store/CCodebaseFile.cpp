@@ -8,6 +8,9 @@ namespace {
 
 constexpr size_t kFormatRecordSize = 12;
 constexpr int32_t kValueLimit = 32767;
+// What the short form reads as two absent signals, with the long-form tag between them
+// (the two bytes that the short form skips after an absent signal 1).
+constexpr uint8_t kLongFormHead[] = {0, 0, 'L', '1', 0, 0};
 
 // A name is stored up to its first zero byte: what follows could not be found again.
 QByteArray StoredName(const QByteArray& name) {
@@ -15,8 +18,15 @@ QByteArray StoredName(const QByteArray& name) {
     return zero < 0 ? name : name.left(zero);
 }
 
-void PutValues(std::vector<uint8_t>& bytes, const ButtonSignal& signal, size_t count) {
-    bytes.push_back(count ? signal.frameStart : 0);
+void PutValues(std::vector<uint8_t>& bytes, const ButtonSignal& signal, size_t count, bool wide) {
+    const uint16_t frameStart = count ? signal.frameStart : 0;
+    if (wide) {
+        bytes.push_back(static_cast<uint8_t>(frameStart >> 8));
+        bytes.push_back(static_cast<uint8_t>(frameStart));
+        bytes.push_back(static_cast<uint8_t>(count >> 8));
+    } else {
+        bytes.push_back(static_cast<uint8_t>(frameStart));
+    }
     bytes.push_back(static_cast<uint8_t>(count));
     for (size_t k = 0; k < count; ++k) {
         const auto value = static_cast<uint16_t>(signal.values[k]);
@@ -26,18 +36,24 @@ void PutValues(std::vector<uint8_t>& bytes, const ButtonSignal& signal, size_t c
 }
 
 // Reads frame start and count at `pos`, then the values when they fit; `pos` moves past
-// the signal as its count says, or by the two bytes of an absent signal.
-void ParseSignal(const uint8_t* data, size_t size, size_t& pos, ButtonSignal& signal) {
+// the signal as its count says, or by the two bytes of an absent signal. The long form
+// (`wide`) has a 16-bit frame start and count; a count beyond kMaxValues is no signal.
+void ParseSignal(const uint8_t* data, size_t size, size_t& pos, ButtonSignal& signal, bool wide) {
     signal = ButtonSignal{};
-    if (size - pos < 2) {
+    const size_t head = wide ? 4 : 2;
+    if (size - pos < head) {
         pos = size;
         return;
     }
-    const uint8_t frameStart = data[pos];
-    const size_t count = data[pos + 1];
-    pos += 2;
-    if (count == 0 || size - pos < 2 * count) {
-        pos = std::min(size, pos + 2);
+    const uint16_t frameStart =
+        wide ? static_cast<uint16_t>((data[pos] << 8) | data[pos + 1]) : data[pos];
+    const size_t count =
+        wide ? static_cast<size_t>((data[pos + 2] << 8) | data[pos + 3]) : data[pos + 1];
+    pos += head;
+    if (count == 0 || size - pos < 2 * count || count > CCodebaseFile::kMaxValues) {
+        // The short form holds two zero bytes for an absent signal; in the long form a
+        // signal that does not fit leaves nothing to find the next one by.
+        pos = wide ? (count == 0 ? pos : size) : std::min(size, pos + 2);
         return;
     }
     signal.frameStart = frameStart;
@@ -116,7 +132,7 @@ std::optional<int> CCodebaseFile::LocateButton(const QString& name) {
     return -1;
 }
 
-bool CCodebaseFile::StoreSignal(const std::vector<int16_t>& values, uint8_t frameStart,
+bool CCodebaseFile::StoreSignal(const std::vector<int16_t>& values, uint16_t frameStart,
                                 uint8_t carrierPeriod, const QByteArray& name, int signalNumber) {
     const QByteArray stored = StoredName(name);
     if (stored.isEmpty()) {
@@ -162,7 +178,7 @@ bool CCodebaseFile::StoreSignal(const std::vector<int16_t>& values, uint8_t fram
 }
 
 bool CCodebaseFile::ReadSignal(int index, int signalNumber, std::vector<int32_t>& durations,
-                               uint8_t& count, uint8_t& frameStart, uint8_t& carrierPeriod) {
+                               uint16_t& count, uint16_t& frameStart, uint8_t& carrierPeriod) {
     durations.clear();
     count = 0;
     frameStart = 0;
@@ -176,7 +192,7 @@ bool CCodebaseFile::ReadSignal(int index, int signalNumber, std::vector<int32_t>
         std::clamp(signalNumber, 1, 2) == 2 && !record.signal2.values.empty() ? record.signal2
                                                                               : record.signal1;
     durations = ValuesToDurations(chosen.values);
-    count = static_cast<uint8_t>(durations.size());
+    count = static_cast<uint16_t>(std::min<size_t>(durations.size(), UINT16_MAX));
     frameStart = durations.empty() ? 0 : chosen.frameStart;
     return !durations.empty();
 }
@@ -227,6 +243,7 @@ std::vector<uint8_t> CCodebaseFile::BuildButtonRecord(const ButtonRecord& record
     const ButtonSignal& second = moveUp ? kAbsent : record.signal2;
     const size_t count1 = std::min(first.values.size(), kMaxValues);
     const size_t count2 = std::min(second.values.size(), kMaxValues);
+    const bool wide = NeedsLongForm(first) || NeedsLongForm(second);
 
     std::vector<uint8_t> bytes(name.begin(), name.end());
     bytes.push_back(0);
@@ -235,9 +252,12 @@ std::vector<uint8_t> CCodebaseFile::BuildButtonRecord(const ButtonRecord& record
     }
     bytes.push_back(0);  // the carrier period's high byte is always 0
     bytes.push_back(static_cast<uint8_t>(record.carrierPeriod));
-    PutValues(bytes, first, count1);
-    PutValues(bytes, second, count2);
-    if (count2 == 0) {
+    if (wide) {
+        bytes.insert(bytes.end(), std::begin(kLongFormHead), std::end(kLongFormHead));
+    }
+    PutValues(bytes, first, count1, wide);
+    PutValues(bytes, second, count2, wide);
+    if (count2 == 0 && !wide) {
         bytes.push_back(0);
         bytes.push_back(0);
     }
@@ -260,7 +280,13 @@ bool CCodebaseFile::ParseButtonBytes(const uint8_t* data, size_t size, ButtonRec
     }
     record.carrierPeriod = data[pos + 1];
     pos += 2;
-    ParseSignal(data, size, pos, record.signal1);
-    ParseSignal(data, size, pos, record.signal2);
+    // The short form never begins with an absent signal 1 followed by anything but zeros.
+    const bool wide = size - pos >= sizeof kLongFormHead &&
+                      std::equal(std::begin(kLongFormHead), std::end(kLongFormHead), data + pos);
+    if (wide) {
+        pos += sizeof kLongFormHead;
+    }
+    ParseSignal(data, size, pos, record.signal1, wide);
+    ParseSignal(data, size, pos, record.signal2, wide);
     return true;
 }

@@ -416,8 +416,8 @@ bool CLircTransmitter::Held(const LircCode* code, const LircRawCode* raw, uint64
     }
 
     signal = IrSignal();
-    signal.count = static_cast<uint8_t>(durations.size());
-    signal.frameStart = static_cast<uint8_t>(frameStart < durations.size() ? frameStart : 0);
+    signal.count = static_cast<uint16_t>(durations.size());
+    signal.frameStart = static_cast<uint16_t>(frameStart < durations.size() ? frameStart : 0);
     const uint32_t hz = r_.frequencyHz != 0 ? r_.frequencyHz : kDefaultFrequencyHz;
     signal.carrierPeriod =
         static_cast<uint8_t>(std::clamp<uint64_t>((1000000ull + hz / 2) / hz, 1, 255));

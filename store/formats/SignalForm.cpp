@@ -4,11 +4,13 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "store/CCodebaseFile.h"
+
 namespace {
 
 // What a button record holds of one signal: values of at most 32767 each.
 constexpr int64_t kMaxStoredValue = 32767;
-constexpr int64_t kMaxStoredValues = 255;
+constexpr int64_t kMaxStoredValues = CCodebaseFile::kMaxValues;
 
 int32_t LongestSpace(std::span<const int32_t> durations) {
     int32_t longest = 0;
@@ -85,7 +87,7 @@ bool MakeIrSignal(std::span<const int64_t> durations, size_t frameStart, uint32_
         signal.durations[i] = static_cast<int32_t>(std::clamp<int64_t>(
             joined[i], -kMaxStoredValue * kMaxStoredValues, kMaxStoredValue * kMaxStoredValues));
     }
-    signal.count = static_cast<uint8_t>(joined.size());
+    signal.count = static_cast<uint16_t>(joined.size());
     if (needsGap) {
         const int32_t gap = GapAfter({signal.durations, signal.count});
         signal.durations[signal.count++] = gap;
@@ -99,7 +101,7 @@ bool MakeIrSignal(std::span<const int64_t> durations, size_t frameStart, uint32_
         return false;
     }
     signal.frameStart =
-        frameFound && joinedFrameStart < signal.count ? static_cast<uint8_t>(joinedFrameStart) : 0;
+        frameFound && joinedFrameStart < signal.count ? static_cast<uint16_t>(joinedFrameStart) : 0;
     signal.carrierPeriod = static_cast<uint8_t>(carrierPeriodUs);
     return true;
 }

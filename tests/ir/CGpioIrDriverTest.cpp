@@ -193,7 +193,8 @@ class GpioCapture : public ::testing::TestWithParam<Family> {
     }
     std::vector<int32_t> Learnt() {
         std::vector<int32_t> durations;
-        uint8_t count, frameStart, carrier;
+        uint16_t count, frameStart;
+        uint8_t carrier;
         driver->GetSignal(durations, count, frameStart, carrier);
         return durations;
     }
@@ -224,14 +225,27 @@ TEST_P(GpioCapture, MarkRunsFromFirstToLastPulseAndTheSilenceStays) {
     }
 }
 
-TEST_P(GpioCapture, TheThirdLongPauseEndsTheCapture) {
+TEST_P(GpioCapture, TheThirdLongPauseEndsARepeatingPress) {
+    ASSERT_EQ(Learn({500, -30000, 1000, -30000, 1000, -30000, 1000, -30000, 500}, 38000), kIrOk);
+    const std::vector<int32_t>& heard = driver->LastCaptureHeard();
+    ASSERT_EQ(heard.size(), 6u);
+    for (size_t k = 1; k < 6; k += 2) {
+        EXPECT_NEAR(heard[k], -30000, 26 + 6) << k;  // a carrier period and the tick rate
+    }
+    EXPECT_NEAR(heard[4], 1000, 27);
+}
+
+// Pauses inside one frame that does not repeat (an air conditioner's blocks): the press is
+// read whole, to the silence after it.
+TEST_P(GpioCapture, PausesInsideAFrameDoNotEndThePress) {
     ASSERT_EQ(Learn({500, -30000, 1000, -30000, 2000, -30000, 4000, -30000, 500}, 38000), kIrOk);
     const std::vector<int32_t> learnt = Learnt();
-    ASSERT_EQ(learnt.size(), 6u);  // no repeating frame among them: all of it
-    for (size_t k = 1; k < 6; k += 2) {
-        EXPECT_NEAR(learnt[k], -30000, 26 + 6) << k;  // a carrier period and the tick rate
+    ASSERT_EQ(learnt.size(), 10u);  // no repeating frame: all of it, and the silence after it
+    for (size_t k = 1; k < 8; k += 2) {
+        EXPECT_NEAR(learnt[k], -30000, 26 + 6) << k;
     }
-    EXPECT_NEAR(learnt[4], 2000, 27);
+    EXPECT_NEAR(learnt[6], 4000, 27);
+    EXPECT_LT(learnt[9], -20000);
 }
 
 TEST_P(GpioCapture, CarrierWithoutPauseEndsAsOverLongMark) {

@@ -69,7 +69,8 @@ class OmapDriver {
 
     std::vector<int32_t> Learnt() {
         std::vector<int32_t> durations;
-        uint8_t count, frameStart, carrier;
+        uint16_t count, frameStart;
+        uint8_t carrier;
         driver.GetSignal(durations, count, frameStart, carrier);
         return durations;
     }

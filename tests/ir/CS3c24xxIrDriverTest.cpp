@@ -249,7 +249,8 @@ TEST(S3cCapture, EdgeAtAReloadIsTimedRight) {
     }
     ASSERT_EQ(s3c.Learn(bursts, 36777), kIrOk);
     std::vector<int32_t> learnt;
-    uint8_t count, frameStart, carrier;
+    uint16_t count, frameStart;
+    uint8_t carrier;
     s3c.driver.GetSignal(learnt, count, frameStart, carrier);
     ASSERT_GE(learnt.size(), 2u);
     for (size_t k = 0; k < learnt.size(); ++k) {

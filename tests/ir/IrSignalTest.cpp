@@ -148,13 +148,13 @@ TEST(AnalyseCapture, LeavesEntriesBeyondTheCountAsTheyWere) {
     EXPECT_EQ(signal.durations[149], 77);
 }
 
-TEST(SetSignal, KeepsAtMostOneHundredFifty) {
-    std::vector<int32_t> input(200);
+TEST(SetSignal, KeepsAtMostTheLongestSignal) {
+    std::vector<int32_t> input(kMaxDurations + 100);
     std::iota(input.begin(), input.end(), 1);
     IrSignal signal;
-    ASSERT_EQ(SetSignal(signal, input.data(), 200, 0, 26), kIrOk);
-    EXPECT_EQ(signal.count, 150);
-    EXPECT_EQ(signal.durations[149], 150);
+    ASSERT_EQ(SetSignal(signal, input.data(), static_cast<uint16_t>(input.size()), 0, 26), kIrOk);
+    EXPECT_EQ(signal.count, kMaxDurations);
+    EXPECT_EQ(signal.durations[kMaxDurations - 1], kMaxDurations);
 }
 
 TEST(SetSignal, ClearsWhatTheNewSignalDoesNotCover) {
@@ -226,7 +226,8 @@ TEST(SetSignal, FrameStartAtOrBeyondTheCountBecomesZero) {
 TEST(GetSignal, EmptySignalHandsOutNothing) {
     IrSignal signal;
     std::vector<int32_t> durations = {1, 2};
-    uint8_t count = 9, frameStart = 9, carrier = 9;
+    uint16_t count = 9, frameStart = 9;
+    uint8_t carrier = 9;
     GetSignal(signal, durations, count, frameStart, carrier);
     EXPECT_TRUE(durations.empty());
     EXPECT_EQ(count, 0);
@@ -243,7 +244,8 @@ TEST(GetSignal, NoFrameIsHandedOutAsZeroAndFixedInTheSignal) {
     ASSERT_EQ(signal.frameStart, 6);
 
     std::vector<int32_t> durations;
-    uint8_t count = 0, frameStart = 0, carrier = 0;
+    uint16_t count = 0, frameStart = 0;
+    uint8_t carrier = 0;
     GetSignal(signal, durations, count, frameStart, carrier);
     EXPECT_EQ(count, 6);
     EXPECT_EQ(frameStart, 0);

@@ -41,7 +41,7 @@ class ScriptedDriver : public CIrDriver {
         calls.push_back("OpenPort");
         return 0;
     }
-    int LoadSignal(const int32_t* durations, uint8_t count, uint8_t, uint8_t) override {
+    int LoadSignal(const int32_t* durations, uint16_t count, uint16_t, uint8_t) override {
         calls.push_back("LoadSignal " + GetPortName());
         loaded.assign(durations, durations + count);
         return loadResult;
@@ -142,7 +142,8 @@ class ButtonIrTest : public testing::Test {
     std::vector<int32_t> Stored(const QString& path, const QString& name, int number) {
         CCodebaseFile file(&device_);
         std::vector<int32_t> durations;
-        uint8_t count = 0, frameStart = 0, carrier = 0;
+        uint16_t count = 0, frameStart = 0;
+        uint8_t carrier = 0;
         if (file.Open(path, CPdbFile::kModeRead) == kPdbOk) {
             file.ReadSignal(file.FindButton(name), number, durations, count, frameStart, carrier);
         }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
 #include <limits>
 
 #include "tests/store/StoreFixture.h"
@@ -17,7 +19,7 @@ class CodebaseTest : public StoreTest {
   protected:
     void SetUp() override { ASSERT_TRUE(codebase_.CreateCodebase(Path("TV_Sony.PDB"))); }
 
-    bool Store(const Durations& durations, const char* name, int signal, uint8_t frameStart = 0,
+    bool Store(const Durations& durations, const char* name, int signal, uint16_t frameStart = 0,
                uint8_t carrier = 26) {
         return codebase_.StoreSignal(
             CCodebaseFile::DurationsToValues(durations.data(), durations.size()), frameStart,
@@ -26,14 +28,15 @@ class CodebaseTest : public StoreTest {
     // The durations of a button's signal, with its frame start and carrier in front.
     Durations Read(const char* name, int signal) {
         Durations durations;
-        uint8_t count = 0, frameStart = 0, carrier = 0;
+        uint16_t count = 0, frameStart = 0;
+        uint8_t carrier = 0;
         codebase_.ReadSignal(codebase_.FindButton(name), signal, durations, count, frameStart,
                              carrier);
         EXPECT_EQ(count, durations.size());
         durations.insert(durations.begin(), {frameStart, carrier});
         return durations;
     }
-    static Durations With(uint8_t frameStart, uint8_t carrier, Durations durations) {
+    static Durations With(uint16_t frameStart, uint8_t carrier, Durations durations) {
         durations.insert(durations.begin(), {frameStart, carrier});
         return durations;
     }
@@ -158,15 +161,161 @@ INSTANTIATE_TEST_SUITE_P(Faults, CodebaseReadFault,
                              return info.param == ReadFault::Error ? "Error" : "Short";
                          });
 
-TEST_F(CodebaseTest, ASignalOfMoreThan255ValuesKeepsTheFirst255) {
-    Durations durations;
-    for (int k = 0; k < 150; ++k) {
-        durations.push_back(k % 2 ? -40000 : 40000);  // two values each
+// The short form of a button record as a build that knows no other form reads it: frame
+// start and count in one byte each; an absent or unreadable signal 1 is skipped as two
+// bytes. Nothing more is read from the record.
+ButtonRecord ReadAsShortForm(const std::vector<uint8_t>& data) {
+    ButtonRecord record;
+    const auto zero = std::find(data.begin(), data.end(), uint8_t(0));
+    if (zero == data.end()) {
+        return record;
     }
-    ASSERT_TRUE(Store(durations, "Long", 1));
-    Durations expected(durations.begin(), durations.begin() + 127);
-    expected.push_back(-32767);
-    EXPECT_EQ(Read("Long", 1), With(0, 26, expected));
+    record.name = QByteArray(reinterpret_cast<const char*>(data.data()), zero - data.begin());
+    size_t pos = static_cast<size_t>(zero - data.begin()) + 1;
+    pos = std::min(data.size(), pos + pos % 2);
+    if (data.size() - pos < 2) {
+        return record;
+    }
+    record.carrierPeriod = data[pos + 1];
+    pos += 2;
+    for (ButtonSignal* signal : {&record.signal1, &record.signal2}) {
+        if (data.size() - pos < 2) {
+            break;
+        }
+        const size_t count = data[pos + 1];
+        const uint8_t frameStart = data[pos];
+        pos += 2;
+        if (count == 0 || data.size() - pos < 2 * count) {
+            pos = std::min(data.size(), pos + 2);
+            continue;
+        }
+        signal->frameStart = frameStart;
+        for (size_t k = 0; k < count; ++k, pos += 2) {
+            signal->values.push_back(static_cast<int16_t>((data[pos] << 8) | data[pos + 1]));
+        }
+    }
+    return record;
+}
+
+// An air conditioner's frame: 600 durations, and a pause too long for one value.
+Durations AirConditionerFrame() {
+    Durations frame = {3500, -1750};
+    for (int k = 0; frame.size() < 598; ++k) {
+        frame.insert(frame.end(), {430, k % 3 ? -1290 : -430});
+    }
+    frame.insert(frame.end(), {430, -70000});
+    return frame;
+}
+
+TEST_F(CodebaseTest, ALongSignalIsStoredWholeInTheLongForm) {
+    const Durations frame = AirConditionerFrame();
+    ASSERT_EQ(frame.size(), 600u);
+    ASSERT_TRUE(Store({100, -100}, "Power", 1));
+    ASSERT_TRUE(Store(frame, "Cool", 1, 44, 26));
+    EXPECT_EQ(Read("Cool", 1), With(44, 26, frame));
+    const std::vector<uint8_t> record = codebase_.ReadRecord(codebase_.FindButton("Cool"));
+    // "Cool", zero, pad, carrier; the two signals as the short form reads them (absent), the
+    // tag between them; then frame start, count and the 602 values (70000 takes three).
+    ASSERT_EQ(record.size(), 6u + 2 + 6 + 4 + 2 * 602 + 4);
+    EXPECT_EQ(std::vector<uint8_t>(record.begin() + 8, record.begin() + 18),
+              (std::vector<uint8_t>{0, 0, 'L', '1', 0, 0, 0, 44, 602 >> 8, 602 & 0xFF}));
+
+    // A build that knows only the short form finds the button and reads no signal from it,
+    // and reads the other buttons as before.
+    const ButtonRecord old = ReadAsShortForm(record);
+    EXPECT_EQ(old.name, "Cool");
+    EXPECT_EQ(old.carrierPeriod, 26);
+    EXPECT_TRUE(old.signal1.values.empty());
+    EXPECT_TRUE(old.signal2.values.empty());
+    EXPECT_EQ(ReadAsShortForm(codebase_.ReadRecord(1)).signal1.values, (Values{100, -100}));
+
+    // Signal 2 beside a long signal 1, then relearnt short: the short form again, as a
+    // button that was never long.
+    ASSERT_TRUE(Store({300, -300}, "Cool", 2, 0, 26));
+    EXPECT_EQ(Read("Cool", 1), With(44, 26, frame));
+    EXPECT_EQ(Read("Cool", 2), With(0, 26, {300, -300}));
+    ASSERT_TRUE(Store({200, -200}, "Cool", 1, 0, 26));
+    ASSERT_TRUE(Store({200, -200}, "Twin", 1, 0, 26));
+    ASSERT_TRUE(Store({300, -300}, "Twin", 2, 0, 26));
+    std::vector<uint8_t> cool = codebase_.ReadRecord(codebase_.FindButton("Cool"));
+    std::vector<uint8_t> twin = codebase_.ReadRecord(codebase_.FindButton("Twin"));
+    EXPECT_EQ(std::vector<uint8_t>(cool.begin() + 6, cool.end()),
+              std::vector<uint8_t>(twin.begin() + 6, twin.end()));
+}
+
+TEST_F(CodebaseTest, ALongSignalTwoAloneMovesUpInTheLongForm) {
+    const Durations frame = AirConditionerFrame();
+    ButtonRecord record;
+    record.name = "Heat";
+    record.carrierPeriod = 26;
+    record.signal2 = {300, CCodebaseFile::DurationsToValues(frame.data(), frame.size())};
+    ButtonRecord parsed;
+    const std::vector<uint8_t> bytes = CCodebaseFile::BuildButtonRecord(record);
+    ASSERT_TRUE(CCodebaseFile::ParseButtonBytes(bytes.data(), bytes.size(), parsed));
+    EXPECT_EQ(parsed.signal1.frameStart, 300);
+    EXPECT_EQ(CCodebaseFile::ValuesToDurations(parsed.signal1.values), frame);
+    EXPECT_TRUE(parsed.signal2.values.empty());
+    // A frame start beyond one byte needs the long form even for a few values.
+    record.signal2 = {};
+    record.signal1 = {300, {5, -5}};
+    const std::vector<uint8_t> few = CCodebaseFile::BuildButtonRecord(record);
+    ASSERT_TRUE(CCodebaseFile::ParseButtonBytes(few.data(), few.size(), parsed));
+    EXPECT_EQ(parsed.signal1.frameStart, 300);
+    EXPECT_TRUE(ReadAsShortForm(few).signal1.values.empty());
+}
+
+// A codebase written by a build before the long form: every button reads as it read there,
+// and a file holding the same buttons is written byte for byte as that build wrote it.
+TEST_F(CodebaseTest, AnOlderBuildsCodebaseReadsAndIsWrittenAsBefore) {
+    codebase_.Close();
+    const std::vector<uint8_t> older = Fixture("OldBuildCodebase.PDB");
+    Put("Before.PDB", older);
+    CCodebaseFile file(&fs_);
+    ASSERT_EQ(file.Open(Path("Before.PDB"), CPdbFile::kModeRead), kPdbOk);
+    ASSERT_TRUE(file.IsCodebase());
+    std::ifstream expected(std::string(ARDEL_TEST_DATA) + "/data/OldBuildCodebase.txt");
+    ASSERT_TRUE(expected.good());
+    std::string button;
+    int number = 0, frameStart = 0, carrier = 0;
+    std::string durationsText;
+    int lines = 0;
+    while (expected >> button >> number >> frameStart >> carrier >> durationsText) {
+        SCOPED_TRACE(button + " " + std::to_string(number));
+        ++lines;
+        Durations durations;
+        uint16_t count = 0, start = 0;
+        uint8_t period = 0;
+        ASSERT_TRUE(file.ReadSignal(file.FindButton(QString::fromStdString(button)), number,
+                                    durations, count, start, period));
+        std::string text;
+        for (int32_t d : durations) {
+            text += (text.empty() ? "" : ",") + std::to_string(d);
+        }
+        EXPECT_EQ(text, durationsText);
+        EXPECT_EQ(start, frameStart);
+        EXPECT_EQ(period, carrier);
+    }
+    EXPECT_EQ(lines, 6);
+
+    // The same buttons stored anew, in the older file's order.
+    ASSERT_TRUE(codebase_.CreateCodebase(Path("AIR_Old.PDB")));
+    for (int index = 1; index < file.GetRecordCount(); ++index) {
+        ButtonRecord record;
+        ASSERT_TRUE(file.ParseButtonRecord(index, record));
+        for (int number = 1; number <= 2; ++number) {
+            const ButtonSignal& signal = number == 1 ? record.signal1 : record.signal2;
+            if (!signal.values.empty()) {
+                ASSERT_TRUE(codebase_.StoreSignal(signal.values, signal.frameStart,
+                                                  static_cast<uint8_t>(record.carrierPeriod),
+                                                  record.name, number));
+            }
+        }
+    }
+    codebase_.Close();
+    std::vector<uint8_t> written = FileOf("AIR_Old.PDB");
+    ASSERT_EQ(written.size(), older.size());
+    std::copy_n(older.begin() + 40, 4, written.begin() + 40);  // the modification date
+    EXPECT_EQ(written, older);
 }
 
 TEST_F(CodebaseTest, OtherFileKindsAreNoCodebases) {
@@ -219,9 +368,12 @@ INSTANTIATE_TEST_SUITE_P(
                       ValuesCase{"Limit", {32767, -32767}, {32767, -32767}},
                       ValuesCase{"JustOver", {32768, -32768}, {32767, 1, -32767, -1}},
                       ValuesCase{"Long", {70000, -40000}, {32767, 32767, 4466, -32767, -7233}},
-                      ValuesCase{
-                          "Smallest", {std::numeric_limits<int32_t>::min()}, Values(255, -32767)},
-                      ValuesCase{"StopsAt255", Durations(300, 100), Values(255, 100)}),
+                      ValuesCase{"Smallest",
+                                 {std::numeric_limits<int32_t>::min()},
+                                 Values(CCodebaseFile::kMaxValues, -32767)},
+                      ValuesCase{"StopsAtTheMostValues",
+                                 Durations(CCodebaseFile::kMaxValues + 45, 100),
+                                 Values(CCodebaseFile::kMaxValues, 100)}),
     [](const auto& info) { return info.param.name; });
 
 TEST(CodebaseValues, NoDurationsGiveNoValues) {

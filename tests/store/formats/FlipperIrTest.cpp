@@ -142,21 +142,39 @@ TEST(WriteFlipperIr, ParsedOnlyForTheFlippersOwnProtocols) {
     }
 }
 
-TEST(ReadFlipperIr, LongRawSignalIsSkippedNotCut) {
-    QByteArray data;
-    for (int i = 0; i < 201; ++i) {
-        data += i ? " 500" : "500";
-    }
-    const ImportResult result = ReadFlipperIr(
-        "Filetype: IR signals file\nVersion: 1\n#\nname: AC\ntype: raw\nfrequency: 38000\n"
-        "duty_cycle: 0.33\ndata: " +
-            data + "\n",
-        "ac.ir");
+// Air conditioners' raw signals of 200 to 1024 durations are kept whole; one longer than a
+// signal holds is skipped with the reason, never cut.
+TEST(ReadFlipperIr, LongRawSignalsAreKeptWhole) {
+    const QByteArray file = Fixture("ac.ir");
+    const ImportResult result = ReadFlipperIr(file, "ac.ir");
     ASSERT_TRUE(result.error.isEmpty()) << result.error.toStdString();
-    const ImportedButton* ac = ButtonNamed(result, "AC");
-    ASSERT_TRUE(ac);
-    EXPECT_TRUE(ac->irSignals.empty());
-    EXPECT_NE(ac->skipped.indexOf("150"), -1) << ac->skipped.toStdString();
+    // Every raw signal of the file, with its line's durations.
+    int raw = 0;
+    const ImportedButton* current = nullptr;
+    for (const QByteArray& line : file.split('\n')) {
+        if (line.startsWith("name: ")) {
+            const QString name = QString::fromLatin1(line.mid(6));
+            current = ButtonNamed(result, name);
+            ASSERT_TRUE(current) << name.toStdString();
+            if (name == "TooLong") {
+                EXPECT_TRUE(current->irSignals.empty());
+                EXPECT_NE(current->skipped.indexOf("1024"), -1) << current->skipped.toStdString();
+                current = nullptr;
+            }
+        } else if (line.startsWith("data: ") && current) {
+            SCOPED_TRACE(current->name.toStdString());
+            ASSERT_EQ(current->irSignals.size(), 1u);
+            ++raw;
+            const QList<QByteArray> values = line.mid(6).split(' ');
+            const IrSignal& signal = current->irSignals[0];
+            // An odd count ends on a mark and gets the pause after it.
+            ASSERT_EQ(signal.count, values.size() + values.size() % 2);
+            for (qsizetype k = 0; k < values.size(); ++k) {
+                EXPECT_EQ(std::abs(signal.durations[k]), values[k].toInt()) << k;
+            }
+        }
+    }
+    EXPECT_EQ(raw, 3);
 }
 
 TEST(WriteFlipperIr, ParsedWhereAProtocolFitsElseRaw) {

@@ -128,6 +128,23 @@ INSTANTIATE_TEST_SUITE_P(
                  "bad.txt: 16777217 bytes, more than the 16 MB"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A raw frame of `count` durations (even): two blocks of pulse-distance bits after a
+// 3500/1750 header, 30 ms apart, and the pause after the frame.
+std::vector<int32_t> AirConditionerState(size_t count) {
+    std::vector<int32_t> durations;
+    for (uint32_t k = 0; durations.size() < count; ++k) {
+        if (durations.size() == 0 || durations.size() == count / 2) {
+            durations.insert(durations.end(), {3500, -1750});
+        } else if (durations.size() + 2 == count / 2) {
+            durations.insert(durations.end(), {430, -30000});
+        } else {
+            durations.insert(durations.end(), {430, (k * 7 + k / 5) % 3 ? -1290 : -430});
+        }
+    }
+    durations.back() = -40000;
+    return durations;
+}
+
 // Signals as codebases hold them, each a different case for the writers.
 std::vector<ExportButton> Buttons() {
     IrEncoded nec;
@@ -140,6 +157,8 @@ std::vector<ExportButton> Buttons() {
         // Raw: a frame that starts with a space, and one that ends on a mark.
         {"Fast Rewind", SignalFrom({3000, -1000, 500, -1500, 500, -25000, 700, -700, 700}, 5, 25)},
         {"1", SignalFrom({2400, -600, 1200, -600, 600, -600, 1200}, 0, 26)},
+        // An air conditioner's state: 700 durations in two blocks, 30 ms apart.
+        {"Cool", SignalFrom(AirConditionerState(700), 0, 26)},
     };
 }
 

@@ -55,18 +55,18 @@ INSTANTIATE_TEST_SUITE_P(
             "FrameStartInsideJoin", {900, -450, -50, 560, -40000}, 2, {900, -500, 560, -40000}, 1},
         MakeCase{"FrameStartBeyondEnd", {900, -450}, 9, {900, -450}, 0},
         MakeCase{"OnlySpaces", {-900, -450}, 0, {}, 0}, MakeCase{"Empty", {}, 0, {}, 0},
-        // 150 durations fit; 151 (or 150 that need a gap) do not.
-        MakeCase{"TooMany", Alternating(151), 0, {}, 0},
-        // 255 stored values at most: 9 seconds of mark need 275.
-        MakeCase{"TooLongToStore", {9000000, -40000}, 0, {}, 0}),
+        // kMaxDurations fit; one more (or kMaxDurations that need a gap) do not.
+        MakeCase{"TooMany", Alternating(kMaxDurations + 1), 0, {}, 0},
+        // A button record holds 8192 values of a signal at most: 300 seconds of mark need 9156.
+        MakeCase{"TooLongToStore", {300000000, -40000}, 0, {}, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MakeIrSignal, ExactlyFullSignalIsKept) {
-    std::vector<int64_t> d = Alternating(150);
+    std::vector<int64_t> d = Alternating(kMaxDurations);
     IrSignal signal;
     QString reason;
     ASSERT_TRUE(MakeIrSignal(d, 0, 26, signal, reason)) << reason.toStdString();
-    EXPECT_EQ(signal.count, 150);
+    EXPECT_EQ(signal.count, kMaxDurations);
 }
 
 TEST(MakeIrSignal, RefusesACarrierThatCannotBeStored) {
