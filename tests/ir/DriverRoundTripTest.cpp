@@ -13,6 +13,7 @@
 #include "ir/IrResult.h"
 #include "platform/sim/SimHandheld.h"
 #include "store/CCodebaseFile.h"
+#include "tests/ir/LongSignals.h"
 
 namespace {
 
@@ -115,25 +116,8 @@ Remote Fast56k() {
     return {signal, 56000};
 }
 
-// An air conditioner's press: one frame of 600 durations in three blocks (header 3500/1750,
-// pulse-distance bits of 430/430 or 430/1290, each block ending on a mark), with pauses of
-// 30 ms between the blocks, sent twice 40 ms apart. Twice does not fit the capture: the
-// frame is found on its partial repetition.
 Remote AirConditioner() {
-    std::vector<int32_t> frame;
-    const int bitsPerBlock[] = {64, 104, 126};  // 600 durations with the pauses
-    uint32_t state = 0x2C5A1F3B;
-    for (int block = 0; block < 3; ++block) {
-        frame.insert(frame.end(), {3500, -1750});
-        for (int bit = 0; bit < bitsPerBlock[block]; ++bit) {
-            state = state * 1103515245u + 12345u;
-            frame.insert(frame.end(), {430, (state >> 16) & 1 ? -1290 : -430});
-        }
-        frame.insert(frame.end(), {430, block < 2 ? -30000 : -40000});
-    }
-    std::vector<int32_t> signal = frame;
-    signal.insert(signal.end(), frame.begin(), frame.end() - 1);
-    return {signal, 38000};
+    return {AirConditionerPress(), 38000};
 }
 
 struct RemoteCase {
