@@ -49,6 +49,14 @@ struct MarkCycles {
     uint32_t cycles;
 };
 
+// The bias estimate of a receiving device (see ReceiverBias.h), as it is remembered with the
+// device's settings: the device, the bias and how many captures made it.
+struct ReceiverBiasMemo {
+    std::string receiver;
+    int32_t biasUs = 0;
+    int captures = 0;
+};
+
 class CIrDriver {
   public:
     explicit CIrDriver(IrPlatform& platform);
@@ -73,6 +81,13 @@ class CIrDriver {
     void GetSignal(std::vector<int32_t>& durations, uint16_t& count, uint16_t& frameStart,
                    uint8_t& carrierPeriod);
     int AnalyseCapture(const int32_t* buffer, uint32_t n);
+
+    // The receiver's bias estimate, for drivers whose receiver reports marks longer than sent
+    // (LIRC receivers); the chips' receivers are timed by the driver itself and have none.
+    // Setting it takes an estimate remembered for the receiver in use; one for another
+    // receiver is ignored.
+    virtual ReceiverBiasMemo ReceiverBias() const { return {}; }
+    virtual void SetReceiverBias(const ReceiverBiasMemo&) {}
 
     const IrSignal& Signal() const { return signal; }
     bool IsPortOpen() const { return portHandle != kInvalidSerialHandle; }

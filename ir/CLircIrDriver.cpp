@@ -138,7 +138,20 @@ void CLircIrDriver::SetDevices(const std::string& transmitterPathIn,
                                const std::string& receiverPathIn) {
     ClosePort();
     transmitterPath = transmitterPathIn;
+    if (receiverPathIn != receiverPath) {
+        receiverBias = CReceiverBias();  // the bias belongs to the receiver
+    }
     receiverPath = receiverPathIn;
+}
+
+ReceiverBiasMemo CLircIrDriver::ReceiverBias() const {
+    return {receiverPath, receiverBias.BiasUs(), receiverBias.Captures()};
+}
+
+void CLircIrDriver::SetReceiverBias(const ReceiverBiasMemo& memo) {
+    if (!receiverPath.empty() && memo.receiver == receiverPath) {
+        receiverBias = CReceiverBias(memo.biasUs, memo.captures);
+    }
 }
 
 int CLircIrDriver::Fault(int error, const std::string& path) {
@@ -497,7 +510,10 @@ int CLircIrDriver::Capture() {
         ++count;
     }
     lastCaptureFull = count >= kMaxDurations;
-    lastBiasUs = EstimateReceiverBiasUs(capture, count);
+    // The receiver's estimate, moved by this capture where it shows the bias: a remote whose
+    // spaces are all longer than its marks shows none, and is corrected all the same.
+    lastBiasUs =
+        receiverBias.Observe(std::span<const int32_t>(capture, static_cast<size_t>(count)));
     RemoveReceiverBias(capture, count, lastBiasUs);
     lastCaptureHeard.assign(capture, capture + count);
     signal.carrierPeriod =

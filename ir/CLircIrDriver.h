@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ir/CIrDriver.h"
+#include "ir/ReceiverBias.h"
 #include "platform/LircDevice.h"
 
 class CLircIrDriver : public CIrDriver {
@@ -57,6 +58,9 @@ class CLircIrDriver : public CIrDriver {
     // The receiver bias that the last Capture removed: how much longer marks (and shorter
     // spaces) the receiver reported than the remote sent.
     int32_t LastReceiverBiasUs() const { return lastBiasUs; }
+    // The receiver's estimate, over its captures since it was chosen (or as remembered).
+    ReceiverBiasMemo ReceiverBias() const override;
+    void SetReceiverBias(const ReceiverBiasMemo& memo) override;
     // The device that the last failure came from, and the group that owns it.
     std::string FaultPort() const override { return faultPath; }
     std::string FaultGroup() const override { return faultGroup; }
@@ -81,6 +85,7 @@ class CLircIrDriver : public CIrDriver {
     std::atomic<bool> cancelRequested{false};
     uint64_t quietUntilUs = 0;  // no write starts before this: the gap after the last one
     int32_t lastBiasUs = 0;
+    CReceiverBias receiverBias;  // of the receiver at receiverPath
     std::string faultPath;
     std::string faultGroup;
 

@@ -208,7 +208,17 @@ int CRemoteModel::Capture(const QString& button, int category) {
     if (beforeCapture) {
         beforeCapture(button, category);
     }
-    return driver->Capture();
+    // The receiver's bias estimate lives with the settings: handed in, and kept again after
+    // the capture moved it.
+    const RemoteState::ReceiverBias& remembered = state_.receiverBias;
+    driver->SetReceiverBias(
+        {remembered.receiver.toStdString(), remembered.biasUs, remembered.captures});
+    const int result = driver->Capture();
+    const ReceiverBiasMemo memo = driver->ReceiverBias();
+    if (memo.captures > 0) {
+        state_.receiverBias = {QString::fromStdString(memo.receiver), memo.biasUs, memo.captures};
+    }
+    return result;
 }
 
 IrSignal CRemoteModel::CapturedSignal() {

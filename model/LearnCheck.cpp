@@ -11,6 +11,9 @@ LearnReport ReportOf(const IrSignal& signal, bool bufferFull) {
     report.frameFound = signal.count > 0 && signal.frameStart < signal.count;
     report.carrierUs = signal.carrierPeriod;
     report.cut = bufferFull && !report.frameFound;
+    for (int k = 0; k < signal.count; ++k) {
+        report.lengthUs += std::llabs(static_cast<int64_t>(signal.durations[k]));
+    }
     return report;
 }
 

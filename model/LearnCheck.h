@@ -16,7 +16,12 @@ struct LearnReport {
     // The capture filled its buffer and no repeating frame was found in it: the remote's
     // frame is longer than a signal can hold, so the learnt signal is only its beginning.
     bool cut = false;
+    int64_t lengthUs = 0;  // how long one pass of the learnt signal lasts
 };
+
+// A signal of more entries than this is a long one (an air conditioner's state, not a held
+// button's frame): the report says how long it lasts.
+constexpr int kLongSignalEntries = 150;
 
 // The learning report of a learnt signal; `bufferFull` says whether its capture filled the buffer.
 LearnReport ReportOf(const IrSignal& signal, bool bufferFull);

@@ -122,6 +122,9 @@ QString LearntText(const LearnOutcome& outcome) {
         line += report.carrierUs > 0
                     ? StringText(kStrLearntCarrier, {QString::number(report.carrierUs)})
                     : StringText(kStrCarrierNotMeasured);
+        if (report.entries > kLongSignalEntries) {
+            line += StringText(kStrLearntLength, {QString::number((report.lengthUs + 500) / 1000)});
+        }
         lines << line;
         if (k >= checks.size()) {
             continue;

@@ -99,6 +99,7 @@ constexpr StringEntry kStrings[] = {
      "No LIRC device that can send was found, so ArdelRemote uses the simulated handheld. A "
      "LIRC device appears as /dev/lirc0, /dev/lirc1, ... when the kernel drives an IR "
      "transmitter or receiver."},
+    {kStrLearntLength, " It lasts %d ms."},
 };
 
 }  // namespace

@@ -78,6 +78,7 @@ enum StringId : int {
     kStrNoIrDevice = 65098,
     kStrLircUnusable = 65099,  // %s: the device, %s: why
     kStrNoLircFound = 65100,
+    kStrLearntLength = 65160,  // %d: how long the learnt signal lasts, in milliseconds
 };
 
 // The text of string `id`; an empty string for a number the table lacks.

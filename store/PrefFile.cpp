@@ -1,5 +1,7 @@
 #include "store/PrefFile.h"
 
+#include <algorithm>
+
 namespace {
 
 // A record's byte `i` as a signed value, if the record holds it.
@@ -225,6 +227,14 @@ void LoadState(HandheldFs& fs, const QString& path, RemoteState& state) {
     if (ReadPrefRecord(fs, path, kPrefKeyIrPort, payload)) {
         state.irPort = ReadPrefString(payload);
     }
+
+    // Bias and captures as big-endian 16-bit numbers, then the receiver's name.
+    if (ReadPrefRecord(fs, path, kPrefKeyReceiverBias, payload) && payload.size() >= 4) {
+        state.receiverBias.biasUs = (payload[0] << 8) | payload[1];
+        state.receiverBias.captures = (payload[2] << 8) | payload[3];
+        state.receiverBias.receiver =
+            ReadPrefString(std::vector<uint8_t>(payload.begin() + 4, payload.end()));
+    }
 }
 
 bool SaveState(HandheldFs& fs, const QString& path, RemoteState& state,
@@ -257,6 +267,17 @@ bool SaveState(HandheldFs& fs, const QString& path, RemoteState& state,
     changes.push_back({kPrefKeyLastForms, PrefBlock(lastForms)});
 
     changes.push_back({kPrefKeyIrPort, PrefStringWithTerminator(state.irPort)});
+
+    const RemoteState::ReceiverBias& bias = state.receiverBias;
+    if (bias.captures > 0 && !bias.receiver.isEmpty()) {
+        const auto biasUs = static_cast<uint16_t>(std::clamp(bias.biasUs, 0, 0xFFFF));
+        const auto captures = static_cast<uint16_t>(std::clamp(bias.captures, 0, 0xFFFF));
+        std::vector<uint8_t> payload = {uint8_t(biasUs >> 8), uint8_t(biasUs),
+                                        uint8_t(captures >> 8), uint8_t(captures)};
+        const std::vector<uint8_t> name = PrefStringWithTerminator(bias.receiver);
+        payload.insert(payload.end(), name.begin(), name.end());
+        changes.push_back({kPrefKeyReceiverBias, payload});
+    }
     return WritePrefRecords(fs, path, changes, report);
 }
 

@@ -42,6 +42,9 @@ constexpr uint16_t PrefKeyHardKey(int slot) {
 }
 constexpr uint16_t kPrefKeyLastForms = 370;
 constexpr uint16_t kPrefKeyIrPort = 380;
+// Beside the IR port: the bias estimate of the receiving device last learnt through (written
+// only once there is one; older builds pass over a key they do not know).
+constexpr uint16_t kPrefKeyReceiverBias = 381;
 // Keys of the used-list file.
 constexpr uint16_t PrefKeyUsedName(int position) {
     return uint16_t(10 + position);
@@ -102,6 +105,13 @@ struct RemoteState {
     // Per category 1..6 (index c - 1): 0 when its first form was shown last, 1 the second.
     std::array<int, 6> lastForms = {};
     QString irPort;  // the program sets the detected port before loading
+    // How much longer the receiving device reports marks (and shorter spaces) than a remote
+    // sends them, over how many captures it was estimated; `receiver` names the device.
+    struct ReceiverBias {
+        QString receiver;
+        int biasUs = 0;
+        int captures = 0;
+    } receiverBias;
 };
 
 // Reads every record of the preference file at `path` into `state`. Values whose record is

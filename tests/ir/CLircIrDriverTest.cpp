@@ -315,6 +315,64 @@ TEST(ReceiverBias, IsHalfTheDifferenceOfShortMarkAndShortSpace) {
     EXPECT_EQ(EstimateReceiverBiasUs(unequal.data(), 9), 0);
 }
 
+// Three frames of 16 pulse-distance bits, 40 ms apart.
+std::vector<int32_t> PulseDistancePress(std::vector<int32_t> header, int32_t mark, int32_t zero,
+                                        int32_t one) {
+    std::vector<int32_t> frame = std::move(header);
+    for (int bit = 0; bit < 16; ++bit) {
+        frame.insert(frame.end(), {mark, -((0xB4C9 >> bit) & 1 ? one : zero)});
+    }
+    frame.insert(frame.end(), {mark, -40000});
+    std::vector<int32_t> press;
+    for (int k = 0; k < 3; ++k) {
+        press.insert(press.end(), frame.begin(), frame.end());
+    }
+    press.pop_back();
+    return press;
+}
+
+// The test receiver lengthens marks by 100 us. A remote whose spaces are all longer than its
+// marks shows no bias in its own capture; once the receiver's bias is known from remotes
+// that show it (or remembered with the settings), it comes out as sent all the same.
+TEST(ReceiverBias, BelongsToTheReceiverAndCorrectsRemotesThatShowNone) {
+    LircTestBench bench(ReceiverOnly(), TransmitterOnly());
+    LIRC_BENCH_OR_SKIP(bench);
+    const std::vector<int32_t> showsIt = PulseDistancePress({9000, -4500}, 550, 550, 1700);
+    const std::vector<int32_t> showsNone = PulseDistancePress({}, 300, 700, 1700);
+    auto learn = [&](const std::vector<int32_t>& press) {
+        bench.receiverDevice.Press({press, 38000});
+        EXPECT_EQ(bench.driver.Capture(), kIrOk);
+        return Learnt(bench.driver);
+    };
+    auto expectAsSent = [&](const std::vector<int32_t>& learnt) {
+        ASSERT_GE(learnt.size(), 33u);
+        for (size_t k = 0; k + 1 < 33; ++k) {
+            EXPECT_NEAR(learnt[k], showsNone[k], 3) << "entry " << k;
+        }
+    };
+
+    EXPECT_NEAR(learn(showsNone)[0], 400, 3);  // nothing to go on yet: the bias stays
+    for (int k = 0; k < 3; ++k) {
+        learn(showsIt);
+        EXPECT_EQ(bench.driver.LastReceiverBiasUs(), 100);
+    }
+    expectAsSent(learn(showsNone));
+    const ReceiverBiasMemo memo = bench.driver.ReceiverBias();
+    EXPECT_EQ(memo.receiver, bench.receiverDevice.Path());
+    EXPECT_EQ(memo.biasUs, 100);
+    EXPECT_EQ(memo.captures, 3);
+
+    // Another receiver starts afresh; the estimate remembered for this one serves at once,
+    // one remembered for another is not taken.
+    bench.driver.SetDevices(bench.transmitterDevice.Path(), bench.transmitterDevice.Path());
+    EXPECT_EQ(bench.driver.ReceiverBias().captures, 0);
+    bench.driver.SetDevices(bench.transmitterDevice.Path(), bench.receiverDevice.Path());
+    bench.driver.SetReceiverBias({"/dev/lirc9", 200, 5});
+    EXPECT_EQ(bench.driver.ReceiverBias().captures, 0);
+    bench.driver.SetReceiverBias(memo);
+    expectAsSent(learn(showsNone));
+}
+
 // --- Faults ------------------------------------------------------------------------------
 
 enum class Step { Load, Send, Capture };

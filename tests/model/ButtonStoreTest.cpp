@@ -82,13 +82,13 @@ TEST_F(ButtonStore, AnOverlongRecordIsCutToOneSignal) {
     bool created = false;
     ASSERT_EQ(EnsureCodebase(fs_, kPath, created), kStoreOk);
     std::vector<int32_t> longer;
-    for (int k = 0; k < 300; ++k) {
+    for (int k = 0; k < kMaxDurations + 100; ++k) {
         longer.push_back(k % 2 ? -600 : 600);
     }
     CCodebaseFile file(&fs_);
     ASSERT_EQ(file.Open(kPath, CPdbFile::kModeReadWrite), kPdbOk);
     ASSERT_TRUE(file.StoreSignal(CCodebaseFile::DurationsToValues(longer.data(), longer.size()),
-                                 200, 26, "Power", 1));
+                                 kMaxDurations + 50, 26, "Power", 1));
     file.Close();
     IrSignal signal;
     ASSERT_EQ(Read("Power", 1, signal), kStoreOk);

@@ -13,8 +13,10 @@
 #include "ir/IrFactory.h"
 #include "ir/IrResult.h"
 #include "model/CRemoteModel.h"
+#include "model/ResultText.h"
 #include "platform/host/HostHandheldFs.h"
 #include "platform/sim/SimHandheld.h"
+#include "tests/ir/LongSignals.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestSignals.h"
 
@@ -142,6 +144,9 @@ class LearnCheckOnHandheld : public testing::Test {
                 wave.durations.push_back(value);
             }
         }
+        return Learn(wave);
+    }
+    IrSignal Learn(const RemoteWaveform& wave) {
         model_.beforeCapture = [this, wave](const QString&, int) {
             handheld_.Air().Play(wave, handheld_.Clock().Now());
         };
@@ -177,6 +182,33 @@ TEST_F(LearnCheckOnHandheld, AFaithfulReceiverGivesTheSignalBack) {
     const LearnCheck check = model_.CheckLearnt(learnt);
     EXPECT_EQ(check.outcome, CheckOutcome::Yes) << CheckDifference(check).toStdString();
     EXPECT_EQ(check.backCount, learnt.count - 1);  // all but the pause at the end
+}
+
+// An air conditioner's 600-duration frame: checked whole, and the report says how long it
+// lasts.
+TEST_F(LearnCheckOnHandheld, ALongSignalIsCheckedWhole) {
+    RemoteWaveform wave;
+    wave.durations = AirConditionerPress();
+    const IrSignal learnt = Learn(wave);
+    ASSERT_EQ(learnt.count, 600);
+    const LearnCheck check = model_.CheckLearnt(learnt);
+    EXPECT_EQ(check.outcome, CheckOutcome::Yes) << CheckDifference(check).toStdString();
+    EXPECT_EQ(check.backCount, 599);
+
+    LearnOutcome outcome;
+    outcome.reports = {ReportOf(learnt, true)};
+    EXPECT_FALSE(outcome.reports[0].cut);
+    int64_t lengthUs = 0;
+    for (int k = 0; k < learnt.count; ++k) {
+        lengthUs += std::abs(learnt.durations[k]);
+    }
+    EXPECT_EQ(outcome.reports[0].lengthUs, lengthUs);
+    EXPECT_TRUE(
+        LearntText(outcome).endsWith(QString(" It lasts %1 ms.").arg(int((lengthUs + 500) / 1000))))
+        << LearntText(outcome).toStdString();
+    // A short signal's report reads as before.
+    outcome.reports = {ReportOf(LearnNec(), false)};
+    EXPECT_FALSE(LearntText(outcome).contains("lasts"));
 }
 
 TEST_F(LearnCheckOnHandheld, AReceiverThatStretchesMarksIsCaught) {

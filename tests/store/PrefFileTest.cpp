@@ -107,6 +107,8 @@ TEST(PrefFileTest, RecordBytes) {
         {370, {1, 0, 0, 0, 0, 1, 0, 0}},
         // The port name keeps its terminator even when empty.
         {380, {0, 0}},
+        // No receiver bias estimate yet: no record.
+        {381, {}},
     };
     for (const auto& e : expected) {
         EXPECT_EQ(Payload(root, kDefPref, e.key), e.payload) << "key " << e.key;
@@ -143,6 +145,18 @@ TEST(PrefFileTest, LoadRestoresWhatWasSaved) {
     EXPECT_EQ(loaded.hardKeys[3].button, DefaultHardKeys()[3].button);
     EXPECT_EQ(loaded.lastForms, saved.lastForms);
     EXPECT_EQ(loaded.irPort, QStringLiteral("COM4:"));
+
+    // No estimate of a receiver's bias before one was saved.
+    EXPECT_EQ(loaded.receiverBias.captures, 0);
+    saved.receiverBias = {QStringLiteral("/dev/lirc1"), 95, 6};
+    ASSERT_TRUE(SaveState(root.fs, kDefPref, saved));
+    EXPECT_EQ(Payload(root, kDefPref, kPrefKeyReceiverBias),
+              (Bytes{0, 95,  0, 6,   '/', 0,   'd', 0,   'e', 0,   'v', 0, '/',
+                     0, 'l', 0, 'i', 0,   'r', 0,   'c', 0,   '1', 0,   0, 0}));
+    LoadState(root.fs, kDefPref, loaded);
+    EXPECT_EQ(loaded.receiverBias.receiver, QStringLiteral("/dev/lirc1"));
+    EXPECT_EQ(loaded.receiverBias.biasUs, 95);
+    EXPECT_EQ(loaded.receiverBias.captures, 6);
 
     // An empty port name is stored and loads as empty.
     saved.irPort.clear();
