@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "ir/IrSignal.h"
 #include "platform/host/HostHandheldFs.h"
 #include "store/CCodebaseFile.h"
 #include "store/Catalogue.h"
@@ -58,6 +59,48 @@ void BM_StoreOneButtonIn60(benchmark::State& state) {
     std::filesystem::remove_all(root);
 }
 BENCHMARK(BM_StoreOneButtonIn60)->Unit(benchmark::kMillisecond);
+
+// An air conditioner's button of 1024 durations (1026 values: two pauses take two each),
+// relearnt in the 60-button codebase: the long form of the record.
+std::vector<int16_t> LongSignalValues(int seed) {
+    std::vector<int32_t> durations;
+    while (durations.size() < static_cast<size_t>(kMaxDurations)) {
+        durations.insert(
+            durations.end(),
+            {430, (durations.size() / 2 + static_cast<size_t>(seed)) % 3 ? -1290 : -430});
+    }
+    durations[400] = durations[1023] = -40000;
+    return CCodebaseFile::DurationsToValues(durations.data(), durations.size());
+}
+
+void BM_StoreLongButtonIn60(benchmark::State& state) {
+    std::string root = (std::filesystem::temp_directory_path() / "ardel-bench-XXXXXX").string();
+    if (!::mkdtemp(root.data())) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    HostHandheldFs device(root);
+    const QString path = QStringLiteral("\\AIR_Bench.PDB");
+    CCodebaseFile codebase(&device);
+    codebase.CreateCodebase(path);
+    for (int k = 0; k < kButtons; ++k) {
+        codebase.StoreSignal(SignalValues(k), 0, 26, QByteArray("Button") + QByteArray::number(k),
+                             1);
+    }
+    codebase.Close();
+    int round = 0;
+    for (auto _ : state) {
+        codebase.Open(path, CPdbFile::kModeReadWrite);
+        const bool stored = codebase.StoreSignal(LongSignalValues(++round), 0, 26, "Button30", 1);
+        codebase.Close();
+        benchmark::DoNotOptimize(stored);
+    }
+    state.counters["values"] = static_cast<double>(LongSignalValues(0).size());
+    state.counters["file_bytes"] =
+        static_cast<double>(std::filesystem::file_size(root + "/AIR_Bench.PDB"));
+    std::filesystem::remove_all(root);
+}
+BENCHMARK(BM_StoreLongButtonIn60)->Unit(benchmark::kMillisecond);
 
 // Saving the remote screen's state, as Exit, Home Devices and Hard Buttons do: every value
 // of the preference file written, with six categories holding a hot codebase.
