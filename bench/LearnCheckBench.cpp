@@ -48,7 +48,7 @@ void BM_LearnCheck(benchmark::State& state) {
         return;
     }
     IrSignal signal;
-    signal.count = static_cast<uint8_t>(learnt.durations.size());
+    signal.count = static_cast<uint16_t>(learnt.durations.size());
     std::copy(learnt.durations.begin(), learnt.durations.end(), signal.durations);
     signal.frameStart = learnt.frameStart;
     signal.carrierPeriod = learnt.carrierPeriod;

@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
     IrEncoded power;
     EncodeIrSignal(*FindIrProtocol("SIRC"), IrCode{1, 21, 0}, power);
     IrSignal signal;
-    signal.count = static_cast<uint8_t>(power.durations.size());
+    signal.count = static_cast<uint16_t>(power.durations.size());
     std::copy(power.durations.begin(), power.durations.end(), signal.durations);
     signal.frameStart = power.frameStart;
     signal.carrierPeriod = power.carrierPeriodUs;

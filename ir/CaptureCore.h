@@ -52,8 +52,8 @@ struct CaptureReport {
     uint8_t carrierPeriodUs = 0;      // rounded to the nearest microsecond
     int32_t raw[kMaxDurations] = {};  // microseconds, marks > 0, spaces < 0; 0 ends the data
     int entries = 0;                  // valid entries of `raw`
-    // The capture ended because the receiver stayed silent, not on a full buffer or on its
-    // third long pause: the signal's last mark is followed by at least kSilenceUs of nothing.
+    // The capture ended in silence, not on a full buffer or a long pause that ended the
+    // press: the signal's last mark is followed by at least kSilenceUs of nothing.
     bool endedInSilence = false;
     // The capture ended because its buffer was full: whatever the remote sent after the
     // last entry was not heard.

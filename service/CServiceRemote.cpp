@@ -287,7 +287,7 @@ void CServiceRemote::Press(const QString& codebase, const QString& button, const
 int CServiceRemote::Send(const SendBody& send, Done done, QString& problem) {
     IrSignal signal;
     if (send.raw) {
-        signal.count = static_cast<uint8_t>(send.durations.size());
+        signal.count = static_cast<uint16_t>(send.durations.size());
         std::copy(send.durations.begin(), send.durations.end(), signal.durations);
         signal.carrierPeriod = static_cast<uint8_t>(send.carrierUs);
         signal.frameStart = 0;
@@ -306,7 +306,7 @@ int CServiceRemote::Send(const SendBody& send, Done done, QString& problem) {
             problem = QString::fromStdString(IrCodeProblem(*protocol, code, encodedResult));
             return kServiceBadCode;
         }
-        signal.count = static_cast<uint8_t>(encoded.durations.size());
+        signal.count = static_cast<uint16_t>(encoded.durations.size());
         std::copy(encoded.durations.begin(), encoded.durations.end(), signal.durations);
         signal.frameStart = encoded.frameStart;
         signal.carrierPeriod = encoded.carrierPeriodUs;

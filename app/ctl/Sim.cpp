@@ -137,7 +137,7 @@ int SimSendCommand(const SimSendOptions& options, CtlStreams io) {
         return 2;
     }
     request.carrierPeriod = static_cast<uint8_t>(carrier);
-    request.frameStart = static_cast<uint8_t>(frameStart);
+    request.frameStart = static_cast<uint16_t>(frameStart);
     request.repeat = options.repeat;
     request.holdNs = uint64_t{options.holdMs} * 1000000;
 

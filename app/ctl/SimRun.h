@@ -18,7 +18,7 @@ class HandheldFs;
 struct SimLearnOutcome {
     int result = 0;
     uint8_t carrierPeriod = 0;
-    uint8_t frameStart = 0;
+    uint16_t frameStart = 0;
     std::vector<int32_t> durations;
     LearnReport report;
     LearnCheck check;    // the learnt signal sent back into the handheld's own receiver
@@ -28,7 +28,7 @@ struct SimLearnOutcome {
 struct SimSendRequest {
     std::vector<int32_t> durations;
     uint8_t carrierPeriod = 26;
-    uint8_t frameStart = 0;
+    uint16_t frameStart = 0;
     uint16_t repeat = 0;
     uint64_t holdNs = 0;  // the stylus stays down this long from the start of the send
 };

@@ -7,7 +7,7 @@
 
 namespace {
 
-IrSignal MakeSignal(std::initializer_list<int32_t> durations, uint8_t frameStart = 0,
+IrSignal MakeSignal(std::initializer_list<int32_t> durations, uint16_t frameStart = 0,
                     uint8_t carrier = 26) {
     IrSignal signal;
     for (const int32_t d : durations) {
@@ -106,6 +106,9 @@ TEST_F(SignalViewTest, LongSignalFitsAtFirstAndScrollsWhenZoomedIn) {
     EXPECT_NEAR(view.EdgeX(0, kMaxDurations), Left() + 8 * width, 0.01);
     view.ScrollBar()->setValue(view.ScrollBar()->maximum());
     EXPECT_NEAR(view.EdgeX(0, kMaxDurations), Right(), 0.01);
+    // At the closest zoom every mark of the longest signal is wide enough to see.
+    view.SetZoom(CSignalView::kMaxZoom);
+    EXPECT_GE(view.EdgeX(0, 1) - view.EdgeX(0, 0), 4.0);
 
     // A new button starts at the whole picture again.
     view.SetSignals({Long(10)});

@@ -2,6 +2,7 @@
 // refused before anything acts on them.
 #include <gtest/gtest.h>
 
+#include "ir/IrSignal.h"
 #include "service/ServiceAccess.h"
 #include "service/ServiceRequest.h"
 
@@ -157,7 +158,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SendBodyTest, TooManyDurationsAreRefused) {
     QByteArray list;
-    for (int k = 0; k < 151; ++k) {
+    for (int k = 0; k < kMaxDurations + 1; ++k) {
         list += (k ? "," : "") + QByteArray(k % 2 ? "-500" : "500");
     }
     SendBody send;

@@ -123,7 +123,7 @@ inline IrSignal CodeSignal(const char* protocol, uint32_t address, uint32_t comm
     EXPECT_EQ(EncodeIrSignal(*FindIrProtocol(protocol), IrCode{address, command, 0}, encoded),
               kIrCodeOk);
     IrSignal signal;
-    signal.count = static_cast<uint8_t>(encoded.durations.size());
+    signal.count = static_cast<uint16_t>(encoded.durations.size());
     std::copy(encoded.durations.begin(), encoded.durations.end(), signal.durations);
     signal.frameStart = encoded.frameStart;
     signal.carrierPeriod = encoded.carrierPeriodUs;

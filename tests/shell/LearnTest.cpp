@@ -396,8 +396,8 @@ TEST_F(ButtonIrTest, SendTakesTheButtonsSignalFromTheHotCodebaseOnly) {
 
 TEST_F(ButtonIrTest, SendOfTheSecondSignalAndOfAnOverlongRecord) {
     std::vector<int32_t> longSignal;
-    for (int i = 0; i < 200; ++i) {
-        longSignal.push_back(i % 2 ? -500 - i : 500 + i);
+    for (int i = 0; i < kMaxDurations + 50; ++i) {
+        longSignal.push_back(i % 2 ? -500 - i % 1000 : 500 + i % 1000);
     }
     {
         CCodebaseFile file(&device_);
@@ -407,11 +407,12 @@ TEST_F(ButtonIrTest, SendOfTheSecondSignalAndOfAnOverlongRecord) {
                                      0, 26, "Power", 1));
         ASSERT_TRUE(
             file.StoreSignal(CCodebaseFile::DurationsToValues(longSignal.data(), longSignal.size()),
-                             199, 26, "Power", 2));
+                             kMaxDurations + 40, 26, "Power", 2));
     }
     button_.whichSignal = 2;
     ASSERT_TRUE(PressOnce(button_, *model_));
-    // A signal holds at most 150 durations; the rest of the record is not read past it.
+    // A signal holds at most kMaxDurations durations; the rest of the record is not read past
+    // it.
     EXPECT_EQ(driver_.loaded,
               std::vector<int32_t>(longSignal.begin(), longSignal.begin() + kMaxDurations));
     EXPECT_LT(button_.signal.frameStart, button_.signal.count);
