@@ -293,3 +293,15 @@ int GuessCategory(const CategoryHints& hints) {
 int GuessCategory(const QString& remoteName, const std::vector<QString>& buttonNames) {
     return GuessCategory(CategoryHints{QString(), remoteName, {}, buttonNames});
 }
+
+int CategoryNamedBy(const QString& text) {
+    Scores scores{};
+    AddKindWords(text, 1, scores);
+    int best = kCategoryUnknown;
+    for (int category = kCategoryTv; category <= kCategoryTiVo; ++category) {
+        if (scores[category] > scores[best]) {
+            best = category;
+        }
+    }
+    return best;
+}

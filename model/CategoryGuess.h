@@ -19,3 +19,7 @@ int GuessCategory(const CategoryHints& hints);
 
 // The same from a remote's name and its button names alone.
 int GuessCategory(const QString& remoteName, const std::vector<QString>& buttonNames);
+
+// The kind of device that a name of a folder or a remote says by itself ("TVs",
+// "Audio_Receivers", "Blu-Ray"); Unknown when it names none.
+int CategoryNamedBy(const QString& text);
