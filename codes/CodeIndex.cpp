@@ -14,6 +14,7 @@
 #include <thread>
 #include <utility>
 
+#include "model/CRemoteModel.h"
 #include "model/CategoryGuess.h"
 #include "model/Importer.h"
 #include "model/KeyNames.h"
@@ -160,12 +161,17 @@ CCodeIndex::File ReadFile(const QString& root, const QString& path, qint64 size,
     }
     const std::vector<QString> names = IdNames(read, path);
     const QString relative = QDir(root).relativeFilePath(path);
+    QString unsendable;
     for (size_t i = 0; i < read.remotes.size(); ++i) {
         const ImportedRemote& imported = read.remotes[i];
         CodeRemote remote;
         remote.buttons = SendableButtons(imported);
         if (remote.buttons == 0) {
-            continue;  // nothing of it can be tried or kept
+            // Nothing of it can be tried or kept; the first button says why.
+            if (unsendable.isEmpty() && !imported.buttons.empty()) {
+                unsendable = imported.buttons.front().skipped;
+            }
+            continue;
         }
         remote.remoteName = imported.name.isEmpty() ? BaseNameOf(path) : imported.name;
         remote.id = CodeRemoteId(path, names[i]);
@@ -176,6 +182,9 @@ CCodeIndex::File ReadFile(const QString& root, const QString& path, qint64 size,
     }
     if (file.remotes.empty()) {
         file.error = QStringLiteral("no button that can be sent");
+        if (!unsendable.isEmpty()) {
+            file.error += QStringLiteral(" (%1)").arg(unsendable);
+        }
     }
     return file;
 }
@@ -485,4 +494,14 @@ const ImportedButton* FindCodeButton(const ImportedRemote& remote, int category,
         }
     }
     return standing;
+}
+
+CodeTrySignal TrySignalOf(const ImportedButton& button, int category) {
+    CodeTrySignal tried;
+    tried.signal = CRemoteModel::WithCarrier(button.irSignals.front());
+    const QString onScreen =
+        OnScreenButtonFor(button.name, IsDeviceCategory(category) ? category : kCategoryTv);
+    tried.repeat =
+        CRemoteModel::RepeatOf(onScreen.isEmpty() ? button.name : onScreen, PressSource::Pen);
+    return tried;
 }

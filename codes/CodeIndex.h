@@ -15,6 +15,7 @@
 #include <map>
 #include <vector>
 
+#include "ir/IrSignal.h"
 #include "store/formats/ImportedRemote.h"
 
 struct CodeRemote {
@@ -106,3 +107,11 @@ ImportResult ReadCodeRemote(const CodeRemote& remote);
 // letter case ignored), or the Power button when `name` is empty. Null when there is none.
 const ImportedButton* FindCodeButton(const ImportedRemote& remote, int category,
                                      const QString& name = QString());
+
+// What trying a button sends: its first signal with its carrier, repeated as a tap of that
+// button on the remote repeats it.
+struct CodeTrySignal {
+    IrSignal signal;
+    uint16_t repeat = 0;
+};
+CodeTrySignal TrySignalOf(const ImportedButton& button, int category);
