@@ -42,6 +42,9 @@ constexpr uint16_t PrefKeyHardKey(int slot) {
 }
 constexpr uint16_t kPrefKeyLastForms = 370;
 constexpr uint16_t kPrefKeyIrPort = 380;
+// The folders of remote files that the user added to the code collections (a string, one
+// host path a line).
+constexpr uint16_t kPrefKeyCodeCollections = 390;
 // Keys of the used-list file.
 constexpr uint16_t PrefKeyUsedName(int position) {
     return uint16_t(10 + position);
