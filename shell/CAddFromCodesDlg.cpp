@@ -65,6 +65,9 @@ CAddFromCodesDlg::CAddFromCodesDlg(CRemoteModel& model, ModalRunner& modal,
     button_ = new QComboBox(this);
     status_ = new QLabel(this);
     status_->setWordWrap(true);
+    // Room for two lines, so that a message does not push the buttons together.
+    status_->setMinimumHeight(2 * status_->fontMetrics().lineSpacing() + 4);
+    status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     try_ = TextButton(this, kStrCodesTry);
     try_->setDefault(true);
     next_ = TextButton(this, kStrCodesNext);
