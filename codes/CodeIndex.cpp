@@ -31,20 +31,7 @@ constexpr quint32 kCacheVersion = 1;
 
 // The lower-case words of a text: its runs of letters and digits.
 QStringList WordsOf(const QString& text) {
-    QStringList words;
-    QString word;
-    for (const QChar c : text) {
-        if (c.isLetterOrNumber()) {
-            word += c.toLower();
-        } else if (!word.isEmpty()) {
-            words << word;
-            word.clear();
-        }
-    }
-    if (!word.isEmpty()) {
-        words << word;
-    }
-    return words;
+    return SplitWords(text.toLower(), [](QChar c) { return c.isLetterOrNumber(); });
 }
 
 // A folder's or file's name as a brand or model reads: underscores as blanks.

@@ -210,20 +210,7 @@ bool InWord(QChar c, bool signs) {
 }
 
 QStringList Words(const QString& text) {
-    QStringList words;
-    QString word;
-    for (const QChar c : text.toLower()) {
-        if (InWord(c, true)) {
-            word += c;
-        } else if (!word.isEmpty()) {
-            words << word;
-            word.clear();
-        }
-    }
-    if (!word.isEmpty()) {
-        words << word;
-    }
-    return words;
+    return SplitWords(text.toLower(), [](QChar c) { return InWord(c, true); });
 }
 
 // The text without anything but letters and digits ("Sound_Bar": "soundbar").
@@ -339,6 +326,23 @@ int GuessCategory(const CategoryHints& hints) {
 
 int GuessCategory(const QString& remoteName, const std::vector<QString>& buttonNames) {
     return GuessCategory(CategoryHints{QString(), remoteName, {}, buttonNames});
+}
+
+QStringList SplitWords(const QString& text, const std::function<bool(QChar)>& inWord) {
+    QStringList words;
+    QString word;
+    for (const QChar c : text) {
+        if (inWord(c)) {
+            word += c;
+        } else if (!word.isEmpty()) {
+            words << word;
+            word.clear();
+        }
+    }
+    if (!word.isEmpty()) {
+        words << word;
+    }
+    return words;
 }
 
 int CategoryNamedBy(const QString& text) {

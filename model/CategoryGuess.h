@@ -5,6 +5,8 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <vector>
 
 struct CategoryHints {
@@ -23,3 +25,6 @@ int GuessCategory(const QString& remoteName, const std::vector<QString>& buttonN
 // The kind of device that a name of a folder or a remote says by itself ("TVs",
 // "Audio_Receivers", "Blu-Ray"); Unknown when it names none.
 int CategoryNamedBy(const QString& text);
+
+// The runs of `text` whose characters `inWord` takes, in order.
+QStringList SplitWords(const QString& text, const std::function<bool(QChar)>& inWord);
