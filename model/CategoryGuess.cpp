@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <array>
+#include <map>
 #include <set>
 
 #include "model/KeyNames.h"
@@ -187,15 +188,49 @@ const std::vector<ButtonWord>& ButtonWords() {
     return table;
 }
 
+// Which entry of ButtonWords() each button word belongs to (the first that lists it).
+const std::map<QString, size_t>& ButtonWordIndex() {
+    static const std::map<QString, size_t> index = [] {
+        std::map<QString, size_t> made;
+        for (size_t k = 0; k < ButtonWords().size(); ++k) {
+            for (const char* word : ButtonWords()[k].words) {
+                made.emplace(QLatin1String(word), k);
+            }
+        }
+        return made;
+    }();
+    return index;
+}
+
+// Whether a character of a lower-case text belongs to a word: a-z, 0-9 (and + and - when
+// `signs`).
+bool InWord(QChar c, bool signs) {
+    const char16_t u = c.unicode();
+    return (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') || (signs && (u == '+' || u == '-'));
+}
+
 QStringList Words(const QString& text) {
-    static const QRegularExpression separators(QStringLiteral("[^a-z0-9+-]+"));
-    return text.toLower().split(separators, Qt::SkipEmptyParts);
+    return SplitWords(text.toLower(), [](QChar c) { return InWord(c, true); });
 }
 
 // The text without anything but letters and digits ("Sound_Bar": "soundbar").
 QString Compact(const QString& text) {
-    static const QRegularExpression other(QStringLiteral("[^a-z0-9]+"));
-    return text.toLower().remove(other);
+    QString compact = text.toLower();
+    compact.removeIf([](QChar c) { return !InWord(c, false); });
+    return compact;
+}
+
+// The kind words as they are compared: alone as written, inside a word compacted.
+const std::vector<QString>& KindWordKeys() {
+    static const std::vector<QString> keys = [] {
+        std::vector<QString> made;
+        for (const KindWord& entry : kKindWords) {
+            const QString word = QLatin1String(entry.word);
+            made.push_back(entry.alone ? word : Compact(word));
+        }
+        return made;
+    }();
+    return keys;
 }
 
 // The kinds a text names, each counted once at `weight`.
@@ -203,9 +238,10 @@ void AddKindWords(const QString& text, double weight, Scores& scores) {
     const QStringList words = Words(text);
     const QString compact = Compact(text);
     Scores found{};
-    for (const KindWord& entry : kKindWords) {
-        const QString word = QLatin1String(entry.word);
-        const bool hit = entry.alone ? words.contains(word) : compact.contains(Compact(word));
+    const std::vector<QString>& keys = KindWordKeys();
+    for (size_t k = 0; k < std::size(kKindWords); ++k) {
+        const KindWord& entry = kKindWords[k];
+        const bool hit = entry.alone ? words.contains(keys[k]) : compact.contains(keys[k]);
         if (hit) {
             found[entry.category] = std::max(found[entry.category], entry.weight);
         }
@@ -240,16 +276,14 @@ void AddButtons(const std::vector<QString>& buttonNames, Scores& scores) {
         if (!seen.insert(word).second) {
             continue;
         }
-        for (const ButtonWord& entry : ButtonWords()) {
-            if (std::none_of(entry.words.begin(), entry.words.end(),
-                             [&](const char* w) { return word == QLatin1String(w); })) {
-                continue;
-            }
-            for (int category = 0; category < kKinds; ++category) {
-                evidence[category] += entry.weights[category];
-                total += entry.weights[category];
-            }
-            break;
+        const auto found = ButtonWordIndex().find(word);
+        if (found == ButtonWordIndex().end()) {
+            continue;
+        }
+        const ButtonWord& entry = ButtonWords()[found->second];
+        for (int category = 0; category < kKinds; ++category) {
+            evidence[category] += entry.weights[category];
+            total += entry.weights[category];
         }
     }
     const double base = std::max(total, kLeastButtonEvidence);
@@ -292,4 +326,33 @@ int GuessCategory(const CategoryHints& hints) {
 
 int GuessCategory(const QString& remoteName, const std::vector<QString>& buttonNames) {
     return GuessCategory(CategoryHints{QString(), remoteName, {}, buttonNames});
+}
+
+QStringList SplitWords(const QString& text, const std::function<bool(QChar)>& inWord) {
+    QStringList words;
+    QString word;
+    for (const QChar c : text) {
+        if (inWord(c)) {
+            word += c;
+        } else if (!word.isEmpty()) {
+            words << word;
+            word.clear();
+        }
+    }
+    if (!word.isEmpty()) {
+        words << word;
+    }
+    return words;
+}
+
+int CategoryNamedBy(const QString& text) {
+    Scores scores{};
+    AddKindWords(text, 1, scores);
+    int best = kCategoryUnknown;
+    for (int category = kCategoryTv; category <= kCategoryTiVo; ++category) {
+        if (scores[category] > scores[best]) {
+            best = category;
+        }
+    }
+    return best;
 }

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <vector>
 
 struct CategoryHints {
@@ -19,3 +21,10 @@ int GuessCategory(const CategoryHints& hints);
 
 // The same from a remote's name and its button names alone.
 int GuessCategory(const QString& remoteName, const std::vector<QString>& buttonNames);
+
+// The kind of device that a name of a folder or a remote says by itself ("TVs",
+// "Audio_Receivers", "Blu-Ray"); Unknown when it names none.
+int CategoryNamedBy(const QString& text);
+
+// The runs of `text` whose characters `inWord` takes, in order.
+QStringList SplitWords(const QString& text, const std::function<bool(QChar)>& inWord);

@@ -84,7 +84,9 @@ QString KeyWord(const QString& name) {
             word.remove(0, 4);
         }
     }
-    word.remove(QRegularExpression(QStringLiteral("[ _.]")));
+    word.removeIf([](QChar c) {
+        return c == QLatin1Char(' ') || c == QLatin1Char('_') || c == QLatin1Char('.');
+    });
     return word;
 }
 

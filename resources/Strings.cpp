@@ -100,6 +100,28 @@ constexpr StringEntry kStrings[] = {
      "LIRC device appears as /dev/lirc0, /dev/lirc1, ... when the kernel drives an IR "
      "transmitter or receiver."},
     {kStrLearntLength, " It lasts %d ms."},
+    {kStrAddFromCodes, "Add from codes…"},
+    {kStrCodeCollections, "Code collections…"},
+    {kStrCodesCategory, "Category:"},
+    {kStrCodesBrand, "Brand:"},
+    {kStrCodesTry, "Try"},
+    {kStrCodesNext, "Next"},
+    {kStrCodesUse, "Use this one"},
+    {kStrCodesClose, "Close"},
+    {kStrCodesButton, "Button:"},
+    {kStrCodesFound, "%d remotes match."},
+    {kStrCodesNoneFound,
+     "No remote of the code collections matches. Preferences/Code collections adds folders "
+     "of remote files."},
+    {kStrCodesSent, "%s of %s sent. Did the device react? If not: Next, then Try."},
+    {kStrCodesNoButton, "The remote %s has no button %s that can be sent."},
+    {kStrCodesDetails, "Details…"},
+    {kStrCodesLeftOut, "Files of the code collections left out:"},
+    {kStrCodesOk, "OK"},
+    {kStrCollectionsIntro, "Folders of remote files searched beside LIRC's remote database:"},
+    {kStrCollectionsAdd, "Add"},
+    {kStrCollectionsRemove, "Remove"},
+    {kStrCollectionsNotFolder, "%s is not a folder."},
 };
 
 }  // namespace

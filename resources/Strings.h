@@ -79,6 +79,27 @@ enum StringId : int {
     kStrLircUnusable = 65099,  // %s: the device, %s: why
     kStrNoLircFound = 65100,
     kStrLearntLength = 65160,  // %d: how long the learnt signal lasts, in milliseconds
+    // Adding a codebase from the code collections on disk.
+    kStrAddFromCodes = 65170,
+    kStrCodeCollections = 65171,
+    kStrCodesCategory = 65172,
+    kStrCodesBrand = 65173,
+    kStrCodesTry = 65174,
+    kStrCodesNext = 65175,
+    kStrCodesUse = 65176,
+    kStrCodesClose = 65177,
+    kStrCodesButton = 65178,
+    kStrCodesFound = 65179,  // %d: how many remotes
+    kStrCodesNoneFound = 65180,
+    kStrCodesSent = 65181,      // %s: the button, %s: the remote
+    kStrCodesNoButton = 65182,  // %s: the remote, %s: the button
+    kStrCodesDetails = 65183,
+    kStrCodesLeftOut = 65184,  // the files follow, one a line
+    kStrCodesOk = 65185,
+    kStrCollectionsIntro = 65186,
+    kStrCollectionsAdd = 65187,
+    kStrCollectionsRemove = 65188,
+    kStrCollectionsNotFolder = 65189,  // %s: the folder
 };
 
 // The text of string `id`; an empty string for a number the table lacks.

@@ -13,6 +13,7 @@
 #include "resources/dialogs/CHelpBar.h"
 #include "resources/dialogs/DialogUnits.h"
 #include "resources/dialogs/TextFit.h"
+#include "shell/CAddFromCodesDlg.h"
 #include "shell/CCheckListCtrl.h"
 #include "shell/ImportExport.h"
 #include "store/FormTables.h"
@@ -21,7 +22,7 @@
 namespace {
 
 constexpr int kDialogWidth = 162;  // dialog units
-constexpr int kDialogHeight = 179;
+constexpr int kDialogHeight = 193;
 
 // The row of filter buttons, in dialog units.
 constexpr QRect kFilterRow(2, 16, 158, 12);
@@ -94,6 +95,9 @@ CHomeDevicesDlg::CHomeDevicesDlg(CDUWnd& window, ModalRunner& modal, HandheldFs&
     connect(buttons_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnButtons);
     import_ = MakeButton(this, kImportId, "Import...", QRect(56, 163, 50, 12), 12);
     export_ = MakeButton(this, kExportId, "Export...", QRect(110, 163, 48, 12), 12);
+    addFromCodes_ =
+        MakeButton(this, kAddFromCodesId, StringText(kStrAddFromCodes), QRect(2, 177, 156, 12), 12);
+    connect(addFromCodes_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnAddFromCodes);
     connect(add_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnAdd);
     connect(relearn_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnRelearn);
     connect(delete_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnDelete);
@@ -159,6 +163,8 @@ QPushButton* CHomeDevicesDlg::CommandButton(int id) const {
             return done_;
         case kButtonsId:
             return buttons_;
+        case kAddFromCodesId:
+            return addFromCodes_;
         default:
             return nullptr;
     }
@@ -410,6 +416,17 @@ void CHomeDevicesDlg::OnImport() {
         list_->setFocus();
         return;
     }
+    entries_ = window_.Model().Codebases(folders_);
+    FillList(filter_);
+}
+
+void CHomeDevicesDlg::OnAddFromCodes() {
+    if (!RunAddFromCodes(this, modal_, window_.Model(), folders_, filter_)) {
+        list_->setFocus();
+        return;
+    }
+    // The new codebase is hot in its category: the forms follow when the dialog ends.
+    changed_ = true;
     entries_ = window_.Model().Codebases(folders_);
     FillList(filter_);
 }

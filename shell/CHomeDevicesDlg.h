@@ -39,6 +39,8 @@ class CHomeDevicesDlg : public CFillOnShowDialog {
     static constexpr int kHotId = 1028;
     static constexpr int kImportId = 1040;
     static constexpr int kExportId = 1041;
+    // Adds a codebase from the code collections on disk.
+    static constexpr int kAddFromCodesId = 1042;
     static constexpr int kSelectId = 2;
     static constexpr int kDoneId = 1;
     // Opens the view of the selected codebase's buttons and signals.
@@ -78,6 +80,7 @@ class CHomeDevicesDlg : public CFillOnShowDialog {
     void OnHot();
     void OnImport();
     void OnExport();
+    void OnAddFromCodes();
     void OnSelect();
     void OnDone();
     void OnButtons();
@@ -123,6 +126,7 @@ class CHomeDevicesDlg : public CFillOnShowDialog {
     QPushButton* hot_;
     QPushButton* import_;
     QPushButton* export_;
+    QPushButton* addFromCodes_;
     QPushButton* select_;
     QPushButton* done_;
     QPushButton* buttons_;

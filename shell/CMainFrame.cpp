@@ -12,6 +12,7 @@
 #include "resources/StringText.h"
 #include "resources/dialogs/CAboutDlg.h"
 #include "resources/dialogs/CHelpDlg.h"
+#include "shell/CAddFromCodesDlg.h"
 #include "shell/CIrSetupDlg.h"
 #include "shell/CRemoteView.h"
 #include "shell/KeyboardHardKeys.h"
@@ -86,6 +87,7 @@ void CMainFrame::RebuildMenuBar(int menu) {
         AddCommand(options, "Exit", kExit);
         QMenu* preferences = bar->addMenu(kPreferencesMenu);
         AddCommand(preferences, "&IR Setup...", kIrSetup);
+        AddCommand(preferences, StringText(kStrCodeCollections), kCodeCollections);
         preferences->addSeparator();
         AddCommand(preferences, "Save", kSave);
         AddCommand(preferences, "Load", kLoad);
@@ -202,6 +204,9 @@ void CMainFrame::OnCommand(int command) {
             UpdateTitle();
             return;
         }
+        case kCodeCollections:
+            RunCodeCollections(this, modal_, model_);
+            return;
         case kExit:
         case kExitAlias:
             Exit();

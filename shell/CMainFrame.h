@@ -33,6 +33,7 @@ class CMainFrame : public QMainWindow {
     static constexpr int kAbout = 57664;
     static constexpr int kExit = 32840;
     static constexpr int kIrSetup = 32870;
+    static constexpr int kCodeCollections = 32880;
     static constexpr int kSave = 32846;
     static constexpr int kLoad = 32847;
     static constexpr int kUseSounds = 32848;

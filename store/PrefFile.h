@@ -45,6 +45,9 @@ constexpr uint16_t kPrefKeyIrPort = 380;
 // Beside the IR port: the bias estimate of the receiving device last learnt through (written
 // only once there is one; older builds pass over a key they do not know).
 constexpr uint16_t kPrefKeyReceiverBias = 381;
+// The folders of remote files that the user added to the code collections (a string, one
+// host path a line).
+constexpr uint16_t kPrefKeyCodeCollections = 390;
 // Keys of the used-list file.
 constexpr uint16_t PrefKeyUsedName(int position) {
     return uint16_t(10 + position);

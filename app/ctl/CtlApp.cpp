@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/ctl/CodesCommands.h"
 #include "app/ctl/Commands.h"
 #include "app/ctl/ImportCommands.h"
 #include "app/ctl/LircCommands.h"
@@ -54,6 +55,7 @@ void AddSendOptions(CLI::App& command, SendOptions& options, int lowestCarrierUs
 // The whole command line. `run` is set to the chosen command once parsing succeeds.
 struct CtlApp {
     explicit CtlApp(CtlStreams io);
+    void AddCodesCommands(CtlStreams io);
 
     CLI::App app{
         "ardelctl: the command-line companion of ArdelRemote, a learning infrared "
@@ -76,6 +78,9 @@ struct CtlApp {
     LircSendOptions lircSend;
     ImportCommandOptions importOptions;
     ExportCommandOptions exportOptions;
+    CodesSearchOptions codesSearch;
+    CodesImportOptions codesImport;
+    CodesTryOptions codesTry;
 };
 
 // The kernel's LIRC devices as ardelctl reaches them.
@@ -95,6 +100,64 @@ struct HostLirc {
         };
     }
 };
+
+// codes search, codes import, codes try: the code collections on disk.
+void CtlApp::AddCodesCommands(CtlStreams io) {
+    CLI::App* codes = app.add_subcommand(
+        "codes", "the code collections on disk (LIRC's remote database, folders of .ir files)");
+    codes->require_subcommand(1);
+    const char* categoryHelp = "TV, Cab/Sat, DVD/CD, VCR, Audio or TiVo";
+
+    CLI::App* search = codes->add_subcommand(
+        "search", "remotes by brand and model words: id, brand, model, category, buttons, file");
+    search->add_option("TEXT", codesSearch.text, "words of the brand or model (all without it)");
+    search->add_option("--category", codesSearch.category, categoryHelp);
+    search->add_option("--dir", codesSearch.dirs, "a folder of remote files searched as well")
+        ->allow_extra_args(false);
+    search->add_flag("--verbose", codesSearch.verbose,
+                     "also the files left out, and why, on standard error");
+    search->callback([this, io] {
+        run = [this, io] {
+            return RunCodesSearch(codesSearch, DefaultCodesPlaces(), io.out, io.err);
+        };
+    });
+
+    CLI::App* importCmd =
+        codes->add_subcommand("import", "makes a codebase of one remote of the collections");
+    importCmd->add_option("ID", codesImport.id, "the remote's id, as codes search gives it")
+        ->required();
+    importCmd
+        ->add_option("--root", codesImport.import.root,
+                     "the folder that stands for the device root")
+        ->capture_default_str();
+    importCmd->add_option("--category", codesImport.import.category,
+                          std::string(categoryHelp) + " (guessed without it)");
+    importCmd->add_option("--name", codesImport.import.name,
+                          "the codebase's device name (the remote's own without it)");
+    importCmd->add_flag("--replace", codesImport.import.replace,
+                        "replace a codebase of the same name");
+    importCmd->callback([this, io] {
+        run = [this, io] {
+            return RunCodesImport(codesImport, DefaultCodesPlaces(), io.out, io.err);
+        };
+    });
+
+    CLI::App* tryCmd = codes->add_subcommand(
+        "try", "sends a remote's Power (or another button) once, as a tap on the remote does");
+    tryCmd->add_option("ID", codesTry.id, "the remote's id, as codes search gives it")->required();
+    tryCmd->add_option("--button", codesTry.button, "the button to send (Power without it)");
+    CLI::Option* chip =
+        tryCmd->add_option("--chip", codesTry.chip, "send on this simulated handheld (its chip)");
+    tryCmd->add_option("--device", codesTry.device, "send through this LIRC device (/dev/lircN)")
+        ->excludes(chip);
+    tryCmd->callback([this, io] {
+        run = [this, io] {
+            HostLirc host;
+            LircServices services = host.Services();
+            return RunCodesTry(codesTry, DefaultCodesPlaces(), &services, io.out, io.err);
+        };
+    });
+}
 
 CtlApp::CtlApp(CtlStreams io) {
     app.set_version_flag("--version", "ardelctl " ARDEL_VERSION);
@@ -216,6 +279,8 @@ CtlApp::CtlApp(CtlStreams io) {
     exportCmd->callback([this, io] {
         run = [this, io] { return RunExportCommand(exportOptions, io.out, io.err); };
     });
+
+    AddCodesCommands(io);
 
     CLI::App* lirc = app.add_subcommand("lirc", "the kernel's LIRC devices (real IR hardware)");
     lirc->require_subcommand(1);

@@ -12,8 +12,6 @@
 #include "store/Catalogue.h"
 #include "store/formats/RemoteFormats.h"
 
-namespace {
-
 std::string CategoryList() {
     std::string names;
     for (int category = kCategoryTv; category <= kCategoryTiVo; ++category) {
@@ -23,8 +21,6 @@ std::string CategoryList() {
     return names;
 }
 
-}  // namespace
-
 int RunImportCommand(const ImportCommandOptions& options, std::ostream& out, std::ostream& err) {
     RemoteFormat format = RemoteFormat::Guess;
     if (!options.format.empty() &&
@@ -33,11 +29,18 @@ int RunImportCommand(const ImportCommandOptions& options, std::ostream& out, std
             << "'; formats: lircd, pronto, flipper, broadlink\n";
         return kCtlUsage;
     }
+    return ImportAndReport(
+        [&] { return ReadRemoteFileAt(QString::fromStdString(options.file), format); }, options,
+        "import", out, err);
+}
+
+int ImportAndReport(const std::function<ImportResult()>& read, const ImportCommandOptions& options,
+                    const char* command, std::ostream& out, std::ostream& err) {
     ImportOptions import;
     if (!options.category.empty()) {
         import.category = CategoryByName(QString::fromStdString(options.category));
         if (import.category == kCategoryUnknown) {
-            err << "ardelctl import: unknown category '" << options.category
+            err << "ardelctl " << command << ": unknown category '" << options.category
                 << "'; categories: " << CategoryList() << "\n";
             return kCtlUsage;
         }
@@ -49,19 +52,19 @@ int RunImportCommand(const ImportCommandOptions& options, std::ostream& out, std
 
 const QString root = QString::fromStdString(options.root);
 if (!QFileInfo(root).isDir()) {
-    err << "ardelctl import: '" << options.root << "' is not a folder\n";
+    err << "ardelctl " << command << ": '" << options.root << "' is not a folder\n";
     return 1;
 }
-const ImportResult read = ReadRemoteFileAt(QString::fromStdString(options.file), format);
+const ImportResult remotes = read();
 HostHandheldFs fs(QDir(root).absolutePath().toStdString());
 CRemoteModel model(RemoteServices{&fs, nullptr, nullptr, {}});
 const ImportReport report = model.Import(FoldersFor(QString::fromStdString(fs.ProgramPath())),
-                                         read, QString::fromStdString(options.file), import);
+                                         remotes, QString::fromStdString(options.file), import);
 for (const QString& note : report.notes) {
-    err << "ardelctl import: " << note.toStdString() << "\n";
+    err << "ardelctl " << command << ": " << note.toStdString() << "\n";
 }
 for (const SkippedButton& skipped : report.skipped) {
-    err << "ardelctl import: skipped";
+    err << "ardelctl " << command << ": skipped";
     if (!skipped.button.isEmpty()) {
         err << " '" << skipped.button.toStdString() << "' of";
     } else {
@@ -71,7 +74,7 @@ for (const SkippedButton& skipped : report.skipped) {
         << "): " << skipped.reason.toStdString() << "\n";
 }
 if (report.result != kImportOk) {
-    err << "ardelctl import: " << report.error.toStdString();
+    err << "ardelctl " << command << ": " << report.error.toStdString();
     if (report.result == kImportNameTaken) {
         err << " Give --replace to replace it, or --name for another name.";
     }

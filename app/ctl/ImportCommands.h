@@ -3,8 +3,11 @@
 // the exit status.
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <string>
+
+#include "store/formats/ImportedRemote.h"
 
 // ardelctl import FILE [--format F] [--root DIR] [--category NAME] [--name NAME] [--replace]
 struct ImportCommandOptions {
@@ -20,6 +23,12 @@ struct ImportCommandOptions {
 // left out goes to `err` with its line and why.
 int RunImportCommand(const ImportCommandOptions& options, std::ostream& out, std::ostream& err);
 
+// The import of what `read` gives (called once the options are checked) from `options.file`
+// into the device root of `options`, with the category, name and replace choice given
+// there; prints as `import` does, its messages headed "ardelctl COMMAND".
+int ImportAndReport(const std::function<ImportResult()>& read, const ImportCommandOptions& options,
+                    const char* command, std::ostream& out, std::ostream& err);
+
 // ardelctl export --codebase FILE --format F [--button NAME] [--signal N]
 struct ExportCommandOptions {
     std::string codebase;
@@ -30,6 +39,9 @@ struct ExportCommandOptions {
 
 // Writes the file to `out`.
 int RunExportCommand(const ExportCommandOptions& options, std::ostream& out, std::ostream& err);
+
+// The categories as the commands take them: "TV (TV), Cab/Sat (CAB), ...".
+std::string CategoryList();
 
 // The format names the commands take, for the command line's check.
 inline constexpr const char* kRemoteFormatNames[] = {"lircd", "pronto", "flipper", "broadlink"};

@@ -96,6 +96,31 @@ int RunLircLearn(const LircLearnOptions& options, LircServices& services, std::o
     return PrintLearnOutcome("lirc learn", outcome, options.codebase, out, err);
 }
 
+int SendThroughLirc(LircServices& services, const std::string& device,
+                    const CodebaseTarget& codebase, uint16_t repeat, uint32_t holdMs,
+                    const LircSignalSource& signalOf, std::ostream& out, std::ostream& err) {
+    // The button counts as held for `holdMs` from the start of the send.
+    uint64_t releaseUs = 0;
+    LircPlatform platform([&] { return services.clock.NowUs() < releaseUs; });
+    CLircIrDriver driver(platform, services.transmitter, services.receiver, services.clock);
+    driver.SetDevices(device, "");
+    CLircRun run(driver, codebase, device);
+    CRemoteModel& model = run.Model();
+
+    IrSignal signal;
+    if (const int status = signalOf(model, run.CodebasePath(), signal); status != 0) {
+        return status;
+    }
+    const PressOutcome sent = model.SendSignal(
+        signal, repeat, [&] { releaseUs = services.clock.NowUs() + uint64_t{holdMs} * 1000; });
+    out << "result: " << sent.ir.result << "\n";
+    if (sent.code != kOpOk) {
+        Report("send", sent.ir, err);
+        return 1;
+    }
+    return 0;
+}
+
 int RunLircSend(const LircSendOptions& options, LircServices& services, std::istream& in,
                 std::ostream& out, std::ostream& err) {
     if (options.device.empty()) {
@@ -106,28 +131,22 @@ int RunLircSend(const LircSendOptions& options, LircServices& services, std::ist
         err << "ardelctl lirc send: --frame-start must be 0 to 255 and --repeat 0 to 65535\n";
         return 2;
     }
-    // The button counts as held for --hold-ms from the start of the send.
-    uint64_t releaseUs = 0;
-    LircPlatform platform([&] { return services.clock.NowUs() < releaseUs; });
-    CLircIrDriver driver(platform, services.transmitter, services.receiver, services.clock);
-    driver.SetDevices(options.device, "");
-    CLircRun run(driver, options.codebase, options.device);
-    CRemoteModel& model = run.Model();
-
-    IrSignal signal;
-    if (options.codebase.Given()) {
-        const StoreResult read =
-            model.ReadButton(run.CodebasePath(), QString::fromStdString(options.codebase.button),
-                             options.codebase.signal, signal);
-        if (read != kStoreOk) {
-            err << "ardelctl lirc send: "
-                << StoreFailureText(read, run.CodebasePath(),
-                                    QString::fromStdString(options.codebase.button))
-                       .toStdString()
-                << "\n";
-            return 1;
+    const auto signalOf = [&](CRemoteModel& model, const QString& codebasePath,
+                              IrSignal& signal) -> int {
+        if (options.codebase.Given()) {
+            const StoreResult read =
+                model.ReadButton(codebasePath, QString::fromStdString(options.codebase.button),
+                                 options.codebase.signal, signal);
+            if (read != kStoreOk) {
+                err << "ardelctl lirc send: "
+                    << StoreFailureText(read, codebasePath,
+                                        QString::fromStdString(options.codebase.button))
+                           .toStdString()
+                    << "\n";
+                return 1;
+            }
+            return 0;
         }
-    } else {
         if (options.carrierUs == 0 || options.carrierUs > 255) {
             err << "ardelctl lirc send: --carrier-us must be 1 to 255\n";
             return 2;
@@ -145,14 +164,9 @@ int RunLircSend(const LircSendOptions& options, LircServices& services, std::ist
         }
         signal = MakeIrSignal(durations, static_cast<uint8_t>(options.frameStart),
                               static_cast<uint8_t>(options.carrierUs));
-    }
-    const PressOutcome sent = model.SendSignal(signal, static_cast<uint16_t>(options.repeat), [&] {
-        releaseUs = services.clock.NowUs() + uint64_t{options.holdMs} * 1000;
-    });
-    out << "result: " << sent.ir.result << "\n";
-    if (sent.code != kOpOk) {
-        Report("send", sent.ir, err);
-        return 1;
-    }
-    return 0;
+        return 0;
+    };
+    return SendThroughLirc(services, options.device, options.codebase,
+                           static_cast<uint16_t>(options.repeat), options.holdMs, signalOf, out,
+                           err);
 }

@@ -3,7 +3,9 @@
 // status (0 done, 1 the device failed, 2 bad input).
 #pragma once
 
+#include <QString>
 #include <cstdint>
+#include <functional>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -11,6 +13,9 @@
 
 #include "app/ctl/Commands.h"
 #include "platform/host/HostLircDevice.h"
+
+class CRemoteModel;
+struct IrSignal;
 
 // What the commands reach the system through; the real ones for ardelctl, test devices
 // in the tests.
@@ -50,6 +55,17 @@ int RunLircList(const LircListOptions& options, LircServices& services, std::ost
 // known to face each other).
 int RunLircLearn(const LircLearnOptions& options, LircServices& services, std::ostream& out,
                  std::ostream& err);
+// Gives the signal to send, read with the model (from the codebase at `codebasePath`, when one
+// was given); 0, or the exit status when there is none.
+using LircSignalSource =
+    std::function<int(CRemoteModel& model, const QString& codebasePath, IrSignal& signal)>;
+
+// Sends through the transmitter `device`, with the remote model, what `signalOf` gives, the
+// button held for `holdMs`; prints result.
+int SendThroughLirc(LircServices& services, const std::string& device,
+                    const CodebaseTarget& codebase, uint16_t repeat, uint32_t holdMs,
+                    const LircSignalSource& signalOf, std::ostream& out, std::ostream& err);
+
 // Prints result.
 int RunLircSend(const LircSendOptions& options, LircServices& services, std::istream& in,
                 std::ostream& out, std::ostream& err);
