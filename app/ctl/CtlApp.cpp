@@ -76,6 +76,17 @@ struct CtlApp {
     LircSendOptions lircSend;
     ImportCommandOptions importOptions;
     ExportCommandOptions exportOptions;
+
+  private:
+    // One command, or one group of commands, each: its options and what it runs.
+    void AddAnalyse(CtlStreams io);
+    void AddCodebase(CtlStreams io);
+    void AddSim(CtlStreams io);
+    void AddDecode(CtlStreams io);
+    void AddEncode(CtlStreams io);
+    void AddImport(CtlStreams io, const std::vector<std::string>& formats);
+    void AddExport(CtlStreams io, const std::vector<std::string>& formats);
+    void AddLirc(CtlStreams io);
 };
 
 // The kernel's LIRC devices as ardelctl reaches them.
@@ -99,12 +110,26 @@ struct HostLirc {
 CtlApp::CtlApp(CtlStreams io) {
     app.set_version_flag("--version", "ardelctl " ARDEL_VERSION);
     app.require_subcommand(1);
+    const std::vector<std::string> formats(std::begin(kRemoteFormatNames),
+                                           std::end(kRemoteFormatNames));
+    AddAnalyse(io);
+    AddCodebase(io);
+    AddSim(io);
+    AddDecode(io);
+    AddEncode(io);
+    AddImport(io, formats);
+    AddExport(io, formats);
+    AddLirc(io);
+}
 
+void CtlApp::AddAnalyse(CtlStreams io) {
     CLI::App* analyseCmd =
         app.add_subcommand("analyse", "frame analysis of a raw capture (microseconds)");
     analyseCmd->add_option("FILE", analyse.file, "the capture (standard input without it)");
     analyseCmd->callback([this, io] { run = [this, io] { return AnalyseCommand(analyse, io); }; });
+}
 
+void CtlApp::AddCodebase(CtlStreams io) {
     CLI::App* codebase = app.add_subcommand("codebase", "codebase files");
     codebase->require_subcommand(1);
     CLI::App* list = codebase->add_subcommand(
@@ -118,7 +143,9 @@ CtlApp::CtlApp(CtlStreams io) {
     show->add_option("FILE", codebaseShow.file, "the codebase file")->required();
     show->callback(
         [this, io] { run = [this, io] { return CodebaseShowCommand(codebaseShow, io); }; });
+}
 
+void CtlApp::AddSim(CtlStreams io) {
     CLI::App* sim = app.add_subcommand("sim", "the IR engine on a simulated handheld");
     sim->require_subcommand(1);
     CLI::App* learn = sim->add_subcommand(
@@ -145,7 +172,9 @@ CtlApp::CtlApp(CtlStreams io) {
     send->add_option("--chip", simSend.chip, "the simulated handheld (its chip)")->required();
     AddSendOptions(*send, simSend, 0, "how long the stylus stays down");
     send->callback([this, io] { run = [this, io] { return SimSendCommand(simSend, io); }; });
+}
 
+void CtlApp::AddDecode(CtlStreams io) {
     CLI::App* decodeCmd = app.add_subcommand(
         "decode", "the protocol, address and command of a signal, or of a codebase's buttons");
     CLI::Option* decodeFile =
@@ -163,7 +192,9 @@ CtlApp::CtlApp(CtlStreams io) {
         }
         run = [this, io] { return RunDecodeCommand(decode, io.in, io.out, io.err); };
     });
+}
 
+void CtlApp::AddEncode(CtlStreams io) {
     CLI::App* encodeCmd =
         app.add_subcommand("encode", "the signal of a held button from a protocol and a code");
     encodeCmd->add_option("NAME", encode.protocol, "the protocol (NEC, RC5, SIRC, ...)")
@@ -181,9 +212,9 @@ CtlApp::CtlApp(CtlStreams io) {
         }
         run = [this, io] { return RunEncodeCommand(encode, io.out, io.err); };
     });
+}
 
-    const std::vector<std::string> formats(std::begin(kRemoteFormatNames),
-                                           std::end(kRemoteFormatNames));
+void CtlApp::AddImport(CtlStreams io, const std::vector<std::string>& formats) {
     CLI::App* importCmd = app.add_subcommand(
         "import",
         "makes codebases of a file of IR codes (lircd.conf, Pronto hex, Flipper .ir, Broadlink)");
@@ -203,7 +234,9 @@ CtlApp::CtlApp(CtlStreams io) {
     importCmd->callback([this, io] {
         run = [this, io] { return RunImportCommand(importOptions, io.out, io.err); };
     });
+}
 
+void CtlApp::AddExport(CtlStreams io, const std::vector<std::string>& formats) {
     CLI::App* exportCmd = app.add_subcommand(
         "export", "writes a codebase, or one button, as a file of IR codes to standard output");
     exportCmd->add_option("--codebase", exportOptions.codebase, "the codebase file")->required();
@@ -216,7 +249,9 @@ CtlApp::CtlApp(CtlStreams io) {
     exportCmd->callback([this, io] {
         run = [this, io] { return RunExportCommand(exportOptions, io.out, io.err); };
     });
+}
 
+void CtlApp::AddLirc(CtlStreams io) {
     CLI::App* lirc = app.add_subcommand("lirc", "the kernel's LIRC devices (real IR hardware)");
     lirc->require_subcommand(1);
     CLI::App* listCmd = lirc->add_subcommand(
