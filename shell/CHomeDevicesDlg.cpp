@@ -429,7 +429,7 @@ void CHomeDevicesDlg::OnDelete() {
     const CodebaseEntry entry = entries_[size_t(index)];
     const QString question =
         StringText(kStrDeleteCodebaseQuestion, {DisplayName(entry.category, entry.deviceName)});
-    if (modal_.ShowMessage(this, question, MessageButtons::YesNo) != kIdYes) {
+    if (modal_.ShowMessage(this, question, MessageButtons::YesNoDefaultNo) != kIdYes) {
         return;
     }
     const int result = window_.Model().DeleteCodebase(entry.path);

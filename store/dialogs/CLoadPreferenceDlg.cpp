@@ -121,7 +121,7 @@ void CLoadPreferenceDlg::OnDelete() {
     }
     const PreferenceSetEntry set = sets_[size_t(row)];
     if (modal_.ShowMessage(this, StringText(kStrDeleteSetQuestion, {set.name}),
-                           MessageButtons::OkCancel) == kIdOk) {
+                           MessageButtons::OkCancelDefaultCancel) == kIdOk) {
         CPdbFile file(&fs_);
         const bool opens = file.Open(set.path, CPdbFile::kModeRead) == kPdbOk;
         file.Close();

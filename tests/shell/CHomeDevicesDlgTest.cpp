@@ -596,7 +596,7 @@ TEST_P(HomeDevicesDelete, HotCodebaseGoesOnlyWhenConfirmed) {
               "control your device anymore! To restore the codebase you'll have to create a new "
               "one and learn it from the original remote control.Are you sure you want to delete "
               "'TV_Alpha' ?");
-    EXPECT_EQ(modal.messages[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(modal.messages[0].buttons, MessageButtons::YesNoDefaultNo);
     EXPECT_EQ(Exists(tvA), !c.removed);
     EXPECT_EQ(SlotOf(0), c.removed ? "" : tvA);
     EXPECT_EQ(SlotOf(1), c.removed ? "" : tvA);

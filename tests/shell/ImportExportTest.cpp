@@ -94,7 +94,7 @@ TEST_F(ImportExportTest, AsksBeforeReplacingAndKeepsTheOldOneOnNo) {
     ASSERT_EQ(modal.messages.size(), 2u);
     EXPECT_EQ(modal.messages[0].text,
               "A codebase named 'DVD_tv' exists already. Replace it with the imported one?");
-    EXPECT_EQ(modal.messages[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(modal.messages[0].buttons, MessageButtons::YesNoDefaultNo);
     EXPECT_TRUE(modal.messages[1].text.contains("nothing was imported"))
         << modal.messages[1].text.toStdString();
 }

@@ -147,7 +147,7 @@ TEST_P(SaveButton, ConfirmsOnlyANewOrAgreedName) {
         EXPECT_EQ(dialog.fileName, c.typed + ".PDB");
     }
     if (!c.messages.empty() && c.exists) {
-        EXPECT_EQ(modal.messages[0].buttons, MessageButtons::YesNo);
+        EXPECT_EQ(modal.messages[0].buttons, MessageButtons::YesNoDefaultNo);
     }
 }
 
