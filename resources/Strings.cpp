@@ -99,6 +99,9 @@ constexpr StringEntry kStrings[] = {
      "No LIRC device that can send was found, so ArdelRemote uses the simulated handheld. A "
      "LIRC device appears as /dev/lirc0, /dev/lirc1, ... when the kernel drives an IR "
      "transmitter or receiver."},
+    {kStrDeleteButtonQuestion,
+     "All infrared signals of the button '%s' will be lost. Are you sure you want to delete it "
+     "from '%s' ?"},
 };
 
 }  // namespace

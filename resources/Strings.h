@@ -78,6 +78,8 @@ enum StringId : int {
     kStrNoIrDevice = 65098,
     kStrLircUnusable = 65099,  // %s: the device, %s: why
     kStrNoLircFound = 65100,
+
+    kStrDeleteButtonQuestion = 65120,  // %s: the button, %s: the codebase's name
 };
 
 // The text of string `id`; an empty string for a number the table lacks.

@@ -550,7 +550,10 @@ void CHomeDevicesDlg::OnDelete() {
 void CHomeDevicesDlg::OnButtons() {
     const int index = SelectedEntry();
     if (index >= 0) {
-        RunButtonView(fs_, modal_, entries_[size_t(index)].path, this);
+        // Buttons deleted there change what the remote's forms can send.
+        if (RunButtonView(window_.Model(), modal_, entries_[size_t(index)].path, this)) {
+            changed_ = true;
+        }
     }
 }
 
