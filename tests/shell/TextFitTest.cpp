@@ -309,7 +309,7 @@ INSTANTIATE_TEST_SUITE_P(
                    false},
         DialogCase{"load preferences",
                    [](Fixture& f) -> std::unique_ptr<QDialog> {
-                       return std::make_unique<CLoadPreferenceDlg>(f.files, f.modal);
+                       return std::make_unique<CLoadPreferenceDlg>(*f.model, f.modal);
                    },
                    true},
         DialogCase{"IR setup",
