@@ -28,14 +28,15 @@ void AddCodebaseTarget(CLI::App& command, CodebaseTarget& target) {
     signal->needs(file);
 }
 
-// What a send command sends and how long: passes and hold time, and the signal: its durations
-// from FILE (or standard input) with --carrier-us and --frame-start, or a button's signal from
-// a codebase instead.
+// What a send command sends and how long: the hold time, and the signal: its durations from
+// FILE (or standard input) with --carrier-us, --frame-start and --repeat, or a button of a
+// codebase instead, pressed as on the remote.
 template <typename SendOptions>
 void AddSendOptions(CLI::App& command, SendOptions& options, int lowestCarrierUs,
                     const char* holdHelp) {
-    command.add_option("--repeat", options.repeat, "passes (0: three, and more while held)")
-        ->check(CLI::Range(0, 65535));
+    CLI::Option* repeat =
+        command.add_option("--repeat", options.repeat, "passes (0: three, and more while held)")
+            ->check(CLI::Range(0, 65535));
     command.add_option("--hold-ms", options.holdMs, holdHelp)->check(CLI::Range(0, 3600000));
     CLI::Option* carrier =
         command.add_option("--carrier-us", options.carrierUs, "the carrier period in microseconds")
@@ -46,7 +47,8 @@ void AddSendOptions(CLI::App& command, SendOptions& options, int lowestCarrierUs
     AddCodebaseTarget(command, options.codebase);
     CLI::Option* durations =
         command.add_option("FILE", options.file, "the durations (standard input without it)");
-    for (CLI::Option* option : {carrier, start, durations}) {
+    // A stored button is pressed as on the remote: its own repeat rule decides the passes.
+    for (CLI::Option* option : {repeat, carrier, start, durations}) {
         option->excludes("--codebase");
     }
 }

@@ -55,8 +55,8 @@ if (!QFileInfo(root).isDir()) {
 const ImportResult read = ReadRemoteFileAt(QString::fromStdString(options.file), format);
 HostHandheldFs fs(QDir(root).absolutePath().toStdString());
 CRemoteModel model(RemoteServices{&fs, nullptr, nullptr, {}});
-const ImportReport report = model.Import(FoldersFor(QString::fromStdString(fs.ProgramPath())),
-                                         read, QString::fromStdString(options.file), import);
+const ImportReport report = model.Import(FoldersFor(QString::fromStdString(fs.ProgramPath())), read,
+                                         QString::fromStdString(options.file), import);
 for (const QString& note : report.notes) {
     err << "ardelctl import: " << note.toStdString() << "\n";
 }

@@ -106,25 +106,32 @@ int RunLircSend(const LircSendOptions& options, LircServices& services, std::ist
         err << "ardelctl lirc send: --frame-start must be 0 to 255 and --repeat 0 to 65535\n";
         return 2;
     }
-    // The button counts as held for --hold-ms from the start of the send.
+    // The button counts as held for --hold-ms.
     uint64_t releaseUs = 0;
     LircPlatform platform([&] { return services.clock.NowUs() < releaseUs; });
     CLircIrDriver driver(platform, services.transmitter, services.receiver, services.clock);
     driver.SetDevices(options.device, "");
     CLircRun run(driver, options.codebase, options.device);
     CRemoteModel& model = run.Model();
+    // The button counts as held from the start of the send.
+    const auto holdFromNow = [&] {
+        releaseUs = services.clock.NowUs() + uint64_t{options.holdMs} * 1000;
+    };
 
-    IrSignal signal;
+    PressOutcome sent;
     if (options.codebase.Given()) {
-        const StoreResult read =
-            model.ReadButton(run.CodebasePath(), QString::fromStdString(options.codebase.button),
-                             options.codebase.signal, signal);
-        if (read != kStoreOk) {
+        if (options.repeat != 0) {
+            err << "ardelctl lirc send: --repeat excludes --codebase (a stored button is "
+                   "pressed as on the remote)\n";
+            return 2;
+        }
+        // The button is pressed as the remote presses it, through the same model.
+        const QString button = QString::fromStdString(options.codebase.button);
+        sent = model.PressButton(run.CodebasePath(), button, options.codebase.signal,
+                                 PressSource::Pen, holdFromNow);
+        if (sent.code == kOpNothingToSend) {
             err << "ardelctl lirc send: "
-                << StoreFailureText(read, run.CodebasePath(),
-                                    QString::fromStdString(options.codebase.button))
-                       .toStdString()
-                << "\n";
+                << StoreFailureText(sent.store, run.CodebasePath(), button).toStdString() << "\n";
             return 1;
         }
     } else {
@@ -143,12 +150,10 @@ int RunLircSend(const LircSendOptions& options, LircServices& services, std::ist
                 << kMaxDurations << "\n";
             return 2;
         }
-        signal = MakeIrSignal(durations, static_cast<uint8_t>(options.frameStart),
-                              static_cast<uint8_t>(options.carrierUs));
+        const IrSignal signal = MakeIrSignal(durations, static_cast<uint8_t>(options.frameStart),
+                                             static_cast<uint8_t>(options.carrierUs));
+        sent = model.SendSignal(signal, static_cast<uint16_t>(options.repeat), holdFromNow);
     }
-    const PressOutcome sent = model.SendSignal(signal, static_cast<uint16_t>(options.repeat), [&] {
-        releaseUs = services.clock.NowUs() + uint64_t{options.holdMs} * 1000;
-    });
     out << "result: " << sent.ir.result << "\n";
     if (sent.code != kOpOk) {
         Report("send", sent.ir, err);
