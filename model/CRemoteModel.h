@@ -226,6 +226,12 @@ class CRemoteModel : public QObject {
     int Send(uint16_t repeat);
     void ClosePort();
 
+    // ---- Preference sets
+    // Deletes the preference set whose file is at `path` (a full handheld path): kCatalogueOk;
+    // kCatalogueCannotOpen when no preference file lies there (nothing is removed: a codebase
+    // or another file is never taken for a set); kCatalogueCannotRemove when the file stays.
+    int DeletePreferenceSet(const QString& path);
+
   signals:
     // The hot codebases or the form changed as a whole (a state was loaded): views redraw.
     void StateReplaced();

@@ -168,7 +168,7 @@ PressOutcome CRemoteModel::PressButton(const QString& path, const QString& butto
     }
     // Every press reads the codebase afresh: a button without a record there sends
     // nothing, whatever it sent from another codebase before.
-    ReadButton(path, button, which, outcome.signal);
+    outcome.store = ReadButton(path, button, which, outcome.signal);
     if (outcome.signal.count == 0) {
         ClosePort();
         outcome.code = kOpNothingToSend;

@@ -101,6 +101,7 @@ enum class PressSource { Pen, Key };
 struct PressOutcome {
     OperationCode code = kOpOk;
     IrFailure ir;
-    IrSignal signal;  // what was loaded
-    int passes = 0;   // passes the send made
+    IrSignal signal;               // what was loaded
+    int passes = 0;                // passes the send made
+    StoreResult store = kStoreOk;  // with kOpNothingToSend: why the codebase gave no signal
 };

@@ -17,7 +17,9 @@ class QWidget;
 // Results as the dialogs and message boxes report them.
 enum DialogResult { kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7 };
 
-enum class MessageButtons { Ok, OkCancel, YesNo };
+// A question before something that cannot be undone (a deletion, a replacement) has its
+// negative answer as the default, so that a hasty Enter keeps what is there.
+enum class MessageButtons { Ok, OkCancel, YesNo, OkCancelDefaultCancel, YesNoDefaultNo };
 // The picture beside a message's text.
 enum class MessageIcon { None, Information, Exclamation, Question, Stop };
 

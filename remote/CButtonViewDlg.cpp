@@ -10,6 +10,8 @@
 #include <algorithm>
 
 #include "model/ButtonStore.h"
+#include "model/CRemoteModel.h"
+#include "model/ResultText.h"
 #include "platform/Modal.h"
 #include "remote/CSignalView.h"
 #include "resources/StringText.h"
@@ -78,9 +80,9 @@ QString CommandText(const ButtonCode& code) {
     return HasCode(code) ? QString::fromStdString(IrHex(code.frame.code.command)) : QString();
 }
 
-CButtonViewDlg::CButtonViewDlg(HandheldFs& fs, ModalRunner& modal, const QString& path,
+CButtonViewDlg::CButtonViewDlg(CRemoteModel& model, ModalRunner& modal, const QString& path,
                                QWidget* parent)
-    : QDialog(parent), fs_(fs), modal_(modal), path_(path) {
+    : QDialog(parent), model_(model), fs_(model.Fs()), modal_(modal), path_(path) {
     setWindowTitle("Buttons");
 
     title_ = new QLabel(this);
@@ -108,10 +110,14 @@ CButtonViewDlg::CButtonViewDlg(HandheldFs& fs, ModalRunner& modal, const QString
 
     zoomOut_ = MakeButton(this, QStringLiteral("Zoom −"), QRect(2, 157, 36, 12));
     zoomIn_ = MakeButton(this, "Zoom +", QRect(40, 157, 36, 12));
-    done_ = MakeButton(this, "Done", QRect(kDialogWidth - 50, 157, 48, 12));
+    send_ = MakeButton(this, "Send", QRect(80, 157, 34, 12));
+    delete_ = MakeButton(this, "Delete", QRect(116, 157, 34, 12));
+    done_ = MakeButton(this, "Done", QRect(kDialogWidth - 48, 157, 46, 12));
     done_->setDefault(true);
     connect(zoomOut_, &QPushButton::clicked, view_, &CSignalView::ZoomOut);
     connect(zoomIn_, &QPushButton::clicked, view_, &CSignalView::ZoomIn);
+    connect(send_, &QPushButton::clicked, this, &CButtonViewDlg::OnSend);
+    connect(delete_, &QPushButton::clicked, this, &CButtonViewDlg::OnDelete);
     connect(done_, &QPushButton::clicked, this, [this] { done(kIdOk); });
 
     helpBar_ = new CHelpBar(modal_, kHelpTopic, this);
@@ -144,7 +150,54 @@ bool CButtonViewDlg::Open() {
     if (!rows_.empty()) {
         SelectRow(0);
     }
+    send_->setEnabled(!rows_.empty());
+    delete_->setEnabled(!rows_.empty());
     return result == kStoreOk;
+}
+
+int CButtonViewDlg::CurrentRow() const {
+    const int row = list_->indexOfTopLevelItem(list_->currentItem());
+    return row >= 0 && row < int(rows_.size()) ? row : -1;
+}
+
+void CButtonViewDlg::OnSend() {
+    const int row = CurrentRow();
+    if (row < 0) {
+        return;
+    }
+    const ButtonCode& code = rows_[size_t(row)];
+    IrSignal signal;
+    const StoreResult read = model_.ReadButton(path_, code.button, code.signal, signal);
+    if (read != kStoreOk) {
+        modal_.ShowMessage(this, StoreFailureText(read, path_, code.button));
+        return;
+    }
+    const PressOutcome sent = model_.SendSignal(signal, 1);
+    if (sent.code == kOpNoDriver) {
+        modal_.ShowMessage(this, StringText(kStrNoDriver));
+    } else if (sent.code != kOpOk) {
+        modal_.ShowMessage(this, IrFailureText(sent.ir, IrAction::Send));
+    }
+}
+
+void CButtonViewDlg::OnDelete() {
+    const int row = CurrentRow();
+    if (row < 0) {
+        return;
+    }
+    const QString button = rows_[size_t(row)].button;
+    const QString question = StringText(kStrDeleteButtonQuestion, {button, title_->text()});
+    if (modal_.ShowMessage(this, question, MessageButtons::YesNoDefaultNo) != kIdYes) {
+        return;
+    }
+    const StoreResult result = model_.DeleteButton(path_, button);
+    if (result != kStoreOk) {
+        modal_.ShowMessage(this, StoreFailureText(result, path_, button));
+        return;
+    }
+    deleted_ = true;
+    Open();
+    SelectRow(std::min(row, int(rows_.size()) - 1));
 }
 
 void CButtonViewDlg::FitColumns() {
@@ -225,11 +278,12 @@ void CButtonViewDlg::ShowButtonOf(int row) {
     view_->SetSignals(std::move(traces));
 }
 
-void RunButtonView(HandheldFs& fs, ModalRunner& modal, const QString& path, QWidget* parent) {
-    CButtonViewDlg dialog(fs, modal, path, parent);
+bool RunButtonView(CRemoteModel& model, ModalRunner& modal, const QString& path, QWidget* parent) {
+    CButtonViewDlg dialog(model, modal, path, parent);
     if (!dialog.Open()) {
         modal.ShowMessage(parent, StringText(kStrCannotReadCodebase, {path}));
-        return;
+        return false;
     }
     modal.RunDialog(dialog);
+    return dialog.Deleted();
 }

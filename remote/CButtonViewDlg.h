@@ -1,6 +1,7 @@
 // The buttons of one codebase as the user sees what was learnt: every stored signal with its
 // protocol, address and command (or "raw" when no protocol fits), and the selected button's
 // signals drawn as waveforms below the list. The codebase is named as Home Devices lists it.
+// Send sends the selected signal once; Delete removes the selected button, after asking.
 #pragma once
 
 #include <QDialog>
@@ -11,6 +12,7 @@
 
 class ModalRunner;
 class CHelpBar;
+class CRemoteModel;
 class CSignalView;
 class HandheldFs;
 class QLabel;
@@ -29,8 +31,8 @@ class CButtonViewDlg : public QDialog {
 
     enum Column { kButtonColumn, kSignalColumn, kProtocolColumn, kAddressColumn, kCommandColumn };
 
-    // The codebase at handheld path `path` on `fs`, read when the dialog opens.
-    CButtonViewDlg(HandheldFs& fs, ModalRunner& modal, const QString& path,
+    // The codebase at handheld path `path` of `model`, read when the dialog opens.
+    CButtonViewDlg(CRemoteModel& model, ModalRunner& modal, const QString& path,
                    QWidget* parent = nullptr);
 
     // Reads the codebase and fills the list; false (and an empty list) when it cannot be read.
@@ -45,6 +47,16 @@ class CButtonViewDlg : public QDialog {
     CSignalView* SignalView() const { return view_; }
     QLabel* TitleText() const { return title_; }
     QPushButton* DoneButton() const { return done_; }
+    QPushButton* SendButton() const { return send_; }
+    QPushButton* DeleteButton() const { return delete_; }
+
+    // Sends the selected row's signal once, one pass; a failure is shown.
+    void OnSend();
+    // Asks, then deletes the selected row's button (both its signals) from the codebase; the
+    // row that takes its place is selected.
+    void OnDelete();
+    // Whether a button was deleted while the dialog was open.
+    bool Deleted() const { return deleted_; }
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -52,18 +64,24 @@ class CButtonViewDlg : public QDialog {
   private:
     void ShowButtonOf(int row);
     void FitColumns();
+    // The list's current row, or -1.
+    int CurrentRow() const;
 
+    CRemoteModel& model_;
     HandheldFs& fs_;
     ModalRunner& modal_;
     QString path_;
     std::vector<ButtonCode> rows_;
     bool opened_ = false;
+    bool deleted_ = false;
 
     QLabel* title_;
     QTreeWidget* list_;
     CSignalView* view_;
     QPushButton* zoomOut_;
     QPushButton* zoomIn_;
+    QPushButton* send_;
+    QPushButton* delete_;
     QPushButton* done_;
     CHelpBar* helpBar_;
 };
@@ -76,4 +94,5 @@ QString AddressText(const ButtonCode& code);
 QString CommandText(const ButtonCode& code);
 
 // Runs the view of the codebase at `path` modally; a codebase that cannot be read says so.
-void RunButtonView(HandheldFs& fs, ModalRunner& modal, const QString& path, QWidget* parent);
+// True when a button was deleted in it.
+bool RunButtonView(CRemoteModel& model, ModalRunner& modal, const QString& path, QWidget* parent);

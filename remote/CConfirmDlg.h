@@ -26,6 +26,8 @@ class CConfirmDlg : public QDialog {
     bool cancelShown = true;
 
     QLabel* Text() const { return text_; }
+    // The text shown, before it was broken into lines.
+    const QString& ShownText() const { return shown_; }
     QPushButton* CancelButton() const { return cancel_; }
     QPushButton* ContinueButton() const { return continue_; }
 
@@ -33,6 +35,7 @@ class CConfirmDlg : public QDialog {
     void showEvent(QShowEvent* event) override;
 
   private:
+    QString shown_;
     QLabel* text_;
     QPushButton* cancel_;
     QPushButton* continue_;

@@ -122,6 +122,9 @@ constexpr StringEntry kStrings[] = {
     {kStrCollectionsAdd, "Add"},
     {kStrCollectionsRemove, "Remove"},
     {kStrCollectionsNotFolder, "%s is not a folder."},
+    {kStrDeleteButtonQuestion,
+     "All infrared signals of the button '%s' will be lost. Are you sure you want to delete it "
+     "from '%s' ?"},
 };
 
 }  // namespace

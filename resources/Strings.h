@@ -100,6 +100,8 @@ enum StringId : int {
     kStrCollectionsAdd = 65187,
     kStrCollectionsRemove = 65188,
     kStrCollectionsNotFolder = 65189,  // %s: the folder
+
+    kStrDeleteButtonQuestion = 65120,  // %s: the button, %s: the codebase's name
 };
 
 // The text of string `id`; an empty string for a number the table lacks.

@@ -51,6 +51,19 @@ void CHardButtonsDlg::BuildControls() {
     title_->setFont(Arial(18));
     FitLineHeight(title_);
 
+    BuildKeyList();
+    BuildChoices();
+    BuildCommands();
+    const int grow = ShowEveryKeyRow();
+
+    helpBar_ = new CHelpBar(modal_, kHelpTopic, this);
+    helpBar_->adjustSize();
+    const int barHeight = helpBar_->sizeHint().height();
+    setFixedSize(DluX(kDialogWidth), DluY(kDialogHeight) + grow + barHeight);
+    helpBar_->setGeometry(0, DluY(kDialogHeight) + grow, DluX(kDialogWidth), barHeight);
+}
+
+void CHardButtonsDlg::BuildKeyList() {
     list_ = new QTreeWidget(this);
     list_->setObjectName(QString::number(kListId));
     list_->setGeometry(DluRect(7, 18, 151, 59));
@@ -83,7 +96,9 @@ void CHardButtonsDlg::BuildControls() {
     // second finds the row current already.
     connect(list_, &QTreeWidget::itemSelectionChanged, this, &CHardButtonsDlg::OnRowTapped);
     connect(list_, &QTreeWidget::clicked, this, &CHardButtonsDlg::OnRowTapped);
+}
 
+void CHardButtonsDlg::BuildChoices() {
     auto* categoryLabel = new QLabel("Category", this);
     categoryLabel->setObjectName(QString::number(kCategoryLabelId));
     categoryLabel->setGeometry(DluRect(13, 78, 59, 10));
@@ -105,33 +120,39 @@ void CHardButtonsDlg::BuildControls() {
     useButton_->setObjectName(QString::number(kButtonListId));
     useButton_->setGeometry(DluX(77), DluY(89), DluX(73), useButton_->sizeHint().height());
     connect(useButton_, &QComboBox::activated, this, &CHardButtonsDlg::OnButtonChosen);
+}
 
-    restoreDefaults_ = new QPushButton("Restore ArdelRemote Defaults", this);
-    restoreDefaults_->setObjectName(QString::number(kRestoreDefaultsId));
-    restoreDefaults_->setGeometry(DluRect(24, 112, 117, 14));
-    restoreDefaults_->setAutoDefault(false);
-    connect(restoreDefaults_, &QPushButton::clicked, this, &CHardButtonsDlg::RestoreDefaults);
-
-    restoreSystem_ = new QPushButton("Restore WinCE Defaults", this);
-    restoreSystem_->setObjectName(QString::number(kRestoreSystemId));
-    restoreSystem_->setGeometry(DluRect(24, 128, 117, 14));
-    restoreSystem_->setAutoDefault(false);
-    connect(restoreSystem_, &QPushButton::clicked, this, &CHardButtonsDlg::RestoreSystem);
-
-    ok_ = new QPushButton("OK", this);
-    ok_->setObjectName("1");
-    ok_->setGeometry(DluRect(69, 148, 41, 14));
+void CHardButtonsDlg::BuildCommands() {
+    // A button of the dialog: its id, text and place, what it does; none but OK is the default.
+    const auto command = [this](int id, const QString& text, const QRect& units,
+                                void (CHardButtonsDlg::*action)()) {
+        auto* button = new QPushButton(text, this);
+        button->setObjectName(QString::number(id));
+        button->setGeometry(DluRect(units.x(), units.y(), units.width(), units.height()));
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, action);
+        return button;
+    };
+    restoreDefaults_ = command(kRestoreDefaultsId, "Restore ArdelRemote Defaults",
+                               QRect(24, 112, 117, 14), &CHardButtonsDlg::RestoreDefaults);
+    restoreSystem_ = command(kRestoreSystemId, "Restore WinCE Defaults", QRect(24, 128, 117, 14),
+                             &CHardButtonsDlg::RestoreSystem);
+    ok_ = command(kIdOk, "OK", QRect(69, 148, 41, 14), &CHardButtonsDlg::Accept);
     ok_->setFont(Arial(14));
     ok_->setDefault(true);
-    connect(ok_, &QPushButton::clicked, this, [this] { done(kIdOk); });
-
-    cancel_ = new QPushButton("Cancel", this);
-    cancel_->setObjectName("2");
-    cancel_->setGeometry(DluRect(117, 148, 41, 14));
+    cancel_ = command(kIdCancel, "Cancel", QRect(117, 148, 41, 14), &CHardButtonsDlg::Cancel);
     cancel_->setFont(Arial(14));
-    cancel_->setAutoDefault(false);
-    connect(cancel_, &QPushButton::clicked, this, [this] { done(kIdCancel); });
+}
 
+void CHardButtonsDlg::Accept() {
+    done(kIdOk);
+}
+
+void CHardButtonsDlg::Cancel() {
+    done(kIdCancel);
+}
+
+int CHardButtonsDlg::ShowEveryKeyRow() {
     // The list shows its seven rows whole, without scrolling: where its rectangle is too
     // short for the header and the rows in the desktop's font, the list grows and the
     // controls below it move down by as much.
@@ -146,12 +167,7 @@ void CHardButtonsDlg::BuildControls() {
             child->move(child->x(), child->y() + grow);
         }
     }
-
-    helpBar_ = new CHelpBar(modal_, kHelpTopic, this);
-    helpBar_->adjustSize();
-    const int barHeight = helpBar_->sizeHint().height();
-    setFixedSize(DluX(kDialogWidth), DluY(kDialogHeight) + grow + barHeight);
-    helpBar_->setGeometry(0, DluY(kDialogHeight) + grow, DluX(kDialogWidth), barHeight);
+    return grow;
 }
 
 void CHardButtonsDlg::Open() {

@@ -82,7 +82,17 @@ class CHardButtonsDlg : public QDialog {
     void showEvent(QShowEvent* event) override;
 
   private:
+    // The controls and their places: the title, the list of keys, the category and button
+    // drop-downs, the restore and closing buttons, the help bar.
     void BuildControls();
+    void BuildKeyList();
+    void BuildChoices();
+    void BuildCommands();
+    // Grows the list until its seven rows show whole, moving what lies below it down by as
+    // much; returns how much.
+    int ShowEveryKeyRow();
+    void Accept();
+    void Cancel();
     void Open();
     void OnRowTapped();
     void OnCategoryChosen(int position);

@@ -22,7 +22,7 @@
 namespace {
 
 constexpr int kDialogWidth = 162;  // dialog units
-constexpr int kDialogHeight = 193;
+constexpr int kDialogHeight = 207;
 
 // The row of filter buttons, in dialog units.
 constexpr QRect kFilterRow(2, 16, 158, 12);
@@ -82,6 +82,7 @@ CHomeDevicesDlg::CHomeDevicesDlg(CDUWnd& window, ModalRunner& modal, HandheldFs&
         }
     };
     connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { OnSelect(); });
+    connect(list_, &QTreeWidget::itemSelectionChanged, this, &CHomeDevicesDlg::UpdateCommands);
 
     add_ = MakeButton(this, kAddId, "Add", QRect(2, 129, 24, 12), 12);
     relearn_ = MakeButton(this, kRelearnId, "ReLearn", QRect(28, 129, 34, 12), 12);
@@ -91,12 +92,14 @@ CHomeDevicesDlg::CHomeDevicesDlg(CDUWnd& window, ModalRunner& modal, HandheldFs&
     select_ = MakeButton(this, kSelectId, "Select", QRect(4, 145, 75, 14), 14);
     done_ = MakeButton(this, kDoneId, "Done", QRect(83, 145, 75, 14), 14);
     done_->setDefault(true);
-    buttons_ = MakeButton(this, kButtonsId, "Buttons...", QRect(2, 163, 50, 12), 12);
+    buttons_ = MakeButton(this, kButtonsId, "Buttons...", QRect(2, 163, 77, 12), 12);
     connect(buttons_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnButtons);
-    import_ = MakeButton(this, kImportId, "Import...", QRect(56, 163, 50, 12), 12);
-    export_ = MakeButton(this, kExportId, "Export...", QRect(110, 163, 48, 12), 12);
+    category_ = MakeButton(this, kCategoryId, "Category...", QRect(81, 163, 77, 12), 12);
+    connect(category_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnCategory);
+    import_ = MakeButton(this, kImportId, "Import...", QRect(2, 177, 77, 12), 12);
+    export_ = MakeButton(this, kExportId, "Export...", QRect(81, 177, 77, 12), 12);
     addFromCodes_ =
-        MakeButton(this, kAddFromCodesId, StringText(kStrAddFromCodes), QRect(2, 177, 156, 12), 12);
+        MakeButton(this, kAddFromCodesId, StringText(kStrAddFromCodes), QRect(2, 191, 156, 12), 12);
     connect(addFromCodes_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnAddFromCodes);
     connect(add_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnAdd);
     connect(relearn_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnRelearn);
@@ -113,6 +116,7 @@ CHomeDevicesDlg::CHomeDevicesDlg(CDUWnd& window, ModalRunner& modal, HandheldFs&
     const int barHeight = helpBar_->sizeHint().height();
     setFixedSize(DluX(kDialogWidth), DluY(kDialogHeight) + barHeight);
     helpBar_->setGeometry(0, DluY(kDialogHeight), DluX(kDialogWidth), barHeight);
+    UpdateCommands();
 }
 
 void CHomeDevicesDlg::LayOutFilters() {
@@ -163,6 +167,8 @@ QPushButton* CHomeDevicesDlg::CommandButton(int id) const {
             return done_;
         case kButtonsId:
             return buttons_;
+        case kCategoryId:
+            return category_;
         case kAddFromCodesId:
             return addFromCodes_;
         default:
@@ -193,6 +199,7 @@ void CHomeDevicesDlg::OnFilter(int category) {
 }
 
 void CHomeDevicesDlg::FillList(int filter) {
+    const QString selected = SelectedPath();
     filling_ = true;
     shownFilter_ = filter;
     list_->clear();
@@ -213,7 +220,48 @@ void CHomeDevicesDlg::FillList(int filter) {
         kNameColumn, list_->RowCount() > list_->CountPerPage() ? 4 * w / 7 + 2 : 4 * w / 7 + 7);
     filling_ = false;
     list_->ClearSelectionMark();
+    // The codebase that was selected stays so while it is shown.
+    SelectPath(selected);
+    UpdateCommands();
     list_->setFocus();
+}
+
+QString CHomeDevicesDlg::SelectedPath() const {
+    const int row = list_->SelectedRow();
+    for (const CodebaseEntry& entry : entries_) {
+        if (row >= 0 && entry.position == row) {
+            return entry.path;
+        }
+    }
+    return QString();
+}
+
+bool CHomeDevicesDlg::SelectPath(const QString& path) {
+    for (const CodebaseEntry& entry : entries_) {
+        if (!path.isEmpty() && entry.position >= 0 &&
+            entry.path.compare(path, Qt::CaseInsensitive) == 0) {
+            QTreeWidgetItem* item = list_->topLevelItem(entry.position);
+            list_->setCurrentItem(item);
+            list_->scrollToItem(item);
+            return true;
+        }
+    }
+    return false;
+}
+
+void CHomeDevicesDlg::Refill(const QString& path) {
+    entries_ = window_.Model().Codebases(folders_);
+    FillList(filter_);
+    SelectPath(path);
+    UpdateCommands();
+}
+
+void CHomeDevicesDlg::UpdateCommands() {
+    const bool selected = list_->SelectedRow() >= 0;
+    for (QPushButton* command :
+         {relearn_, delete_, rename_, hot_, select_, buttons_, export_, category_}) {
+        command->setEnabled(selected);
+    }
 }
 
 void CHomeDevicesDlg::ApplyHotMarks() {
@@ -392,32 +440,73 @@ void CHomeDevicesDlg::OnRename() {
     codebase.mode = CCodebaseDlg::kRename;
     codebase.category = entry.category - 1;
     codebase.name = entry.deviceName;
-    // A codebase imported under the wrong category, or under none, is put right here.
-    codebase.categorySelectable = true;
+    // A rename keeps the category; Category... moves a codebase to another one.
+    codebase.categorySelectable = false;
     // The new name must be free in the folder where the file is renamed.
     codebase.folder = FolderOf(entry.path);
     if (modal_.RunDialog(codebase) != kIdOk) {
         list_->setFocus();
         return;
     }
-    const int result = window_.Model().RenameCodebase(entry.path, codebase.category, codebase.name);
+    MoveCodebase(entry, entry.category, codebase.name);
+}
+
+void CHomeDevicesDlg::OnCategory() {
+    const int index = SelectedEntry();
+    if (index < 0) {
+        return;
+    }
+    const CodebaseEntry entry = entries_[size_t(index)];
+    CCodebaseDlg codebase(fs_, modal_, this);
+    codebase.mode = CCodebaseDlg::kCategory;
+    codebase.category = entry.category - 1;
+    codebase.name = entry.deviceName;
+    // A codebase imported under the wrong category, or under none, is put right here; its
+    // name must be free in the new category in the folder where it lies.
+    codebase.folder = FolderOf(entry.path);
+    if (modal_.RunDialog(codebase) != kIdOk || codebase.category == entry.category) {
+        list_->setFocus();
+        return;
+    }
+    MoveCodebase(entry, codebase.category, entry.deviceName);
+}
+
+void CHomeDevicesDlg::MoveCodebase(const CodebaseEntry& entry, int category, const QString& name) {
+    QString moved;
+    const int result = window_.Model().RenameCodebase(entry.path, category, name, &moved);
     if (result != kCatalogueOk) {
         modal_.ShowMessage(this, StringText(kStrCannotRenameCodebase, {entry.path}));
         list_->setFocus();
         return;
     }
     changed_ = true;
-    entries_ = window_.Model().Codebases(folders_);
-    FillList(filter_);
+    // A codebase moved out of the category shown is followed into the whole list.
+    if (filter_ != kCategoryUnknown && filter_ != category) {
+        OnFilter(kCategoryUnknown);
+    }
+    Refill(moved);
 }
 
 void CHomeDevicesDlg::OnImport() {
+    const std::vector<CodebaseEntry> before = entries_;
     if (!RunImport(this, modal_, window_.Model(), folders_)) {
         list_->setFocus();
         return;
     }
+    // The first codebase that the import made is selected; a replaced one stays selected
+    // where it was.
     entries_ = window_.Model().Codebases(folders_);
-    FillList(filter_);
+    QString made = SelectedPath();
+    for (const CodebaseEntry& entry : entries_) {
+        const bool known = std::any_of(before.begin(), before.end(), [&entry](const auto& old) {
+            return old.path.compare(entry.path, Qt::CaseInsensitive) == 0;
+        });
+        if (!known) {
+            made = entry.path;
+            break;
+        }
+    }
+    Refill(made);
 }
 
 void CHomeDevicesDlg::OnAddFromCodes() {
@@ -428,7 +517,7 @@ void CHomeDevicesDlg::OnAddFromCodes() {
     // The new codebase is hot in its category: the forms follow when the dialog ends.
     changed_ = true;
     entries_ = window_.Model().Codebases(folders_);
-    FillList(filter_);
+    Refill(SelectedPath());
 }
 
 void CHomeDevicesDlg::OnExport() {
@@ -446,7 +535,7 @@ void CHomeDevicesDlg::OnDelete() {
     const CodebaseEntry entry = entries_[size_t(index)];
     const QString question =
         StringText(kStrDeleteCodebaseQuestion, {DisplayName(entry.category, entry.deviceName)});
-    if (modal_.ShowMessage(this, question, MessageButtons::YesNo) != kIdYes) {
+    if (modal_.ShowMessage(this, question, MessageButtons::YesNoDefaultNo) != kIdYes) {
         return;
     }
     const int result = window_.Model().DeleteCodebase(entry.path);
@@ -465,14 +554,23 @@ void CHomeDevicesDlg::OnDelete() {
     }
     // Deleting the hot codebase left its category without one; the window follows the model.
     changed_ = true;
+    // The row that takes the deleted one's place is selected, or the one above the last.
+    const int row = entry.position;
     entries_.erase(entries_.begin() + index);
+    list_->ClearSelectionMark();
     FillList(filter_);
+    if (list_->RowCount() > 0) {
+        list_->setCurrentItem(list_->topLevelItem(std::min(row, list_->RowCount() - 1)));
+    }
 }
 
 void CHomeDevicesDlg::OnButtons() {
     const int index = SelectedEntry();
     if (index >= 0) {
-        RunButtonView(fs_, modal_, entries_[size_t(index)].path, this);
+        // Buttons deleted there change what the remote's forms can send.
+        if (RunButtonView(window_.Model(), modal_, entries_[size_t(index)].path, this)) {
+            changed_ = true;
+        }
     }
 }
 

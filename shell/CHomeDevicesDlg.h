@@ -1,7 +1,10 @@
 // The "Home Devices" dialog: every codebase found, with its category, device name and
 // whether it is the hot codebase of its category; filters by category; and Add, ReLearn,
 // Delete, Rename, Hot, Select and Done on the selected row; Buttons..., which shows what
-// the selected codebase's buttons are; Import and Export of files of IR codes.
+// the selected codebase's buttons are; Category..., which moves the selected codebase to
+// another category; Import and Export of files of IR codes. The commands that work on a row
+// are disabled while none is selected, and after each command the selection stays on the
+// codebase it worked on.
 //
 // The dialog works on the remote window's forms directly: making a codebase hot sets the
 // codebase slot of both forms of its category at once. The preference file follows when the
@@ -40,11 +43,13 @@ class CHomeDevicesDlg : public CFillOnShowDialog {
     static constexpr int kImportId = 1040;
     static constexpr int kExportId = 1041;
     // Adds a codebase from the code collections on disk.
-    static constexpr int kAddFromCodesId = 1042;
+    static constexpr int kAddFromCodesId = 1043;
     static constexpr int kSelectId = 2;
     static constexpr int kDoneId = 1;
     // Opens the view of the selected codebase's buttons and signals.
     static constexpr int kButtonsId = 1029;
+    // Moves the selected codebase to another category under its name.
+    static constexpr int kCategoryId = 1042;
     static constexpr int kHelpTopic = 3;
 
     static constexpr int kCategoryColumn = 0;
@@ -61,8 +66,8 @@ class CHomeDevicesDlg : public CFillOnShowDialog {
     QLabel* TitleText() const { return title_; }
     // The filter button of `category` (0 for All); null outside 0..6.
     QPushButton* FilterButton(int category) const;
-    // Add, ReLearn, Delete, Rename, Hot, Import, Export, Select, Done or Buttons by control
-    // id; null for another id.
+    // Add, ReLearn, Delete, Rename, Hot, Import, Export, Select, Done, Buttons or Category by
+    // control id; null for another id.
     QPushButton* CommandButton(int id) const;
     CHelpBar* HelpBar() const { return helpBar_; }
 
@@ -84,6 +89,7 @@ class CHomeDevicesDlg : public CFillOnShowDialog {
     void OnSelect();
     void OnDone();
     void OnButtons();
+    void OnCategory();
 
   protected:
     void FirstShown() override { Open(); }
@@ -97,6 +103,17 @@ class CHomeDevicesDlg : public CFillOnShowDialog {
     void ApplyHotMarks();
     // The entry behind the selected row, or -1 (the list then gets the focus).
     int SelectedEntry();
+    // The path of the selected row's codebase; empty without one.
+    QString SelectedPath() const;
+    // Selects the row of the codebase at `path`, when it is shown; true when it is.
+    bool SelectPath(const QString& path);
+    // Reads the catalogue again and fills the list, with the codebase at `path` selected.
+    void Refill(const QString& path);
+    // Enables the commands that work on a row while one is selected.
+    void UpdateCommands();
+    // Renames the codebase of `entry` to `name` in `category`, telling the user when that
+    // fails; the list follows with the codebase selected.
+    void MoveCodebase(const CodebaseEntry& entry, int category, const QString& name);
     // The forms' slots, and writing changed ones back.
     HotSlots FormSlots() const;
     void SetFormSlots(const HotSlots& hot);
@@ -130,6 +147,7 @@ class CHomeDevicesDlg : public CFillOnShowDialog {
     QPushButton* select_;
     QPushButton* done_;
     QPushButton* buttons_;
+    QPushButton* category_;
     CHelpBar* helpBar_;
 };
 

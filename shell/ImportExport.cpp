@@ -119,7 +119,7 @@ bool RunImport(QWidget* parent, ModalRunner& modal, CRemoteModel& model,
     options.category = categoryDlg.Category();
     options.replace = [parent, &modal](const QString& displayName, const QString&) {
         return modal.ShowMessage(parent, StringText(kStrReplaceImported, {displayName}),
-                                 MessageButtons::YesNo) == kIdYes;
+                                 MessageButtons::YesNoDefaultNo) == kIdYes;
     };
     const ImportReport report = model.Import(folders, read, file, options);
     QString text;

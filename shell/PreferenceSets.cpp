@@ -114,7 +114,7 @@ void SavePreferenceSet(CDUWnd& window, ModalRunner& modal) {
 
 void LoadPreferenceSet(CDUWnd& window, ModalRunner& modal) {
     CRemoteModel& model = window.Model();
-    CLoadPreferenceDlg dialog(model.Fs(), modal, &window);
+    CLoadPreferenceDlg dialog(model, modal, &window);
     dialog.folder = model.BaseFolder() + PreferencesFolderName();
     const int result = modal.RunDialog(dialog);
     WaitCursor wait;

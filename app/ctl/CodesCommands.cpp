@@ -128,9 +128,10 @@ int RunCodesTry(const CodesTryOptions& options, const CodesPlaces& places, LircS
     out << "button: " << button->name.toStdString() << "\n";
     if (!profile) {
         return SendThroughLirc(
-            *lirc, options.device, CodebaseTarget{}, tried.repeat, 0,
-            [&](CRemoteModel&, const QString&, IrSignal& signal) {
-                signal = tried.signal;
+            *lirc, options.device, CodebaseTarget{}, 0,
+            [&](CRemoteModel& model, const QString&, const std::function<void()>& holdFromNow,
+                PressOutcome& sent) {
+                sent = model.SendSignal(tried.signal, tried.repeat, holdFromNow);
                 return 0;
             },
             out, err);

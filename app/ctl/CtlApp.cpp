@@ -29,14 +29,15 @@ void AddCodebaseTarget(CLI::App& command, CodebaseTarget& target) {
     signal->needs(file);
 }
 
-// What a send command sends and how long: passes and hold time, and the signal: its durations
-// from FILE (or standard input) with --carrier-us and --frame-start, or a button's signal from
-// a codebase instead.
+// What a send command sends and how long: the hold time, and the signal: its durations from
+// FILE (or standard input) with --carrier-us, --frame-start and --repeat, or a button of a
+// codebase instead, pressed as on the remote.
 template <typename SendOptions>
 void AddSendOptions(CLI::App& command, SendOptions& options, int lowestCarrierUs,
                     const char* holdHelp) {
-    command.add_option("--repeat", options.repeat, "passes (0: three, and more while held)")
-        ->check(CLI::Range(0, 65535));
+    CLI::Option* repeat =
+        command.add_option("--repeat", options.repeat, "passes (0: three, and more while held)")
+            ->check(CLI::Range(0, 65535));
     command.add_option("--hold-ms", options.holdMs, holdHelp)->check(CLI::Range(0, 3600000));
     CLI::Option* carrier =
         command.add_option("--carrier-us", options.carrierUs, "the carrier period in microseconds")
@@ -47,7 +48,8 @@ void AddSendOptions(CLI::App& command, SendOptions& options, int lowestCarrierUs
     AddCodebaseTarget(command, options.codebase);
     CLI::Option* durations =
         command.add_option("FILE", options.file, "the durations (standard input without it)");
-    for (CLI::Option* option : {carrier, start, durations}) {
+    // A stored button is pressed as on the remote: its own repeat rule decides the passes.
+    for (CLI::Option* option : {repeat, carrier, start, durations}) {
         option->excludes("--codebase");
     }
 }
@@ -55,7 +57,6 @@ void AddSendOptions(CLI::App& command, SendOptions& options, int lowestCarrierUs
 // The whole command line. `run` is set to the chosen command once parsing succeeds.
 struct CtlApp {
     explicit CtlApp(CtlStreams io);
-    void AddCodesCommands(CtlStreams io);
 
     CLI::App app{
         "ardelctl: the command-line companion of ArdelRemote, a learning infrared "
@@ -81,6 +82,18 @@ struct CtlApp {
     CodesSearchOptions codesSearch;
     CodesImportOptions codesImport;
     CodesTryOptions codesTry;
+
+  private:
+    // One command, or one group of commands, each: its options and what it runs.
+    void AddAnalyse(CtlStreams io);
+    void AddCodebase(CtlStreams io);
+    void AddSim(CtlStreams io);
+    void AddDecode(CtlStreams io);
+    void AddEncode(CtlStreams io);
+    void AddImport(CtlStreams io, const std::vector<std::string>& formats);
+    void AddExport(CtlStreams io, const std::vector<std::string>& formats);
+    void AddLirc(CtlStreams io);
+    void AddCodesCommands(CtlStreams io);
 };
 
 // The kernel's LIRC devices as ardelctl reaches them.
@@ -162,12 +175,27 @@ void CtlApp::AddCodesCommands(CtlStreams io) {
 CtlApp::CtlApp(CtlStreams io) {
     app.set_version_flag("--version", "ardelctl " ARDEL_VERSION);
     app.require_subcommand(1);
+    const std::vector<std::string> formats(std::begin(kRemoteFormatNames),
+                                           std::end(kRemoteFormatNames));
+    AddAnalyse(io);
+    AddCodebase(io);
+    AddSim(io);
+    AddDecode(io);
+    AddEncode(io);
+    AddImport(io, formats);
+    AddExport(io, formats);
+    AddLirc(io);
+    AddCodesCommands(io);
+}
 
+void CtlApp::AddAnalyse(CtlStreams io) {
     CLI::App* analyseCmd =
         app.add_subcommand("analyse", "frame analysis of a raw capture (microseconds)");
     analyseCmd->add_option("FILE", analyse.file, "the capture (standard input without it)");
     analyseCmd->callback([this, io] { run = [this, io] { return AnalyseCommand(analyse, io); }; });
+}
 
+void CtlApp::AddCodebase(CtlStreams io) {
     CLI::App* codebase = app.add_subcommand("codebase", "codebase files");
     codebase->require_subcommand(1);
     CLI::App* list = codebase->add_subcommand(
@@ -181,7 +209,9 @@ CtlApp::CtlApp(CtlStreams io) {
     show->add_option("FILE", codebaseShow.file, "the codebase file")->required();
     show->callback(
         [this, io] { run = [this, io] { return CodebaseShowCommand(codebaseShow, io); }; });
+}
 
+void CtlApp::AddSim(CtlStreams io) {
     CLI::App* sim = app.add_subcommand("sim", "the IR engine on a simulated handheld");
     sim->require_subcommand(1);
     CLI::App* learn = sim->add_subcommand(
@@ -208,7 +238,9 @@ CtlApp::CtlApp(CtlStreams io) {
     send->add_option("--chip", simSend.chip, "the simulated handheld (its chip)")->required();
     AddSendOptions(*send, simSend, 0, "how long the stylus stays down");
     send->callback([this, io] { run = [this, io] { return SimSendCommand(simSend, io); }; });
+}
 
+void CtlApp::AddDecode(CtlStreams io) {
     CLI::App* decodeCmd = app.add_subcommand(
         "decode", "the protocol, address and command of a signal, or of a codebase's buttons");
     CLI::Option* decodeFile =
@@ -226,7 +258,9 @@ CtlApp::CtlApp(CtlStreams io) {
         }
         run = [this, io] { return RunDecodeCommand(decode, io.in, io.out, io.err); };
     });
+}
 
+void CtlApp::AddEncode(CtlStreams io) {
     CLI::App* encodeCmd =
         app.add_subcommand("encode", "the signal of a held button from a protocol and a code");
     encodeCmd->add_option("NAME", encode.protocol, "the protocol (NEC, RC5, SIRC, ...)")
@@ -244,9 +278,9 @@ CtlApp::CtlApp(CtlStreams io) {
         }
         run = [this, io] { return RunEncodeCommand(encode, io.out, io.err); };
     });
+}
 
-    const std::vector<std::string> formats(std::begin(kRemoteFormatNames),
-                                           std::end(kRemoteFormatNames));
+void CtlApp::AddImport(CtlStreams io, const std::vector<std::string>& formats) {
     CLI::App* importCmd = app.add_subcommand(
         "import",
         "makes codebases of a file of IR codes (lircd.conf, Pronto hex, Flipper .ir, Broadlink)");
@@ -266,7 +300,9 @@ CtlApp::CtlApp(CtlStreams io) {
     importCmd->callback([this, io] {
         run = [this, io] { return RunImportCommand(importOptions, io.out, io.err); };
     });
+}
 
+void CtlApp::AddExport(CtlStreams io, const std::vector<std::string>& formats) {
     CLI::App* exportCmd = app.add_subcommand(
         "export", "writes a codebase, or one button, as a file of IR codes to standard output");
     exportCmd->add_option("--codebase", exportOptions.codebase, "the codebase file")->required();
@@ -279,9 +315,9 @@ CtlApp::CtlApp(CtlStreams io) {
     exportCmd->callback([this, io] {
         run = [this, io] { return RunExportCommand(exportOptions, io.out, io.err); };
     });
+}
 
-    AddCodesCommands(io);
-
+void CtlApp::AddLirc(CtlStreams io) {
     CLI::App* lirc = app.add_subcommand("lirc", "the kernel's LIRC devices (real IR hardware)");
     lirc->require_subcommand(1);
     CLI::App* listCmd = lirc->add_subcommand(

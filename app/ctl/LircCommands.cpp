@@ -97,22 +97,20 @@ int RunLircLearn(const LircLearnOptions& options, LircServices& services, std::o
 }
 
 int SendThroughLirc(LircServices& services, const std::string& device,
-                    const CodebaseTarget& codebase, uint16_t repeat, uint32_t holdMs,
-                    const LircSignalSource& signalOf, std::ostream& out, std::ostream& err) {
-    // The button counts as held for `holdMs` from the start of the send.
+                    const CodebaseTarget& codebase, uint32_t holdMs, const LircPress& press,
+                    std::ostream& out, std::ostream& err) {
     uint64_t releaseUs = 0;
     LircPlatform platform([&] { return services.clock.NowUs() < releaseUs; });
     CLircIrDriver driver(platform, services.transmitter, services.receiver, services.clock);
     driver.SetDevices(device, "");
     CLircRun run(driver, codebase, device);
-    CRemoteModel& model = run.Model();
-
-    IrSignal signal;
-    if (const int status = signalOf(model, run.CodebasePath(), signal); status != 0) {
+    PressOutcome sent;
+    const int status = press(
+        run.Model(), run.CodebasePath(),
+        [&] { releaseUs = services.clock.NowUs() + uint64_t{holdMs} * 1000; }, sent);
+    if (status != 0) {
         return status;
     }
-    const PressOutcome sent = model.SendSignal(
-        signal, repeat, [&] { releaseUs = services.clock.NowUs() + uint64_t{holdMs} * 1000; });
     out << "result: " << sent.ir.result << "\n";
     if (sent.code != kOpOk) {
         Report("send", sent.ir, err);
@@ -131,18 +129,21 @@ int RunLircSend(const LircSendOptions& options, LircServices& services, std::ist
         err << "ardelctl lirc send: --frame-start must be 0 to 255 and --repeat 0 to 65535\n";
         return 2;
     }
-    const auto signalOf = [&](CRemoteModel& model, const QString& codebasePath,
-                              IrSignal& signal) -> int {
+    const auto press = [&](CRemoteModel& model, const QString& codebasePath,
+                           const std::function<void()>& holdFromNow, PressOutcome& sent) -> int {
         if (options.codebase.Given()) {
-            const StoreResult read =
-                model.ReadButton(codebasePath, QString::fromStdString(options.codebase.button),
-                                 options.codebase.signal, signal);
-            if (read != kStoreOk) {
+            if (options.repeat != 0) {
+                err << "ardelctl lirc send: --repeat excludes --codebase (a stored button is "
+                       "pressed as on the remote)\n";
+                return 2;
+            }
+            // The button is pressed as the remote presses it, through the same model.
+            const QString button = QString::fromStdString(options.codebase.button);
+            sent = model.PressButton(codebasePath, button, options.codebase.signal,
+                                     PressSource::Pen, holdFromNow);
+            if (sent.code == kOpNothingToSend) {
                 err << "ardelctl lirc send: "
-                    << StoreFailureText(read, codebasePath,
-                                        QString::fromStdString(options.codebase.button))
-                           .toStdString()
-                    << "\n";
+                    << StoreFailureText(sent.store, codebasePath, button).toStdString() << "\n";
                 return 1;
             }
             return 0;
@@ -162,11 +163,11 @@ int RunLircSend(const LircSendOptions& options, LircServices& services, std::ist
                 << kMaxDurations << "\n";
             return 2;
         }
-        signal = MakeIrSignal(durations, static_cast<uint8_t>(options.frameStart),
-                              static_cast<uint8_t>(options.carrierUs));
+        const IrSignal signal = MakeIrSignal(durations, static_cast<uint16_t>(options.frameStart),
+                                             static_cast<uint8_t>(options.carrierUs));
+        sent = model.SendSignal(signal, static_cast<uint16_t>(options.repeat), holdFromNow);
         return 0;
     };
-    return SendThroughLirc(services, options.device, options.codebase,
-                           static_cast<uint16_t>(options.repeat), options.holdMs, signalOf, out,
+    return SendThroughLirc(services, options.device, options.codebase, options.holdMs, press, out,
                            err);
 }

@@ -55,16 +55,17 @@ int RunLircList(const LircListOptions& options, LircServices& services, std::ost
 // known to face each other).
 int RunLircLearn(const LircLearnOptions& options, LircServices& services, std::ostream& out,
                  std::ostream& err);
-// Gives the signal to send, read with the model (from the codebase at `codebasePath`, when one
-// was given); 0, or the exit status when there is none.
-using LircSignalSource =
-    std::function<int(CRemoteModel& model, const QString& codebasePath, IrSignal& signal)>;
+// Sends with the model, the codebase at `codebasePath` when one was given, calling
+// `holdFromNow` as the send starts; fills `sent` and gives 0, or the exit status when nothing
+// could be sent.
+using LircPress = std::function<int(CRemoteModel& model, const QString& codebasePath,
+                                    const std::function<void()>& holdFromNow, PressOutcome& sent)>;
 
-// Sends through the transmitter `device`, with the remote model, what `signalOf` gives, the
-// button held for `holdMs`; prints result.
+// Opens the transmitter `device` under a remote model, lets `press` send with it, the button
+// held for `holdMs` from the start of the send; prints result.
 int SendThroughLirc(LircServices& services, const std::string& device,
-                    const CodebaseTarget& codebase, uint16_t repeat, uint32_t holdMs,
-                    const LircSignalSource& signalOf, std::ostream& out, std::ostream& err);
+                    const CodebaseTarget& codebase, uint32_t holdMs, const LircPress& press,
+                    std::ostream& out, std::ostream& err);
 
 // Prints result.
 int RunLircSend(const LircSendOptions& options, LircServices& services, std::istream& in,

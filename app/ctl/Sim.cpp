@@ -15,27 +15,6 @@
 
 namespace {
 
-// The remote model over the folder of a codebase file on the host.
-class CCodebaseModel {
-  public:
-    explicit CCodebaseModel(const CodebaseTarget& target)
-        : host_(target.file), model_(Services(host_)) {}
-
-    CRemoteModel& Model() { return model_; }
-    HandheldFs& Fs() { return host_.Fs(); }
-    const QString& Path() const { return host_.Path(); }
-
-  private:
-    static RemoteServices Services(HostCodebase& host) {
-        RemoteServices services;
-        services.fs = &host.Fs();
-        return services;
-    }
-
-    HostCodebase host_;
-    CRemoteModel model_;
-};
-
 const SimProfile* ChipOption(const std::string& chip, std::ostream& err) {
     const SimProfile* profile = FindSimProfile(chip);
     if (!profile) {
@@ -84,9 +63,9 @@ int SimLearnCommand(const SimLearnOptions& options, CtlStreams io) {
     wave.delayNs = uint64_t{options.delayMs} * 1000000;
 
     SimHandheld handheld(*profile);
-    std::optional<CCodebaseModel> target;
+    std::optional<HostCodebase> target;
     if (codebase.Given()) {
-        target.emplace(codebase);
+        target.emplace(codebase.file);
     }
     const SimLearnOutcome outcome =
         SimLearn(handheld, wave, target ? &target->Fs() : nullptr,
@@ -105,44 +84,45 @@ int SimSendCommand(const SimSendOptions& options, CtlStreams io) {
         err << "ardelctl sim send: --carrier-us is missing (or --codebase)\n";
         return kCtlUsage;
     }
+    if (codebase.Given() && options.repeat != 0) {
+        err << "ardelctl sim send: --repeat excludes --codebase (a stored button is pressed as "
+               "on the remote)\n";
+        return kCtlUsage;
+    }
     const SimProfile* profile = ChipOption(options.chip, err);
-    int carrier = options.carrierUs;
-    int frameStart = std::max(options.frameStart, 0);
-    SimSendRequest request;
     if (!profile) {
         return kCtlUsage;
     }
+    SimHandheld handheld(*profile);
+    const uint64_t holdNs = uint64_t{options.holdMs} * 1000000;
+    SimSendOutcome outcome;
     if (codebase.Given()) {
-        CCodebaseModel target(codebase);
-        IrSignal signal;
-        const int loaded = target.Model().ReadButton(
-            target.Path(), QString::fromStdString(codebase.button), codebase.signal, signal);
-        if (loaded != kStoreOk) {
+        // The button is pressed as the remote presses it, through the same model.
+        HostCodebase target(codebase.file);
+        const QString button = QString::fromStdString(codebase.button);
+        outcome = SimPress(handheld, target.Fs(), target.Path(), button, codebase.signal, holdNs);
+        if (outcome.press.code == kOpNothingToSend) {
             err << "ardelctl sim send: "
-                << StoreFailureText(static_cast<StoreResult>(loaded), target.Path(),
-                                    QString::fromStdString(codebase.button))
-                       .toStdString()
+                << StoreFailureText(outcome.press.store, target.Path(), button).toStdString()
                 << "\n";
             return 1;
         }
-        request.durations.assign(signal.durations, signal.durations + signal.count);
-        carrier = signal.carrierPeriod;
-        frameStart = signal.frameStart;
-    } else if (!ReadInput(options.file, io.in, request.durations, err)) {
-        return kCtlUsage;
+    } else {
+        SimSendRequest request;
+        if (!ReadInput(options.file, io.in, request.durations, err)) {
+            return kCtlUsage;
+        }
+        if (request.durations.size() > kMaxDurations) {
+            err << "ardelctl sim send: " << request.durations.size()
+                << " durations, but a signal holds at most " << kMaxDurations << "\n";
+            return 2;
+        }
+        request.carrierPeriod = static_cast<uint8_t>(options.carrierUs);
+        request.frameStart = static_cast<uint16_t>(std::max(options.frameStart, 0));
+        request.repeat = options.repeat;
+        request.holdNs = holdNs;
+        outcome = SimSend(handheld, request);
     }
-    if (!codebase.Given() && request.durations.size() > kMaxDurations) {
-        err << "ardelctl sim send: " << request.durations.size()
-            << " durations, but a signal holds at most " << kMaxDurations << "\n";
-        return 2;
-    }
-    request.carrierPeriod = static_cast<uint8_t>(carrier);
-    request.frameStart = static_cast<uint16_t>(frameStart);
-    request.repeat = options.repeat;
-    request.holdNs = uint64_t{options.holdMs} * 1000000;
-
-    SimHandheld handheld(*profile);
-    const SimSendOutcome outcome = SimSend(handheld, request);
     if (outcome.result == kSimNoDriver) {
         return NoDriver(*profile, err);
     }

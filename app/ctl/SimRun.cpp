@@ -1,6 +1,7 @@
 #include "app/ctl/SimRun.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "ir/IrFactory.h"
 #include "model/CRemoteModel.h"
@@ -103,26 +104,50 @@ SimLearnOutcome SimLearn(SimHandheld& handheld, const RemoteWaveform& waveform, 
     return outcome;
 }
 
-SimSendOutcome SimSend(SimHandheld& handheld, const SimSendRequest& request) {
+namespace {
+
+// Runs `send` (a send or a press of the model, which calls its argument once the signal is
+// loaded) with the stylus down for `holdNs` from then on; what the emitter sent comes back
+// demodulated.
+using ModelSend = std::function<PressOutcome(CRemoteModel&, const std::function<void()>&)>;
+SimSendOutcome RunSend(SimHandheld& handheld, HandheldFs* files, uint64_t holdNs,
+                       const ModelSend& send) {
     SimSendOutcome outcome;
-    CSimRun run(handheld);
+    CSimRun run(handheld, files);
     CRemoteModel& model = run.Model();
     if (!model.Driver()) {
         outcome.result = kSimNoDriver;
         return outcome;
     }
-    const IrSignal signal =
-        MakeIrSignal(request.durations, request.frameStart, request.carrierPeriod);
     bool sent = false;
-    const PressOutcome press = model.SendSignal(signal, request.repeat, [&] {
+    outcome.press = send(model, [&] {
         handheld.Air().ClearEmissions();
-        handheld.HoldStylus(request.holdNs);
+        handheld.HoldStylus(holdNs);
         sent = true;
     });
-    outcome.result = press.ir.result;
-    outcome.passes = press.passes;
+    outcome.result = outcome.press.ir.result;
+    outcome.passes = outcome.press.passes;
     if (sent) {
         outcome.emitted = handheld.Air().Demodulate();
     }
     return outcome;
+}
+
+}  // namespace
+
+SimSendOutcome SimSend(SimHandheld& handheld, const SimSendRequest& request) {
+    const IrSignal signal =
+        MakeIrSignal(request.durations, request.frameStart, request.carrierPeriod);
+    return RunSend(handheld, nullptr, request.holdNs,
+                   [&](CRemoteModel& model, const std::function<void()>& beforeSend) {
+                       return model.SendSignal(signal, request.repeat, beforeSend);
+                   });
+}
+
+SimSendOutcome SimPress(SimHandheld& handheld, HandheldFs& files, const QString& path,
+                        const QString& button, int which, uint64_t holdNs) {
+    return RunSend(handheld, &files, holdNs,
+                   [&](CRemoteModel& model, const std::function<void()>& beforeSend) {
+                       return model.PressButton(path, button, which, PressSource::Pen, beforeSend);
+                   });
 }

@@ -37,6 +37,7 @@ struct SimSendOutcome {
     int result = 0;
     int passes = 0;
     Demodulated emitted;
+    PressOutcome press;  // the whole outcome of the model's send or press
 };
 
 // Lets the model's learning check hear the handheld's emitter through the IR air.
@@ -54,6 +55,12 @@ SimLearnOutcome SimLearn(SimHandheld& handheld, const RemoteWaveform& waveform,
 
 // Loads and sends a signal; what the emitter sent comes back demodulated.
 SimSendOutcome SimSend(SimHandheld& handheld, const SimSendRequest& request);
+
+// Presses signal `which` of `button` of the codebase at `path` in `files`, as a tap on the
+// remote does (the button's repeat rule), the stylus down for `holdNs` from the start of the
+// send; what the emitter sent comes back demodulated.
+SimSendOutcome SimPress(SimHandheld& handheld, HandheldFs& files, const QString& path,
+                        const QString& button, int which, uint64_t holdNs);
 
 // The result given when the handheld has no IR driver.
 constexpr int kSimNoDriver = -1;

@@ -335,6 +335,14 @@ void SetUpMessageBox(QMessageBox& box, const QString& text, const QString& title
         case MessageButtons::YesNo:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
             break;
+        case MessageButtons::OkCancelDefaultCancel:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            box.setDefaultButton(QMessageBox::Cancel);
+            break;
+        case MessageButtons::YesNoDefaultNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setDefaultButton(QMessageBox::No);
+            break;
     }
     switch (icon) {
         case MessageIcon::None:
@@ -372,7 +380,9 @@ int CQtModalRunner::ExecMessage(QWidget* parent, const QString& text, const QStr
         case QMessageBox::No:
             return kIdNo;
         default:
-            return buttons == MessageButtons::YesNo ? kIdNo : kIdCancel;
+            return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoDefaultNo
+                       ? kIdNo
+                       : kIdCancel;
     }
 }
 

@@ -80,11 +80,13 @@ void CCodebaseDlg::Open() {
         categories_->addItem(QString::fromLatin1(CategoryName(c)));
     }
     categories_->setCurrentIndex(category >= 0 && category < categories_->count() ? category : -1);
+    startCategory_ = SelectedCategory();
 
     nameEdit_->setText(name);
     single_->setChecked(true);
     categories_->setEnabled(categorySelectable);
-    nameEdit_->setReadOnly(!nameEditable);
+    // Moved to another category, a codebase keeps its name.
+    nameEdit_->setReadOnly(!nameEditable || mode == kCategory);
 
     switch (mode) {
         case kCreate:
@@ -100,6 +102,13 @@ void CCodebaseDlg::Open() {
             setWindowTitle("Rename Codebase");
             ok_->setText("Rename Codebase");
             title_->setText("Rename Codebase");
+            single_->hide();
+            double_->hide();
+            break;
+        case kCategory:
+            setWindowTitle("Change Category");
+            ok_->setText("Change Category");
+            title_->setText("Change Category");
             single_->hide();
             double_->hide();
             break;
@@ -119,7 +128,11 @@ void CCodebaseDlg::Open() {
     }
     // Connected only now, so that the starting text is taken as it is given.
     connect(nameEdit_, &QLineEdit::textChanged, this, &CCodebaseDlg::CheckName);
-    nameEdit_->setFocus();
+    if (mode == kCategory) {
+        categories_->setFocus();
+    } else {
+        nameEdit_->setFocus();
+    }
 }
 
 QString CCodebaseDlg::CategoryLabel() const {
@@ -181,11 +194,13 @@ void CCodebaseDlg::OnOk() {
     const QString text = nameEdit_->text();
     const int selected = SelectedCategory();
     learnMode = double_->isChecked() ? 1 : 0;
-    if (mode != kRelearn) {
+    // A codebase left in its category has nothing to check: it stays as it is.
+    const bool unchanged = mode == kCategory && selected == startCategory_;
+    if (mode != kRelearn && !unchanged) {
         QChar illegal;
-        const std::vector<CodebaseNameCheck> problems =
-            CodebaseNameProblems(&fs_, folder, selected, text, &illegal,
-                                 mode == kRename ? CodebaseNameUse::Rename : CodebaseNameUse::New);
+        const std::vector<CodebaseNameCheck> problems = CodebaseNameProblems(
+            &fs_, folder, selected, text, &illegal,
+            mode == kRename || mode == kCategory ? CodebaseNameUse::Rename : CodebaseNameUse::New);
         for (const CodebaseNameCheck problem : problems) {
             switch (problem) {
                 case kNameOk:

@@ -1,5 +1,6 @@
 // The codebase dialog: names a new codebase and chooses its category and learning mode
-// before learning starts, confirms relearning an existing one, or renames one.
+// before learning starts, confirms relearning an existing one, renames one, or moves one to
+// another category under its name.
 #pragma once
 
 #include <QFont>
@@ -21,7 +22,7 @@ class CCodebaseDlg : public CFillOnShowDialog {
     Q_OBJECT
 
   public:
-    enum Mode : int { kCreate = 0, kRelearn = 1, kRename = 2 };
+    enum Mode : int { kCreate = 0, kRelearn = 1, kRename = 2, kCategory = 3 };
 
     static constexpr int kTitleId = 1028;
     static constexpr int kCategoryId = 1025;
@@ -88,4 +89,5 @@ class CCodebaseDlg : public CFillOnShowDialog {
     QPushButton* cancel_;
     CHelpBar* helpBar_ = nullptr;
     bool checking_ = false;
+    int startCategory_ = 0;  // the category the dialog opened with, 0 for none
 };

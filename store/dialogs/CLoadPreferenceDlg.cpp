@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "model/CRemoteModel.h"
 #include "platform/Modal.h"
 #include "resources/HelpTexts.h"
 #include "resources/StringText.h"
@@ -43,8 +44,8 @@ std::vector<PreferenceSetEntry> ListPreferenceSets(HandheldFs& fs, const QString
     return sets;
 }
 
-CLoadPreferenceDlg::CLoadPreferenceDlg(HandheldFs& fs, ModalRunner& modal, QWidget* parent)
-    : CFillOnShowDialog(parent), fs_(fs), modal_(modal) {
+CLoadPreferenceDlg::CLoadPreferenceDlg(CRemoteModel& model, ModalRunner& modal, QWidget* parent)
+    : CFillOnShowDialog(parent), model_(model), modal_(modal) {
     setWindowTitle("Load Preference");
     setFont(QFont("MS Sans Serif", 8));
 
@@ -89,7 +90,7 @@ CLoadPreferenceDlg::CLoadPreferenceDlg(HandheldFs& fs, ModalRunner& modal, QWidg
 }
 
 void CLoadPreferenceDlg::Open() {
-    sets_ = ListPreferenceSets(fs_, folder);
+    sets_ = ListPreferenceSets(model_.Fs(), folder);
     Fill();
 }
 
@@ -121,16 +122,11 @@ void CLoadPreferenceDlg::OnDelete() {
     }
     const PreferenceSetEntry set = sets_[size_t(row)];
     if (modal_.ShowMessage(this, StringText(kStrDeleteSetQuestion, {set.name}),
-                           MessageButtons::OkCancel) == kIdOk) {
-        CPdbFile file(&fs_);
-        const bool opens = file.Open(set.path, CPdbFile::kModeRead) == kPdbOk;
-        file.Close();
-        if (opens) {
-            if (fs_.Remove(set.path.toStdString()) != FsError::None) {
-                modal_.ShowMessage(this, StringText(kStrCannotRemoveFile, {set.path}));
-                list_->setFocus();
-                return;
-            }
+                           MessageButtons::OkCancelDefaultCancel) == kIdOk) {
+        const int result = model_.DeletePreferenceSet(set.path);
+        if (result == kCatalogueCannotRemove) {
+            modal_.ShowMessage(this, StringText(kStrCannotRemoveFile, {set.path}));
+        } else if (result == kCatalogueOk) {
             sets_.erase(sets_.begin() + row);
             deleted = true;
             Fill();

@@ -8,6 +8,7 @@
 
 class ModalRunner;
 class CHelpBar;
+class CRemoteModel;
 class HandheldFs;
 class QLabel;
 class QListWidget;
@@ -32,8 +33,8 @@ class CLoadPreferenceDlg : public CFillOnShowDialog {
     static constexpr int kTitleId = 1028;
     static constexpr int kMaxListedSets = 100;
 
-    // `fs` is where the preferences folder is read.
-    CLoadPreferenceDlg(HandheldFs& fs, ModalRunner& modal, QWidget* parent = nullptr);
+    // The preferences folder is read from the model's files; sets are deleted through it.
+    CLoadPreferenceDlg(CRemoteModel& model, ModalRunner& modal, QWidget* parent = nullptr);
 
     // In: the preferences folder, ending in a backslash.
     QString folder;
@@ -61,7 +62,7 @@ class CLoadPreferenceDlg : public CFillOnShowDialog {
     void OnLoad();
     void OnDelete();
 
-    HandheldFs& fs_;
+    CRemoteModel& model_;
     ModalRunner& modal_;
     std::vector<PreferenceSetEntry> sets_;
     QLabel* title_;

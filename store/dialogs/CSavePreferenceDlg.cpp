@@ -103,7 +103,7 @@ void CSavePreferenceDlg::OnSave() {
     }
     nameEdit_->setEnabled(false);
     const int answer =
-        modal_.ShowMessage(this, StringText(kStrOverwriteSet), MessageButtons::YesNo);
+        modal_.ShowMessage(this, StringText(kStrOverwriteSet), MessageButtons::YesNoDefaultNo);
     nameEdit_->setEnabled(true);
     if (answer == kIdYes) {
         done(kIdOk);

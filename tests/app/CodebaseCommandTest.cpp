@@ -87,10 +87,64 @@ INSTANTIATE_TEST_SUITE_P(
                    {"send", "--chip", "pxa255", "--codebase", "a.PDB", "--button", "Power",
                     "durations.txt"},
                    "--codebase excludes FILE"},
+        BadSimArgs{"CodebaseAndRepeat",
+                   {"send", "--chip", "pxa255", "--codebase", "a.PDB", "--button", "Power",
+                    "--repeat", "1"},
+                   "--repeat excludes --codebase"},
         BadSimArgs{"CodebaseAndCarrier",
                    {"send", "--chip", "pxa255", "--codebase", "a.PDB", "--button", "Power",
                     "--carrier-us", "26"},
                    "--carrier-us excludes --codebase"}),
     [](const auto& info) { return info.param.name; });
+
+// The value of the line "NAME: value" of `out`.
+std::string Field(const std::string& out, const std::string& name) {
+    const size_t at = out.find(name + ": ");
+    if (at == std::string::npos) {
+        return "";
+    }
+    const size_t from = at + name.size() + 2;
+    return out.substr(from, out.find('\n', from) - from);
+}
+
+struct PressCase {
+    const char* button;
+    int status;
+    const char* passes;   // the passes sent; empty when nothing was
+    const char* message;  // on standard error
+};
+
+class SimSendCodebase : public ::testing::TestWithParam<PressCase> {};
+
+// A stored button is pressed as a tap on the remote presses it: a volume button sends one
+// pass, every other button three; a button the codebase lacks is named.
+TEST_P(SimSendCodebase, PressesTheButtonAsTheRemoteDoes) {
+    const PressCase& c = GetParam();
+    const TempFolder folder;
+    HostHandheldFs fs(folder.Path().string());
+    CCodebaseFile file(&fs);
+    ASSERT_TRUE(file.CreateCodebase("\\TV_Den.PDB"));
+    const int32_t durations[] = {2400, -600, 1200, -600, 600, -25000};
+    for (const char* name : {"Power", "Vol+"}) {
+        ASSERT_TRUE(file.StoreSignal(CCodebaseFile::DurationsToValues(durations, 6), 0, 25,
+                                     QByteArray(name), 1));
+    }
+    file.Close();
+    const CtlRun run = Ctl(RunSim, {"send", "--chip", "pxa255", "--codebase",
+                                    (folder.Path() / "TV_Den.PDB").string(), "--button", c.button});
+    EXPECT_EQ(run.status, c.status) << run.err;
+    EXPECT_EQ(Field(run.out, "passes"), c.passes) << run.out;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, SimSendCodebase,
+                         ::testing::Values(PressCase{"Power", 0, "3", ""},
+                                           PressCase{"Vol+", 0, "1", ""},
+                                           PressCase{"Mute", 1, "", "no button 'Mute'"}),
+                         [](const auto& info) {
+                             return std::string(info.param.button == std::string("Vol+")
+                                                    ? "VolPlus"
+                                                    : info.param.button);
+                         });
 
 }  // namespace

@@ -222,7 +222,7 @@ TEST_F(LircCommands, ACodebaseButtonIsLearntAndSentFromTheFile) {
 
     std::istringstream none;
     std::ostringstream sendOut;
-    ASSERT_EQ(RunLircSend({device.Path(), 1, 0, "", 0, 0, power}, services, none, sendOut, err), 0)
+    ASSERT_EQ(RunLircSend({device.Path(), 0, 0, "", 0, 0, power}, services, none, sendOut, err), 0)
         << err.str();
     const std::vector<FuseLircWrite> writes = device.Writes();
     ASSERT_FALSE(writes.empty());
@@ -234,7 +234,7 @@ TEST_F(LircCommands, ACodebaseButtonIsLearntAndSentFromTheFile) {
     CodebaseTarget missing{folder / "TV_Den.PDB", "Mute", 1, false};
     std::ostringstream missingOut;
     EXPECT_EQ(
-        RunLircSend({device.Path(), 1, 0, "", 0, 0, missing}, services, none, missingOut, err), 1);
+        RunLircSend({device.Path(), 0, 0, "", 0, 0, missing}, services, none, missingOut, err), 1);
     EXPECT_NE(err.str().find("no button 'Mute'"), std::string::npos) << err.str();
 }
 
@@ -274,7 +274,11 @@ INSTANTIATE_TEST_SUITE_P(
                     BadSend{"CarrierTooBig", {"/dev/lirc0", 3, 0, "", 256, 0, {}}, "600"},
                     BadSend{"NotANumber", {"/dev/lirc0", 3, 0, "", 26, 0, {}}, "600 -6x0"},
                     BadSend{"NoDurations", {"/dev/lirc0", 3, 0, "", 26, 0, {}}, "# nothing"},
-                    BadSend{"MissingFile", {"/dev/lirc0", 3, 0, "/no/such/file", 26, 0, {}}, ""}),
+                    BadSend{"MissingFile", {"/dev/lirc0", 3, 0, "/no/such/file", 26, 0, {}}, ""},
+                    // A stored button is pressed with its own repeat rule.
+                    BadSend{"RepeatWithCodebase",
+                            {"/dev/lirc0", 3, 0, "", 0, 0, {"/tmp/TV_Den.PDB", "Power", 1, false}},
+                            ""}),
     [](const testing::TestParamInfo<BadSend>& info) { return info.param.name; });
 
 }  // namespace

@@ -219,7 +219,7 @@ TEST_F(RemoteProgramTest, HomeDevicesAddLearnAndSend) {
             ++prompts;
             return LetPromptCapture(dialog);
         } else if (auto* confirm = qobject_cast<CConfirmDlg*>(&dialog)) {
-            confirmations.push_back(confirm->Text()->text());
+            confirmations.push_back(confirm->ShownText());
             return kIdCancel;  // no buttons on the lower form: stop anyway
         } else {
             return kIdOk;

@@ -310,6 +310,22 @@ TEST_F(RemoteModel, DeletingAHotCodebaseLeavesItsCategoryWithoutOne) {
     EXPECT_EQ(model_.DeleteCodebase("\\TV_Den.PDB"), kCatalogueCannotOpen);
 }
 
+// Only a preference file is deleted as a set: a codebase or a missing file is left alone.
+TEST_F(RemoteModel, DeletingASetRemovesOnlyAPreferenceFile) {
+    ASSERT_TRUE(model_.SaveStateAs("Evening.PDB"));
+    MakeCodebase(model_, "\\TV_Den.PDB");
+    const std::pair<QString, int> cases[] = {
+        {kBase + QString("Evening.PDB"), kCatalogueOk},
+        {kBase + QString("Evening.PDB"), kCatalogueCannotOpen},  // gone already
+        {"\\TV_Den.PDB", kCatalogueCannotOpen},
+    };
+    for (const auto& [path, result] : cases) {
+        EXPECT_EQ(model_.DeletePreferenceSet(path), result) << path.toStdString();
+    }
+    EXPECT_FALSE(fs_.FileExists((kBase + QString("Evening.PDB")).toStdString()));
+    EXPECT_TRUE(fs_.FileExists("\\TV_Den.PDB"));
+}
+
 TEST_F(RemoteModel, DeletingAButtonLeavesTheOthers) {
     MakeCodebase(model_, "\\TV_Den.PDB");
     bool created = false;

@@ -182,6 +182,28 @@ TEST(ModalRunner, MessageBoxCarriesItsIcon) {
     }
 }
 
+// A question before a deletion or a replacement answers Enter with its negative button.
+TEST(ModalRunner, QuestionsThatLoseDataDefaultToTheirNegativeAnswer) {
+    struct Case {
+        MessageButtons buttons;
+        QMessageBox::StandardButtons shown;
+        QMessageBox::StandardButton onEnter;
+    };
+    const Case cases[] = {
+        {MessageButtons::YesNoDefaultNo, QMessageBox::Yes | QMessageBox::No, QMessageBox::No},
+        {MessageButtons::OkCancelDefaultCancel, QMessageBox::Ok | QMessageBox::Cancel,
+         QMessageBox::Cancel},
+    };
+    for (const Case& c : cases) {
+        QMessageBox box;
+        SetUpMessageBox(box, "Delete?", "Title", c.buttons, MessageIcon::None);
+        EXPECT_EQ(box.standardButtons(), c.shown) << int(c.buttons);
+        box.show();
+        QTest::keyClick(&box, Qt::Key_Return);
+        EXPECT_EQ(box.standardButton(box.clickedButton()), c.onEnter) << int(c.buttons);
+    }
+}
+
 // Dialogs open centred over the program's window, wherever that window is, and a dialog
 // near the screen's edge is pulled back onto the screen.
 TEST(ModalRunner, DialogsOpenCentredOverTheProgram) {

@@ -201,7 +201,9 @@ INSTANTIATE_TEST_SUITE_P(
                0,
                ""},
         OkCase{"RelearnNeverComplains", 1, -1, "", true, {}, kIdOk, 0, "Unk_.PDB"},
-        OkCase{"RelearnOfAnExistingCodebase", 1, 0, "Sony", true, {}, kIdOk, 1, "TV_Sony.PDB"}),
+        OkCase{"RelearnOfAnExistingCodebase", 1, 0, "Sony", true, {}, kIdOk, 1, "TV_Sony.PDB"},
+        // Its own file is no other codebase of the name.
+        OkCase{"CategoryLeftAsItWas", 3, 0, "Sony", true, {}, kIdOk, 1, "TV_Sony.PDB"}),
     [](const testing::TestParamInfo<OkCase>& info) { return std::string(info.param.label); });
 
 TEST_F(DeviceRoot, BothFailedTestsOfOkShowTheirMessages) {
@@ -303,6 +305,8 @@ INSTANTIATE_TEST_SUITE_P(
                     OpeningCase{1, "Relearn Codebase", "Learn Existing Codebase",
                                 "Start Relearning...", "Category:", true, 5},
                     OpeningCase{2, "Rename Codebase", "Rename Codebase", "Rename Codebase",
+                                "Category:", false, -1},
+                    OpeningCase{3, "Change Category", "Change Category", "Change Category",
                                 "Category:", false, -1}),
     [](const testing::TestParamInfo<OpeningCase>& info) {
         return "Mode" + std::to_string(info.param.mode);

@@ -240,7 +240,7 @@ TEST_F(HomeDevicesTest, FilterOfTheShownCategoryAgainLeavesTheListAlone) {
         TapCell(list, 1, CHomeDevicesDlg::kNameColumn);
         ASSERT_EQ(list.SelectedRow(), 1);
         QTest::mouseClick(dialog.FilterButton(kCategoryTv), Qt::LeftButton);
-        EXPECT_EQ(list.SelectedRow(), 1);  // a refill would have cleared it
+        EXPECT_EQ(list.SelectedRow(), 1);
         EXPECT_EQ(list.RowCount(), 2);
 
         QTest::mouseClick(dialog.FilterButton(kCategoryDvdCd), Qt::LeftButton);
@@ -345,16 +345,34 @@ INSTANTIATE_TEST_SUITE_P(By, HomeDevicesHot,
                          testing::Values(HotCase{"HotCell", false}, HotCase{"HotButton", true}),
                          [](const auto& info) { return std::string(info.param.label); });
 
-TEST_F(HomeDevicesTest, CommandsWithoutASelectedRowDoNothing) {
-    MakeHot(kCategoryTv, tvA);
-    Run(0, [this](CHomeDevicesDlg& dialog) {
-        for (const int id : {CHomeDevicesDlg::kHotId, CHomeDevicesDlg::kDeleteId,
-                             CHomeDevicesDlg::kRenameId, CHomeDevicesDlg::kRelearnId,
-                             CHomeDevicesDlg::kSelectId, CHomeDevicesDlg::kButtonsId}) {
-            Click(dialog, id);
-            EXPECT_TRUE(dialog.isVisible()) << id;
+// The commands that work on a row are disabled until one is selected, and stay so when a
+// refill leaves nothing selected.
+TEST_F(HomeDevicesTest, CommandsOfARowNeedASelectedRow) {
+    const std::vector<int> rowCommands = {
+        CHomeDevicesDlg::kRelearnId, CHomeDevicesDlg::kDeleteId,  CHomeDevicesDlg::kRenameId,
+        CHomeDevicesDlg::kHotId,     CHomeDevicesDlg::kSelectId,  CHomeDevicesDlg::kButtonsId,
+        CHomeDevicesDlg::kExportId,  CHomeDevicesDlg::kCategoryId};
+    const auto enabled = [&rowCommands](CHomeDevicesDlg& dialog) {
+        std::vector<int> ids;
+        for (const int id : rowCommands) {
+            if (dialog.CommandButton(id)->isEnabled()) {
+                ids.push_back(id);
+            }
         }
-        EXPECT_EQ(dialog.focusWidget(), dialog.List());
+        return ids;
+    };
+    MakeHot(kCategoryTv, tvA);
+    Run(0, [&](CHomeDevicesDlg& dialog) {
+        EXPECT_EQ(enabled(dialog), std::vector<int>{});
+        for (const int id :
+             {CHomeDevicesDlg::kAddId, CHomeDevicesDlg::kImportId, CHomeDevicesDlg::kDoneId}) {
+            EXPECT_TRUE(dialog.CommandButton(id)->isEnabled()) << id;
+        }
+        TapCell(*dialog.List(), 2, CHomeDevicesDlg::kNameColumn);
+        EXPECT_EQ(enabled(dialog), rowCommands);
+        // Sky is not shown under DVD/CD: nothing is selected there.
+        QTest::mouseClick(dialog.FilterButton(kCategoryDvdCd), Qt::LeftButton);
+        EXPECT_EQ(enabled(dialog), std::vector<int>{});
         EXPECT_FALSE(dialog.Changed());
         EXPECT_TRUE(modal.messages.empty());
         EXPECT_EQ(modal.dialogs.size(), 1u);
@@ -362,6 +380,58 @@ TEST_F(HomeDevicesTest, CommandsWithoutASelectedRowDoNothing) {
     });
     EXPECT_EQ(SlotOf(0), tvA);
     EXPECT_TRUE(Exists(tvA));
+}
+
+// Hot and the filters leave the selection on the codebase that was selected, wherever its row
+// is now.
+TEST_F(HomeDevicesTest, SelectionStaysOnTheCodebaseThroughHotAndFilters) {
+    Run(0, [](CHomeDevicesDlg& dialog) {
+        CCheckListCtrl& list = *dialog.List();
+        const auto selected = [&list] {
+            return list.SelectedRow() < 0 ? QString() : list.CellText(list.SelectedRow(), 1);
+        };
+        TapCell(list, 2, CHomeDevicesDlg::kNameColumn);
+        ASSERT_EQ(selected(), "Sky");
+        Click(dialog, CHomeDevicesDlg::kHotId);
+        EXPECT_EQ(selected(), "Sky");
+        EXPECT_TRUE(list.IsChecked(2));
+        QTest::mouseClick(dialog.FilterButton(kCategoryCabSat), Qt::LeftButton);
+        EXPECT_EQ(list.SelectedRow(), 0);
+        EXPECT_EQ(selected(), "Sky");
+        QTest::mouseClick(dialog.FilterButton(kCategoryUnknown), Qt::LeftButton);
+        EXPECT_EQ(list.SelectedRow(), 2);
+        Click(dialog, CHomeDevicesDlg::kDoneId);
+    });
+}
+
+// Every command button shows its whole text, apart from the others, above the help bar.
+TEST_F(HomeDevicesTest, CommandButtonsLieApartAboveTheHelpBar) {
+    Run(0, [](CHomeDevicesDlg& dialog) {
+        std::vector<QPushButton*> buttons;
+        for (const int id :
+             {CHomeDevicesDlg::kAddId, CHomeDevicesDlg::kRelearnId, CHomeDevicesDlg::kDeleteId,
+              CHomeDevicesDlg::kRenameId, CHomeDevicesDlg::kHotId, CHomeDevicesDlg::kSelectId,
+              CHomeDevicesDlg::kDoneId, CHomeDevicesDlg::kButtonsId, CHomeDevicesDlg::kCategoryId,
+              CHomeDevicesDlg::kImportId, CHomeDevicesDlg::kExportId,
+              CHomeDevicesDlg::kAddFromCodesId}) {
+            buttons.push_back(dialog.CommandButton(id));
+        }
+        for (size_t i = 0; i < buttons.size(); ++i) {
+            const QString text = buttons[i]->text();
+            EXPECT_LE(buttons[i]->fontMetrics().horizontalAdvance(text),
+                      buttons[i]->contentsRect().width())
+                << text.toStdString();
+            EXPECT_LE(buttons[i]->geometry().bottom(), dialog.HelpBar()->geometry().top())
+                << text.toStdString();
+            EXPECT_GE(buttons[i]->geometry().top(), dialog.List()->geometry().bottom())
+                << text.toStdString();
+            for (size_t j = i + 1; j < buttons.size(); ++j) {
+                EXPECT_FALSE(buttons[i]->geometry().intersects(buttons[j]->geometry()))
+                    << text.toStdString() << " and " << buttons[j]->text().toStdString();
+            }
+        }
+        Click(dialog, CHomeDevicesDlg::kDoneId);
+    });
 }
 
 // ---- closing and the preference file
@@ -587,7 +657,8 @@ TEST_P(HomeDevicesDelete, HotCodebaseGoesOnlyWhenConfirmed) {
         const std::vector<Row> kept = {{"TV", "Alpha", true}, {"TV", "Beta", false}};
         const std::vector<Row> removed = {{"TV", "Beta", false}};
         EXPECT_EQ(Rows(*dialog.List()), c.removed ? removed : kept);
-        EXPECT_EQ(dialog.List()->SelectedRow(), c.removed ? -1 : 0);
+        // Beta takes the deleted row's place and the selection.
+        EXPECT_EQ(dialog.List()->SelectedRow(), 0);
         Click(dialog, CHomeDevicesDlg::kDoneId);
     });
     ASSERT_EQ(modal.messages.size(), 1u);
@@ -596,7 +667,7 @@ TEST_P(HomeDevicesDelete, HotCodebaseGoesOnlyWhenConfirmed) {
               "control your device anymore! To restore the codebase you'll have to create a new "
               "one and learn it from the original remote control.Are you sure you want to delete "
               "'TV_Alpha' ?");
-    EXPECT_EQ(modal.messages[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(modal.messages[0].buttons, MessageButtons::YesNoDefaultNo);
     EXPECT_EQ(Exists(tvA), !c.removed);
     EXPECT_EQ(SlotOf(0), c.removed ? "" : tvA);
     EXPECT_EQ(SlotOf(1), c.removed ? "" : tvA);
@@ -653,52 +724,112 @@ TEST_F(HomeDevicesTest, RenamedHotCodebaseStaysHotUnderItsNewName) {
     EXPECT_TRUE(window->GetForm(0)->Slot().IsValid());
 }
 
-struct UnknownRenameCase {
-    const char* name;
-    int category;  // chosen in the dialog; Unknown: none chosen
-    const char* shown;
-    const char* file;
-};
-
-class RenameOfNoCategory : public HomeDevicesTest,
-                           public testing::WithParamInterface<UnknownRenameCase> {};
-
-// A codebase whose file name carries no known category (or one imported under the wrong
-// one) can be given a category when it is renamed, or keep none.
-TEST_P(RenameOfNoCategory, TakesTheCategoryChosen) {
-    const UnknownRenameCase c = GetParam();
+// Rename keeps the category; the name alone changes.
+TEST_F(HomeDevicesTest, RenameKeepsTheCategory) {
     const QString odd = MakeCodebase("XYZ_Odd");
-    answer = [c](QDialog& dialog) {
+    answer = [](QDialog& dialog) {
         auto& codebase = static_cast<CCodebaseDlg&>(dialog);
-        EXPECT_TRUE(codebase.CategoryList()->isEnabled());
-        if (c.category != kCategoryUnknown) {
-            codebase.CategoryList()->setCurrentIndex(c.category - 1);
-        }
+        EXPECT_FALSE(codebase.CategoryList()->isEnabled());
         codebase.NameEdit()->setText("Crate");
         QTest::mouseClick(codebase.OkButton(), Qt::LeftButton);
         return dialog.result();
     };
-    Run(0, [c](CHomeDevicesDlg& dialog) {
+    Run(0, [](CHomeDevicesDlg& dialog) {
         TapCell(*dialog.List(), 0, CHomeDevicesDlg::kNameColumn);
         Click(dialog, CHomeDevicesDlg::kRenameId);
-        bool found = false;
-        for (int row = 0; row < dialog.List()->RowCount(); ++row) {
-            found |= dialog.List()->CellText(row, 0) == c.shown &&
-                     dialog.List()->CellText(row, 1) == "Crate";
-        }
-        EXPECT_TRUE(found);
+        CCheckListCtrl& list = *dialog.List();
+        ASSERT_GE(list.SelectedRow(), 0);
+        EXPECT_EQ(list.CellText(list.SelectedRow(), 0), "Unknown");
+        EXPECT_EQ(list.CellText(list.SelectedRow(), 1), "Crate");
         Click(dialog, CHomeDevicesDlg::kDoneId);
     });
     EXPECT_TRUE(modal.messages.empty());
     EXPECT_FALSE(Exists(odd));
-    EXPECT_TRUE(Exists(kDocs + c.file));
+    EXPECT_TRUE(Exists(kDocs + "Unk_Crate.PDB"));
 }
 
+struct CategoryCase {
+    const char* label;
+    QString from;  // the codebase file in My Documents, without ".PDB"
+    int filter;
+    int chosen;        // the category chosen in the dialog
+    const char* file;  // where the codebase is afterwards
+    std::vector<QString> messages;
+    int shownFilter;  // the filter afterwards
+};
+
+class HomeDevicesCategory : public HomeDevicesTest,
+                            public testing::WithParamInterface<CategoryCase> {};
+
+// A codebase imported under the wrong category, or under none, is moved to another category
+// under its name; it stays selected, in the whole list when it left the category shown.
+TEST_P(HomeDevicesCategory, MovesTheCodebaseUnderItsName) {
+    const CategoryCase& c = GetParam();
+    const QString from = kDocs + c.from + ".PDB";
+    if (!Exists(from)) {
+        MakeCodebase(c.from);
+    }
+    MakeCodebase("VCR_Player");  // a name that VCR has already
+    MakeHot(kCategoryTv, tvA);
+    answer = [&c](QDialog& dialog) {
+        auto& codebase = static_cast<CCodebaseDlg&>(dialog);
+        EXPECT_EQ(codebase.windowTitle(), "Change Category");
+        EXPECT_TRUE(codebase.CategoryList()->isEnabled());
+        EXPECT_TRUE(codebase.NameEdit()->isReadOnly());
+        codebase.CategoryList()->setCurrentIndex(c.chosen - 1);
+        QTest::mouseClick(codebase.OkButton(), Qt::LeftButton);
+        return dialog.result();
+    };
+    Run(c.filter, [&](CHomeDevicesDlg& dialog) {
+        CCheckListCtrl& list = *dialog.List();
+        const QString name = c.from.mid(c.from.indexOf('_') + 1);
+        for (int row = 0; row < list.RowCount(); ++row) {
+            if (list.CellText(row, 1) == name) {
+                TapCell(list, row, CHomeDevicesDlg::kNameColumn);
+            }
+        }
+        Click(dialog, CHomeDevicesDlg::kCategoryId);
+        EXPECT_EQ(dialog.ShownFilter(), c.shownFilter);
+        ASSERT_GE(list.SelectedRow(), 0);
+        EXPECT_EQ(list.CellText(list.SelectedRow(), 1), name);
+        EXPECT_EQ(dialog.Changed(), c.file != c.from + ".PDB");
+        Click(dialog, CHomeDevicesDlg::kDoneId);
+    });
+    std::vector<QString> texts;
+    for (const auto& message : modal.messages) {
+        texts.push_back(message.text);
+    }
+    EXPECT_EQ(texts, c.messages);
+    EXPECT_TRUE(Exists(kDocs + c.file));
+    EXPECT_EQ(Exists(from), c.file == c.from + ".PDB");
+    // A hot TV codebase moved elsewhere no longer answers for the TV forms.
+    EXPECT_EQ(SlotOf(0), Exists(tvA) ? tvA : "");
+}
+
+const QString kNameTaken =
+    "A codebase with the name you specified already exists.\nSpecify a different codebase name.";
+
 INSTANTIATE_TEST_SUITE_P(
-    Categories, RenameOfNoCategory,
-    testing::Values(UnknownRenameCase{"KeepsNone", kCategoryUnknown, "Unknown", "Unk_Crate.PDB"},
-                    UnknownRenameCase{"GetsVcr", kCategoryVcr, "VCR", "VCR_Crate.PDB"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    Cases, HomeDevicesCategory,
+    testing::Values(
+        CategoryCase{"UnknownGetsVcr", "XYZ_Odd", 0, kCategoryVcr, "VCR_Odd.PDB", {}, 0},
+        CategoryCase{
+            "HotTvToAudio", "TV_Alpha", kCategoryTv, kCategoryAudio, "AUD_Alpha.PDB", {}, 0},
+        CategoryCase{"SameCategoryChangesNothing",
+                     "TV_Beta",
+                     kCategoryTv,
+                     kCategoryTv,
+                     "TV_Beta.PDB",
+                     {},
+                     kCategoryTv},
+        CategoryCase{"NameTakenThere",
+                     "DVD_Player",
+                     kCategoryDvdCd,
+                     kCategoryVcr,
+                     "DVD_Player.PDB",
+                     {kNameTaken},
+                     kCategoryDvdCd}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(HomeDevicesTest, RenameToANameTakenInTheCodebasesFolderIsRefusedByTheDialog) {
     answer = [](QDialog& dialog) {
@@ -759,8 +890,6 @@ TEST_F(HomeDevicesTest, ButtonsShowsTheSelectedCodebasesButtons) {
     Run(0, [](CHomeDevicesDlg& dialog) {
         QPushButton* button = dialog.CommandButton(CHomeDevicesDlg::kButtonsId);
         EXPECT_EQ(button->text(), "Buttons...");
-        EXPECT_EQ(button->geometry(), DluRect(2, 163, 50, 12));
-        EXPECT_LE(button->geometry().bottom(), dialog.HelpBar()->geometry().top());
         CCheckListCtrl& list = *dialog.List();
         for (int row = 0; row < list.RowCount(); ++row) {
             if (list.CellText(row, 1) == "Beta") {

@@ -55,11 +55,11 @@ TEST_F(ImportExportTest, ButtonsSitInTheirOwnRow) {
     Run([](CHomeDevicesDlg& dialog) {
         EXPECT_EQ(dialog.CommandButton(CHomeDevicesDlg::kImportId)->text(), "Import...");
         EXPECT_EQ(dialog.CommandButton(CHomeDevicesDlg::kImportId)->geometry(),
-                  DluRect(56, 163, 50, 12));
+                  DluRect(2, 177, 77, 12));
         EXPECT_EQ(dialog.CommandButton(CHomeDevicesDlg::kExportId)->text(), "Export...");
         EXPECT_EQ(dialog.CommandButton(CHomeDevicesDlg::kExportId)->geometry(),
-                  DluRect(110, 163, 48, 12));
-        EXPECT_GE(dialog.HelpBar()->geometry().top(), DluY(179));
+                  DluRect(81, 177, 77, 12));
+        EXPECT_GE(dialog.HelpBar()->geometry().top(), DluY(193));
     });
 }
 
@@ -69,6 +69,7 @@ TEST_F(ImportExportTest, ImportsInTheChosenCategoryAndSaysWhatWasLeftOut) {
         EXPECT_TRUE(Names(dialog).empty());
         QTest::mouseClick(dialog.CommandButton(CHomeDevicesDlg::kImportId), Qt::LeftButton);
         EXPECT_EQ(Names(dialog), std::vector<QString>{"DVD/CD|tv"});
+        EXPECT_EQ(dialog.List()->SelectedRow(), 0);  // what was made, ready for Export...
     });
     EXPECT_EQ(categoryRuns, 1);
     // The guess from the file's name and buttons is shown, and the choice made over it counts.
@@ -94,7 +95,7 @@ TEST_F(ImportExportTest, AsksBeforeReplacingAndKeepsTheOldOneOnNo) {
     ASSERT_EQ(modal.messages.size(), 2u);
     EXPECT_EQ(modal.messages[0].text,
               "A codebase named 'DVD_tv' exists already. Replace it with the imported one?");
-    EXPECT_EQ(modal.messages[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(modal.messages[0].buttons, MessageButtons::YesNoDefaultNo);
     EXPECT_TRUE(modal.messages[1].text.contains("nothing was imported"))
         << modal.messages[1].text.toStdString();
 }

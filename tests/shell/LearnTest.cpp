@@ -119,7 +119,7 @@ class ButtonIrTest : public testing::Test {
             return dialog.result();
         }
         if (auto* confirm = qobject_cast<CConfirmDlg*>(&dialog)) {
-            confirmTexts_.push_back(confirm->Text()->text());
+            confirmTexts_.push_back(confirm->ShownText());
             // The text fits its label, and the buttons lie below it.
             EXPECT_GE(confirm->Text()->height(),
                       confirm->Text()->heightForWidth(confirm->Text()->width()));
@@ -501,14 +501,15 @@ TEST(ConfirmDialog, AsksToContinueAndMayReadStopLearning) {
     QString text, cancel;
     modal.onDialog = [&](QDialog& dialog) {
         auto& confirm = static_cast<CConfirmDlg&>(dialog);
-        text = confirm.Text()->text();
+        text = confirm.ShownText();
         cancel = confirm.CancelButton()->text();
         QTest::mouseClick(confirm.CancelButton(), Qt::LeftButton);
         return dialog.result();
     };
     CConfirmDlg first;
     EXPECT_EQ(modal.RunDialog(first), kIdCancel);
-    EXPECT_TRUE(text.startsWith("You've successfully read the first infrared\n"));
+    EXPECT_TRUE(
+        text.startsWith("You've successfully read the first infrared signal of the button.\n"));
     EXPECT_EQ(cancel, "Cancel");
 
     CConfirmDlg stop;

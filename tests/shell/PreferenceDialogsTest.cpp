@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "model/CRemoteModel.h"
 #include "platform/host/HostHandheldFs.h"
 #include "resources/dialogs/CAboutDlg.h"
 #include "resources/dialogs/CHelpBar.h"
@@ -35,6 +36,9 @@ class PreferenceDialogTest : public testing::Test {
     PreferenceDialogTest() {
         std::filesystem::create_directories(root.Path() / "Preferences");
         fs = std::make_unique<FailingHostFs>(root.Path().string());
+        RemoteServices services;
+        services.fs = fs.get();
+        model = std::make_unique<CRemoteModel>(services);
     }
 
     // A preference set as the save command leaves it: header name = file name.
@@ -53,6 +57,7 @@ class PreferenceDialogTest : public testing::Test {
 
     TempFolder root;
     std::unique_ptr<FailingHostFs> fs;
+    std::unique_ptr<CRemoteModel> model;
     CAnsweringModalRunner modal;
 };
 
@@ -147,7 +152,7 @@ TEST_P(SaveButton, ConfirmsOnlyANewOrAgreedName) {
         EXPECT_EQ(dialog.fileName, c.typed + ".PDB");
     }
     if (!c.messages.empty() && c.exists) {
-        EXPECT_EQ(modal.messages[0].buttons, MessageButtons::YesNo);
+        EXPECT_EQ(modal.messages[0].buttons, MessageButtons::YesNoDefaultNo);
     }
 }
 
@@ -166,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(PreferenceDialogTest, HelpBarsOpenTheirOwnTopics) {
     CSavePreferenceDlg save(modal, fs.get());
-    CLoadPreferenceDlg load(*fs, modal);
+    CLoadPreferenceDlg load(*model, modal);
     EXPECT_EQ(save.HelpBar()->HelpTopic(), 7);
     EXPECT_EQ(load.HelpBar()->HelpTopic(), 8);
 }
@@ -209,7 +214,7 @@ TEST_F(PreferenceDialogTest, ListsOnlyNamedPreferenceFilesSortedByName) {
         EXPECT_EQ(load.Sets().at(1).path, "\\Preferences\\Zed.PDB");
         return int(kIdCancel);
     };
-    CLoadPreferenceDlg dialog(*fs, modal);
+    CLoadPreferenceDlg dialog(*model, modal);
     dialog.folder = kFolder;
     EXPECT_EQ(modal.RunDialog(dialog), kIdCancel);
     EXPECT_FALSE(dialog.deleted);
@@ -232,7 +237,7 @@ TEST_F(PreferenceDialogTest, LoadAndDeleteWithoutSelectionStay) {
         EXPECT_TRUE(load.isVisible());
         return dialog.result();
     };
-    CLoadPreferenceDlg dialog(*fs, modal);
+    CLoadPreferenceDlg dialog(*model, modal);
     dialog.folder = kFolder;
     EXPECT_EQ(modal.RunDialog(dialog), kIdCancel);
     EXPECT_TRUE(modal.messages.empty());
@@ -249,7 +254,7 @@ TEST_F(PreferenceDialogTest, LoadReturnsTheFileNameOfTheChosenSet) {
         load.LoadButton()->click();
         return dialog.result();
     };
-    CLoadPreferenceDlg dialog(*fs, modal);
+    CLoadPreferenceDlg dialog(*model, modal);
     dialog.folder = kFolder;
     EXPECT_EQ(modal.RunDialog(dialog), kIdOk);
     EXPECT_EQ(dialog.fileName, "Morning.PDB");
@@ -285,7 +290,7 @@ TEST_P(DeleteSet, RemovesTheFileOnlyWhenAgreedAndPossible) {
         }
         return int(kIdCancel);
     };
-    CLoadPreferenceDlg dialog(*fs, modal);
+    CLoadPreferenceDlg dialog(*model, modal);
     dialog.folder = kFolder;
     modal.RunDialog(dialog);
 

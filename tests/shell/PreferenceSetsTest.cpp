@@ -280,7 +280,7 @@ TEST_F(PreferenceSetsTest, DeletingASetThenCancellingStillCleansTheUsedList) {
 
     EXPECT_EQ(Texts(),
               std::vector<QString>{"Are you sure you want to delete preferences 'Evening' ?"});
-    EXPECT_EQ(modal.messages.at(0).buttons, MessageButtons::OkCancel);
+    EXPECT_EQ(modal.messages.at(0).buttons, MessageButtons::OkCancelDefaultCancel);
     EXPECT_FALSE(fs->FileExists(std::string(kSetFolder) + "Evening.PDB"));
     EXPECT_EQ(model->UsedList(), std::vector<QString>{"Morning.PDB"});
     EXPECT_EQ(LoadUsedList(*fs, QString(kBase) + UsedListFileName()),

@@ -222,30 +222,70 @@ QStringList WrappedLines(const QLabel& label) {
     return lines;
 }
 
-// The prompt's wrapped texts leave no word alone on a line below a longer line of the same
-// sentence ("Press and hold button on the / remote").
-TEST(LearningPromptText, WrapsWithoutLoneWords) {
-    for (int step = 0; step <= 2; ++step) {
-        Fixture fixture;
-        std::unique_ptr<QDialog> prompt = Prompt(fixture, step);
-        prompt->show();
-        for (int id = CLearnPromptDlg::kFirstTextId + 2; id < CLearnPromptDlg::kFirstTextId + 5;
-             ++id) {
-            auto* label = prompt->findChild<QLabel*>(QString::number(id));
-            ASSERT_NE(label, nullptr);
-            const QStringList lines = WrappedLines(*label);
-            for (const QString& line : lines) {
-                EXPECT_TRUE(line.contains(' '))
-                    << "step " << step << ", text " << id << ": \"" << line.toStdString()
-                    << "\" alone in \"" << lines.join(" / ").toStdString() << "\"";
-            }
+const QString kLongConfirmation =
+    "Learnt: the button Channel Down of the codebase Living Room, a signal of 34 pulses "
+    "repeated every 108 ms. The handheld's own receiver heard it back as sent.";
+
+std::unique_ptr<QDialog> Question(int stringId) {
+    auto confirm = std::make_unique<CConfirmDlg>();
+    confirm->stringId = stringId;
+    return confirm;
+}
+
+struct WrapCase {
+    const char* label;
+    std::function<std::unique_ptr<QDialog>(Fixture&)> make;
+    std::vector<int> textIds;  // the wrapped labels
+};
+
+void PrintTo(const WrapCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class WrappedText : public testing::TestWithParam<WrapCase> {};
+
+// Wrapped texts leave no word alone on a line below a longer line of the same sentence
+// ("Press and hold button on the / remote", "the button on the / remote / and press
+// Continue.").
+TEST_P(WrappedText, LeavesNoLoneWords) {
+    Fixture fixture;
+    std::unique_ptr<QDialog> dialog = GetParam().make(fixture);
+    dialog->show();
+    for (const int id : GetParam().textIds) {
+        auto* label = dialog->findChild<QLabel*>(QString::number(id));
+        ASSERT_NE(label, nullptr) << id;
+        const QStringList lines = WrappedLines(*label);
+        if (auto* confirm = qobject_cast<CConfirmDlg*>(dialog.get())) {
+            // Broken into other lines, but every word kept.
+            EXPECT_EQ(lines.join(' '), confirm->ShownText().simplified());
+        }
+        for (const QString& line : lines) {
+            EXPECT_TRUE(line.contains(' '))
+                << "text " << id << ": \"" << line.toStdString() << "\" alone in \""
+                << lines.join(" / ").toStdString() << "\"";
         }
     }
 }
 
-const QString kLongConfirmation =
-    "Learnt: the button Channel Down of the codebase Living Room, a signal of 34 pulses "
-    "repeated every 108 ms. The handheld's own receiver heard it back as sent.";
+const std::vector<int> kPromptTexts = {CLearnPromptDlg::kFirstTextId + 2,
+                                       CLearnPromptDlg::kFirstTextId + 3,
+                                       CLearnPromptDlg::kFirstTextId + 4};
+
+INSTANTIATE_TEST_SUITE_P(
+    Dialogs, WrappedText,
+    testing::Values(WrapCase{"PromptSingle", [](Fixture& f) { return Prompt(f, 0); }, kPromptTexts},
+                    WrapCase{"PromptFirst", [](Fixture& f) { return Prompt(f, 1); }, kPromptTexts},
+                    WrapCase{"PromptSecond", [](Fixture& f) { return Prompt(f, 2); }, kPromptTexts},
+                    WrapCase{"FirstSignalRead",
+                             [](Fixture&) { return Question(kStrFirstSignalRead); },
+                             {CConfirmDlg::kTextId}},
+                    WrapCase{"LowerFormNotLearnt",
+                             [](Fixture&) { return Question(kStrLowerFormNotLearnt); },
+                             {CConfirmDlg::kTextId}},
+                    WrapCase{"AfterLearning",
+                             [](Fixture&) { return Confirm(kLongConfirmation); },
+                             {CConfirmDlg::kTextId}}),
+    [](const testing::TestParamInfo<WrapCase>& info) { return std::string(info.param.label); });
 
 INSTANTIATE_TEST_SUITE_P(
     Dialogs, TextFit,
@@ -269,7 +309,7 @@ INSTANTIATE_TEST_SUITE_P(
                    false},
         DialogCase{"load preferences",
                    [](Fixture& f) -> std::unique_ptr<QDialog> {
-                       return std::make_unique<CLoadPreferenceDlg>(f.files, f.modal);
+                       return std::make_unique<CLoadPreferenceDlg>(*f.model, f.modal);
                    },
                    true},
         DialogCase{"IR setup",
