@@ -101,6 +101,10 @@ class CIrDriver {
     // reduced them to the signal.
     const std::vector<int32_t>& LastCaptureHeard() const { return lastCaptureHeard; }
 
+    // Watches the captures that follow (null: none): they end early when the watch is
+    // cancelled and tell it how long they have waited. The watch outlives the captures.
+    void WatchCapture(CaptureWatch* watch) { captureWatch = watch; }
+
     // Repeat values of Send: at least three passes, or at least one, then more while the
     // stylus stays down.
     static constexpr uint16_t kRepeatWhileHeld = 0;
@@ -118,6 +122,15 @@ class CIrDriver {
     // `mapped`, else the result of OpenPort when it fails, else 302 when no scheduling
     // values were recorded; else 0.
     int StartCapture(bool mapped);
+    // The capture core, watched by the caller's watch.
+    void CaptureSignal(CCaptureEdges& edges, CaptureReport& report) {
+        ::CaptureSignal(edges, report, captureWatch);
+    }
+    // For a driver that waits for the remote itself: tells the watch how long it has waited
+    // and says whether to go on.
+    bool CaptureGoesOn(uint32_t waitedMs) { return !captureWatch || captureWatch->GoOn(waitedMs); }
+    bool CaptureCancelled() const { return captureWatch && captureWatch->cancelled.load(); }
+
     // The end that every capture shares, after the driver restored what it changed: with a
     // signal received (result 0 or 6) the port is closed and pending pen input dropped; a
     // signal becomes the driver's signal through the frame analysis, and one that ends on a
@@ -152,6 +165,7 @@ class CIrDriver {
     int lastPassCount = 0;
     bool lastCaptureFull = false;
     std::vector<int32_t> lastCaptureHeard;
+    CaptureWatch* captureWatch = nullptr;
 };
 
 template <typename EmitEntry>

@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int kWaitSliceMs = 50;  // how often a wait looks at the cancel flag
+constexpr int kWaitSliceMs = 50;  // how often a wait looks at the capture watch
 // After the first pulse: how long the receiver may stay silent before the capture ends,
 // and how long to wait for the signal to go on after the receiver reported its time-out
 // when the device could not take our longer time-out.
@@ -370,10 +370,11 @@ int CLircIrDriver::ReadSamples(int32_t* capture, uint32_t& carrierHz, uint32_t t
     auto finished = [&] { return count >= kMaxDurations || PressHeardWhole(capture, count); };
 
     while (!finished()) {
-        if (cancelRequested) {
+        const uint64_t nowUs = clock.NowUs();
+        const uint32_t waitedMs = static_cast<uint32_t>((nowUs - startUs) / 1000);
+        if (started ? CaptureCancelled() : !CaptureGoesOn(waitedMs)) {
             return kIrNoSignal;
         }
-        const uint64_t nowUs = clock.NowUs();
         if (!started && nowUs >= deadlineUs) {
             return kIrNoSignal;
         }
@@ -443,7 +444,6 @@ int CLircIrDriver::ReadSamples(int32_t* capture, uint32_t& carrierHz, uint32_t t
 }
 
 int CLircIrDriver::Capture() {
-    cancelRequested = false;
     lastCaptureFull = false;
     lastCaptureHeard.clear();
     lastBiasUs = 0;

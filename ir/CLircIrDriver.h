@@ -5,7 +5,6 @@
 // chip drivers.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -52,8 +51,6 @@ class CLircIrDriver : public CIrDriver {
 
     // How long Capture waits for the first pulse.
     void SetLearnTimeoutMs(uint32_t milliseconds) { learnTimeoutMs = milliseconds; }
-    // Ends a running Capture with kIrNoSignal within about 50 ms; any thread may call it.
-    void CancelCapture() { cancelRequested = true; }
 
     // The receiver bias that the last Capture removed: how much longer marks (and shorter
     // spaces) the receiver reported than the remote sent.
@@ -82,7 +79,6 @@ class CLircIrDriver : public CIrDriver {
     std::string receiverPath;
     uint32_t transmitterFeatures = 0;
     uint32_t learnTimeoutMs = kLearnTimeoutMs;
-    std::atomic<bool> cancelRequested{false};
     uint64_t quietUntilUs = 0;  // no write starts before this: the gap after the last one
     int32_t lastBiasUs = 0;
     CReceiverBias receiverBias;  // of the receiver at receiverPath

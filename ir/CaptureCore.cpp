@@ -31,13 +31,41 @@ struct TickLimits {
     uint64_t noSignal;
 };
 
+// Waits for the remote's first pulse until `deadline`, a slice at a time when watched.
+bool FirstPulse(CCaptureEdges& edges, uint64_t start, uint64_t deadline, bool onCounts,
+                CaptureWatch* watch, uint64_t& at) {
+    if (!watch) {
+        return edges.NextPulse(deadline, onCounts, at);
+    }
+    const uint64_t rate = edges.TicksPerSecond();
+    const uint64_t slice = std::max<uint64_t>(TicksOfUs(CaptureWatch::kSliceUs, rate), 1);
+    for (uint64_t sliceEnd = edges.Now();;) {
+        if (watch->cancelled.load()) {
+            return false;
+        }
+        sliceEnd = std::min(deadline, sliceEnd + slice);
+        // A pulse that is on when a slice begins began at the end of the one before.
+        if (edges.NextPulse(sliceEnd, onCounts || sliceEnd > start + slice, at)) {
+            return true;
+        }
+        const uint64_t waited = edges.Now() - start;
+        if (!watch->GoOn(
+                static_cast<uint32_t>(std::min<uint64_t>(waited * 1000 / rate, UINT32_MAX))) ||
+            sliceEnd >= deadline) {
+            return false;
+        }
+    }
+}
+
 }  // namespace
 
-void CaptureSignal(CCaptureEdges& edges, CaptureReport& report) {
+void CaptureSignal(CCaptureEdges& edges, CaptureReport& report, CaptureWatch* watch) {
     report = CaptureReport{};
     const uint64_t rate = edges.TicksPerSecond();
     const TickLimits limits(rate);
-    const uint64_t deadline = edges.Now() + limits.noSignal;
+    const uint64_t start = edges.Now();
+    const uint64_t deadline = start + limits.noSignal;
+    auto cancelled = [watch] { return watch && watch->cancelled.load(); };
 
     // The first pulse, then as many more as the carrier measurement needs, each within the
     // silence limit of the one before. A burst that stops short of them is ignored.
@@ -45,7 +73,7 @@ void CaptureSignal(CCaptureEdges& edges, CaptureReport& report) {
     uint64_t pulses[kPulses] = {};
     bool onCounts = true;
     for (;;) {
-        if (!edges.NextPulse(deadline, onCounts, pulses[0])) {
+        if (!FirstPulse(edges, start, deadline, onCounts, watch, pulses[0])) {
             report.result = kIrNoSignal;
             return;
         }
@@ -58,6 +86,10 @@ void CaptureSignal(CCaptureEdges& edges, CaptureReport& report) {
         if (seen == kPulses) {
             break;
         }
+    }
+    if (cancelled()) {
+        report.result = kIrNoSignal;
+        return;
     }
     // Measured from the second pulse on: the first one's start is the least sure.
     const uint64_t carrierSpan = pulses[kPulses - 1] - pulses[1];
@@ -77,6 +109,10 @@ void CaptureSignal(CCaptureEdges& edges, CaptureReport& report) {
     int filled = 0;
     bool pausesEnded = false;
     while (filled < kMaxDurations - 1) {
+        if (cancelled()) {
+            report.result = kIrNoSignal;
+            return;
+        }
         uint64_t now = 0;
         const bool pulse = edges.NextPulse(previous + limits.silence, false, now);
         if (!pulse || now - previous > gap) {

@@ -6,7 +6,9 @@
 // limits in microseconds (turned into the chip's ticks once), and decides the result.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 
 #include "ir/IrSignal.h"
 #include "ir/PressEnd.h"
@@ -60,13 +62,35 @@ struct CaptureReport {
     bool bufferFull = false;
 };
 
+// A capture as whoever waits for it on another thread sees it: that thread may end it early,
+// and hears how long it has waited for the remote.
+struct CaptureWatch {
+    // How often, in the device's time, a capture looks at the watch.
+    static constexpr uint32_t kSliceUs = 50000;
+
+    // Set from any thread: the capture ends within one slice with kIrNoSignal.
+    std::atomic<bool> cancelled{false};
+    // Told on the capturing thread, once a slice, how long the capture has waited for the
+    // remote's first pulse.
+    std::function<void(uint32_t waitedMs)> waiting;
+
+    // Tells `waitedMs` and says whether the capture is to go on.
+    bool GoOn(uint32_t waitedMs) {
+        if (waiting) {
+            waiting(waitedMs);
+        }
+        return !cancelled.load();
+    }
+};
+
 // Learns one signal from `edges`: waits up to kNoSignalUs for a pulse, measures the carrier,
 // then times marks and spaces until the silence, a long pause that ends the press or a full
 // buffer.
 // A burst too short to measure a carrier in (a stray flash, a receiver that went active and
 // stays so) is ignored and the wait goes on. Results: 0, kIrNoSignal, kIrCarrierTooLong,
-// kIrMarkTooLong.
-void CaptureSignal(CCaptureEdges& edges, CaptureReport& report);
+// kIrMarkTooLong. With a `watch`, the wait goes in slices so that it can be ended and its
+// progress told.
+void CaptureSignal(CCaptureEdges& edges, CaptureReport& report, CaptureWatch* watch = nullptr);
 
 // The pause that follows a signal ending on a mark when it is sent or stored: the longest
 // pause of the signal, at least the long-pause threshold and at most the silence that ends a

@@ -7,6 +7,7 @@
 
 #include "ir/CIrDriver.h"
 #include "ir/IrResult.h"
+#include "model/IrWorker.h"
 #include "platform/Sound.h"
 
 namespace {
@@ -18,7 +19,10 @@ constexpr uint8_t kUnmeasuredCarrierUs = 26;
 }  // namespace
 
 CRemoteModel::CRemoteModel(RemoteServices services, QObject* parent)
-    : QObject(parent), services_(std::move(services)) {}
+    : QObject(parent), services_(std::move(services)), worker_(std::make_unique<CIrWorker>()) {}
+
+// The worker ends (after the work asked for) before the services it uses go.
+CRemoteModel::~CRemoteModel() = default;
 
 CIrDriver* CRemoteModel::Driver() {
     return services_.driver ? services_.driver() : nullptr;
@@ -197,27 +201,39 @@ void CRemoteModel::SetLearning(bool on) {
 }
 
 int CRemoteModel::Capture(const QString& button, int category) {
-    CIrDriver* driver = Driver();
-    if (!driver) {
-        return -1;
-    }
-    if (!PortReady()) {
-        return kIrNoPortName;
-    }
-    driver->SetPortName(IrPort());
-    if (beforeCapture) {
-        beforeCapture(button, category);
-    }
-    // The receiver's bias estimate lives with the settings: handed in, and kept again after
-    // the capture moved it.
-    const RemoteState::ReceiverBias& remembered = state_.receiverBias;
-    driver->SetReceiverBias(
-        {remembered.receiver.toStdString(), remembered.biasUs, remembered.captures});
-    const int result = driver->Capture();
-    const ReceiverBiasMemo memo = driver->ReceiverBias();
-    if (memo.captures > 0) {
-        state_.receiverBias = {QString::fromStdString(memo.receiver), memo.biasUs, memo.captures};
-    }
+    CaptureWatch unwatched;
+    return WatchedCapture(button, category, unwatched);
+}
+
+int CRemoteModel::WatchedCapture(const QString& button, int category, CaptureWatch& watch) {
+    int result = -1;
+    worker_->Run([&] {
+        CIrDriver* driver = Driver();
+        if (!driver) {
+            return;
+        }
+        if (!PortReady()) {
+            result = kIrNoPortName;
+            return;
+        }
+        driver->SetPortName(IrPort());
+        if (beforeCapture) {
+            beforeCapture(button, category);
+        }
+        // The receiver's bias estimate lives with the settings: handed in, and kept again
+        // after the capture moved it.
+        const RemoteState::ReceiverBias& remembered = state_.receiverBias;
+        driver->SetReceiverBias(
+            {remembered.receiver.toStdString(), remembered.biasUs, remembered.captures});
+        driver->WatchCapture(&watch);
+        result = driver->Capture();
+        driver->WatchCapture(nullptr);
+        const ReceiverBiasMemo memo = driver->ReceiverBias();
+        if (memo.captures > 0) {
+            state_.receiverBias = {QString::fromStdString(memo.receiver), memo.biasUs,
+                                   memo.captures};
+        }
+    });
     return result;
 }
 
@@ -266,6 +282,11 @@ LearnReport CRemoteModel::CapturedReport() {
 }
 
 LearnCheck CRemoteModel::CheckLearnt(const IrSignal& learnt) {
+    if (!worker_->OnWorker()) {
+        LearnCheck check;
+        worker_->Run([&] { check = CheckLearnt(learnt); });
+        return check;
+    }
     LearnCheck check;
     CIrDriver* driver = Driver();
     if (!driver || !ownReceiver.listen || !ownReceiver.hear || learnt.count == 0) {
@@ -312,6 +333,11 @@ StoreResult CRemoteModel::ReadButton(const QString& path, const QString& button,
 }
 
 int CRemoteModel::Load(const IrSignal& signal) {
+    if (!worker_->OnWorker()) {
+        int result = 0;
+        worker_->Run([&] { result = Load(signal); });
+        return result;
+    }
     CIrDriver* driver = Driver();
     if (!driver) {
         return -1;
@@ -330,6 +356,11 @@ int CRemoteModel::Load(const IrSignal& signal) {
 }
 
 int CRemoteModel::Send(uint16_t repeat) {
+    if (!worker_->OnWorker()) {
+        int result = 0;
+        worker_->Run([&] { result = Send(repeat); });
+        return result;
+    }
     CIrDriver* driver = Driver();
     if (!driver) {
         return -1;
@@ -340,7 +371,9 @@ int CRemoteModel::Send(uint16_t repeat) {
 }
 
 void CRemoteModel::ClosePort() {
-    if (CIrDriver* driver = Driver()) {
-        driver->ClosePort();
-    }
+    worker_->Run([this] {
+        if (CIrDriver* driver = Driver()) {
+            driver->ClosePort();
+        }
+    });
 }

@@ -9,6 +9,7 @@
 
 #include <QObject>
 #include <QString>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,9 @@
 #include "store/PrefFile.h"
 
 class CIrDriver;
+class CIrWorker;
 class HandheldFs;
+struct CaptureWatch;
 struct IrCode;
 struct IrProtocol;
 class Sound;
@@ -34,6 +37,7 @@ class CRemoteModel : public QObject {
 
   public:
     explicit CRemoteModel(RemoteServices services, QObject* parent = nullptr);
+    ~CRemoteModel() override;
 
     // ---- Services
     HandheldFs& Fs() { return *services_.fs; }
@@ -128,6 +132,11 @@ class CRemoteModel : public QObject {
     // outcome tells everything a face shows about it.
     LearnOutcome LearnButton(const LearnRequest& request, LearnFace& face);
 
+    // How the thread that asks for a send waits for it while the IR worker sends (a held
+    // button sends until the stylus lifts). It returns once `finished` says true; the model
+    // tells IrWorkDone after each such send. Unset: the thread blocks until the send is over.
+    std::function<void(const std::function<bool()>& finished)> awaitSend;
+
     // Presses a button: reads signal `which` (1 or 2; the first when the button has no
     // second) of `button` from the codebase at `path`, loads it, calls `beforeSend` (the
     // click sound), and sends it with the button's repeat rule while it stays held. A
@@ -180,10 +189,6 @@ class CRemoteModel : public QObject {
     // Told the button and its category just before each capture starts, so that whoever
     // holds the device's remote can press that button.
     std::function<void(const QString& button, int category)> beforeCapture;
-    // One read of the device's remote on the selected port: the driver's result.
-    int Capture(const QString& button, int category);
-    // What the last successful capture learnt.
-    IrSignal CapturedSignal();
     // Stores a learnt signal as signal `number` (1 or 2) of a button in the codebase at
     // `path`, creating the codebase with its first button (`created` then true). In single
     // mode the signal becomes the whole button, and a signal of a toggle protocol (RC5, RC6)
@@ -194,9 +199,6 @@ class CRemoteModel : public QObject {
     // Whether learning `signal` in single mode stores its other toggle value as signal 2.
     static bool TogglesByItself(const IrSignal& signal);
 
-    // What the last successful capture learnt, as the learning report says it. A capture
-    // that is cut must not be stored as if it were the whole signal.
-    LearnReport CapturedReport();
     // A signal as it is stored and sent: without a measured carrier period it takes its
     // protocol's carrier, or the common 38 kHz (26 µs) when no protocol names it.
     static IrSignal WithCarrier(const IrSignal& signal);
@@ -211,10 +213,6 @@ class CRemoteModel : public QObject {
         std::function<bool()> hear;
     };
     OwnReceiver ownReceiver;
-    // Sends `learnt` once, one pass, into the device's own receiver and compares what comes
-    // back. The device's remote is not asked to press anything meanwhile. The driver's
-    // captured signal is replaced: take CapturedSignal and CapturedReport first.
-    LearnCheck CheckLearnt(const IrSignal& learnt);
 
     // ---- Sending
     // Reads signal `which` of `button` from the codebase at `path`.
@@ -247,9 +245,31 @@ class CRemoteModel : public QObject {
     void ButtonLearnt(const QString& path, const QString& button);
     // A send began or ended.
     void SendingChanged(bool sending);
+    // A send that a thread waits for through awaitSend is over.
+    void IrWorkDone();
 
   private:
+    // The steps of a learn, for LearnButton alone.
+    // One read of the device's remote on the selected port: the driver's result.
+    int Capture(const QString& button, int category);
+    // What the last successful capture learnt.
+    IrSignal CapturedSignal();
+    // What the last successful capture learnt, as the learning report says it. A capture
+    // that is cut must not be stored as if it were the whole signal.
+    LearnReport CapturedReport();
+    // Sends `learnt` once, one pass, into the device's own receiver and compares what comes
+    // back. The device's remote is not asked to press anything meanwhile. The driver's
+    // captured signal is replaced: take CapturedSignal and CapturedReport first.
+    LearnCheck CheckLearnt(const IrSignal& learnt);
+    // Loads `signal`, calls `beforeSend`, sends it with `repeat` and closes the port, on the
+    // IR worker; the caller waits as awaitSend says.
+    void Transmit(const IrSignal& signal, uint16_t repeat, const std::function<void()>& beforeSend,
+                  PressOutcome& outcome);
+    // One read on the worker, watched by `watch`.
+    int WatchedCapture(const QString& button, int category, CaptureWatch& watch);
+
     RemoteServices services_;
+    std::unique_ptr<CIrWorker> worker_;
     RemoteState state_;
     QString baseFolder_;
     QString prefFile_;

@@ -1,11 +1,15 @@
 // The remote model's learn and press operations: the whole of what a face asks for, so that
 // the window, ardelctl and a service learn and send alike.
+#include <atomic>
+#include <memory>
 #include <span>
 
 #include "ir/CIrDriver.h"
 #include "ir/IrResult.h"
 #include "ir/protocols/IrProtocol.h"
 #include "model/CRemoteModel.h"
+#include "model/IrRead.h"
+#include "model/IrWorker.h"
 #include "platform/Sound.h"
 
 namespace {
@@ -20,9 +24,14 @@ IrFailure FailureOf(int result, CIrDriver* driver, const std::string& port) {
 
 }  // namespace
 
+int LearnFace::Follow(const LearnStep& step, CIrRead& read) {
+    return Read(step, [&read] { return read.Run(); });
+}
+
 LearnOutcome CRemoteModel::LearnButton(const LearnRequest& request, LearnFace& face) {
     LearnOutcome outcome;
     outcome.path = request.path;
+    outcome.button = request.button;
     if (request.onlySignal < 0 || request.onlySignal > 2) {
         outcome.code = kOpBadRequest;
         return outcome;
@@ -51,8 +60,16 @@ LearnOutcome CRemoteModel::LearnButton(const LearnRequest& request, LearnFace& f
             shown.step = step;
             shown.button = request.button;
             shown.category = request.category;
-            const int read =
-                face.Read(shown, [&] { return Capture(request.button, request.category); });
+            int read = 0;
+            {
+                CIrRead watched(
+                    *worker_,
+                    [&](CaptureWatch& watch) {
+                        return WatchedCapture(request.button, request.category, watch);
+                    },
+                    shown.seconds);
+                read = face.Follow(shown, watched);
+            }  // a read that the face left running is ended here
             ClosePort();
             if (read == LearnFace::kByCode) {
                 byCode = true;
@@ -161,8 +178,7 @@ PressOutcome CRemoteModel::PressButton(const QString& path, const QString& butto
                                        PressSource source,
                                        const std::function<void()>& beforeSend) {
     PressOutcome outcome;
-    CIrDriver* driver = Driver();
-    if (!driver) {
+    if (!Driver()) {
         outcome.code = kOpNoDriver;
         return outcome;
     }
@@ -174,23 +190,7 @@ PressOutcome CRemoteModel::PressButton(const QString& path, const QString& butto
         outcome.code = kOpNothingToSend;
         return outcome;
     }
-    const int loaded = Load(outcome.signal);
-    if (loaded != kIrOk) {
-        outcome.code = kOpIrFailed;
-        outcome.ir = FailureOf(loaded, driver, IrPort());
-        return outcome;
-    }
-    if (beforeSend) {
-        beforeSend();
-    }
-    emit SendingChanged(true);
-    const int sent = Send(RepeatOf(button, source));
-    outcome.passes = driver->LastPassCount();
-    emit SendingChanged(false);
-    if (sent != kIrOk) {
-        outcome.code = kOpIrFailed;
-        outcome.ir = FailureOf(sent, driver, IrPort());
-    }
+    Transmit(outcome.signal, RepeatOf(button, source), beforeSend, outcome);
     return outcome;
 }
 
@@ -202,27 +202,48 @@ PressOutcome CRemoteModel::SendSignal(const IrSignal& signal, uint16_t repeat,
                                       const std::function<void()>& beforeSend) {
     PressOutcome outcome;
     outcome.signal = signal;
-    CIrDriver* driver = Driver();
-    if (!driver) {
+    if (!Driver()) {
         outcome.code = kOpNoDriver;
         return outcome;
     }
-    int result = Load(signal);
-    if (result == kIrOk) {
-        if (beforeSend) {
-            beforeSend();
-        }
-        emit SendingChanged(true);
-        result = Send(repeat);
-        outcome.passes = driver->LastPassCount();
-        emit SendingChanged(false);
-    }
-    ClosePort();
-    if (result != kIrOk) {
-        outcome.code = kOpIrFailed;
-        outcome.ir = FailureOf(result, driver, IrPort());
-    }
+    Transmit(signal, repeat, beforeSend, outcome);
     return outcome;
+}
+
+void CRemoteModel::Transmit(const IrSignal& signal, uint16_t repeat,
+                            const std::function<void()>& beforeSend, PressOutcome& outcome) {
+    auto job = [this, &signal, repeat, &beforeSend, &outcome] {
+        CIrDriver* driver = Driver();
+        int result = Load(signal);
+        if (result == kIrOk) {
+            if (beforeSend) {
+                beforeSend();
+            }
+            emit SendingChanged(true);
+            result = Send(repeat);
+            outcome.passes = driver->LastPassCount();
+            emit SendingChanged(false);
+        }
+        ClosePort();
+        if (result != kIrOk) {
+            outcome.code = kOpIrFailed;
+            outcome.ir = FailureOf(result, driver, IrPort());
+        }
+    };
+    if (!awaitSend || worker_->OnWorker()) {
+        worker_->Run(job);
+        return;
+    }
+    auto finished = std::make_shared<std::atomic<bool>>(false);
+    worker_->Post([this, job, finished] {
+        job();
+        finished->store(true);
+        emit IrWorkDone();
+    });
+    awaitSend([finished] { return finished->load(); });
+    if (!finished->load()) {
+        worker_->Run([] {});  // the send is over when the work queued after it begins
+    }
 }
 
 PressOutcome CRemoteModel::SendCode(const IrProtocol& protocol, const IrCode& code, uint16_t repeat,

@@ -13,6 +13,8 @@
 #include "model/ButtonStore.h"
 #include "model/LearnCheck.h"
 
+class CIrRead;
+
 // What went wrong in the IR engine, with the facts a message about it names.
 struct IrFailure {
     int result = 0;     // the driver's result code (IrResult), 0 for none
@@ -50,9 +52,17 @@ class LearnFace {
     static constexpr int kCancelled = -3;  // the user ended the read
 
     virtual ~LearnFace() = default;
+    // Shows `step` while `read` runs on the model's IR worker: starts it, may end it early
+    // (CIrRead::Cancel), and returns its result once it has ended, or kByCode or kCancelled.
+    // A face with an event loop follows the read's signals; by default the read runs as
+    // Read() runs it.
+    virtual int Follow(const LearnStep& step, CIrRead& read);
     // Shows `step` and runs `read`, which waits for the remote and gives the driver's result;
     // returns that result, or kByCode or kCancelled.
-    virtual int Read(const LearnStep& step, const std::function<int()>& read) = 0;
+    virtual int Read(const LearnStep& step, const std::function<int()>& read) {
+        (void)step;
+        return read();
+    }
     // Between the two reads of double mode: true to go on to the second.
     virtual bool ConfirmSecond() { return true; }
     // A signal for `button` from a protocol and code instead of a read; false when none
@@ -85,6 +95,7 @@ struct LearnOutcome {
     IrFailure ir;                  // with kOpIrFailed (and the driver's result otherwise)
     StoreResult store = kStoreOk;  // with kOpNotStored
     QString path;                  // the codebase
+    QString button;                // the button learnt
     bool created = false;          // the codebase was made by this learn
     bool byCode = false;           // a code stood in for the read
     std::vector<IrSignal> learnt;  // as stored (with their carrier), one per read

@@ -19,6 +19,12 @@ QString StoreFailureText(StoreResult result, const QString& path, const QString&
 // The message for a learn that failed; empty when it succeeded or the user ended it.
 QString LearnFailureText(const LearnOutcome& outcome);
 
-// What the confirmation after a learn says: the learning report and the learning check of
-// each learnt signal, and whether a toggle button got its other toggle as signal 2.
+// What a learn learnt, in one line: the button and the code its signal sends where a
+// protocol names it ("Vol+: SIRC 0x1/0x12"), or the code given for it. Empty when nothing was
+// learnt.
+QString LearntHeadline(const LearnOutcome& outcome);
+
+// What the confirmation after a learn says: the headline, then the learning report (the
+// carrier in kHz) and the learning check of each learnt signal, in double mode whether the
+// two signals differ, and whether a toggle button got its other toggle as signal 2.
 QString LearntText(const LearnOutcome& outcome);

@@ -1,5 +1,6 @@
 #include "remote/ButtonLearning.h"
 
+#include "ir/IrResult.h"
 #include "model/ResultText.h"
 #include "platform/Modal.h"
 #include "remote/CAddByCodeDlg.h"
@@ -7,6 +8,7 @@
 #include "remote/CConfirmDlg.h"
 #include "remote/CLearnPromptDlg.h"
 #include "remote/CSkinElement.h"
+#include "resources/StringText.h"
 #include "store/FormTables.h"
 
 namespace {
@@ -25,15 +27,28 @@ int CategoryOf(const CRemoteButton& button) {
 
 }  // namespace
 
-int CWindowLearnFace::Read(const LearnStep& step, const std::function<int()>& read) {
-    CLearnPromptDlg prompt(read, parent_);
+int CWindowLearnFace::Follow(const LearnStep& step, CIrRead& read) {
+    CLearnPromptDlg prompt(&read, parent_);
     prompt.step = step.step;
     prompt.name = step.button;
     prompt.category = step.category;
     modal_.RunDialog(prompt);
-    // A prompt closed before its read began ended the learn.
     const int result = prompt.CaptureResult();
-    return result == CLearnPromptDlg::kNotCaptured ? kCancelled : result;
+    switch (result) {
+        case CLearnPromptDlg::kStopLearning:
+            stopLearning = true;
+            return kCancelled;
+        case CLearnPromptDlg::kNotCaptured:
+            // A prompt closed before its read began ended the learn.
+            return kCancelled;
+        case kIrNoSignal:
+            // The prompt does not just vanish: it says why and how to go on.
+            modal_.ShowMessage(
+                parent_, StringText(kStrNoSignalHeard) + "\n" + StringText(kStrNothingReceived));
+            return result;
+        default:
+            return result;
+    }
 }
 
 bool CWindowLearnFace::ConfirmSecond() {
@@ -46,7 +61,7 @@ bool CWindowLearnFace::AskCode(const QString& button, IrSignal& coded) {
 }
 
 bool Learn(CRemoteButton& button, CRemoteModel& model, ModalRunner& modal, int learnMode,
-           bool byCode, QWidget* parent) {
+           bool byCode, QWidget* parent, bool* stopLearning) {
     if (learnMode != 0 && learnMode != 1) {
         return false;
     }
@@ -58,13 +73,16 @@ bool Learn(CRemoteButton& button, CRemoteModel& model, ModalRunner& modal, int l
     request.how = byCode ? LearnHow::ByCode : LearnHow::Read;
     CWindowLearnFace face(modal, parent);
     const LearnOutcome outcome = model.LearnButton(request, face);
+    if (stopLearning) {
+        *stopLearning = face.stopLearning;
+    }
     if (outcome.created && button.slot) {
         // The slot looks at the new file again and takes it up as the hot codebase.
         button.slot->SetPath(request.path);
     }
     if (outcome.code != kOpOk) {
-        // Nothing heard within the learning time and a read the user ended need no words;
-        // without a driver the start-up message has said it already.
+        // The prompt has told of a read that heard nothing, and a read the user ended needs
+        // no words; without a driver the start-up message has said it already.
         if (outcome.code != kOpNoSignal && outcome.code != kOpNoDriver) {
             const QString message = LearnFailureText(outcome);
             if (!message.isEmpty()) {

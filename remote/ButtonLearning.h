@@ -17,9 +17,12 @@ class CWindowLearnFace : public LearnFace {
   public:
     CWindowLearnFace(ModalRunner& modal, QWidget* parent) : modal_(modal), parent_(parent) {}
 
-    int Read(const LearnStep& step, const std::function<int()>& read) override;
+    int Follow(const LearnStep& step, CIrRead& read) override;
     bool ConfirmSecond() override;
     bool AskCode(const QString& button, IrSignal& coded) override;
+
+    // The user chose "Stop Learning" in a prompt.
+    bool stopLearning = false;
 
   private:
     ModalRunner& modal_;
@@ -30,9 +33,10 @@ class CWindowLearnFace : public LearnFace {
 // two in double mode (1) with a confirmation between them; with `byCode` the button's code
 // is asked for instead. A failure is shown (a read that heard nothing, or that the user
 // ended, is not); a learnt button gets its signal, and a confirmation tells what was learnt.
-// True when the button was learnt.
+// True when the button was learnt. `stopLearning` tells whether the user chose to end
+// learning mode in a prompt.
 bool Learn(CRemoteButton& button, CRemoteModel& model, ModalRunner& modal, int learnMode,
-           bool byCode, QWidget* parent = nullptr);
+           bool byCode, QWidget* parent = nullptr, bool* stopLearning = nullptr);
 
 // Presses `button`: its signal (the one its whichSignal names) from its hot codebase is sent
 // while it stays held, after `beforeSend` (the click). A failure of the IR is shown. True

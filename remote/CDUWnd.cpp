@@ -2,9 +2,9 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QThread>
 
 #include "ir/CIrDriver.h"
 #include "platform/Modal.h"
@@ -61,6 +61,47 @@ CDUWnd::CDUWnd(CRemoteModel& model, RemoteFiles* files, ModalRunner& modal, int 
             releaseDeferred_ = true;
         }
     };
+    // A send runs on the model's IR worker while the window waits in its event loop: it
+    // keeps painting, and the pen gate, busy meanwhile, sees the pen lift that ends a held
+    // send and keeps every other tap away.
+    model_.awaitSend = [this](const std::function<bool()>& finished) {
+        QEventLoop loop;
+        connect(&model_, &CRemoteModel::IrWorkDone, &loop, &QEventLoop::quit);
+        while (!finished()) {
+            loop.exec();
+        }
+    };
+    // Codebases made, renamed, moved or deleted: the forms look at their hot codebases again.
+    connect(&model_, &CRemoteModel::CodebasesChanged, this, [this] {
+        if (!GetForm(0)) {
+            return;  // no forms yet
+        }
+        for (auto& form : forms_) {
+            form->Slot().Recheck();
+            form->RefreshButtons();
+        }
+        UpdateCategoryTabs();
+        RequestRepaint();
+    });
+    // Another form chosen through the model shows.
+    connect(&model_, &CRemoteModel::CurrentFormChanged, this, [this](int form) {
+        if (GetForm(0) && !ending_) {
+            SelectForm(form);
+        }
+    });
+    // A send that another face started lights the indicator while it lasts; the window's own
+    // presses light it themselves, at once.
+    connect(&model_, &CRemoteModel::SendingChanged, this, [this](bool sending) {
+        CSkinForm* form = Current();
+        if (!form || ownSend_) {
+            return;
+        }
+        const int blip = form->SetElementFlags(kPanelBlip, -1, sending ? 1 : 0);
+        if (blip >= 0) {
+            form->DrawElement(blip);
+        }
+        RequestRepaint();
+    });
     // A state loaded into the model (a preference set, say) shows at once.
     connect(&model_, &CRemoteModel::StateReplaced, this, &CDUWnd::ShowModel);
     // A category's buttons send from its hot codebase: they redraw whoever changed it.
@@ -75,6 +116,7 @@ CDUWnd::CDUWnd(CRemoteModel& model, RemoteFiles* files, ModalRunner& modal, int 
 }
 
 CDUWnd::~CDUWnd() {
+    model_.awaitSend = nullptr;
     SelectForm(-1);
 }
 
@@ -200,8 +242,9 @@ void CDUWnd::PressAssigned(int formIndex, int index) {
         form->Element(index).GetKind() != kKindButton || !form->Element(index).hasSignal) {
         return;
     }
-    // The indicator on the screen lights, whichever form the button belongs to.
-    CSkinForm* shown = Current();
+    // The indicator on the screen lights, whichever form the button belongs to; without a
+    // driver nothing is sent and it stays dark.
+    CSkinForm* shown = model_.Driver() ? Current() : nullptr;
     int blip = -1;
     if (shown) {
         blip = shown->SetElementFlags(kPanelBlip, -1, 1);
@@ -569,7 +612,10 @@ void CDUWnd::ButtonDown(CSkinForm& form, int index) {
     if (form.Learning() != 0) {
         return;  // learning happens at the release
     }
-    // The indicator lights at once: the thread is blocked until the send is over.
+    if (!model_.Driver()) {
+        return;  // nothing is sent: the indicator stays dark
+    }
+    // The indicator lights at once, before the click and the send.
     const int blip = form.SetElementFlags(kPanelBlip, -1, 1);
     form.DrawElement(blip);
     PresentNow();
@@ -577,11 +623,15 @@ void CDUWnd::ButtonDown(CSkinForm& form, int index) {
 }
 
 void CDUWnd::SendButton(CSkinForm& form, int index, PressSource source) {
+    // Taps made during the send are dropped.
     const CPenGate::Busy busy(gate_);
+    ownSend_ = true;
     Press(
         form.Element(index), model_, modal_, source, [&form] { form.PlaySound("click.wav", true); },
         this);
-    gate_->Flush();  // taps made during the send are dropped
+    // The send's own announcements are still on their way: they are the window's too.
+    QMetaObject::invokeMethod(
+        this, [this] { ownSend_ = false; }, Qt::QueuedConnection);
 }
 
 bool CDUWnd::ButtonUp(CSkinForm& form, int index) {
@@ -591,15 +641,18 @@ bool CDUWnd::ButtonUp(CSkinForm& form, int index) {
     }
     const bool byCode = nextByCode_;
     nextByCode_ = false;
-    const bool learnt = Learn(form.Element(index), model_, modal_, form.learnMode, byCode, this);
-    if (learnPauseMs > 0) {
-        QThread::msleep(static_cast<unsigned long>(learnPauseMs));
-    }
-    // Taps made on the remote while the prompt was up do not count.
-    gate_->Flush();
+    // Taps made on the remote while the prompt was up do not count: the modal prompt kept
+    // them from the window.
+    bool stopAsked = false;
+    const bool learnt =
+        Learn(form.Element(index), model_, modal_, form.learnMode, byCode, this, &stopAsked);
     if (learnt) {
         form.PlaySound("learn.wav", true);
     }
     model_.ReleaseButton();
+    if (stopAsked) {
+        // Once the release that started the read is done.
+        QMetaObject::invokeMethod(this, &CDUWnd::StopLearning, Qt::QueuedConnection);
+    }
     return learnt;
 }

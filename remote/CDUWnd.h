@@ -39,8 +39,6 @@ class CDUWnd : public QWidget, private ButtonActions {
     static constexpr int kLearningMenu = 204;
     static constexpr int kStopLearningQuestion = kStrLowerFormNotLearnt;
     static constexpr int kSendFailureString = kStrDriverError;
-    // The pause after a learnt (or abandoned) button, before the pen input is dropped.
-    static constexpr int kLearnPauseMs = 500;
 
     // What the window asks of the program around it. Unset hooks do nothing.
     struct Hooks {
@@ -144,9 +142,6 @@ class CDUWnd : public QWidget, private ButtonActions {
     void PenUp();
     void PenMove(int x, int y);
 
-    // The pause that follows learning a button; tests shorten it.
-    int learnPauseMs = kLearnPauseMs;
-
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -188,6 +183,7 @@ class CDUWnd : public QWidget, private ButtonActions {
     bool presentOnly_ = false;
     bool keyFailureShown_ = false;
     bool ending_ = false;
+    bool ownSend_ = false;  // a send of the window's own press is under way
     KeyMessage keyQueue_;
     int keyQueueCount_ = 0;
     QPoint pressPoint_;

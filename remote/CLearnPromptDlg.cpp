@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "model/IrRead.h"
+#include "resources/StringText.h"
 #include "resources/dialogs/DialogUnits.h"
 #include "resources/dialogs/TextFit.h"
 
@@ -25,10 +27,18 @@ class CommandEvent : public QEvent {
 // Where the five texts sit, one below the other, and how many lines each holds.
 constexpr int kTextLines[CLearnPromptDlg::kTextCount] = {1, 1, 3, 2, 3};
 
+QPushButton* MakeButton(const QString& text, QWidget* parent) {
+    auto* button = new QPushButton(text, parent);
+    button->setFont(Arial(12, true));
+    button->setAutoDefault(false);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
 }  // namespace
 
-CLearnPromptDlg::CLearnPromptDlg(std::function<int()> read, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), read_(std::move(read)) {
+CLearnPromptDlg::CLearnPromptDlg(CIrRead* read, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), read_(read) {
     setStyleSheet("CLearnPromptDlg { border: 1px solid black; }");
     for (int i = 0; i < kTextCount; ++i) {
         auto* text = new QLabel(this);
@@ -37,17 +47,26 @@ CLearnPromptDlg::CLearnPromptDlg(std::function<int()> read, QWidget* parent)
         text->setWordWrap(true);
         texts_[static_cast<size_t>(i)] = text;
     }
-    code_ = new QPushButton("Code...", this);
-    code_->setFont(Arial(12, true));
-    code_->setAutoDefault(false);
-    code_->setFocusPolicy(Qt::NoFocus);
-    connect(code_, &QPushButton::clicked, this, &CLearnPromptDlg::OnCode);
+    timeOut_ = new QLabel(this);
+    timeOut_->setObjectName(QString::number(kTimeOutId));
+    timeOut_->setAlignment(Qt::AlignCenter);
+    code_ = MakeButton("Code...", this);
+    cancel_ = MakeButton("Cancel", this);
+    stop_ = MakeButton("Stop Learning", this);
+    connect(code_, &QPushButton::clicked, this, [this] { End(kByCode); });
+    connect(cancel_, &QPushButton::clicked, this, [this] { End(kCancelled); });
+    connect(stop_, &QPushButton::clicked, this, [this] { End(kStopLearning); });
+    if (read_) {
+        ShowSecondsLeft(read_->Seconds());
+        connect(read_, &CIrRead::SecondsLeft, this, &CLearnPromptDlg::ShowSecondsLeft);
+        connect(read_, &CIrRead::Ended, this, &CLearnPromptDlg::OnEnded);
+    }
     PlaceTexts();
 }
 
 void CLearnPromptDlg::PlaceTexts() {
     // Each text has at least the lines of the layout, and as many more as its wrapped
-    // words take; the texts below it, the button and the dialog move down with it.
+    // words take; the texts below it, the buttons and the dialog move down with it.
     int top = DluY(4);
     for (int i = 0; i < kTextCount; ++i) {
         QLabel* text = texts_[static_cast<size_t>(i)];
@@ -56,23 +75,26 @@ void CLearnPromptDlg::PlaceTexts() {
         text->setGeometry(room.x(), top, room.width(), height);
         top += height + DluY(2);
     }
+    timeOut_->setGeometry(DluX(4), top, DluX(144), DluY(9));
+    top += DluY(9 + 2);
     code_->setGeometry(QRect(QPoint(DluX(52), top), DluRect(0, 0, 48, 12).size()));
+    top += DluY(12 + 3);
+    cancel_->setGeometry(QRect(QPoint(DluX(4), top), DluRect(0, 0, 70, 12).size()));
+    stop_->setGeometry(QRect(QPoint(DluX(78), top), DluRect(0, 0, 70, 12).size()));
     setFixedSize(DluX(152), std::max(DluY(94), top + DluY(12 + 4)));
-}
-
-void CLearnPromptDlg::OnCode() {
-    codeChosen_ = true;
-    if (!captureStarted_) {
-        // Not reading yet: the read is not started at all.
-        captureStarted_ = true;
-        captureResult_ = kByCode;
-        done(kByCode);
-    }
 }
 
 QString CLearnPromptDlg::Text(int index) const {
     return index >= 0 && index < kTextCount ? texts_[static_cast<size_t>(index)]->text()
                                             : QString();
+}
+
+QString CLearnPromptDlg::TimeOutText() const {
+    return timeOut_->text();
+}
+
+void CLearnPromptDlg::ShowSecondsLeft(int seconds) {
+    timeOut_->setText(StringText(kStrSecondsLeft, {QString::number(seconds)}));
 }
 
 void CLearnPromptDlg::showEvent(QShowEvent* event) {
@@ -90,33 +112,57 @@ void CLearnPromptDlg::showEvent(QShowEvent* event) {
         "If ArdelRemote won't receive any IR signals in 20 sec, learning will be canceled.");
     PlaceTexts();
     QDialog::showEvent(event);
-}
-
-void CLearnPromptDlg::paintEvent(QPaintEvent* event) {
-    QDialog::paintEvent(event);
-    // The capture blocks everything; it starts only once the prompt is on the screen.
+    // The read starts once the prompt is up; it runs on the worker, so the prompt and the
+    // window behind it go on painting while it waits.
     QCoreApplication::postEvent(this, new CommandEvent(kCaptureCommand));
 }
 
 bool CLearnPromptDlg::event(QEvent* event) {
     if (event->type() == CommandEvent::Kind()) {
-        if (static_cast<CommandEvent*>(event)->command == kCaptureCommand && !captureStarted_) {
-            captureStarted_ = true;
-            RunCapture();
+        if (static_cast<CommandEvent*>(event)->command == kCaptureCommand) {
+            StartRead();
         }
         return true;
     }
     return QDialog::event(event);
 }
 
-void CLearnPromptDlg::RunCapture() {
-    int result = read_ ? read_() : kNotCaptured;
-    // A click on "Code..." made while the read blocked the program is still queued; it
-    // counts, and then what the read heard (or did not hear) does not.
-    QCoreApplication::processEvents();
-    if (codeChosen_) {
-        result = kByCode;
+void CLearnPromptDlg::StartRead() {
+    if (started_ || choice_ != 0 || ended_) {
+        return;
     }
-    captureResult_ = result;
-    done(result);
+    started_ = true;
+    if (!read_) {
+        OnEnded(kNotCaptured);
+        return;
+    }
+    read_->Start();
+}
+
+void CLearnPromptDlg::End(int choice) {
+    if (ended_ || choice_ != 0) {
+        return;
+    }
+    choice_ = choice;
+    if (!started_ || !read_) {
+        // Not reading yet: the read is not started at all.
+        ended_ = true;
+        captureResult_ = choice;
+        done(choice);
+        return;
+    }
+    // The prompt closes when the driver has let go, within one slice of the read's time.
+    code_->setEnabled(false);
+    cancel_->setEnabled(false);
+    stop_->setEnabled(false);
+    read_->Cancel();
+}
+
+void CLearnPromptDlg::OnEnded(int result) {
+    if (ended_) {
+        return;
+    }
+    ended_ = true;
+    captureResult_ = choice_ != 0 ? choice_ : result;
+    done(captureResult_);
 }

@@ -17,18 +17,6 @@ CPenGate::~CPenGate() {
     }
 }
 
-bool CPenGate::IsDown() {
-    if (IsBusy()) {
-        QCoreApplication::processEvents();
-    }
-    return down_;
-}
-
-void CPenGate::Flush() {
-    const Busy busy(this);
-    QCoreApplication::processEvents();
-}
-
 bool CPenGate::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::MouseButtonPress:
@@ -40,9 +28,8 @@ bool CPenGate::eventFilter(QObject* watched, QEvent* event) {
             }
             const auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->button() == Qt::LeftButton) {
-                const bool wasDown = down_;
-                down_ = event->type() != QEvent::MouseButtonRelease;
-                if (IsBusy() && wasDown && !down_ && onLiftWhileBusy) {
+                const bool wasDown = down_.exchange(event->type() != QEvent::MouseButtonRelease);
+                if (IsBusy() && wasDown && !down_.load() && onLiftWhileBusy) {
                     onLiftWhileBusy();
                 }
             }

@@ -1,10 +1,10 @@
-// The pen as the handheld's driver sees it while the user-interface thread is busy.
+// The pen as the handheld's driver sees it while a send runs on the IR worker.
 //
-// A send blocks the thread while the driver polls whether the stylus is still down, so no
-// pen event reaches the remote window meanwhile. The gate watches the host's pointer
-// button for the whole application: while the thread is busy it lets the pending input
-// through the event loop only to learn the button's state, and swallows it, so a tap made
-// during a send never reaches any window. A lift of the pointer seen then is handed to
+// A send keeps going while the stylus stays down, and the driver asks for the stylus from
+// the worker's thread. The gate watches the host's pointer button for the whole application
+// and keeps its state where any thread may read it. While a send runs the window waits for
+// it in its event loop, and the gate is busy: it swallows pointer and key input, so a tap
+// made during a send never reaches any window, and hands a lift of the pointer seen then to
 // `onLiftWhileBusy`, so that the remote can release its button once the press is handled.
 //
 // A pen state never outlives the press that made it. A press ends where its release is
@@ -15,6 +15,7 @@
 #pragma once
 
 #include <QObject>
+#include <atomic>
 #include <functional>
 
 #include "platform/Modal.h"
@@ -27,11 +28,8 @@ class CPenGate : public QObject, private ModalWatcher {
     explicit CPenGate(ModalRunner& modal, QObject* parent = nullptr);
     ~CPenGate() override;
 
-    // Whether the primary pointer button is down. While busy, the pending input is read
-    // (and swallowed) first.
-    bool IsDown();
-    // Reads and swallows every pending pointer and key input.
-    void Flush();
+    // Whether the primary pointer button is down; any thread may ask.
+    bool IsDown() const { return down_.load(); }
 
     bool IsBusy() const { return busy_ > 0; }
     std::function<void()> onLiftWhileBusy;
@@ -65,5 +63,5 @@ class CPenGate : public QObject, private ModalWatcher {
 
     ModalRunner& modal_;
     int busy_ = 0;
-    bool down_ = false;
+    std::atomic<bool> down_{false};
 };

@@ -17,3 +17,23 @@ QString StringText(int id, const QStringList& values) {
     }
     return filled;
 }
+
+QString KeepAddressesWhole(const QString& text) {
+    // A word joiner between every two characters of an address forbids a line break inside
+    // it; it is not drawn.
+    static const QChar kWordJoiner(0x2060);
+    QString kept;
+    kept.reserve(text.size() * 2);
+    bool inAddress = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isSpace()) {
+            inAddress = false;
+        } else if (inAddress) {
+            kept += kWordJoiner;
+        } else {
+            inAddress = text.mid(i, 8) == u"https://" || text.mid(i, 7) == u"http://";
+        }
+        kept += text[i];
+    }
+    return kept;
+}

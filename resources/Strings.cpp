@@ -125,6 +125,17 @@ constexpr StringEntry kStrings[] = {
     {kStrDeleteButtonQuestion,
      "All infrared signals of the button '%s' will be lost. Are you sure you want to delete it "
      "from '%s' ?"},
+    {kStrSecondsLeft, "Time Out: %d s"},
+    {kStrNothingReceived,
+     "Nothing was received from the remote. Point it at the handheld's IR port from close "
+     "by, then tap the button on the screen again and hold the remote's button until the "
+     "beep; or choose Code... to give the button's code."},
+    {kStrLearntCode, "%s: %s"},
+    {kStrLearntRaw, "%s: no protocol recognised"},
+    {kStrGivenCode, "%s: the code %s"},
+    {kStrLearntKilohertz, "carrier %d kHz."},
+    {kStrSignalsDiffer, "The two signals differ."},
+    {kStrSignalsSame, "The two signals are the same: single mode would do."},
 };
 
 }  // namespace

@@ -102,6 +102,14 @@ enum StringId : int {
     kStrCollectionsNotFolder = 65189,  // %s: the folder
 
     kStrDeleteButtonQuestion = 65120,  // %s: the button, %s: the codebase's name
+    kStrSecondsLeft = 65101,      // %d: seconds left of a read
+    kStrNothingReceived = 65102,  // after a read that heard nothing: how to go on
+    kStrLearntCode = 65103,       // %s: the button, %s: protocol, address and command
+    kStrLearntRaw = 65104,        // %s: the button
+    kStrGivenCode = 65105,        // %s: the button, %s: protocol, address and command
+    kStrLearntKilohertz = 65106,  // %d: the carrier in kHz
+    kStrSignalsDiffer = 65107,
+    kStrSignalsSame = 65108,
 };
 
 // The text of string `id`; an empty string for a number the table lacks.

@@ -364,13 +364,16 @@ void CHomeDevicesDlg::reject() {
 
 void CHomeDevicesDlg::Finish() {
     if (changed_) {
-        for (int form = 0; form < kFormCount; ++form) {
-            if (CSkinForm* skin = window_.GetForm(form)) {
-                skin->RefreshButtons();
-            }
+        // The hot codebases chosen here are kept in the preference file; the window redraws
+        // from the model's announcements.
+        CRemoteModel& model = window_.Model();
+        bool kept = true;
+        for (int category = kCategoryTv; category <= kCategoryTiVo; ++category) {
+            kept = model.MakeHot(category, model.HotCodebase(category)) && kept;
         }
-        window_.update();
-        window_.SaveState();
+        if (!kept) {
+            modal_.ShowMessage(this, StringText(kStrCreateFileFailed, {model.PrefFile()}));
+        }
     }
     done(kDoneId);
 }
@@ -426,7 +429,10 @@ void CHomeDevicesDlg::OnRelearn() {
         return;
     }
     StartLearning(entry.category, entry.path, codebase.learnMode);
-    window_.SaveState();
+    // The codebase exists: it is kept as the category's hot one at once.
+    if (!window_.Model().MakeHot(entry.category, entry.path)) {
+        modal_.ShowMessage(this, StringText(kStrCreateFileFailed, {window_.Model().PrefFile()}));
+    }
     done(kDoneId);
 }
 

@@ -97,8 +97,8 @@ void CRemoteView::StartUp() {
     }
 
     if (!model.Driver()) {
-        modal_.ShowMessage(&window, StringText(kNoDriverString), MessageButtons::Ok, "ArdelRemote",
-                           MessageIcon::Exclamation);
+        modal_.ShowMessage(&window, KeepAddressesWhole(StringText(kNoDriverString)),
+                           MessageButtons::Ok, "ArdelRemote", MessageIcon::Exclamation);
     }
     if (services_.started) {
         services_.started(window);

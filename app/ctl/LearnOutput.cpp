@@ -36,6 +36,7 @@ int PrintLearnOutcome(const std::string& command, const LearnOutcome& outcome,
         err << "ardelctl " << command << ": " << LearnFailureText(outcome).toStdString() << "\n";
         return 1;
     }
+    out << "learnt: " << LearntHeadline(outcome).toStdString() << "\n";
     if (outcome.Stored()) {
         out << "stored: " << codebase.button << " signal " << codebase.signal << "\n";
     }

@@ -63,7 +63,7 @@ class CTestFace : public LearnFace {
 
 // What ardelctl prints about a learn, as the test face's outcome would have it printed.
 struct Seen {
-    std::string result, cut, checked, stored, message;
+    std::string result, cut, checked, stored, message, headline;
     bool learnt = false;
 };
 
@@ -78,6 +78,7 @@ Seen FromOutcome(const LearnOutcome& outcome) {
     seen.stored = outcome.Stored() ? "Power signal 1" : "";
     seen.message = LearnFailureText(outcome).toStdString();
     seen.learnt = outcome.code == kOpOk;
+    seen.headline = seen.learnt ? LearntHeadline(outcome).toStdString() : "";
     return seen;
 }
 
@@ -93,6 +94,7 @@ Seen FromCtl(int status, const std::string& out, const std::string& err,
         seen.message = err.substr(prefix.size(), err.size() - prefix.size() - 1);
     }
     seen.learnt = status == 0;
+    seen.headline = Field(out, "learnt");
     return seen;
 }
 
@@ -103,6 +105,7 @@ void ExpectSame(const Seen& model, const Seen& ctl) {
     EXPECT_EQ(model.stored, ctl.stored);
     EXPECT_EQ(model.message, ctl.message);
     EXPECT_EQ(model.learnt, ctl.learnt);
+    EXPECT_EQ(model.headline, ctl.headline);
 }
 
 std::vector<int32_t> Repeated(const std::vector<int32_t>& frame, int times, int32_t gapUs) {
@@ -137,6 +140,7 @@ struct SimCase {
     const char* checked;  // "" when nothing was heard
     const char* message;  // a part of the failure's message, "" for none
     bool toggled;
+    const char* headline;  // what both say was learnt, "" for nothing
 };
 
 void PrintTo(const SimCase& c, std::ostream* os) {
@@ -168,14 +172,16 @@ std::vector<int32_t> ShortMarks() {
 const std::vector<int32_t> kNecFrame = Encoded("NEC", 0x04, 0x08);
 
 const SimCase kSimCases[] = {
-    {"NormalButton", Repeated(kNecFrame, 3, 40000), 38000, 20, true, "no", "yes", "", false},
+    {"NormalButton", Repeated(kNecFrame, 3, 40000), 38000, 20, true, "no", "yes", "", false,
+     "Power: NEC 0x4/0x8"},
     {"ToggleButton", Repeated(Encoded("RC5", 0, 12), 3, 90000), 36000, 20, true, "no", "yes", "",
-     true},
+     true, "Power: RC5 0x0/0xC"},
     {"CutCapture", Repeated(LongFrame(), 2, 50000), 38000, 20, false, "yes", "skipped",
-     "only its beginning was heard", false},
+     "only its beginning was heard", false, ""},
     {"NoSignal", Repeated(kNecFrame, 1, 0), 38000, 25000, false, "", "", "No IR signal arrived",
-     false},
-    {"FailedCheck", Repeated(ShortMarks(), 3, 30000), 10000, 20, true, "no", "no", "", false},
+     false, ""},
+    {"FailedCheck", Repeated(ShortMarks(), 3, 30000), 10000, 20, true, "no", "no", "", false,
+     "Power: no protocol recognised"},
 };
 
 class LearnFacesSim : public testing::TestWithParam<SimCase> {};
@@ -229,6 +235,7 @@ TEST_P(LearnFacesSim, ModelAndToolLearnAlike) {
     EXPECT_NE(direct.message.find(c.message), std::string::npos) << direct.message;
     EXPECT_EQ(*c.message == '\0', direct.message.empty()) << direct.message;
     EXPECT_EQ(outcome.toggled, c.toggled);
+    EXPECT_EQ(direct.headline, c.headline);
     ExpectSame(direct, ctl);
     if (c.learnt) {
         EXPECT_EQ(Field(out.str(), "durations"),
@@ -325,8 +332,8 @@ TEST_P(LearnFacesLirc, ModelAndToolReportTheFaultAlike) {
     CStepClock clock;
     LircServices services{transmitter, receiver, probe, clock, {}};
     std::ostringstream out, err;
-    const int status = RunLircLearn(
-        {device, 2000, {tool / "TV_Sony.PDB", "Power", 1, false}}, services, out, err);
+    const int status =
+        RunLircLearn({device, 2000, {tool / "TV_Sony.PDB", "Power", 1, false}}, services, out, err);
     const Seen ctl = FromCtl(status, out.str(), err.str(), "lirc learn");
 
     CFailingReceiver modelReceiver, modelTransmitter;

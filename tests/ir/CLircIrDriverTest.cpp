@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <numeric>
-#include <thread>
 
 #include "ir/IrResult.h"
 #include "platform/sim/SimRemotes.h"
@@ -476,11 +475,13 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"NothingArrives", Step::Capture, kIrNoSignal, nullptr, nullptr},
         FaultCase{"Cancelled", Step::Capture, kIrNoSignal, [](FuseLircConfig&, FuseLircConfig&) {},
                   [](LircTestBench& b) {
+                      // Whoever waits for the read ends it as soon as it is told that
+                      // the read waits.
+                      static CaptureWatch watch;
+                      watch.cancelled = false;
+                      watch.waiting = [](uint32_t) { watch.cancelled = true; };
                       b.driver.SetLearnTimeoutMs(60000);
-                      std::thread([&b] {
-                          std::this_thread::sleep_for(std::chrono::milliseconds(30));
-                          b.driver.CancelCapture();
-                      }).detach();
+                      b.driver.WatchCapture(&watch);
                   }}),
     [](const testing::TestParamInfo<FaultCase>& info) { return info.param.name; });
 

@@ -130,8 +130,9 @@ class LearnCheckOnHandheld : public testing::Test {
         return services;
     }
 
-    // The held NEC-style button of the fixture, as the handheld learns it from the remote.
-    IrSignal LearnNec() {
+    // Learns the held NEC-style button of the fixture from the remote, storing nothing: the
+    // learnt signal is checked as it was learnt.
+    LearnOutcome LearnNec() {
         RemoteWaveform wave;
         std::ifstream in(std::string(ARDEL_TEST_DATA) + "/../ir/fixtures/nec-held.txt");
         std::string line;
@@ -148,12 +149,21 @@ class LearnCheckOnHandheld : public testing::Test {
     }
     IrSignal Learn(const RemoteWaveform& wave) {
         model_.beforeCapture = [this, wave](const QString&, int) {
+            ++presses_;
             handheld_.Air().Play(wave, handheld_.Clock().Now());
         };
-        EXPECT_EQ(model_.Capture("Power", 1), kIrOk);
-        model_.ClosePort();
-        model_.beforeCapture = nullptr;
-        return model_.CapturedSignal();
+        LearnFace face;
+        LearnRequest request;
+        request.button = "Power";
+        request.category = 1;
+        const LearnOutcome outcome = model_.LearnButton(request, face);
+        EXPECT_EQ(outcome.code, kOpOk);
+        EXPECT_EQ(outcome.learnt.size(), 1u);
+        EXPECT_EQ(outcome.checks.size(), 1u);
+        return outcome;
+    }
+    static LearnCheck CheckOf(const LearnOutcome& outcome) {
+        return outcome.checks.empty() ? LearnCheck{} : outcome.checks[0];
     }
 
     // Plays what the emitter sent back through a receiver that stretches every mark.
@@ -174,14 +184,15 @@ class LearnCheckOnHandheld : public testing::Test {
     CIrDriverFactory drivers_{handheld_};
     CRemoteModel model_{Services()};
     std::function<bool()> hear_ = [this] { return handheld_.HearOwnEmitter(); };
+    int presses_ = 0;  // of the device's remote
 };
 
 TEST_F(LearnCheckOnHandheld, AFaithfulReceiverGivesTheSignalBack) {
-    const IrSignal learnt = LearnNec();
-    ASSERT_GT(learnt.count, 0);
-    const LearnCheck check = model_.CheckLearnt(learnt);
+    const LearnOutcome outcome = LearnNec();
+    ASSERT_FALSE(outcome.learnt.empty());
+    const LearnCheck check = CheckOf(outcome);
     EXPECT_EQ(check.outcome, CheckOutcome::Yes) << CheckDifference(check).toStdString();
-    EXPECT_EQ(check.backCount, learnt.count - 1);  // all but the pause at the end
+    EXPECT_EQ(check.backCount, outcome.learnt[0].count - 1);  // all but the pause at the end
 }
 
 // An air conditioner's 600-duration frame: checked whole, and the report says how long it
@@ -212,16 +223,14 @@ TEST_F(LearnCheckOnHandheld, ALongSignalIsCheckedWhole) {
 }
 
 TEST_F(LearnCheckOnHandheld, AReceiverThatStretchesMarksIsCaught) {
-    const IrSignal learnt = LearnNec();
     hear_ = [this] { return HearStretched(300000); };
-    const LearnCheck check = model_.CheckLearnt(learnt);
+    const LearnCheck check = CheckOf(LearnNec());
     EXPECT_EQ(check.outcome, CheckOutcome::No);
     EXPECT_EQ(check.entry, 0);
     EXPECT_GT(check.gotUs, check.expectedUs + 200);
 }
 
 TEST_F(LearnCheckOnHandheld, AnAirThatDropsAnEntryIsCaught) {
-    const IrSignal learnt = LearnNec();
     hear_ = [this] {
         const Demodulated sent = handheld_.Air().Demodulate();
         RemoteWaveform wave;
@@ -231,26 +240,22 @@ TEST_F(LearnCheckOnHandheld, AnAirThatDropsAnEntryIsCaught) {
         handheld_.Air().Play(wave, handheld_.Clock().Now());
         return true;
     };
-    const LearnCheck check = model_.CheckLearnt(learnt);
+    const LearnCheck check = CheckOf(LearnNec());
     EXPECT_EQ(check.outcome, CheckOutcome::No);
     EXPECT_EQ(check.backCount, check.storedCount - 2);
 }
 
 TEST_F(LearnCheckOnHandheld, SkippedWithoutAReceiverThatHearsTheEmitter) {
-    const IrSignal learnt = LearnNec();
     hear_ = [] { return false; };
-    EXPECT_EQ(model_.CheckLearnt(learnt).outcome, CheckOutcome::Skipped);
+    EXPECT_EQ(CheckOf(LearnNec()).outcome, CheckOutcome::Skipped);
     model_.ownReceiver = {};
-    EXPECT_EQ(model_.CheckLearnt(learnt).outcome, CheckOutcome::Skipped);
+    EXPECT_EQ(CheckOf(LearnNec()).outcome, CheckOutcome::Skipped);
 }
 
 // The device's remote keeps still during the check: only the emitter is heard.
 TEST_F(LearnCheckOnHandheld, TheRemoteIsNotPressedDuringTheCheck) {
-    const IrSignal learnt = LearnNec();
-    int presses = 0;
-    model_.beforeCapture = [&presses](const QString&, int) { ++presses; };
-    EXPECT_EQ(model_.CheckLearnt(learnt).outcome, CheckOutcome::Yes);
-    EXPECT_EQ(presses, 0);
+    EXPECT_EQ(CheckOf(LearnNec()).outcome, CheckOutcome::Yes);
+    EXPECT_EQ(presses_, 1);  // for the read alone
 }
 
 }  // namespace

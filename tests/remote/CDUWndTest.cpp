@@ -1,12 +1,15 @@
 #include "remote/CDUWnd.h"
 
 #include <QAbstractItemView>
-#include <QElapsedTimer>
+#include <QPushButton>
+#include <future>
 
+#include "model/IrRead.h"
 #include "platform/sim/SimRemotes.h"
 #include "remote/CConfirmDlg.h"
 #include "remote/CLearnPromptDlg.h"
 #include "remote/CPenGate.h"
+#include "resources/StringText.h"
 #include "tests/remote/RemoteWindowFixture.h"
 #include "tests/support/PromptCapture.h"
 
@@ -423,4 +426,150 @@ TEST_F(RemoteLearnTest, LearntTvButtonsSendWhatWasLearnt) {
         ASSERT_GT(button.signal.count, 4) << name.toStdString();
         ExpectEmissionMatches(handheld, button.signal, name.toLatin1().constData());
     }
+}
+
+// A read that hears nothing does not just vanish: the prompt says so, and how to go on.
+TEST_F(RemoteLearnTest, ReadThatHearsNothingSaysHowToGoOn) {
+    const QString path = StartLearning("Living");
+    model->beforeCapture = nullptr;  // the device's remote stays silent
+    Tap("Power");
+    ASSERT_EQ(modal.messages.size(), 1u);
+    EXPECT_TRUE(modal.messages[0].text.contains(StringText(kStrNothingReceived)))
+        << modal.messages[0].text.toStdString();
+    EXPECT_EQ(window->GetForm(0)->Element(IndexOf(0, "Power")).GetState(), kStateDimmed);
+    EXPECT_FALSE(fs->FileExists(path.toStdString()));
+    EXPECT_EQ(window->GetForm(0)->Learning(), 1);
+}
+
+// While a read waits for the remote the window paints and the prompt counts the seconds
+// down; each way the user ends the read ends it at once, in the handheld's time, and the
+// button stays unlearnt. The read is held on the worker when 17 seconds are left, so that
+// the test acts at a known moment of the handheld's time.
+struct EndReadCase {
+    const char* name;
+    std::function<void(CLearnPromptDlg&)> end;
+    bool learningAfter;
+};
+
+class RemoteEndReadTest : public RemoteLearnTest,
+                          public testing::WithParamInterface<EndReadCase> {};
+
+class PaintCounter : public QObject {
+  public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
+TEST_P(RemoteEndReadTest, EndsTheReadAtOnce) {
+    const QString path = StartLearning("Living");
+    model->beforeCapture = nullptr;  // the remote stays silent: only the user ends the read
+    PaintCounter counter;
+    window->installEventFilter(&counter);
+    std::promise<void> reached, resume;
+    std::shared_future<void> resumed = resume.get_future().share();
+    QString shown;
+    int paintsDuringRead = -1;
+    uint64_t cancelledAt = 0;
+    modal.onDialog = [&](QDialog& dialog) -> int {
+        auto* prompt = qobject_cast<CLearnPromptDlg*>(&dialog);
+        if (!prompt) {
+            return kIdCancel;  // "Stop Learning" leaves the lower form unlearnt
+        }
+        // On the worker, before the read goes on: held at 17 seconds left.
+        QObject::connect(
+            prompt->Read(), &CIrRead::SecondsLeft, prompt->Read(),
+            [&](int seconds) {
+                if (seconds == 17) {
+                    reached.set_value();
+                    resumed.wait();
+                }
+            },
+            Qt::DirectConnection);
+        QCoreApplication::processEvents();  // the prompt starts its read
+        reached.get_future().wait();
+        QCoreApplication::processEvents();  // what the read told so far
+        shown = prompt->TimeOutText();
+        const int before = counter.paints;
+        window->update();
+        QCoreApplication::processEvents();
+        paintsDuringRead = counter.paints - before;
+        cancelledAt = handheld.Clock().Now();
+        GetParam().end(*prompt);
+        resume.set_value();
+        return LetPromptCapture(dialog);
+    };
+    Tap("Power");
+    EXPECT_EQ(shown, StringText(kStrSecondsLeft, {"17"}));
+    EXPECT_GT(paintsDuringRead, 0);
+    EXPECT_LE(handheld.Clock().Now() - cancelledAt, uint64_t{100'000'000});
+    EXPECT_TRUE(modal.messages.empty());
+    const CRemoteButton& power = window->GetForm(0)->Element(IndexOf(0, "Power"));
+    EXPECT_FALSE(power.hasSignal);
+    // Unlearnt: dimmed while learning goes on, disabled once it has ended.
+    EXPECT_EQ(power.GetState(), GetParam().learningAfter ? kStateDimmed : kStateDisabled);
+    EXPECT_FALSE(fs->FileExists(path.toStdString()));
+    EXPECT_EQ(window->GetForm(0)->Learning(), GetParam().learningAfter ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, RemoteEndReadTest,
+    testing::Values(
+        EndReadCase{"Escape",
+                    [](CLearnPromptDlg& prompt) { QTest::keyClick(&prompt, Qt::Key_Escape); },
+                    true},
+        EndReadCase{"Cancel", [](CLearnPromptDlg& prompt) { prompt.CancelButton()->click(); },
+                    true},
+        EndReadCase{"StopLearning", [](CLearnPromptDlg& prompt) { prompt.StopButton()->click(); },
+                    false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A handheld without an IR driver: presses and releases still draw, but nothing pretends to
+// send or to learn.
+class NoIrWindowTest : public RemoteWindowTest {
+  protected:
+    NoIrWindowTest() : RemoteWindowTest("unknown") {}
+    // The indicator as the form's picture shows it.
+    QImage Blip() {
+        CSkinForm& form = *window->GetForm(0);
+        const CRemoteButton& blip = form.Element(form.FindElement(kPanelBlip));
+        return window->Picture().copy(QRect(blip.left, blip.top, blip.width, blip.height));
+    }
+};
+
+TEST_F(NoIrWindowTest, TapAndKeyDoNotLightTheSendIndicator) {
+    ASSERT_EQ(drivers.GetIrDriver(), nullptr);
+    MakeTvCodebase({{"Power", kSignalA, {}}});
+    Settle();
+    const QImage idle = Blip();
+    QTest::mousePress(window.get(), Qt::LeftButton, {}, CentreOf(0, "Power"));
+    EXPECT_EQ(window->GetForm(0)->Element(IndexOf(0, "Power")).GetState(), kStatePressed);
+    EXPECT_EQ(Blip(), idle);
+    QTest::mouseRelease(window.get(), Qt::LeftButton, {}, CentreOf(0, "Power"));
+    Settle();
+    window->PressAssigned(0, IndexOf(0, "Power"));
+    EXPECT_EQ(Blip(), idle);  // before the repaint that would hide a lit one
+    EXPECT_TRUE(modal.messages.empty());
+}
+
+TEST_F(NoIrWindowTest, LearningTapStoresNothingAndLooksUnlearnt) {
+    const QString path = "\\My Documents\\TV_Living.PDB";
+    for (const int n : {0, 1}) {
+        window->GetForm(n)->Slot().SetPath(path);
+        window->GetForm(n)->RefreshButtons();
+    }
+    window->SetLearningMode(true);
+    Settle();
+    const QImage before = window->Picture();
+    Tap("Power");
+    const CRemoteButton& power = window->GetForm(0)->Element(IndexOf(0, "Power"));
+    EXPECT_EQ(power.GetState(), kStateDimmed);
+    EXPECT_FALSE(power.hasSignal);
+    EXPECT_FALSE(fs->FileExists(path.toStdString()));
+    EXPECT_TRUE(modal.dialogs.empty());
+    // The button looks as it did before the tap.
+    const QRect area(power.left, power.top, power.width, power.height);
+    EXPECT_EQ(window->Picture().copy(area), before.copy(area));
 }

@@ -27,7 +27,8 @@ class RemoteWindowTest : public testing::Test {
   protected:
     static constexpr const char* kBase = "\\Program Files\\ArdelRemote\\";
 
-    RemoteWindowTest() : handheld(*FindSimProfile("pxa255")), drivers(handheld) {
+    explicit RemoteWindowTest(const char* chip = "pxa255")
+        : handheld(*FindSimProfile(chip)), drivers(handheld) {
         const std::filesystem::path program = root.Path() / "Program Files" / "ArdelRemote";
         std::filesystem::create_directories(program / "My Documents");
         std::filesystem::create_directories(root.Path() / "My Documents");
@@ -46,7 +47,6 @@ class RemoteWindowTest : public testing::Test {
         model->SetIrPort(IrPort());
         InstallSimRemoteHand(handheld, *model, {.holdMs = 300, .delayNs = 50'000'000});
         window = std::make_unique<CDUWnd>(*model, files.get(), modal);
-        window->learnPauseMs = 0;
         window->BuildForms(kBase, QString(kBase) + "ArdelRemoteDefPref.PDB");
         window->show();
         QApplication::setActiveWindow(window.get());

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QFont>
+#include <QTextLayout>
 #include <map>
 #include <set>
 #include <string>
@@ -67,5 +69,40 @@ INSTANTIATE_TEST_SUITE_P(
                  "%s port is busy. Please try another port using Preferences/IR Setup dialog."},
         FillCase{"Utf8", kStrLearntCarrier, {"26"}, "carrier 26 \xC2\xB5s."}),
     [](const testing::TestParamInfo<FillCase>& info) { return std::string(info.param.label); });
+
+// Whether the web address in `text`, wrapped at `width` pixels as a message box wraps it,
+// lies on one line.
+bool AddressOnOneLine(const QString& text, int width) {
+    QFont font("Arial");
+    font.setPixelSize(13);
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WordWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    bool whole = false;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        QString part = text.mid(line.textStart(), line.textLength());
+        part.remove(QChar(0x2060));
+        whole = whole || part.contains(ARDEL_WEB_ADDRESS);
+    }
+    layout.endLayout();
+    return whole;
+}
+
+// The start-up warning of a handheld without IR driver never breaks its web address across
+// lines, whatever the width of its box; wrapped as it stands, it would.
+TEST(StringText, AddressesStayOnOneLine) {
+    const QString text = StringText(kStrNoDriver);
+    bool plainBreaks = false;
+    for (int width = 140; width <= 600; width += 10) {
+        EXPECT_TRUE(AddressOnOneLine(KeepAddressesWhole(text), width)) << width;
+        plainBreaks = plainBreaks || !AddressOnOneLine(text, width);
+    }
+    EXPECT_TRUE(plainBreaks);
+    QString shown = KeepAddressesWhole(text);
+    EXPECT_EQ(shown.remove(QChar(0x2060)), text);
+}
 
 }  // namespace

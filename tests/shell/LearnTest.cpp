@@ -25,6 +25,7 @@
 #include "store/CCodebaseFile.h"
 #include "store/FormTables.h"
 #include "tests/support/ModalRunners.h"
+#include "tests/support/PromptCapture.h"
 #include "tests/support/RecordingServices.h"
 #include "tests/support/TempFolder.h"
 
@@ -110,13 +111,8 @@ class ButtonIrTest : public testing::Test {
 
     int Answer(QDialog& dialog) {
         if (qobject_cast<CLearnPromptDlg*>(&dialog)) {
-            // The prompt captures by itself once it has painted; wait for it to close.
-            QElapsedTimer waited;
-            waited.start();
-            while (dialog.isVisible() && waited.elapsed() < 10000) {
-                QApplication::processEvents(QEventLoop::AllEvents, 10);
-            }
-            return dialog.result();
+            // The prompt reads by itself once it is up; it closes when the read ends.
+            return LetPromptCapture(dialog);
         }
         if (auto* confirm = qobject_cast<CConfirmDlg*>(&dialog)) {
             confirmTexts_.push_back(confirm->ShownText());
@@ -226,10 +222,12 @@ TEST_F(ButtonIrTest, DoubleModeStoresBothReadsInOrder) {
     // The last confirmation tells what each read learnt; this driver cannot hear itself.
     ASSERT_EQ(confirmTexts_.size(), 2u);
     EXPECT_EQ(confirmTexts_[1],
-              "Signal 1: 6 entries, repeating frame found, carrier 26 µs.\n"
+              "Power: no protocol recognised\n"
+              "Signal 1: 6 entries, repeating frame found, carrier 38 kHz.\n"
               "Not checked: the receiver cannot hear the emitter.\n"
-              "Signal 2: 6 entries, repeating frame found, carrier 26 µs.\n"
-              "Not checked: the receiver cannot hear the emitter.");
+              "Signal 2: 6 entries, repeating frame found, carrier 38 kHz.\n"
+              "Not checked: the receiver cannot hear the emitter.\n"
+              "The two signals differ.");
 }
 
 // A toggle button learnt once is told to have its other toggle as signal 2; a capture that
@@ -241,7 +239,7 @@ TEST_F(ButtonIrTest, TheConfirmationTellsOfTheToggleAndACutSignalIsRefused) {
     ASSERT_TRUE(LearnButton(button_, 0, false));
     ASSERT_EQ(confirmTexts_.size(), 1u);
     EXPECT_TRUE(confirmTexts_[0].startsWith(
-        QString("Learnt: %1 entries, no repeating frame, carrier 26 µs.")
+        QString("Power: RC5 0x0/0xC\nLearnt: %1 entries, no repeating frame, carrier 38 kHz.")
             .arg(rc5.durations.size())))
         << confirmTexts_[0].toStdString();
     EXPECT_TRUE(
@@ -475,7 +473,7 @@ TEST_P(PromptTexts, FollowTheStep) {
     RemoteServices services;
     services.fs = &files;
     CRemoteModel model(services);
-    CLearnPromptDlg prompt([] { return 0; });
+    CLearnPromptDlg prompt(nullptr);
     prompt.step = GetParam().step;
     prompt.name = "Vol+";
     modal.RunDialog(prompt);

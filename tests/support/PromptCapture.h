@@ -1,16 +1,16 @@
-// Answers a learning prompt the way a person holding the device's remote does: lets it
-// capture until it closes by itself (the 20-second time-out at the latest).
+// Answers a learning prompt the way a person holding the device's remote does: lets it read
+// until it closes by itself, when the read has ended (the read's own time-out at the latest,
+// in the handheld's time).
 #pragma once
 
-#include <QCoreApplication>
 #include <QDialog>
-#include <QElapsedTimer>
+#include <QEventLoop>
 
 inline int LetPromptCapture(QDialog& dialog) {
-    QElapsedTimer waited;
-    waited.start();
-    while (dialog.isVisible() && waited.elapsed() < 20000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QEventLoop loop;
+    QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+    if (dialog.isVisible()) {
+        loop.exec();
     }
     return dialog.result();
 }
