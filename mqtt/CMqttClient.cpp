@@ -2,6 +2,8 @@
 
 #include <mosquitto.h>
 
+#include <sys/socket.h>
+
 #include <QSocketNotifier>
 #include <cerrno>
 #include <cstring>
@@ -157,6 +159,16 @@ void CMqttClient::ReadReady() {
 }
 
 void CMqttClient::WriteReady() {
+    if (!connected_) {
+        // A connection still being made tells its failure (refused, unreachable) here.
+        int failure = 0;
+        socklen_t length = sizeof failure;
+        if (::getsockopt(mosquitto_socket(mosq_), SOL_SOCKET, SO_ERROR, &failure, &length) == 0 &&
+            failure != 0) {
+            Lost(QString::fromLocal8Bit(std::strerror(failure)));
+            return;
+        }
+    }
     const int rc = mosquitto_loop_write(mosq_, 1);
     if (rc != MOSQ_ERR_SUCCESS) {
         Lost(ErrorText(rc));

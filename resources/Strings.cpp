@@ -108,6 +108,7 @@ constexpr StringEntry kStrings[] = {
     {kStrMqttBadPress, "a press is PRESS, or HOLD and 1 to %d milliseconds"},
     {kStrMqttTestOk, "The MQTT broker %s accepted the connection."},
     {kStrMqttTestTimeout, "The MQTT broker %s did not accept the connection within %d seconds."},
+    {kStrMqttTestFailed, "The MQTT broker %s did not accept the connection: %s."},
     {kStrMqttNotSaved, "The home automation settings were not saved: %s"},
     {kStrMqttSaved,
      "Saved. The bridge uses the new settings when the remote is served again (ardelremoted, "

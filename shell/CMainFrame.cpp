@@ -12,6 +12,7 @@
 #include "resources/StringText.h"
 #include "resources/dialogs/CAboutDlg.h"
 #include "resources/dialogs/CHelpDlg.h"
+#include "shell/CHomeAutomationDlg.h"
 #include "shell/CIrSetupDlg.h"
 #include "shell/CRemoteView.h"
 #include "shell/KeyboardHardKeys.h"
@@ -86,6 +87,7 @@ void CMainFrame::RebuildMenuBar(int menu) {
         AddCommand(options, "Exit", kExit);
         QMenu* preferences = bar->addMenu(kPreferencesMenu);
         AddCommand(preferences, "&IR Setup...", kIrSetup);
+        AddCommand(preferences, QStringLiteral("Home automation\u2026"), kHomeAutomation);
         preferences->addSeparator();
         AddCommand(preferences, "Save", kSave);
         AddCommand(preferences, "Load", kLoad);
@@ -186,6 +188,11 @@ void CMainFrame::OnCommand(int command) {
         case kAbout: {
             CAboutDlg about(this);
             modal_.RunDialog(about);
+            return;
+        }
+        case kHomeAutomation: {
+            CHomeAutomationDlg settings(deviceRoot, modal_, this);
+            modal_.RunDialog(settings);
             return;
         }
         case kIrSetup: {

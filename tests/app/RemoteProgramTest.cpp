@@ -730,6 +730,14 @@ TEST(ProgramOptionsTest, CommandLine) {
         {{"--ir", "lirc:/dev/lirc0,/dev/lirc1"}, true, false, false, "pxa255", 0, "default"},
         {{"--ir", "usb"}, false, false, false, "pxa255", 0, "default"},
         {{"--ir"}, false, false, false, "pxa255", 0, "default"},
+        {{"--serve", "--mqtt", "mqtt://broker.lan", "--node-id", "den"},
+         true,
+         false,
+         false,
+         "pxa255",
+         0,
+         "default"},
+        {{"--mqtt", "mqtt://broker.lan"}, false, false, false, "pxa255", 0, "default"},
     };
     for (const Case& c : cases) {
         ProgramOptions options;
