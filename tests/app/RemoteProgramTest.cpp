@@ -25,10 +25,10 @@
 #include "remote/CDUWnd.h"
 #include "remote/CGreetingDlg.h"
 #include "remote/CLearnPromptDlg.h"
+#include "resources/StringText.h"
 #include "resources/Strings.h"
 #include "resources/dialogs/CAboutDlg.h"
 #include "resources/dialogs/CHelpDlg.h"
-#include "resources/StringText.h"
 #include "shell/CHardButtonsDlg.h"
 #include "shell/CHomeDevicesDlg.h"
 #include "shell/CIrSetupDlg.h"
@@ -318,8 +318,10 @@ TEST_F(RemoteProgramTest, NormalAndLearningMenus) {
               QStringList({"Home Devices", "Hard Buttons", "-", "Help", "About ...", "-", "Exit"}));
     EXPECT_EQ(Commands(options), (std::vector<int>{32839, 32802, 0, 32803, 57664, 0, 32840}));
     EXPECT_EQ(Texts(preferences),
-              QStringList({"&IR Setup...", "-", "Save", "Load", "-", "Use Sounds", "-"}));
-    EXPECT_EQ(Commands(preferences), (std::vector<int>{32870, 0, 32846, 32847, 0, 32848, 0}));
+              QStringList({"&IR Setup...", QStringLiteral("Home automation\u2026"), "-", "Save",
+                           "Load", "-", "Use Sounds", "-"}));
+    EXPECT_EQ(Commands(preferences),
+              (std::vector<int>{32870, 32895, 0, 32846, 32847, 0, 32848, 0}));
     EXPECT_TRUE(frame.FindCommand(CMainFrame::kUseSounds)->isChecked());
 
     // Learning shows only "Stop Learning" and the code for the next button; stopping brings
@@ -360,14 +362,14 @@ TEST_F(RemoteProgramTest, PreferenceSetEntriesFollowTheSeparatorAfterUseSounds) 
     CMainFrame& frame = program->Frame();
     frame.SetPreferenceEntries({"Evening", "Kids"}, {20000, 20001});
     QMenu* preferences = frame.FindMenu("Preferences");
-    EXPECT_EQ(Texts(preferences).mid(5), QStringList({"Use Sounds", "-", "Evening", "Kids"}));
+    EXPECT_EQ(Texts(preferences).mid(6), QStringList({"Use Sounds", "-", "Evening", "Kids"}));
     EXPECT_EQ(Commands(preferences).back(), 20001);
     frame.SetPreferenceEntries({}, {});
-    EXPECT_EQ(Texts(preferences).mid(5), QStringList({"Use Sounds", "-"}));
+    EXPECT_EQ(Texts(preferences).mid(6), QStringList({"Use Sounds", "-"}));
     // The window's used list reaches the menu, names without their extension.
     program->Model().UsedList() = {"Evening.PDB", "Night"};
     window->RebuildPreferenceEntries();
-    EXPECT_EQ(Texts(preferences).mid(7), QStringList({"Evening", "Night"}));
+    EXPECT_EQ(Texts(preferences).mid(8), QStringList({"Evening", "Night"}));
     EXPECT_EQ(Commands(preferences).back(), 20001);
 }
 
