@@ -194,6 +194,10 @@ class TestMqttClient {
             },
             ms);
     }
+    size_t Count() {
+        const std::lock_guard lock(mutex_);
+        return messages_.size();
+    }
     void Clear() {
         const std::lock_guard lock(mutex_);
         messages_.clear();
