@@ -16,6 +16,7 @@
 #include "service/CServiceRemote.h"
 #include "tests/mqtt/MqttTestSupport.h"
 #include "tests/service/ServiceTestSupport.h"
+#include "tests/support/FuseLircDevice.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -306,6 +307,70 @@ TEST_F(MqttBridgeTest, TwoNodesOnOneBrokerAreApartAndAPressReachesOnlyItsNode) {
     ASSERT_TRUE(PumpUntil([&] { return Lines(kitchenLog).size() == 1; }));
     PumpUntil([] { return false; }, 200);
     EXPECT_TRUE(Lines(log).empty());
+}
+
+TEST_F(MqttBridgeTest, ThroughTheLircDeviceAPressIsSentAndARemoteIsHeardOnce) {
+    ScaledLircClock clock(10);
+    FuseLircDevice device(clock);
+    if (!device.Mounted()) {
+        GTEST_SKIP() << "no FUSE file system can be mounted here: " << device.Error();
+    }
+    QString error;
+    ASSERT_TRUE(InstallProgramFiles(root.Path().string(), error));
+    ServiceHostOptions options;
+    options.root = QString::fromStdString(root.Path().string());
+    options.ir.chip = "pxa255";
+    options.ir.lirc = true;
+    options.ir.transmitter = device.Path();
+    options.ir.receiver = device.Path();
+    options.lircClock = &clock;
+    options.mqtt.url = QString::fromStdString(broker.Url());
+    options.mqtt.nodeId = "lirc";
+    CServiceHost lirc(options);
+    const IrSignal sent = CodeSignal("NEC", 4, 8);
+    const IrSignal heard = CodeSignal("NEC", 4, 9);
+    bool created = false;
+    ASSERT_EQ(lirc.Model().StoreLearnt(kCodebasePath, "Power", sent, 1, LearnMode::Single, created),
+              kStoreOk);
+    ASSERT_EQ(lirc.Model().StoreLearnt(kCodebasePath, "Mute", heard, 1, LearnMode::Single, created),
+              kStoreOk);
+    lirc.mqttLog = [this](const QString& line) { logLines.push_back(line); };
+    ASSERT_TRUE(lirc.Start(error)) << error.toStdString();
+    ASSERT_TRUE(client->WaitFor("homeassistant/event/lirc/received/config",
+                                [](const QByteArray& p) { return !p.isEmpty(); }));
+
+    // The press goes out while the receiver is being listened to.
+    client->Publish("ardelremote/lirc/TV_Sony/Power/press", "PRESS");
+    std::vector<int32_t> expected;
+    for (const int32_t value : Passes(sent, 3)) {
+        if (value > 0) {
+            expected.push_back(value);
+        }
+    }
+    const auto marks = [&] {
+        std::vector<int32_t> found;
+        for (const FuseLircWrite& write : device.Writes()) {
+            for (size_t k = 0; k < write.values.size(); k += 2) {
+                found.push_back(static_cast<int32_t>(write.values[k]));
+            }
+        }
+        return found;
+    };
+    ASSERT_TRUE(PumpUntil([&] { return marks().size() >= expected.size(); }));
+    EXPECT_EQ(marks(), expected);
+
+    // A remote held for three frames is one event.
+    device.Press({Passes(heard, 3), 38000});
+    ASSERT_TRUE(client->WaitFor("ardelremote/lirc/received",
+                                [](const QByteArray& p) { return !p.isEmpty(); }));
+    PumpUntil([] { return false; }, 500);
+    const std::vector<Received> events = client->On("ardelremote/lirc/received");
+    ASSERT_EQ(events.size(), 1u);
+    const QJsonObject event = JsonOf(events[0].payload);
+    EXPECT_EQ(event["protocol"].toString(), "NEC");
+    EXPECT_EQ(event["address"].toInt(), 4);
+    EXPECT_EQ(event["command"].toInt(), 9);
+    EXPECT_EQ(event["button"].toString(), "TV_Sony/Mute");
 }
 
 class MqttLoginTest : public testing::Test {
