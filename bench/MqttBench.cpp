@@ -21,6 +21,7 @@
 #include "service/CServiceRemote.h"
 #include "store/Catalogue.h"
 #include "tests/mqtt/MqttTestSupport.h"
+#include "tests/service/ServiceTestSupport.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -35,17 +36,6 @@ double Percentile(std::vector<double> values, double part) {
 
 double MsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-IrSignal NecSignal(uint32_t address, uint32_t command) {
-    IrEncoded encoded;
-    EncodeIrSignal(*FindIrProtocol("NEC"), IrCode{address, command, 0}, encoded);
-    IrSignal signal;
-    signal.count = static_cast<uint8_t>(encoded.durations.size());
-    std::copy(encoded.durations.begin(), encoded.durations.end(), signal.durations);
-    signal.frameStart = encoded.frameStart;
-    signal.carrierPeriod = encoded.carrierPeriodUs;
-    return signal;
 }
 
 std::unique_ptr<CServiceHost> MakeNode(const TempFolder& root, const TestBroker& broker,
@@ -82,8 +72,8 @@ int main(int argc, char** argv) {
         TempFolder root;
         auto host = MakeNode(root, broker, "press");
         bool created = false;
-        host->Model().StoreLearnt("\\My Documents\\TV_Sony.PDB", "Power", NecSignal(4, 8), 1,
-                                  LearnMode::Single, created);
+        host->Model().StoreLearnt("\\My Documents\\TV_Sony.PDB", "Power", CodeSignal("NEC", 4, 8),
+                                  1, LearnMode::Single, created);
         QString error;
         if (!host->Start(error) ||
             !client.WaitFor("ardelremote/press/status",
@@ -135,7 +125,7 @@ int main(int argc, char** argv) {
                 bool created = false;
                 host->Model().StoreLearnt(
                     path, QStringLiteral("B%1").arg(b),
-                    NecSignal(static_cast<uint32_t>(c), static_cast<uint32_t>(b)), 1,
+                    CodeSignal("NEC", static_cast<uint32_t>(c), static_cast<uint32_t>(b)), 1,
                     LearnMode::Single, created);
             }
         }
