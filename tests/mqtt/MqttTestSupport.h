@@ -83,11 +83,11 @@ class TestBroker {
                 }
             }
             config += "allow_anonymous false\npassword_file " + passwords + "\n";
-            // Started by root, the broker would become the user "mosquitto", who cannot read
-            // the test's folder.
-            if (const passwd* user = ::getpwuid(::geteuid())) {
-                config += std::string("user ") + user->pw_name + "\n";
-            }
+        }
+        // Started by root, the broker would become the user "mosquitto", who can neither read
+        // nor write the test's folder.
+        if (const passwd* user = ::getpwuid(::geteuid())) {
+            config += std::string("user ") + user->pw_name + "\n";
         }
         QFile file(QString::fromStdString(folder_ + "/mosquitto.conf"));
         file.open(QIODevice::WriteOnly);
