@@ -9,6 +9,21 @@ bool IsMqttOption(const QString& option) {
            option == "--mqtt-prefix" || option == "--ha-prefix";
 }
 
+QString MqttOptionProblem(const QString& option, const QString& value) {
+    QString error;
+    MqttBroker broker;
+    if (option == "--mqtt" && !ParseMqttUrl(value, broker, error)) {
+        return error;
+    }
+    if (option == "--node-id" && TopicSafe(value) != value) {
+        return QStringLiteral("--node-id takes letters, digits, '-' and '_', not %1").arg(value);
+    }
+    if ((option == "--mqtt-prefix" || option == "--ha-prefix") && !IsUsablePrefix(value)) {
+        return QStringLiteral("%1 cannot head MQTT topics: %2").arg(option, value);
+    }
+    return {};
+}
+
 bool TakeMqttOption(const QString& option, const QString& value, MqttOptions& mqtt) {
     QString* target = option == "--mqtt"          ? &mqtt.url
                       : option == "--mqtt-ca"     ? &mqtt.caFile
@@ -123,6 +138,10 @@ bool ParseDaemonOptions(const QStringList& args, DaemonOptions& options, QString
         }
         const QString value = args[++i];
         if (TakeMqttOption(option, value, options.mqtt)) {
+            error = MqttOptionProblem(option, value);
+            if (!error.isEmpty()) {
+                return false;
+            }
             continue;
         }
         if (option == "--root") {

@@ -19,6 +19,9 @@ struct MqttOptions {
 // --node-id, --mqtt-prefix, --ha-prefix).
 bool TakeMqttOption(const QString& option, const QString& value, MqttOptions& mqtt);
 bool IsMqttOption(const QString& option);
+// What is wrong with a value of one of those options (a URL that names no broker, a node id
+// or prefix that cannot stand in topics); empty when nothing is.
+QString MqttOptionProblem(const QString& option, const QString& value);
 // The bridge's settings: the device root's settings file, with what the command line gives
 // over it. False with a message for a file that cannot be read.
 bool MqttSettingsOf(const QString& root, const MqttOptions& given, MqttSettings& settings,

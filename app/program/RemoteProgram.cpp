@@ -104,6 +104,10 @@ bool ParseProgramOptions(const QStringList& args, ProgramOptions& options, bool&
         }
         const QString value = args[++i];
         if (TakeMqttOption(option, value, options.mqtt)) {
+            error = MqttOptionProblem(option, value);
+            if (!error.isEmpty()) {
+                return false;
+            }
             continue;
         }
         if (option == "--chip") {

@@ -740,6 +740,21 @@ TEST(ProgramOptionsTest, CommandLine) {
          0,
          "default"},
         {{"--mqtt", "mqtt://broker.lan"}, false, false, false, "pxa255", 0, "default"},
+        {{"--serve", "--mqtt", "http://broker.lan"}, false, false, false, "pxa255", 0, "default"},
+        {{"--serve", "--mqtt", "mqtt://b", "--node-id", "a/b"},
+         false,
+         false,
+         false,
+         "pxa255",
+         0,
+         "default"},
+        {{"--serve", "--mqtt", "mqtt://b", "--ha-prefix", "ha/#"},
+         false,
+         false,
+         false,
+         "pxa255",
+         0,
+         "default"},
     };
     for (const Case& c : cases) {
         ProgramOptions options;
