@@ -341,23 +341,9 @@ TEST_F(MqttBridgeTest, ThroughTheLircDeviceAPressIsSentAndARemoteIsHeardOnce) {
 
     // The press goes out while the receiver is being listened to.
     client->Publish("ardelremote/lirc/TV_Sony/Power/press", "PRESS");
-    std::vector<int32_t> expected;
-    for (const int32_t value : Passes(sent, 3)) {
-        if (value > 0) {
-            expected.push_back(value);
-        }
-    }
-    const auto marks = [&] {
-        std::vector<int32_t> found;
-        for (const FuseLircWrite& write : device.Writes()) {
-            for (size_t k = 0; k < write.values.size(); k += 2) {
-                found.push_back(static_cast<int32_t>(write.values[k]));
-            }
-        }
-        return found;
-    };
-    ASSERT_TRUE(PumpUntil([&] { return marks().size() >= expected.size(); }));
-    EXPECT_EQ(marks(), expected);
+    const std::vector<int32_t> expected = MarksOf(Passes(sent, 3));
+    ASSERT_TRUE(PumpUntil([&] { return WrittenMarks(device.Writes()).size() >= expected.size(); }));
+    EXPECT_EQ(WrittenMarks(device.Writes()), expected);
 
     // A remote held for three frames is one event.
     device.Press({Passes(heard, 3), 38000});
