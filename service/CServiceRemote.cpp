@@ -113,6 +113,9 @@ CServiceRemote::~CServiceRemote() {
         activeFixed_ = false;
     }
     queueReady_.notify_all();
+    if (listening_ && receiver_.interrupt) {
+        receiver_.interrupt();  // a listening read ends now rather than after its wait
+    }
     worker_.join();
 }
 
