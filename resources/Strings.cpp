@@ -136,6 +136,20 @@ constexpr StringEntry kStrings[] = {
     {kStrLearntKilohertz, "carrier %d kHz."},
     {kStrSignalsDiffer, "The two signals differ."},
     {kStrSignalsSame, "The two signals are the same: single mode would do."},
+    {kStrMqttConnected, "Connected to the MQTT broker %s as node '%s'."},
+    {kStrMqttNoConnection, "No connection to the MQTT broker %s (%s); trying again in %d s."},
+    {kStrMqttLoginRefused,
+     "The MQTT broker %s refused the user name or password (%s); trying again in %d s."},
+    {kStrMqttIgnored, "Ignored '%s' on %s: %s."},
+    {kStrMqttNoSuchButton, "no learnt button has this topic"},
+    {kStrMqttBadPress, "a press is PRESS, or HOLD and 1 to %d milliseconds"},
+    {kStrMqttTestOk, "The MQTT broker %s accepted the connection."},
+    {kStrMqttTestTimeout, "The MQTT broker %s did not accept the connection within %d seconds."},
+    {kStrMqttTestFailed, "The MQTT broker %s did not accept the connection: %s."},
+    {kStrMqttNotSaved, "The home automation settings were not saved: %s"},
+    {kStrMqttSaved,
+     "Saved. The bridge uses the new settings when the remote is served again (ardelremoted, "
+     "or ardelremote --serve)."},
 };
 
 }  // namespace

@@ -110,6 +110,19 @@ enum StringId : int {
     kStrLearntKilohertz = 65106,  // %d: the carrier in kHz
     kStrSignalsDiffer = 65107,
     kStrSignalsSame = 65108,
+
+    // The bridge to home automation (MQTT) and its preferences.
+    kStrMqttConnected = 65140,     // %s: the broker, %s: the node id
+    kStrMqttNoConnection = 65141,  // %s: the broker, %s: why, %d: seconds
+    kStrMqttLoginRefused = 65142,  // %s: the broker, %s: the broker's answer, %d: seconds
+    kStrMqttIgnored = 65143,       // %s: the payload, %s: the topic, %s: why
+    kStrMqttNoSuchButton = 65144,
+    kStrMqttBadPress = 65145,     // %d: the longest hold
+    kStrMqttTestOk = 65146,       // %s: the broker
+    kStrMqttTestTimeout = 65147,  // %s: the broker, %d: seconds
+    kStrMqttNotSaved = 65148,     // %s: why
+    kStrMqttSaved = 65149,
+    kStrMqttTestFailed = 65150,  // %s: the broker, %s: the broker's answer or the failure
 };
 
 // The text of string `id`; an empty string for a number the table lacks.

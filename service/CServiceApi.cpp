@@ -255,18 +255,16 @@ CServiceApi::CServiceApi(CServiceRemote& remote, ServiceSettings settings, QObje
             }
             Broadcast("learn", data);
         });
-    connect(
-        &remote_, &CServiceRemote::Received, this,
-        [this](const QString& protocol, uint32_t address, uint32_t command, uint32_t carrierUs,
-               int entries) {
-            QJsonObject data{{"carrier_us", static_cast<qint64>(carrierUs)}, {"entries", entries}};
-            data["protocol"] = protocol.isEmpty() ? QJsonValue() : QJsonValue(protocol);
-            data["address"] =
-                protocol.isEmpty() ? QJsonValue() : QJsonValue(static_cast<qint64>(address));
-            data["command"] =
-                protocol.isEmpty() ? QJsonValue() : QJsonValue(static_cast<qint64>(command));
-            Broadcast("received", data);
-        });
+    connect(&remote_, &CServiceRemote::Received, this, [this](const HeardCode& heard) {
+        const bool named = !heard.protocol.isEmpty();
+        QJsonObject data{{"carrier_us", static_cast<qint64>(heard.carrierUs)},
+                         {"entries", heard.entries}};
+        data["protocol"] = named ? QJsonValue(heard.protocol) : QJsonValue();
+        data["address"] = named ? QJsonValue(static_cast<qint64>(heard.address)) : QJsonValue();
+        data["command"] = named ? QJsonValue(static_cast<qint64>(heard.command)) : QJsonValue();
+        data["button"] = heard.button.isEmpty() ? QJsonValue() : QJsonValue(heard.button);
+        Broadcast("received", data);
+    });
     connect(&remote_, &CServiceRemote::CodebasesChanged, this,
             [this] { Broadcast("codebases", {}); });
 }

@@ -58,12 +58,46 @@ int ServiceResultOf(const LearnOutcome& outcome) {
     }
 }
 
+// What a signal says, as listening compares it: its protocol, address and command, or "raw".
+QString CodeKeyOf(const IrDecoded& decoded) {
+    if (!decoded.protocol) {
+        return QStringLiteral("raw");
+    }
+    return QStringLiteral("%1/%2/%3")
+        .arg(QString::fromLatin1(decoded.protocol->name))
+        .arg(decoded.frame.code.address)
+        .arg(decoded.frame.code.command);
+}
+
+IrDecoded DecodedOf(const IrSignal& signal) {
+    return DecodeIrSignal(std::span<const int32_t>(signal.durations, signal.count),
+                          signal.carrierPeriod);
+}
+
+HeardCode HeardOf(const IrSignal& signal, const IrDecoded& decoded) {
+    HeardCode heard;
+    if (decoded.protocol) {
+        heard.protocol = QString::fromLatin1(decoded.protocol->name);
+        heard.address = decoded.frame.code.address;
+        heard.command = decoded.frame.code.command;
+    }
+    heard.carrierUs = signal.carrierPeriod;
+    heard.entries = signal.count;
+    return heard;
+}
+
+// A listening read that failed for another reason than silence is tried again after this.
+constexpr std::chrono::milliseconds kListenRetry{1000};
+
 }  // namespace
 
 CServiceRemote::CServiceRemote(CRemoteModel& model, QObject* parent)
     : QObject(parent), model_(model) {
     // A preference set loaded in the window changes which codebases are hot.
     connect(&model_, &CRemoteModel::StateReplaced, this, &CServiceRemote::CodebasesChanged);
+    connect(this, &CServiceRemote::CodebasesChanged, this, &CServiceRemote::ButtonsChanged);
+    connect(&model_, &CRemoteModel::CodebasesChanged, this, &CServiceRemote::ButtonsChanged);
+    connect(&model_, &CRemoteModel::ButtonLearnt, this, [this] { emit ButtonsChanged(); });
     worker_ = std::thread([this] { WorkerLoop(); });
 }
 
@@ -79,6 +113,9 @@ CServiceRemote::~CServiceRemote() {
         activeFixed_ = false;
     }
     queueReady_.notify_all();
+    if (listening_ && receiver_.interrupt) {
+        receiver_.interrupt();  // a listening read ends now rather than after its wait
+    }
     worker_.join();
 }
 
@@ -88,6 +125,105 @@ void CServiceRemote::Queue(std::function<void()> job) {
         queue_.push_back(std::move(job));
     }
     queueReady_.notify_one();
+    if (listening_ && receiver_.interrupt) {
+        receiver_.interrupt();
+    }
+}
+
+void CServiceRemote::Listen(ReceiverHooks hooks) {
+    {
+        const std::lock_guard lock(queueMutex_);
+        receiver_ = std::move(hooks);
+    }
+    listening_ = true;
+    queueReady_.notify_one();
+}
+
+bool CServiceRemote::ListenNow() {
+    if (!listening_ || learning_ || irOnOwnerThread_ || Clock::now() < listenResume_) {
+        return false;
+    }
+    if (receiver_.signalComing && receiver_.signalComing()) {
+        return true;
+    }
+    pressOpen_ = false;  // the receiver is quiet: a press heard before has ended
+    return false;
+}
+
+void CServiceRemote::ListenOnce() {
+    CIrDriver* driver = model_.Driver();
+    if (!driver || !model_.PortReady()) {
+        listenResume_ = Clock::now() + kListenRetry;
+        return;
+    }
+    if (receiver_.beforeRead) {
+        receiver_.beforeRead();
+    }
+    bool workWaiting = false;
+    {
+        const std::lock_guard lock(queueMutex_);
+        workWaiting = !queue_.empty();  // queued while the read was prepared: it goes first
+    }
+    if (workWaiting) {
+        if (receiver_.afterRead) {
+            receiver_.afterRead();
+        }
+        return;
+    }
+    driver->SetPortName(model_.IrPort());
+    const int result = driver->Capture();
+    const IrSignal signal = model_.CapturedSignal();
+    model_.ClosePort();
+    if (receiver_.afterRead) {
+        receiver_.afterRead();
+    }
+    if (result == kIrNoSignal) {
+        pressOpen_ = false;
+        return;
+    }
+    if (result != kIrOk) {
+        pressOpen_ = false;
+        listenResume_ = Clock::now() + kListenRetry;
+        return;
+    }
+    const IrDecoded decoded = DecodedOf(signal);
+    const QString key = CodeKeyOf(decoded);
+    // A held button's frames come one read after the other: one press. The service's own
+    // send coming back to the receiver is no press at all.
+    const bool continued = pressOpen_ && key == pressCode_;
+    const bool own = key == ownCode_ && Clock::now() < ownUntil_;
+    pressOpen_ = true;
+    pressCode_ = key;
+    if (continued || own) {
+        return;
+    }
+    const HeardCode heard = HeardOf(signal, decoded);
+    Back([this, heard] { Tell(heard); });
+}
+
+void CServiceRemote::Tell(HeardCode heard) {
+    if (!heard.protocol.isEmpty()) {
+        heard.button = ButtonOfCode(heard.protocol, heard.address, heard.command);
+    }
+    emit Received(heard);
+}
+
+QString CServiceRemote::ButtonOfCode(const QString& protocol, uint32_t address, uint32_t command) {
+    const std::vector<CodebaseInfo> codebases = Codebases();
+    for (const bool hot : {true, false}) {
+        for (const CodebaseInfo& codebase : codebases) {
+            if (codebase.hot != hot) {
+                continue;
+            }
+            for (const ButtonInfo& button : codebase.buttons) {
+                if (button.protocol && protocol == QLatin1String(button.protocol->name) &&
+                    button.address == address && button.command == command) {
+                    return codebase.name + '/' + button.name;
+                }
+            }
+        }
+    }
+    return {};
 }
 
 void CServiceRemote::Back(std::function<void()> then) {
@@ -97,14 +233,30 @@ void CServiceRemote::Back(std::function<void()> then) {
 void CServiceRemote::WorkerLoop() {
     for (;;) {
         std::function<void()> job;
+        bool listen = false;
         {
             std::unique_lock lock(queueMutex_);
-            queueReady_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+            const auto ready = [this] { return stopping_ || !queue_.empty() || ListenNow(); };
+            if (listening_ && Clock::now() < listenResume_) {
+                queueReady_.wait_until(lock, listenResume_, ready);
+            } else {
+                queueReady_.wait(lock, ready);
+            }
             if (stopping_) {
                 return;  // what is still queued is dropped with the service
             }
-            job = std::move(queue_.front());
-            queue_.pop_front();
+            if (!queue_.empty()) {
+                job = std::move(queue_.front());
+                queue_.pop_front();
+            } else {
+                listen = ListenNow();
+            }
+        }
+        if (!job) {
+            if (listen) {
+                ListenOnce();
+            }
+            continue;
         }
         if (!irOnOwnerThread_) {
             job();
@@ -232,6 +384,9 @@ int CServiceRemote::SendSignal(const IrSignal& signal, uint16_t repeat, int& pas
     }
     const int sent = model_.Send(repeat);
     passes = model_.Driver()->LastPassCount();
+    // What the receiver may hear of this send is not a press of a remote.
+    ownCode_ = CodeKeyOf(DecodedOf(signal));
+    ownUntil_ = Clock::now() + kOwnEchoWindow;
     return sent;
 }
 
@@ -368,17 +523,10 @@ bool CServiceRemote::Learn(const QString& codebase, const QString& button, int& 
         request.category = category;
         const LearnOutcome learnt = model_.LearnButton(request, face);
         if (!learnt.learnt.empty()) {
-            const IrSignal& heard = learnt.learnt.front();
-            const IrDecoded decoded = DecodeIrSignal(
-                std::span<const int32_t>(heard.durations, heard.count), heard.carrierPeriod);
-            const QString protocol =
-                decoded.protocol ? QString::fromLatin1(decoded.protocol->name) : QString();
-            const uint32_t carrier = heard.carrierPeriod;
-            const int entries = heard.count;
-            Back([this, protocol, decoded, carrier, entries] {
-                emit Received(protocol, decoded.frame.code.address, decoded.frame.code.command,
-                              carrier, entries);
-            });
+            const IrSignal& signal = learnt.learnt.front();
+            HeardCode heard = HeardOf(signal, DecodedOf(signal));
+            heard.learnt = true;
+            Back([this, heard] { emit Received(heard); });
         }
         const int outcome = ServiceResultOf(learnt);
         if (learnt.created) {

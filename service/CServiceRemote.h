@@ -42,6 +42,31 @@ enum ServiceResult : int {
     kServiceBadName = 1009,       // a new codebase's name breaks the naming rules
 };
 
+// A code the receiver heard.
+struct HeardCode {
+    QString protocol;  // empty when no protocol names it
+    uint32_t address = 0;
+    uint32_t command = 0;
+    uint32_t carrierUs = 0;
+    int entries = 0;
+    QString button;       // "TV_Sony/Power" when a learnt button holds this code, else empty
+    bool learnt = false;  // heard by a learn, not by listening between other work
+};
+
+// What listening needs of the IR besides its driver. Listening runs on the IR thread between
+// presses, codes and learns, never during them.
+struct ReceiverHooks {
+    // Whether a read should start now (IR thread): the simulated handheld's receiver has a
+    // remote's pulses coming; a LIRC receiver always, each read ending after a short wait.
+    std::function<bool()> signalComing;
+    // Around each listening read (IR thread): a LIRC receiver waits briefly for a first pulse
+    // while listening, and the full learning time again afterwards.
+    std::function<void()> beforeRead;
+    std::function<void()> afterRead;
+    // Ends a running listening read soon (any thread), so that queued work goes first.
+    std::function<void()> interrupt;
+};
+
 class CServiceRemote : public QObject {
     Q_OBJECT
 
@@ -101,6 +126,18 @@ class CServiceRemote : public QObject {
     // The IR port in use, for messages.
     QString PortName() const;
 
+    // Listens to the receiver whenever the IR has nothing else to do, and tells each press of
+    // a remote once as Received: frames that repeat while a button is held belong to the same
+    // press, and a code this service sent itself is not heard as a press.
+    void Listen(ReceiverHooks hooks);
+    // How long after a send a heard code equal to it counts as the send's own echo.
+    static constexpr std::chrono::milliseconds kOwnEchoWindow{1000};
+    // Runs `job` on the IR thread in its turn (tests: a remote played at the receiver).
+    void RunOnIrThread(std::function<void()> job) { Queue(std::move(job)); }
+    // The learnt button that holds this code, as "CODEBASE/BUTTON" (hot codebases first);
+    // empty when none does.
+    QString ButtonOfCode(const QString& protocol, uint32_t address, uint32_t command);
+
     // A page's finger is still down on the press with this hold id; false when no such
     // press is waiting or being sent.
     bool RenewHold(const QString& holdId);
@@ -112,11 +149,13 @@ class CServiceRemote : public QObject {
     // A learn's progress: "listening", then "done" with its result.
     void LearnProgress(const QString& codebase, const QString& button, const QString& state,
                        int result);
-    // The receiver heard a signal; `protocol` empty when no protocol names it.
-    void Received(const QString& protocol, uint32_t address, uint32_t command, uint32_t carrierUs,
-                  int entries);
+    // The receiver heard a code: a remote's press while listening, or what a learn heard.
+    void Received(const HeardCode& heard);
     // Codebases were made, changed or deleted, or another one became hot.
     void CodebasesChanged();
+    // Codebases or their buttons may have changed, by this service or by the model's other
+    // users (the window's Home Devices): whoever lists them looks again.
+    void ButtonsChanged();
 
   private:
     struct Hold {
@@ -128,6 +167,12 @@ class CServiceRemote : public QObject {
     // Runs `then` on this object's thread.
     void Back(std::function<void()> then);
     void WorkerLoop();
+    // Whether the worker should listen now (worker, under the queue's lock).
+    bool ListenNow();
+    // One listening read and what it heard (worker).
+    void ListenOnce();
+    // Emits what was heard, with the button that holds it (owner thread).
+    void Tell(HeardCode heard);
     bool FindCodebase(const QString& name, CodebaseEntry& entry);
     // The signal that the next press of the button sends, and its Load and Send.
     int SendSignal(const IrSignal& signal, uint16_t repeat, int& passes);
@@ -149,6 +194,15 @@ class CServiceRemote : public QObject {
     QString activeHold_;  // the press being sent, when its page holds it
     std::chrono::steady_clock::time_point activeUntil_{};  // or a fixed hold
     bool activeFixed_ = false;
+
+    // Listening (worker only, but for the hooks' interrupt).
+    ReceiverHooks receiver_;
+    std::atomic<bool> listening_{false};
+    bool pressOpen_ = false;  // the last read heard a press that may still be held
+    QString pressCode_;       // and its code
+    QString ownCode_;         // the code sent last, and until when its echo is ignored
+    std::chrono::steady_clock::time_point ownUntil_{};
+    std::chrono::steady_clock::time_point listenResume_{};  // after a failed read
 
     // Toggle buttons alternate their two signals, one press after the other (worker only).
     std::map<QString, int> nextSignal_;

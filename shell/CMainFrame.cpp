@@ -13,6 +13,7 @@
 #include "resources/dialogs/CAboutDlg.h"
 #include "resources/dialogs/CHelpDlg.h"
 #include "shell/CAddFromCodesDlg.h"
+#include "shell/CHomeAutomationDlg.h"
 #include "shell/CIrSetupDlg.h"
 #include "shell/CRemoteView.h"
 #include "shell/KeyboardHardKeys.h"
@@ -88,6 +89,7 @@ void CMainFrame::RebuildMenuBar(int menu) {
         QMenu* preferences = bar->addMenu(kPreferencesMenu);
         AddCommand(preferences, "&IR Setup...", kIrSetup);
         AddCommand(preferences, StringText(kStrCodeCollections), kCodeCollections);
+        AddCommand(preferences, QStringLiteral("Home automation\u2026"), kHomeAutomation);
         preferences->addSeparator();
         AddCommand(preferences, "Save", kSave);
         AddCommand(preferences, "Load", kLoad);
@@ -188,6 +190,11 @@ void CMainFrame::OnCommand(int command) {
         case kAbout: {
             CAboutDlg about(this);
             modal_.RunDialog(about);
+            return;
+        }
+        case kHomeAutomation: {
+            CHomeAutomationDlg settings(deviceRoot, modal_, this);
+            modal_.RunDialog(settings);
             return;
         }
         case kIrSetup: {

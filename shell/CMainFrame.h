@@ -34,6 +34,7 @@ class CMainFrame : public QMainWindow {
     static constexpr int kExit = 32840;
     static constexpr int kIrSetup = 32870;
     static constexpr int kCodeCollections = 32880;
+    static constexpr int kHomeAutomation = 32895;
     static constexpr int kSave = 32846;
     static constexpr int kLoad = 32847;
     static constexpr int kUseSounds = 32848;
@@ -62,6 +63,8 @@ class CMainFrame : public QMainWindow {
     std::function<std::vector<std::string>()> lircEntries;
     // How the title names the IR in use; the title is "ArdelRemote (<that>)".
     std::function<QString()> describeIr;
+    // The device root's folder on the host, where "Home automation..." keeps its settings.
+    QString deviceRoot;
     // Writes the title again, after the IR in use may have changed.
     void UpdateTitle();
 

@@ -1,10 +1,13 @@
 #include "app/daemon/CServiceHost.h"
 
+#include "app/program/IrChoice.h"
+
 #include "ArdelVersion.h"
 #include "app/program/SimRemoteHand.h"
 #include "ir/CLircIrDriver.h"
 #include "ir/IrFactory.h"
 #include "model/CRemoteModel.h"
+#include "mqtt/CMqttNode.h"
 #include "platform/host/HostHandheldFs.h"
 #include "platform/host/HostLircDevice.h"
 #include "platform/host/LircPlatform.h"
@@ -44,9 +47,43 @@ CServiceHost::CServiceHost(const ServiceHostOptions& options) : options_(options
     // A press held from a page or with hold_ms is the stylus held on the handheld.
     handheld_->SetStylusSource([remote = remote_.get()] { return remote->IsHeld(); });
     handheld_->Clock().SetPaced(options.pacedClock);
+    if (options.listen) {
+        Listen();
+    }
+}
+
+void CServiceHost::Listen() {
+    ReceiverHooks hooks;
+    // All of these but the interrupt run on the IR thread, which alone drives the handheld.
+    hooks.signalComing = [this] {
+        std::string transmitter, receiver;
+        if (LircPortDevices(model_->IrPort(), transmitter, receiver)) {
+            return !receiver.empty();
+        }
+        return handheld_->Air().NextPulseAfter(handheld_->Clock().Now()) != SimIrAir::kNever;
+    };
+    hooks.beforeRead = [this] {
+        std::string transmitter, receiver;
+        if (lircDriver_ && LircPortDevices(model_->IrPort(), transmitter, receiver)) {
+            lircDriver_->SetLearnTimeoutMs(kListenWaitMs);
+            listeningLirc_ = lircDriver_.get();
+        }
+    };
+    hooks.afterRead = [this] {
+        if (CLircIrDriver* driver = listeningLirc_.exchange(nullptr)) {
+            driver->SetLearnTimeoutMs(CLircIrDriver::kLearnTimeoutMs);
+        }
+    };
+    hooks.interrupt = [this] {
+        if (CLircIrDriver* driver = listeningLirc_.load()) {
+            driver->CancelCapture();
+        }
+    };
+    remote_->Listen(std::move(hooks));
 }
 
 CServiceHost::~CServiceHost() {
+    mqtt_.reset();
     api_.reset();
     remote_.reset();  // the IR worker stops before the drivers go
     emitterLog_.reset();
@@ -99,7 +136,24 @@ bool CServiceHost::Start(QString& error) {
                     .arg(options_.port);
         return false;
     }
+    if (!options_.mqtt.url.isEmpty()) {
+        std::string transmitter, receiver;
+        const bool hasReceiver =
+            !options_.ir.lirc ||
+            (LircPortDevices(options_.ir.Port(), transmitter, receiver) && !receiver.empty());
+        mqtt_ =
+            std::make_unique<CMqttNode>(*remote_, options_.mqtt, options_.listen && hasReceiver);
+        if (!mqtt_->Start(error, mqttLog)) {
+            mqtt_.reset();
+            return false;
+        }
+    }
     return true;
+}
+
+void CServiceHost::PlayAtReceiver(const RemoteWaveform& waveform) {
+    remote_->RunOnIrThread(
+        [this, waveform] { handheld_->Air().Play(waveform, handheld_->Clock().Now()); });
 }
 
 int CServiceHost::EventClients() const {

@@ -5,14 +5,19 @@
 
 #include <QHostAddress>
 #include <QString>
+#include <atomic>
+#include <functional>
 #include <memory>
 
 #include "app/program/IrChoice.h"
+#include "mqtt/MqttSettings.h"
+#include "platform/sim/SimIrAir.h"
 
 class CEmitterLog;
 class CIrDriver;
 class CIrDriverFactory;
 class CLircIrDriver;
+class CMqttNode;
 class CRemoteModel;
 class CServiceApi;
 class CServiceRemote;
@@ -33,6 +38,10 @@ struct ServiceHostOptions {
     // on loopback too.
     LircClock* lircClock = nullptr;
     bool forceToken = false;
+    // The receiver is listened to between other work, for heard presses.
+    bool listen = true;
+    // The bridge to home automation; no bridge without a broker's URL.
+    MqttSettings mqtt;
 };
 
 class CServiceHost {
@@ -45,6 +54,9 @@ class CServiceHost {
     // Reads or makes the token, opens the emitter log and starts listening; false with a
     // message when one of them fails.
     bool Start(QString& error);
+    // Where the bridge tells connection changes and refused commands (standard error when
+    // unset); set before Start.
+    std::function<void(const QString& line)> mqttLog;
     quint16 Port() const { return port_; }
     const QString& Token() const { return token_; }
 
@@ -53,8 +65,18 @@ class CServiceHost {
     CServiceRemote& Remote() { return *remote_; }
     // Clients listening to the event stream.
     int EventClients() const;
+    // The node in home automation; null without a broker.
+    CMqttNode* Mqtt() { return mqtt_.get(); }
+
+    // A remote plays `waveform` at the simulated handheld's receiver, in the IR thread's turn
+    // (what a user does in front of the handheld; tests and demonstrations).
+    void PlayAtReceiver(const RemoteWaveform& waveform);
 
   private:
+    // How long a listening read of a LIRC receiver waits for a first pulse before the IR
+    // thread looks for other work.
+    static constexpr uint32_t kListenWaitMs = 250;
+    void Listen();
     CIrDriver* LircDriver(const std::string& transmitter, const std::string& receiver);
 
     ServiceHostOptions options_;
@@ -66,10 +88,12 @@ class CServiceHost {
     std::unique_ptr<LircClock> lircClock_;
     std::unique_ptr<LircPlatform> lircPlatform_;
     std::unique_ptr<CLircIrDriver> lircDriver_;
+    std::atomic<CLircIrDriver*> listeningLirc_{nullptr};  // a listening read runs on it
     std::unique_ptr<CRemoteModel> model_;
     std::unique_ptr<CServiceRemote> remote_;
     std::unique_ptr<CEmitterLog> emitterLog_;
     std::unique_ptr<CServiceApi> api_;
+    std::unique_ptr<CMqttNode> mqtt_;
     QString token_;
     quint16 port_ = 0;
 };

@@ -11,6 +11,7 @@
 #include "app/program/InstanceLock.h"
 #include "app/program/ProgramFiles.h"
 #include "app/program/RootOwner.h"
+#include "mqtt/MqttSettings.h"
 #include "platform/host/HostLircDevice.h"
 #include "service/ServiceAccess.h"
 
@@ -80,6 +81,10 @@ int main(int argc, char** argv) {
     host.address = options.address;
     host.port = options.port;
     host.emitterLog = options.emitterLog;
+    if (!MqttSettingsOf(options.root, options.mqtt, host.mqtt, error)) {
+        std::fprintf(stderr, "ardelremoted: %s\n", qPrintable(error));
+        return 1;
+    }
     CServiceHost service(host);
     if (!service.Start(error)) {
         std::fprintf(stderr, "ardelremoted: %s\n", qPrintable(error));

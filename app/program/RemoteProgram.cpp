@@ -12,6 +12,7 @@
 #include "ir/CLircIrDriver.h"
 #include "ir/IrFactory.h"
 #include "model/CRemoteModel.h"
+#include "mqtt/CMqttNode.h"
 #include "platform/HardKeys.h"
 #include "platform/Sound.h"
 #include "platform/host/AlsaSound.h"
@@ -24,12 +25,12 @@
 #include "remote/CGreetingDlg.h"
 #include "remote/CHandheldRemoteFiles.h"
 #include "remote/CPenGate.h"
+#include "resources/StringText.h"
+#include "resources/Strings.h"
 #include "service/CServiceApi.h"
 #include "service/CServiceRemote.h"
 #include "service/EmitterLog.h"
 #include "service/ServiceAccess.h"
-#include "resources/Strings.h"
-#include "resources/StringText.h"
 #include "shell/CHardButtonsDlg.h"
 #include "shell/CHomeDevicesDlg.h"
 #include "shell/CIrSetupDlg.h"
@@ -56,6 +57,9 @@ QString ProgramUsage() {
                "  --serve [ADDRESS:PORT]  serve the HTTP API and the web remote of ardelremoted\n"
                "                 while the window is open (default 127.0.0.1:8733)\n"
                "  --sim-emitter-log FILE  append a line for every send of the simulated handheld\n"
+               "  --mqtt URL, --mqtt-ca FILE, --node-id ID, --mqtt-prefix P, --ha-prefix P\n"
+               "                 with --serve: be a node of home automation on an MQTT broker,\n"
+               "                 as ardelremoted is (see man ardelremoted)\n"
                "  --help         show this text\n"
                "  --version      show the program's version\n")
         .arg(QString::fromStdString(SimProfileIds()), DefaultDeviceRoot());
@@ -90,7 +94,7 @@ bool ParseProgramOptions(const QStringList& args, ProgramOptions& options, bool&
             continue;
         }
         if (option != "--chip" && option != "--root" && option != "--scale" && option != "--ir" &&
-            option != "--sim-emitter-log") {
+            option != "--sim-emitter-log" && !IsMqttOption(option)) {
             error = QStringLiteral("unknown option %1").arg(option);
             return false;
         }
@@ -99,6 +103,13 @@ bool ParseProgramOptions(const QStringList& args, ProgramOptions& options, bool&
             return false;
         }
         const QString value = args[++i];
+        if (TakeMqttOption(option, value, options.mqtt)) {
+            error = MqttOptionProblem(option, value);
+            if (!error.isEmpty()) {
+                return false;
+            }
+            continue;
+        }
         if (option == "--chip") {
             if (!FindSimProfile(value.toStdString())) {
                 error = QStringLiteral("unknown handheld %1 (one of %2)")
@@ -130,6 +141,12 @@ bool ParseProgramOptions(const QStringList& args, ProgramOptions& options, bool&
             }
             options.scale = scale;
         }
+    }
+    const MqttOptions& mqtt = options.mqtt;
+    if (options.serve.isEmpty() &&
+        !(mqtt.url + mqtt.caFile + mqtt.nodeId + mqtt.prefix + mqtt.haPrefix).isEmpty()) {
+        error = QStringLiteral("the MQTT options need --serve");
+        return false;
     }
     return true;
 }
@@ -202,6 +219,7 @@ CRemoteProgram::CRemoteProgram(const ProgramOptions& options, const IrChoice& ir
     frame_ = std::make_unique<CMainFrame>(QString::fromStdString(fs_->ProgramPath()),
                                           handheld_->Registry(), *model_, keys, *keys_, *modal_);
     // Which IR is in use shows in the title; IR Setup offers the LIRC devices too.
+    frame_->deviceRoot = QString::fromStdString(fs_->RootFolder());
     frame_->describeIr = [this] {
         IrChoice inUse;
         inUse.chip = chip_;
@@ -273,6 +291,7 @@ CRemoteProgram::CRemoteProgram(const ProgramOptions& options, const IrChoice& ir
 }
 
 CRemoteProgram::~CRemoteProgram() {
+    mqtt_.reset();
     serviceApi_.reset();
     serviceRemote_.reset();
     frame_.reset();
@@ -301,7 +320,7 @@ void CRemoteProgram::Show() {
     frame_->show();
 }
 
-bool CRemoteProgram::StartService(const QString& listen, QString& error) {
+bool CRemoteProgram::StartService(const QString& listen, QString& error, const MqttOptions& mqtt) {
     QHostAddress address;
     quint16 port = 0;
     if (!ParseListenAddress(listen, address, port)) {
@@ -330,6 +349,19 @@ bool CRemoteProgram::StartService(const QString& listen, QString& error) {
         serviceApi_.reset();
         serviceRemote_.reset();
         return false;
+    }
+    MqttSettings node;
+    if (!MqttSettingsOf(root, mqtt, node, error)) {
+        return false;
+    }
+    if (!node.url.isEmpty()) {
+        // The window drives the IR on this thread, so the program does not listen to the
+        // receiver between presses: its node announces no event entity.
+        mqtt_ = std::make_unique<CMqttNode>(*serviceRemote_, node, false);
+        if (!mqtt_->Start(error)) {
+            mqtt_.reset();
+            return false;
+        }
     }
     return true;
 }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "app/daemon/DaemonOptions.h"
 #include "app/program/IrChoice.h"
 #include "app/program/ProgramFiles.h"
 #include "store/PrefFile.h"
@@ -31,6 +32,7 @@ class CRemoteView;
 class CEmitterLog;
 class CServiceApi;
 class CServiceRemote;
+class CMqttNode;
 class HostHandheldFs;
 class SimHandheld;
 
@@ -43,6 +45,7 @@ struct ProgramOptions {
     QString ir;               // --ir: "sim[:CHIP]" or "lirc[:TX[,RX]]"; empty: LIRC if found
     QString serve;            // --serve [ADDRESS:PORT]: where the HTTP API is served; empty: not
     QString emitterLog;       // --sim-emitter-log FILE
+    MqttOptions mqtt;         // --mqtt and its companions, with --serve
 };
 
 // Reads the command line (without the program name). False with a message in `error`
@@ -72,7 +75,9 @@ class CRemoteProgram {
 
     // Serves the HTTP API and the web remote on this program's model while the window is
     // open; false with a message when it cannot listen there.
-    bool StartService(const QString& listen, QString& error);
+    // With a broker in `mqtt` or in the device root's settings file, the service is a node of
+    // home automation as well.
+    bool StartService(const QString& listen, QString& error, const MqttOptions& mqtt = {});
     // Appends a line for every send of the simulated handheld's emitter to `path`.
     bool OpenEmitterLog(const QString& path, QString& error);
     // Whether the LIRC transmitter that a port names can be used, with the reason when not;
@@ -110,6 +115,7 @@ class CRemoteProgram {
     CPenGate* gate_ = nullptr;
     std::unique_ptr<CServiceRemote> serviceRemote_;
     std::unique_ptr<CServiceApi> serviceApi_;
+    std::unique_ptr<CMqttNode> mqtt_;
     std::unique_ptr<CEmitterLog> emitterLog_;
     std::string chosenPort_;  // the port --ir chose, kept over the saved one
     QString irNotice_;        // told once at start: why the IR asked for is not in use

@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         if (!options.serve.isEmpty()) {
-            if (!program.StartService(options.serve, error)) {
+            if (!program.StartService(options.serve, error, options.mqtt)) {
                 std::fprintf(stderr, "ardelremote: %s\n", qPrintable(error));
                 return 1;
             }

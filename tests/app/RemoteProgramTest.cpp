@@ -318,10 +318,11 @@ TEST_F(RemoteProgramTest, NormalAndLearningMenus) {
     EXPECT_EQ(Texts(options),
               QStringList({"Home Devices", "Hard Buttons", "-", "Help", "About ...", "-", "Exit"}));
     EXPECT_EQ(Commands(options), (std::vector<int>{32839, 32802, 0, 32803, 57664, 0, 32840}));
-    EXPECT_EQ(Texts(preferences), QStringList({"&IR Setup...", "Code collections…", "-", "Save",
-                                               "Load", "-", "Use Sounds", "-"}));
+    EXPECT_EQ(Texts(preferences),
+              QStringList({"&IR Setup...", "Code collections…", QStringLiteral("Home automation\u2026"),
+                           "-", "Save", "Load", "-", "Use Sounds", "-"}));
     EXPECT_EQ(Commands(preferences),
-              (std::vector<int>{32870, 32880, 0, 32846, 32847, 0, 32848, 0}));
+              (std::vector<int>{32870, 32880, 32895, 0, 32846, 32847, 0, 32848, 0}));
     EXPECT_TRUE(frame.FindCommand(CMainFrame::kUseSounds)->isChecked());
 
     // Learning shows only "Stop Learning" and the code for the next button; stopping brings
@@ -362,14 +363,14 @@ TEST_F(RemoteProgramTest, PreferenceSetEntriesFollowTheSeparatorAfterUseSounds) 
     CMainFrame& frame = program->Frame();
     frame.SetPreferenceEntries({"Evening", "Kids"}, {20000, 20001});
     QMenu* preferences = frame.FindMenu("Preferences");
-    EXPECT_EQ(Texts(preferences).mid(6), QStringList({"Use Sounds", "-", "Evening", "Kids"}));
+    EXPECT_EQ(Texts(preferences).mid(7), QStringList({"Use Sounds", "-", "Evening", "Kids"}));
     EXPECT_EQ(Commands(preferences).back(), 20001);
     frame.SetPreferenceEntries({}, {});
-    EXPECT_EQ(Texts(preferences).mid(6), QStringList({"Use Sounds", "-"}));
+    EXPECT_EQ(Texts(preferences).mid(7), QStringList({"Use Sounds", "-"}));
     // The window's used list reaches the menu, names without their extension.
     program->Model().UsedList() = {"Evening.PDB", "Night"};
     window->RebuildPreferenceEntries();
-    EXPECT_EQ(Texts(preferences).mid(8), QStringList({"Evening", "Night"}));
+    EXPECT_EQ(Texts(preferences).mid(9), QStringList({"Evening", "Night"}));
     EXPECT_EQ(Commands(preferences).back(), 20001);
 }
 
@@ -733,6 +734,29 @@ TEST(ProgramOptionsTest, CommandLine) {
         {{"--ir", "lirc:/dev/lirc0,/dev/lirc1"}, true, false, false, "pxa255", 0, "default"},
         {{"--ir", "usb"}, false, false, false, "pxa255", 0, "default"},
         {{"--ir"}, false, false, false, "pxa255", 0, "default"},
+        {{"--serve", "--mqtt", "mqtt://broker.lan", "--node-id", "den"},
+         true,
+         false,
+         false,
+         "pxa255",
+         0,
+         "default"},
+        {{"--mqtt", "mqtt://broker.lan"}, false, false, false, "pxa255", 0, "default"},
+        {{"--serve", "--mqtt", "http://broker.lan"}, false, false, false, "pxa255", 0, "default"},
+        {{"--serve", "--mqtt", "mqtt://b", "--node-id", "a/b"},
+         false,
+         false,
+         false,
+         "pxa255",
+         0,
+         "default"},
+        {{"--serve", "--mqtt", "mqtt://b", "--ha-prefix", "ha/#"},
+         false,
+         false,
+         false,
+         "pxa255",
+         0,
+         "default"},
     };
     for (const Case& c : cases) {
         ProgramOptions options;

@@ -399,19 +399,8 @@ TEST(ServiceLircTest, APressReachesTheLircDevice) {
     const Reply reply =
         Exchange(host.Port(), Request("POST", "/api/v1/codebases/TV_Sony/buttons/Power/press"));
     EXPECT_EQ(reply.status, 200) << reply.body.toStdString();
-    // The marks of three passes, in order (spaces are cut where writes end).
-    std::vector<int32_t> marks, expected;
-    for (const FuseLircWrite& write : device.Writes()) {
-        for (size_t k = 0; k < write.values.size(); k += 2) {
-            marks.push_back(static_cast<int32_t>(write.values[k]));
-        }
-    }
-    for (const int32_t value : Passes(power, 3)) {
-        if (value > 0) {
-            expected.push_back(value);
-        }
-    }
-    EXPECT_EQ(marks, expected);
+    // The marks of three passes, in order.
+    EXPECT_EQ(WrittenMarks(device.Writes()), MarksOf(Passes(power, 3)));
     // NEC's stored carrier period of 26 us, as a frequency.
     EXPECT_EQ(device.Writes().front().carrierHz, 1000000u / 26 + 1);
 }

@@ -163,6 +163,30 @@ inline bool SameSend(const std::string& line, const std::vector<int32_t>& expect
     return true;
 }
 
+// The marks of `durations`, in order.
+inline std::vector<int32_t> MarksOf(const std::vector<int32_t>& durations) {
+    std::vector<int32_t> marks;
+    for (const int32_t value : durations) {
+        if (value > 0) {
+            marks.push_back(value);
+        }
+    }
+    return marks;
+}
+
+// The marks that a LIRC device was given, in order: every write holds pulse, space, ...,
+// pulse (spaces are cut where writes end).
+template <typename Writes>
+std::vector<int32_t> WrittenMarks(const Writes& writes) {
+    std::vector<int32_t> marks;
+    for (const auto& write : writes) {
+        for (size_t k = 0; k < write.values.size(); k += 2) {
+            marks.push_back(static_cast<int32_t>(write.values[k]));
+        }
+    }
+    return marks;
+}
+
 inline int Marks(const std::string& line) {
     int marks = 0;
     for (const QByteArray& value :
