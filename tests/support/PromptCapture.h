@@ -6,7 +6,11 @@
 #include <QDialog>
 #include <QEventLoop>
 
+// Any other dialog is left as it is, with its result.
 inline int LetPromptCapture(QDialog& dialog) {
+    if (!dialog.inherits("CLearnPromptDlg")) {
+        return dialog.result();
+    }
     QEventLoop loop;
     QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
     if (dialog.isVisible()) {
