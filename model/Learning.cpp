@@ -220,11 +220,10 @@ void CRemoteModel::Transmit(const IrSignal& signal, uint16_t repeat,
                 beforeSend();
             }
             emit SendingChanged(true);
-            result = Send(repeat);
+            result = Send(repeat);  // closes the port
             outcome.passes = driver->LastPassCount();
             emit SendingChanged(false);
-        }
-        ClosePort();
+        }  // a load that failed left no port open
         if (result != kIrOk) {
             outcome.code = kOpIrFailed;
             outcome.ir = FailureOf(result, driver, IrPort());

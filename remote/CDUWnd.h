@@ -130,6 +130,8 @@ class CDUWnd : public QWidget, private ButtonActions {
     bool RepaintPending() const { return repaintPending_; }
     bool PressInProgress() const { return pressInProgress_; }
     bool AutoReleaseRunning() const { return autoRelease_.isActive(); }
+    // The timer that releases a held button after kAutoReleaseMs.
+    int AutoReleaseTimerId() const { return autoRelease_.timerId(); }
     int Scale() const { return scale_; }
     CCodebaseSelector* Selector() { return selector_; }
     CPenGate& PenGate() { return *gate_; }

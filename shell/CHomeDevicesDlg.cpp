@@ -363,17 +363,11 @@ void CHomeDevicesDlg::reject() {
 }
 
 void CHomeDevicesDlg::Finish() {
-    if (changed_) {
-        // The hot codebases chosen here are kept in the preference file; the window redraws
-        // from the model's announcements.
-        CRemoteModel& model = window_.Model();
-        bool kept = true;
-        for (int category = kCategoryTv; category <= kCategoryTiVo; ++category) {
-            kept = model.MakeHot(category, model.HotCodebase(category)) && kept;
-        }
-        if (!kept) {
-            modal_.ShowMessage(this, StringText(kStrCreateFileFailed, {model.PrefFile()}));
-        }
+    // What was chosen here is kept in the preference file; the window has redrawn from the
+    // model's announcements.
+    CRemoteModel& model = window_.Model();
+    if (changed_ && !model.SaveState()) {
+        modal_.ShowMessage(this, StringText(kStrCreateFileFailed, {model.PrefFile()}));
     }
     done(kDoneId);
 }
@@ -429,8 +423,7 @@ void CHomeDevicesDlg::OnRelearn() {
         return;
     }
     StartLearning(entry.category, entry.path, codebase.learnMode);
-    // The codebase exists: it is kept as the category's hot one at once.
-    if (!window_.Model().MakeHot(entry.category, entry.path)) {
+    if (!window_.Model().SaveState()) {
         modal_.ShowMessage(this, StringText(kStrCreateFileFailed, {window_.Model().PrefFile()}));
     }
     done(kDoneId);

@@ -307,7 +307,12 @@ TEST_P(CaptureFailure, EndsLearningWithItsMessageAndStoresNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Results, CaptureFailure,
     testing::Values(
-        CaptureCase{17, nullptr},
+        // A read that heard nothing says so, and how to go on.
+        CaptureCase{17,
+                    "No IR signal arrived in the learning time.\nNothing was received from the "
+                    "remote. Point it at the handheld's IR port from close by, then tap the "
+                    "button on the screen again and hold the remote's button until the beep; or "
+                    "choose Code... to give the button's code."},
         CaptureCase{5, "ArdelRemote faced a problem while receiving signal, please try again (5)"},
         CaptureCase{6, "ArdelRemote faced a problem while receiving signal, please try again (6)"},
         CaptureCase{13,
