@@ -430,49 +430,36 @@ void CHomeDevicesDlg::OnRelearn() {
 }
 
 void CHomeDevicesDlg::OnRename() {
-    const int index = SelectedEntry();
-    if (index < 0) {
-        return;
-    }
-    const CodebaseEntry entry = entries_[size_t(index)];
-    CCodebaseDlg codebase(fs_, modal_, this);
-    codebase.mode = CCodebaseDlg::kRename;
-    codebase.category = entry.category - 1;
-    codebase.name = entry.deviceName;
-    // A rename keeps the category; Category... moves a codebase to another one.
-    codebase.categorySelectable = false;
-    // The new name must be free in the folder where the file is renamed.
-    codebase.folder = FolderOf(entry.path);
-    if (modal_.RunDialog(codebase) != kIdOk) {
-        list_->setFocus();
-        return;
-    }
-    MoveCodebase(entry, entry.category, codebase.name);
+    ChangeCodebase(CCodebaseDlg::kRename);
 }
 
 void CHomeDevicesDlg::OnCategory() {
+    ChangeCodebase(CCodebaseDlg::kCategory);
+}
+
+void CHomeDevicesDlg::ChangeCodebase(int mode) {
     const int index = SelectedEntry();
     if (index < 0) {
         return;
     }
     const CodebaseEntry entry = entries_[size_t(index)];
     CCodebaseDlg codebase(fs_, modal_, this);
-    codebase.mode = CCodebaseDlg::kCategory;
+    codebase.mode = mode;
     codebase.category = entry.category - 1;
     codebase.name = entry.deviceName;
-    // A codebase imported under the wrong category, or under none, is put right here; its
-    // name must be free in the new category in the folder where it lies.
+    // A rename keeps the category; Category... moves a codebase imported under the wrong
+    // category, or under none, to another one under its name.
+    codebase.categorySelectable = mode == CCodebaseDlg::kCategory;
+    // The new name must be free in the folder where the file lies.
     codebase.folder = FolderOf(entry.path);
-    if (modal_.RunDialog(codebase) != kIdOk || codebase.category == entry.category) {
+    if (modal_.RunDialog(codebase) != kIdOk ||
+        (codebase.category == entry.category && codebase.name == entry.deviceName)) {
         list_->setFocus();
         return;
     }
-    MoveCodebase(entry, codebase.category, entry.deviceName);
-}
-
-void CHomeDevicesDlg::MoveCodebase(const CodebaseEntry& entry, int category, const QString& name) {
     QString moved;
-    const int result = window_.Model().RenameCodebase(entry.path, category, name, &moved);
+    const int result =
+        window_.Model().RenameCodebase(entry.path, codebase.category, codebase.name, &moved);
     if (result != kCatalogueOk) {
         modal_.ShowMessage(this, StringText(kStrCannotRenameCodebase, {entry.path}));
         list_->setFocus();
@@ -480,7 +467,7 @@ void CHomeDevicesDlg::MoveCodebase(const CodebaseEntry& entry, int category, con
     }
     changed_ = true;
     // A codebase moved out of the category shown is followed into the whole list.
-    if (filter_ != kCategoryUnknown && filter_ != category) {
+    if (filter_ != kCategoryUnknown && filter_ != codebase.category) {
         OnFilter(kCategoryUnknown);
     }
     Refill(moved);

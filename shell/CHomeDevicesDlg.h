@@ -111,9 +111,10 @@ class CHomeDevicesDlg : public CFillOnShowDialog {
     void Refill(const QString& path);
     // Enables the commands that work on a row while one is selected.
     void UpdateCommands();
-    // Renames the codebase of `entry` to `name` in `category`, telling the user when that
-    // fails; the list follows with the codebase selected.
-    void MoveCodebase(const CodebaseEntry& entry, int category, const QString& name);
+    // Renames the selected codebase (mode kRename of the codebase dialog) or moves it to
+    // another category (kCategory), telling the user when that fails; the list follows with
+    // the codebase selected.
+    void ChangeCodebase(int mode);
     // The forms' slots, and writing changed ones back.
     HotSlots FormSlots() const;
     void SetFormSlots(const HotSlots& hot);

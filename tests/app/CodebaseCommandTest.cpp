@@ -97,16 +97,6 @@ INSTANTIATE_TEST_SUITE_P(
                    "--carrier-us excludes --codebase"}),
     [](const auto& info) { return info.param.name; });
 
-// The value of the line "NAME: value" of `out`.
-std::string Field(const std::string& out, const std::string& name) {
-    const size_t at = out.find(name + ": ");
-    if (at == std::string::npos) {
-        return "";
-    }
-    const size_t from = at + name.size() + 2;
-    return out.substr(from, out.find('\n', from) - from);
-}
-
 struct PressCase {
     const char* button;
     int status;

@@ -20,6 +20,16 @@ CtlRun RunCommand(int (*command)(const Options&, std::istream&, std::ostream&, s
     return {status, out.str(), err.str()};
 }
 
+// The value of the first "NAME: value" line of what a command printed; empty without one.
+inline std::string Field(const std::string& out, const std::string& name) {
+    const size_t at = out.find(name + ": ");
+    if (at == std::string::npos) {
+        return "";
+    }
+    const size_t from = at + name.size() + 2;
+    return out.substr(from, out.find('\n', from) - from);
+}
+
 // `count` durations of 500 us, a mark first and then spaces and marks by turns.
 inline std::string AlternatingDurations(int count) {
     std::string text;

@@ -15,15 +15,6 @@ CtlRun Sim(const CtlArgs& args, const std::string& input = "") {
     return RunCommand(RunSim, args, input);
 }
 
-std::string Field(const std::string& out, const std::string& name) {
-    const size_t at = out.find(name + ": ");
-    if (at == std::string::npos) {
-        return "";
-    }
-    const size_t from = at + name.size() + 2;
-    return out.substr(from, out.find('\n', from) - from);
-}
-
 const std::string kNec = std::string(ARDEL_TEST_DATA) + "/../ir/fixtures/nec-held.txt";
 
 // A held NEC-style button, learnt and piped back into a send, on every chip of the drivers.

@@ -302,6 +302,8 @@ INSTANTIATE_TEST_SUITE_P(
                    [](Fixture& f) { return Codebase(f, CCodebaseDlg::kRelearn); }, true},
         DialogCase{"codebase, rename",
                    [](Fixture& f) { return Codebase(f, CCodebaseDlg::kRename); }, true},
+        DialogCase{"codebase, category",
+                   [](Fixture& f) { return Codebase(f, CCodebaseDlg::kCategory); }, true},
         DialogCase{"save preferences",
                    [](Fixture& f) -> std::unique_ptr<QDialog> {
                        return std::make_unique<CSavePreferenceDlg>(f.modal, &f.files);
