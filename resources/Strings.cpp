@@ -73,7 +73,7 @@ constexpr StringEntry kStrings[] = {
      "The remote flips a toggle bit on every press of this button: signal 2 was stored with "
      "the other toggle, so that presses alternate as on the remote."},
     {kStrSignalCut,
-     "The signal is longer than a learnt signal can hold (150 entries) and has no repeating "
+     "The signal is longer than a learnt signal can hold (1024 entries) and has no repeating "
      "frame: only its beginning was heard, so it was not stored."},
     {kStrLircNoDevice, "There is no IR device '%s'."},
     {kStrLircNoPermission, "No permission to use the IR device '%s'."},

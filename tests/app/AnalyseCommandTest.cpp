@@ -46,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(BadInput{"NotANumber", "500 -5x0\n", "'-5x0' is not a whole number"},
                       BadInput{"Fraction", "500 -500.5\n", "not a whole number"},
                       BadInput{"ZeroBeforeTheEnd", "500 0 -500\n", "a zero may only end"},
-                      BadInput{"TooMany", AlternatingDurations(151), "at most 150"},
+                      BadInput{"TooMany", AlternatingDurations(1025), "at most 1024"},
                       BadInput{"OutOfRange", "3000000000\n", "out of range"},
                       BadInput{"Empty", "# nothing\n", "empty"}),
     [](const auto& info) { return info.param.name; });

@@ -149,9 +149,12 @@ void PrintTo(const SimCase& c, std::ostream* os) {
 
 std::vector<int32_t> LongFrame() {
     std::vector<int32_t> frame;
-    for (int k = 0; k < 100; ++k) {
-        frame.push_back(400 + (k * 53) % 900);
-        frame.push_back(-(400 + (k * 71) % 1100));
+    uint32_t seed = 12345;  // a frame longer than a capture, that never repeats itself
+    for (int k = 0; k < 520; ++k) {
+        seed = seed * 1103515245u + 12345u;
+        frame.push_back(300 + int32_t((seed >> 16) % 3000));
+        seed = seed * 1103515245u + 12345u;
+        frame.push_back(-(300 + int32_t((seed >> 16) % 3000)));
     }
     frame.push_back(500);
     return frame;

@@ -140,7 +140,7 @@ INSTANTIATE_TEST_SUITE_P(
     Inputs, DecodeBadInput,
     ::testing::Values(BadDecode{"NotANumber", "9000 -45x0\n", {}, "'-45x0' is not a whole number"},
                       BadDecode{"Empty", "# nothing\n", {}, "empty"},
-                      BadDecode{"TooMany", AlternatingDurations(151), {}, "at most 150"},
+                      BadDecode{"TooMany", AlternatingDurations(1025), {}, "at most 1024"},
                       BadDecode{"CarrierZero", "500\n", 0, "--carrier-us takes"},
                       BadDecode{"CarrierTooLong", "500\n", 256, "from 1 to 255"}),
     [](const auto& info) { return info.param.name; });

@@ -259,7 +259,7 @@ TEST_F(ButtonIrTest, TheConfirmationTellsOfTheToggleAndACutSignalIsRefused) {
     EXPECT_FALSE(LearnButton(cool, 0, false));
     EXPECT_EQ(Messages(),
               (std::vector<QString>{
-                  "The signal is longer than a learnt signal can hold (150 entries) and has no "
+                  "The signal is longer than a learnt signal can hold (1024 entries) and has no "
                   "repeating frame: only its beginning was heard, so it was not stored."}));
     EXPECT_TRUE(Stored(kTvSony, "Cool", 1).empty());
     EXPECT_EQ(confirmTexts_.size(), 1u);
