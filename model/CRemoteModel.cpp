@@ -370,6 +370,29 @@ int CRemoteModel::Send(uint16_t repeat) {
     return result;
 }
 
+int CRemoteModel::Hear(IrSignal& heard, CaptureWatch* watch) {
+    int result = -1;
+    worker_->Run([&] {
+        CIrDriver* driver = Driver();
+        if (!driver) {
+            return;
+        }
+        if (!PortReady()) {
+            result = kIrNoPortName;
+            return;
+        }
+        driver->SetPortName(IrPort());
+        driver->WatchCapture(watch);
+        result = driver->Capture();
+        driver->WatchCapture(nullptr);
+        if (result == kIrOk) {
+            heard = SignalOf(driver->Signal());
+        }
+        driver->ClosePort();
+    });
+    return result;
+}
+
 void CRemoteModel::ClosePort() {
     worker_->Run([this] {
         if (CIrDriver* driver = Driver()) {

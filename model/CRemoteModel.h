@@ -213,6 +213,10 @@ class CRemoteModel : public QObject {
         std::function<bool()> hear;
     };
     OwnReceiver ownReceiver;
+    // Sends `learnt` once, one pass, into the device's own receiver and compares what comes
+    // back, as LearnButton does after each read. The device's remote is not asked to press
+    // anything meanwhile. The driver's captured signal is replaced.
+    LearnCheck CheckLearnt(const IrSignal& learnt);
 
     // ---- Sending
     // Reads signal `which` of `button` from the codebase at `path`.
@@ -223,6 +227,13 @@ class CRemoteModel : public QObject {
     // Sends what was loaded (`repeat` as CIrDriver::Send), then closes the port.
     int Send(uint16_t repeat);
     void ClosePort();
+
+    // ---- Listening
+    // One read on the selected port for a face that listens for the device's remotes between
+    // other work: the driver's result (kIrNoPortName without a port, -1 without a driver),
+    // with what was heard in `heard` on kIrOk. The port is closed after the read. A `watch`
+    // can end the read early.
+    int Hear(IrSignal& heard, CaptureWatch* watch = nullptr);
 
     // ---- Preference sets
     // Deletes the preference set whose file is at `path` (a full handheld path): kCatalogueOk;
@@ -257,10 +268,6 @@ class CRemoteModel : public QObject {
     // What the last successful capture learnt, as the learning report says it. A capture
     // that is cut must not be stored as if it were the whole signal.
     LearnReport CapturedReport();
-    // Sends `learnt` once, one pass, into the device's own receiver and compares what comes
-    // back. The device's remote is not asked to press anything meanwhile. The driver's
-    // captured signal is replaced: take CapturedSignal and CapturedReport first.
-    LearnCheck CheckLearnt(const IrSignal& learnt);
     // Loads `signal`, calls `beforeSend`, sends it with `repeat` and closes the port, on the
     // IR worker; the caller waits as awaitSend says.
     void Transmit(const IrSignal& signal, uint16_t repeat, const std::function<void()>& beforeSend,

@@ -113,9 +113,7 @@ CServiceRemote::~CServiceRemote() {
         activeFixed_ = false;
     }
     queueReady_.notify_all();
-    if (listening_ && receiver_.interrupt) {
-        receiver_.interrupt();  // a listening read ends now rather than after its wait
-    }
+    listenWatch_.cancelled = true;  // a listening read ends now rather than after its wait
     worker_.join();
 }
 
@@ -125,9 +123,7 @@ void CServiceRemote::Queue(std::function<void()> job) {
         queue_.push_back(std::move(job));
     }
     queueReady_.notify_one();
-    if (listening_ && receiver_.interrupt) {
-        receiver_.interrupt();
-    }
+    listenWatch_.cancelled = true;
 }
 
 void CServiceRemote::Listen(ReceiverHooks hooks) {
@@ -151,11 +147,12 @@ bool CServiceRemote::ListenNow() {
 }
 
 void CServiceRemote::ListenOnce() {
-    CIrDriver* driver = model_.Driver();
-    if (!driver || !model_.PortReady()) {
+    if (!model_.Driver() || !model_.PortReady()) {
         listenResume_ = Clock::now() + kListenRetry;
         return;
     }
+    // Work queued from here on cancels the read; work queued before is seen below.
+    listenWatch_.cancelled = false;
     if (receiver_.beforeRead) {
         receiver_.beforeRead();
     }
@@ -170,10 +167,8 @@ void CServiceRemote::ListenOnce() {
         }
         return;
     }
-    driver->SetPortName(model_.IrPort());
-    const int result = driver->Capture();
-    const IrSignal signal = model_.CapturedSignal();
-    model_.ClosePort();
+    IrSignal signal;
+    const int result = model_.Hear(signal, &listenWatch_);
     if (receiver_.afterRead) {
         receiver_.afterRead();
     }

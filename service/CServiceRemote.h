@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "ir/CaptureCore.h"
 #include "ir/IrSignal.h"
 #include "service/ServiceRequest.h"
 #include "store/Catalogue.h"
@@ -63,8 +64,6 @@ struct ReceiverHooks {
     // while listening, and the full learning time again afterwards.
     std::function<void()> beforeRead;
     std::function<void()> afterRead;
-    // Ends a running listening read soon (any thread), so that queued work goes first.
-    std::function<void()> interrupt;
 };
 
 class CServiceRemote : public QObject {
@@ -195,8 +194,10 @@ class CServiceRemote : public QObject {
     std::chrono::steady_clock::time_point activeUntil_{};  // or a fixed hold
     bool activeFixed_ = false;
 
-    // Listening (worker only, but for the hooks' interrupt).
+    // Listening (worker only, but for the watch, which queued work cancels from any thread so
+    // that it goes first).
     ReceiverHooks receiver_;
+    CaptureWatch listenWatch_;
     std::atomic<bool> listening_{false};
     bool pressOpen_ = false;  // the last read heard a press that may still be held
     QString pressCode_;       // and its code

@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "model/CRemoteModel.h"
 #include "platform/host/HostHandheldFs.h"
 #include "platform/host/QtModalRunner.h"
 #include "remote/CButtonViewDlg.h"
@@ -109,7 +110,8 @@ int ShowButtonView(QApplication& app, const QString& codebase, const QString& bu
     const QFileInfo file(codebase);
     HostHandheldFs fs(file.absolutePath().toStdString());
     CQtModalRunner modal;
-    CButtonViewDlg view(fs, modal, "\\" + file.fileName());
+    CRemoteModel model(RemoteServices{&fs, nullptr, nullptr, {}});
+    CButtonViewDlg view(model, modal, "\\" + file.fileName());
     if (!view.Open()) {
         std::fprintf(stderr, "cannot read the codebase %s\n", qPrintable(codebase));
         return 1;

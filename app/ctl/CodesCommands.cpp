@@ -7,6 +7,7 @@
 #include "app/ctl/LircCommands.h"
 #include "app/ctl/SimRun.h"
 #include "codes/CodeIndex.h"
+#include "model/CRemoteModel.h"
 #include "model/Importer.h"
 #include "platform/sim/SimProfile.h"
 #include "store/Catalogue.h"

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/ctl/Commands.h"
+#include "model/Operations.h"
 #include "platform/host/HostLircDevice.h"
 
 class CRemoteModel;

@@ -54,7 +54,7 @@ CServiceHost::CServiceHost(const ServiceHostOptions& options) : options_(options
 
 void CServiceHost::Listen() {
     ReceiverHooks hooks;
-    // All of these but the interrupt run on the IR thread, which alone drives the handheld.
+    // These run on the IR thread, which alone drives the handheld.
     hooks.signalComing = [this] {
         std::string transmitter, receiver;
         if (LircPortDevices(model_->IrPort(), transmitter, receiver)) {
@@ -72,11 +72,6 @@ void CServiceHost::Listen() {
     hooks.afterRead = [this] {
         if (CLircIrDriver* driver = listeningLirc_.exchange(nullptr)) {
             driver->SetLearnTimeoutMs(CLircIrDriver::kLearnTimeoutMs);
-        }
-    };
-    hooks.interrupt = [this] {
-        if (CLircIrDriver* driver = listeningLirc_.load()) {
-            driver->CancelCapture();
         }
     };
     remote_->Listen(std::move(hooks));

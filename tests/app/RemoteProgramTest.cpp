@@ -318,9 +318,9 @@ TEST_F(RemoteProgramTest, NormalAndLearningMenus) {
     EXPECT_EQ(Texts(options),
               QStringList({"Home Devices", "Hard Buttons", "-", "Help", "About ...", "-", "Exit"}));
     EXPECT_EQ(Commands(options), (std::vector<int>{32839, 32802, 0, 32803, 57664, 0, 32840}));
-    EXPECT_EQ(Texts(preferences),
-              QStringList({"&IR Setup...", "Code collections…", QStringLiteral("Home automation\u2026"),
-                           "-", "Save", "Load", "-", "Use Sounds", "-"}));
+    EXPECT_EQ(Texts(preferences), QStringList({"&IR Setup...", "Code collections…",
+                                               QStringLiteral("Home automation\u2026"), "-", "Save",
+                                               "Load", "-", "Use Sounds", "-"}));
     EXPECT_EQ(Commands(preferences),
               (std::vector<int>{32870, 32880, 32895, 0, 32846, 32847, 0, 32848, 0}));
     EXPECT_TRUE(frame.FindCommand(CMainFrame::kUseSounds)->isChecked());

@@ -61,7 +61,7 @@ void PrintTo(const DialogCase& c, std::ostream* os) {
 
 std::unique_ptr<QDialog> Prompt(Fixture& fixture, int step) {
     (void)fixture;
-    auto prompt = std::make_unique<CLearnPromptDlg>([] { return 0; });
+    auto prompt = std::make_unique<CLearnPromptDlg>(nullptr);
     prompt->step = step;
     prompt->name = "Channel Down";
     return prompt;

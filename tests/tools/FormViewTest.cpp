@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QProcess>
 
+#include "model/CRemoteModel.h"
 #include "remote/CButtonViewDlg.h"
 #include "tests/remote/CodebaseFixture.h"
 #include "tests/support/ModalRunners.h"
@@ -40,7 +41,8 @@ TEST_F(FormViewSignalTest, DrawsTheButtonViewAtTheGivenScale) {
     const QImage picture(png);
     ASSERT_FALSE(picture.isNull());
     CUnansweredModalRunner modal;
-    const CButtonViewDlg dialog(fs, modal, kPath);
+    CRemoteModel model(RemoteServices{&fs, nullptr, nullptr, {}});
+    const CButtonViewDlg dialog(model, modal, kPath);
     EXPECT_EQ(picture.size(), dialog.size() * 2);
     // The waveform is there: its marks are drawn in their own colour.
     int markPixels = 0;
