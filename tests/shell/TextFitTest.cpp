@@ -179,7 +179,8 @@ TEST_P(TextFit, EveryLabelShowsItsWholeText) {
 // it has sized itself for what it shows, and inside the screen.
 void CheckPlacement(QDialog& dialog, const char* name) {
     QWidget program;
-    program.setGeometry(40, 30, 240, 300);
+    // Low enough on the screen that the tallest dialog (Home Devices) fits centred over it.
+    program.setGeometry(40, 60, 240, 300);
     program.show();
     dialog.setParent(&program, dialog.windowFlags());
     CAnsweringModalRunner modal;

@@ -424,11 +424,11 @@ const SkipCase kSkipCases[] = {
      "bits 8\n flags GRUNDIG\n one 500 500\n zero 500 500\n gap 80000\n begin codes\n K 0x1\n end "
      "codes",
      "GRUNDIG"},
-    {"a raw code of more than 150 durations",
-     "gap 40000\n begin raw_codes\n name K\n" /* filled in by the test */, "at most 150"},
+    {"a raw code of more than 1024 durations",
+     "gap 40000\n begin raw_codes\n name K\n" /* filled in by the test */, "at most 1024"},
     {"min_repeat beyond what a signal holds",
      "bits 32\n header 9000 4500\n one 560 1690\n zero 560 560\n ptrail 560\n gap 40000\n"
-     " min_repeat 3\n begin codes\n K 0x1\n end codes",
+     " min_repeat 20\n begin codes\n K 0x1\n end codes",
      "repeats"},
     {"a frame longer than the constant length",
      "bits 8\n flags CONST_LENGTH\n one 5000 5000\n zero 5000 5000\n gap 40000\n begin codes\n K "
@@ -457,7 +457,7 @@ TEST_P(LircdConfSkips, ButtonIsReportedNotStoredHalf) {
     const SkipCase& c = GetParam();
     QByteArray remote = c.remote;
     if (remote.endsWith("name K\n")) {
-        for (int k = 0; k < 80; ++k) {
+        for (int k = 0; k < 520; ++k) {
             remote += " 500 500";
         }
         remote += " 500\n end raw_codes";
