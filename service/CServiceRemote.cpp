@@ -8,29 +8,13 @@
 #include "ir/protocols/IrProtocol.h"
 #include "model/ButtonCodes.h"
 #include "model/CRemoteModel.h"
-#include "store/CCodebaseFile.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The volume buttons send one pass at least and more while held; every other button three
-// passes at least, as a tap on the remote does.
-uint16_t RepeatRuleOf(const QString& button) {
-    return button == "Vol+" || button == "Vol-" ? CIrDriver::kRepeatOnceThenHeld
-                                                : CIrDriver::kRepeatWhileHeld;
-}
-
 HandheldFolders FoldersOf(CRemoteModel& model) {
     return FoldersFor(QString::fromStdString(model.Fs().ProgramPath()));
-}
-
-HotSlots HotSlotsOf(const CRemoteModel& model) {
-    HotSlots hot;
-    for (int form = 0; form < kFormCount; ++form) {
-        hot[static_cast<size_t>(form)] = model.HotCodebaseOfForm(form);
-    }
-    return hot;
 }
 
 // A learn asked for over the API: nobody stands by to be asked, so the read simply runs and
@@ -324,9 +308,7 @@ void CServiceRemote::StopHold() {
 }
 
 bool CServiceRemote::FindCodebase(const QString& name, CodebaseEntry& found) {
-    std::vector<CodebaseEntry> entries;
-    ScanCodebases(model_.Fs(), FoldersOf(model_), entries);
-    for (const CodebaseEntry& entry : entries) {
+    for (const CodebaseEntry& entry : model_.Codebases(FoldersOf(model_))) {
         if (DisplayName(entry.category, entry.deviceName).compare(name, Qt::CaseInsensitive) == 0) {
             found = entry;
             return true;
@@ -336,9 +318,7 @@ bool CServiceRemote::FindCodebase(const QString& name, CodebaseEntry& found) {
 }
 
 std::vector<CServiceRemote::CodebaseInfo> CServiceRemote::Codebases() {
-    std::vector<CodebaseEntry> entries;
-    const HotSlots hot = HotSlotsOf(model_);
-    ScanCodebases(model_.Fs(), FoldersOf(model_), entries, &hot);
+    const std::vector<CodebaseEntry> entries = model_.Codebases(FoldersOf(model_));
     std::vector<CodebaseInfo> list;
     for (const CodebaseEntry& entry : entries) {
         CodebaseInfo info;
@@ -421,7 +401,7 @@ void CServiceRemote::Press(const QString& codebase, const QString& button, const
             StartHold(press.holdId, press.holdMs > 0
                                         ? Clock::now() + std::chrono::milliseconds(press.holdMs)
                                         : Clock::time_point{});
-            result = SendSignal(signal, RepeatRuleOf(button), passes);
+            result = SendSignal(signal, CRemoteModel::RepeatOf(button, PressSource::Pen), passes);
             IrSignal second;
             nextSignal_[key] =
                 which == 1 && model_.ReadButton(path, button, 2, second) == kStoreOk ? 2 : 1;
@@ -565,17 +545,12 @@ void CServiceRemote::DeleteCodebase(const QString& codebase, Done done) {
         done(kServiceNoCodebase);
         return;
     }
-    // After the presses queued before it; the hot codebases stay with this thread.
-    Queue([this, entry, done = std::move(done)] {
-        std::vector<CodebaseEntry> entries{entry};
-        HotSlots unused;
-        const int removed = ::DeleteCodebase(model_.Fs(), entries, 0, unused);
-        Back([this, entry, removed, done] {
+    // After the presses queued before it, by the model on this thread, where the hot
+    // codebases live.
+    Queue([this, path = entry.path, done = std::move(done)] {
+        Back([this, path, done] {
+            const int removed = model_.DeleteCodebase(path);
             if (removed == kCatalogueOk) {
-                if (model_.HotCodebase(entry.category).compare(entry.path, Qt::CaseInsensitive) ==
-                    0) {
-                    model_.MakeHot(entry.category, QString());
-                }
                 emit CodebasesChanged();
             }
             done(removed == kCatalogueOk ? kServiceOk : kServiceCannotChange);
@@ -590,20 +565,13 @@ void CServiceRemote::DeleteButton(const QString& codebase, const QString& button
         return;
     }
     Queue([this, path = entry.path, button, done = std::move(done)] {
-        CCodebaseFile file(&model_.Fs());
-        int result = kServiceOk;
-        if (file.Open(path, CPdbFile::kModeReadWrite) != kPdbOk || !file.IsCodebase()) {
-            result = kServiceCannotRead;
-        } else {
-            const int index = file.FindButton(button);
-            if (index < 1) {
-                result = kServiceNoButton;
-            } else if (file.DeleteRecord(index) != kPdbOk) {
-                result = kServiceCannotChange;
-            }
-        }
-        file.Close();
-        Back([this, result, done] {
+        Back([this, path, button, done] {
+            const StoreResult deleted = model_.DeleteButton(path, button);
+            const int result = deleted == kStoreOk             ? kServiceOk
+                               : deleted == kStoreNoButton     ? kServiceNoButton
+                               : deleted == kStoreNotACodebase ? kServiceCannotRead
+                               : deleted == kStoreNotOpened    ? kServiceCannotRead
+                                                               : kServiceCannotChange;
             if (result == kServiceOk) {
                 emit CodebasesChanged();
             }
