@@ -205,7 +205,8 @@ int CRemoteModel::Capture(const QString& button, int category) {
     return WatchedCapture(button, category, unwatched);
 }
 
-int CRemoteModel::WatchedCapture(const QString& button, int category, CaptureWatch& watch) {
+int CRemoteModel::ReadOnPort(CaptureWatch* watch, const std::function<void(CIrDriver&)>& prepare,
+                             const std::function<void(CIrDriver&, int)>& finish) {
     int result = -1;
     worker_->Run([&] {
         CIrDriver* driver = Driver();
@@ -217,24 +218,35 @@ int CRemoteModel::WatchedCapture(const QString& button, int category, CaptureWat
             return;
         }
         driver->SetPortName(IrPort());
-        if (beforeCapture) {
-            beforeCapture(button, category);
-        }
-        // The receiver's bias estimate lives with the settings: handed in, and kept again
-        // after the capture moved it.
-        const RemoteState::ReceiverBias& remembered = state_.receiverBias;
-        driver->SetReceiverBias(
-            {remembered.receiver.toStdString(), remembered.biasUs, remembered.captures});
-        driver->WatchCapture(&watch);
+        prepare(*driver);
+        driver->WatchCapture(watch);
         result = driver->Capture();
         driver->WatchCapture(nullptr);
-        const ReceiverBiasMemo memo = driver->ReceiverBias();
-        if (memo.captures > 0) {
-            state_.receiverBias = {QString::fromStdString(memo.receiver), memo.biasUs,
-                                   memo.captures};
-        }
+        finish(*driver, result);
     });
     return result;
+}
+
+int CRemoteModel::WatchedCapture(const QString& button, int category, CaptureWatch& watch) {
+    return ReadOnPort(
+        &watch,
+        [&](CIrDriver& driver) {
+            if (beforeCapture) {
+                beforeCapture(button, category);
+            }
+            // The receiver's bias estimate lives with the settings: handed in, and kept again
+            // after the capture moved it.
+            const RemoteState::ReceiverBias& remembered = state_.receiverBias;
+            driver.SetReceiverBias(
+                {remembered.receiver.toStdString(), remembered.biasUs, remembered.captures});
+        },
+        [&](CIrDriver& driver, int) {
+            const ReceiverBiasMemo memo = driver.ReceiverBias();
+            if (memo.captures > 0) {
+                state_.receiverBias = {QString::fromStdString(memo.receiver), memo.biasUs,
+                                       memo.captures};
+            }
+        });
 }
 
 IrSignal CRemoteModel::CapturedSignal() {
@@ -371,26 +383,14 @@ int CRemoteModel::Send(uint16_t repeat) {
 }
 
 int CRemoteModel::Hear(IrSignal& heard, CaptureWatch* watch) {
-    int result = -1;
-    worker_->Run([&] {
-        CIrDriver* driver = Driver();
-        if (!driver) {
-            return;
-        }
-        if (!PortReady()) {
-            result = kIrNoPortName;
-            return;
-        }
-        driver->SetPortName(IrPort());
-        driver->WatchCapture(watch);
-        result = driver->Capture();
-        driver->WatchCapture(nullptr);
-        if (result == kIrOk) {
-            heard = SignalOf(driver->Signal());
-        }
-        driver->ClosePort();
-    });
-    return result;
+    return ReadOnPort(
+        watch, [](CIrDriver&) {},
+        [&](CIrDriver& driver, int result) {
+            if (result == kIrOk) {
+                heard = SignalOf(driver.Signal());
+            }
+            driver.ClosePort();
+        });
 }
 
 void CRemoteModel::ClosePort() {

@@ -272,6 +272,11 @@ class CRemoteModel : public QObject {
     // IR worker; the caller waits as awaitSend says.
     void Transmit(const IrSignal& signal, uint16_t repeat, const std::function<void()>& beforeSend,
                   PressOutcome& outcome);
+    // One read on the selected port, on the worker, watched by `watch` (none: unwatched):
+    // `prepare` just before the driver's capture and `finish` with its result just after.
+    // The driver's result; kIrNoPortName without a port, -1 without a driver.
+    int ReadOnPort(CaptureWatch* watch, const std::function<void(CIrDriver&)>& prepare,
+                   const std::function<void(CIrDriver&, int)>& finish);
     // One read on the worker, watched by `watch`.
     int WatchedCapture(const QString& button, int category, CaptureWatch& watch);
 
