@@ -203,13 +203,20 @@ TEST_F(AddByCodeTest, CancelledCodeStoresNothing) {
 TEST_F(AddByCodeTest, ClickOnCodeDuringTheReadWinsOverWhatWasHeard) {
     // A click on "Code..." that comes while the read runs: what the read heard is dropped.
     clickCodeAtOnce = false;
+    // The read runs on the model's IR worker; the click comes on the window's thread, which
+    // the read waits for.
     driver.duringRead = [] {
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (auto* prompt = qobject_cast<CLearnPromptDlg*>(window);
-                prompt && prompt->isVisible()) {
-                QTest::mouseClick(prompt->CodeButton(), Qt::LeftButton);
-            }
-        }
+        QMetaObject::invokeMethod(
+            qApp,
+            [] {
+                for (QWidget* window : QApplication::topLevelWidgets()) {
+                    if (auto* prompt = qobject_cast<CLearnPromptDlg*>(window);
+                        prompt && prompt->isVisible()) {
+                        QTest::mouseClick(prompt->CodeButton(), Qt::LeftButton);
+                    }
+                }
+            },
+            Qt::BlockingQueuedConnection);
     };
     typed = Typed{"NEC", "0x04", "0x08"};
     ASSERT_TRUE(Learn(button, *model, modal, 0, false));

@@ -178,13 +178,20 @@ TEST_F(ButtonIrTest, FirstLearntButtonCreatesTheCodebaseThenButtonsAreAppended) 
     model_->beforeCapture = [&](const QString& name, int category) {
         EXPECT_EQ(driver_.captures, told.size()) << "the hook comes before the capture";
         told.emplace_back(name, category);
-        // The prompt is on the screen, with its texts, while the driver waits.
+        // The prompt is on the screen, with its texts, while the driver waits (the hook runs
+        // on the model's IR worker, the widgets are looked at on their own thread).
         bool promptShown = false;
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (auto* prompt = qobject_cast<CLearnPromptDlg*>(window)) {
-                promptShown = prompt->isVisible() && prompt->Text(1) == "of the button " + name;
-            }
-        }
+        QMetaObject::invokeMethod(
+            qApp,
+            [&] {
+                for (QWidget* window : QApplication::topLevelWidgets()) {
+                    if (auto* prompt = qobject_cast<CLearnPromptDlg*>(window)) {
+                        promptShown =
+                            prompt->isVisible() && prompt->Text(1) == "of the button " + name;
+                    }
+                }
+            },
+            Qt::BlockingQueuedConnection);
         EXPECT_TRUE(promptShown);
     };
 
