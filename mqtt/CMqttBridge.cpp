@@ -1,5 +1,6 @@
 #include "mqtt/CMqttBridge.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <cstdio>
@@ -63,7 +64,9 @@ void CMqttBridge::Log(const QString& line) {
     if (log) {
         log(line);
     } else {
-        std::fprintf(stderr, "ardelremote: mqtt: %s\n", qPrintable(line));
+        // The program's own name: ardelremoted, or ardelremote serving beside its window.
+        std::fprintf(stderr, "%s: mqtt: %s\n", qPrintable(QCoreApplication::applicationName()),
+                     qPrintable(line));
     }
 }
 

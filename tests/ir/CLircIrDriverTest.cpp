@@ -477,9 +477,8 @@ INSTANTIATE_TEST_SUITE_P(
                   [](LircTestBench& b) {
                       // Whoever waits for the read ends it as soon as it is told that
                       // the read waits.
-                      static CaptureWatch watch;
-                      watch.cancelled = false;
-                      watch.waiting = [](uint32_t) { watch.cancelled = true; };
+                      CaptureWatch& watch = b.watch;
+                      watch.waiting = [&watch](uint32_t) { watch.cancelled = true; };
                       b.driver.SetLearnTimeoutMs(60000);
                       b.driver.WatchCapture(&watch);
                   }}),

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "ir/CLircIrDriver.h"
+#include "ir/CaptureCore.h"
 #include "platform/host/HostLircDevice.h"
 #include "platform/host/LircPlatform.h"
 #include "tests/support/FuseLircDevice.h"
@@ -49,6 +50,7 @@ class LircTestBench {
     HostLircDevice transmitter;
     HostLircDevice receiver;
     CLircIrDriver driver;
+    CaptureWatch watch;  // for a case that watches the capture
 };
 
 // Skips the test when this machine cannot mount FUSE file systems.
