@@ -295,8 +295,10 @@ LearnReport CRemoteModel::CapturedReport() {
 
 LearnCheck CRemoteModel::CheckLearnt(const IrSignal& learnt) {
     if (!worker_->OnWorker()) {
+        // The check sends and reads back for as long as the signal lasts: the asking thread
+        // waits as it waits for a send.
         LearnCheck check;
-        worker_->Run([&] { check = CheckLearnt(learnt); });
+        AwaitIrWork([&] { check = CheckLearnt(learnt); });
         return check;
     }
     LearnCheck check;

@@ -132,9 +132,10 @@ class CRemoteModel : public QObject {
     // outcome tells everything a face shows about it.
     LearnOutcome LearnButton(const LearnRequest& request, LearnFace& face);
 
-    // How the thread that asks for a send waits for it while the IR worker sends (a held
-    // button sends until the stylus lifts). It returns once `finished` says true; the model
-    // tells IrWorkDone after each such send. Unset: the thread blocks until the send is over.
+    // How the thread that asks for IR work that takes a while waits for it while the IR
+    // worker does it: a send (a held button sends until the stylus lifts) and the learning
+    // check after a learn. It returns once `finished` says true; the model tells IrWorkDone
+    // after each such piece of work. Unset: the thread blocks until the work is over.
     std::function<void(const std::function<bool()>& finished)> awaitSend;
 
     // Presses a button: reads signal `which` (1 or 2; the first when the button has no
@@ -256,7 +257,7 @@ class CRemoteModel : public QObject {
     void ButtonLearnt(const QString& path, const QString& button);
     // A send began or ended.
     void SendingChanged(bool sending);
-    // A send that a thread waits for through awaitSend is over.
+    // IR work that a thread waits for through awaitSend is over.
     void IrWorkDone();
 
   private:
@@ -268,6 +269,9 @@ class CRemoteModel : public QObject {
     // What the last successful capture learnt, as the learning report says it. A capture
     // that is cut must not be stored as if it were the whole signal.
     LearnReport CapturedReport();
+    // Runs `job` on the IR worker after the work asked for before it; the calling thread
+    // waits as awaitSend says (on the worker itself the job runs at once).
+    void AwaitIrWork(const std::function<void()>& job);
     // Loads `signal`, calls `beforeSend`, sends it with `repeat` and closes the port, on the
     // IR worker; the caller waits as awaitSend says.
     void Transmit(const IrSignal& signal, uint16_t repeat, const std::function<void()>& beforeSend,

@@ -229,6 +229,10 @@ void CRemoteModel::Transmit(const IrSignal& signal, uint16_t repeat,
             outcome.ir = FailureOf(result, driver, IrPort());
         }
     };
+    AwaitIrWork(job);
+}
+
+void CRemoteModel::AwaitIrWork(const std::function<void()>& job) {
     if (!awaitSend || worker_->OnWorker()) {
         worker_->Run(job);
         return;
@@ -241,7 +245,7 @@ void CRemoteModel::Transmit(const IrSignal& signal, uint16_t repeat,
     });
     awaitSend([finished] { return finished->load(); });
     if (!finished->load()) {
-        worker_->Run([] {});  // the send is over when the work queued after it begins
+        worker_->Run([] {});  // the work is over when the work queued after it begins
     }
 }
 

@@ -61,10 +61,11 @@ CDUWnd::CDUWnd(CRemoteModel& model, RemoteFiles* files, ModalRunner& modal, int 
             releaseDeferred_ = true;
         }
     };
-    // A send runs on the model's IR worker while the window waits in its event loop: it
-    // keeps painting, and the pen gate, busy meanwhile, sees the pen lift that ends a held
-    // send and keeps every other tap away.
+    // A send, and the learning check after a learn, run on the model's IR worker while the
+    // window waits in its event loop: it keeps painting, and the pen gate, busy meanwhile,
+    // sees the pen lift that ends a held send and keeps every other tap and key away.
     model_.awaitSend = [this](const std::function<bool()>& finished) {
+        const CPenGate::Busy busy(gate_);
         QEventLoop loop;
         connect(&model_, &CRemoteModel::IrWorkDone, &loop, &QEventLoop::quit);
         while (!finished()) {

@@ -3,6 +3,8 @@
 #include <QAbstractItemView>
 #include <QPushButton>
 #include <QTimerEvent>
+#include <atomic>
+#include <chrono>
 #include <future>
 
 #include "model/IrRead.h"
@@ -445,6 +447,61 @@ TEST_F(RemoteLearnTest, ReadThatHearsNothingSaysHowToGoOn) {
     EXPECT_EQ(window->GetForm(0)->Element(IndexOf(0, "Power")).GetState(), kStateDimmed);
     EXPECT_FALSE(fs->FileExists(path.toStdString()));
     EXPECT_EQ(window->GetForm(0)->Learning(), 1);
+}
+
+// The learning check sends the learnt signal and reads it back on the IR worker; meanwhile
+// the window paints, and a tap made then is dropped rather than starting another learn. The
+// check is held on the worker until the window has painted, so a window whose thread waited
+// for the check would never paint in it.
+TEST_F(RemoteLearnTest, WindowPaintsDuringTheLearningCheckAndDropsTaps) {
+    StartLearning("Living");
+    std::promise<void> painted;
+    std::shared_future<void> paintedDuringCheck = painted.get_future().share();
+    std::atomic<bool> checking{false};
+    bool paintSeen = false;
+    class PaintWatch : public QObject {
+      public:
+        std::function<void()> onPaint;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint) {
+                onPaint();
+            }
+            return false;
+        }
+    } watch;
+    watch.onPaint = [&] {
+        if (checking.exchange(false)) {
+            painted.set_value();
+        }
+    };
+    window->installEventFilter(&watch);
+    const QPoint next = CentreOf(0, "NextForm");
+    const std::function<void()> listen = model->ownReceiver.listen;
+    model->ownReceiver.listen = [&] {
+        // On the worker, as the check begins.
+        QMetaObject::invokeMethod(window.get(), [&] {
+            for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+                QCoreApplication::postEvent(
+                    window.get(),
+                    new QMouseEvent(
+                        type, QPointF(next), window->mapToGlobal(QPointF(next)), Qt::LeftButton,
+                        type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                        Qt::NoModifier));
+            }
+            checking = true;
+            window->update();
+        });
+        // Only a guard against waiting for ever when the window cannot paint.
+        paintSeen =
+            paintedDuringCheck.wait_for(std::chrono::seconds(30)) == std::future_status::ready;
+        listen();
+    };
+    modal.dialogs.clear();
+    Tap("Power");
+    EXPECT_TRUE(paintSeen);
+    EXPECT_TRUE(window->GetForm(0)->Element(IndexOf(0, "Power")).hasSignal);
+    EXPECT_EQ(modal.dialogs, (std::vector<QString>{"CLearnPromptDlg", "CConfirmDlg"}));
+    EXPECT_EQ(window->CurrentForm(), 0);  // the tap on "NextForm" went nowhere
 }
 
 // While a read waits for the remote the window paints and the prompt counts the seconds
