@@ -72,8 +72,8 @@ int main(int argc, char** argv) {
         TempFolder root;
         auto host = MakeNode(root, broker, "press");
         bool created = false;
-        host->Model().StoreLearnt("\\My Documents\\TV_Sony.PDB", "Power", CodeSignal("NEC", 4, 8),
-                                  1, LearnMode::Single, created);
+        StoreLearntSignal(host->Model().Fs(), "\\My Documents\\TV_Sony.PDB", "Power",
+                          CodeSignal("NEC", 4, 8), 1, LearnMode::Single, created);
         QString error;
         if (!host->Start(error) ||
             !client.WaitFor("ardelremote/press/status",
@@ -123,8 +123,8 @@ int main(int argc, char** argv) {
                 "\\My Documents\\" + CodebaseFileName(category, QStringLiteral("Dev%1").arg(c));
             for (int b = 0; b < kButtons; ++b) {
                 bool created = false;
-                host->Model().StoreLearnt(
-                    path, QStringLiteral("B%1").arg(b),
+                StoreLearntSignal(
+                    host->Model().Fs(), path, QStringLiteral("B%1").arg(b),
                     CodeSignal("NEC", static_cast<uint32_t>(c), static_cast<uint32_t>(b)), 1,
                     LearnMode::Single, created);
             }

@@ -112,8 +112,8 @@ int main(int argc, char** argv) {
     signal.frameStart = power.frameStart;
     signal.carrierPeriod = power.carrierPeriodUs;
     bool created = false;
-    host.Model().StoreLearnt(QStringLiteral("\\My Documents\\TV_Sony.PDB"), "Power", signal, 1,
-                             LearnMode::Single, created);
+    StoreLearntSignal(host.Model().Fs(), QStringLiteral("\\My Documents\\TV_Sony.PDB"), "Power",
+                      signal, 1, LearnMode::Single, created);
     std::atomic<int64_t> firstEdge{0};
     host.Handheld().Air().SetTransmitObserver([&](uint64_t, bool on) {
         int64_t none = 0;

@@ -6,6 +6,14 @@
 #include "ir/protocols/IrProtocol.h"
 #include "store/CCodebaseFile.h"
 
+namespace {
+
+// The carrier of a signal whose receiver measured none and that no protocol names: the most
+// common one, 38 kHz.
+constexpr uint8_t kUnmeasuredCarrierUs = 26;
+
+}  // namespace
+
 StoreResult EnsureCodebase(HandheldFs& fs, const QString& path, bool& created) {
     created = false;
     CCodebaseFile file(&fs);
@@ -52,6 +60,40 @@ StoreResult StoreButtonSignal(HandheldFs& fs, const QString& path, const QString
     return file.StoreSignal(values, signal.frameStart, signal.carrierPeriod, name, number)
                ? kStoreOk
                : kStoreNotStored;
+}
+
+StoreResult StoreWholeButton(HandheldFs& fs, const QString& path, const QString& button,
+                             const IrSignal& signal) {
+    const StoreResult result = StoreButtonSignal(fs, path, button, signal, 1, LearnMode::Single);
+    IrSignal second;
+    if (result != kStoreOk || !OtherToggleSignal(signal, second)) {
+        return result;
+    }
+    return StoreButtonSignal(fs, path, button, second, 2, LearnMode::Double);
+}
+
+StoreResult StoreLearntSignal(HandheldFs& fs, const QString& path, const QString& button,
+                              const IrSignal& signal, int number, LearnMode mode, bool& created) {
+    const StoreResult ensured = EnsureCodebase(fs, path, created);
+    if (ensured != kStoreOk) {
+        return ensured;
+    }
+    const IrSignal stored = SignalWithCarrier(signal);
+    return mode == LearnMode::Single ? StoreWholeButton(fs, path, button, stored)
+                                     : StoreButtonSignal(fs, path, button, stored, number, mode);
+}
+
+IrSignal SignalWithCarrier(const IrSignal& signal) {
+    // A receiver that measures no carrier gives a period of 0; a recognised protocol knows
+    // its own carrier, which is better than a guess.
+    IrSignal result = signal;
+    if (result.carrierPeriod == 0 && result.count > 0) {
+        const IrDecoded decoded =
+            DecodeIrSignal(std::span<const int32_t>(signal.durations, signal.count), 0);
+        result.carrierPeriod =
+            decoded.protocol ? CarrierPeriodUs(decoded.protocol->carrierHz) : kUnmeasuredCarrierUs;
+    }
+    return result;
 }
 
 namespace {

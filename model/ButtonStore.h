@@ -36,6 +36,24 @@ StoreResult EnsureCodebase(HandheldFs& fs, const QString& path, bool& created);
 StoreResult StoreButtonSignal(HandheldFs& fs, const QString& path, const QString& button,
                               const IrSignal& signal, int number, LearnMode mode);
 
+// Stores `signal` as the whole of `button`, as a button learnt once is stored: a toggle
+// protocol (RC5, RC6) flips one bit on every press, so such a signal gets its other toggle
+// value as signal 2 and successive presses alternate as on the original remote.
+StoreResult StoreWholeButton(HandheldFs& fs, const QString& path, const QString& button,
+                             const IrSignal& signal);
+
+// Stores a learnt signal as signal `number` (1 or 2) of `button` in the codebase at `path`,
+// creating the codebase with its first button (`created` then true). In single mode the
+// signal becomes the whole button (StoreWholeButton); in double mode it is that one signal.
+// A signal without a carrier period gets one first (SignalWithCarrier). A file that is
+// there but is no codebase is left alone.
+StoreResult StoreLearntSignal(HandheldFs& fs, const QString& path, const QString& button,
+                              const IrSignal& signal, int number, LearnMode mode, bool& created);
+
+// A signal as it is stored and sent: without a measured carrier period it takes its
+// protocol's carrier, or the common 38 kHz (26 µs) when no protocol names it.
+IrSignal SignalWithCarrier(const IrSignal& signal);
+
 // Signal `number` of `button` from the codebase at `path`. A record may hold more durations
 // than a signal has room for: the rest is left out, and a frame start beyond the kept
 // durations becomes 0.

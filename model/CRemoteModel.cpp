@@ -10,14 +10,6 @@
 #include "model/IrWorker.h"
 #include "platform/Sound.h"
 
-namespace {
-
-// The carrier of a signal whose receiver measured none and that no protocol names: the most
-// common one, 38 kHz.
-constexpr uint8_t kUnmeasuredCarrierUs = 26;
-
-}  // namespace
-
 CRemoteModel::CRemoteModel(RemoteServices services, QObject* parent)
     : QObject(parent), services_(std::move(services)), worker_(std::make_unique<CIrWorker>()) {}
 
@@ -254,38 +246,8 @@ IrSignal CRemoteModel::CapturedSignal() {
     return driver ? SignalOf(driver->Signal()) : IrSignal{};
 }
 
-StoreResult CRemoteModel::StoreLearnt(const QString& path, const QString& button,
-                                      const IrSignal& signal, int number, LearnMode mode,
-                                      bool& created) {
-    const StoreResult ensured = EnsureCodebase(Fs(), path, created);
-    if (ensured != kStoreOk) {
-        return ensured;
-    }
-    const IrSignal stored = WithCarrier(signal);
-    const StoreResult result = StoreButtonSignal(Fs(), path, button, stored, number, mode);
-    if (result != kStoreOk || mode != LearnMode::Single) {
-        return result;
-    }
-    // A toggle protocol flips one bit on every press: a button learnt once gets the other
-    // toggle value as its signal 2, so that successive presses alternate as on the original.
-    IrSignal second;
-    if (!OtherToggleSignal(stored, second)) {
-        return result;
-    }
-    return StoreButtonSignal(Fs(), path, button, second, 2, LearnMode::Double);
-}
-
 IrSignal CRemoteModel::WithCarrier(const IrSignal& signal) {
-    // A receiver that measures no carrier gives a period of 0; a recognised protocol knows
-    // its own carrier, which is better than a guess.
-    IrSignal result = signal;
-    if (result.carrierPeriod == 0 && result.count > 0) {
-        const IrDecoded decoded =
-            DecodeIrSignal(std::span<const int32_t>(signal.durations, signal.count), 0);
-        result.carrierPeriod =
-            decoded.protocol ? CarrierPeriodUs(decoded.protocol->carrierHz) : kUnmeasuredCarrierUs;
-    }
-    return result;
+    return SignalWithCarrier(signal);
 }
 
 LearnReport CRemoteModel::CapturedReport() {

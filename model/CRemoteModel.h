@@ -190,18 +190,10 @@ class CRemoteModel : public QObject {
     // Told the button and its category just before each capture starts, so that whoever
     // holds the device's remote can press that button.
     std::function<void(const QString& button, int category)> beforeCapture;
-    // Stores a learnt signal as signal `number` (1 or 2) of a button in the codebase at
-    // `path`, creating the codebase with its first button (`created` then true). In single
-    // mode the signal becomes the whole button, and a signal of a toggle protocol (RC5, RC6)
-    // gets the other toggle value stored as its signal 2. A signal without a carrier period
-    // takes its protocol's carrier when it has a recognised protocol.
-    StoreResult StoreLearnt(const QString& path, const QString& button, const IrSignal& signal,
-                            int number, LearnMode mode, bool& created);
     // Whether learning `signal` in single mode stores its other toggle value as signal 2.
     static bool TogglesByItself(const IrSignal& signal);
 
-    // A signal as it is stored and sent: without a measured carrier period it takes its
-    // protocol's carrier, or the common 38 kHz (26 µs) when no protocol names it.
+    // A signal as it is stored and sent (SignalWithCarrier).
     static IrSignal WithCarrier(const IrSignal& signal);
 
     // ---- The learning check
@@ -214,10 +206,6 @@ class CRemoteModel : public QObject {
         std::function<bool()> hear;
     };
     OwnReceiver ownReceiver;
-    // Sends `learnt` once, one pass, into the device's own receiver and compares what comes
-    // back, as LearnButton does after each read. The device's remote is not asked to press
-    // anything meanwhile. The driver's captured signal is replaced.
-    LearnCheck CheckLearnt(const IrSignal& learnt);
 
     // ---- Sending
     // Reads signal `which` of `button` from the codebase at `path`.
@@ -281,6 +269,10 @@ class CRemoteModel : public QObject {
     // The driver's result; kIrNoPortName without a port, -1 without a driver.
     int ReadOnPort(CaptureWatch* watch, const std::function<void(CIrDriver&)>& prepare,
                    const std::function<void(CIrDriver&, int)>& finish);
+    // Sends `learnt` once, one pass, into the device's own receiver and compares what comes
+    // back, on the worker, after each read of a learn. The device's remote is not asked to
+    // press anything meanwhile. The driver's captured signal is replaced.
+    LearnCheck CheckLearnt(const IrSignal& learnt);
     // One read on the worker, watched by `watch`.
     int WatchedCapture(const QString& button, int category, CaptureWatch& watch);
 

@@ -68,14 +68,8 @@ StoreResult StoreButton(HandheldFs& fs, const QString& path, const QString& name
         }
         return result;
     }
-    const IrSignal& signal = button.irSignals.front();
-    StoreResult result = StoreButtonSignal(fs, path, name, signal, 1, LearnMode::Single);
     // A button of a toggle protocol alternates its toggle bit, as a learnt one does.
-    IrSignal second;
-    if (result != kStoreOk || !OtherToggleSignal(signal, second)) {
-        return result;
-    }
-    return StoreButtonSignal(fs, path, name, second, 2, LearnMode::Double);
+    return StoreWholeButton(fs, path, name, button.irSignals.front());
 }
 
 // Builds the codebase of `plan` in memory and writes it to its temporary file.

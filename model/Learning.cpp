@@ -130,7 +130,7 @@ LearnOutcome CRemoteModel::LearnButton(const LearnRequest& request, LearnFace& f
         const int number = request.onlySignal != 0 ? request.onlySignal : static_cast<int>(k) + 1;
         bool made = false;
         const StoreResult result =
-            StoreLearnt(request.path, request.button, learnt[k], number, mode, made);
+            StoreLearntSignal(Fs(), request.path, request.button, learnt[k], number, mode, made);
         outcome.created |= made;
         if (result == kStoreNotCreated || result == kStoreNotACodebase) {
             // A file that is there but is not a codebase is left alone: storing into it

@@ -2,12 +2,27 @@
 
 #include <gtest/gtest.h>
 
+#include "ir/protocols/IrProtocol.h"
+#include "model/CRemoteModel.h"
 #include "platform/host/HostHandheldFs.h"
 #include "store/CCodebaseFile.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestSignals.h"
 
 namespace {
+
+// A held button of `protocol` as a receiver gives it, with the carrier period it measured.
+IrSignal Learnt(const char* protocol, IrCode code, uint8_t carrierPeriod) {
+    IrEncoded encoded;
+    EXPECT_EQ(EncodeIrSignal(*FindIrProtocol(protocol), code, encoded), kIrCodeOk);
+    IrSignal signal = MakeIrSignal(encoded.durations, encoded.frameStart, carrierPeriod);
+    return signal;
+}
+
+IrDecoded Decode(const IrSignal& signal) {
+    return DecodeIrSignal(std::span<const int32_t>(signal.durations, signal.count),
+                          signal.carrierPeriod);
+}
 
 class ButtonStore : public ::testing::Test {
   protected:
@@ -17,6 +32,12 @@ class ButtonStore : public ::testing::Test {
         const StoreResult ensured = EnsureCodebase(fs_, path, created);
         return ensured != kStoreOk ? ensured
                                    : StoreButtonSignal(fs_, path, button, signal, number, mode);
+    }
+    // Stores as a learn does, creating the codebase with its first button.
+    StoreResult Learn(const QString& path, const char* button, const IrSignal& signal,
+                      LearnMode mode = LearnMode::Single) {
+        bool created = false;
+        return StoreLearntSignal(fs_, path, button, signal, 1, mode, created);
     }
     StoreResult Read(const char* button, int number, IrSignal& signal) {
         return ReadButtonSignal(fs_, kPath, button, number, signal);
@@ -94,6 +115,80 @@ TEST_F(ButtonStore, AnOverlongRecordIsCutToOneSignal) {
     ASSERT_EQ(Read("Power", 1, signal), kStoreOk);
     EXPECT_EQ(signal.count, kMaxDurations);
     EXPECT_EQ(signal.frameStart, 0);
+}
+
+// RC5/RC6 buttons learnt once send the other toggle as signal 2; other protocols, and a
+// signal learnt in double mode, are stored as they are.
+TEST_F(ButtonStore, ToggleButtonsLearntOnceGetTheOtherToggleAsSignal2) {
+    struct Case {
+        const char* protocol;
+        IrCode code;
+        LearnMode mode;
+        bool doubled;
+    };
+    const Case cases[] = {
+        {"RC5", {0x05, 0x10, 0}, LearnMode::Single, true},
+        {"RC5", {0x1F, 0x3F, 1}, LearnMode::Single, true},
+        {"RC6", {0x00, 0x0C, 0}, LearnMode::Single, true},
+        {"NEC", {0x04, 0x08, 0}, LearnMode::Single, false},
+        {"RC5", {0x05, 0x10, 0}, LearnMode::Double, false},
+    };
+    int index = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.protocol);
+        const QString path = QString("\\Toggle%1.PDB").arg(++index);
+        ASSERT_EQ(Learn(path, "1", Learnt(c.protocol, c.code, 28), c.mode), kStoreOk);
+        IrSignal first;
+        ASSERT_EQ(ReadButtonSignal(fs_, path, "1", 1, first), kStoreOk);
+        EXPECT_EQ(Decode(first).frame.code.toggle, c.code.toggle);
+        EXPECT_EQ(CRemoteModel::TogglesByItself(first), c.protocol[0] == 'R');
+        // Signal 2 is what the second press sends (signal 1 again when the button has none).
+        IrSignal second;
+        ASSERT_EQ(ReadButtonSignal(fs_, path, "1", 2, second), kStoreOk);
+        const IrDecoded other = Decode(second);
+        ASSERT_NE(other.protocol, nullptr);
+        EXPECT_STREQ(other.protocol->name, c.protocol);
+        EXPECT_EQ(other.frame.code.address, c.code.address);
+        EXPECT_EQ(other.frame.code.command, c.code.command);
+        EXPECT_EQ(other.frame.code.toggle, c.doubled ? 1 - c.code.toggle : c.code.toggle);
+        EXPECT_EQ(second.carrierPeriod, 28);
+    }
+}
+
+// A receiver that measures no carrier leaves period 0: a recognised protocol gives its own;
+// a measured carrier, and an unrecognised signal, are kept as they are.
+TEST_F(ButtonStore, ASignalWithoutCarrierTakesItsProtocolsCarrier) {
+    struct Case {
+        const char* protocol;
+        IrCode code;
+        uint8_t learntPeriod;
+        uint8_t storedPeriod;
+    };
+    const Case cases[] = {
+        {"RC5", {1, 2, 0}, 0, CarrierPeriodUs(36000)},
+        {"SIRC", {1, 2, 0}, 0, CarrierPeriodUs(40000)},
+        {"NEC", {1, 2, 0}, 0, CarrierPeriodUs(38000)},
+        {"Kaseikyo", {0x100, 2, 0}, 0, CarrierPeriodUs(37000)},
+        {"NEC", {1, 2, 0}, 30, 30},
+    };
+    int index = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.protocol);
+        const QString path = QString("\\Carrier%1.PDB").arg(++index);
+        ASSERT_EQ(Learn(path, "A", Learnt(c.protocol, c.code, c.learntPeriod)), kStoreOk);
+        IrSignal stored;
+        ASSERT_EQ(ReadButtonSignal(fs_, path, "A", 1, stored), kStoreOk);
+        EXPECT_EQ(stored.carrierPeriod, c.storedPeriod);
+    }
+    IrSignal unknown;
+    unknown.count = 2;
+    unknown.durations[0] = 1234;
+    unknown.durations[1] = -20000;
+    ASSERT_EQ(Learn("\\Raw.PDB", "A", unknown), kStoreOk);
+    // No protocol names it: the common 38 kHz, since a signal without a carrier cannot be sent.
+    IrSignal stored;
+    ASSERT_EQ(ReadButtonSignal(fs_, "\\Raw.PDB", "A", 1, stored), kStoreOk);
+    EXPECT_EQ(stored.carrierPeriod, CarrierPeriodUs(38000));
 }
 
 }  // namespace

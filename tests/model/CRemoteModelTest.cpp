@@ -8,6 +8,7 @@
 #include "ir/protocols/IrProtocol.h"
 #include "platform/host/HostHandheldFs.h"
 #include "tests/support/RecordingServices.h"
+#include "tests/support/StoredButtons.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestSignals.h"
 
@@ -140,106 +141,17 @@ IrSignal Learnt(const char* protocol, IrCode code, uint8_t carrierPeriod) {
     return signal;
 }
 
-IrDecoded Decode(const IrSignal& signal) {
-    return DecodeIrSignal(std::span<const int32_t>(signal.durations, signal.count),
-                          signal.carrierPeriod);
-}
-
 }  // namespace
-
-// RC5/RC6 buttons learnt once send the other toggle as signal 2; other protocols, and a
-// signal learnt in double mode, are stored as they are.
-TEST_F(RemoteModel, ToggleButtonsLearntOnceGetTheOtherToggleAsSignal2) {
-    struct Case {
-        const char* protocol;
-        IrCode code;
-        LearnMode mode;
-        bool doubled;
-    };
-    const Case cases[] = {
-        {"RC5", {0x05, 0x10, 0}, LearnMode::Single, true},
-        {"RC5", {0x1F, 0x3F, 1}, LearnMode::Single, true},
-        {"RC6", {0x00, 0x0C, 0}, LearnMode::Single, true},
-        {"NEC", {0x04, 0x08, 0}, LearnMode::Single, false},
-        {"RC5", {0x05, 0x10, 0}, LearnMode::Double, false},
-    };
-    int index = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.protocol);
-        const QString path = QString("\\Toggle%1.PDB").arg(++index);
-        bool created = false;
-        ASSERT_EQ(model_.StoreLearnt(path, "1", Learnt(c.protocol, c.code, 28), 1, c.mode, created),
-                  kStoreOk);
-        IrSignal first;
-        ASSERT_EQ(model_.ReadButton(path, "1", 1, first), kStoreOk);
-        EXPECT_EQ(Decode(first).frame.code.toggle, c.code.toggle);
-        EXPECT_EQ(CRemoteModel::TogglesByItself(first), c.protocol[0] == 'R');
-        // Signal 2 is what the second press sends (signal 1 again when the button has none).
-        IrSignal second;
-        ASSERT_EQ(model_.ReadButton(path, "1", 2, second), kStoreOk);
-        const IrDecoded other = Decode(second);
-        ASSERT_NE(other.protocol, nullptr);
-        EXPECT_STREQ(other.protocol->name, c.protocol);
-        EXPECT_EQ(other.frame.code.address, c.code.address);
-        EXPECT_EQ(other.frame.code.command, c.code.command);
-        EXPECT_EQ(other.frame.code.toggle, c.doubled ? 1 - c.code.toggle : c.code.toggle);
-        EXPECT_EQ(second.carrierPeriod, 28);
-    }
-}
-
-// A receiver that measures no carrier leaves period 0: a recognised protocol gives its own;
-// a measured carrier, and an unrecognised signal, are kept as they are.
-TEST_F(RemoteModel, ASignalWithoutCarrierTakesItsProtocolsCarrier) {
-    struct Case {
-        const char* protocol;
-        IrCode code;
-        uint8_t learntPeriod;
-        uint8_t storedPeriod;
-    };
-    const Case cases[] = {
-        {"RC5", {1, 2, 0}, 0, CarrierPeriodUs(36000)},
-        {"SIRC", {1, 2, 0}, 0, CarrierPeriodUs(40000)},
-        {"NEC", {1, 2, 0}, 0, CarrierPeriodUs(38000)},
-        {"Kaseikyo", {0x100, 2, 0}, 0, CarrierPeriodUs(37000)},
-        {"NEC", {1, 2, 0}, 30, 30},
-    };
-    int index = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.protocol);
-        const QString path = QString("\\Carrier%1.PDB").arg(++index);
-        bool created = false;
-        ASSERT_EQ(model_.StoreLearnt(path, "A", Learnt(c.protocol, c.code, c.learntPeriod), 1,
-                                     LearnMode::Single, created),
-                  kStoreOk);
-        IrSignal stored;
-        ASSERT_EQ(model_.ReadButton(path, "A", 1, stored), kStoreOk);
-        EXPECT_EQ(stored.carrierPeriod, c.storedPeriod);
-    }
-    IrSignal unknown;
-    unknown.count = 2;
-    unknown.durations[0] = 1234;
-    unknown.durations[1] = -20000;
-    bool created = false;
-    ASSERT_EQ(model_.StoreLearnt("\\Raw.PDB", "A", unknown, 1, LearnMode::Single, created),
-              kStoreOk);
-    // No protocol names it: the common 38 kHz, since a signal without a carrier cannot be sent.
-    IrSignal stored;
-    ASSERT_EQ(model_.ReadButton("\\Raw.PDB", "A", 1, stored), kStoreOk);
-    EXPECT_EQ(stored.carrierPeriod, CarrierPeriodUs(38000));
-}
 
 // Home Devices and ardelctl name each stored signal by its protocol, or none ("raw").
 TEST_F(RemoteModel, StoredButtonsAreDecodedSignalBySignal) {
     const QString path = "\\Codes.PDB";
-    bool created = false;
-    ASSERT_EQ(model_.StoreLearnt(path, "Play", Learnt("RC5", {0x05, 0x35, 0}, 28), 1,
-                                 LearnMode::Single, created),
-              kStoreOk);
+    ASSERT_EQ(StoreLearntButton(fs_, path, "Play", Learnt("RC5", {0x05, 0x35, 0}, 28)), kStoreOk);
     IrSignal raw;
     raw.count = 2;
     raw.durations[0] = 1234;
     raw.durations[1] = -20000;
-    ASSERT_EQ(model_.StoreLearnt(path, "Odd", raw, 1, LearnMode::Single, created), kStoreOk);
+    ASSERT_EQ(StoreLearntButton(fs_, path, "Odd", raw), kStoreOk);
 
     std::vector<ButtonCode> rows;
     ASSERT_EQ(DecodeButtons(fs_, path, rows), kStoreOk);
@@ -263,11 +175,10 @@ TEST_F(RemoteModel, StoredButtonsAreDecodedSignalBySignal) {
 
 namespace {
 
-// A codebase with the button Power, stored as a learn by code stores it.
+// A codebase with the button Power, stored as a learn stores it.
 void MakeCodebase(CRemoteModel& model, const QString& path) {
-    bool created = false;
     IrSignal power = MakeIrSignal(std::vector<int32_t>{900, -450, 560, -40000}, 0, 26);
-    ASSERT_EQ(model.StoreLearnt(path, "Power", power, 1, LearnMode::Single, created), kStoreOk);
+    ASSERT_EQ(StoreLearntButton(model.Fs(), path, "Power", power), kStoreOk);
 }
 
 struct RenameCase {
@@ -335,10 +246,8 @@ TEST_F(RemoteModel, DeletingASetRemovesOnlyAPreferenceFile) {
 
 TEST_F(RemoteModel, DeletingAButtonLeavesTheOthers) {
     MakeCodebase(model_, "\\TV_Den.PDB");
-    bool created = false;
     IrSignal mute = MakeIrSignal(std::vector<int32_t>{500, -500, 500, -30000}, 0, 26);
-    ASSERT_EQ(model_.StoreLearnt("\\TV_Den.PDB", "Mute", mute, 1, LearnMode::Single, created),
-              kStoreOk);
+    ASSERT_EQ(StoreLearntButton(fs_, "\\TV_Den.PDB", "Mute", mute), kStoreOk);
     EXPECT_EQ(model_.DeleteButton("\\TV_Den.PDB", "Power"), kStoreOk);
     IrSignal signal;
     EXPECT_EQ(model_.ReadButton("\\TV_Den.PDB", "Power", 1, signal), kStoreNoButton);

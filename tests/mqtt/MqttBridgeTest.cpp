@@ -59,12 +59,12 @@ class MqttBridgeTest : public testing::Test {
         options.mqtt.longestRetry = std::chrono::milliseconds(200);
         auto host = std::make_unique<CServiceHost>(options);
         bool created = false;
-        EXPECT_EQ(
-            host->Model().StoreLearnt(kCodebasePath, "Power", power, 1, LearnMode::Single, created),
-            kStoreOk);
-        EXPECT_EQ(
-            host->Model().StoreLearnt(kCodebasePath, "Vol+", volume, 1, LearnMode::Single, created),
-            kStoreOk);
+        EXPECT_EQ(StoreLearntSignal(host->Model().Fs(), kCodebasePath, "Power", power, 1,
+                                    LearnMode::Single, created),
+                  kStoreOk);
+        EXPECT_EQ(StoreLearntSignal(host->Model().Fs(), kCodebasePath, "Vol+", volume, 1,
+                                    LearnMode::Single, created),
+                  kStoreOk);
         EXPECT_TRUE(host->Model().MakeHot(1, kCodebasePath));
         host->mqttLog = [this](const QString& line) { logLines.push_back(line); };
         if (!host->Start(error)) {
@@ -231,8 +231,8 @@ TEST_F(MqttBridgeTest, ARemotePlayedAtTheReceiverIsOneEventAndTheNodesOwnSendIsN
     ASSERT_NE(code.protocol, nullptr);
     // The node has learnt Mute: the event names the button.
     bool created = false;
-    ASSERT_EQ(host->Model().StoreLearnt(
-                  kCodebasePath, "Mute",
+    ASSERT_EQ(StoreLearntSignal(
+                  host->Model().Fs(), kCodebasePath, "Mute",
                   CodeSignal(code.protocol->name, code.frame.code.address, code.frame.code.command),
                   1, LearnMode::Single, created),
               kStoreOk);
@@ -330,9 +330,11 @@ TEST_F(MqttBridgeTest, ThroughTheLircDeviceAPressIsSentAndARemoteIsHeardOnce) {
     const IrSignal sent = CodeSignal("NEC", 4, 8);
     const IrSignal heard = CodeSignal("NEC", 4, 9);
     bool created = false;
-    ASSERT_EQ(lirc.Model().StoreLearnt(kCodebasePath, "Power", sent, 1, LearnMode::Single, created),
+    ASSERT_EQ(StoreLearntSignal(lirc.Model().Fs(), kCodebasePath, "Power", sent, 1,
+                                LearnMode::Single, created),
               kStoreOk);
-    ASSERT_EQ(lirc.Model().StoreLearnt(kCodebasePath, "Mute", heard, 1, LearnMode::Single, created),
+    ASSERT_EQ(StoreLearntSignal(lirc.Model().Fs(), kCodebasePath, "Mute", heard, 1,
+                                LearnMode::Single, created),
               kStoreOk);
     lirc.mqttLog = [this](const QString& line) { logLines.push_back(line); };
     ASSERT_TRUE(lirc.Start(error)) << error.toStdString();

@@ -24,7 +24,7 @@
 #include "remote/RemoteFiles.h"
 #include "store/CCodebaseFile.h"
 #include "store/FormTables.h"
-#include "tests/remote/CodebaseFixture.h"
+#include "tests/support/CodebaseFixture.h"
 #include "tests/support/ModalRunners.h"
 
 namespace {

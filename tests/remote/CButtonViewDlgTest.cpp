@@ -17,7 +17,7 @@
 #include "remote/CSignalView.h"
 #include "resources/Strings.h"
 #include "resources/dialogs/DialogUnits.h"
-#include "tests/remote/CodebaseFixture.h"
+#include "tests/support/CodebaseFixture.h"
 #include "tests/support/ModalRunners.h"
 
 namespace {

@@ -393,9 +393,9 @@ TEST(ServiceLircTest, APressReachesTheLircDevice) {
     ASSERT_TRUE(host.Start(error)) << error.toStdString();
     const IrSignal power = CodeSignal("NEC", 4, 8);
     bool created = false;
-    ASSERT_EQ(
-        host.Model().StoreLearnt(kCodebasePath, "Power", power, 1, LearnMode::Single, created),
-        kStoreOk);
+    ASSERT_EQ(StoreLearntSignal(host.Model().Fs(), kCodebasePath, "Power", power, 1,
+                                LearnMode::Single, created),
+              kStoreOk);
     const Reply reply =
         Exchange(host.Port(), Request("POST", "/api/v1/codebases/TV_Sony/buttons/Power/press"));
     EXPECT_EQ(reply.status, 200) << reply.body.toStdString();

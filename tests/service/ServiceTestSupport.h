@@ -226,11 +226,11 @@ inline std::unique_ptr<CServiceHost> StartSonyHost(const std::string& root, cons
         return nullptr;
     }
     bool created = false;
-    EXPECT_EQ(host->Model().StoreLearnt(kCodebasePath, "Power", CodeSignal("SIRC", 1, 21), 1,
-                                        LearnMode::Single, created),
+    EXPECT_EQ(StoreLearntSignal(host->Model().Fs(), kCodebasePath, "Power",
+                                CodeSignal("SIRC", 1, 21), 1, LearnMode::Single, created),
               kStoreOk);
-    EXPECT_EQ(host->Model().StoreLearnt(kCodebasePath, "Vol+", CodeSignal("SIRC", 1, 18), 1,
-                                        LearnMode::Single, created),
+    EXPECT_EQ(StoreLearntSignal(host->Model().Fs(), kCodebasePath, "Vol+",
+                                CodeSignal("SIRC", 1, 18), 1, LearnMode::Single, created),
               kStoreOk);
     EXPECT_TRUE(host->Model().MakeHot(1, kCodebasePath));
     return host;

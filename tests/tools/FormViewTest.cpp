@@ -7,7 +7,7 @@
 
 #include "model/CRemoteModel.h"
 #include "remote/CButtonViewDlg.h"
-#include "tests/remote/CodebaseFixture.h"
+#include "tests/support/CodebaseFixture.h"
 #include "tests/support/ModalRunners.h"
 
 namespace {

@@ -1,12 +1,15 @@
 // A codebase on a device folder of its own, with buttons stored as learning stores them.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QString>
 #include <memory>
 
 #include "ir/protocols/IrProtocol.h"
 #include "model/CRemoteModel.h"
 #include "platform/host/HostHandheldFs.h"
+#include "tests/support/StoredButtons.h"
 #include "tests/support/TempFolder.h"
 
 class CodebaseFixture {
@@ -33,8 +36,7 @@ class CodebaseFixture {
 
     void Store(const QString& button, const IrSignal& signal, int number = 1,
                LearnMode mode = LearnMode::Single) {
-        bool created = false;
-        EXPECT_EQ(model->StoreLearnt(kPath, button, signal, number, mode, created), kStoreOk);
+        EXPECT_EQ(StoreLearntButton(fs, kPath, button, signal, number, mode), kStoreOk);
     }
 
     TempFolder root;
