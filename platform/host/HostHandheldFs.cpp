@@ -85,7 +85,7 @@ bool TransferAll(Transfer transfer, Byte* bytes, size_t size, uint64_t offset) {
 
 class HostFile : public HandheldFile {
   public:
-    HostFile(HostHandheldFs& fs, int fd, bool writable) : fs_(fs), fd_(fd), writable_(writable) {}
+    HostFile(int fd, bool writable) : fd_(fd), writable_(writable) {}
     ~HostFile() override { ::close(fd_); }
     HostFile(const HostFile&) = delete;
     HostFile& operator=(const HostFile&) = delete;
@@ -100,25 +100,20 @@ class HostFile : public HandheldFile {
         if (!writable_) {
             return false;
         }
-        const bool fails = !fs_.Step();
-        if (fails) {
-            size /= 2;  // a medium that fails half-way
-        }
         return TransferAll([this](const uint8_t* bytes, size_t count,
                                   off_t at) { return ::pwrite(fd_, bytes, count, at); },
-                           static_cast<const uint8_t*>(data), size, offset) &&
-               !fails;
+                           static_cast<const uint8_t*>(data), size, offset);
     }
 
     bool SetLength(uint64_t length) override {
-        return writable_ && fs_.Step() && ::ftruncate(fd_, static_cast<off_t>(length)) == 0;
+        return writable_ && ::ftruncate(fd_, static_cast<off_t>(length)) == 0;
     }
 
     bool Flush() override {
         if (!writable_) {
             return true;
         }
-        return fs_.Step() && ::fdatasync(fd_) == 0;
+        return ::fdatasync(fd_) == 0;
     }
 
     uint64_t Length() override {
@@ -129,7 +124,6 @@ class HostFile : public HandheldFile {
     bool Writable() const override { return writable_; }
 
   private:
-    HostHandheldFs& fs_;
     int fd_;
     bool writable_;
 };
@@ -244,10 +238,6 @@ std::unique_ptr<HandheldFile> HostHandheldFs::Open(const std::string& path, FsOp
             break;
         case FsOpen::Create:
             flags |= O_RDWR | O_CREAT | O_TRUNC;
-            if (!Step()) {
-                error = FsError::IoError;
-                return nullptr;
-            }
             break;
     }
     const int fd = ::open(resolved.host.c_str(), flags, 0644);
@@ -261,7 +251,7 @@ std::unique_ptr<HandheldFile> HostHandheldFs::Open(const std::string& path, FsOp
         error = FsError::AccessDenied;
         return nullptr;
     }
-    return std::make_unique<HostFile>(*this, fd, mode != FsOpen::Read);
+    return std::make_unique<HostFile>(fd, mode != FsOpen::Read);
 }
 
 FsError HostHandheldFs::Rename(const std::string& from, const std::string& to, bool replace) {
@@ -290,9 +280,6 @@ FsError HostHandheldFs::Rename(const std::string& from, const std::string& to, b
     } else if (target.exists && !replace) {
         return FsError::Exists;
     }
-    if (!Step()) {
-        return FsError::IoError;
-    }
     if (::rename(source.host.c_str(), destination.c_str()) != 0) {
         return FromErrno(errno);
     }
@@ -315,9 +302,6 @@ FsError HostHandheldFs::Remove(const std::string& path) {
     if (resolved.isFolder) {
         return FsError::AccessDenied;
     }
-    if (!Step()) {
-        return FsError::IoError;
-    }
     if (::unlink(resolved.host.c_str()) != 0) {
         return FromErrno(errno);
     }
@@ -333,9 +317,6 @@ FsError HostHandheldFs::CreateFolder(const std::string& path) {
     }
     if (resolved.exists) {
         return resolved.isFolder ? FsError::None : FsError::Exists;
-    }
-    if (!Step()) {
-        return FsError::IoError;
     }
     if (::mkdir(resolved.host.c_str(), 0755) != 0) {
         return FromErrno(errno);

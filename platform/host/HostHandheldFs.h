@@ -37,11 +37,6 @@ class HostHandheldFs : public HandheldFs {
     void SetProgramPath(std::string path) { programPath_ = std::move(path); }
     // Fixes the clock (100-ns intervals since 1601), or lets it follow the host's again.
     void SetFixedTime(std::optional<uint64_t> time) { fixedTime_ = time; }
-    // Called before every step that changes something on the medium (create, write, set
-    // length, flush, rename, remove, create folder). When it returns false the step fails
-    // as a medium error would: a failing write stores the first half of its bytes. A real
-    // medium fails on its own; test file systems override this to fail on purpose.
-    virtual bool Step() { return true; }
 
   private:
     struct Resolved {

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
 
 #include <algorithm>
 #include <filesystem>
 
-#include "tests/support/FailingHostFs.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -35,7 +37,7 @@ class HostHandheldFsTest : public ::testing::Test {
     }
 
     TempFolder folder_;
-    FailingHostFs device_{folder_ / "root"};
+    HostHandheldFs device_{folder_ / "root"};
 };
 
 TEST_F(HostHandheldFsTest, LookupIgnoresLetterCase) {
@@ -165,17 +167,43 @@ TEST_F(HostHandheldFsTest, RenameMayChangeOnlyTheLetterCase) {
     EXPECT_EQ(device_.ListFiles("\\My Documents", "*"), (std::vector<std::string>{"TV_SONY.PDB"}));
 }
 
-TEST_F(HostHandheldFsTest, AFailingStepStopsHalfWay) {
+// The process's file size limit, which the kernel enforces on every write as a full medium
+// would: a write goes in up to the limit and fails beyond it.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        oldSignal_ = std::signal(SIGXFSZ, SIG_IGN);  // the failing call says so itself
+        rlimit limit = old_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldSignal_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+  private:
+    rlimit old_{};
+    void (*oldSignal_)(int) = SIG_DFL;
+};
+
+// A write that the medium takes only in part fails, and what went in stays; a length the
+// medium cannot hold fails too.
+TEST_F(HostHandheldFsTest, AWriteTheMediumRefusesFailsAndKeepsWhatWentIn) {
     FsError error = FsError::None;
     auto file = device_.Open("\\My Documents\\New.PDB", FsOpen::Create, error);
     ASSERT_TRUE(file);
-    device_.FailStep(2);
+    const FileSizeLimit limit(4);
     const uint8_t bytes[] = {1, 2, 3, 4, 5, 6};
     EXPECT_TRUE(file->Write(0, bytes, 2));
     EXPECT_FALSE(file->Write(2, bytes + 2, 4));
+    EXPECT_FALSE(file->SetLength(8));
     EXPECT_TRUE(file->Flush());
-    EXPECT_EQ(device_.Steps(), 3);
     EXPECT_EQ(file->Length(), 4u);
+    EXPECT_EQ(ReadAll("\\My Documents\\New.PDB"), (std::vector<uint8_t>{1, 2, 3, 4}));
 }
 
 TEST_F(HostHandheldFsTest, ReadOnlyFilesRefuseWrites) {
