@@ -103,6 +103,9 @@ CDUWnd::CDUWnd(CRemoteModel& model, RemoteFiles* files, ModalRunner& modal, int 
         }
         RequestRepaint();
     });
+    // Learning mode, begun or ended by whichever face: the forms of the category on the
+    // screen, its tab and the menu show it.
+    connect(&model_, &CRemoteModel::LearningChanged, this, &CDUWnd::ShowLearning);
     // A state loaded into the model (a preference set, say) shows at once.
     connect(&model_, &CRemoteModel::StateReplaced, this, &CDUWnd::ShowModel);
     // A category's buttons send from its hot codebase: they redraw whoever changed it.
@@ -537,18 +540,31 @@ void CDUWnd::ShowHot(int category) {
 }
 
 void CDUWnd::SetLearningMode(bool on) {
+    model_.SetLearning(on);  // the window follows through the model's announcement
+}
+
+void CDUWnd::ShowLearning(bool on) {
     CSkinForm* form = Current();
     if (!form) {
         return;
     }
-    if (hooks.switchMenu) {
-        hooks.switchMenu(on ? kLearningMenu : kNormalMenu);
-    }
-    model_.SetLearning(on);
     nextByCode_ = false;
+    if (!on) {
+        // The category on the screen is the one being learnt: its tabs cannot be left.
+        LeaveLearning(FormCategory(currentForm_));
+        if (hooks.switchMenu) {
+            hooks.switchMenu(kNormalMenu);
+        }
+        UpdateCategoryTabs();
+        RequestRepaint();
+        return;
+    }
+    if (hooks.switchMenu) {
+        hooks.switchMenu(kLearningMenu);
+    }
     CSkinForm& partner = *forms_[static_cast<size_t>(PartnerForm(currentForm_))];
-    form->SetLearning(on ? 1 : 0);
-    partner.SetLearning(on ? 1 : 0);
+    form->SetLearning(1);
+    partner.SetLearning(1);
     // The tab of the category being learnt stays in sight but cannot be tapped.
     const int tab = CategoryTabId(FormCategory(currentForm_));
     form->SetElementFlags(tab, 0, 1);
@@ -580,7 +596,6 @@ void CDUWnd::LeaveLearning(int category) {
         model_.ReloadHot(category);
     }
     ShowHot(category);
-    model_.SetLearning(false);
 }
 
 void CDUWnd::StopLearning() {
@@ -601,12 +616,11 @@ void CDUWnd::StopLearning() {
             return;
         }
     }
-    LeaveLearning(FormCategory(currentForm_));
-    if (hooks.switchMenu) {
-        hooks.switchMenu(kNormalMenu);
+    if (model_.Learning()) {
+        model_.SetLearning(false);  // the window follows through the model's announcement
+    } else {
+        ShowLearning(false);  // forms left learning by themselves still leave it
     }
-    UpdateCategoryTabs();
-    RequestRepaint();
 }
 
 void CDUWnd::ButtonDown(CSkinForm& form, int index) {

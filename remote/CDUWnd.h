@@ -84,6 +84,7 @@ class CDUWnd : public QWidget, private ButtonActions {
 
     // Makes form `form` current; -1 leaves no form current (and releases its pictures).
     void SelectForm(int form);
+    // Begins or ends learning mode in the model; the window shows it as the model tells.
     void SetLearningMode(bool on);
     void StopLearning();
     // While learning: the next button tapped is given its signal from a code (a dialog asks
@@ -167,6 +168,8 @@ class CDUWnd : public QWidget, private ButtonActions {
     void ChooseCodebase(int category, const QString& path);
     // Shows a category's hot codebase from the model on both its forms.
     void ShowHot(int category);
+    // Shows learning mode as the model has it, on the forms of the category on the screen.
+    void ShowLearning(bool on);
     void LeaveLearning(int category);
     void WorkOffKeyQueue();
     // Sends a button that has been prepared; messages a failure. `repeat` as CIrDriver::Send.

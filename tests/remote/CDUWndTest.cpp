@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <future>
+#include <thread>
 
 #include "model/IrRead.h"
 #include "platform/sim/SimRemotes.h"
@@ -15,6 +16,8 @@
 #include "resources/StringText.h"
 #include "tests/remote/RemoteWindowFixture.h"
 #include "tests/support/PromptCapture.h"
+#include "tests/support/StoredButtons.h"
+#include "tests/support/TestSignals.h"
 
 namespace {
 
@@ -106,10 +109,23 @@ TEST_F(RemoteWindowTest, MovingThePenOnePixelReleases) {
 
 // With the host's pointer as the stylus, "Vol+" sends until the pointer button goes up; the
 // lift and a tap made during the send are read by the pen gate, the lift releases the
-// button once the press is handled, and the tap is dropped.
+// button once the press is handled, and the tap is dropped. The lift happens at a virtual
+// instant inside the first pass: the driver's reads of the stylus from then on see the gate
+// once the window has taken in the lift and the tap after it, so the send ends after that
+// pass whatever the host's threads do meanwhile.
 TEST_F(RemoteWindowTest, PointerLiftDuringASendEndsItAndReleasesAfterThePress) {
     MakeTvCodebase({{"Vol+", kSignalA, {}}});
-    handheld.SetStylusSource([this] { return window->PenGate().IsDown(); });
+    const uint64_t liftAt = handheld.Clock().Now() + 10'000'000;  // a third of a pass
+    std::atomic<bool> taken{false};
+    handheld.SetStylusSource([this, &taken, liftAt] {
+        if (handheld.Clock().Now() < liftAt) {
+            return true;
+        }
+        while (!taken.load()) {
+            std::this_thread::yield();  // the window's thread is taking the events in
+        }
+        return window->PenGate().IsDown();
+    });
     const QPoint volume = CentreOf(0, "Vol+");
     const QPoint next = CentreOf(0, "NextForm");
     auto post = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
@@ -117,15 +133,14 @@ TEST_F(RemoteWindowTest, PointerLiftDuringASendEndsItAndReleasesAfterThePress) {
             window.get(), new QMouseEvent(type, QPointF(at), window->mapToGlobal(QPointF(at)),
                                           Qt::LeftButton, buttons, Qt::NoModifier));
     };
-    // Read only once the send polls the stylus.
+    // Taken in while the send runs.
     post(QEvent::MouseButtonRelease, volume, Qt::NoButton);
     post(QEvent::MouseButtonPress, next, Qt::LeftButton);
     post(QEvent::MouseButtonRelease, next, Qt::NoButton);
+    QMetaObject::invokeMethod(
+        window.get(), [&taken] { taken = true; }, Qt::QueuedConnection);
     QTest::mousePress(window.get(), Qt::LeftButton, {}, volume);
-    // The send runs on the IR worker and sees the lift when the window has taken it in: it
-    // ends after a pass or a few, not while the pen would be held.
-    EXPECT_GE(drivers.GetIrDriver()->LastPassCount(), 1);
-    EXPECT_LE(drivers.GetIrDriver()->LastPassCount(), 5);
+    EXPECT_EQ(drivers.GetIrDriver()->LastPassCount(), 1);
     EXPECT_FALSE(window->GetForm(0)->ElementPressed());
     EXPECT_FALSE(window->PressInProgress());
     Settle();
@@ -587,6 +602,136 @@ INSTANTIATE_TEST_SUITE_P(
                     true},
         EndReadCase{"StopLearning", [](CLearnPromptDlg& prompt) { prompt.StopButton()->click(); },
                     false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Whichever face changes the model (the service, ardelctl, a dialog), the window follows
+// the model's announcements: each case changes the model through an operation, never
+// through the window, and looks at what the window shows.
+class RemoteFollowTest;
+struct FollowCase {
+    const char* name;
+    std::function<void(RemoteFollowTest&)> change;
+    std::function<void(RemoteFollowTest&)> check;
+};
+
+class RemoteFollowTest : public RemoteWindowTest, public testing::WithParamInterface<FollowCase> {
+  public:
+    RemoteFollowTest() {
+        window->hooks.switchMenu = [this](int menu) { menus.push_back(menu); };
+        MakeTvCodebase({{"Power", kSignalA, {}}});
+    }
+    const CRemoteButton& Button(int form, const QString& name) {
+        return window->GetForm(form)->Element(IndexOf(form, name));
+    }
+    bool BlipLit() {
+        CSkinForm& form = *window->Current();
+        return form.Element(form.FindElement(kPanelBlip)).visible;
+    }
+
+    using RemoteWindowTest::fs;
+    using RemoteWindowTest::model;
+    using RemoteWindowTest::window;
+    std::vector<int> menus;
+    bool blipDuringSend = false;
+};
+
+// Gives a code in place of a read, as a face that asks for one does.
+class CodeFace : public LearnFace {
+  public:
+    bool AskCode(const QString&, IrSignal& coded) override {
+        coded = MakeIrSignal(kSignalB, 0, 25);
+        return true;
+    }
+};
+
+TEST_P(RemoteFollowTest, TheWindowFollowsTheModel) {
+    GetParam().change(*this);
+    Settle();
+    GetParam().check(*this);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Signals, RemoteFollowTest,
+    testing::Values(
+        FollowCase{"CurrentForm", [](RemoteFollowTest& t) { t.model->SetCurrentForm(5); },
+                   [](RemoteFollowTest& t) { EXPECT_EQ(t.window->CurrentForm(), 5); }},
+        FollowCase{
+            "HotCodebase",
+            [](RemoteFollowTest& t) {
+                const QString other = "\\My Documents\\TV_Other.PDB";
+                ASSERT_EQ(StoreLearntButton(*t.fs, other, "Mute", SignalFrom(kSignalB)), kStoreOk);
+                ASSERT_TRUE(t.model->MakeHot(kCategoryTv, other));
+            },
+            [](RemoteFollowTest& t) {
+                EXPECT_EQ(t.window->GetForm(1)->Slot().Path(), "\\My Documents\\TV_Other.PDB");
+                EXPECT_TRUE(t.Button(0, "Mute").hasSignal);
+                EXPECT_FALSE(t.Button(0, "Power").hasSignal);
+            }},
+        // The hot codebase of a new device comes to be when its first button is learnt.
+        FollowCase{"Codebases",
+                   [](RemoteFollowTest& t) {
+                       const QString path = "\\My Documents\\TV_New.PDB";
+                       t.model->MakeHot(kCategoryTv, path, false);
+                       CodeFace face;
+                       LearnRequest request;
+                       request.path = path;
+                       request.button = "Mute";
+                       request.category = kCategoryTv;
+                       request.how = LearnHow::ByCode;
+                       ASSERT_EQ(t.model->LearnButton(request, face).code, kOpOk);
+                   },
+                   [](RemoteFollowTest& t) {
+                       EXPECT_TRUE(t.window->GetForm(0)->Slot().IsValid());
+                       EXPECT_TRUE(t.Button(0, "Mute").hasSignal);
+                       EXPECT_EQ(t.Button(0, "Mute").GetState(), kStateActive);
+                   }},
+        FollowCase{"LearningBegins", [](RemoteFollowTest& t) { t.model->SetLearning(true); },
+                   [](RemoteFollowTest& t) {
+                       EXPECT_EQ(t.window->GetForm(0)->Learning(), 1);
+                       EXPECT_EQ(t.window->GetForm(1)->Learning(), 1);
+                       EXPECT_EQ(t.Button(0, "Mute").GetState(), kStateDimmed);
+                       EXPECT_EQ(t.menus, std::vector<int>{CDUWnd::kLearningMenu});
+                   }},
+        FollowCase{
+            "LearningEnds",
+            [](RemoteFollowTest& t) {
+                t.model->SetLearning(true);
+                t.model->SetLearning(false);
+            },
+            [](RemoteFollowTest& t) {
+                EXPECT_EQ(t.window->GetForm(0)->Learning(), 0);
+                EXPECT_EQ(t.window->GetForm(1)->Learning(), 0);
+                EXPECT_EQ(t.Button(0, "Mute").GetState(), kStateDisabled);
+                EXPECT_EQ(t.menus, (std::vector<int>{CDUWnd::kLearningMenu, CDUWnd::kNormalMenu}));
+            }},
+        // The send is held on the worker once it has begun, until the window has taken the
+        // news in.
+        FollowCase{"Sending",
+                   [](RemoteFollowTest& t) {
+                       std::promise<void> seen;
+                       std::shared_future<void> taken = seen.get_future().share();
+                       QObject context;
+                       QObject::connect(t.model.get(), &CRemoteModel::SendingChanged, &context,
+                                        [&](bool on) {
+                                            if (on) {
+                                                t.blipDuringSend = t.BlipLit();
+                                                seen.set_value();
+                                            }
+                                        });
+                       QObject::connect(
+                           t.model.get(), &CRemoteModel::SendingChanged, &context,
+                           [&](bool on) {
+                               if (on) {
+                                   taken.wait();
+                               }
+                           },
+                           Qt::DirectConnection);
+                       EXPECT_EQ(t.model->SendSignal(SignalFrom(kSignalA, 0, 25), 1).code, kOpOk);
+                   },
+                   [](RemoteFollowTest& t) {
+                       EXPECT_TRUE(t.blipDuringSend);
+                       EXPECT_FALSE(t.BlipLit());
+                   }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A handheld without an IR driver: presses and releases still draw, but nothing pretends to
