@@ -398,17 +398,38 @@ TEST(Pen, ATapBesideEveryElementWithAValidCodebaseDoesNothing) {
     EXPECT_TRUE(sound.events.empty());
 }
 
-TEST(Pen, LearningMakesEveryButtonHittableAndOnlyThreePanelElements) {
+// Learns whatever button is released, and remembers which.
+struct LearningActions : ButtonActions {
+    void ButtonDown(CSkinForm&, int) override {}
+    bool ButtonUp(CSkinForm&, int index) override {
+        learnt.push_back(index);
+        return true;
+    }
+    std::vector<int> learnt;
+};
+
+class LearningPen : public testing::TestWithParam<int> {};
+
+// In learning mode every button of the form, tapped at its centre, is hit and learnt, even
+// without a codebase; of the panel only Next Form, Info and Stop Learn can be tapped.
+TEST_P(LearningPen, EveryButtonCanBeHitAndLearnt) {
     CAnsweringModalRunner modal;
-    FormFixture f(3, false, &modal);  // no codebase: every button Disabled in normal mode
+    FormFixture f(GetParam(), false, &modal);  // no codebase: every button Disabled normally
+    LearningActions actions;
+    f.form.actions = &actions;
     f.form.SetLearning(1);
+    std::vector<int> buttons;
     for (int i = 0; i < f.form.ElementCount(); ++i) {
         const CRemoteButton& e = f.form.Element(i);
+        if (e.GetKind() == kKindButton && e.name.isEmpty()) {
+            continue;  // a table's placeholder: no place on the screen
+        }
         const QPoint at = Centre(e);
         const int code = f.form.PenDown(at.x(), at.y());
         if (e.GetKind() == kKindButton) {
+            buttons.push_back(i);
             EXPECT_EQ(code, kActionButton) << e.name.toStdString();
-            EXPECT_EQ(f.form.PressedIndex(), i);
+            EXPECT_EQ(f.form.PressedIndex(), i) << e.name.toStdString();
         } else {
             const bool reachable =
                 e.id == kPanelNextForm || e.id == kPanelInfo || e.id == kPanelStopLearn;
@@ -416,8 +437,34 @@ TEST(Pen, LearningMakesEveryButtonHittableAndOnlyThreePanelElements) {
         }
         f.form.PenUp();
     }
+    EXPECT_EQ(actions.learnt, buttons);
+    // Every button of the form's table is among them.
+    std::vector<QString> learnt, table;
+    for (const int i : buttons) {
+        learnt.push_back(f.form.Element(i).name);
+    }
+    for (const ButtonDef& button : Form(GetParam()).buttons) {
+        if (*button.name != '\0') {
+            table.push_back(QString::fromLatin1(button.name));
+        }
+    }
+    EXPECT_EQ(learnt, table);
     EXPECT_TRUE(modal.dialogs.empty());
-    // Unlearnt buttons stay hittable after the release: Dimmed, not Disabled.
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryForm, LearningPen, testing::Range(0, kFormCount),
+                         [](const testing::TestParamInfo<int>& info) {
+                             return std::string(Form(info.param).name);
+                         });
+
+TEST(Pen, UnlearntButtonsStayHittableAfterTheRelease) {
+    CAnsweringModalRunner modal;
+    FormFixture f(3, false, &modal);
+    f.form.SetLearning(1);
+    const QPoint at = Centre(f.form.Element(0));
+    f.form.PenDown(at.x(), at.y());
+    f.form.PenUp();
+    // Without a learn: Dimmed, not Disabled.
     EXPECT_EQ(f.form.Element(0).GetState(), kStateDimmed);
     f.form.SetLearning(0);
     EXPECT_EQ(f.form.Element(0).GetState(), kStateDisabled);

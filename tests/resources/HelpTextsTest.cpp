@@ -9,34 +9,15 @@
 
 namespace {
 
-struct TopicShape {
-    const char* heading;
-    int bodyLines;
-};
-
-constexpr TopicShape kShapes[kHelpTopicCount] = {
-    {"GETTING STARTED ", 36},
-    {"CONTROLLING YOUR DEVICES ", 28},
-    {"LEARNING BUTTONS ", 14},
-    {"HOME DEVICES ", 23},
-    {"NEW CODEBASE ", 17},
-    {"LEARNING EXISTING CODEBASE ", 13},
-    {"RENAME EXISTING CODEBASE ", 1},
-    {"SAVE CURRENT PREFERENCES ", 5},
-    {"LOAD OLD PREFERENCES ", 7},
-    {"HARD BUTTONS ", 10},
-};
-
 class HelpTopicShape : public testing::TestWithParam<int> {};
 
-// The dialog's list is sized for these texts: the exact number of lines per topic and
-// no line wider than the list.
-TEST_P(HelpTopicShape, HeadingLineCountAndWidth) {
+// A heading, then lines of text that the dialog's list shows one by one: none empty, none
+// holding a line break, none longer than a line of the list.
+TEST_P(HelpTopicShape, AHeadingAndSingleLinesOfText) {
     const HelpTopic* topic = GetHelpTopic(GetParam());
     ASSERT_NE(topic, nullptr);
-    const TopicShape& shape = kShapes[GetParam()];
-    EXPECT_STREQ(topic->lines[0], shape.heading);
-    EXPECT_EQ(topic->count, shape.bodyLines + 1);
+    ASSERT_GE(topic->count, 2);
+    EXPECT_NE(std::string(topic->lines[0]).find_first_not_of(' '), std::string::npos);
     for (int i = 1; i < topic->count; ++i) {
         const std::string line = topic->lines[i];
         EXPECT_LE(line.size(), size_t{kMaxHelpLineLength}) << line;

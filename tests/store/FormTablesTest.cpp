@@ -17,12 +17,12 @@ bool IsPlaceholder(int form, size_t index) {
     return form == 7 && index == 18;
 }
 
-TEST(FormTablesTest, ButtonCountsPerForm) {
-    constexpr size_t kCounts[kFormCount] = {21, 14, 22, 17, 19, 22, 19, 19, 15, 25, 18, 19};
+// Every button of a table becomes an element of its form, beside the panel's.
+TEST(FormTablesTest, EveryFormFitsItsElements) {
     ASSERT_EQ(Forms().size(), size_t(kFormCount));
     for (int f = 0; f < kFormCount; ++f) {
-        EXPECT_EQ(Form(f).buttons.size(), kCounts[f]) << Form(f).name;
-        EXPECT_LE(Form(f).buttons.size() + kPanelElementCount, size_t(kMaxFormElements));
+        EXPECT_LE(Form(f).buttons.size() + kPanelElementCount, size_t(kMaxFormElements))
+            << Form(f).name;
     }
 }
 
