@@ -25,6 +25,7 @@
 #include "platform/host/HostHandheldFs.h"
 #include "platform/host/LircPlatform.h"
 #include "platform/sim/SimHandheld.h"
+#include "tests/support/SimLearnRig.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -39,16 +40,6 @@ std::string Field(const std::string& out, const std::string& key) {
         }
     }
     return "";
-}
-
-std::vector<char> FileBytes(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::vector<char> bytes{std::istreambuf_iterator<char>(file), {}};
-    // The creation, modification and backup dates tell when each was written.
-    for (size_t k = 36; k < 48 && k < bytes.size(); ++k) {
-        bytes[k] = 0;
-    }
-    return bytes;
 }
 
 // A face that reads at once and remembers what it was shown.
@@ -211,24 +202,14 @@ TEST_P(LearnFacesSim, ModelAndToolLearnAlike) {
     wave.durations = c.remote;
     wave.carrierHz = c.carrierHz;
     wave.delayNs = uint64_t{c.delayMs} * 1000000;
-    SimHandheld handheld(*FindSimProfile("pxa255"));
-    CIrDriverFactory drivers(handheld);
-    HostHandheldFs fs(program.Path().string());
-    RemoteServices services;
-    services.fs = &fs;
-    services.driver = [&drivers] { return drivers.GetIrDriver(); };
-    CRemoteModel model(services);
-    model.SetIrPort(SimIrPortName(handheld.Profile()));
-    model.beforeCapture = [&](const QString&, int) {
-        handheld.Air().Play(wave, handheld.Clock().Now());
-    };
-    InstallSimOwnReceiver(handheld, model);
+    SimLearnRig rig("pxa255", program.Path(), wave);
+    InstallSimOwnReceiver(rig.handheld, rig.model);
     CTestFace face;
     LearnRequest request;
     request.path = "\\TV_Sony.PDB";
     request.button = "Power";
     request.category = kCategoryTv;
-    const LearnOutcome outcome = model.LearnButton(request, face);
+    const LearnOutcome outcome = rig.model.LearnButton(request, face);
     const Seen direct = FromOutcome(outcome);
 
     EXPECT_EQ(face.steps, std::vector<int>{0});
@@ -248,7 +229,7 @@ TEST_P(LearnFacesSim, ModelAndToolLearnAlike) {
     ASSERT_EQ(std::filesystem::exists(tool / "TV_Sony.PDB"),
               std::filesystem::exists(program / "TV_Sony.PDB"));
     EXPECT_EQ(std::filesystem::exists(program / "TV_Sony.PDB"), c.learnt);
-    EXPECT_EQ(FileBytes(tool / "TV_Sony.PDB"), FileBytes(program / "TV_Sony.PDB"));
+    EXPECT_EQ(CodebaseBytes(tool / "TV_Sony.PDB"), CodebaseBytes(program / "TV_Sony.PDB"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, LearnFacesSim, testing::ValuesIn(kSimCases),

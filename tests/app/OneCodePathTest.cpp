@@ -22,21 +22,12 @@
 #include "store/FormTables.h"
 #include "tests/support/ModalRunners.h"
 #include "tests/support/PromptCapture.h"
+#include "tests/support/SimLearnRig.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
 
 const std::string kNec = std::string(ARDEL_TEST_DATA) + "/../ir/fixtures/nec-held.txt";
-
-std::vector<char> FileBytes(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::vector<char> bytes{std::istreambuf_iterator<char>(file), {}};
-    // The creation, modification and backup dates tell when each was written.
-    for (size_t k = 36; k < 48 && k < bytes.size(); ++k) {
-        bytes[k] = 0;
-    }
-    return bytes;
-}
 
 class OneCodePath : public ::testing::TestWithParam<const char*> {};
 
@@ -61,18 +52,8 @@ TEST_P(OneCodePath, ProgramAndToolLearnTheSameFile) {
     wave.carrierHz = 38000;
     wave.dutyPercent = 33;
     wave.delayNs = 500'000'000;
-    SimHandheld handheld(*FindSimProfile(GetParam()));
-    CIrDriverFactory drivers(handheld);
-    HostHandheldFs fs(program.Path().string());
-    RemoteServices services;
-    services.fs = &fs;
-    services.driver = [&drivers] { return drivers.GetIrDriver(); };
-    CRemoteModel model(services);
-    model.SetIrPort(SimIrPortName(handheld.Profile()));
-    model.beforeCapture = [&](const QString&, int) {
-        handheld.Air().Play(wave, handheld.Clock().Now());
-    };
-    CHandheldRemoteFiles files(fs);
+    SimLearnRig rig(GetParam(), program.Path(), wave);
+    CHandheldRemoteFiles files(rig.fs);
     CCodebaseSlot slot(FormSlotId(0), &files);
     slot.SetPath("\\TV_Sony.PDB");
     CRemoteButton power;
@@ -80,11 +61,11 @@ TEST_P(OneCodePath, ProgramAndToolLearnTheSameFile) {
     power.slot = &slot;
     CAnsweringModalRunner modal;
     modal.onDialog = LetPromptCapture;
-    ASSERT_TRUE(Learn(power, model, modal, 0, false));
+    ASSERT_TRUE(Learn(power, rig.model, modal, 0, false));
 
-    const std::vector<char> learntByTool = FileBytes(tool.Path() / "TV_Sony.PDB");
+    const std::vector<char> learntByTool = CodebaseBytes(tool.Path() / "TV_Sony.PDB");
     ASSERT_FALSE(learntByTool.empty());
-    EXPECT_EQ(FileBytes(program.Path() / "TV_Sony.PDB"), learntByTool);
+    EXPECT_EQ(CodebaseBytes(program.Path() / "TV_Sony.PDB"), learntByTool);
 }
 
 // RC5/RC6 buttons learnt once on the simulated handheld send the other toggle as signal 2.

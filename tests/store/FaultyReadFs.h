@@ -1,6 +1,6 @@
 // A handheld file system that hands everything on to another one and can make one read
 // fail, to see what the storage code does with a medium that cannot be read. (Failing
-// writes are made by HostHandheldFs itself.)
+// writes are made by FailingHostFs.)
 #pragma once
 
 #include <cstring>
