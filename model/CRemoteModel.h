@@ -241,7 +241,7 @@ class CRemoteModel : public QObject {
     void CurrentFormChanged(int form);
     // Learning mode began or ended.
     void LearningChanged(bool on);
-    // A button got a new signal in the codebase at `path`.
+    // A button got a new signal, or lost its signals, in the codebase at `path`.
     void ButtonLearnt(const QString& path, const QString& button);
     // A send began or ended.
     void SendingChanged(bool sending);

@@ -84,6 +84,19 @@ CDUWnd::CDUWnd(CRemoteModel& model, RemoteFiles* files, ModalRunner& modal, int 
         UpdateCategoryTabs();
         RequestRepaint();
     });
+    // A button of a codebase got a signal or lost it (a learn or a deletion, from whichever
+    // face): the forms that send from that codebase look at their buttons again.
+    connect(&model_, &CRemoteModel::ButtonLearnt, this, [this](const QString& path) {
+        if (!GetForm(0)) {
+            return;  // no forms yet
+        }
+        for (auto& form : forms_) {
+            if (form->Slot().Path().compare(path, Qt::CaseInsensitive) == 0) {
+                form->RefreshButtons();
+            }
+        }
+        RequestRepaint();
+    });
     // Another form chosen through the model shows.
     connect(&model_, &CRemoteModel::CurrentFormChanged, this, [this](int form) {
         if (GetForm(0) && !ending_) {

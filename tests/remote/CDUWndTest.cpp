@@ -685,6 +685,15 @@ INSTANTIATE_TEST_SUITE_P(
                        EXPECT_TRUE(t.Button(0, "Mute").hasSignal);
                        EXPECT_EQ(t.Button(0, "Mute").GetState(), kStateActive);
                    }},
+        FollowCase{"ButtonDeleted",
+                   [](RemoteFollowTest& t) {
+                       ASSERT_EQ(t.model->DeleteButton(t.model->HotCodebase(kCategoryTv), "Power"),
+                                 kStoreOk);
+                   },
+                   [](RemoteFollowTest& t) {
+                       EXPECT_FALSE(t.Button(0, "Power").hasSignal);
+                       EXPECT_EQ(t.Button(0, "Power").GetState(), kStateDisabled);
+                   }},
         FollowCase{"LearningBegins", [](RemoteFollowTest& t) { t.model->SetLearning(true); },
                    [](RemoteFollowTest& t) {
                        EXPECT_EQ(t.window->GetForm(0)->Learning(), 1);
