@@ -614,6 +614,10 @@ struct FollowCase {
     std::function<void(RemoteFollowTest&)> check;
 };
 
+void PrintTo(const FollowCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class RemoteFollowTest : public RemoteWindowTest, public testing::WithParamInterface<FollowCase> {
   public:
     RemoteFollowTest() {
