@@ -54,7 +54,7 @@ CServiceHost::CServiceHost(const ServiceHostOptions& options) : options_(options
 
 void CServiceHost::Listen() {
     ReceiverHooks hooks;
-    // These run on the IR thread, which alone drives the handheld.
+    // These run on the model's IR worker, which alone drives the handheld.
     hooks.signalComing = [this] {
         std::string transmitter, receiver;
         if (LircPortDevices(model_->IrPort(), transmitter, receiver)) {
@@ -80,7 +80,7 @@ void CServiceHost::Listen() {
 CServiceHost::~CServiceHost() {
     mqtt_.reset();
     api_.reset();
-    remote_.reset();  // the IR worker stops before the drivers go
+    remote_.reset();  // the service's IR work is over before the drivers go
     emitterLog_.reset();
     model_.reset();
     lircDriver_.reset();

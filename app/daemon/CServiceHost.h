@@ -68,13 +68,13 @@ class CServiceHost {
     // The node in home automation; null without a broker.
     CMqttNode* Mqtt() { return mqtt_.get(); }
 
-    // A remote plays `waveform` at the simulated handheld's receiver, in the IR thread's turn
+    // A remote plays `waveform` at the simulated handheld's receiver, in its turn on the IR worker
     // (what a user does in front of the handheld; tests and demonstrations).
     void PlayAtReceiver(const RemoteWaveform& waveform);
 
   private:
     // How long a listening read of a LIRC receiver waits for a first pulse before the IR
-    // thread looks for other work.
+    // worker looks for other work.
     static constexpr uint32_t kListenWaitMs = 250;
     void Listen();
     CIrDriver* LircDriver(const std::string& transmitter, const std::string& receiver);

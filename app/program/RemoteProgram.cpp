@@ -332,9 +332,8 @@ bool CRemoteProgram::StartService(const QString& listen, QString& error, const M
     if (LoadOrCreateToken(root, settings.token, error) != kTokenOk) {
         return false;
     }
+    // The window's presses and the service's take their turns on the model's IR worker.
     serviceRemote_ = std::make_unique<CServiceRemote>(*model_);
-    // The window sends on this thread; the service's sends take their turn here as well.
-    serviceRemote_->RunIrOnOwnerThread(true);
     if (!interactive_) {
         handheld_->SetStylusSource([remote = serviceRemote_.get()] { return remote->IsHeld(); });
     }
@@ -355,8 +354,8 @@ bool CRemoteProgram::StartService(const QString& listen, QString& error, const M
         return false;
     }
     if (!node.url.isEmpty()) {
-        // The window drives the IR on this thread, so the program does not listen to the
-        // receiver between presses: its node announces no event entity.
+        // The program does not listen to the receiver between presses (the window's learns
+        // read it): its node announces no event entity.
         mqtt_ = std::make_unique<CMqttNode>(*serviceRemote_, node, false);
         if (!mqtt_->Start(error)) {
             mqtt_.reset();
