@@ -1,5 +1,6 @@
 #include "service/CServiceApi.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
@@ -146,6 +147,35 @@ QByteArray MimeTypeOf(const QString& file) {
         return "image/svg+xml";
     }
     return "application/octet-stream";
+}
+
+// The page as it is served: its style sheet is written into it, so that nothing holds up its
+// first paint but the page itself; the policy names that style by its hash. (The script stays
+// apart and deferred: written in, it would hold up the paint while it runs.)
+struct ServedPage {
+    QByteArray html;
+    QByteArray policy;  // Content-Security-Policy
+};
+
+const ServedPage& Page() {
+    static const ServedPage page = [] {
+        QFile html(QStringLiteral(":/web/index.html"));
+        QFile css(QStringLiteral(":/web/remote.css"));
+        ServedPage served;
+        QByteArray style = "style-src 'self'";
+        if (html.open(QIODevice::ReadOnly) && css.open(QIODevice::ReadOnly)) {
+            const QByteArray sheet = css.readAll();
+            served.html =
+                html.readAll().replace(R"(<link rel="stylesheet" href="/web/remote.css">)",
+                                       "<style>" + sheet + "</style>");
+            style += " 'sha256-" +
+                     QCryptographicHash::hash(sheet, QCryptographicHash::Sha256).toBase64() + "'";
+        }
+        served.policy = "default-src 'self'; " + style +
+                        "; img-src 'self' blob:; connect-src 'self'; frame-ancestors 'none'";
+        return served;
+    }();
+    return page;
 }
 
 QJsonObject CodebaseJson(const CServiceRemote::CodebaseInfo& codebase) {
@@ -458,7 +488,8 @@ void CServiceApi::Dispatch(const QHttpServerRequest& request, QHttpServerRespond
             const QString name =
                 target.route == ApiRoute::Page ? QStringLiteral("index.html") : target.file;
             QFile file(QStringLiteral(":/web/") + name);
-            if (!file.open(QIODevice::ReadOnly)) {
+            if (target.route == ApiRoute::Page ? Page().html.isEmpty()
+                                               : !file.open(QIODevice::ReadOnly)) {
                 WriteError(*later, 404, QStringLiteral("no such file"));
                 return;
             }
@@ -466,15 +497,13 @@ void CServiceApi::Dispatch(const QHttpServerRequest& request, QHttpServerRespond
                                           ? TokenCookieHeader(settings_.token)
                                           : QByteArray();
             later->writeStatusLine(Status::Ok);
-            const QByteArray body = file.readAll();
+            const QByteArray body = target.route == ApiRoute::Page ? Page().html : file.readAll();
             later->writeHeaders({{"Content-Type", MimeTypeOf(name)},
                                  {"Content-Length", QByteArray::number(body.size())},
                                  {"Cache-Control", "no-cache"},
                                  {"X-Content-Type-Options", "nosniff"},
                                  {"Referrer-Policy", "no-referrer"},
-                                 {"Content-Security-Policy",
-                                  "default-src 'self'; img-src 'self' blob:; "
-                                  "connect-src 'self'; frame-ancestors 'none'"}});
+                                 {"Content-Security-Policy", Page().policy}});
             if (!cookie.isEmpty()) {
                 later->writeHeader("Set-Cookie", cookie);
             }

@@ -415,6 +415,14 @@ TEST_F(ServiceHttpTest, ThePageAndItsPicturesComeFromTheProgramAndTheRoot) {
     ASSERT_EQ(page.status, 200);
     EXPECT_TRUE(page.headers.contains("text/html"));
     EXPECT_TRUE(page.body.contains("/web/remote.js"));
+    // The style sheet comes within the page, and the page's policy lets exactly it apply.
+    const qsizetype styleAt = page.body.indexOf("<style>") + 7;
+    ASSERT_GT(styleAt, 6);
+    const QByteArray style = page.body.mid(styleAt, page.body.indexOf("</style>") - styleAt);
+    EXPECT_TRUE(style.contains("#remote"));
+    EXPECT_TRUE(page.headers.contains(
+        "'sha256-" + QCryptographicHash::hash(style, QCryptographicHash::Sha256).toBase64() + "'"))
+        << page.headers.toStdString();
     EXPECT_EQ(Call("GET", "/web/remote.js").status, 200);
     const Reply picture = Call("GET", "/skins/TV1_Back.gif");
     ASSERT_EQ(picture.status, 200);
