@@ -441,13 +441,9 @@ TEST(ServiceLircTest, APressReachesTheLircDevice) {
     }
     TempFolder root;
     QString error;
-    ASSERT_TRUE(InstallProgramFiles(root.Path().string(), error));
     ServiceHostOptions options;
-    options.root = QString::fromStdString(root.Path().string());
-    options.ir.chip = "pxa255";
-    options.ir.lirc = true;
-    options.ir.transmitter = device.Path();
-    options.lircClock = &clock;
+    ASSERT_TRUE(LircHostOptions(root.Path().string(), device.Path(), clock, false, options, error))
+        << error.toStdString();
     CServiceHost host(options);
     ASSERT_TRUE(host.Start(error)) << error.toStdString();
     const IrSignal power = CodeSignal("NEC", 4, 8);
