@@ -1,9 +1,11 @@
 // Any bytes as a request to the service: the first line is the method and the path, the rest
 // the body. Reading never crashes, and what it accepts keeps the limits the service relies on.
+// The whole input is also a connection's stream, framed whole and in two pieces alike.
 #include <QByteArray>
 #include <cstdlib>
 
 #include "ir/IrSignal.h"
+#include "service/RequestFraming.h"
 #include "service/ServiceAccess.h"
 #include "service/ServiceRequest.h"
 
@@ -56,5 +58,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     access.origin = line.left(32);
     access.host = line.mid(32, 32);
     CheckAccess(access);
+
+    // A small limit, so that short inputs reach the refusal too.
+    constexpr int64_t kLimit = 64;
+    CRequestFraming whole(kLimit);
+    CRequestFraming split(kLimit);
+    const QByteArrayView stream(input);
+    const qsizetype at = size > 0 ? qsizetype(data[0]) % (stream.size() + 1) : 0;
+    const bool splitFine = split.Feed(stream.first(at)) && split.Feed(stream.sliced(at));
+    Require(whole.Feed(stream) == splitFine);
     return 0;
 }

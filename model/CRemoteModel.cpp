@@ -348,13 +348,26 @@ int CRemoteModel::Send(uint16_t repeat) {
 
 int CRemoteModel::Hear(IrSignal& heard, CaptureWatch* watch) {
     return ReadOnPort(
-        watch, [](CIrDriver&) {},
+        watch, [this, watch](CIrDriver&) { worker_->YieldTo(watch); },
         [&](CIrDriver& driver, int result) {
+            worker_->YieldTo(nullptr);
             if (result == kIrOk) {
                 heard = SignalOf(driver.Signal());
             }
             driver.ClosePort();
         });
+}
+
+void CRemoteModel::PostIrWork(std::function<void()> job) {
+    worker_->Post(std::move(job));
+}
+
+bool CRemoteModel::IrWorkWaiting() {
+    return worker_->WorkWaiting();
+}
+
+void CRemoteModel::FinishIrWork() {
+    worker_->Run([] {});
 }
 
 void CRemoteModel::ClosePort() {

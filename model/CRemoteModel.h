@@ -9,6 +9,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -221,8 +222,19 @@ class CRemoteModel : public QObject {
     // One read on the selected port for a face that listens for the device's remotes between
     // other work: the driver's result (kIrNoPortName without a port, -1 without a driver),
     // with what was heard in `heard` on kIrOk. The port is closed after the read. A `watch`
-    // can end the read early.
+    // can end the read early; IR work asked for while the read runs, or already waiting
+    // for the worker, ends it too, so that listening never holds up a press.
     int Hear(IrSignal& heard, CaptureWatch* watch = nullptr);
+
+    // ---- The IR worker for faces that queue their own work
+    // Runs `job` on the IR worker after all IR work asked for before it, and returns at once.
+    // Operations that `job` calls (PressButton, SendSignal, Hear, LearnButton) run in it
+    // directly: a face without a thread of its own keeps its place among everyone's IR work.
+    void PostIrWork(std::function<void()> job);
+    // Whether IR work was asked for that has not begun yet.
+    bool IrWorkWaiting();
+    // Waits until the IR work asked for before this call is done.
+    void FinishIrWork();
 
     // ---- Preference sets
     // Deletes the preference set whose file is at `path` (a full handheld path): kCatalogueOk;

@@ -32,7 +32,7 @@ void CIrRead::Start() {
         return;
     }
     started_ = true;
-    worker_.Post([this] {
+    auto read = [this] {
         const int result = Cancelled() ? kIrNoSignal : job_(watch_);
         // Told before the end is marked: once it is, the read may be gone.
         emit Ended(result);
@@ -40,7 +40,14 @@ void CIrRead::Start() {
         result_ = result;
         ended_ = true;
         endedReady_.notify_all();
-    });
+    };
+    // A learn that runs on the worker (queued there by a face without a thread of its own)
+    // reads at once: a read posted behind it would wait for it for ever.
+    if (worker_.OnWorker()) {
+        read();
+    } else {
+        worker_.Post(std::move(read));
+    }
 }
 
 void CIrRead::Cancel() {

@@ -1,5 +1,7 @@
 #include "model/IrWorker.h"
 
+#include "ir/CaptureCore.h"
+
 CIrWorker::CIrWorker() : thread_([this] { Loop(); }) {}
 
 CIrWorker::~CIrWorker() {
@@ -15,8 +17,24 @@ void CIrWorker::Post(std::function<void()> job) {
     {
         const std::lock_guard lock(mutex_);
         jobs_.push_back(std::move(job));
+        if (yieldWatch_) {
+            yieldWatch_->cancelled = true;
+        }
     }
     ready_.notify_all();
+}
+
+bool CIrWorker::WorkWaiting() {
+    const std::lock_guard lock(mutex_);
+    return !jobs_.empty();
+}
+
+void CIrWorker::YieldTo(CaptureWatch* watch) {
+    const std::lock_guard lock(mutex_);
+    yieldWatch_ = watch;
+    if (watch && !jobs_.empty()) {
+        watch->cancelled = true;
+    }
 }
 
 void CIrWorker::Run(const std::function<void()>& job) {

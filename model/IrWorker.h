@@ -9,6 +9,8 @@
 #include <mutex>
 #include <thread>
 
+struct CaptureWatch;
+
 class CIrWorker {
   public:
     CIrWorker();
@@ -23,6 +25,11 @@ class CIrWorker {
     // itself (a job that asks for more) it runs at once.
     void Run(const std::function<void()>& job);
     bool OnWorker() const { return std::this_thread::get_id() == thread_.get_id(); }
+    // Whether work was asked for that has not begun yet.
+    bool WorkWaiting();
+    // While set, a read that only fills idle time gives way: work asked for from then on
+    // cancels `watch`, and so does work that is already waiting. Null ends it.
+    void YieldTo(CaptureWatch* watch);
 
   private:
     void Loop();
@@ -31,5 +38,6 @@ class CIrWorker {
     std::condition_variable ready_;
     std::deque<std::function<void()>> jobs_;
     bool stopping_ = false;
+    CaptureWatch* yieldWatch_ = nullptr;
     std::thread thread_;
 };

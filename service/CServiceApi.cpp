@@ -1,5 +1,6 @@
 #include "service/CServiceApi.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
@@ -7,6 +8,8 @@
 #include <QJsonDocument>
 #include <QMetaEnum>
 #include <QRegularExpression>
+#include <QTcpServer>
+#include <QTimer>
 #include <QUrlQuery>
 #include <memory>
 
@@ -16,6 +19,7 @@
 #include "model/ResultText.h"
 #include "resources/Strings.h"
 #include "service/CServiceRemote.h"
+#include "service/RequestFraming.h"
 #include "service/ServiceAccess.h"
 #include "service/ServiceRequest.h"
 #include "store/Catalogue.h"
@@ -145,6 +149,35 @@ QByteArray MimeTypeOf(const QString& file) {
     return "application/octet-stream";
 }
 
+// The page as it is served: its style sheet is written into it, so that nothing holds up its
+// first paint but the page itself; the policy names that style by its hash. (The script stays
+// apart and deferred: written in, it would hold up the paint while it runs.)
+struct ServedPage {
+    QByteArray html;
+    QByteArray policy;  // Content-Security-Policy
+};
+
+const ServedPage& Page() {
+    static const ServedPage page = [] {
+        QFile html(QStringLiteral(":/web/index.html"));
+        QFile css(QStringLiteral(":/web/remote.css"));
+        ServedPage served;
+        QByteArray style = "style-src 'self'";
+        if (html.open(QIODevice::ReadOnly) && css.open(QIODevice::ReadOnly)) {
+            const QByteArray sheet = css.readAll();
+            served.html =
+                html.readAll().replace(R"(<link rel="stylesheet" href="/web/remote.css">)",
+                                       "<style>" + sheet + "</style>");
+            style += " 'sha256-" +
+                     QCryptographicHash::hash(sheet, QCryptographicHash::Sha256).toBase64() + "'";
+        }
+        served.policy = "default-src 'self'; " + style +
+                        "; img-src 'self' blob:; connect-src 'self'; frame-ancestors 'none'";
+        return served;
+    }();
+    return page;
+}
+
 QJsonObject CodebaseJson(const CServiceRemote::CodebaseInfo& codebase) {
     QJsonArray buttons;
     for (const CServiceRemote::ButtonInfo& button : codebase.buttons) {
@@ -166,6 +199,83 @@ QJsonObject CodebaseJson(const CServiceRemote::CodebaseInfo& codebase) {
                        {"hot", codebase.hot},
                        {"buttons", buttons}};
 }
+
+// A connection refused for a request too large is read on, and what comes is thrown away, for
+// this long or this much at most: closing while the client still sends would reset the
+// connection before it reads the answer.
+constexpr int kDrainMs = 2000;
+constexpr qint64 kMaxDrainBytes = 16 << 20;
+
+QByteArray TooLargeMessage() {
+    return QStringLiteral("a request body may hold at most %1 bytes")
+        .arg(kMaxRequestBodyBytes)
+        .toUtf8();
+}
+
+// Answers 413 on `socket` in place of the HTTP server, which reads nothing more of it, and
+// closes the connection once the client stops sending.
+void RefuseTooLarge(QTcpSocket* socket, QObject* server) {
+    QObject::disconnect(socket, &QTcpSocket::readyRead, server, nullptr);
+    QObject::disconnect(socket, &QTcpSocket::readyRead, socket, nullptr);  // and the watch
+    if (socket->isTransactionStarted()) {
+        socket->commitTransaction();  // the part of the request the server had read goes
+    }
+    auto drained = std::make_shared<qint64>(socket->skip(socket->bytesAvailable()));
+    const QByteArray body =
+        QJsonDocument(ErrorBody(QString::fromUtf8(TooLargeMessage()), kResultRefused))
+            .toJson(QJsonDocument::Compact);
+    socket->write(
+        "HTTP/1.1 413 Payload Too Large\r\nContent-Type: application/json\r\n"
+        "Cache-Control: no-store\r\nConnection: close\r\nContent-Length: " +
+        QByteArray::number(body.size()) + "\r\n\r\n" + body);
+    QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket, drained] {
+        *drained += socket->skip(socket->bytesAvailable());
+        if (*drained > kMaxDrainBytes) {
+            socket->disconnectFromHost();
+        }
+    });
+    QTimer::singleShot(kDrainMs, socket, [socket] { socket->disconnectFromHost(); });
+}
+
+// Accepts the HTTP server's connections and watches each before the server reads it.
+class CWatchedTcpServer : public QTcpServer {
+  public:
+    CWatchedTcpServer(QObject* httpServer, QObject* parent)
+        : QTcpServer(parent), httpServer_(httpServer) {}
+
+  protected:
+    void incomingConnection(qintptr descriptor) override {
+        auto* socket = new QTcpSocket(this);
+        if (!socket->setSocketDescriptor(descriptor)) {
+            delete socket;
+            return;
+        }
+        // The server reads inside a transaction: what it has read stays in the socket until
+        // a request is whole, and what it has not read is there at the next arrival. The
+        // watch sees each byte once: what is new before the server reads, and what the
+        // server left unread after.
+        auto framing = std::make_shared<CRequestFraming>(kMaxRequestBodyBytes);
+        auto seen = std::make_shared<qint64>(0);  // bytes available that were framed already
+        QObject* server = httpServer_;
+        connect(socket, &QTcpSocket::readyRead, socket, [socket, framing, seen, server] {
+            const qint64 available = socket->bytesAvailable();
+            if (available <= *seen) {
+                return;
+            }
+            const QByteArray fresh = socket->peek(available).sliced(*seen);
+            *seen = available;
+            if (!framing->Feed(fresh)) {
+                RefuseTooLarge(socket, server);
+            }
+        });
+        addPendingConnection(socket);  // the HTTP server connects its reader here
+        connect(socket, &QTcpSocket::readyRead, socket,
+                [socket, seen] { *seen = socket->bytesAvailable(); });
+    }
+
+  private:
+    QObject* httpServer_;
+};
 
 }  // namespace
 
@@ -271,6 +381,16 @@ CServiceApi::CServiceApi(CServiceRemote& remote, ServiceSettings settings, QObje
 
 CServiceApi::~CServiceApi() = default;
 
+quint16 CServiceApi::listen(const QHostAddress& address, quint16 port) {
+    auto* server = new CWatchedTcpServer(this, this);
+    if (!server->listen(address, port)) {
+        delete server;
+        return 0;
+    }
+    bind(server);
+    return server->serverPort();
+}
+
 int CServiceApi::EventClients() const {
     int count = 0;
     for (const QPointer<QTcpSocket>& client : eventClients_) {
@@ -293,9 +413,7 @@ bool CServiceApi::handleRequest(const QHttpServerRequest& request, QTcpSocket* s
 void CServiceApi::Dispatch(const QHttpServerRequest& request, QHttpServerResponder& responder,
                            QTcpSocket* socket) {
     if (request.body().size() > kMaxRequestBodyBytes) {
-        WriteError(
-            responder, 413,
-            QStringLiteral("a request body may hold at most %1 bytes").arg(kMaxRequestBodyBytes));
+        WriteError(responder, 413, QString::fromUtf8(TooLargeMessage()));
         return;
     }
     static const QMetaEnum methods = QMetaEnum::fromType<QHttpServerRequest::Method>();
@@ -370,7 +488,8 @@ void CServiceApi::Dispatch(const QHttpServerRequest& request, QHttpServerRespond
             const QString name =
                 target.route == ApiRoute::Page ? QStringLiteral("index.html") : target.file;
             QFile file(QStringLiteral(":/web/") + name);
-            if (!file.open(QIODevice::ReadOnly)) {
+            if (target.route == ApiRoute::Page ? Page().html.isEmpty()
+                                               : !file.open(QIODevice::ReadOnly)) {
                 WriteError(*later, 404, QStringLiteral("no such file"));
                 return;
             }
@@ -378,15 +497,13 @@ void CServiceApi::Dispatch(const QHttpServerRequest& request, QHttpServerRespond
                                           ? TokenCookieHeader(settings_.token)
                                           : QByteArray();
             later->writeStatusLine(Status::Ok);
-            const QByteArray body = file.readAll();
+            const QByteArray body = target.route == ApiRoute::Page ? Page().html : file.readAll();
             later->writeHeaders({{"Content-Type", MimeTypeOf(name)},
                                  {"Content-Length", QByteArray::number(body.size())},
                                  {"Cache-Control", "no-cache"},
                                  {"X-Content-Type-Options", "nosniff"},
                                  {"Referrer-Policy", "no-referrer"},
-                                 {"Content-Security-Policy",
-                                  "default-src 'self'; img-src 'self' blob:; "
-                                  "connect-src 'self'; frame-ancestors 'none'"}});
+                                 {"Content-Security-Policy", Page().policy}});
             if (!cookie.isEmpty()) {
                 later->writeHeader("Set-Cookie", cookie);
             }

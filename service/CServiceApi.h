@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QAbstractHttpServer>
+#include <QHostAddress>
 #include <QJsonObject>
 #include <QPointer>
 #include <QString>
@@ -35,6 +36,12 @@ class CServiceApi : public QAbstractHttpServer {
   public:
     CServiceApi(CServiceRemote& remote, ServiceSettings settings, QObject* parent = nullptr);
     ~CServiceApi() override;
+
+    // Listens on `address`:`port` (0: any free port); the port, or 0 when it cannot. Every
+    // connection is watched as its bytes arrive, so that a request too large to be read is
+    // answered 413 before its body is taken in. (It stands in for the server's own listen,
+    // which would leave connections unwatched.)
+    quint16 listen(const QHostAddress& address = QHostAddress::LocalHost, quint16 port = 0);
 
     // Clients listening to the event stream.
     int EventClients() const;

@@ -1,7 +1,7 @@
 #include "service/CServiceRemote.h"
 
 #include <QMetaObject>
-#include <future>
+#include <QTimer>
 
 #include "ir/CIrDriver.h"
 #include "ir/IrResult.h"
@@ -39,6 +39,24 @@ int ServiceResultOf(const LearnOutcome& outcome) {
             return outcome.ir.result;
         default:
             return kServiceCannotChange;
+    }
+}
+
+// The service's result for a press or a send.
+int ServiceResultOf(const PressOutcome& outcome) {
+    switch (outcome.code) {
+        case kOpOk:
+            return kServiceOk;
+        case kOpNoDriver:
+            return kServiceNoIr;
+        case kOpNothingToSend:
+            return outcome.store == kStoreNoButton || outcome.store == kStoreNoSignal
+                       ? kServiceNoButton
+                       : kServiceCannotRead;
+        case kOpIrFailed:
+            return outcome.ir.result;
+        default:
+            return kServiceBadCode;
     }
 }
 
@@ -82,52 +100,67 @@ CServiceRemote::CServiceRemote(CRemoteModel& model, QObject* parent)
     connect(this, &CServiceRemote::CodebasesChanged, this, &CServiceRemote::ButtonsChanged);
     connect(&model_, &CRemoteModel::CodebasesChanged, this, &CServiceRemote::ButtonsChanged);
     connect(&model_, &CRemoteModel::ButtonLearnt, this, [this] { emit ButtonsChanged(); });
-    worker_ = std::thread([this] { WorkerLoop(); });
 }
 
 CServiceRemote::~CServiceRemote() {
-    {
-        const std::lock_guard lock(queueMutex_);
-        stopping_ = true;
-    }
+    stopping_ = true;  // what is still queued is dropped with the service
     {
         // A held send ends at once.
         const std::lock_guard lock(holdMutex_);
         holds_.clear();
+        activeHold_.clear();
         activeFixed_ = false;
     }
-    queueReady_.notify_all();
     listenWatch_.cancelled = true;  // a listening read ends now rather than after its wait
-    worker_.join();
+    model_.FinishIrWork();
 }
 
 void CServiceRemote::Queue(std::function<void()> job) {
-    {
-        const std::lock_guard lock(queueMutex_);
-        queue_.push_back(std::move(job));
-    }
-    queueReady_.notify_one();
-    listenWatch_.cancelled = true;
+    // Work asked of the worker ends a listening read at once.
+    model_.PostIrWork([this, job = std::move(job)] {
+        if (!stopping_) {
+            job();
+        }
+    });
+    ListenAfterWork();
 }
 
 void CServiceRemote::Listen(ReceiverHooks hooks) {
-    {
-        const std::lock_guard lock(queueMutex_);
-        receiver_ = std::move(hooks);
-    }
+    receiver_ = std::move(hooks);  // read on the worker only after the turn below is queued
     listening_ = true;
-    queueReady_.notify_one();
+    ListenAfterWork();
 }
 
-bool CServiceRemote::ListenNow() {
-    if (!listening_ || learning_ || irOnOwnerThread_ || Clock::now() < listenResume_) {
-        return false;
+void CServiceRemote::ListenAfterWork() {
+    // One turn at most waits for the worker: two would each see the other waiting and give
+    // way to it for ever.
+    if (!listening_ || stopping_ || listenQueued_.exchange(true)) {
+        return;
     }
-    if (receiver_.signalComing && receiver_.signalComing()) {
-        return true;
+    model_.PostIrWork([this] { ListenTurn(); });
+}
+
+void CServiceRemote::ListenTurn() {
+    listenQueued_ = false;
+    if (stopping_ || learning_) {
+        return;  // the learn's end listens again
     }
-    pressOpen_ = false;  // the receiver is quiet: a press heard before has ended
-    return false;
+    if (model_.IrWorkWaiting()) {
+        ListenAfterWork();  // the work asked for meanwhile goes first
+        return;
+    }
+    const auto now = Clock::now();
+    if (now < listenResume_) {
+        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(listenResume_ - now);
+        Back([this, wait] { QTimer::singleShot(wait, this, [this] { ListenAfterWork(); }); });
+        return;
+    }
+    if (!receiver_.signalComing || !receiver_.signalComing()) {
+        pressOpen_ = false;  // the receiver is quiet: a press heard before has ended
+        return;              // until more work comes, which may bring a signal
+    }
+    ListenOnce();
+    ListenAfterWork();
 }
 
 void CServiceRemote::ListenOnce() {
@@ -135,17 +168,12 @@ void CServiceRemote::ListenOnce() {
         listenResume_ = Clock::now() + kListenRetry;
         return;
     }
-    // Work queued from here on cancels the read; work queued before is seen below.
-    listenWatch_.cancelled = false;
+    // Work asked for from here on cancels the read; work asked for before is seen below.
+    listenWatch_.cancelled = stopping_.load();
     if (receiver_.beforeRead) {
         receiver_.beforeRead();
     }
-    bool workWaiting = false;
-    {
-        const std::lock_guard lock(queueMutex_);
-        workWaiting = !queue_.empty();  // queued while the read was prepared: it goes first
-    }
-    if (workWaiting) {
+    if (model_.IrWorkWaiting()) {  // asked for while the read was prepared: it goes first
         if (receiver_.afterRead) {
             receiver_.afterRead();
         }
@@ -207,57 +235,6 @@ QString CServiceRemote::ButtonOfCode(const QString& protocol, uint32_t address, 
 
 void CServiceRemote::Back(std::function<void()> then) {
     QMetaObject::invokeMethod(this, std::move(then), Qt::QueuedConnection);
-}
-
-void CServiceRemote::WorkerLoop() {
-    for (;;) {
-        std::function<void()> job;
-        bool listen = false;
-        {
-            std::unique_lock lock(queueMutex_);
-            const auto ready = [this] { return stopping_ || !queue_.empty() || ListenNow(); };
-            if (listening_ && Clock::now() < listenResume_) {
-                queueReady_.wait_until(lock, listenResume_, ready);
-            } else {
-                queueReady_.wait(lock, ready);
-            }
-            if (stopping_) {
-                return;  // what is still queued is dropped with the service
-            }
-            if (!queue_.empty()) {
-                job = std::move(queue_.front());
-                queue_.pop_front();
-            } else {
-                listen = ListenNow();
-            }
-        }
-        if (!job) {
-            if (listen) {
-                ListenOnce();
-            }
-            continue;
-        }
-        if (!irOnOwnerThread_) {
-            job();
-            continue;
-        }
-        // The job runs on the owner's thread; the worker waits for it, or for the end.
-        auto done = std::make_shared<std::promise<void>>();
-        std::future<void> finished = done->get_future();
-        QMetaObject::invokeMethod(
-            this,
-            [job = std::move(job), done] {
-                job();
-                done->set_value();
-            },
-            Qt::QueuedConnection);
-        while (finished.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
-            const std::lock_guard lock(queueMutex_);
-            if (stopping_) {
-                return;
-            }
-        }
-    }
 }
 
 bool CServiceRemote::IsHeld() {
@@ -347,22 +324,9 @@ std::vector<CServiceRemote::CodebaseInfo> CServiceRemote::Codebases() {
     return list;
 }
 
-int CServiceRemote::SendSignal(const IrSignal& signal, uint16_t repeat, int& passes) {
-    passes = 0;
-    if (!model_.Driver()) {
-        return kServiceNoIr;
-    }
-    const int loaded = model_.Load(signal);
-    if (loaded != kIrOk) {
-        model_.ClosePort();
-        return loaded;
-    }
-    const int sent = model_.Send(repeat);
-    passes = model_.Driver()->LastPassCount();
-    // What the receiver may hear of this send is not a press of a remote.
+void CServiceRemote::NoteOwnSend(const IrSignal& signal) {
     ownCode_ = CodeKeyOf(DecodedOf(signal));
     ownUntil_ = Clock::now() + kOwnEchoWindow;
-    return sent;
 }
 
 void CServiceRemote::Press(const QString& codebase, const QString& button, const PressBody& press,
@@ -384,24 +348,23 @@ void CServiceRemote::Press(const QString& codebase, const QString& button, const
     const QString name = DisplayName(entry.category, entry.deviceName);
     Queue([this, path = entry.path, name, button, press, done = std::move(done)] {
         const QString key = path.toLower() + '\n' + button;
-        int which = nextSignal_.count(key) ? nextSignal_[key] : 1;
-        IrSignal signal;
-        StoreResult read = model_.ReadButton(path, button, which, signal);
-        if (read == kStoreNoSignal && which == 2) {
-            which = 1;
-            read = model_.ReadButton(path, button, which, signal);
+        const auto next = nextSignal_.find(key);
+        int which = next != nextSignal_.end() ? next->second : 1;
+        StartHold(press.holdId, press.holdMs > 0
+                                    ? Clock::now() + std::chrono::milliseconds(press.holdMs)
+                                    : Clock::time_point{});
+        // The model's press: the button's repeat rule, sent while the hold lasts.
+        PressOutcome sent = model_.PressButton(path, button, which, PressSource::Pen);
+        if (sent.code == kOpNothingToSend && which == 2) {
+            which = 1;  // relearnt meanwhile without its second signal
+            sent = model_.PressButton(path, button, which, PressSource::Pen);
         }
-        int result = kServiceOk;
-        int passes = 0;
-        if (read == kStoreNoButton || read == kStoreNoSignal) {
-            result = kServiceNoButton;
-        } else if (read != kStoreOk) {
-            result = kServiceCannotRead;
-        } else {
-            StartHold(press.holdId, press.holdMs > 0
-                                        ? Clock::now() + std::chrono::milliseconds(press.holdMs)
-                                        : Clock::time_point{});
-            result = SendSignal(signal, CRemoteModel::RepeatOf(button, PressSource::Pen), passes);
+        model_.ReleaseButton();
+        const int result = ServiceResultOf(sent);
+        const int passes = sent.passes;
+        if (sent.signal.count > 0) {
+            NoteOwnSend(sent.signal);
+            // A toggle button sends its second signal next time, then its first again.
             IrSignal second;
             nextSignal_[key] =
                 which == 1 && model_.ReadButton(path, button, 2, second) == kStoreOk ? 2 : 1;
@@ -449,8 +412,10 @@ int CServiceRemote::Send(const SendBody& send, Done done, QString& problem) {
     const uint16_t repeat =
         send.repeat > 0 ? static_cast<uint16_t>(send.repeat) : CIrDriver::kRepeatWhileHeld;
     Queue([this, signal, repeat, label, done = std::move(done)] {
-        int passes = 0;
-        const int result = SendSignal(signal, repeat, passes);
+        const PressOutcome sent = model_.SendSignal(signal, repeat);
+        NoteOwnSend(signal);
+        const int result = ServiceResultOf(sent);
+        const int passes = sent.passes;
         Back([this, label, result, passes, done] {
             emit Sent(QString(), label, result, passes);
             done(result);
@@ -515,6 +480,7 @@ bool CServiceRemote::Learn(const QString& codebase, const QString& button, int& 
         model_.ClosePort();
         Back([this, codebase, button, outcome] {
             learning_ = false;
+            ListenAfterWork();
             emit LearnProgress(codebase, button, QStringLiteral("done"), outcome);
             if (outcome == kServiceOk) {
                 emit CodebasesChanged();

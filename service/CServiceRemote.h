@@ -4,21 +4,18 @@
 // never reaches below the model.
 //
 // IR work (presses, codes, learning) and the file changes that must keep their place among
-// the presses run in arrival order on one worker thread, so a held send never stops the
-// service from answering and one client's signal is never cut into by another's. Results
-// come back on the thread that owns this object.
+// the presses are queued on the model's IR worker, in arrival order among everyone's IR
+// work, so a held send never stops the service from answering and one client's signal is
+// never cut into by another's. Results come back on the thread that owns this object.
 #pragma once
 
 #include <QObject>
 #include <QString>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <deque>
 #include <functional>
 #include <map>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 #include "ir/CaptureCore.h"
@@ -54,13 +51,13 @@ struct HeardCode {
     bool learnt = false;  // heard by a learn, not by listening between other work
 };
 
-// What listening needs of the IR besides its driver. Listening runs on the IR thread between
+// What listening needs of the IR besides its driver. Listening runs on the IR worker between
 // presses, codes and learns, never during them.
 struct ReceiverHooks {
-    // Whether a read should start now (IR thread): the simulated handheld's receiver has a
+    // Whether a read should start now (IR worker): the simulated handheld's receiver has a
     // remote's pulses coming; a LIRC receiver always, each read ending after a short wait.
     std::function<bool()> signalComing;
-    // Around each listening read (IR thread): a LIRC receiver waits briefly for a first pulse
+    // Around each listening read (IR worker): a LIRC receiver waits briefly for a first pulse
     // while listening, and the full learning time again afterwards.
     std::function<void()> beforeRead;
     std::function<void()> afterRead;
@@ -77,13 +74,8 @@ class CServiceRemote : public QObject {
     explicit CServiceRemote(CRemoteModel& model, QObject* parent = nullptr);
     ~CServiceRemote() override;
 
-    // Runs the IR work on this object's thread instead of the worker, still in arrival
-    // order: for a program whose window uses the same driver on that thread, so that the two
-    // never drive it at once. A send then holds that thread as a tap on the window does.
-    void RunIrOnOwnerThread(bool on) { irOnOwnerThread_ = on; }
-
     // Whether the press being sent is still held. The driver asks this between passes (it
-    // stands for the stylus), from the worker thread.
+    // stands for the stylus), from the IR worker.
     bool IsHeld();
 
     struct ButtonInfo {
@@ -131,7 +123,7 @@ class CServiceRemote : public QObject {
     void Listen(ReceiverHooks hooks);
     // How long after a send a heard code equal to it counts as the send's own echo.
     static constexpr std::chrono::milliseconds kOwnEchoWindow{1000};
-    // Runs `job` on the IR thread in its turn (tests: a remote played at the receiver).
+    // Runs `job` on the IR worker in its turn (tests: a remote played at the receiver).
     void RunOnIrThread(std::function<void()> job) { Queue(std::move(job)); }
     // The learnt button that holds this code, as "CODEBASE/BUTTON" (hot codebases first);
     // empty when none does.
@@ -161,32 +153,29 @@ class CServiceRemote : public QObject {
         std::chrono::steady_clock::time_point deadline;
         bool ended = false;
     };
-    // Runs `job` on the worker after every job queued before it.
+    // Runs `job` on the IR worker after all IR work asked for before it; dropped when this
+    // service has gone meanwhile.
     void Queue(std::function<void()> job);
     // Runs `then` on this object's thread.
     void Back(std::function<void()> then);
-    void WorkerLoop();
-    // Whether the worker should listen now (worker, under the queue's lock).
-    bool ListenNow();
-    // One listening read and what it heard (worker).
+    // Puts a turn of listening behind the IR work asked for so far, unless one waits already.
+    void ListenAfterWork();
+    // A turn of listening (IR worker): one read when a remote's signal may be coming and no
+    // other work waits, then the next turn.
+    void ListenTurn();
+    // One listening read and what it heard (IR worker).
     void ListenOnce();
     // Emits what was heard, with the button that holds it (owner thread).
     void Tell(HeardCode heard);
     bool FindCodebase(const QString& name, CodebaseEntry& entry);
-    // The signal that the next press of the button sends, and its Load and Send.
-    int SendSignal(const IrSignal& signal, uint16_t repeat, int& passes);
+    // What the receiver may hear of a send of `signal` is not a press of a remote (IR worker).
+    void NoteOwnSend(const IrSignal& signal);
     void StartHold(const QString& holdId, std::chrono::steady_clock::time_point fixedUntil);
     void StopHold();
 
     CRemoteModel& model_;
     std::atomic<bool> learning_{false};
-
-    std::mutex queueMutex_;
-    std::condition_variable queueReady_;
-    std::deque<std::function<void()>> queue_;
-    bool stopping_ = false;
-    std::atomic<bool> irOnOwnerThread_{false};
-    std::thread worker_;
+    std::atomic<bool> stopping_{false};
 
     std::mutex holdMutex_;
     std::map<QString, Hold> holds_;
@@ -194,17 +183,18 @@ class CServiceRemote : public QObject {
     std::chrono::steady_clock::time_point activeUntil_{};  // or a fixed hold
     bool activeFixed_ = false;
 
-    // Listening (worker only, but for the watch, which queued work cancels from any thread so
-    // that it goes first).
+    // Listening (IR worker only, but for the watch, which the service's end cancels, and the
+    // flags).
     ReceiverHooks receiver_;
     CaptureWatch listenWatch_;
     std::atomic<bool> listening_{false};
-    bool pressOpen_ = false;  // the last read heard a press that may still be held
-    QString pressCode_;       // and its code
-    QString ownCode_;         // the code sent last, and until when its echo is ignored
+    std::atomic<bool> listenQueued_{false};  // a turn of listening waits for the worker
+    bool pressOpen_ = false;                 // the last read heard a press that may still be held
+    QString pressCode_;                      // and its code
+    QString ownCode_;  // the code sent last, and until when its echo is ignored
     std::chrono::steady_clock::time_point ownUntil_{};
     std::chrono::steady_clock::time_point listenResume_{};  // after a failed read
 
-    // Toggle buttons alternate their two signals, one press after the other (worker only).
+    // Toggle buttons alternate their two signals, one press after the other (IR worker only).
     std::map<QString, int> nextSignal_;
 };

@@ -6,7 +6,7 @@
 
 #include "model/CRemoteModel.h"
 #include "resources/dialogs/DialogUnits.h"
-#include "shell/IrPortDiscovery.h"
+#include "ir/IrPortDiscovery.h"
 
 CIrSetupDlg::CIrSetupDlg(Registry& registry, CRemoteModel& model, QWidget* parent)
     : CFillOnShowDialog(parent), registry_(registry), model_(model) {

@@ -3,37 +3,28 @@
 #include "app/program/IrChoice.h"
 
 #include "ArdelVersion.h"
+#include "app/program/ProgramIr.h"
 #include "app/program/SimRemoteHand.h"
 #include "ir/CLircIrDriver.h"
-#include "ir/IrFactory.h"
 #include "model/CRemoteModel.h"
 #include "mqtt/CMqttNode.h"
 #include "platform/host/HostHandheldFs.h"
-#include "platform/host/HostLircDevice.h"
-#include "platform/host/LircPlatform.h"
 #include "platform/sim/SimHandheld.h"
-#include "platform/sim/SimProfile.h"
 #include "service/CServiceApi.h"
 #include "service/CServiceRemote.h"
 #include "service/EmitterLog.h"
 #include "service/ServiceAccess.h"
-#include "shell/IrPortDiscovery.h"
 #include "store/Catalogue.h"
 #include "store/PrefFile.h"
 
 CServiceHost::CServiceHost(const ServiceHostOptions& options) : options_(options) {
     fs_ = std::make_unique<HostHandheldFs>(options.root.toStdString());
-    handheld_ = std::make_unique<SimHandheld>(*FindSimProfile(options.ir.chip));
-    drivers_ = std::make_unique<CIrDriverFactory>(*handheld_);
+    // A press held from a page or with hold_ms is the stylus held on the handheld.
+    ir_ = std::make_unique<CProgramIr>(
+        options.ir, [this] { return remote_ && remote_->IsHeld(); }, options.lircClock);
     RemoteServices services;
     services.fs = fs_.get();
-    services.driver = [this]() -> CIrDriver* {
-        std::string transmitter, receiver;
-        if (LircPortDevices(model_->IrPort(), transmitter, receiver)) {
-            return LircDriver(transmitter, receiver);
-        }
-        return drivers_->GetIrDriver();
-    };
+    services.driver = [this] { return ir_->DriverFor(model_->IrPort()); };
     model_ = std::make_unique<CRemoteModel>(std::move(services));
     const HandheldFolders folders = FoldersFor(QString::fromStdString(fs_->ProgramPath()));
     model_->SetFolders(folders.baseFolder,
@@ -41,12 +32,11 @@ CServiceHost::CServiceHost(const ServiceHostOptions& options) : options_(options
     EnsurePrefFiles(*fs_, folders.baseFolder, folders.programName);
     model_->LoadState();
     // The IR named on the command line wins over the port kept in the preference file.
-    model_->SetIrPort(options.ir.lirc ? options.ir.Port() : DetectIrPort(handheld_->Registry()));
-    InstallSimRemoteHand(*handheld_, *model_);
+    model_->SetIrPort(ir_->StartPort());
+    InstallSimRemoteHand(Handheld(), *model_);
     remote_ = std::make_unique<CServiceRemote>(*model_);
-    // A press held from a page or with hold_ms is the stylus held on the handheld.
-    handheld_->SetStylusSource([remote = remote_.get()] { return remote->IsHeld(); });
-    handheld_->Clock().SetPaced(options.pacedClock);
+    Handheld().SetStylusSource([remote = remote_.get()] { return remote->IsHeld(); });
+    Handheld().Clock().SetPaced(options.pacedClock);
     if (options.listen) {
         Listen();
     }
@@ -54,19 +44,19 @@ CServiceHost::CServiceHost(const ServiceHostOptions& options) : options_(options
 
 void CServiceHost::Listen() {
     ReceiverHooks hooks;
-    // These run on the IR thread, which alone drives the handheld.
+    // These run on the model's IR worker, which alone drives the handheld.
     hooks.signalComing = [this] {
         std::string transmitter, receiver;
         if (LircPortDevices(model_->IrPort(), transmitter, receiver)) {
             return !receiver.empty();
         }
-        return handheld_->Air().NextPulseAfter(handheld_->Clock().Now()) != SimIrAir::kNever;
+        return Handheld().Air().NextPulseAfter(Handheld().Clock().Now()) != SimIrAir::kNever;
     };
     hooks.beforeRead = [this] {
         std::string transmitter, receiver;
-        if (lircDriver_ && LircPortDevices(model_->IrPort(), transmitter, receiver)) {
-            lircDriver_->SetLearnTimeoutMs(kListenWaitMs);
-            listeningLirc_ = lircDriver_.get();
+        if (ir_->Lirc() && LircPortDevices(model_->IrPort(), transmitter, receiver)) {
+            ir_->Lirc()->SetLearnTimeoutMs(kListenWaitMs);
+            listeningLirc_ = ir_->Lirc();
         }
     };
     hooks.afterRead = [this] {
@@ -80,28 +70,10 @@ void CServiceHost::Listen() {
 CServiceHost::~CServiceHost() {
     mqtt_.reset();
     api_.reset();
-    remote_.reset();  // the IR worker stops before the drivers go
+    remote_.reset();  // the service's IR work is over before the drivers go
     emitterLog_.reset();
     model_.reset();
-    lircDriver_.reset();
-    drivers_.reset();
-}
-
-CIrDriver* CServiceHost::LircDriver(const std::string& transmitter, const std::string& receiver) {
-    if (!lircDriver_) {
-        lircTransmitter_ = std::make_unique<HostLircDevice>();
-        lircReceiver_ = std::make_unique<HostLircDevice>();
-        if (!options_.lircClock) {
-            lircClock_ = std::make_unique<HostLircClock>();
-        }
-        lircPlatform_ = std::make_unique<LircPlatform>(
-            [remote = remote_.get()] { return remote && remote->IsHeld(); });
-        lircDriver_ =
-            std::make_unique<CLircIrDriver>(*lircPlatform_, *lircTransmitter_, *lircReceiver_,
-                                            options_.lircClock ? *options_.lircClock : *lircClock_);
-    }
-    lircDriver_->SetDevices(transmitter, receiver);
-    return lircDriver_.get();
+    ir_.reset();
 }
 
 bool CServiceHost::Start(QString& error) {
@@ -111,7 +83,7 @@ bool CServiceHost::Start(QString& error) {
     if (!options_.emitterLog.isEmpty()) {
         emitterLog_ = std::make_unique<CEmitterLog>();
         std::string why;
-        if (!emitterLog_->Attach(*handheld_, options_.emitterLog.toStdString(), why)) {
+        if (!emitterLog_->Attach(Handheld(), options_.emitterLog.toStdString(), why)) {
             error = QString::fromStdString(why);
             return false;
         }
@@ -148,7 +120,7 @@ bool CServiceHost::Start(QString& error) {
 
 void CServiceHost::PlayAtReceiver(const RemoteWaveform& waveform) {
     remote_->RunOnIrThread(
-        [this, waveform] { handheld_->Air().Play(waveform, handheld_->Clock().Now()); });
+        [this, waveform] { Handheld().Air().Play(waveform, Handheld().Clock().Now()); });
 }
 
 int CServiceHost::EventClients() const {

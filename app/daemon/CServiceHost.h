@@ -10,21 +10,18 @@
 #include <memory>
 
 #include "app/program/IrChoice.h"
+#include "app/program/ProgramIr.h"
 #include "mqtt/MqttSettings.h"
 #include "platform/sim/SimIrAir.h"
 
 class CEmitterLog;
-class CIrDriver;
-class CIrDriverFactory;
 class CLircIrDriver;
 class CMqttNode;
 class CRemoteModel;
 class CServiceApi;
 class CServiceRemote;
 class HostHandheldFs;
-class HostLircDevice;
 class LircClock;
-class LircPlatform;
 class SimHandheld;
 
 struct ServiceHostOptions {
@@ -61,33 +58,26 @@ class CServiceHost {
     const QString& Token() const { return token_; }
 
     CRemoteModel& Model() { return *model_; }
-    SimHandheld& Handheld() { return *handheld_; }
+    SimHandheld& Handheld() { return ir_->Handheld(); }
     CServiceRemote& Remote() { return *remote_; }
     // Clients listening to the event stream.
     int EventClients() const;
     // The node in home automation; null without a broker.
     CMqttNode* Mqtt() { return mqtt_.get(); }
 
-    // A remote plays `waveform` at the simulated handheld's receiver, in the IR thread's turn
+    // A remote plays `waveform` at the simulated handheld's receiver, in its turn on the IR worker
     // (what a user does in front of the handheld; tests and demonstrations).
     void PlayAtReceiver(const RemoteWaveform& waveform);
 
   private:
     // How long a listening read of a LIRC receiver waits for a first pulse before the IR
-    // thread looks for other work.
+    // worker looks for other work.
     static constexpr uint32_t kListenWaitMs = 250;
     void Listen();
-    CIrDriver* LircDriver(const std::string& transmitter, const std::string& receiver);
 
     ServiceHostOptions options_;
     std::unique_ptr<HostHandheldFs> fs_;
-    std::unique_ptr<SimHandheld> handheld_;
-    std::unique_ptr<CIrDriverFactory> drivers_;
-    std::unique_ptr<HostLircDevice> lircTransmitter_;
-    std::unique_ptr<HostLircDevice> lircReceiver_;
-    std::unique_ptr<LircClock> lircClock_;
-    std::unique_ptr<LircPlatform> lircPlatform_;
-    std::unique_ptr<CLircIrDriver> lircDriver_;
+    std::unique_ptr<CProgramIr> ir_;
     std::atomic<CLircIrDriver*> listeningLirc_{nullptr};  // a listening read runs on it
     std::unique_ptr<CRemoteModel> model_;
     std::unique_ptr<CServiceRemote> remote_;

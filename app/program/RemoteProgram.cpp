@@ -9,15 +9,12 @@
 #include "ArdelVersion.h"
 #include "app/daemon/DaemonOptions.h"
 #include "app/program/SimInteraction.h"
-#include "ir/CLircIrDriver.h"
-#include "ir/IrFactory.h"
 #include "model/CRemoteModel.h"
 #include "mqtt/CMqttNode.h"
 #include "platform/HardKeys.h"
 #include "platform/Sound.h"
 #include "platform/host/AlsaSound.h"
 #include "platform/host/HostHandheldFs.h"
-#include "platform/host/LircPlatform.h"
 #include "platform/host/QtModalRunner.h"
 #include "platform/sim/SimHandheld.h"
 #include "platform/sim/SimProfile.h"
@@ -173,8 +170,10 @@ CRemoteProgram::CRemoteProgram(const ProgramOptions& options, const IrChoice& ir
       interactive_(options.interactive) {
     fs_ = std::make_unique<HostHandheldFs>(options.root.toStdString());
     files_ = std::make_unique<CHandheldRemoteFiles>(*fs_);
-    handheld_ = std::make_unique<SimHandheld>(*FindSimProfile(ir.chip));
-    drivers_ = std::make_unique<CIrDriverFactory>(*handheld_);
+    // A held pen keeps a LIRC send going, as on the handheld, and so does a service's hold.
+    ir_ = std::make_unique<CProgramIr>(ir, [this] {
+        return (gate_ && gate_->IsDown()) || (serviceRemote_ && serviceRemote_->IsHeld());
+    });
     keys_ = std::make_unique<CKeyboardHardKeys>();
     if (interactive_) {
         sound_ = std::make_unique<CAlsaSound>();
@@ -186,17 +185,11 @@ CRemoteProgram::CRemoteProgram(const ProgramOptions& options, const IrChoice& ir
     remote.hardKeys = &keys;
     // The IR port decides the driver: "lirc:..." names LIRC devices, anything else is a
     // serial port of the simulated handheld.
-    remote.driver = [this]() -> CIrDriver* {
-        std::string transmitter, receiver;
-        if (LircPortDevices(model_->IrPort(), transmitter, receiver)) {
-            return LircDriver(transmitter, receiver);
-        }
-        return drivers_->GetIrDriver();
-    };
+    remote.driver = [this] { return ir_->DriverFor(model_->IrPort()); };
     model_ = std::make_unique<CRemoteModel>(std::move(remote));
     // The port guessed from the active drivers (or the LIRC devices found), until the
     // preference file names another; a choice on the command line wins over both.
-    InitSelectedIrPort(handheld_->Registry(), *model_);
+    InitSelectedIrPort(ir_->Handheld().Registry(), *model_);
     if (!ir.lirc && !options.ir.isEmpty()) {
         chosenPort_ = model_->IrPort();
     }
@@ -214,10 +207,11 @@ CRemoteProgram::CRemoteProgram(const ProgramOptions& options, const IrChoice& ir
         HostLircDevice probe;
         return LircPortUsable(port, probe, why);
     };
-    InstallSimRemoteHand(*handheld_, *model_);
+    InstallSimRemoteHand(ir_->Handheld(), *model_);
 
-    frame_ = std::make_unique<CMainFrame>(QString::fromStdString(fs_->ProgramPath()),
-                                          handheld_->Registry(), *model_, keys, *keys_, *modal_);
+    frame_ =
+        std::make_unique<CMainFrame>(QString::fromStdString(fs_->ProgramPath()),
+                                     ir_->Handheld().Registry(), *model_, keys, *keys_, *modal_);
     // Which IR is in use shows in the title; IR Setup offers the LIRC devices too.
     frame_->deviceRoot = QString::fromStdString(fs_->RootFolder());
     frame_->describeIr = [this] {
@@ -263,7 +257,7 @@ CRemoteProgram::CRemoteProgram(const ProgramOptions& options, const IrChoice& ir
             irNotice_ = StringText(kStrLircUnusable, {QString::fromStdString(transmitter),
                                                       QString::fromStdString(why)});
             chosenPort_.clear();
-            InitSelectedIrPort(handheld_->Registry(), *model_);
+            InitSelectedIrPort(ir_->Handheld().Registry(), *model_);
         }
         frame_->UpdateTitle();
         if (!irNotice_.isEmpty()) {
@@ -276,12 +270,12 @@ CRemoteProgram::CRemoteProgram(const ProgramOptions& options, const IrChoice& ir
         // A held pen keeps a LIRC send going, as on the handheld.
         gate_ = &window.PenGate();
         if (interactive_) {
-            AttachInteractive(*handheld_, window);
+            AttachInteractive(ir_->Handheld(), window);
         }
         if (serviceRemote_) {
             // A press held through the service holds the stylus too.
             CPenGate* gate = gate_;
-            handheld_->SetStylusSource([gate, remote = serviceRemote_.get()] {
+            ir_->Handheld().SetStylusSource([gate, remote = serviceRemote_.get()] {
                 return gate->IsDown() || remote->IsHeld();
             });
         }
@@ -296,23 +290,7 @@ CRemoteProgram::~CRemoteProgram() {
     serviceRemote_.reset();
     frame_.reset();
     model_.reset();
-    lircDriver_.reset();
-    drivers_.reset();
-}
-
-CIrDriver* CRemoteProgram::LircDriver(const std::string& transmitter, const std::string& receiver) {
-    if (!lircDriver_) {
-        lircTransmitter_ = std::make_unique<HostLircDevice>();
-        lircReceiver_ = std::make_unique<HostLircDevice>();
-        lircClock_ = std::make_unique<HostLircClock>();
-        lircPlatform_ = std::make_unique<LircPlatform>([this] {
-            return (gate_ && gate_->IsDown()) || (serviceRemote_ && serviceRemote_->IsHeld());
-        });
-        lircDriver_ = std::make_unique<CLircIrDriver>(*lircPlatform_, *lircTransmitter_,
-                                                      *lircReceiver_, *lircClock_);
-    }
-    lircDriver_->SetDevices(transmitter, receiver);
-    return lircDriver_.get();
+    ir_.reset();
 }
 
 void CRemoteProgram::Show() {
@@ -332,11 +310,11 @@ bool CRemoteProgram::StartService(const QString& listen, QString& error, const M
     if (LoadOrCreateToken(root, settings.token, error) != kTokenOk) {
         return false;
     }
+    // The window's presses and the service's take their turns on the model's IR worker.
     serviceRemote_ = std::make_unique<CServiceRemote>(*model_);
-    // The window sends on this thread; the service's sends take their turn here as well.
-    serviceRemote_->RunIrOnOwnerThread(true);
     if (!interactive_) {
-        handheld_->SetStylusSource([remote = serviceRemote_.get()] { return remote->IsHeld(); });
+        ir_->Handheld().SetStylusSource(
+            [remote = serviceRemote_.get()] { return remote->IsHeld(); });
     }
     settings.loopbackListener = address.isLoopback();
     settings.tokenRequired = !settings.loopbackListener;
@@ -355,8 +333,8 @@ bool CRemoteProgram::StartService(const QString& listen, QString& error, const M
         return false;
     }
     if (!node.url.isEmpty()) {
-        // The window drives the IR on this thread, so the program does not listen to the
-        // receiver between presses: its node announces no event entity.
+        // The program does not listen to the receiver between presses (the window's learns
+        // read it): its node announces no event entity.
         mqtt_ = std::make_unique<CMqttNode>(*serviceRemote_, node, false);
         if (!mqtt_->Start(error)) {
             mqtt_.reset();
@@ -369,7 +347,7 @@ bool CRemoteProgram::StartService(const QString& listen, QString& error, const M
 bool CRemoteProgram::OpenEmitterLog(const QString& path, QString& error) {
     emitterLog_ = std::make_unique<CEmitterLog>();
     std::string why;
-    if (!emitterLog_->Attach(*handheld_, path.toStdString(), why)) {
+    if (!emitterLog_->Attach(ir_->Handheld(), path.toStdString(), why)) {
         error = QString::fromStdString(why);
         emitterLog_.reset();
         return false;

@@ -11,20 +11,15 @@
 #include "app/daemon/DaemonOptions.h"
 #include "app/program/IrChoice.h"
 #include "app/program/ProgramFiles.h"
+#include "app/program/ProgramIr.h"
 #include "store/PrefFile.h"
 
 class CAlsaSound;
 class CHandheldRemoteFiles;
-class CIrDriverFactory;
 class CRemoteModel;
 class CKeyboardHardKeys;
-class CIrDriver;
-class CLircIrDriver;
 class CPenGate;
 class CMainFrame;
-class HostLircClock;
-class HostLircDevice;
-class LircPlatform;
 class ModalRunner;
 class CQtModalRunner;
 class HardKeys;
@@ -86,29 +81,20 @@ class CRemoteProgram {
 
     CMainFrame& Frame() { return *frame_; }
     CRemoteView& View() { return *view_; }
-    SimHandheld& Handheld() { return *handheld_; }
+    SimHandheld& Handheld() { return ir_->Handheld(); }
     HostHandheldFs& Fs() { return *fs_; }
     CRemoteModel& Model() { return *model_; }
 
   private:
     static IrChoice ChosenIr(const ProgramOptions& options);
-    // The LIRC driver on these devices, made on first need.
-    CIrDriver* LircDriver(const std::string& transmitter, const std::string& receiver);
 
     std::unique_ptr<CQtModalRunner> qtModal_;
     ModalRunner* modal_;  // the program's runner, or the one handed in
     std::unique_ptr<HostHandheldFs> fs_;
     std::unique_ptr<CHandheldRemoteFiles> files_;
-    std::unique_ptr<SimHandheld> handheld_;
+    std::unique_ptr<CProgramIr> ir_;
     std::unique_ptr<CKeyboardHardKeys> keys_;
     std::unique_ptr<CAlsaSound> sound_;
-    std::unique_ptr<CIrDriverFactory> drivers_;
-    // The kernel's LIRC devices, when the program uses them.
-    std::unique_ptr<HostLircDevice> lircTransmitter_;
-    std::unique_ptr<HostLircDevice> lircReceiver_;
-    std::unique_ptr<HostLircClock> lircClock_;
-    std::unique_ptr<LircPlatform> lircPlatform_;
-    std::unique_ptr<CLircIrDriver> lircDriver_;
     std::unique_ptr<CRemoteModel> model_;
     std::unique_ptr<CMainFrame> frame_;
     CRemoteView* view_ = nullptr;

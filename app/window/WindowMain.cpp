@@ -23,7 +23,7 @@
 #include "platform/sim/SimProfile.h"
 #include "remote/CDUWnd.h"
 #include "remote/CHandheldRemoteFiles.h"
-#include "shell/IrPortDiscovery.h"
+#include "ir/IrPortDiscovery.h"
 #include "store/Catalogue.h"
 
 namespace {

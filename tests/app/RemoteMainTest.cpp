@@ -1,14 +1,18 @@
-// The ardelremote program as a user starts it: --version, and a second start on a device
-// root that a running program uses.
+// The ardelremote program as a user starts it: --version, a second start on a device root
+// that a running program uses, and the service of a program started with --serve.
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTcpServer>
 #include <QTest>
 
 #include "ArdelVersion.h"
 #include "app/program/InstanceLock.h"
+#include "model/ButtonStore.h"
+#include "platform/host/HostHandheldFs.h"
+#include "tests/service/ServiceTestSupport.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -75,6 +79,47 @@ TEST(RemoteMainTest, SecondStartOnARootInUseIsRefusedUntilTheFirstIsGone) {
     EXPECT_EQ(third.state(), QProcess::Running);
     third.kill();
     third.waitForFinished(10000);
+}
+
+TEST(RemoteMainTest, ThePresentedServiceSendsAPressThroughTheProgramsHandheld) {
+    TempFolder root;
+    // A codebase with a learnt button waits in the root before the first start.
+    const QString path = QStringLiteral("\\My Documents\\TV_Sony.PDB");
+    const IrSignal power = CodeSignal("NEC", 4, 8);
+    {
+        QString error;
+        ASSERT_TRUE(InstallProgramFiles(root.Path().string(), error)) << error.toStdString();
+        HostHandheldFs fs(root.Path().string());
+        bool created = false;
+        ASSERT_EQ(EnsureCodebase(fs, path, created), kStoreOk);
+        ASSERT_EQ(StoreButtonSignal(fs, path, "Power", power, 1, LearnMode::Single), kStoreOk);
+    }
+    quint16 port = 0;
+    {
+        QTcpServer probe;  // a port that is free now
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+        port = probe.serverPort();
+    }
+    const std::string log = root / "emitter.log";
+    QProcess program;
+    program.setProcessEnvironment(Environment(true));
+    program.start(kProgram, {"--root", QString::fromStdString(root.Path().string()), "--scale", "1",
+                             "--ir", "sim", "--sim-emitter-log", QString::fromStdString(log),
+                             "--serve", QStringLiteral("127.0.0.1:%1").arg(port)});
+    ASSERT_TRUE(program.waitForStarted());
+    QByteArray out;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return (out += program.readAllStandardOutput()).contains("serving on"); }, 20000))
+        << program.readAllStandardError().toStdString();
+
+    const Reply reply =
+        Exchange(port, Request("POST", "/api/v1/codebases/TV_Sony/buttons/Power/press"));
+    EXPECT_EQ(reply.status, 200) << reply.body.toStdString();
+    const std::vector<std::string> lines = Lines(log);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_TRUE(SameSend(lines[0], Passes(power, 3))) << lines[0];
+    program.kill();
+    program.waitForFinished(10000);
 }
 
 }  // namespace

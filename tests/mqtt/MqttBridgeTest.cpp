@@ -316,14 +316,9 @@ TEST_F(MqttBridgeTest, ThroughTheLircDeviceAPressIsSentAndARemoteIsHeardOnce) {
         GTEST_SKIP() << "no FUSE file system can be mounted here: " << device.Error();
     }
     QString error;
-    ASSERT_TRUE(InstallProgramFiles(root.Path().string(), error));
     ServiceHostOptions options;
-    options.root = QString::fromStdString(root.Path().string());
-    options.ir.chip = "pxa255";
-    options.ir.lirc = true;
-    options.ir.transmitter = device.Path();
-    options.ir.receiver = device.Path();
-    options.lircClock = &clock;
+    ASSERT_TRUE(LircHostOptions(root.Path().string(), device.Path(), clock, true, options, error))
+        << error.toStdString();
     options.mqtt.url = QString::fromStdString(broker.Url());
     options.mqtt.nodeId = "lirc";
     CServiceHost lirc(options);

@@ -286,6 +286,17 @@ QByteArray HugeBody() {
     return R"({"hold_ms": 1, "pad": ")" + QByteArray(1 << 20, 'x') + "\"}";
 }
 
+// A megabyte in chunks of 64 KiB, as a client sends a body whose length it does not know.
+QByteArray HugeChunkedRequest() {
+    QByteArray request =
+        "POST /api/v1/codebases/TV_Sony/buttons/Power/press HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+        "Transfer-Encoding: chunked\r\n\r\n";
+    for (int k = 0; k < 16; ++k) {
+        request += "10000\r\n" + QByteArray(0x10000, ' ') + "\r\n";
+    }
+    return request + "0\r\n\r\n";
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Table, BadRequestTest,
     testing::Values(
@@ -326,8 +337,48 @@ INSTANTIATE_TEST_SUITE_P(
                    403},
         BadRequest{"MegabyteBody",
                    Request("POST", "/api/v1/codebases/TV_Sony/buttons/Power/press", HugeBody()),
-                   413}),
+                   413},
+        // Refused on its head alone: the answer comes although the body is never sent.
+        BadRequest{"MegabyteDeclaredAndNeverSent",
+                   "POST /api/v1/codebases/TV_Sony/buttons/Power/press HTTP/1.1\r\n"
+                   "Host: 127.0.0.1\r\nContent-Length: 1048576\r\n\r\n",
+                   413},
+        BadRequest{"MegabyteInChunks", HugeChunkedRequest(), 413}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ServiceHttpTest, ABodyLongerThanItsLengthIsRefusedAndTheConnectionEnds) {
+    StartHost();
+    // What follows the declared length is no request and never ends a line: the service
+    // gives up on the connection rather than keep it all.
+    const QByteArray request = Request("POST", "/api/v1/send", "{}") + QByteArray(1 << 20, 'x');
+    auto answers = std::async(std::launch::async, [port = host->Port(), request] {
+        const int fd = Connect(port, 20);
+        for (qsizetype sent = 0; fd >= 0 && sent < request.size();) {
+            const ssize_t n = ::send(fd, request.constData() + sent,
+                                     static_cast<size_t>(request.size() - sent), MSG_NOSIGNAL);
+            if (n <= 0) {
+                break;
+            }
+            sent += n;
+        }
+        QByteArray data;
+        char buffer[65536];
+        ssize_t n = 1;
+        while (fd >= 0 && n > 0) {
+            n = ::recv(fd, buffer, sizeof buffer, 0);
+            data.append(buffer, std::max<ssize_t>(n, 0));
+        }
+        ::close(fd);
+        return std::make_pair(data, n == 0);
+    });
+    while (answers.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready) {
+        QCoreApplication::processEvents();
+    }
+    const auto [data, closed] = answers.get();
+    EXPECT_TRUE(data.contains("HTTP/1.1 413")) << data.left(300).toStdString();
+    EXPECT_TRUE(closed) << "the service ended the connection";
+    EXPECT_TRUE(Lines(log).empty()) << "nothing was sent";
+}
 
 TEST_F(ServiceHttpTest, BeyondLoopbackEveryRequestNeedsTheToken) {
     StartHost(true);
@@ -364,6 +415,14 @@ TEST_F(ServiceHttpTest, ThePageAndItsPicturesComeFromTheProgramAndTheRoot) {
     ASSERT_EQ(page.status, 200);
     EXPECT_TRUE(page.headers.contains("text/html"));
     EXPECT_TRUE(page.body.contains("/web/remote.js"));
+    // The style sheet comes within the page, and the page's policy lets exactly it apply.
+    const qsizetype styleAt = page.body.indexOf("<style>") + 7;
+    ASSERT_GT(styleAt, 6);
+    const QByteArray style = page.body.mid(styleAt, page.body.indexOf("</style>") - styleAt);
+    EXPECT_TRUE(style.contains("#remote"));
+    EXPECT_TRUE(page.headers.contains(
+        "'sha256-" + QCryptographicHash::hash(style, QCryptographicHash::Sha256).toBase64() + "'"))
+        << page.headers.toStdString();
     EXPECT_EQ(Call("GET", "/web/remote.js").status, 200);
     const Reply picture = Call("GET", "/skins/TV1_Back.gif");
     ASSERT_EQ(picture.status, 200);
@@ -382,13 +441,9 @@ TEST(ServiceLircTest, APressReachesTheLircDevice) {
     }
     TempFolder root;
     QString error;
-    ASSERT_TRUE(InstallProgramFiles(root.Path().string(), error));
     ServiceHostOptions options;
-    options.root = QString::fromStdString(root.Path().string());
-    options.ir.chip = "pxa255";
-    options.ir.lirc = true;
-    options.ir.transmitter = device.Path();
-    options.lircClock = &clock;
+    ASSERT_TRUE(LircHostOptions(root.Path().string(), device.Path(), clock, false, options, error))
+        << error.toStdString();
     CServiceHost host(options);
     ASSERT_TRUE(host.Start(error)) << error.toStdString();
     const IrSignal power = CodeSignal("NEC", 4, 8);

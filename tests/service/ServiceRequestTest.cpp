@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ir/IrSignal.h"
+#include "service/RequestFraming.h"
 #include "service/ServiceAccess.h"
 #include "service/ServiceRequest.h"
 
@@ -224,6 +225,59 @@ INSTANTIATE_TEST_SUITE_P(
                    NoToken},
         AccessCase{"TokenButForeignOrigin", true, "Bearer s3cret", "", "http://evil.example",
                    "192.168.1.5:8733", "", false, Foreign}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Following requests on a connection as their bytes arrive, whole or one byte at a time.
+struct FramingCase {
+    const char* name;
+    QByteArray stream;
+    bool fine;  // false: refused as too large by the stream's end
+};
+
+QByteArray Head(const QByteArray& headers) {
+    return "POST /api/v1/send HTTP/1.1\r\nHost: 127.0.0.1\r\n" + headers + "\r\n";
+}
+
+QByteArray Chunk(qsizetype size) {
+    return QByteArray::number(size, 16) + "\r\n" + QByteArray(size, 'x') + "\r\n";
+}
+
+class RequestFramingTest : public testing::TestWithParam<FramingCase> {};
+
+TEST_P(RequestFramingTest, RefusesOnlyWhatIsTooLarge) {
+    const FramingCase& c = GetParam();
+    CRequestFraming whole(kMaxRequestBodyBytes);
+    EXPECT_EQ(whole.Feed(c.stream), c.fine);
+    CRequestFraming bytewise(kMaxRequestBodyBytes);
+    bool fine = true;
+    for (qsizetype k = 0; k < c.stream.size() && fine; ++k) {
+        fine = bytewise.Feed(QByteArrayView(c.stream).sliced(k, 1));
+    }
+    EXPECT_EQ(fine, c.fine) << "fed one byte at a time";
+}
+
+const QByteArray kLimitBody(kMaxRequestBodyBytes, 'x');
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, RequestFramingTest,
+    testing::Values(
+        FramingCase{"BodyAtTheLimitThenAnother",
+                    Head("Content-Length: 65536\r\n") + kLimitBody + Head("") + Head(""), true},
+        FramingCase{"DeclaredOverTheLimit", Head("content-length: 65537\r\n"), false},
+        FramingCase{"DeclaredBeyondAnyNumber", Head("Content-Length: 99999999999999999999999\r\n"),
+                    false},
+        FramingCase{"ChunksWithinTheLimitThenAnother",
+                    Head("Transfer-Encoding: chunked\r\n") + Chunk(40000) + Chunk(25536) +
+                        "0\r\nX-Trailer: 1\r\n\r\n" + Head("Content-Length: 2\r\n") + "{}",
+                    true},
+        FramingCase{"ChunksOverTheLimit",
+                    Head("Transfer-Encoding: chunked\r\n") + Chunk(40000) + Chunk(25537), false},
+        FramingCase{"ChunkSizeBeyondAnyNumber",
+                    Head("Transfer-Encoding: chunked\r\n") + "fffffffffffffffffffff\r\n", false},
+        // A body longer than declared runs on as the next request's head, which never ends.
+        FramingCase{"LengthThatLies", Head("Content-Length: 2\r\n") + "{}" + QByteArray(20000, 'x'),
+                    false},
+        FramingCase{"HeadWithoutEnd", Head("X-Pad: " + QByteArray(20000, 'x')), false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

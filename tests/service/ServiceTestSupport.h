@@ -209,6 +209,24 @@ inline std::vector<std::string> Lines(const std::string& path) {
     return lines;
 }
 
+// A service in `root` (given the program's files) on the LIRC device at `devicePath`, which
+// it sends on, and hears with too when `receive`, timed by `clock`. False with the reason
+// when the files cannot be installed.
+inline bool LircHostOptions(const std::string& root, const std::string& devicePath,
+                            LircClock& clock, bool receive, ServiceHostOptions& options,
+                            QString& error) {
+    if (!InstallProgramFiles(root, error)) {
+        return false;
+    }
+    options.root = QString::fromStdString(root);
+    options.ir.chip = "pxa255";
+    options.ir.lirc = true;
+    options.ir.transmitter = devicePath;
+    options.ir.receiver = receive ? devicePath : std::string();
+    options.lircClock = &clock;
+    return true;
+}
+
 // A service on the simulated handheld whose TV_Sony codebase, hot for TV, holds Power
 // (SIRC 1/21) and Vol+ (SIRC 1/18); its emitter log is `log`.
 inline std::unique_ptr<CServiceHost> StartSonyHost(const std::string& root, const std::string& log,

@@ -1,4 +1,4 @@
-#include "shell/IrPortDiscovery.h"
+#include "ir/IrPortDiscovery.h"
 
 #include <algorithm>
 #include <cctype>
