@@ -24,13 +24,13 @@ namespace {
 constexpr int kDialogWidth = 162;  // dialog units
 // Low enough, with the help bar and a window's title bar, for a screen of 1024 pixels at three
 // times the handheld's size.
-constexpr int kDialogHeight = 186;
+constexpr int kDialogHeight = 184;
 
 // The rows of buttons, in dialog units.
 constexpr QRect kFilterRow(2, 16, 158, 12);
-constexpr QRect kCommandRow(2, 123, 158, 12);
-constexpr QRect kCodebaseRow(2, 157, 158, 12);
-constexpr QRect kAddingRow(2, 171, 158, 12);
+constexpr QRect kCommandRow(2, 121, 158, 12);
+constexpr QRect kCodebaseRow(2, 155, 158, 12);
+constexpr QRect kAddingRow(2, 169, 158, 12);
 // Pixels between the buttons of a row.
 constexpr int kGap = 1;
 
@@ -82,7 +82,7 @@ CHomeDevicesDlg::CHomeDevicesDlg(CDUWnd& window, ModalRunner& modal, HandheldFs&
 
     list_ = new CCheckListCtrl(this);
     list_->setObjectName(QString::number(kListId));
-    list_->setGeometry(DluRect(2, 30, 158, 90));
+    list_->setGeometry(DluRect(2, 30, 158, 88));
     list_->onCheckToggled = [this](int) {
         if (!filling_) {
             ApplyHotMarks();
@@ -98,8 +98,8 @@ CHomeDevicesDlg::CHomeDevicesDlg(CDUWnd& window, ModalRunner& modal, HandheldFs&
     hot_ = MakeButton(this, kHotId, "Hot", kCommandRow, 12);
     LayOutRow({add_, relearn_, delete_, rename_, hot_}, DluRect(kCommandRow), Arial(12, true),
               kGap);
-    select_ = MakeButton(this, kSelectId, "Select", QRect(4, 139, 75, 14), 14);
-    done_ = MakeButton(this, kDoneId, "Done", QRect(83, 139, 75, 14), 14);
+    select_ = MakeButton(this, kSelectId, "Select", QRect(4, 137, 75, 14), 14);
+    done_ = MakeButton(this, kDoneId, "Done", QRect(83, 137, 75, 14), 14);
     done_->setDefault(true);
     // The commands on the selected codebase, then those that add codebases.
     buttons_ = MakeButton(this, kButtonsId, "Buttons...", kCodebaseRow, 12);

@@ -448,7 +448,9 @@ TEST_F(HomeDevicesTest, CommandButtonsLieApartAboveTheHelpBar) {
 // with a window's title bar and borders, as the remote beside it does.
 TEST_F(HomeDevicesTest, FitsAScreenOf1024PixelsAtThreeTimesItsSize) {
     Run(0, [](CHomeDevicesDlg& dialog) {
-        EXPECT_EQ(FittingZoom(dialog.size(), QMargins(4, 30, 4, 4), 3, QSize(1280, 1024)), 3)
+        // In the handheld's pixels, as the program lays it out: the screen and a title bar of
+        // 30 pixels, each a third.
+        EXPECT_EQ(FittingZoom(dialog.size(), QMargins(1, 10, 1, 1), 3, QSize(1280, 1024) / 3), 3)
             << dialog.width() << "x" << dialog.height();
         Click(dialog, CHomeDevicesDlg::kDoneId);
     });
