@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -483,6 +484,22 @@ TEST(ModalRunner, FileDialogsAreNotZoomed) {
     EXPECT_EQ(files->columnWidth(0), 120);  // the file dialog sizes its columns itself
     EXPECT_TRUE(program.screen()->availableGeometry().contains(dialog.frameGeometry()));
     EXPECT_TRUE(dialog.frameGeometry().contains(program.frameGeometry().center()));
+}
+
+// Qt's own file dialog, drawn without the program's zoom, lists the file names alone: its
+// detail columns kept their zoomed headers and cut every cell to a letter or two.
+TEST(ModalRunner, FileDialogUnzoomedListsNamesAlone) {
+    QWidget program;
+    program.setGeometry(100, 100, 240, 300);
+    program.show();
+    for (const int zoom : {1, 3}) {
+        QFileDialog dialog(&program, "Import");
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        PlaceOnShow(dialog, zoom, DialogZoom::None);
+        dialog.show();
+        EXPECT_EQ(dialog.viewMode(), zoom > 1 ? QFileDialog::List : QFileDialog::Detail) << zoom;
+        dialog.hide();
+    }
 }
 
 // A dialog that sizes itself as it is shown is centred by the size it takes then.
