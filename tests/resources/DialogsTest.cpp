@@ -495,6 +495,7 @@ TEST(ModalRunner, FileDialogUnzoomedListsNamesAlone) {
     for (const int zoom : {1, 3}) {
         QFileDialog dialog(&program, "Import");
         dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setViewMode(QFileDialog::Detail);  // not the one Qt remembers from before
         PlaceOnShow(dialog, zoom, DialogZoom::None);
         dialog.show();
         EXPECT_EQ(dialog.viewMode(), zoom > 1 ? QFileDialog::List : QFileDialog::Detail) << zoom;
