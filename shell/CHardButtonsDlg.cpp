@@ -163,6 +163,8 @@ int CHardButtonsDlg::ShowEveryKeyRow() {
     const int grow = std::max(0, needed - list_->height());
     list_->resize(list_->width(), list_->height() + grow);
     list_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Its columns leave the scroll bar's room; drawn smaller, they are narrower than that room.
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (child != list_ && child->y() > listBottom) {
             child->move(child->x(), child->y() + grow);
