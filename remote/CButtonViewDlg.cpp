@@ -25,7 +25,7 @@ namespace {
 
 QPushButton* MakeButton(QWidget* parent, const QString& text, const QRect& units) {
     auto* button = new QPushButton(text, parent);
-    button->setGeometry(DluRect(units.x(), units.y(), units.width(), units.height()));
+    button->setGeometry(DluRect(units));
     button->setFont(Arial(12, true));
     button->setAutoDefault(false);
     return button;

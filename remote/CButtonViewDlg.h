@@ -49,6 +49,7 @@ class CButtonViewDlg : public QDialog {
     QPushButton* DoneButton() const { return done_; }
     QPushButton* SendButton() const { return send_; }
     QPushButton* DeleteButton() const { return delete_; }
+    CHelpBar* HelpBar() const { return helpBar_; }
 
     // Sends the selected row's signal once, one pass; a failure is shown.
     void OnSend();

@@ -155,13 +155,16 @@ void CHardButtonsDlg::Cancel() {
 int CHardButtonsDlg::ShowEveryKeyRow() {
     // The list shows its seven rows whole, without scrolling: where its rectangle is too
     // short for the header and the rows in the desktop's font, the list grows and the
-    // controls below it move down by as much.
+    // controls below it move down by as much. Drawn smaller on a small screen, where the
+    // rows' padding does not shrink with the rest, it scrolls.
     const int listBottom = list_->geometry().bottom();
     const int needed = list_->header()->sizeHint().height() +
                        kHardKeyCount * list_->sizeHintForRow(0) + 2 * list_->frameWidth();
     const int grow = std::max(0, needed - list_->height());
     list_->resize(list_->width(), list_->height() + grow);
-    list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Its columns leave the scroll bar's room; drawn smaller, they are narrower than that room.
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (child != list_ && child->y() > listBottom) {
             child->move(child->x(), child->y() + grow);

@@ -22,16 +22,23 @@
 namespace {
 
 constexpr int kDialogWidth = 162;  // dialog units
-constexpr int kDialogHeight = 207;
+// Low enough, with the help bar and a window's title bar, for a screen of 1024 pixels at three
+// times the handheld's size.
+constexpr int kDialogHeight = 184;
 
-// The row of filter buttons, in dialog units.
+// The rows of buttons, in dialog units.
 constexpr QRect kFilterRow(2, 16, 158, 12);
+constexpr QRect kCommandRow(2, 121, 158, 12);
+constexpr QRect kCodebaseRow(2, 155, 158, 12);
+constexpr QRect kAddingRow(2, 169, 158, 12);
+// Pixels between the buttons of a row.
+constexpr int kGap = 1;
 
 QPushButton* MakeButton(QWidget* parent, int id, const QString& text, const QRect& units,
                         int pixels) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(QString::number(id));
-    button->setGeometry(DluRect(units.x(), units.y(), units.width(), units.height()));
+    button->setGeometry(DluRect(units));
     button->setFont(Arial(pixels, true));
     button->setAutoDefault(false);
     return button;
@@ -75,7 +82,7 @@ CHomeDevicesDlg::CHomeDevicesDlg(CDUWnd& window, ModalRunner& modal, HandheldFs&
 
     list_ = new CCheckListCtrl(this);
     list_->setObjectName(QString::number(kListId));
-    list_->setGeometry(DluRect(2, 30, 158, 96));
+    list_->setGeometry(DluRect(2, 30, 158, 88));
     list_->onCheckToggled = [this](int) {
         if (!filling_) {
             ApplyHotMarks();
@@ -84,22 +91,26 @@ CHomeDevicesDlg::CHomeDevicesDlg(CDUWnd& window, ModalRunner& modal, HandheldFs&
     connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { OnSelect(); });
     connect(list_, &QTreeWidget::itemSelectionChanged, this, &CHomeDevicesDlg::UpdateCommands);
 
-    add_ = MakeButton(this, kAddId, "Add", QRect(2, 129, 24, 12), 12);
-    relearn_ = MakeButton(this, kRelearnId, "ReLearn", QRect(28, 129, 34, 12), 12);
-    delete_ = MakeButton(this, kDeleteId, "Delete", QRect(64, 129, 30, 12), 12);
-    rename_ = MakeButton(this, kRenameId, "Rename", QRect(96, 129, 32, 12), 12);
-    hot_ = MakeButton(this, kHotId, "Hot", QRect(130, 129, 28, 12), 12);
-    select_ = MakeButton(this, kSelectId, "Select", QRect(4, 145, 75, 14), 14);
-    done_ = MakeButton(this, kDoneId, "Done", QRect(83, 145, 75, 14), 14);
+    add_ = MakeButton(this, kAddId, "Add", kCommandRow, 12);
+    relearn_ = MakeButton(this, kRelearnId, "ReLearn", kCommandRow, 12);
+    delete_ = MakeButton(this, kDeleteId, "Delete", kCommandRow, 12);
+    rename_ = MakeButton(this, kRenameId, "Rename", kCommandRow, 12);
+    hot_ = MakeButton(this, kHotId, "Hot", kCommandRow, 12);
+    LayOutRow({add_, relearn_, delete_, rename_, hot_}, DluRect(kCommandRow), Arial(12, true),
+              kGap);
+    select_ = MakeButton(this, kSelectId, "Select", QRect(4, 137, 75, 14), 14);
+    done_ = MakeButton(this, kDoneId, "Done", QRect(83, 137, 75, 14), 14);
     done_->setDefault(true);
-    buttons_ = MakeButton(this, kButtonsId, "Buttons...", QRect(2, 163, 77, 12), 12);
+    // The commands on the selected codebase, then those that add codebases.
+    buttons_ = MakeButton(this, kButtonsId, "Buttons...", kCodebaseRow, 12);
     connect(buttons_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnButtons);
-    category_ = MakeButton(this, kCategoryId, "Category...", QRect(81, 163, 77, 12), 12);
+    category_ = MakeButton(this, kCategoryId, "Category...", kCodebaseRow, 12);
     connect(category_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnCategory);
-    import_ = MakeButton(this, kImportId, "Import...", QRect(2, 177, 77, 12), 12);
-    export_ = MakeButton(this, kExportId, "Export...", QRect(81, 177, 77, 12), 12);
-    addFromCodes_ =
-        MakeButton(this, kAddFromCodesId, StringText(kStrAddFromCodes), QRect(2, 191, 156, 12), 12);
+    export_ = MakeButton(this, kExportId, "Export...", kCodebaseRow, 12);
+    LayOutRow({buttons_, category_, export_}, DluRect(kCodebaseRow), Arial(12, true), kGap);
+    import_ = MakeButton(this, kImportId, "Import...", kAddingRow, 12);
+    addFromCodes_ = MakeButton(this, kAddFromCodesId, StringText(kStrAddFromCodes), kAddingRow, 12);
+    LayOutRow({import_, addFromCodes_}, DluRect(kAddingRow), Arial(12, true), kGap);
     connect(addFromCodes_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnAddFromCodes);
     connect(add_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnAdd);
     connect(relearn_, &QPushButton::clicked, this, &CHomeDevicesDlg::OnRelearn);
@@ -120,25 +131,11 @@ CHomeDevicesDlg::CHomeDevicesDlg(CDUWnd& window, ModalRunner& modal, HandheldFs&
 }
 
 void CHomeDevicesDlg::LayOutFilters() {
-    // Each button gets the width of its text in bold (the look of the current filter) and an
-    // even share of what is left, so that "Cab/Sat" and "DVD/CD" are not cut.
-    const QRect row =
-        DluRect(kFilterRow.x(), kFilterRow.y(), kFilterRow.width(), kFilterRow.height());
-    constexpr int kGap = 1;
-    std::array<int, kCategoryCount> widths{};
-    int used = kGap * (kCategoryCount - 1);
-    for (int c = 0; c < kCategoryCount; ++c) {
-        QPushButton* button = filters_[size_t(c)];
-        widths[size_t(c)] = QFontMetrics(Arial(12, true)).horizontalAdvance(button->text());
-        used += widths[size_t(c)];
-    }
-    const int share = std::max(0, row.width() - used) / kCategoryCount;
-    int x = row.left();
-    for (int c = 0; c < kCategoryCount; ++c) {
-        const int width = c == kCategoryCount - 1 ? row.right() + 1 - x : widths[size_t(c)] + share;
-        filters_[size_t(c)]->setGeometry(x, row.top(), width, row.height());
-        x += width + kGap;
-    }
+    // Measured in bold, the look of the current filter, so that "Cab/Sat" and "DVD/CD" are
+    // not cut when they are chosen.
+    // Seven names leave little room: the buttons touch.
+    LayOutRow(std::vector<QPushButton*>(filters_.begin(), filters_.end()), DluRect(kFilterRow),
+              Arial(12, true), 0);
 }
 
 QPushButton* CHomeDevicesDlg::FilterButton(int category) const {

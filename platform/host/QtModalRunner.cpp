@@ -64,6 +64,11 @@ class CPlacer : public QObject {
             const QSize before = dialog_.size();
             ZoomDialog(dialog_, 1.0 / zoom_, false);
             dialog_.resize(dialog_.size().expandedTo(before.boundedTo(room * 7 / 10)));
+            // Its detail columns would keep the zoomed room of their headers and cut the names,
+            // sizes and dates to a letter or two: it lists the names alone.
+            if (auto* files = qobject_cast<QFileDialog*>(&dialog_)) {
+                files->setViewMode(QFileDialog::List);
+            }
             return;
         }
         const int drawnAt = FittingZoom(dialog_.size(), FrameOf(dialog_), zoom_, room);

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QPainter>
 #include <QPixmap>
+#include <QResizeEvent>
 
 #include "platform/Modal.h"
 #include "resources/dialogs/CHelpDlg.h"
@@ -36,11 +37,31 @@ CHelpBar::CHelpBar(ModalRunner& modal, int topic, QWidget* parent)
     for (int i = 0; i < kButtonCount - 1; ++i) {
         QAction* empty = addAction(QString());
         empty->setData(0);  // no command: these buttons do nothing
+        empty_.push_back(empty);
     }
-    QAction* help = addAction(InformationIcon(), "Help");
-    help->setData(kHelpCommand);
+    // What the buttons leave of the bar's width lies before the information button.
+    auto* room = new QWidget(this);
+    room->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    addWidget(room);
+    help_ = addAction(InformationIcon(), "Help");
+    help_->setData(kHelpCommand);
     connect(this, &QToolBar::actionTriggered, this,
             [this](QAction* action) { OnCommand(action->data().toInt()); });
+}
+
+void CHelpBar::resizeEvent(QResizeEvent* event) {
+    FitButtons();
+    QToolBar::resizeEvent(event);
+}
+
+void CHelpBar::FitButtons() {
+    // The empty buttons go from the last one back, until what is left fits the bar.
+    for (QAction* action : empty_) {
+        action->setVisible(true);
+    }
+    for (auto it = empty_.rbegin(); it != empty_.rend() && sizeHint().width() > width(); ++it) {
+        (*it)->setVisible(false);
+    }
 }
 
 void CHelpBar::OnCommand(int command) {

@@ -1,8 +1,9 @@
 // The command bar at the bottom of several dialogs: eight empty buttons, then the
-// information button that opens the dialog's help topic.
+// information button that opens the dialog's help topic, at the bar's right edge.
 #pragma once
 
 #include <QToolBar>
+#include <vector>
 
 class ModalRunner;
 
@@ -18,10 +19,19 @@ class CHelpBar : public QToolBar {
     CHelpBar(ModalRunner& modal, int topic, QWidget* parent);
 
     int HelpTopic() const { return topic_; }
+    QAction* HelpAction() const { return help_; }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void OnCommand(int command);
+    // Shows as many of the empty buttons as the bar's width leaves beside the information
+    // button, so that the bar never folds that button away behind its overflow arrow.
+    void FitButtons();
 
     ModalRunner& modal_;
     int topic_;
+    std::vector<QAction*> empty_;
+    QAction* help_ = nullptr;
 };

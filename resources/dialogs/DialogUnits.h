@@ -14,6 +14,9 @@ inline int DluY(int units) {
 inline QRect DluRect(int x, int y, int width, int height) {
     return QRect(DluX(x), DluY(y), DluX(width), DluY(height));
 }
+inline QRect DluRect(const QRect& units) {
+    return DluRect(units.x(), units.y(), units.width(), units.height());
+}
 
 // The dialogs' fonts: Arial by pixel height, bold unless told otherwise.
 inline QFont Arial(int pixels, bool bold = true) {

@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QLabel>
+#include <QPushButton>
 #include <algorithm>
 
 namespace {
@@ -97,5 +98,29 @@ void FitLineHeight(QLabel* label) {
                            .height();
     if (needed > room.height()) {
         label->resize(label->width(), label->height() + needed - room.height());
+    }
+}
+
+void LayOutRow(const std::vector<QPushButton*>& buttons, const QRect& row, const QFont& font,
+               int gap) {
+    if (buttons.empty()) {
+        return;
+    }
+    const QFontMetrics metrics(font);
+    std::vector<int> widths;
+    int used = gap * int(buttons.size() - 1);
+    for (QPushButton* button : buttons) {
+        widths.push_back(metrics.horizontalAdvance(button->text()));
+        used += widths.back();
+    }
+    const int left = std::max(0, row.width() - used);
+    const int share = left / int(buttons.size());
+    const int more = left % int(buttons.size());  // a pixel more for each of the first ones
+    int x = row.left();
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        const int width = i + 1 == buttons.size() ? row.right() + 1 - x
+                                                  : widths[i] + share + (int(i) < more ? 1 : 0);
+        buttons[i]->setGeometry(x, row.top(), width, row.height());
+        x += width + gap;
     }
 }

@@ -6,8 +6,12 @@
 #include <QFont>
 #include <QStringList>
 
+#include <QRect>
+#include <vector>
+
 class QFontMetrics;
 class QLabel;
+class QPushButton;
 
 // The font, made smaller one pixel at a time (down to `smallest`), until every text is at
 // most `width` pixels wide in it.
@@ -28,3 +32,9 @@ QString BalancedLines(const QString& text, const QFontMetrics& metrics, int widt
 
 // Sets `text` on a word-wrapping label broken into balanced lines for the label's width.
 void SetBalancedText(QLabel* label, const QString& text);
+
+// Lays `buttons` out side by side across `row`, `gap` pixels apart: each gets the width of its
+// text in `font` (the widest look it takes) and an even share of what is left, so that a long
+// text ("ReLearn") gets more room than a short one ("Hot"); the row is filled to its end.
+void LayOutRow(const std::vector<QPushButton*>& buttons, const QRect& row, const QFont& font,
+               int gap);

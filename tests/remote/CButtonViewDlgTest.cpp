@@ -16,6 +16,7 @@
 #include "platform/sim/SimProfile.h"
 #include "remote/CSignalView.h"
 #include "resources/Strings.h"
+#include "resources/dialogs/CHelpBar.h"
 #include "resources/dialogs/DialogUnits.h"
 #include "tests/support/CodebaseFixture.h"
 #include "tests/support/ModalRunners.h"
@@ -80,6 +81,13 @@ TEST_F(ButtonViewTest, EveryControlLiesInside) {
     for (QWidget* child : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         EXPECT_TRUE(dialog.rect().contains(child->geometry())) << child->metaObject()->className();
     }
+    // The Help button sits at the right edge of the bar along the dialog's bottom.
+    dialog.show();
+    QCoreApplication::processEvents();
+    const QWidget* help = dialog.HelpBar()->widgetForAction(dialog.HelpBar()->HelpAction());
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_GE(help->mapTo(&dialog, QPoint(help->width(), 0)).x(), dialog.width() - 8);
 }
 
 // Every cell and header shows its whole text, the last column included, with long names and

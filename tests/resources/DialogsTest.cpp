@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -10,6 +12,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QWidgetAction>
 #include <cmath>
 
 #include "resources/HelpTexts.h"
@@ -141,7 +144,13 @@ TEST(HelpBar, OnlyTheInformationButtonOpensHelpOnItsTopic) {
     };
     QWidget host;
     CHelpBar bar(modal, kHelpHomeDevices, &host);
-    const QList<QAction*> actions = bar.actions();
+    // Its buttons: every action but the room that pushes the last one to the right.
+    QList<QAction*> actions;
+    for (QAction* action : bar.actions()) {
+        if (!qobject_cast<QWidgetAction*>(action)) {
+            actions.push_back(action);
+        }
+    }
     ASSERT_EQ(actions.size(), CHelpBar::kButtonCount);
     for (int i = 0; i < CHelpBar::kButtonCount - 1; ++i) {
         actions[i]->trigger();
@@ -314,6 +323,44 @@ TEST(ModalRunner, ZoomDialogScalesControlsFontsAndColumns) {
     }
 }
 
+// The help bar keeps its information button at its right edge, whatever room it has: wide,
+// just wide enough for all nine buttons, too narrow for them, and zoomed down with its dialog.
+// The empty buttons give way from the last one; the bar never folds the information button
+// away behind its overflow arrow.
+TEST(HelpBar, InformationButtonSitsAtTheRightEdge) {
+    struct Case {
+        int width;
+        double zoom;  // the dialog zoomed by this factor after it was built
+    };
+    const Case cases[] = {{400, 1.0}, {243, 1.0},       {160, 1.0},
+                          {60, 1.0},  {243, 2.0 / 3.0}, {300, 0.5}};
+    for (const Case& c : cases) {
+        const std::string where = std::to_string(c.width) + " at " + std::to_string(c.zoom);
+        QDialog dialog;
+        CAnsweringModalRunner modal;
+        auto* bar = new CHelpBar(modal, 0, &dialog);
+        const int height = bar->sizeHint().height();
+        dialog.setFixedSize(c.width, 100 + height);
+        bar->setGeometry(0, 100, c.width, height);
+        ZoomDialog(dialog, c.zoom);
+        dialog.show();
+        QCoreApplication::processEvents();
+        QWidget* help = bar->widgetForAction(bar->HelpAction());
+        ASSERT_NE(help, nullptr) << where;
+        EXPECT_TRUE(help->isVisible()) << where;
+        EXPECT_GE(help->geometry().right(), bar->width() - 8) << where;
+        EXPECT_LE(help->geometry().right(), bar->width() - 1) << where;
+        const auto* more = bar->findChild<QToolButton*>("qt_toolbar_ext_button");
+        EXPECT_TRUE(!more || !more->isVisible()) << where;
+        for (QAction* action : bar->actions()) {
+            QWidget* button = bar->widgetForAction(action);
+            if (action != bar->HelpAction() && button && button->isVisible()) {
+                EXPECT_LT(button->geometry().right(), help->geometry().left()) << where;
+            }
+        }
+    }
+}
+
 // Balanced lines: as many lines as plain wrapping, none wider than the room, the words in
 // their order, and the words spread so that no sentence ends with a word alone.
 TEST(BalancedLines, SpreadsTheWordsOverTheLinesPlainWrappingNeeds) {
@@ -436,6 +483,23 @@ TEST(ModalRunner, FileDialogsAreNotZoomed) {
     EXPECT_EQ(files->columnWidth(0), 120);  // the file dialog sizes its columns itself
     EXPECT_TRUE(program.screen()->availableGeometry().contains(dialog.frameGeometry()));
     EXPECT_TRUE(dialog.frameGeometry().contains(program.frameGeometry().center()));
+}
+
+// Qt's own file dialog, drawn without the program's zoom, lists the file names alone: its
+// detail columns kept their zoomed headers and cut every cell to a letter or two.
+TEST(ModalRunner, FileDialogUnzoomedListsNamesAlone) {
+    QWidget program;
+    program.setGeometry(100, 100, 240, 300);
+    program.show();
+    for (const int zoom : {1, 3}) {
+        QFileDialog dialog(&program, "Import");
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setViewMode(QFileDialog::Detail);  // not the one Qt remembers from before
+        PlaceOnShow(dialog, zoom, DialogZoom::None);
+        dialog.show();
+        EXPECT_EQ(dialog.viewMode(), zoom > 1 ? QFileDialog::List : QFileDialog::Detail) << zoom;
+        dialog.hide();
+    }
 }
 
 // A dialog that sizes itself as it is shown is centred by the size it takes then.

@@ -8,7 +8,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 
+#include "platform/Modal.h"
 #include "remote/CButtonViewDlg.h"
 #include "remote/CLearnPromptDlg.h"
 #include "resources/dialogs/CHelpBar.h"
@@ -418,8 +421,15 @@ TEST_F(HomeDevicesTest, CommandButtonsLieApartAboveTheHelpBar) {
         }
         for (size_t i = 0; i < buttons.size(); ++i) {
             const QString text = buttons[i]->text();
-            EXPECT_LE(buttons[i]->fontMetrics().horizontalAdvance(text),
-                      buttons[i]->contentsRect().width())
+            // With the room beside its text that the style gives a button ("ReLearn" and
+            // "Rename" were cramped against their frames).
+            QStyleOptionButton option;
+            option.initFrom(buttons[i]);
+            const QStyle* style = buttons[i]->style();
+            const int room =
+                style->pixelMetric(QStyle::PM_ButtonMargin, &option, buttons[i]) +
+                2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, buttons[i]);
+            EXPECT_LE(buttons[i]->fontMetrics().horizontalAdvance(text) + room, buttons[i]->width())
                 << text.toStdString();
             EXPECT_LE(buttons[i]->geometry().bottom(), dialog.HelpBar()->geometry().top())
                 << text.toStdString();
@@ -430,6 +440,18 @@ TEST_F(HomeDevicesTest, CommandButtonsLieApartAboveTheHelpBar) {
                     << text.toStdString() << " and " << buttons[j]->text().toStdString();
             }
         }
+        Click(dialog, CHomeDevicesDlg::kDoneId);
+    });
+}
+
+// On a screen of 1280 x 1024 at three times the handheld's size, the dialog opens at that size
+// with a window's title bar and borders, as the remote beside it does.
+TEST_F(HomeDevicesTest, FitsAScreenOf1024PixelsAtThreeTimesItsSize) {
+    Run(0, [](CHomeDevicesDlg& dialog) {
+        // In the handheld's pixels, as the program lays it out: the screen and a title bar of
+        // 30 pixels, each a third.
+        EXPECT_EQ(FittingZoom(dialog.size(), QMargins(1, 10, 1, 1), 3, QSize(1280, 1024) / 3), 3)
+            << dialog.width() << "x" << dialog.height();
         Click(dialog, CHomeDevicesDlg::kDoneId);
     });
 }

@@ -51,15 +51,21 @@ class ImportExportTest : public RemoteWindowTest {
     int categoryRuns = 0;
 };
 
-TEST_F(ImportExportTest, ButtonsSitInTheirOwnRow) {
+// Export... sits with the commands on the selected codebase, Import... with those that add
+// codebases, both below Select and Done and above the help bar.
+TEST_F(ImportExportTest, ButtonsSitInTheRowsOfTheirKind) {
     Run([](CHomeDevicesDlg& dialog) {
-        EXPECT_EQ(dialog.CommandButton(CHomeDevicesDlg::kImportId)->text(), "Import...");
-        EXPECT_EQ(dialog.CommandButton(CHomeDevicesDlg::kImportId)->geometry(),
-                  DluRect(2, 177, 77, 12));
-        EXPECT_EQ(dialog.CommandButton(CHomeDevicesDlg::kExportId)->text(), "Export...");
-        EXPECT_EQ(dialog.CommandButton(CHomeDevicesDlg::kExportId)->geometry(),
-                  DluRect(81, 177, 77, 12));
-        EXPECT_GE(dialog.HelpBar()->geometry().top(), DluY(193));
+        const QPushButton* import = dialog.CommandButton(CHomeDevicesDlg::kImportId);
+        const QPushButton* exportButton = dialog.CommandButton(CHomeDevicesDlg::kExportId);
+        EXPECT_EQ(import->text(), "Import...");
+        EXPECT_EQ(exportButton->text(), "Export...");
+        EXPECT_EQ(exportButton->y(), dialog.CommandButton(CHomeDevicesDlg::kButtonsId)->y());
+        EXPECT_EQ(import->y(), dialog.CommandButton(CHomeDevicesDlg::kAddFromCodesId)->y());
+        const int selectBottom =
+            dialog.CommandButton(CHomeDevicesDlg::kSelectId)->geometry().bottom();
+        EXPECT_GT(exportButton->y(), selectBottom);
+        EXPECT_GT(import->y(), exportButton->geometry().bottom());
+        EXPECT_LE(import->geometry().bottom(), dialog.HelpBar()->geometry().top());
     });
 }
 

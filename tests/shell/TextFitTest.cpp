@@ -9,7 +9,10 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTextLayout>
 #include <cmath>
 #include <functional>
@@ -167,6 +170,32 @@ void CheckLabels(QDialog& dialog, const char* name, bool arialLabels) {
             EXPECT_EQ(label.font.family(), "Arial") << where.toStdString();
         }
     }
+}
+
+// Every push button shows its whole text in its font, clear of its frame ("Rename" ran under
+// the frame of its button at the handheld's size).
+void CheckButtons(QDialog& dialog, const char* name) {
+    dialog.show();
+    for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+        if (!button->isVisible() || button->text().isEmpty()) {
+            continue;
+        }
+        QStyleOptionButton option;
+        option.initFrom(button);
+        const int frame =
+            button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, button);
+        const int needed =
+            QFontMetrics(button->font()).horizontalAdvance(button->text().remove('&')) +
+            2 * (frame + 1);
+        EXPECT_LE(needed, button->width())
+            << name << ", button \"" << button->text().toStdString() << "\"";
+    }
+}
+
+TEST_P(TextFit, EveryButtonShowsItsWholeText) {
+    Fixture fixture;
+    std::unique_ptr<QDialog> dialog = GetParam().make(fixture);
+    CheckButtons(*dialog, GetParam().label);
 }
 
 TEST_P(TextFit, EveryLabelShowsItsWholeText) {
@@ -356,6 +385,11 @@ class WindowTextFit : public RemoteWindowTest,
 TEST_P(WindowTextFit, EveryLabelShowsItsWholeText) {
     std::unique_ptr<QDialog> dialog = GetParam().make(*window, modal, *fs);
     CheckLabels(*dialog, GetParam().label, GetParam().arialLabels);
+}
+
+TEST_P(WindowTextFit, EveryButtonShowsItsWholeText) {
+    std::unique_ptr<QDialog> dialog = GetParam().make(*window, modal, *fs);
+    CheckButtons(*dialog, GetParam().label);
 }
 
 TEST_P(WindowTextFit, OpensCentredOverTheProgram) {
