@@ -42,8 +42,14 @@ uint64_t CGpioIrDriver::SendNow() {
 }
 
 void CGpioIrDriver::WaitUntil(uint64_t tick) {
-    while (SendNow() < tick) {
-    }
+    CounterPoll poll;
+    poll.counter = timer;
+    poll.counterOffset = kTimerCounter;
+    poll.from = lastCounter;
+    poll.ticks = tick > sendTicks ? tick - sendTicks : 0;
+    const PollResult result = platform.Poll(poll);
+    sendTicks += result.advanced;
+    lastCounter = result.count;
 }
 
 // Carrier cycles spread over the mark's place on the timeline, with the interrupts that the
@@ -113,9 +119,10 @@ namespace {
 // The receive pin and the timer counter as the capture core sees them.
 class GpioEdges final : public CCaptureEdges {
   public:
-    GpioEdges(RegisterBlock& timer, RegisterBlock& pins, const GpioIrPins& wiring,
-              uint64_t ticksPerSecond, std::function<void()> firstPulse)
-        : timer_(timer),
+    GpioEdges(IrPlatform& platform, RegisterBlock& timer, RegisterBlock& pins,
+              const GpioIrPins& wiring, uint64_t ticksPerSecond, std::function<void()> firstPulse)
+        : platform_(platform),
+          timer_(timer),
           pins_(pins),
           wiring_(wiring),
           rate_(ticksPerSecond),
@@ -147,26 +154,27 @@ class GpioEdges final : public CCaptureEdges {
     }
 
   private:
-    // Pin reads between two reads of the counter. One: the deadline is checked at every
-    // turn, and a pulse's start is still seen within two register reads.
-    static constexpr int kPinReadsPerClockRead = 1;
-
     uint32_t Counter() { return timer_.Read32(CGpioIrDriver::kTimerCounter); }
-    bool Idle() { return (pins_.Read32(wiring_.levelOffset) & wiring_.receiveMask) != 0; }
-    // Polls the pin while it reads `idle`; false once the counter passed `deadline`.
+    // Polls the pin while it reads `idle`, and the counter in turn: the deadline is checked
+    // at every turn, and a pulse's start is still seen within two register reads. False
+    // once the counter passed `deadline`.
     bool WaitWhile(bool idle, uint64_t deadline) {
-        for (;;) {
-            for (int k = 0; k < kPinReadsPerClockRead; ++k) {
-                if (Idle() != idle) {
-                    return true;
-                }
-            }
-            if (Now() > deadline) {
-                return false;
-            }
-        }
+        CounterPoll poll;
+        poll.counter = &timer_;
+        poll.counterOffset = CGpioIrDriver::kTimerCounter;
+        poll.from = last_;
+        poll.ticks = deadline >= now_ ? deadline - now_ + 1 : 0;
+        poll.watch = &pins_;
+        poll.watchOffset = wiring_.levelOffset;
+        poll.watchMask = wiring_.receiveMask;
+        poll.watchWhile = idle ? wiring_.receiveMask : 0;
+        const PollResult result = platform_.Poll(poll);
+        now_ += result.advanced;
+        last_ = result.count;
+        return result.watched;
     }
 
+    IrPlatform& platform_;
     RegisterBlock& timer_;
     RegisterBlock& pins_;
     const GpioIrPins wiring_;
@@ -198,7 +206,7 @@ int CGpioIrDriver::Capture() {
     // From the first pulse on, only the interrupts that the chip keeps stay enabled.
     bool masked = false;
     uint32_t savedMask = 0;
-    GpioEdges edges(*timer, *pinBlock, Pins(), traits.ticksPerSecond, [&] {
+    GpioEdges edges(platform, *timer, *pinBlock, Pins(), traits.ticksPerSecond, [&] {
         if (traits.maskDuringCapture) {
             savedMask = interrupts->Read32(kInterruptMask);
             interrupts->Write32(kInterruptMask, savedMask & traits.captureMaskKeep);
