@@ -35,21 +35,14 @@ bool CGpioIrDriver::Mapped() const {
 }
 
 uint64_t CGpioIrDriver::SendNow() {
-    const uint32_t counter = Counter();
-    sendTicks += static_cast<uint32_t>(counter - lastCounter);
-    lastCounter = counter;
-    return sendTicks;
+    return sendTicks.Take(Counter());
 }
 
 void CGpioIrDriver::WaitUntil(uint64_t tick) {
     CounterPoll poll;
     poll.counter = timer;
     poll.counterOffset = kTimerCounter;
-    poll.from = lastCounter;
-    poll.ticks = tick > sendTicks ? tick - sendTicks : 0;
-    const PollResult result = platform.Poll(poll);
-    sendTicks += result.advanced;
-    lastCounter = result.count;
+    sendTicks.PollUntil(platform, poll, tick);
 }
 
 // Carrier cycles spread over the mark's place on the timeline, with the interrupts that the
@@ -95,8 +88,7 @@ int CGpioIrDriver::Send(uint16_t repeat) {
     platform.Sleep(100);
     SetOuter(0);
     SetUpSendPins();
-    lastCounter = Counter();
-    sendTicks = 0;
+    sendTicks.Start(Counter());
     SendTimeline timeline{traits.ticksPerSecond, SendNow(), 0};
     RunPasses(repeat, traits.burstInner, traits.lastEntryOutside, [&](int32_t entry) {
         uint64_t from = 0, until = 0;
@@ -126,17 +118,13 @@ class GpioEdges final : public CCaptureEdges {
           pins_(pins),
           wiring_(wiring),
           rate_(ticksPerSecond),
-          firstPulse_(std::move(firstPulse)),
-          last_(Counter()) {}
+          firstPulse_(std::move(firstPulse)) {
+        ticks_.Start(Counter());
+    }
 
     uint64_t TicksPerSecond() const override { return rate_; }
 
-    uint64_t Now() override {
-        const uint32_t counter = Counter();
-        now_ += static_cast<uint32_t>(counter - last_);
-        last_ = counter;
-        return now_;
-    }
+    uint64_t Now() override { return ticks_.Take(Counter()); }
 
     bool NextPulse(uint64_t deadline, bool onCounts, uint64_t& at) override {
         if (!onCounts && !WaitWhile(false, deadline)) {
@@ -162,16 +150,11 @@ class GpioEdges final : public CCaptureEdges {
         CounterPoll poll;
         poll.counter = &timer_;
         poll.counterOffset = CGpioIrDriver::kTimerCounter;
-        poll.from = last_;
-        poll.ticks = deadline >= now_ ? deadline - now_ + 1 : 0;
         poll.watch = &pins_;
         poll.watchOffset = wiring_.levelOffset;
         poll.watchMask = wiring_.receiveMask;
         poll.watchWhile = idle ? wiring_.receiveMask : 0;
-        const PollResult result = platform_.Poll(poll);
-        now_ += result.advanced;
-        last_ = result.count;
-        return result.watched;
+        return ticks_.PollUntil(platform_, poll, deadline + 1).watched;
     }
 
     IrPlatform& platform_;
@@ -180,8 +163,7 @@ class GpioEdges final : public CCaptureEdges {
     const GpioIrPins wiring_;
     const uint64_t rate_;
     std::function<void()> firstPulse_;
-    uint32_t last_;
-    uint64_t now_ = 0;
+    CountedTicks ticks_;
 };
 
 }  // namespace

@@ -238,8 +238,7 @@ void COmap1510IrDriver::StartFreeRunning() {
     SetTimer(kTimerControl, kTimerStopped);
     SetTimer(kTimerLoad, kFreeRunLoad);
     SetTimer(kTimerControl, kTimerOneShot);
-    lastCount = Timer(kTimerCount);
-    elapsed = 0;
+    elapsed.Start(Timer(kTimerCount));
 }
 
 void COmap1510IrDriver::WaitUntil(uint64_t tick) {
@@ -250,13 +249,7 @@ void COmap1510IrDriver::WaitUntil(uint64_t tick) {
 PollResult COmap1510IrDriver::PollTimer(uint64_t tick, CounterPoll watch) {
     watch.counter = timers;
     watch.counterOffset = kTimer3 + kTimerCount;
-    watch.countsDown = true;
-    watch.from = lastCount;
-    watch.ticks = tick > elapsed ? tick - elapsed : 0;
-    const PollResult result = platform.Poll(watch);
-    elapsed += result.advanced;
-    lastCount = result.count;
-    return result;
+    return elapsed.PollUntil(platform, watch, tick);
 }
 
 // A mark is a fresh 0x55 stream, so that its carrier phase is the driver's choice. The
@@ -403,10 +396,7 @@ uint64_t COmap1510IrDriver::TicksPerSecond() const {
 
 // The timer runs down freely; its ticks since the capture set-up.
 uint64_t COmap1510IrDriver::Now() {
-    const uint32_t count = Timer(kTimerCount);
-    elapsed += static_cast<uint32_t>(lastCount - count);
-    lastCount = count;
-    return elapsed;
+    return elapsed.Take(Timer(kTimerCount));
 }
 
 // The detector reports falling edges of the receive line only, so a pulse that is on already

@@ -64,6 +64,5 @@ class COmap1510IrDriver : public CIrDriver, private CCaptureEdges {
     uint64_t bitFx = 0;
 
     // Capture: the timer count last read, and the ticks since the set-up.
-    uint32_t lastCount = 0;
-    uint64_t elapsed = 0;
+    CountedTicks elapsed{.countsDown = true};
 };
