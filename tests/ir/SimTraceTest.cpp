@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ctl/SimRun.h"
 #include "ir/IrFactory.h"
 #include "platform/sim/SimHandheld.h"
 
@@ -47,15 +48,6 @@ std::vector<int32_t> NecFrame(uint32_t code) {
     return frame;
 }
 
-std::string IrPort(const SimProfile& profile) {
-    for (const SimComPort& port : profile.comPorts) {
-        if (port.irda) {
-            return port.name;
-        }
-    }
-    return {};
-}
-
 // A handheld that makes every read of a driver's busy-wait, as a real chip does.
 class EveryReadHandheld : public SimHandheld {
   public:
@@ -68,7 +60,7 @@ template <typename Handheld>
 std::string Trace(const char* chip) {
     Handheld handheld(*FindSimProfile(chip));
     std::unique_ptr<CIrDriver> driver(CreateIrDriver(handheld.Profile().family, handheld));
-    driver->SetPortName(IrPort(handheld.Profile()));
+    driver->SetPortName(SimIrPortName(handheld.Profile()));
     std::ostringstream line;
     line << chip;
 
