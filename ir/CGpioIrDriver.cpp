@@ -35,15 +35,14 @@ bool CGpioIrDriver::Mapped() const {
 }
 
 uint64_t CGpioIrDriver::SendNow() {
-    const uint32_t counter = Counter();
-    sendTicks += static_cast<uint32_t>(counter - lastCounter);
-    lastCounter = counter;
-    return sendTicks;
+    return sendTicks.Take(Counter());
 }
 
 void CGpioIrDriver::WaitUntil(uint64_t tick) {
-    while (SendNow() < tick) {
-    }
+    CounterPoll poll;
+    poll.counter = timer;
+    poll.counterOffset = kTimerCounter;
+    sendTicks.PollUntil(platform, poll, tick);
 }
 
 // Carrier cycles spread over the mark's place on the timeline, with the interrupts that the
@@ -89,8 +88,7 @@ int CGpioIrDriver::Send(uint16_t repeat) {
     platform.Sleep(100);
     SetOuter(0);
     SetUpSendPins();
-    lastCounter = Counter();
-    sendTicks = 0;
+    sendTicks.Start(Counter());
     SendTimeline timeline{traits.ticksPerSecond, SendNow(), 0};
     RunPasses(repeat, traits.burstInner, traits.lastEntryOutside, [&](int32_t entry) {
         uint64_t from = 0, until = 0;
@@ -113,23 +111,20 @@ namespace {
 // The receive pin and the timer counter as the capture core sees them.
 class GpioEdges final : public CCaptureEdges {
   public:
-    GpioEdges(RegisterBlock& timer, RegisterBlock& pins, const GpioIrPins& wiring,
-              uint64_t ticksPerSecond, std::function<void()> firstPulse)
-        : timer_(timer),
+    GpioEdges(IrPlatform& platform, RegisterBlock& timer, RegisterBlock& pins,
+              const GpioIrPins& wiring, uint64_t ticksPerSecond, std::function<void()> firstPulse)
+        : platform_(platform),
+          timer_(timer),
           pins_(pins),
           wiring_(wiring),
           rate_(ticksPerSecond),
-          firstPulse_(std::move(firstPulse)),
-          last_(Counter()) {}
+          firstPulse_(std::move(firstPulse)) {
+        ticks_.Start(Counter());
+    }
 
     uint64_t TicksPerSecond() const override { return rate_; }
 
-    uint64_t Now() override {
-        const uint32_t counter = Counter();
-        now_ += static_cast<uint32_t>(counter - last_);
-        last_ = counter;
-        return now_;
-    }
+    uint64_t Now() override { return ticks_.Take(Counter()); }
 
     bool NextPulse(uint64_t deadline, bool onCounts, uint64_t& at) override {
         if (!onCounts && !WaitWhile(false, deadline)) {
@@ -147,33 +142,28 @@ class GpioEdges final : public CCaptureEdges {
     }
 
   private:
-    // Pin reads between two reads of the counter. One: the deadline is checked at every
-    // turn, and a pulse's start is still seen within two register reads.
-    static constexpr int kPinReadsPerClockRead = 1;
-
     uint32_t Counter() { return timer_.Read32(CGpioIrDriver::kTimerCounter); }
-    bool Idle() { return (pins_.Read32(wiring_.levelOffset) & wiring_.receiveMask) != 0; }
-    // Polls the pin while it reads `idle`; false once the counter passed `deadline`.
+    // Polls the pin while it reads `idle`, and the counter in turn: the deadline is checked
+    // at every turn, and a pulse's start is still seen within two register reads. False
+    // once the counter passed `deadline`.
     bool WaitWhile(bool idle, uint64_t deadline) {
-        for (;;) {
-            for (int k = 0; k < kPinReadsPerClockRead; ++k) {
-                if (Idle() != idle) {
-                    return true;
-                }
-            }
-            if (Now() > deadline) {
-                return false;
-            }
-        }
+        CounterPoll poll;
+        poll.counter = &timer_;
+        poll.counterOffset = CGpioIrDriver::kTimerCounter;
+        poll.watch = &pins_;
+        poll.watchOffset = wiring_.levelOffset;
+        poll.watchMask = wiring_.receiveMask;
+        poll.watchWhile = idle ? wiring_.receiveMask : 0;
+        return ticks_.PollUntil(platform_, poll, deadline + 1).watched;
     }
 
+    IrPlatform& platform_;
     RegisterBlock& timer_;
     RegisterBlock& pins_;
     const GpioIrPins wiring_;
     const uint64_t rate_;
     std::function<void()> firstPulse_;
-    uint32_t last_;
-    uint64_t now_ = 0;
+    CountedTicks ticks_;
 };
 
 }  // namespace
@@ -198,7 +188,7 @@ int CGpioIrDriver::Capture() {
     // From the first pulse on, only the interrupts that the chip keeps stay enabled.
     bool masked = false;
     uint32_t savedMask = 0;
-    GpioEdges edges(*timer, *pinBlock, Pins(), traits.ticksPerSecond, [&] {
+    GpioEdges edges(platform, *timer, *pinBlock, Pins(), traits.ticksPerSecond, [&] {
         if (traits.maskDuringCapture) {
             savedMask = interrupts->Read32(kInterruptMask);
             interrupts->Write32(kInterruptMask, savedMask & traits.captureMaskKeep);

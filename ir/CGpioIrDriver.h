@@ -81,8 +81,7 @@ class CGpioIrDriver : public CIrDriver {
     uint64_t SendNow();
     void WaitUntil(uint64_t tick);
 
-    uint32_t lastCounter = 0;
-    uint64_t sendTicks = 0;
+    CountedTicks sendTicks;
 
     RegisterBlock* mapped_[8] = {};
     int mappedCount_ = 0;

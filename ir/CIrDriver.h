@@ -34,6 +34,36 @@ struct SendTimeline {
     }
 };
 
+// A chip's free-running counter as a driver times with it: extended to 64 bits from the read
+// that started it, so that it never wraps.
+struct CountedTicks {
+    bool countsDown = false;
+    uint32_t last = 0;   // the count read last
+    uint64_t ticks = 0;  // since the start
+
+    void Start(uint32_t count) {
+        last = count;
+        ticks = 0;
+    }
+    // Takes a count just read; the ticks since the start.
+    uint64_t Take(uint32_t count) {
+        ticks += countsDown ? last - count : count - last;
+        last = count;
+        return ticks;
+    }
+    // Busy-waits until the ticks reach `until`, on the counter that `poll` names (and the
+    // register it watches, if any).
+    PollResult PollUntil(IrPlatform& platform, CounterPoll poll, uint64_t until) {
+        poll.countsDown = countsDown;
+        poll.from = last;
+        poll.ticks = until > ticks ? until - ticks : 0;
+        const PollResult result = platform.Poll(poll);
+        ticks += result.advanced;
+        last = result.count;
+        return result;
+    }
+};
+
 // The carrier cycles of one mark: `cycles` whole cycles spread evenly from `from` to `until`
 // (ticks), so that the mark lasts its full length whatever the carrier's rounding. A mark
 // shorter than one carrier period has no cycle. Cycle k rises at Rise(k) and falls at Fall(k).

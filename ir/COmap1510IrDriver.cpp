@@ -238,13 +238,18 @@ void COmap1510IrDriver::StartFreeRunning() {
     SetTimer(kTimerControl, kTimerStopped);
     SetTimer(kTimerLoad, kFreeRunLoad);
     SetTimer(kTimerControl, kTimerOneShot);
-    lastCount = Timer(kTimerCount);
-    elapsed = 0;
+    elapsed.Start(Timer(kTimerCount));
 }
 
 void COmap1510IrDriver::WaitUntil(uint64_t tick) {
-    while (Now() < tick) {
-    }
+    PollTimer(tick, {});
+}
+
+// Reads timer 3 until Now() reaches `tick`, and the register that `watch` names in turn.
+PollResult COmap1510IrDriver::PollTimer(uint64_t tick, CounterPoll watch) {
+    watch.counter = timers;
+    watch.counterOffset = kTimer3 + kTimerCount;
+    return elapsed.PollUntil(platform, watch, tick);
 }
 
 // A mark is a fresh 0x55 stream, so that its carrier phase is the driver's choice. The
@@ -302,11 +307,15 @@ void COmap1510IrDriver::EmitMark(uint64_t from, uint64_t until) {
     // Rising edges of the stream's square wave fall at origin + k * period.
     const uint64_t origin = written * kFx + kFx / 2 + bit;
 
+    CounterPoll holdingEmpty;
+    holdingEmpty.watch = uartPage;
+    holdingEmpty.watchOffset = kUart3 + kLineStatus;
+    holdingEmpty.watchWidth = 1;
+    holdingEmpty.watchMask = kHoldingEmpty;
+    holdingEmpty.watchFirst = false;
     auto streamUntil = [&](uint64_t tick) {
-        while (Now() < tick) {
-            if (In(kLineStatus) & kHoldingEmpty) {
-                Out(kData, kTransmitByte);
-            }
+        while (PollTimer(tick, holdingEmpty).watched) {
+            Out(kData, kTransmitByte);
         }
     };
     auto riseAt = [&](uint64_t atFx) {  // the grid rise that `atFx` follows within a high bit
@@ -387,31 +396,27 @@ uint64_t COmap1510IrDriver::TicksPerSecond() const {
 
 // The timer runs down freely; its ticks since the capture set-up.
 uint64_t COmap1510IrDriver::Now() {
-    const uint32_t count = Timer(kTimerCount);
-    elapsed += static_cast<uint32_t>(lastCount - count);
-    lastCount = count;
-    return elapsed;
+    return elapsed.Take(Timer(kTimerCount));
 }
 
 // The detector reports falling edges of the receive line only, so a pulse that is on already
 // is not seen until the next one begins.
 bool COmap1510IrDriver::NextPulse(uint64_t deadline, bool onCounts, uint64_t& at) {
     (void)onCounts;
-    constexpr int kStatusReadsPerClockRead = 1;
     Arm();
-    for (;;) {
-        for (int k = 0; k < kStatusReadsPerClockRead; ++k) {
-            if (In(kWakeStatus) & kWakeEvent) {
-                at = Now();
-                Disarm();
-                return true;
-            }
-        }
-        if (Now() > deadline) {
-            Disarm();
-            return false;
-        }
+    // The status, then the timer, in turn.
+    CounterPoll wake;
+    wake.watch = uartPage;
+    wake.watchOffset = kUart3 + kWakeStatus;
+    wake.watchWidth = 1;
+    wake.watchMask = kWakeEvent;
+    if (PollTimer(deadline + 1, wake).watched) {
+        at = Now();
+        Disarm();
+        return true;
     }
+    Disarm();
+    return false;
 }
 
 int COmap1510IrDriver::Capture() {

@@ -36,6 +36,7 @@ class COmap1510IrDriver : public CIrDriver, private CCaptureEdges {
     void RestoreUart();
     void StartFreeRunning();
     void WaitUntil(uint64_t tick);
+    PollResult PollTimer(uint64_t tick, CounterPoll watch);
     void EmitMark(uint64_t from, uint64_t until);
 
     // The receiver for the capture core: the wake-up detector's falling edges, timed on
@@ -63,6 +64,5 @@ class COmap1510IrDriver : public CIrDriver, private CCaptureEdges {
     uint64_t bitFx = 0;
 
     // Capture: the timer count last read, and the ticks since the set-up.
-    uint32_t lastCount = 0;
-    uint64_t elapsed = 0;
+    CountedTicks elapsed{.countsDown = true};
 };

@@ -154,8 +154,7 @@ void CS3c24xxIrDriver::ClearPending() {
 // --- Emission ---
 
 void CS3c24xxIrDriver::WaitUntil(uint64_t tick) {
-    while (Now() < tick) {
-    }
+    PollUntil(tick, nullptr);
 }
 
 // Carrier cycles spread over the mark's place on the timeline, with all interrupts masked.
@@ -237,7 +236,11 @@ uint64_t CS3c24xxIrDriver::TicksPerSecond() const {
 // read of the pending bit, which is then only cleared.
 uint64_t CS3c24xxIrDriver::Now() {
     const uint32_t count = Count();
-    if (count > lastCount) {
+    return TakeCount(count, count > lastCount);
+}
+
+uint64_t CS3c24xxIrDriver::TakeCount(uint32_t count, bool reloaded) {
+    if (reloaded) {
         reloads += kCountTop + 1;
         ClearPending();
     }
@@ -245,24 +248,42 @@ uint64_t CS3c24xxIrDriver::Now() {
     return reloads + kCountTop - count;
 }
 
-bool CS3c24xxIrDriver::ReceiverIdle() {
-    return (gpio->Read32(kPortHData) & receiveMask) != 0;
+// Reads the count until Now() reaches `tick`; with `idle`, reads the receive pin before
+// each count and ends when it no longer reads *idle (true). A reload ends a poll too, so
+// that it is taken, and its pending bit cleared, at the read that shows it.
+bool CS3c24xxIrDriver::PollUntil(uint64_t tick, const bool* idle) {
+    for (;;) {
+        const uint64_t now = reloads + kCountTop - lastCount;
+        CounterPoll poll;
+        poll.counter = pwm;
+        poll.counterOffset = countRegister;
+        poll.countMask = kCountTop;
+        poll.countsDown = true;
+        poll.from = lastCount;
+        poll.ticks = std::min<uint64_t>(tick > now ? tick - now : 0, uint64_t{lastCount} + 1);
+        if (idle) {
+            poll.watch = gpio;
+            poll.watchOffset = kPortHData;
+            poll.watchMask = receiveMask;
+            poll.watchWhile = *idle ? receiveMask : 0;
+        }
+        const PollResult result = platform.Poll(poll);
+        // A poll that counted past the count it began from went through a reload at its
+        // last read.
+        const uint64_t reached = TakeCount(result.count, result.advanced > lastCount);
+        if (result.watched) {
+            return true;
+        }
+        if (reached >= tick) {
+            return false;
+        }
+    }
 }
 
 // Polls the receive pin while it reads `idle`, and the counter in turn; false once the
 // counter passed `deadline`.
 bool CS3c24xxIrDriver::WaitWhile(bool idle, uint64_t deadline) {
-    constexpr int kPinReadsPerClockRead = 1;
-    for (;;) {
-        for (int k = 0; k < kPinReadsPerClockRead; ++k) {
-            if (ReceiverIdle() != idle) {
-                return true;
-            }
-        }
-        if (Now() > deadline) {
-            return false;
-        }
-    }
+    return PollUntil(deadline + 1, &idle);
 }
 
 bool CS3c24xxIrDriver::NextPulse(uint64_t deadline, bool onCounts, uint64_t& at) {

@@ -44,8 +44,11 @@ class CS3c24xxIrDriver : public CIrDriver, private CCaptureEdges {
     // The receiver for the capture core: the receive pin, timed on the borrowed timer.
     uint64_t TicksPerSecond() const override;
     uint64_t Now() override;
+    // Takes a count read from the timer into Now()'s reckoning; `reloaded` when the timer
+    // reloaded since the count read before.
+    uint64_t TakeCount(uint32_t count, bool reloaded);
+    bool PollUntil(uint64_t tick, const bool* idle);
     bool NextPulse(uint64_t deadline, bool onCounts, uint64_t& at) override;
-    bool ReceiverIdle();
     bool WaitWhile(bool idle, uint64_t deadline);
 
     RegisterBlock* pwm = nullptr;

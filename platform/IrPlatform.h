@@ -68,9 +68,43 @@ struct SerialSettings {
     uint8_t stopBits = 0;
 };
 
+// A driver's busy-wait on a counter register: the counter at `counterOffset` of `counter` is
+// read again and again until the reads show `ticks` ticks past `from` (the count the driver
+// read last), counted in the counter's direction and modulo its width. With a `watch`
+// register, that is read at every turn too, before the counter or after it, and the wait
+// ends at the first read where `(value & watchMask) != watchWhile`.
+struct CounterPoll {
+    RegisterBlock* counter = nullptr;
+    uint32_t counterOffset = 0;
+    uint32_t countMask = 0xFFFFFFFF;  // the counter's width
+    bool countsDown = false;
+    uint32_t from = 0;
+    uint64_t ticks = 0;
+    RegisterBlock* watch = nullptr;
+    uint32_t watchOffset = 0;
+    int watchWidth = 4;  // 1 or 4 bytes
+    uint32_t watchMask = 0;
+    uint32_t watchWhile = 0;
+    bool watchFirst = true;
+};
+
+struct PollResult {
+    uint32_t count = 0;     // the counter's last value read (masked); `from` while unread
+    uint64_t advanced = 0;  // the ticks past `from` that the reads showed, summed read by read
+    bool watched = false;   // the watch register ended the wait
+    uint32_t watchValue = 0;
+};
+
 class IrPlatform {
   public:
     virtual ~IrPlatform() = default;
+
+    // Runs a busy-wait of a driver (see CounterPoll), read by read. A platform that knows
+    // how its registers will read may leave out turns of reads that cannot end the wait and
+    // give what they would have given; what the driver sees is the same.
+    virtual PollResult Poll(const CounterPoll& poll) {
+        return RunPoll(poll, [](const PollResult&) {});
+    }
 
     // The kernel's processor-information query; false when the query fails.
     virtual bool QueryProcessorInfo(ProcessorInfo& info) = 0;
@@ -109,8 +143,41 @@ class IrPlatform {
     // The system call that the SA-11x0 driver makes around a send (it lights the
     // notification LED on those handhelds).
     virtual bool SystemCall(uint32_t selector, uint32_t word0, uint32_t word1) = 0;
-};
 
+  protected:
+    // The reads of a poll; `between(sofar)` runs after every turn that did not end it.
+    template <typename Between>
+    static PollResult RunPoll(const CounterPoll& poll, Between between) {
+        PollResult result;
+        result.count = poll.from & poll.countMask;
+        auto watchGoesOn = [&] {
+            const uint32_t value = poll.watchWidth == 1 ? poll.watch->Read8(poll.watchOffset)
+                                                        : poll.watch->Read32(poll.watchOffset);
+            if ((value & poll.watchMask) == poll.watchWhile) {
+                return true;
+            }
+            result.watched = true;
+            result.watchValue = value;
+            return false;
+        };
+        for (;;) {
+            if (poll.watch && poll.watchFirst && !watchGoesOn()) {
+                return result;
+            }
+            const uint32_t count = poll.counter->Read32(poll.counterOffset) & poll.countMask;
+            result.advanced +=
+                (poll.countsDown ? result.count - count : count - result.count) & poll.countMask;
+            result.count = count;
+            if (result.advanced >= poll.ticks) {
+                return result;
+            }
+            if (poll.watch && !poll.watchFirst && !watchGoesOn()) {
+                return result;
+            }
+            between(result);
+        }
+    }
+};
 
 // Maps a page for the life of an object and unmaps it again.
 class ScopedMapping {

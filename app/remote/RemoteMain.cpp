@@ -3,7 +3,11 @@
 //               [--version]
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/program/InstanceLock.h"
 #include "app/program/ProgramIdentity.h"
@@ -12,7 +16,38 @@
 #include "app/program/ScreenScale.h"
 #include "shell/CMainFrame.h"
 
+namespace {
+
+// For timing the start: with ARDEL_FIRST_FRAME set, the program says on standard error how
+// long after main() the remote window was first painted, and leaves at once, saving nothing.
+class CFirstFrameWatch : public QObject {
+  public:
+    explicit CFirstFrameWatch(const QElapsedTimer& since) : since_(since) {}
+
+    bool eventFilter(QObject* target, QEvent* event) override {
+        if (!seen_ && event->type() == QEvent::Paint && target->inherits("CDUWnd")) {
+            seen_ = true;
+            // After this paint has been drawn and shown.
+            QTimer::singleShot(0, [this] {
+                std::fprintf(stderr, "ardelremote: first frame %.1f ms after main\n",
+                             static_cast<double>(since_.nsecsElapsed()) / 1e6);
+                std::fflush(stderr);
+                std::_Exit(0);
+            });
+        }
+        return false;
+    }
+
+  private:
+    const QElapsedTimer& since_;
+    bool seen_ = false;
+};
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    QElapsedTimer sinceMain;
+    sinceMain.start();
     // The command line is read before the window system is reached, so --help, --version and
     // a wrong option need no display.
     QStringList args;
@@ -62,6 +97,10 @@ int main(int argc, char** argv) {
         options.scale = 1;
     }
     QApplication app(argc, argv);
+    CFirstFrameWatch firstFrame(sinceMain);
+    if (qEnvironmentVariableIsSet("ARDEL_FIRST_FRAME")) {
+        app.installEventFilter(&firstFrame);
+    }
     IntroduceToDesktop();
     int result = 0;
     {

@@ -60,6 +60,22 @@ class SimChip {
         UnknownWrite(address, width);
     }
 
+    // For leaving out the turns of a driver's busy-wait that cannot end it: the first
+    // virtual time at which a read of the counter at `address` may show `ticks` more ticks
+    // than the read at `readAt` did, and the time up to which reads of the register at
+    // `address` give what the read at `readAt` gave. Neither may be late; a model that cannot
+    // tell answers `readAt`, and every read is made.
+    virtual uint64_t CounterAdvanceTime(uint32_t address, uint64_t readAt, uint64_t ticks) {
+        (void)address;
+        (void)ticks;
+        return readAt;
+    }
+    virtual uint64_t SteadyUntil(uint32_t address, int width, uint64_t readAt) {
+        (void)address;
+        (void)width;
+        return readAt;
+    }
+
     // The serial driver switched the profile's IrDA port into or out of infrared mode.
     virtual void OnSerialIrMode(bool on) { (void)on; }
 
@@ -139,6 +155,10 @@ class SimFreeRunningCounter {
     uint32_t Read(const SimClock& clock) const { return Raw(clock) + offset_; }
     void Write(const SimClock& clock, uint32_t value) { offset_ = value - Raw(clock); }
     uint64_t Hertz() const { return hertz_; }
+    // The first time at which the count is `ticks` past what it read at `at`.
+    uint64_t TimeOfAdvance(uint64_t at, uint64_t ticks) const {
+        return SimClock::TimeOfTick(SimClock::Scale(at, hertz_, SimClock::kSecond) + ticks, hertz_);
+    }
 
   private:
     uint32_t Raw(const SimClock& clock) const { return static_cast<uint32_t>(clock.Ticks(hertz_)); }

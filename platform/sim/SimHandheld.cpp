@@ -21,12 +21,14 @@ class SimHandheld::Page : public RegisterBlock {
     void Write16(uint32_t offset, uint16_t value) override { Write(offset, value, 2); }
     void Write32(uint32_t offset, uint32_t value) override { Write(offset, value, 4); }
 
-  private:
+    uint32_t Base() const { return base_; }
     // Widths are 1, 2 or 4: a mask tests the alignment without a division.
     static bool Valid(uint32_t offset, int width) {
         return offset + static_cast<uint32_t>(width) <= kPageSize &&
                (offset & static_cast<uint32_t>(width - 1)) == 0;
     }
+
+  private:
     // Every poll of a driver comes through here: the checks are inline, the reports of
     // what fails are not.
     uint32_t Read(uint32_t offset, int width) {
@@ -81,6 +83,46 @@ SimHandheld::~SimHandheld() {
 void SimHandheld::SetThreadValues(int32_t priority, uint32_t quantum) {
     priority_ = priority;
     quantum_ = quantum;
+}
+
+// The reads of a driver's busy-wait cost far more host time than the chip models need to
+// tell when an answer can change: after each turn of reads, the turns before the counter
+// can reach its mark and before the watched register can change are left out, and only
+// their time passes. Every read that can end the wait is made as it would be.
+PollResult SimHandheld::Poll(const CounterPoll& poll) {
+    auto* counter = static_cast<Page*>(poll.counter);
+    auto* watch = static_cast<Page*>(poll.watch);
+    if (!mappings_.count(counter) || !Page::Valid(poll.counterOffset, 4) ||
+        (poll.watch && (!mappings_.count(watch) || (poll.watchWidth != 1 && poll.watchWidth != 4) ||
+                        !Page::Valid(poll.watchOffset, poll.watchWidth)))) {
+        return IrPlatform::Poll(poll);  // the bus reports what is wrong, read by read
+    }
+    // However long the wait, virtual time moves on in steps that pacing can follow.
+    constexpr uint64_t kLongestStepNs = 10'000'000;
+    // A mark further than this many ticks away is as far as this one.
+    constexpr uint64_t kFarTicks = uint64_t{1} << 40;
+    const uint32_t counterAddress = counter->Base() + poll.counterOffset;
+    const uint32_t watchAddress = watch ? watch->Base() + poll.watchOffset : 0;
+    const uint64_t cost = clock_.RegisterReadCost();
+    const uint64_t turn = watch ? 2 * cost : cost;
+    return RunPoll(poll, [&](const PollResult& sofar) {
+        const uint64_t now = clock_.Now();  // the time of the turn's last read
+        if (turn == 0) {
+            return;
+        }
+        const bool counterLast = !watch || poll.watchFirst;
+        uint64_t until =
+            chip_->CounterAdvanceTime(counterAddress, counterLast ? now : now - cost,
+                                      std::min(poll.ticks - sofar.advanced, kFarTicks));
+        if (watch) {
+            until = std::min(until, chip_->SteadyUntil(watchAddress, poll.watchWidth,
+                                                       counterLast ? now - cost : now));
+        }
+        if (until > now + turn) {
+            const uint64_t turns = std::min(until - now - 1, kLongestStepNs) / turn;
+            clock_.Advance(turns * turn);
+        }
+    });
 }
 
 bool SimHandheld::QueryProcessorInfo(ProcessorInfo& info) {

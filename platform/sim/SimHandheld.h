@@ -72,6 +72,7 @@ class SimHandheld : public IrPlatform {
     bool IsSerialOpen(const std::string& name) const;
 
     // IrPlatform.
+    PollResult Poll(const CounterPoll& poll) override;
     bool QueryProcessorInfo(ProcessorInfo& info) override;
     RegisterBlock* MapPage(uint32_t physicalAddress, bool writable) override;
     void UnmapPage(RegisterBlock* block) override;

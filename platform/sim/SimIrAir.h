@@ -65,6 +65,11 @@ class SimIrAir {
         }
         return ReceiverLevelAt(time);
     }
+    // The time up to which the receive pin reads what it reads at `time`; kNever when for good.
+    uint64_t ReceiverSteadyUntil(uint64_t time) {
+        ReceiverIdle(time);
+        return steadyUntil_;
+    }
     // The start of the first pulse after `time`, or kNever.
     uint64_t NextPulseAfter(uint64_t time) const {
         return time == nextPulseQuery_ ? nextPulse_ : FindNextPulseAfter(time);

@@ -1,5 +1,6 @@
 #include "platform/sim/SimOmap1510.h"
 
+#include <algorithm>
 #include <cstdio>
 
 using namespace omap;
@@ -291,6 +292,48 @@ void SimOmap1510::RebaseTimer(uint64_t now) {
         timerRunning_ = false;
         Poke(kTimer3 + kTimerControl, Peek(kTimer3 + kTimerControl, 4) & ~kTimerStart, 4);
     }
+}
+
+// Up to the end of the run, where the count reloads or stops, it steps down once a tick:
+// the count a read shows is the one at the start of the run less the ticks since.
+uint64_t SimOmap1510::CounterAdvanceTime(uint32_t address, uint64_t readAt, uint64_t ticks) {
+    if (address != kTimer3 + kTimerCount) {
+        return readAt;
+    }
+    if (!timerRunning_) {
+        return SimIrAir::kNever;  // the count holds until a write
+    }
+    const uint64_t elapsed = readAt > timerSince_ ? TimerTicks(readAt - timerSince_) : 0;
+    if (elapsed >= timerCount_) {
+        return readAt;
+    }
+    const uint32_t control = WordAt(timerPage_, kTimer3 - kTimerPage + kTimerControl);
+    const uint64_t hz = kTimerInputHz >> (((control >> kTimerPrescaleShift) & 0x7) + 1);
+    const uint64_t target = elapsed + std::min<uint64_t>(ticks, timerCount_ - elapsed);
+    return timerSince_ + SimClock::TimeOfTick(target, hz);
+}
+
+uint64_t SimOmap1510::SteadyUntil(uint32_t address, int width, uint64_t readAt) {
+    if (width != 1) {
+        return readAt;
+    }
+    if (address == kUart3 + kUartWakeStatus) {
+        // The event bit rises at the first pulse after the detector was armed, and stays.
+        if (!(wakeControl_ & kWakeEnable) || (mdr1_ & kModeMask) == kModeDisabled) {
+            return SimIrAir::kNever;
+        }
+        const uint64_t edge = air_.NextPulseAfter(armedSince_);
+        return edge == SimIrAir::kNever || edge <= readAt ? SimIrAir::kNever : edge;
+    }
+    if (address == kUart3 + kUartLineStatus) {
+        // The transmitter's state changes at the line's bit edges only; a read sees the edges
+        // before it.
+        if (CurrentBank() == Bank::ConfigB) {
+            return SimIrAir::kNever;
+        }
+        return nextEdge_ == kNoEdge ? SimIrAir::kNever : std::max(nextEdge_ + 1, readAt);
+    }
+    return readAt;
 }
 
 // --- Accesses ---

@@ -145,6 +145,18 @@ void SimPxaChip::Write(uint32_t address, uint32_t value, int width) {
     UpdateEmitter();
 }
 
+uint64_t SimPxaChip::CounterAdvanceTime(uint32_t address, uint64_t readAt, uint64_t ticks) {
+    return address == kOsTimerBase + kCounter ? counter_.TimeOfAdvance(readAt, ticks) : readAt;
+}
+
+uint64_t SimPxaChip::SteadyUntil(uint32_t address, int width, uint64_t readAt) {
+    if (address != kGpioBase + kPinLevel1 || width != 4) {
+        return readAt;
+    }
+    // Only the receive pin changes without a write.
+    return receivePin_ < 0 ? SimIrAir::kNever : air_.ReceiverSteadyUntil(readAt);
+}
+
 void SimPxaChip::OnSerialIrMode(bool on) {
     if (irUart_ < 1 || irUart_ > 3) {
         return;

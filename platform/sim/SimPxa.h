@@ -53,6 +53,8 @@ class SimPxaChip : public SimChip {
     uint32_t Read(uint32_t address, int width) override;
     void Write(uint32_t address, uint32_t value, int width) override;
     void OnSerialIrMode(bool on) override;
+    uint64_t CounterAdvanceTime(uint32_t address, uint64_t readAt, uint64_t ticks) override;
+    uint64_t SteadyUntil(uint32_t address, int width, uint64_t readAt) override;
 
     // The transceiver's pins (32..63), or -1 when the profile has no IR UART.
     int ReceivePin() const { return receivePin_; }

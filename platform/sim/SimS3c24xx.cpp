@@ -1,5 +1,6 @@
 #include "platform/sim/SimS3c24xx.h"
 
+#include <algorithm>
 #include <cstdio>
 
 using namespace s3c;
@@ -388,6 +389,43 @@ void SimS3c24xx::Write(uint32_t address, uint32_t value, int width) {
     if (address == kGpioBase + kPortHControl || address == kGpioBase + kPortHData) {
         UpdateEmitter(now);
     }
+}
+
+// Up to the timer's next reload, where the count jumps, the count steps down once a tick.
+uint64_t SimS3c24xx::CounterAdvanceTime(uint32_t address, uint64_t readAt, uint64_t ticks) {
+    for (int t = 0; t < 3; ++t) {
+        if (address != kPwmBase + kTimers[t].countObservation) {
+            continue;
+        }
+        const Timer& state = timers_[t];
+        if (!state.running) {
+            return SimIrAir::kNever;  // the count holds until a write
+        }
+        const uint64_t numerator = config_.coreClockMHz;
+        const uint64_t denominator = divisors_[t] * 1000;
+        const uint64_t span = readAt > state.since ? readAt - state.since : 0;
+        const uint64_t count = Evaluate(t, readAt).count;
+        const uint64_t target =
+            SimClock::Scale(span, numerator, denominator) + std::min<uint64_t>(ticks, count + 1);
+        // The first span that shows `target` ticks.
+        uint64_t until = SimClock::Scale(target, denominator, numerator);
+        while (SimClock::Scale(until, numerator, denominator) < target) {
+            ++until;
+        }
+        return state.since + until;
+    }
+    return readAt;
+}
+
+uint64_t SimS3c24xx::SteadyUntil(uint32_t address, int width, uint64_t readAt) {
+    if (address != kGpioBase + kPortHData || width != 4) {
+        return readAt;
+    }
+    // Only the receive pin changes without a write, and only while it is an input.
+    if (irUart_ == 0 || PinMode(WordAt(gpio_, kPortHControl), ReceivePin(irUart_)) != kPinInput) {
+        return SimIrAir::kNever;
+    }
+    return air_.ReceiverSteadyUntil(readAt);
 }
 
 void SimS3c24xx::OnSerialIrMode(bool on) {

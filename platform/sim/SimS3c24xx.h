@@ -94,6 +94,8 @@ class SimS3c24xx : public SimChip {
     uint32_t Read(uint32_t address, int width) override;
     void Write(uint32_t address, uint32_t value, int width) override;
     void OnSerialIrMode(bool on) override;
+    uint64_t CounterAdvanceTime(uint32_t address, uint64_t readAt, uint64_t ticks) override;
+    uint64_t SteadyUntil(uint32_t address, int width, uint64_t readAt) override;
 
     // The rate of timer 2, 3 or 4 (index 0..2) in ticks per second, as now configured.
     double TimerHz(int timer) const;

@@ -80,6 +80,17 @@ void SimSa11x0Chip::Write(uint32_t address, uint32_t value, int width) {
     UpdateEmitter();
 }
 
+uint64_t SimSa11x0Chip::CounterAdvanceTime(uint32_t address, uint64_t readAt, uint64_t ticks) {
+    return address == kOsTimerBase + kCounter ? counter_.TimeOfAdvance(readAt, ticks) : readAt;
+}
+
+uint64_t SimSa11x0Chip::SteadyUntil(uint32_t address, int width, uint64_t readAt) {
+    // Only the receive pin changes without a write.
+    return address == kPinControllerBase + kPinState && width == 4
+               ? air_.ReceiverSteadyUntil(readAt)
+               : readAt;
+}
+
 void SimSa11x0Chip::OnSerialIrMode(bool on) {
     // The serial driver selects the infrared coding and lets the UART run the port's pins.
     const uint32_t modes = kSerial2Infrared | kSerial2ReceiverOn | kSerial2TransmitterOn;

@@ -50,6 +50,8 @@ class SimSa11x0Chip : public SimChip {
     uint32_t Read(uint32_t address, int width) override;
     void Write(uint32_t address, uint32_t value, int width) override;
     void OnSerialIrMode(bool on) override;
+    uint64_t CounterAdvanceTime(uint32_t address, uint64_t readAt, uint64_t ticks) override;
+    uint64_t SteadyUntil(uint32_t address, int width, uint64_t readAt) override;
 
   private:
     void UpdateEmitter();
