@@ -16,6 +16,7 @@
 #include <unordered_map>
 
 #include "resources/Strings.h"
+#include "resources/dialogs/TextFit.h"
 #include "store/FormTables.h"
 #include "tools/AppIcon.h"
 
@@ -744,10 +745,13 @@ QImage GreetingPicture(bool pressed) {
     p.setFont(Font(12, false));
     p.drawText(QRectF(0, 46, 240, 18), Qt::AlignCenter, "the remote that learns");
     p.setPen(QColor(220, 228, 240));
-    p.setFont(Font(11, false));
-    p.drawText(QRectF(116, 176, 118, 110), Qt::AlignLeft | Qt::TextWordWrap,
-               "Teach it the buttons of your own remotes, then control TV, "
-               "receiver and players from one screen.");
+    const QFont welcome = Font(11, false);
+    p.setFont(welcome);
+    const QRect text(116, 176, 118, 110);
+    p.drawText(text, Qt::AlignLeft,
+               BalancedLines("Teach it the buttons of your own remotes, then control TV, "
+                             "receiver and players from one screen.",
+                             QFontMetrics(welcome), text.width()));
     const QRect start(159, 106, 78, 33);
     const QRect help(159, 139, 78, 30);
     DrawKey(p, start, {QColor(30, 132, 124), Shape::Pill, Glyph::None, "Start"}, look);

@@ -5,8 +5,10 @@
 #include <QFile>
 #include <QImage>
 #include <QXmlStreamReader>
+#include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "store/FormTables.h"
 #include "tools/AppIcon.h"
@@ -216,6 +218,33 @@ TEST(SkinArt, GreetingShowsItsTickOnlyWhenPressed) {
          {FormRect{159, 139, 78, 30}, FormRect{159, 106, 78, 33}, FormRect{4, 294, 231, 20}}) {
         EXPECT_GT(Differing(active, pressed, area), 0.005);
     }
+}
+
+// The greeting's welcome text is drawn into the picture: its last line must not hold a lone
+// word under fuller ones. Each band of light rows in the text's area is one line; its width is
+// where its rightmost light pixel lies.
+TEST(SkinArt, GreetingWelcomeEndsOnAFullLine) {
+    const QImage greeting = GreetingPicture(false);
+    const QRect area(116, 176, 118, 110);
+    std::vector<int> widths;
+    bool inLine = false;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        int right = -1;
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (qGray(greeting.pixel(x, y)) > 150) {
+                right = x - area.left();
+            }
+        }
+        if (right >= 0 && !inLine) {
+            widths.push_back(right);
+        } else if (right >= 0) {
+            widths.back() = std::max(widths.back(), right);
+        }
+        inLine = right >= 0;
+    }
+    ASSERT_GE(widths.size(), 2u);
+    const int widest = *std::max_element(widths.begin(), widths.end());
+    EXPECT_GE(widths.back() * 2, widest) << "last line " << widths.back() << " px of " << widest;
 }
 
 // Desktops put the icon on panels of any colour: the corners must stay see-through and the
