@@ -8,6 +8,7 @@
 #include "app/ctl/Commands.h"
 #include "tests/app/CtlRun.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TestSignals.h"
 
 namespace {
 
@@ -67,16 +68,11 @@ INSTANTIATE_TEST_SUITE_P(Chips, SimLearnCheck,
                                            "s3c2410", "s3c2440", "omap1510"),
                          [](const auto& info) { return std::string(info.param); });
 
-// The durations of `frame` sent `times` times, `pauseUs` apart.
-std::string Repeated(const std::vector<int32_t>& frame, int times, int32_t pauseUs) {
+// The durations of `frame` sent `times` times, `pauseUs` apart, as the text a command reads.
+std::string HeldText(const std::vector<int32_t>& frame, int times, int32_t pauseUs) {
     std::string text;
-    for (int t = 0; t < times; ++t) {
-        for (const int32_t value : frame) {
-            text += std::to_string(value) + " ";
-        }
-        if (t + 1 < times) {
-            text += std::to_string(-pauseUs) + " ";
-        }
+    for (const int32_t value : Repeated(frame, times, pauseUs)) {
+        text += std::to_string(value) + " ";
     }
     return text;
 }
@@ -85,27 +81,18 @@ std::string Repeated(const std::vector<int32_t>& frame, int times, int32_t pause
 // (an air conditioner's): the capture is cut, said so, and not stored.
 TEST(SimLearnReport, FrameFoundOrCut) {
     const std::string held =
-        Repeated({2400, -600, 1200, -600, 600, -600, 1200, -600, 600, -600, 600}, 3, 40000);
+        HeldText({2400, -600, 1200, -600, 600, -600, 1200, -600, 600, -600, 600}, 3, 40000);
     CtlRun run = Sim({"learn", "--chip", "pxa255", "--carrier", "40000"}, held);
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(Field(run.out, "frame"), "yes");
     EXPECT_EQ(Field(run.out, "cut"), "no");
     EXPECT_EQ(Field(run.out, "checked"), "yes") << Field(run.out, "difference");
 
-    std::vector<int32_t> longFrame;
-    uint32_t seed = 12345;  // a frame longer than a capture, that never repeats itself
-    for (int k = 0; k < 520; ++k) {
-        seed = seed * 1103515245u + 12345u;
-        longFrame.push_back(300 + int32_t((seed >> 16) % 3000));
-        seed = seed * 1103515245u + 12345u;
-        longFrame.push_back(-(300 + int32_t((seed >> 16) % 3000)));
-    }
-    longFrame.push_back(500);
     const TempFolder folder;
     const std::string file = (folder.Path() / "AC_Cool.PDB").string();
     run = Sim(
         {"learn", "--chip", "pxa255", "--carrier", "38000", "--codebase", file, "--button", "Cool"},
-        Repeated(longFrame, 2, 50000));
+        HeldText(NeverRepeatingFrame(), 2, 50000));
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(Field(run.out, "cut"), "yes");
     EXPECT_EQ(Field(run.out, "frame"), "no");
